@@ -1,0 +1,75 @@
+// make_example_log.cpp: writes examples/log2005.dbf, the small sample log the
+// README converts: a Spanish station's contacts with Spanish column names,
+// accented names (Windows-1252), times with colons, QSL flags and one record
+// marked as deleted.
+//
+// usage: make_example_log OUT.dbf
+
+#include <cstdio>
+
+#include "dbf_builder.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_example_log OUT.dbf\n");
+    return 2;
+  }
+  BuilderTable table;
+  table.columns = {
+      {"INDICATIVO", 'C', 12, 0}, {"FECHA", 'D', 8, 0},
+      {"HORA", 'C', 5, 0},        {"BANDA", 'C', 5, 0},
+      {"MODO", 'C', 5, 0},        {"FRECUENCIA", 'N', 9, 3},
+      {"RST_ENV", 'C', 3, 0},     {"RST_REC", 'C', 3, 0},
+      {"NOMBRE", 'C', 20, 0},     {"QTH", 'C', 20, 0},
+      {"QSL_ENV", 'C', 1, 0},     {"QSL_REC", 'C', 1, 0},
+      {"NOTAS", 'C', 30, 0},
+  };
+  table.rows = {
+      {"EA4ABC", "20050102", "09:15", "40M", "SSB", "7.085", "59", "57", "Jos\xE9 Mar\xED""a", "Madrid", "S", "S", ""},
+      {"F6XYZ", "20050102", "09:42", "40M", "CW", "7.012", "599", "579", "Fran\xE7ois", "Lyon", "S", "N", "QRM"},
+      {"DL1MUE", "20050103", "14:05", "20M", "SSB", "14.195", "59", "59", "J\xFCrgen M\xFCller", "M\xFCnchen", "S", "S", ""},
+      {"G3ABC", "20050103", "14:31", "20M", "CW", "14.025", "579", "559", "Peter", "London", "N", "N", ""},
+      {"EA8XY", "20050105", "18:20", "15M", "SSB", "21.295", "59", "59", "Bego\xF1""a", "Las Palmas", "S", "T", "Islas Canarias"},
+      {"CT1AAA", "20050105", "18:47", "15M", "SSB", "21.310", "57", "55", "Jo\xE3o", "Lisboa", "s", "N", ""},
+      {"I2XYZ", "20050108", "10:02", "10M", "SSB", "28.495", "59", "59", "Giovanni", "Milano", "S", "S", "Sporadic E"},
+      {"W1AW", "20050109", "22:10", "20M", "CW", "14.047", "599", "599", "Hiram", "Newington", "S", "S", "ARRL HQ"},
+      {"JA1XYZ", "20050110", "07:55", "15M", "CW", "21.030", "579", "569", "Takeshi", "Tokyo", "S", "N", "Long path"},
+      {"VK2ABC", "20050112", "08:12", "20M", "SSB", "14.220", "55", "53", "Bruce", "Sydney", "S", "N", ""},
+      {"EA3DEF", "20050115", "11:30", "80M", "SSB", "3.650", "59", "59", "N\xFAria", "Barcelona", "S", "S", ""},
+      {"EA1GHI", "20050115", "11:48", "80M", "SSB", "3.655", "59", "58", "\xC1ngel", "Le\xF3n", "T", "S", ""},
+      {"OH2XYZ", "20050116", "16:05", "40M", "RTTY", "7.040", "599", "599", "Mikko", "Helsinki", "S", "S", ""},
+      {"SM5ABC", "20050116", "16:22", "40M", "RTTY", "7.042", "599", "599", "\xC5sa", "Stockholm", "N", "N", ""},
+      {"ON4XYZ", "20050118", "19:40", "40M", "SSB", "7.090", "59", "59", "Luc", "Bruxelles", "S", "S", ""},
+      {"PA3ABC", "20050118", "19:58", "40M", "SSB", "7.095", "57", "57", "Jan", "Utrecht", "S", "N", ""},
+      {"HB9XYZ", "20050120", "13:13", "20M", "CW", "14.030", "599", "589", "Ren\xE9", "Gen\xE8ve", "S", "S", ""},
+      {"OE1ABC", "20050120", "13:35", "20M", "SSB", "14.250", "59", "59", "Wolfgang", "Wien", "S", "S", ""},
+      {"EA5JKL", "20050122", "09:00", "2M", "FM", "145.500", "59", "59", "Vicente", "Val\xE8ncia", "N", "N", "Repetidor"},
+      {"EA7MNO", "20050122", "09:20", "2M", "FM", "145.525", "59", "59", "Roc\xEDo", "Sevilla", "N", "N", ""},
+      {"LU1ABC", "20050125", "23:05", "20M", "SSB", "14.180", "57", "55", "Mart\xEDn", "Buenos Aires", "S", "N", ""},
+      {"PY2XYZ", "20050125", "23:30", "20M", "SSB", "14.185", "59", "57", "Jo\xE3o Paulo", "S\xE3o Paulo", "S", "S", ""},
+      {"XE1ABC", "20050127", "02:15", "40M", "CW", "7.020", "579", "559", "Jes\xFAs", "M\xE9xico", "S", "N", ""},
+      {"CE3XYZ", "20050127", "02:40", "40M", "CW", "7.022", "559", "539", "Ignacio", "Santiago", "S", "N", ""},
+      {"ZS6ABC", "20050129", "17:10", "15M", "SSB", "21.250", "59", "59", "Pieter", "Pretoria", "S", "S", ""},
+      {"5B4XYZ", "20050129", "17:35", "15M", "SSB", "21.260", "59", "59", "Andreas", "Limassol", "S", "S", ""},
+      {"EA6PQR", "20050201", "12:00", "17M", "SSB", "18.130", "59", "59", "Catalina", "Palma", "S", "S", "Baleares"},
+      {"EA9STU", "20050201", "12:25", "17M", "SSB", "18.135", "57", "57", "Mohamed", "Ceuta", "S", "N", ""},
+      {"4X4ABC", "20050203", "15:45", "12M", "CW", "24.900", "599", "599", "Avi", "Tel Aviv", "S", "S", ""},
+      {"SV1XYZ", "20050203", "16:02", "12M", "SSB", "24.950", "59", "59", "Giorgos", "Athina", "S", "N", ""},
+      {"9A2ABC", "20050205", "10:10", "30M", "CW", "10.120", "579", "579", "Ivan", "Zagreb", "N", "N", ""},
+      {"OK1XYZ", "20050205", "10:35", "30M", "CW", "10.125", "599", "589", "Ji\xF8\xED", "Praha", "S", "S", ""},
+      {"", "20050206", "11:00", "20M", "SSB", "14.200", "59", "", "", "", "", "", "Indicativo perdido"},
+      {"EA4ZZZ", "20050207", "20:20", "40M", "SSB", "7.150", "59", "59", "Duplicado", "Madrid", "N", "N", "Borrado"},
+      {"EA2VWX", "20050208", "21:15", "160M", "CW", "1.830", "569", "559", "I\xF1""aki", "Bilbao", "S", "S", ""},
+      {"UA3ABC", "20050210", "06:45", "20M", "CW", "14.010", "599", "579", "Sergei", "Moskva", "S", "N", ""},
+  };
+  table.deleted.assign(table.rows.size(), false);
+  table.deleted[33] = true;  // the duplicate contact, marked as deleted
+  std::string bytes = BuildTable(table);
+  std::FILE* out = std::fopen(argv[1], "wb");
+  if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
+      std::fclose(out) != 0) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds, writes the bundled example log and converts it, then shows
+# where the ADIF went and its first lines.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOGWEAVE_TESTS=OFF >/dev/null
+cmake --build build -j"$(nproc)" --target logweave make_example_log >/dev/null
+build/make_example_log examples/log2005.dbf
+build/logweave fields examples/log2005.dbf
+echo
+build/logweave convert examples/log2005.dbf --auto --map "$(cat examples/log2005.map)"
+echo
+echo "First lines of examples/log2005.ADI:"
+head -n 12 examples/log2005.ADI

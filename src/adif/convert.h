@@ -1,0 +1,49 @@
+// convert.h: turning the records of a table into ADIF record lines.
+//
+// Each column's size and keyword come from its field list entry. Within a
+// value: a colon is dropped when the keyword begins with "TIME"; S, s, T and t
+// become Y under QSL_SENT and QSL_RCVD; a column carrying the skip word is
+// read and dropped; trailing blanks are removed, an empty value gives no
+// field, and a NUL byte ends the value. The CALL field leads its record line,
+// followed by the fields held before it from the latest back to the earliest;
+// a record without a CALL value gives "<EOR>\r\n" alone.
+
+#ifndef LOGWEAVE_ADIF_CONVERT_H_
+#define LOGWEAVE_ADIF_CONVERT_H_
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "adif/byte_stream.h"
+#include "dbf/language.h"
+
+/// Called before each record is read with its number (from 1) and the count.
+using ProgressFn = std::function<void(std::uint32_t record, std::uint32_t count)>;
+
+/// "7/120".
+std::string ProgressText(std::uint32_t record, std::uint32_t count);
+
+/// How one run ended.
+struct ConvertStats {
+  std::uint32_t records_read = 0;     ///< complete records read
+  std::uint32_t records_written = 0;  ///< record lines written
+  bool truncated = false;     ///< the input ended inside or before a record
+  bool read_failed = false;   ///< the input reported an I/O error
+  bool write_failed = false;  ///< the output refused a write
+  int error = 0;              ///< errno of the failure, when known
+};
+
+/// Converts \a record_count records from \a in, which stands on the deletion
+/// flag of the first record, into record lines on \a out; one column per
+/// entry of \a entries. Stops early, without writing the incomplete record,
+/// when the input ends or fails or a write fails. With \a skip_deleted,
+/// records whose flag is "*" give no line.
+ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
+                            std::uint32_t record_count,
+                            const std::vector<std::string>& entries,
+                            Language language, const ProgressFn& progress,
+                            bool skip_deleted = false);
+
+#endif  // LOGWEAVE_ADIF_CONVERT_H_

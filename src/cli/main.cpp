@@ -1,0 +1,217 @@
+// main.cpp: the logweave command line. It lists a table's columns, prints
+// the ADIF catalogue, and converts a table with a mapping given as options,
+// through the same code the window program uses.
+//
+// Exit codes: 0 success, 1 input or output error, 2 usage error.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+#include "adif/catalogue.h"
+#include "adif/convert_file.h"
+#include "cli/mapping.h"
+#include "dbf/field_list.h"
+#include "dbf/table_file.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFileError = 1;
+constexpr int kExitUsage = 2;
+constexpr char kVersion[] = "logweave 1.0.0";
+// Tables with at least this many records get a progress bar on a terminal.
+constexpr std::uint32_t kProgressBarRecords = 20000;
+
+void PrintLine(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fputc('\n', stream);
+}
+
+void Error(const std::string& message) {
+  PrintLine(stderr, "logweave: " + message);
+}
+
+Language ParseLanguage(const std::string& code) {
+  return code == "es" ? kSpanish : kEnglish;
+}
+
+bool ReadLayout(const std::string& path, Language language,
+                DbfLayout* layout) {
+  std::string message;
+  if (ReadTableFile(path, language, layout, &message)) return true;
+  Error(message);
+  return false;
+}
+
+int RunFields(const std::string& path, Language language) {
+  DbfLayout layout;
+  if (!ReadLayout(path, language, &layout)) return kExitFileError;
+  PrintLine(stdout, InformationLine(layout.header, language));
+  VectorTextList list;
+  ListColumns(layout, language, &list);
+  for (const std::string& entry : list.texts()) PrintLine(stdout, entry);
+  return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
+}
+
+int RunCatalogue(Language language) {
+  VectorTextList list;
+  FillCatalogueList(&list, language);
+  for (const std::string& text : list.texts()) PrintLine(stdout, text);
+  return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
+}
+
+// Draws "[#####     ]  45%" on standard error, at most once per percent.
+class ProgressBar {
+ public:
+  void Show(std::uint32_t record, std::uint32_t count) {
+    int percent = static_cast<int>(100.0 * record / count);
+    if (percent == shown_) return;
+    shown_ = percent;
+    char bar[64];
+    int filled = percent / 5;
+    std::snprintf(bar, sizeof bar, "\r[%-20.*s] %3d%%", filled,
+                  "####################", percent);
+    std::fputs(bar, stderr);
+    std::fflush(stderr);
+  }
+  void Finish() {
+    if (shown_ >= 0) std::fputs("\r                             \r", stderr);
+  }
+
+ private:
+  int shown_ = -1;
+};
+
+struct ConvertOptions {
+  std::string input;
+  std::string output;
+  std::vector<std::string> maps;
+  bool automatic = false;
+  bool skip_deleted = false;
+};
+
+int RunConvert(const ConvertOptions& options, Language language) {
+  std::vector<MapItem> items;
+  std::string error;
+  for (const std::string& map : options.maps) {
+    if (!ParseMapOption(map, &items, &error)) {
+      Error(error);
+      return kExitUsage;
+    }
+  }
+  DbfLayout layout;
+  if (!ReadLayout(options.input, language, &layout)) return kExitFileError;
+
+  ConvertJob job;
+  if (!BuildEntries(layout, language, options.automatic, items, &job.entries,
+                    &error)) {
+    Error(error + " in " + options.input);
+    return kExitUsage;
+  }
+  if (!HasCallColumn(job.entries))
+    Error("warning: no column is mapped to CALL, so every record will be "
+          "written as an empty <EOR>");
+
+  job.input_path = options.input;
+  job.header = layout.header;
+  job.language = language;
+  job.skip_deleted = options.skip_deleted;
+  bool to_stdout = options.output == "-";
+  if (to_stdout) {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    job.output_stream = stdout;
+  } else {
+    job.output_path = options.output;
+  }
+  ProgressBar bar;
+  if (isatty(fileno(stderr)) &&
+      layout.header.record_count >= kProgressBarRecords)
+    job.progress = [&bar](std::uint32_t r, std::uint32_t n) { bar.Show(r, n); };
+
+  ConvertOutcome outcome = ConvertFile(job);
+  bar.Finish();
+  if (!outcome.ok()) {
+    Error(outcome.message);
+    return kExitFileError;
+  }
+  PrintLine(to_stdout ? stderr : stdout, outcome.message);
+  return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "Converts a contact log kept as a dBase table (DBF) into an ADIF file.",
+      "logweave"};
+  app.set_version_flag("--version", kVersion);
+  app.require_subcommand(1);
+  std::string language_code = "en";
+  auto add_language = [&language_code](CLI::App* command) {
+    command
+        ->add_option("--lang", language_code,
+                     "Language of the texts and of the skip word: en or es")
+        ->check(CLI::IsMember({"en", "es"}));
+  };
+
+  std::string fields_path;
+  CLI::App* fields = app.add_subcommand(
+      "fields", "Print the table's summary line and one entry per column");
+  fields->add_option("FILE", fields_path, "The DBF table")->required();
+  add_language(fields);
+
+  CLI::App* catalogue =
+      app.add_subcommand("catalogue", "Print the ADIF field catalogue");
+  add_language(catalogue);
+
+  ConvertOptions options;
+  CLI::App* convert =
+      app.add_subcommand("convert", "Convert a table into an ADIF file");
+  convert->add_option("FILE", options.input, "The DBF table")->required();
+  add_language(convert);
+  convert->add_option("--map", options.maps,
+                      "COLUMN=KEYWORD[,COLUMN=KEYWORD...]: COLUMN is a column "
+                      "name or #N (from 1); KEYWORD an ADIF field name, or "
+                      "Skip/Omitir")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  convert->add_flag("--auto", options.automatic,
+                    "Map every column whose name is a catalogue keyword");
+  convert->add_option("-o,--output", options.output,
+                      "Output file (default: the input with its last three "
+                      "characters replaced by ADI); - for standard output");
+  convert->add_flag("--skip-deleted", options.skip_deleted,
+                    "Leave out records marked as deleted");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e);
+    return kExitUsage;
+  }
+
+  Language language = ParseLanguage(language_code);
+  if (*fields) return RunFields(fields_path, language);
+  if (*catalogue) return RunCatalogue(language);
+  return RunConvert(options, language);
+}

@@ -1,0 +1,36 @@
+// files.h: the few file-system services the conversion needs beyond the C
+// library: a fresh temporary file beside the output, replacing the output by
+// it in one step, and telling whether two paths name the same file. Each
+// platform implements them in its own file (files_posix.cpp,
+// files_win32.cpp).
+
+#ifndef LOGWEAVE_PLATFORM_FILES_H_
+#define LOGWEAVE_PLATFORM_FILES_H_
+
+#include <cstdio>
+#include <string>
+
+/// Creates a new, empty file in the folder of \a target and opens it for
+/// binary writing. On success returns the stream and sets \a temp_path; on
+/// failure returns nullptr and sets \a error to the cause.
+std::FILE* CreateTempFileBeside(const std::string& target,
+                                std::string* temp_path, std::string* error);
+
+/// Puts \a from in the place of \a to, replacing any file there, in one step.
+bool ReplaceFile(const std::string& from, const std::string& to,
+                 std::string* error);
+
+/// True when both paths exist and name the same file.
+bool SameFile(const std::string& a, const std::string& b);
+
+/// True when the file system treats paths without regard to letter case.
+bool PathsIgnoreCase();
+
+/// True when \a path names something other than a regular file (a folder, a
+/// pipe, a device); false for a regular file or a path that does not exist.
+bool IsSpecialFile(const std::string& path);
+
+/// The text of the C library error \a error_number.
+std::string ErrorText(int error_number);
+
+#endif  // LOGWEAVE_PLATFORM_FILES_H_

@@ -1,0 +1,57 @@
+// files_posix.cpp: file-system services on POSIX systems.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/files.h"
+
+std::FILE* CreateTempFileBeside(const std::string& target,
+                                std::string* temp_path, std::string* error) {
+  std::string pattern = target + ".XXXXXX";
+  int fd = mkstemp(pattern.data());
+  if (fd < 0) {
+    *error = ErrorText(errno);
+    return nullptr;
+  }
+  // mkstemp makes the file readable by its owner alone; give it the usual
+  // permissions of a new file.
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  std::FILE* file = fdopen(fd, "wb");
+  if (!file) {
+    *error = ErrorText(errno);
+    close(fd);
+    unlink(pattern.c_str());
+    return nullptr;
+  }
+  *temp_path = pattern;
+  return file;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to,
+                 std::string* error) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  *error = ErrorText(errno);
+  return false;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool PathsIgnoreCase() { return false; }
+
+bool IsSpecialFile(const std::string& path) {
+  struct stat s;
+  if (stat(path.c_str(), &s) != 0) return false;
+  return !S_ISREG(s.st_mode);
+}
+
+std::string ErrorText(int error_number) { return std::strerror(error_number); }
