@@ -109,15 +109,24 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
 
   std::string temp_path, cause;
   std::FILE* out = job.output_stream;
-  if (!out) {
+  FileKind output_kind =
+      out ? FileKind::kOther : KindOfFile(outcome.output_path);
+  if (output_kind == FileKind::kFolder) {
+    cause = Choose(language, "es una carpeta", "it is a folder");
+  } else if (!out && output_kind == FileKind::kOther) {
+    // A device or a pipe is written in place; it cannot be replaced.
+    errno = 0;
+    out = std::fopen(outcome.output_path.c_str(), "wb");
+    if (!out) cause = ErrorText(errno);
+  } else if (!out) {
     out = CreateTempFileBeside(outcome.output_path, &temp_path, &cause);
-    if (!out) {
-      std::fclose(in);
-      return Fail(outcome, ConvertStatus::kCannotCreateOutput,
-                  Format(Choose(language, "No se puede crear %s: %s",
-                                "Cannot create %s: %s"),
-                         outcome.output_path, cause));
-    }
+  }
+  if (!out) {
+    std::fclose(in);
+    return Fail(outcome, ConvertStatus::kCannotCreateOutput,
+                Format(Choose(language, "No se puede crear %s: %s",
+                              "Cannot create %s: %s"),
+                       outcome.output_path, cause));
   }
 
   FileSink sink(out);

@@ -26,9 +26,16 @@ bool SameFile(const std::string& a, const std::string& b);
 /// True when the file system treats paths without regard to letter case.
 bool PathsIgnoreCase();
 
+/// What a path names.
+enum class FileKind { kMissing, kRegular, kFolder, kOther /* pipe, device */ };
+FileKind KindOfFile(const std::string& path);
+
 /// True when \a path names something other than a regular file (a folder, a
 /// pipe, a device); false for a regular file or a path that does not exist.
-bool IsSpecialFile(const std::string& path);
+inline bool IsSpecialFile(const std::string& path) {
+  FileKind kind = KindOfFile(path);
+  return kind == FileKind::kFolder || kind == FileKind::kOther;
+}
 
 /// The text of the C library error \a error_number.
 std::string ErrorText(int error_number);

@@ -48,10 +48,12 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 bool PathsIgnoreCase() { return false; }
 
-bool IsSpecialFile(const std::string& path) {
+FileKind KindOfFile(const std::string& path) {
   struct stat s;
-  if (stat(path.c_str(), &s) != 0) return false;
-  return !S_ISREG(s.st_mode);
+  if (stat(path.c_str(), &s) != 0) return FileKind::kMissing;
+  if (S_ISREG(s.st_mode)) return FileKind::kRegular;
+  if (S_ISDIR(s.st_mode)) return FileKind::kFolder;
+  return FileKind::kOther;
 }
 
 std::string ErrorText(int error_number) { return std::strerror(error_number); }

@@ -88,10 +88,11 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 bool PathsIgnoreCase() { return true; }
 
-bool IsSpecialFile(const std::string& path) {
+FileKind KindOfFile(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::kFolder;
+  return FileKind::kRegular;
 }
 
 std::string ErrorText(int error_number) { return std::strerror(error_number); }
