@@ -1,6 +1,8 @@
 // files_win32.cpp: file-system services on Windows (ANSI paths).
 
 #include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileA; ours is a different function.
+#undef ReplaceFile
 
 #include <cerrno>
 #include <cstring>
