@@ -1,1 +1,120 @@
+// Tests of the command line's mapping options.
+
+#include "cli/mapping.h"
+
 #include <gtest/gtest.h>
+
+#include "dbf/field_list.h"
+
+namespace {
+
+TEST(ParseMapOption, SplitsPairsAndRejectsMalformedOnes) {
+  std::vector<MapItem> items;
+  std::string error;
+  ASSERT_TRUE(ParseMapOption("call=CALL, #2 = qso_date", &items, &error));
+  ASSERT_EQ(2u, items.size());
+  EXPECT_EQ("call", items[0].column);
+  EXPECT_EQ("CALL", items[0].keyword);
+  EXPECT_EQ("#2", items[1].column);
+  EXPECT_EQ("qso_date", items[1].keyword);
+  for (const char* bad : {"", "CALL", "=CALL", "CALL=", "A=B,,C=D", "A=B,"}) {
+    std::vector<MapItem> ignored;
+    EXPECT_FALSE(ParseMapOption(bad, &ignored, &error)) << bad;
+    EXPECT_NE(std::string::npos, error.find("COLUMN=KEYWORD")) << bad;
+  }
+}
+
+TEST(NormaliseKeyword, UpperCasesAndKnowsBothSkipWords) {
+  const struct {
+    const char* keyword;
+    Language language;
+    const char* normalised;  // nullptr: refused
+  } cases[] = {
+      {"call", kEnglish, "CALL"},
+      {"Qso_Date", kSpanish, "QSO_DATE"},
+      {"MY_SIG_INFO2", kEnglish, "MY_SIG_INFO2"},
+      {"skip", kEnglish, "Skip"},
+      {"OMITIR", kEnglish, "Skip"},
+      {"Skip", kSpanish, "Omitir"},
+      {"omitir", kSpanish, "Omitir"},
+      {"", kEnglish, nullptr},
+      {"QSO DATE", kEnglish, nullptr},
+      {"CALL<", kEnglish, nullptr},
+      {"N\xC3\x91", kEnglish, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string result;
+    bool ok = NormaliseKeyword(c.keyword, c.language, &result);
+    EXPECT_EQ(c.normalised != nullptr, ok) << c.keyword;
+    if (c.normalised) {
+      EXPECT_EQ(c.normalised, result) << c.keyword;
+    }
+  }
+}
+
+DbfLayout Layout() {
+  DbfLayout layout;
+  layout.columns = {{"CALL", 'C', 10, 0}, {"Fecha", 'D', 8, 0},
+                    {"QTH", 'C', 20, 0}, {"NOTAS", 'M', 10, 0}};
+  return layout;
+}
+
+std::vector<std::string> Keywords(const std::vector<std::string>& entries) {
+  std::vector<std::string> keywords;
+  for (const std::string& entry : entries)
+    keywords.push_back(ReadFieldListEntry(entry).keyword);
+  return keywords;
+}
+
+TEST(BuildEntries, AutoThenExplicitMappingsInOrder) {
+  std::vector<std::string> entries;
+  std::string error;
+  ASSERT_TRUE(BuildEntries(Layout(), kEnglish, false, {}, &entries, &error));
+  EXPECT_EQ((std::vector<std::string>{"Skip", "Skip", "Skip", "Skip"}),
+            Keywords(entries));
+  EXPECT_EQ(ColumnEntry(Layout().columns[0], "Skip"), entries[0]);
+
+  ASSERT_TRUE(BuildEntries(Layout(), kSpanish, true, {}, &entries, &error));
+  EXPECT_EQ((std::vector<std::string>{"CALL", "Omitir", "QTH", "Omitir"}),
+            Keywords(entries));
+
+  std::vector<MapItem> items = {{"fecha", "qso_date"}, {"#4", "comment"},
+                                {"qth", "skip"}, {"#4", "notes"}};
+  ASSERT_TRUE(BuildEntries(Layout(), kEnglish, true, items, &entries, &error));
+  EXPECT_EQ((std::vector<std::string>{"CALL", "QSO_DATE", "Skip", "NOTES"}),
+            Keywords(entries));
+  // The window program's entry for the same choice, byte for byte.
+  EXPECT_EQ(ReassignEntry(ColumnEntry(Layout().columns[1], "Skip"), "QSO_DATE"),
+            entries[1]);
+}
+
+TEST(BuildEntries, UnknownColumnsAndBadKeywordsAreErrors) {
+  const struct {
+    MapItem item;
+    const char* error;
+  } cases[] = {
+      {{"BANDA", "BAND"}, "unknown column 'BANDA'"},
+      {{"#0", "BAND"}, "unknown column '#0'"},
+      {{"#5", "BAND"}, "unknown column '#5'"},
+      {{"#x", "BAND"}, "unknown column '#x'"},
+      {{"QTH", "Q-TH"}, "malformed keyword 'Q-TH'"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> entries;
+    std::string error;
+    EXPECT_FALSE(
+        BuildEntries(Layout(), kEnglish, false, {c.item}, &entries, &error));
+    EXPECT_EQ(0u, error.find(c.error)) << error;
+  }
+}
+
+TEST(HasCallColumn, LooksAtTheKeywords) {
+  std::vector<std::string> entries;
+  std::string error;
+  BuildEntries(Layout(), kEnglish, false, {}, &entries, &error);
+  EXPECT_FALSE(HasCallColumn(entries));
+  BuildEntries(Layout(), kEnglish, true, {}, &entries, &error);
+  EXPECT_TRUE(HasCallColumn(entries));
+}
+
+}  // namespace
