@@ -1,20 +1,36 @@
 // read_baseline.cpp: reads a file once with fread in large blocks and
 // nothing else; the floor the conversion's speed is measured against.
 //
-// usage: read_baseline FILE
+// usage: read_baseline FILE          fread in 1 MiB blocks
+//        read_baseline --getc FILE   getc, one byte at a time (for scale)
 
 #include <cstdio>
 #include <vector>
 
+#include <cstring>
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: read_baseline FILE\n");
+  bool by_byte = argc == 3 && std::strcmp(argv[1], "--getc") == 0;
+  if (argc != 2 && !by_byte) {
+    std::fprintf(stderr, "usage: read_baseline [--getc] FILE\n");
     return 2;
   }
-  std::FILE* in = std::fopen(argv[1], "rb");
+  const char* path = argv[argc - 1];
+  std::FILE* in = std::fopen(path, "rb");
   if (!in) {
-    std::perror(argv[1]);
+    std::perror(path);
     return 1;
+  }
+  if (by_byte) {
+    unsigned long long total = 0, sum = 0;
+    int c;
+    while ((c = std::getc(in)) != EOF) {
+      ++total;
+      sum += static_cast<unsigned>(c);
+    }
+    std::fclose(in);
+    std::printf("%llu bytes read (%llu)\n", total, sum);
+    return 0;
   }
   std::vector<char> block(1 << 20);
   unsigned long long total = 0, sum = 0;

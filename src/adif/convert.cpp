@@ -18,6 +18,10 @@ constexpr std::size_t kWriteBlock = 1 << 20;
 // Entries composed from a table show sizes of 0 to 255; a hand-made entry
 // may show more, which is kept within reason so a record always fits memory.
 constexpr int kLargestColumn = 65535;
+constexpr std::size_t kPaddedTag = 32;
+// Short values are copied in one fixed-size move; every buffer a value is
+// read from keeps this much room after its last byte.
+constexpr std::size_t kShortValue = 16;
 
 enum class ValueRule { kSkip, kTime, kQsl, kPlain };
 
@@ -26,6 +30,9 @@ struct Column {
   ValueRule rule = ValueRule::kPlain;
   bool is_call = false;
   std::string open_tag;  // "<KEYWORD:"
+  // The tag again, padded so that short tags are copied in one fixed-size
+  // move (the line buffer keeps room for the padding).
+  char padded_tag[kPaddedTag] = {};
 };
 
 std::vector<Column> PlanColumns(const std::vector<std::string>& entries,
@@ -47,6 +54,9 @@ std::vector<Column> PlanColumns(const std::vector<std::string>& entries,
       column.rule = ValueRule::kQsl;
     column.is_call = keyword == "CALL";
     column.open_tag = "<" + keyword + ":";
+    if (column.open_tag.size() <= kPaddedTag)
+      std::memcpy(column.padded_tag, column.open_tag.data(),
+                  column.open_tag.size());
     columns.push_back(std::move(column));
   }
   return columns;
@@ -56,7 +66,9 @@ std::vector<Column> PlanColumns(const std::vector<std::string>& entries,
 class RecordReader {
  public:
   RecordReader(ByteSource* in, std::size_t record_size)
-      : in_(in), buffer_(std::max(kReadBlock, 2 * record_size)) {}
+      : in_(in),
+        capacity_(std::max(kReadBlock, 2 * record_size)),
+        buffer_(capacity_ + kShortValue) {}
 
   // The next \a size bytes, or nullptr when the input ends first.
   const char* Next(std::size_t size) {
@@ -72,7 +84,7 @@ class RecordReader {
     end_ -= position_;
     position_ = 0;
     while (end_ < size && !ended_) {
-      std::size_t want = buffer_.size() - end_;
+      std::size_t want = capacity_ - end_;
       std::size_t got = in_->Read(buffer_.data() + end_, want);
       end_ += got;
       if (got < want) ended_ = true;
@@ -81,89 +93,155 @@ class RecordReader {
   }
 
   ByteSource* in_;
+  std::size_t capacity_;
   std::vector<char> buffer_;
   std::size_t position_ = 0;
   std::size_t end_ = 0;
   bool ended_ = false;
 };
 
-void AppendNumber(std::string* text, std::size_t number) {
+// A buffer that record lines are written into with plain copies; the caller
+// makes room for a whole line first.
+class LineBuffer {
+ public:
+  void Reserve(std::size_t more) {
+    if (data_.size() - used_ < more) data_.resize(used_ + more);
+  }
+  char* end() { return data_.data() + used_; }
+  void Advance(char* new_end) { used_ = new_end - data_.data(); }
+  void Append(const char* bytes, std::size_t size) {
+    std::memcpy(end(), bytes, size);
+    used_ += size;
+  }
+  const char* data() const { return data_.data(); }
+  std::size_t size() const { return used_; }
+  void Clear() { used_ = 0; }
+
+ private:
+  std::vector<char> data_;
+  std::size_t used_ = 0;
+};
+
+// The room one record line can take at most.
+std::size_t LongestLine(const std::vector<Column>& columns) {
+  std::size_t longest = 8;  // "<EOR>\r\n"
+  for (const Column& column : columns)
+    longest += column.open_tag.size() + 6 + column.size + 2 + kPaddedTag +
+               kShortValue;
+  return longest;
+}
+
+char* PutNumber(char* out, std::size_t number) {
   char digits[24];
   char* p = digits + sizeof digits;
   do {
     *--p = static_cast<char>('0' + number % 10);
     number /= 10;
   } while (number);
-  text->append(p, digits + sizeof digits - p);
+  std::size_t n = digits + sizeof digits - p;
+  std::memcpy(out, p, n);
+  return out + n;
 }
 
-// Appends "<KEY:LEN>value " for one column, or nothing when the column gives
-// no field. Returns whether a field was appended.
-bool AppendField(const Column& column, const char* bytes, std::string* scratch,
-                 std::string* text) {
-  if (column.rule == ValueRule::kSkip || column.size == 0) return false;
+// The length of \a value once trailing blanks are removed.
+std::size_t TrimmedLength(const char* value, std::size_t length) {
+  static const char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  while (length >= 8 && std::memcmp(value + length - 8, kBlanks, 8) == 0)
+    length -= 8;
+  while (length > 0 && value[length - 1] == ' ') --length;
+  return length;
+}
+
+// Writes "<KEY:LEN>value " for one column at \a out and returns the new end,
+// or returns \a out unchanged when the column gives no field. \a may_hold_nul
+// is false when the record holds no NUL byte, which saves looking for one.
+char* PutField(const Column& column, const char* bytes, bool may_hold_nul,
+               char* scratch, char* out) {
+  if (column.rule == ValueRule::kSkip || column.size == 0) return out;
   const char* value = bytes;
   std::size_t length = column.size;
   if (column.rule == ValueRule::kTime) {
-    scratch->clear();
+    length = 0;
     for (std::size_t i = 0; i < column.size; ++i)
-      if (bytes[i] != ':') scratch->push_back(bytes[i]);
-    value = scratch->data();
-    length = scratch->size();
+      if (bytes[i] != ':') scratch[length++] = bytes[i];
+    value = scratch;
   } else if (column.rule == ValueRule::kQsl) {
-    scratch->assign(bytes, column.size);
-    for (char& c : *scratch)
-      if (c == 'S' || c == 's' || c == 'T' || c == 't') c = 'Y';
-    value = scratch->data();
+    for (std::size_t i = 0; i < length; ++i) {
+      char c = bytes[i];
+      scratch[i] = c == 'S' || c == 's' || c == 'T' || c == 't' ? 'Y' : c;
+    }
+    value = scratch;
   }
-  while (length > 0 && value[length - 1] == ' ') --length;
-  if (length == 0) return false;
+  length = TrimmedLength(value, length);
+  if (length == 0) return out;
   // The value is written as a C string: a NUL byte ends it.
-  if (const void* nul = std::memchr(value, 0, length))
-    length = static_cast<const char*>(nul) - value;
-  *text += column.open_tag;
-  AppendNumber(text, length);
-  *text += '>';
-  text->append(value, length);
-  *text += ' ';
-  return true;
+  if (may_hold_nul)
+    if (const void* nul = std::memchr(value, 0, length))
+      length = static_cast<const char*>(nul) - value;
+  const std::size_t tag = column.open_tag.size();
+  if (tag <= kPaddedTag)
+    std::memcpy(out, column.padded_tag, kPaddedTag);
+  else
+    std::memcpy(out, column.open_tag.data(), tag);
+  out = PutNumber(out + tag, length);
+  *out++ = '>';
+  if (length <= kShortValue)
+    std::memcpy(out, value, kShortValue);
+  else
+    std::memcpy(out, value, length);
+  out += length;
+  *out++ = ' ';
+  return out;
 }
 
 // Builds the line of one record, CALL first.
 class RecordLine {
  public:
-  void Build(const std::vector<Column>& columns, const char* record,
-             std::string* line) {
-    held_.clear();
+  explicit RecordLine(const std::vector<Column>& columns)
+      : columns_(columns),
+        held_(LongestLine(columns)),
+        scratch_(kLargestColumn + kShortValue) {}
+
+  void Build(const char* record, std::size_t record_size, LineBuffer* line) {
+    const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
     held_ends_.clear();
+    char* held_end = held_.data();
+    char* out = line->end();
     bool call_written = false;
     const char* bytes = record + 1;  // past the deletion flag
-    for (const Column& column : columns) {
+    for (const Column& column : columns_) {
       const char* column_bytes = bytes;
       bytes += column.size;
       if (call_written) {
-        AppendField(column, column_bytes, &scratch_, line);
+        out = PutField(column, column_bytes, may_hold_nul, scratch_.data(), out);
         continue;
       }
-      if (!AppendField(column, column_bytes, &scratch_, &held_)) continue;
-      held_ends_.push_back(held_.size());
+      char* field_end =
+          PutField(column, column_bytes, may_hold_nul, scratch_.data(), held_end);
+      if (field_end == held_end) continue;
+      held_end = field_end;
+      held_ends_.push_back(held_end - held_.data());
       if (column.is_call) {
         // The CALL field is the latest held one; write the held fields from
         // the latest back to the earliest.
         for (std::size_t i = held_ends_.size(); i-- > 0;) {
           std::size_t start = i ? held_ends_[i - 1] : 0;
-          line->append(held_, start, held_ends_[i] - start);
+          std::size_t size = held_ends_[i] - start;
+          std::memcpy(out, held_.data() + start, size);
+          out += size;
         }
         call_written = true;
       }
     }
-    *line += "<EOR>\r\n";
+    std::memcpy(out, "<EOR>\r\n", 7);
+    line->Advance(out + 7);
   }
 
  private:
-  std::string held_;
+  const std::vector<Column>& columns_;
+  std::vector<char> held_;
   std::vector<std::size_t> held_ends_;
-  std::string scratch_;
+  std::vector<char> scratch_;
 };
 
 }  // namespace
@@ -186,16 +264,16 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
 
   ConvertStats stats;
   RecordReader reader(in, record_size);
-  RecordLine builder;
-  std::string pending;
-  pending.reserve(kWriteBlock + 4096);
+  RecordLine builder(columns);
+  const std::size_t longest_line = LongestLine(columns);
+  LineBuffer pending;
   auto flush = [&]() {
-    if (pending.empty() || stats.write_failed) return;
+    if (pending.size() == 0 || stats.write_failed) return;
     if (!out->Write(pending.data(), pending.size())) {
       stats.write_failed = true;
       stats.error = out->Error();
     }
-    pending.clear();
+    pending.Clear();
   };
 
   for (std::uint32_t r = 1; r <= record_count && r != 0; ++r) {
@@ -209,7 +287,8 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
     }
     ++stats.records_read;
     if (skip_deleted && static_cast<unsigned char>(record[0]) == '*') continue;
-    builder.Build(columns, record, &pending);
+    pending.Reserve(longest_line);
+    builder.Build(record, record_size, &pending);
     ++stats.records_written;
     if (pending.size() >= kWriteBlock) {
       flush();

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Benchmark: converts a large generated log with `logweave convert` and
+# compares it with simply reading the same file once with fread in large
+# blocks, measured in the same run. Reports MB/s, records/s and peak memory,
+# and the peak memory of a ten times smaller log, to show that memory does
+# not grow with the number of records.
+#
+# usage: bench/run_bench.sh [RECORDS] [RUNS]     (default 1000000 records, 7 runs)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+records=${1:-1000000}
+runs=${2:-7}
+scripts/setup.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)" --target logweave make_bench_log read_baseline >/dev/null
+mkdir -p build/bench
+log=build/bench/log-$records.dbf
+small=build/bench/log-$((records / 10)).dbf
+[ -f "$log" ] || build/make_bench_log "$log" "$records"
+[ -f "$small" ] || build/make_bench_log "$small" $((records / 10))
+# The output goes to memory (/dev/shm) where there is one, so that the figure
+# is the converter's and not the disk's.
+out_dir=build/bench
+[ -d /dev/shm ] && [ -w /dev/shm ] && out_dir=/dev/shm
+out=$out_dir/logweave-bench-$$.adi
+convert=(build/logweave convert "$log" --auto -o "$out")
+command -v /usr/bin/time >/dev/null || { echo "needs /usr/bin/time (package time)"; exit 1; }
+
+# The conversion maps all 16 columns, so its output is larger than its input.
+# One timed run: prints "seconds peak-kB".
+measure() { /usr/bin/time -f "%e %M" "$@" 2>&1 >/dev/null | tail -n 1; }
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+
+cat "$log" >/dev/null  # the file in the page cache for both
+read_times=() convert_times=() convert_peaks=() getc_times=()
+for ((i = 0; i < runs; i++)); do
+  read r _ < <(measure build/read_baseline "$log")
+  read c m < <(measure "${convert[@]}")
+  read g _ < <(measure build/read_baseline --getc "$log")
+  read_times+=("$r"); convert_times+=("$c"); convert_peaks+=("$m"); getc_times+=("$g")
+done
+read_s=$(printf '%s\n' "${read_times[@]}" | median)
+getc_s=$(printf '%s\n' "${getc_times[@]}" | median)
+conv_s=$(printf '%s\n' "${convert_times[@]}" | median)
+peak=$(printf '%s\n' "${convert_peaks[@]}" | median)
+out_bytes=$(stat -c %s "$out")
+read _ small_peak < <(measure build/logweave convert "$small" --auto -o "$out")
+bytes=$(stat -c %s "$log")
+awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
+    -v sp="$small_peak" -v g="$getc_s" -v o="$out_bytes" -v od="$out_dir" 'BEGIN {
+  printf "input: %d records, %.1f MB; output %.1f MB, written to %s\n", n, b / 1e6, o / 1e6, od
+  printf "plain fread of the file: %.3f s (%.0f MB/s)\n", r, b / 1e6 / (r > 0 ? r : 0.001)
+  printf "logweave convert:        %.3f s (%.0f MB/s, %.0f records/s)\n", c, b / 1e6 / c, n / c
+  printf "getc, one byte at a time: %.3f s (%.1f times the plain read)\n", g, g / (r > 0 ? r : 0.001)
+  printf "ratio convert / read:    %.2f (target at most 3, aim 2.5)\n", c / (r > 0 ? r : 0.001)
+  printf "ratio convert / getc:    %.2f\n", c / g
+  printf "peak memory: %d kB for %d records, %d kB for %d records\n", p, n, sp, n / 10
+}'
+rm -f "$out"
