@@ -11,5 +11,5 @@ build/logweave fields examples/log2005.dbf
 echo
 build/logweave convert examples/log2005.dbf --auto --map "$(cat examples/log2005.map)"
 echo
-echo "First lines of examples/log2005.ADI:"
-head -n 12 examples/log2005.ADI
+echo "First lines of examples/log2005.ADI (shown in UTF-8; the file holds Windows-1252 bytes):"
+head -n 12 examples/log2005.ADI | iconv -f WINDOWS-1252 -t UTF-8
