@@ -1,0 +1,314 @@
+// fuzz_convert.cpp: the whole conversion of an arbitrary table under an
+// arbitrary mapping, in memory.
+//
+// Input: a flags byte (bit 0 English, bit 1 skip deleted records, bit 2 one
+// hand-made entry, bit 3 a second run into an output that fails after a
+// number of bytes, bit 4 one from an input that fails), a byte giving the number of mapping bytes and those
+// bytes (column i takes the keyword chosen by mapping byte i modulo their
+// number; none means every column is skipped), with bit 2 an index byte, a
+// length byte and that many bytes of entry text, two bytes that limit a
+// failing output and a failing input, then the table itself.
+//
+// Checked besides "no crash": the output equals that of a plain byte-at-a-
+// time conversion written from the rules; every record line is made of
+// "<KEY:LEN>" fields whose LEN is the number of bytes that follow, and ends
+// in "<EOR>\r\n"; a line with fields starts with CALL; no 0xFF appears that
+// the input did not hold; an input that ends early keeps exactly its
+// complete records; no single write exceeds the output block plus one line;
+// a failed write or read stops the run and is reported.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "adif/catalogue.h"
+#include "adif/convert.h"
+#include "dbf/dbf_table.h"
+#include "dbf/field_list.h"
+#include "fuzz_support.h"
+#include "reference_convert.h"
+
+namespace {
+
+// The program batches record lines into blocks of this size before writing.
+constexpr std::size_t kOutputBlock = 1 << 20;
+
+const char* const kOddKeywords[] = {
+    "CALL",     "TIME_ON", "TIME_OFF", "QSL_SENT", "QSL_RCVD", "TIME",
+    "TIM",      "TIMEX",   "QSL_SENTX", "call",    "Skip",     "Omitir",
+    "SKIP",     "COMMENT", "CALL2",    "T",        "QSL_RCV",  "TIME_"};
+
+std::string ChooseKeyword(std::uint8_t selector, Language language) {
+  if (selector < 172)
+    return CatalogueKeyword(CatalogueEntry(selector % kCatalogueRows, language));
+  return kOddKeywords[selector % (sizeof kOddKeywords / sizeof *kOddKeywords)];
+}
+
+std::size_t Digits(std::size_t n) {
+  std::size_t digits = 1;
+  while (n >= 10) {
+    n /= 10;
+    ++digits;
+  }
+  return digits;
+}
+
+// A sink that takes \a limit bytes and refuses everything after.
+class FailingSink : public ByteSink {
+ public:
+  explicit FailingSink(std::size_t limit) : limit_(limit) {}
+  bool Write(const char* data, std::size_t size) override {
+    FUZZ_CHECK(!failed_, "a write after a failed write");
+    if (taken_ + size > limit_) {
+      failed_ = true;
+      return false;
+    }
+    taken_ += size;
+    text.append(data, size);
+    return true;
+  }
+  int Error() const override { return failed_ ? 28 : 0; }
+  std::string text;
+
+ private:
+  std::size_t limit_;
+  std::size_t taken_ = 0;
+  bool failed_ = false;
+};
+
+// A source that gives \a limit bytes and then reports an I/O error.
+class FailingSource : public ByteSource {
+ public:
+  FailingSource(const unsigned char* data, std::size_t size, std::size_t limit)
+      : data_(data), size_(std::min(size, limit)), fails_(limit < size) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    std::size_t n = std::min(size, size_ - position_);
+    std::memcpy(buffer, data_ + position_, n);
+    position_ += n;
+    if (n < size && fails_) failed_ = true;
+    return n;
+  }
+  bool Failed() const override { return failed_; }
+  int Error() const override { return failed_ ? 5 : 0; }
+
+ private:
+  const unsigned char* data_;
+  std::size_t size_;
+  std::size_t position_ = 0;
+  bool fails_;
+  bool failed_ = false;
+};
+
+// Walks the output as ADIF: fields "<KEY:LEN>value " and "<EOR>\r\n".
+// Returns the number of record lines.
+std::uint32_t CheckStructure(const std::string& text,
+                             const std::set<std::string>& keywords,
+                             std::size_t largest_value) {
+  std::uint32_t lines = 0;
+  std::size_t p = 0;
+  bool line_start = true;
+  while (p < text.size()) {
+    if (text.compare(p, 7, "<EOR>\r\n") == 0) {
+      p += 7;
+      ++lines;
+      line_start = true;
+      continue;
+    }
+    FUZZ_CHECK(text[p] == '<', "no '<' at byte %zu of the output", p);
+    std::size_t colon = text.find(':', p);
+    FUZZ_CHECK(colon != std::string::npos, "a field without ':'");
+    std::string key = text.substr(p + 1, colon - p - 1);
+    FUZZ_CHECK(keywords.count(key), "unexpected field name '%s'", key.c_str());
+    FUZZ_CHECK(!line_start || key == "CALL",
+               "a record line starts with %s, not CALL", key.c_str());
+    std::size_t q = colon + 1;
+    std::size_t length = 0;
+    std::size_t digits = 0;
+    while (q < text.size() && text[q] >= '0' && text[q] <= '9') {
+      length = length * 10 + (text[q] - '0');
+      ++q;
+      ++digits;
+      FUZZ_CHECK(digits <= 6, "a field length of more than 6 digits");
+    }
+    FUZZ_CHECK(digits > 0 && q < text.size() && text[q] == '>',
+               "malformed length in field %s", key.c_str());
+    FUZZ_CHECK(digits == 1 || text[colon + 1] != '0',
+               "a length with a leading zero");
+    FUZZ_CHECK(length <= largest_value, "field %s is %zu bytes long",
+               key.c_str(), length);
+    ++q;
+    FUZZ_CHECK(text.size() - q > length && text[q + length] == ' ',
+               "field %s: its length %zu is not the number of bytes before "
+               "its blank", key.c_str(), length);
+    FUZZ_CHECK(std::memchr(text.data() + q, '\0', length) == nullptr,
+               "a NUL byte inside the value of %s", key.c_str());
+    p = q + length + 1;
+    line_start = false;
+  }
+  FUZZ_CHECK(line_start, "the output does not end with <EOR>\\r\\n");
+  return lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  fuzz::ByteReader reader(data, size);
+  std::uint8_t flags = reader.Byte();
+  const Language language = (flags & 1) ? kEnglish : kSpanish;
+  const bool skip_deleted = (flags & 2) != 0;
+  const bool hand_made = (flags & 4) != 0;
+  const bool failing_output = (flags & 8) != 0;
+  const bool failing_input = (flags & 16) != 0;
+  std::string mapping = reader.Bytes(reader.Byte());
+  std::uint8_t hand_index = 0;
+  std::string hand_entry;
+  if (hand_made) {
+    hand_index = reader.Byte();
+    hand_entry = reader.Bytes(reader.Byte());
+    // List box texts end at a NUL; the reference reads C strings.
+    std::replace(hand_entry.begin(), hand_entry.end(), '\0', 'x');
+  }
+  std::uint8_t write_limit = reader.Byte();
+  std::uint8_t read_limit = reader.Byte();
+  const std::uint8_t* table = reader.rest();
+  const std::size_t table_size = reader.rest_size();
+
+  DbfLayout layout;
+  if (ReadDbfLayout(table, table_size, &layout) != LayoutError::kNone)
+    return 0;
+
+  // The field list as the user would leave it: every column listed with the
+  // skip word, then reassigned.
+  std::vector<std::string> entries;
+  for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+    std::string entry = ColumnEntry(layout.columns[i], SkipWord(language));
+    if (!mapping.empty()) {
+      std::uint8_t selector = mapping[i % mapping.size()];
+      entry = ReassignEntry(entry, ChooseKeyword(selector, language));
+    }
+    entries.push_back(entry);
+  }
+  if (hand_made) {
+    std::size_t index = hand_index % (entries.size() + 1);
+    if (index == entries.size())
+      entries.push_back(hand_entry);
+    else
+      entries[index] = hand_entry;
+  }
+
+  // The input stands at the header length, possibly past the end of the
+  // file.
+  const std::size_t start =
+      std::min<std::size_t>(layout.header.header_length, table_size);
+  const unsigned char* records = table + start;
+  const std::size_t records_size = table_size - start;
+  const std::uint32_t count = layout.header.record_count;
+
+  fuzz::ReferenceResult expected = fuzz::ReferenceConvert(
+      records, records_size, count, entries, language, skip_deleted);
+
+  MemorySource source(records, records_size);
+  fuzz::WatchingSink sink;
+  std::uint32_t last_progress = 0;
+  ProgressFn progress = [&](std::uint32_t r, std::uint32_t n) {
+    FUZZ_CHECK(n == count, "progress shows %u records, the table has %u", n,
+               count);
+    FUZZ_CHECK(r == last_progress + 1, "progress jumps from %u to %u",
+               last_progress, r);
+    last_progress = r;
+  };
+  ConvertStats stats = ConvertRecords(&source, &sink, count, entries, language,
+                                      progress, skip_deleted);
+
+  FUZZ_CHECK(sink.text == expected.text,
+             "the output differs from the plain conversion (%zu bytes, "
+             "expected %zu)", sink.text.size(), expected.text.size());
+  FUZZ_CHECK(stats.records_read == expected.records_read,
+             "%u records read, expected %u", stats.records_read,
+             expected.records_read);
+  FUZZ_CHECK(stats.records_written == expected.records_written,
+             "%u record lines, expected %u", stats.records_written,
+             expected.records_written);
+  FUZZ_CHECK(stats.truncated == expected.truncated,
+             "truncated is %d, expected %d", stats.truncated,
+             expected.truncated);
+  FUZZ_CHECK(!stats.read_failed && !stats.write_failed,
+             "a failure reported on memory streams");
+  FUZZ_CHECK(last_progress <= static_cast<std::uint64_t>(stats.records_read) + 1,
+             "progress went to %u after %u records", last_progress,
+             stats.records_read);
+
+  // What one record line can hold, and the keywords it can name.
+  const std::string skip = SkipWord(language);
+  std::size_t line_bound = 7;
+  std::size_t largest_value = 0;
+  std::set<std::string> keywords;
+  bool plain_names = true;
+  for (const std::string& entry : entries) {
+    EntryColumn column = ReadFieldListEntry(entry);
+    if (column.keyword == skip || column.size <= 0) continue;
+    std::size_t size = static_cast<std::size_t>(column.size);
+    line_bound += column.keyword.size() + 3 + Digits(size) + size + 1;
+    largest_value = std::max(largest_value, size);
+    keywords.insert(column.keyword);
+    for (unsigned char c : column.keyword)
+      if (!fuzz::IsNameCharacter(c)) plain_names = false;
+  }
+  FUZZ_CHECK(sink.largest_write < kOutputBlock + line_bound,
+             "one write of %zu bytes; records are handed on in blocks",
+             sink.largest_write);
+  if (plain_names) {
+    std::uint32_t lines = CheckStructure(sink.text, keywords, largest_value);
+    FUZZ_CHECK(lines == stats.records_written,
+               "%u record lines found, %u reported", lines,
+               stats.records_written);
+  }
+  if (!std::memchr(data, 0xFF, size))
+    FUZZ_CHECK(sink.text.find('\xFF') == std::string::npos,
+               "0xFF in the output of an input without it");
+
+  // A failing output: the run stops at the refused write and says so.
+  if (failing_output) {
+    MemorySource again(records, records_size);
+    FailingSink failing(write_limit * 16u);
+    ConvertStats failed = ConvertRecords(&again, &failing, count, entries,
+                                         language, nullptr, skip_deleted);
+    bool should_fail = expected.text.size() > write_limit * 16u;
+    FUZZ_CHECK(failed.write_failed == should_fail,
+               "write_failed is %d for %zu bytes of output and a limit of %u",
+               failed.write_failed, expected.text.size(), write_limit * 16u);
+    FUZZ_CHECK(expected.text.compare(0, failing.text.size(), failing.text) == 0,
+               "a failing output received other bytes");
+    if (failed.write_failed)
+      FUZZ_CHECK(failed.error != 0, "a failed write without its cause");
+  }
+
+  // A failing input: the records before the failure are kept, and the
+  // failure is told apart from a plain early end.
+  if (failing_input) {
+    std::size_t limit = static_cast<std::size_t>(read_limit) * 8;
+    FailingSource failing(records, records_size, limit);
+    fuzz::WatchingSink out;
+    ConvertStats failed = ConvertRecords(&failing, &out, count, entries,
+                                         language, nullptr, skip_deleted);
+    fuzz::ReferenceResult cut = fuzz::ReferenceConvert(
+        records, std::min(records_size, limit), count, entries, language,
+        skip_deleted);
+    FUZZ_CHECK(out.text == cut.text,
+               "the records before a read error differ from the plain "
+               "conversion");
+    FUZZ_CHECK(failed.records_read == cut.records_read,
+               "%u records read before a read error, expected %u",
+               failed.records_read, cut.records_read);
+    if (failed.read_failed)
+      FUZZ_CHECK(failed.truncated && failed.error != 0,
+                 "a read error reported without its cause");
+    if (cut.truncated && limit < records_size)
+      FUZZ_CHECK(failed.read_failed, "a read error taken for the end");
+  }
+  return 0;
+}

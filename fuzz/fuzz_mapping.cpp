@@ -1,0 +1,193 @@
+// fuzz_mapping.cpp: the command line's own parsing: --map texts, keywords,
+// and the field list entries built from them for a table.
+//
+// Input: a flags byte (bit 0 English, bit 1 --auto), then --map texts, one
+// per line, up to a NUL byte, then the start of a table.
+//
+// Checked besides "no crash": a --map text is accepted exactly when each of
+// its comma-separated items has a non-empty column and keyword around an
+// "="; keywords are accepted exactly when made of letters, digits and
+// underscores, come out upper-cased, and the skip word of either language
+// becomes that of the chosen one; the entries built read back every
+// column's true size and the keyword that the last matching item, --auto or
+// the skip word gives it; an unknown column or malformed keyword is refused.
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "adif/catalogue.h"
+#include "cli/mapping.h"
+#include "dbf/dbf_table.h"
+#include "dbf/field_list.h"
+#include "fuzz_support.h"
+
+namespace {
+
+std::string Upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+std::string TrimBlanks(const std::string& text) {
+  std::size_t start = text.find_first_not_of(" \t");
+  if (start == std::string::npos) return "";
+  return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+// The columns an item names: "#N" counts from 1, anything else is a name
+// compared without regard to ASCII letter case.
+std::vector<std::size_t> Named(const DbfLayout& layout,
+                               const std::string& column) {
+  std::vector<std::size_t> found;
+  if (column.size() > 1 && column[0] == '#') {
+    std::string digits = column.substr(1);
+    if (digits.size() <= 9 &&
+        digits.find_first_not_of("0123456789") == std::string::npos) {
+      unsigned long number = std::stoul(digits);
+      if (number >= 1 && number <= layout.columns.size())
+        found.push_back(number - 1);
+    }
+    return found;
+  }
+  for (std::size_t i = 0; i < layout.columns.size(); ++i)
+    if (Upper(layout.columns[i].name) == Upper(column)) found.push_back(i);
+  return found;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  if (size == 0) return 0;
+  const Language language = (data[0] & 1) ? kEnglish : kSpanish;
+  const bool automatic = (data[0] & 2) != 0;
+  const char* text = reinterpret_cast<const char*>(data + 1);
+  const void* nul = std::memchr(text, '\0', size - 1);
+  std::size_t text_size =
+      nul ? static_cast<const char*>(nul) - text : size - 1;
+  std::string maps(text, text_size);
+  std::size_t table_at = nul ? 1 + text_size + 1 : size;
+
+  // --map texts.
+  std::vector<MapItem> items;
+  bool parsed = true;
+  for (const std::string& option : Split(maps, '\n')) {
+    std::vector<MapItem> before = items;
+    std::string error;
+    bool ok = ParseMapOption(option, &items, &error);
+    bool well_formed = true;
+    std::vector<std::string> parts = Split(option, ',');
+    for (const std::string& part : parts) {
+      std::size_t equals = part.find('=');
+      if (equals == std::string::npos ||
+          TrimBlanks(part.substr(0, equals)).empty() ||
+          TrimBlanks(part.substr(equals + 1)).empty())
+        well_formed = false;
+    }
+    FUZZ_CHECK(ok == well_formed, "--map '%s' %s", option.c_str(),
+               ok ? "accepted" : "refused");
+    if (!ok) {
+      FUZZ_CHECK(!error.empty(), "a refusal without a reason");
+      parsed = false;
+      break;
+    }
+    FUZZ_CHECK(items.size() == before.size() + parts.size(),
+               "--map '%s' gave %zu items for %zu parts", option.c_str(),
+               items.size() - before.size(), parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      const MapItem& item = items[before.size() + i];
+      std::size_t equals = parts[i].find('=');
+      FUZZ_CHECK(item.column == TrimBlanks(parts[i].substr(0, equals)) &&
+                     item.keyword == TrimBlanks(parts[i].substr(equals + 1)),
+                 "item '%s' split as '%s' = '%s'", parts[i].c_str(),
+                 item.column.c_str(), item.keyword.c_str());
+    }
+  }
+
+  // Keywords.
+  for (const MapItem& item : items) {
+    std::string normalised;
+    bool ok = NormaliseKeyword(item.keyword, language, &normalised);
+    bool plain = !item.keyword.empty();
+    for (unsigned char c : item.keyword)
+      if (!fuzz::IsNameCharacter(c)) plain = false;
+    FUZZ_CHECK(ok == plain, "keyword '%s' %s", item.keyword.c_str(),
+               ok ? "accepted" : "refused");
+    if (!ok) continue;
+    std::string upper = Upper(item.keyword);
+    std::string expected =
+        upper == "SKIP" || upper == "OMITIR" ? SkipWord(language) : upper;
+    FUZZ_CHECK(normalised == expected, "keyword '%s' became '%s'",
+               item.keyword.c_str(), normalised.c_str());
+    std::string twice;
+    FUZZ_CHECK(NormaliseKeyword(normalised, language, &twice) &&
+                   twice == normalised,
+               "keyword '%s' changes when normalised again",
+               normalised.c_str());
+  }
+  if (!parsed) return 0;
+
+  // Entries for a table.
+  DbfLayout layout;
+  if (ReadDbfLayout(data + table_at, size - table_at, &layout) !=
+      LayoutError::kNone)
+    return 0;
+  std::vector<std::string> expected(layout.columns.size(), SkipWord(language));
+  if (automatic) {
+    for (std::size_t i = 0; i < layout.columns.size(); ++i)
+      for (int row = 1; row < kCatalogueRows; ++row) {
+        std::string keyword = CatalogueKeyword(CatalogueEntry(row, language));
+        if (keyword == Upper(layout.columns[i].name)) expected[i] = keyword;
+      }
+  }
+  bool should_build = true;
+  for (const MapItem& item : items) {
+    std::vector<std::size_t> found = Named(layout, item.column);
+    std::string keyword;
+    if (found.empty() || !NormaliseKeyword(item.keyword, language, &keyword)) {
+      should_build = false;
+      break;
+    }
+    for (std::size_t index : found) expected[index] = keyword;
+  }
+  std::vector<std::string> entries;
+  std::string error;
+  bool built =
+      BuildEntries(layout, language, automatic, items, &entries, &error);
+  FUZZ_CHECK(built == should_build, "BuildEntries %s: %s",
+             built ? "succeeded" : "failed", error.c_str());
+  if (!built) {
+    FUZZ_CHECK(!error.empty(), "a refusal without a reason");
+    return 0;
+  }
+  FUZZ_CHECK(entries.size() == layout.columns.size(),
+             "%zu entries for %zu columns", entries.size(),
+             layout.columns.size());
+  bool has_call = false;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EntryColumn read = ReadFieldListEntry(entries[i]);
+    FUZZ_CHECK(read.size == layout.columns[i].length,
+               "entry '%s' reads back size %d, the column has %d",
+               entries[i].c_str(), read.size, layout.columns[i].length);
+    FUZZ_CHECK(read.keyword == expected[i],
+               "entry '%s' reads back '%s', expected '%s'",
+               entries[i].c_str(), read.keyword.c_str(), expected[i].c_str());
+    if (read.keyword == "CALL") has_call = true;
+  }
+  FUZZ_CHECK(HasCallColumn(entries) == has_call, "HasCallColumn is wrong");
+  return 0;
+}
