@@ -9,7 +9,7 @@ cmake --build build -j"$(nproc)" --target logweave make_example_log >/dev/null
 build/make_example_log examples/log2005.dbf
 build/logweave fields examples/log2005.dbf
 echo
-build/logweave convert examples/log2005.dbf --auto --map "$(cat examples/log2005.map)"
+build/logweave convert examples/log2005.dbf --auto --map-file examples/log2005.map
 echo
 echo "First lines of examples/log2005.ADI (shown in UTF-8; the file holds Windows-1252 bytes):"
 head -n 12 examples/log2005.ADI | iconv -f WINDOWS-1252 -t UTF-8

@@ -152,25 +152,39 @@ std::size_t TrimmedLength(const char* value, std::size_t length) {
   return length;
 }
 
+// Where the values of one record come from and how they are re-encoded.
+struct ValueSources {
+  const std::vector<std::string>* memo_texts = nullptr;  // per column
+  const std::vector<bool>* memo_columns = nullptr;
+  const ValueEncoder* encoder = nullptr;
+  std::string* encoded = nullptr;
+  std::uint64_t* values_changed = nullptr;
+};
+
 // Writes "<KEY:LEN>value " for one column at \a out and returns the new end,
-// or returns \a out unchanged when the column gives no field. \a may_hold_nul
-// is false when the record holds no NUL byte, which saves looking for one.
-char* PutField(const Column& column, const char* bytes, bool may_hold_nul,
-               char* scratch, char* out) {
-  if (column.rule == ValueRule::kSkip || column.size == 0) return out;
+// or returns \a out unchanged when the column gives no field. \a bytes holds
+// \a size bytes; \a padded says that at least kShortValue bytes may be read
+// after them. \a may_hold_nul is false when the record holds no NUL byte,
+// which saves looking for one.
+char* PutField(const Column& column, const char* bytes, std::size_t size,
+               bool padded, bool may_hold_nul, char* scratch,
+               const ValueSources& sources, char* out) {
+  if (column.rule == ValueRule::kSkip || size == 0) return out;
   const char* value = bytes;
-  std::size_t length = column.size;
+  std::size_t length = size;
   if (column.rule == ValueRule::kTime) {
     length = 0;
-    for (std::size_t i = 0; i < column.size; ++i)
+    for (std::size_t i = 0; i < size; ++i)
       if (bytes[i] != ':') scratch[length++] = bytes[i];
     value = scratch;
+    padded = true;
   } else if (column.rule == ValueRule::kQsl) {
     for (std::size_t i = 0; i < length; ++i) {
       char c = bytes[i];
       scratch[i] = c == 'S' || c == 's' || c == 'T' || c == 't' ? 'Y' : c;
     }
     value = scratch;
+    padded = true;
   }
   length = TrimmedLength(value, length);
   if (length == 0) return out;
@@ -178,6 +192,14 @@ char* PutField(const Column& column, const char* bytes, bool may_hold_nul,
   if (may_hold_nul)
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
+  if (sources.encoder) {
+    sources.encoded->clear();
+    if (sources.encoder->Encode(value, length, sources.encoded))
+      ++*sources.values_changed;
+    value = sources.encoded->data();
+    length = sources.encoded->size();
+    padded = false;
+  }
   const std::size_t tag = column.open_tag.size();
   if (tag <= kPaddedTag)
     std::memcpy(out, column.padded_tag, kPaddedTag);
@@ -185,7 +207,7 @@ char* PutField(const Column& column, const char* bytes, bool may_hold_nul,
     std::memcpy(out, column.open_tag.data(), tag);
   out = PutNumber(out + tag, length);
   *out++ = '>';
-  if (length <= kShortValue)
+  if (padded && length <= kShortValue)
     std::memcpy(out, value, kShortValue);
   else
     std::memcpy(out, value, length);
@@ -197,10 +219,46 @@ char* PutField(const Column& column, const char* bytes, bool may_hold_nul,
 // Builds the line of one record, CALL first.
 class RecordLine {
  public:
-  explicit RecordLine(const std::vector<Column>& columns)
+  RecordLine(const std::vector<Column>& columns, const ConvertOptions& options)
       : columns_(columns),
-        held_(LongestLine(columns)),
-        scratch_(kLargestColumn + kShortValue) {}
+        options_(options),
+        longest_line_(LongestLine(columns)),
+        held_(longest_line_),
+        scratch_(kLargestColumn + kShortValue),
+        memo_texts_(columns.size()) {
+    sources_.memo_texts = &memo_texts_;
+    sources_.memo_columns = &options.memo_columns;
+    sources_.encoder = options.encoder;
+    sources_.encoded = &encoded_;
+    sources_.values_changed = &values_changed_;
+  }
+
+  /// Reads the memos of the record, when there are memo columns, and makes
+  /// room in \a line and in the buffers for the longest line the record can
+  /// give. False when a memo cannot be read.
+  bool Prepare(const char* record, std::uint32_t number, LineBuffer* line,
+               std::string* error) {
+    std::size_t room = longest_line_;
+    if (options_.memo) {
+      const char* bytes = record + 1;
+      for (std::size_t c = 0; c < columns_.size(); ++c) {
+        if (IsMemo(c) && columns_[c].rule != ValueRule::kSkip) {
+          if (!options_.memo->Read(bytes, columns_[c].size, number,
+                                   &memo_texts_[c], error))
+            return false;
+          room += memo_texts_[c].size();
+          if (scratch_.size() < memo_texts_[c].size() + kShortValue)
+            scratch_.resize(memo_texts_[c].size() + kShortValue);
+        }
+        bytes += columns_[c].size;
+      }
+    }
+    // A byte may take up to four when re-encoded.
+    if (options_.encoder) room *= 4;
+    if (held_.size() < room) held_.resize(room);
+    line->Reserve(room);
+    return true;
+  }
 
   void Build(const char* record, std::size_t record_size, LineBuffer* line) {
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
@@ -209,26 +267,36 @@ class RecordLine {
     char* out = line->end();
     bool call_written = false;
     const char* bytes = record + 1;  // past the deletion flag
-    for (const Column& column : columns_) {
-      const char* column_bytes = bytes;
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+      const Column& column = columns_[c];
+      const char* value = bytes;
+      std::size_t size = column.size;
+      bool padded = true;
       bytes += column.size;
+      if (options_.memo && IsMemo(c)) {
+        value = memo_texts_[c].data();
+        size = memo_texts_[c].size();
+        padded = false;
+      }
+      char* start = call_written ? out : held_end;
+      char* end = PutField(column, value, size, padded,
+                           may_hold_nul || !padded, scratch_.data(), sources_,
+                           start);
       if (call_written) {
-        out = PutField(column, column_bytes, may_hold_nul, scratch_.data(), out);
+        out = end;
         continue;
       }
-      char* field_end =
-          PutField(column, column_bytes, may_hold_nul, scratch_.data(), held_end);
-      if (field_end == held_end) continue;
-      held_end = field_end;
+      if (end == held_end) continue;
+      held_end = end;
       held_ends_.push_back(held_end - held_.data());
       if (column.is_call) {
         // The CALL field is the latest held one; write the held fields from
         // the latest back to the earliest.
         for (std::size_t i = held_ends_.size(); i-- > 0;) {
-          std::size_t start = i ? held_ends_[i - 1] : 0;
-          std::size_t size = held_ends_[i] - start;
-          std::memcpy(out, held_.data() + start, size);
-          out += size;
+          std::size_t from = i ? held_ends_[i - 1] : 0;
+          std::size_t held_size = held_ends_[i] - from;
+          std::memcpy(out, held_.data() + from, held_size);
+          out += held_size;
         }
         call_written = true;
       }
@@ -237,11 +305,24 @@ class RecordLine {
     line->Advance(out + 7);
   }
 
+  std::uint64_t values_changed() const { return values_changed_; }
+
  private:
+  bool IsMemo(std::size_t column) const {
+    return column < options_.memo_columns.size() &&
+           options_.memo_columns[column];
+  }
+
   const std::vector<Column>& columns_;
+  const ConvertOptions& options_;
+  const std::size_t longest_line_;
   std::vector<char> held_;
   std::vector<std::size_t> held_ends_;
   std::vector<char> scratch_;
+  std::vector<std::string> memo_texts_;
+  std::string encoded_;
+  std::uint64_t values_changed_ = 0;
+  ValueSources sources_;
 };
 
 }  // namespace
@@ -257,15 +338,14 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
                             std::uint32_t record_count,
                             const std::vector<std::string>& entries,
                             Language language, const ProgressFn& progress,
-                            bool skip_deleted) {
+                            const ConvertOptions& options) {
   std::vector<Column> columns = PlanColumns(entries, language);
   std::size_t record_size = 1;
   for (const Column& column : columns) record_size += column.size;
 
   ConvertStats stats;
   RecordReader reader(in, record_size);
-  RecordLine builder(columns);
-  const std::size_t longest_line = LongestLine(columns);
+  RecordLine builder(columns, options);
   LineBuffer pending;
   auto flush = [&]() {
     if (pending.size() == 0 || stats.write_failed) return;
@@ -286,8 +366,12 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       break;
     }
     ++stats.records_read;
-    if (skip_deleted && static_cast<unsigned char>(record[0]) == '*') continue;
-    pending.Reserve(longest_line);
+    if (options.skip_deleted && static_cast<unsigned char>(record[0]) == '*')
+      continue;
+    if (!builder.Prepare(record, r, &pending, &stats.memo_error)) {
+      stats.memo_failed = true;
+      break;
+    }
     builder.Build(record, record_size, &pending);
     ++stats.records_written;
     if (pending.size() >= kWriteBlock) {
@@ -295,6 +379,7 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       if (stats.write_failed) break;
     }
   }
-  flush();
+  if (!stats.memo_failed) flush();
+  stats.values_changed = builder.values_changed();
   return stats;
 }

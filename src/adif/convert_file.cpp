@@ -140,7 +140,7 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
     stats.error = errno;
   } else {
     stats = ConvertRecords(&source, &sink, job.header.record_count, job.entries,
-                           language, job.progress, job.skip_deleted);
+                           language, job.progress, job.options);
   }
   std::fclose(in);
 
@@ -152,6 +152,13 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
     stats.error = errno ? errno : EIO;
   }
 
+  if (stats.memo_failed) {
+    if (!temp_path.empty()) std::remove(temp_path.c_str());
+    return Fail(outcome, ConvertStatus::kMemoFailed,
+                stats.memo_error +
+                    Choose(language, "; no se ha convertido nada",
+                           "; nothing was converted"));
+  }
   if (!stats.write_failed && !stats.read_failed && !temp_path.empty() &&
       !ReplaceFile(temp_path, outcome.output_path, &cause)) {
     std::remove(temp_path.c_str());

@@ -24,7 +24,7 @@ struct ConvertJob {
   DbfHeader header;  ///< as read when the table was listed
   std::vector<std::string> entries;  ///< the field list, one entry per column
   Language language = kSpanish;
-  bool skip_deleted = false;
+  ConvertOptions options;  ///< the command line's additions
   ProgressFn progress;
 };
 
@@ -36,6 +36,7 @@ enum class ConvertStatus {
   kReadFailed,
   kWriteFailed,
   kTruncated,  ///< the complete records were written; still an error
+  kMemoFailed,
 };
 
 struct ConvertOutcome {

@@ -4,7 +4,10 @@
 //
 // Exit codes: 0 success, 1 input or output error, 2 usage error.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,10 +23,14 @@
 #endif
 
 #include "adif/catalogue.h"
+#include "adif/charset.h"
 #include "adif/convert_file.h"
 #include "cli/mapping.h"
+#include "dbf/code_page.h"
 #include "dbf/field_list.h"
+#include "dbf/memo_file.h"
 #include "dbf/table_file.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -55,9 +62,15 @@ bool ReadLayout(const std::string& path, Language language,
   return false;
 }
 
-int RunFields(const std::string& path, Language language) {
+int RunFields(const std::string& path, Language language, bool mapping) {
   DbfLayout layout;
   if (!ReadLayout(path, language, &layout)) return kExitFileError;
+  if (mapping) {
+    std::string name = path.substr(path.find_last_of("/\\") + 1);
+    std::string text = MappingFileText(layout, name, language);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
+  }
   PrintLine(stdout, InformationLine(layout.header, language));
   VectorTextList list;
   ListColumns(layout, language, &list);
@@ -94,27 +107,73 @@ class ProgressBar {
   int shown_ = -1;
 };
 
-struct ConvertOptions {
+struct ConvertCommandLine {
   std::string input;
   std::string output;
   std::vector<std::string> maps;
+  std::vector<std::string> map_files;
   bool automatic = false;
   bool skip_deleted = false;
+  bool memo = false;
+  std::string code_page = "auto";
+  std::string charset = "keep";
 };
 
-int RunConvert(const ConvertOptions& options, Language language) {
-  std::vector<MapItem> items;
+// The mapping items of the mapping files, then of the --map options.
+bool CollectMapItems(const ConvertCommandLine& options,
+                     std::vector<MapItem>* items, int* exit_code) {
   std::string error;
-  for (const std::string& map : options.maps) {
-    if (!ParseMapOption(map, &items, &error)) {
+  for (const std::string& path : options.map_files) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+      Error(CannotOpenText(path, ErrorText(errno), kEnglish));
+      *exit_code = kExitFileError;
+      return false;
+    }
+    std::string text;
+    char block[4096];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+      text.append(block, got);
+    std::fclose(file);
+    if (!ParseMapFile(text, path, items, &error)) {
       Error(error);
-      return kExitUsage;
+      *exit_code = kExitUsage;
+      return false;
     }
   }
+  for (const std::string& map : options.maps) {
+    if (!ParseMapOption(map, items, &error)) {
+      Error(error);
+      *exit_code = kExitUsage;
+      return false;
+    }
+  }
+  return true;
+}
+
+// The code page the table's bytes are read in.
+int ChooseCodePage(const std::string& choice, const DbfHeader& header) {
+  if (choice != "auto") return std::atoi(choice.c_str());
+  int named = CodePageOfDriver(header.code_page_mark);
+  if (named == 0) return 1252;
+  if (!IsKnownCodePage(named)) {
+    Error("warning: the table names code page " + std::to_string(named) +
+          ", which is not supported; reading it as 1252");
+    return 1252;
+  }
+  return named;
+}
+
+int RunConvert(const ConvertCommandLine& options, Language language) {
+  std::vector<MapItem> items;
+  int exit_code = kExitOk;
+  if (!CollectMapItems(options, &items, &exit_code)) return exit_code;
   DbfLayout layout;
   if (!ReadLayout(options.input, language, &layout)) return kExitFileError;
 
   ConvertJob job;
+  std::string error;
   if (!BuildEntries(layout, language, options.automatic, items, &job.entries,
                     &error)) {
     Error(error + " in " + options.input);
@@ -127,7 +186,41 @@ int RunConvert(const ConvertOptions& options, Language language) {
   job.input_path = options.input;
   job.header = layout.header;
   job.language = language;
-  job.skip_deleted = options.skip_deleted;
+  job.options.skip_deleted = options.skip_deleted;
+
+  // Memo columns hold block numbers; with --memo their text is read from
+  // the memo file, when one of them is converted at all.
+  MemoFile memo;
+  if (options.memo) {
+    bool wanted = false;
+    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+      bool is_memo = layout.columns[i].type == 'M';
+      job.options.memo_columns.push_back(is_memo);
+      if (is_memo &&
+          ReadFieldListEntry(job.entries[i]).keyword != SkipWord(language))
+        wanted = true;
+    }
+    if (wanted) {
+      unsigned char version = 0;
+      if (std::FILE* table = std::fopen(options.input.c_str(), "rb")) {
+        int first = std::fgetc(table);
+        version = first == EOF ? 0 : static_cast<unsigned char>(first);
+        std::fclose(table);
+      }
+      if (!memo.Open(options.input, version, &error)) {
+        Error(error);
+        return kExitFileError;
+      }
+      job.options.memo = &memo;
+    }
+  }
+  std::unique_ptr<ValueEncoder> encoder;
+  if (options.charset != "keep") {
+    encoder = std::make_unique<ValueEncoder>(
+        ChooseCodePage(options.code_page, layout.header),
+        options.charset == "ascii" ? Charset::kAscii : Charset::kUtf8);
+    job.options.encoder = encoder.get();
+  }
   bool to_stdout = options.output == "-";
   if (to_stdout) {
 #ifdef _WIN32
@@ -149,6 +242,10 @@ int RunConvert(const ConvertOptions& options, Language language) {
     return kExitFileError;
   }
   PrintLine(to_stdout ? stderr : stdout, outcome.message);
+  if (options.charset == "ascii" && outcome.stats.values_changed > 0)
+    Error("note: " + std::to_string(outcome.stats.values_changed) +
+          " values held characters outside ASCII and were spelled in plain "
+          "ASCII");
   return kExitOk;
 }
 
@@ -169,16 +266,19 @@ int main(int argc, char** argv) {
   };
 
   std::string fields_path;
+  bool fields_mapping = false;
   CLI::App* fields = app.add_subcommand(
       "fields", "Print the table's summary line and one entry per column");
   fields->add_option("FILE", fields_path, "The DBF table")->required();
+  fields->add_flag("--mapping", fields_mapping,
+                   "Print a ready-to-edit mapping file for the table instead");
   add_language(fields);
 
   CLI::App* catalogue =
       app.add_subcommand("catalogue", "Print the ADIF field catalogue");
   add_language(catalogue);
 
-  ConvertOptions options;
+  ConvertCommandLine options;
   CLI::App* convert =
       app.add_subcommand("convert", "Convert a table into an ADIF file");
   convert->add_option("FILE", options.input, "The DBF table")->required();
@@ -196,6 +296,23 @@ int main(int argc, char** argv) {
                       "characters replaced by ADI); - for standard output");
   convert->add_flag("--skip-deleted", options.skip_deleted,
                     "Leave out records marked as deleted");
+  convert->add_option("--map-file", options.map_files,
+                      "A file of COLUMN=KEYWORD lines, applied before --map")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  convert->add_flag("--memo", options.memo,
+                    "Read the text of memo (M) columns from the memo file "
+                    "beside the table (.DBT or .FPT)");
+  convert
+      ->add_option("--codepage", options.code_page,
+                   "How the table's bytes are read: auto (from the table's "
+                   "header; 1252 when it says nothing), 1252, 850 or 437")
+      ->check(CLI::IsMember({"auto", "1252", "850", "437"}));
+  convert
+      ->add_option("--charset", options.charset,
+                   "What the ADIF gets: keep (the bytes as they are), ascii "
+                   "or utf-8")
+      ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
 
   try {
     app.parse(argc, argv);
@@ -211,7 +328,7 @@ int main(int argc, char** argv) {
   }
 
   Language language = ParseLanguage(language_code);
-  if (*fields) return RunFields(fields_path, language);
+  if (*fields) return RunFields(fields_path, language, fields_mapping);
   if (*catalogue) return RunCatalogue(language);
   return RunConvert(options, language);
 }

@@ -2,6 +2,7 @@
 
 #include "cli/mapping.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "adif/catalogue.h"
@@ -68,6 +69,70 @@ bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
   return true;
 }
 
+bool ParseMapFile(const std::string& text, const std::string& path,
+                  std::vector<MapItem>* items, std::string* error) {
+  std::size_t start = 0;
+  for (int line_number = 1; start < text.size(); ++line_number) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') continue;
+    std::string origin = path + ":" + std::to_string(line_number);
+    std::size_t equals = line.find('=');
+    MapItem item;
+    if (equals != std::string::npos) {
+      item.column = Trim(line.substr(0, equals));
+      item.keyword = Trim(line.substr(equals + 1));
+    }
+    if (equals == std::string::npos || item.column.empty() ||
+        item.keyword.empty()) {
+      *error = origin + ": malformed mapping '" + line +
+               "': expected COLUMN=KEYWORD";
+      return false;
+    }
+    item.origin = origin;
+    items->push_back(item);
+  }
+  return true;
+}
+
+std::string MappingFileText(const DbfLayout& layout,
+                            const std::string& table_name, Language language) {
+  std::vector<std::string> entries;
+  std::string ignored;
+  BuildEntries(layout, language, true, {}, &entries, &ignored);
+  std::string text =
+      "# LogWeave mapping for " + table_name +
+      "\n# One COLUMN=KEYWORD a line; lines starting with # are passed over.\n"
+      "# Fill in the commented lines you want, then convert with\n"
+      "#   logweave convert TABLE --map-file THIS-FILE\n";
+  for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+    const DbfFieldDescriptor& column = layout.columns[i];
+    // A name that the file could not spell back is written as its number.
+    std::string name = column.name;
+    bool plain = !name.empty() &&
+                 name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                        "abcdefghijklmnopqrstuvwxyz"
+                                        "0123456789_") == std::string::npos;
+    if (!plain) name = "#" + std::to_string(i + 1);
+    std::string keyword = ReadFieldListEntry(entries[i]).keyword;
+    if (keyword != SkipWord(language)) {
+      text += name + "=" + keyword + "\n";
+    } else {
+      std::string line = "# " + name + "=";
+      line.resize(std::max<std::size_t>(line.size() + 1, 20), ' ');
+      char type = column.type > ' ' && column.type < 0x7F
+                      ? static_cast<char>(column.type)
+                      : '?';
+      text += line + "(" + type + ", " + std::to_string(column.length) + ")\n";
+    }
+  }
+  return text;
+}
+
 bool NormaliseKeyword(const std::string& keyword, Language language,
                       std::string* normalised) {
   if (keyword.empty()) return false;
@@ -99,14 +164,15 @@ bool BuildEntries(const DbfLayout& layout, Language language, bool automatic,
     built.push_back(entry);
   }
   for (const MapItem& item : items) {
+    std::string where = item.origin.empty() ? "" : item.origin + ": ";
     std::vector<int> found = FindColumns(layout, item.column);
     if (found.empty()) {
-      *error = "unknown column '" + item.column + "'";
+      *error = where + "unknown column '" + item.column + "'";
       return false;
     }
     std::string keyword;
     if (!NormaliseKeyword(item.keyword, language, &keyword)) {
-      *error = "malformed keyword '" + item.keyword +
+      *error = where + "malformed keyword '" + item.keyword +
                "': use letters, digits and underscores";
       return false;
     }

@@ -15,12 +15,23 @@
 struct MapItem {
   std::string column;   ///< a column name or "#N"
   std::string keyword;  ///< as written
+  std::string origin;   ///< "FILE:LINE" for a mapping file's line, else empty
 };
 
 /// Splits "A=B,C=D" into pairs. Returns false and sets \a error on an item
 /// without "=" or with an empty side.
 bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
                     std::string* error);
+
+/// Reads a mapping file's text: COLUMN=KEYWORD lines; blank lines and lines
+/// starting with "#" are passed over. Errors name \a path and the line.
+bool ParseMapFile(const std::string& text, const std::string& path,
+                  std::vector<MapItem>* items, std::string* error);
+
+/// A ready-to-edit mapping file for \a layout: every column that --auto maps
+/// as a COLUMN=KEYWORD line, the others as commented lines to fill in.
+std::string MappingFileText(const DbfLayout& layout,
+                            const std::string& table_name, Language language);
 
 /// The ADIF field name for \a keyword: upper-cased; the skip word of either
 /// language gives the skip word of \a language. Returns false when the
