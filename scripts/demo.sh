@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOGWEAVE_TESTS=OFF >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target logweave make_example_log >/dev/null
 build/make_example_log examples/log2005.dbf
 build/logweave fields examples/log2005.dbf

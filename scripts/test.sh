@@ -14,7 +14,7 @@ failed=0
 step() { echo; echo "=== $* ==="; }
 
 step "native build and tests"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DLOGWEAVE_TESTS=ON >/dev/null &&
   cmake --build build -j"$jobs" >/dev/null &&
   (cd build && ctest --output-on-failure -j"$jobs") || failed=1
 

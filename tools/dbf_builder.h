@@ -91,4 +91,55 @@ inline std::string BuildTable(const BuilderTable& table) {
   return out;
 }
 
+// Memo files. Each builder lays the texts out one after the other and returns
+// the file's bytes; \a blocks receives the block number of each text.
+enum class MemoLayout { kDbase3, kDbase4, kFoxPro };
+
+inline std::string BuildMemoFile(MemoLayout layout,
+                                 const std::vector<std::string>& texts,
+                                 std::vector<std::uint32_t>* blocks,
+                                 std::uint32_t block_size = 0) {
+  if (block_size == 0) block_size = layout == MemoLayout::kFoxPro ? 64 : 512;
+  std::string out(layout == MemoLayout::kFoxPro ? 512 : block_size, '\0');
+  if (layout == MemoLayout::kDbase4) PutLittle(&out, 20, block_size, 2);
+  if (layout == MemoLayout::kFoxPro) {
+    out[6] = static_cast<char>(block_size >> 8);
+    out[7] = static_cast<char>(block_size & 0xFF);
+  }
+  auto big32 = [](std::uint32_t v) {
+    std::string b(4, '\0');
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>(v >> (24 - 8 * i));
+    return b;
+  };
+  for (const std::string& text : texts) {
+    blocks->push_back(static_cast<std::uint32_t>(out.size() / block_size));
+    std::string block;
+    if (layout == MemoLayout::kDbase3) {
+      block = text + "\x1A\x1A";
+    } else if (layout == MemoLayout::kDbase4) {
+      block = std::string("\xFF\xFF\x08\x00", 4) + std::string(4, '\0') + text;
+      PutLittle(&block, 4, static_cast<std::uint32_t>(text.size() + 8), 4);
+    } else {
+      block = big32(1) + big32(static_cast<std::uint32_t>(text.size())) + text;
+    }
+    block.resize((block.size() + block_size - 1) / block_size * block_size,
+                 '\0');
+    out += block;
+  }
+  std::uint32_t next = static_cast<std::uint32_t>(out.size() / block_size);
+  if (layout == MemoLayout::kFoxPro)
+    out.replace(0, 4, big32(next));
+  else
+    PutLittle(&out, 0, next, 4);
+  return out;
+}
+
+// A block number as a memo column stores it: ten digits, blank-padded on the
+// left, or blanks for no memo.
+inline std::string MemoNumber(std::uint32_t block) {
+  if (block == 0) return std::string(10, ' ');
+  std::string digits = std::to_string(block);
+  return std::string(10 - digits.size(), ' ') + digits;
+}
+
 #endif  // LOGWEAVE_TOOLS_DBF_BUILDER_H_

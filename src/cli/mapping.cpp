@@ -79,7 +79,10 @@ bool ParseMapFile(const std::string& text, const std::string& path,
     start = end + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     line = Trim(line);
-    if (line.empty() || line[0] == '#') continue;
+    // "#" starts a comment, except in "#N=KEYWORD", which names column N.
+    bool numbered = line.size() > 1 && line[0] == '#' && line[1] >= '0' &&
+                    line[1] <= '9';
+    if (line.empty() || (line[0] == '#' && !numbered)) continue;
     std::string origin = path + ":" + std::to_string(line_number);
     std::size_t equals = line.find('=');
     MapItem item;
@@ -106,7 +109,8 @@ std::string MappingFileText(const DbfLayout& layout,
   BuildEntries(layout, language, true, {}, &entries, &ignored);
   std::string text =
       "# LogWeave mapping for " + table_name +
-      "\n# One COLUMN=KEYWORD a line; lines starting with # are passed over.\n"
+      "\n# One COLUMN=KEYWORD a line (COLUMN a name, or #N for column N);\n"
+      "# other lines starting with # are passed over.\n"
       "# Fill in the commented lines you want, then convert with\n"
       "#   logweave convert TABLE --map-file THIS-FILE\n";
   for (std::size_t i = 0; i < layout.columns.size(); ++i) {

@@ -15,7 +15,7 @@
 struct MapItem {
   std::string column;   ///< a column name or "#N"
   std::string keyword;  ///< as written
-  std::string origin;   ///< "FILE:LINE" for a mapping file's line, else empty
+  std::string origin = {};  ///< "FILE:LINE" for a mapping file's line, else empty
 };
 
 /// Splits "A=B,C=D" into pairs. Returns false and sets \a error on an item
@@ -24,7 +24,8 @@ bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
                     std::string* error);
 
 /// Reads a mapping file's text: COLUMN=KEYWORD lines; blank lines and lines
-/// starting with "#" are passed over. Errors name \a path and the line.
+/// starting with "#" are passed over, except "#N=KEYWORD", which maps column
+/// N. Errors name \a path and the line.
 bool ParseMapFile(const std::string& text, const std::string& path,
                   std::vector<MapItem>* items, std::string* error);
 

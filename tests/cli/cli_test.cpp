@@ -194,4 +194,97 @@ TEST_F(CliTest, TruncatedTableIsAnErrorThatKeepsTheCompleteRecords) {
   EXPECT_EQ(AdifHeaderText(kEnglish) + kLines, ReadFile(dir_ / "log.ADI"));
 }
 
+TEST_F(CliTest, MappingFileRoundTripsAndErrorsNameTheLine) {
+  // The generated file maps what --auto maps; filled in, it maps the rest.
+  ProcessResult run = Logweave({"fields", table_, "--mapping"}, dir_);
+  EXPECT_EQ(0, run.code);
+  EXPECT_NE(std::string::npos, run.out.find("\nCALL=CALL\n"));
+  EXPECT_NE(std::string::npos, run.out.find("\n# FECHA=            (D, 8)\n"));
+  std::string text = run.out + "FECHA=qso_date\n\n  # a comment\r\n#3=TIME_ON\r\n"
+                               "NOMBRE = name\n";
+  WriteFile(dir_ / "log.map", text);
+  run = Logweave({"convert", table_, "--map-file", dir_ / "log.map"}, dir_);
+  EXPECT_EQ(0, run.code) << run.err;
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kLines + kDeletedLine,
+            ReadFile(dir_ / "log.ADI"));
+
+  // --map comes after the file and wins.
+  run = Logweave({"convert", table_, "--map-file", dir_ / "log.map", "--map",
+                  "NOMBRE=skip", "-o", "-"},
+                 dir_);
+  EXPECT_EQ(std::string::npos, run.out.find("<NAME:"));
+
+  const struct {
+    std::string line;
+    int code;
+    std::string error;
+  } cases[] = {
+      {"CALL=CALL\nBANDA=BAND\n", 2,
+       "logweave: " + (dir_ / "bad.map") + ":2: unknown column 'BANDA' in " +
+           table_},
+      {"# header\n\nCALL CALL\n", 2,
+       "logweave: " + (dir_ / "bad.map") +
+           ":3: malformed mapping 'CALL CALL': expected COLUMN=KEYWORD"},
+      {"CALL=CA-LL\n", 2,
+       "logweave: " + (dir_ / "bad.map") + ":1: malformed keyword 'CA-LL'"},
+  };
+  for (const auto& c : cases) {
+    WriteFile(dir_ / "bad.map", c.line);
+    run = Logweave({"convert", table_, "--map-file", dir_ / "bad.map"}, dir_);
+    EXPECT_EQ(c.code, run.code);
+    EXPECT_EQ(0u, run.err.find(c.error)) << run.err;
+  }
+  run = Logweave({"convert", table_, "--map-file", dir_ / "none.map"}, dir_);
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ(0u, run.err.find("logweave: Cannot open " + (dir_ / "none.map")));
+}
+
+TEST_F(CliTest, CharsetsAndCodePages) {
+  ProcessResult run =
+      Logweave(Mapped({"--charset", "ascii", "-o", "-", "--skip-deleted"}), dir_);
+  EXPECT_EQ(0, run.code) << run.err;
+  EXPECT_NE(std::string::npos, run.out.find("<NAME:4>Jose <"));
+  EXPECT_NE(std::string::npos, run.out.find("<NAME:8>Francois <"));
+  EXPECT_NE(std::string::npos,
+            run.err.find("note: 2 values held characters outside ASCII"));
+  run = Logweave(Mapped({"--charset", "utf-8", "-o", "-"}), dir_);
+  EXPECT_NE(std::string::npos, run.out.find("<NAME:5>Jos\xC3\xA9 <"));
+  // Read as DOS code page 850, byte 0xE9 is an accented U.
+  run = Logweave(Mapped({"--charset", "utf-8", "--codepage", "850", "-o", "-"}),
+                 dir_);
+  EXPECT_NE(std::string::npos, run.out.find("<NAME:5>Jos\xC3\x9A <"));
+  // Without the options the bytes stay as they are.
+  run = Logweave(Mapped({"--codepage", "850", "-o", "-"}), dir_);
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kLines + kDeletedLine, run.out);
+  run = Logweave(Mapped({"--charset", "latin1"}), dir_);
+  EXPECT_EQ(2, run.code);
+}
+
+TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
+  BuilderTable t;
+  t.version = 0x83;
+  t.columns = {{"CALL", 'C', 8, 0}, {"NOTES", 'M', 10, 0}};
+  std::vector<std::uint32_t> blocks;
+  WriteFile(dir_ / "memo.DBT",
+            BuildMemoFile(MemoLayout::kDbase3, {"Worked on 20m\r\nQSL via bureau"},
+                          &blocks));
+  t.rows = {{"EA4ABC", MemoNumber(blocks[0])}, {"F6XYZ", MemoNumber(0)}};
+  WriteFile(dir_ / "memo.dbf", BuildTable(t));
+  std::vector<std::string> args = {"convert", dir_ / "memo.dbf", "--auto",
+                                   "--map", "NOTES=COMMENT", "-o", "-"};
+  ProcessResult run = Logweave(args, dir_);
+  EXPECT_EQ(0, run.code) << run.err;
+  EXPECT_NE(std::string::npos, run.out.find("<COMMENT:10>         1 <EOR>"));
+  args.push_back("--memo");
+  run = Logweave(args, dir_);
+  EXPECT_EQ(0, run.code) << run.err;
+  EXPECT_NE(std::string::npos,
+            run.out.find("<CALL:6>EA4ABC <COMMENT:29>Worked on 20m\r\nQSL via "
+                         "bureau <EOR>\r\n<CALL:5>F6XYZ <EOR>\r\n"));
+  std::filesystem::remove(dir_ / "memo.DBT");
+  run = Logweave(args, dir_);
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ(0u, run.err.find("logweave: no memo file")) << run.err;
+}
+
 }  // namespace

@@ -1,0 +1,111 @@
+// Tests of the command line's additions to a conversion: memo text and
+// re-encoded values.
+
+#include <gtest/gtest.h>
+
+#include "adif/convert.h"
+#include "dbf/field_list.h"
+#include "dbf_builder.h"
+#include "test_support.h"
+
+namespace {
+
+struct Col {
+  const char* keyword;
+  int size;
+  bool memo;
+};
+
+ConvertStats ConvertWith(const std::vector<Col>& columns, const std::string& bytes,
+                 std::uint32_t count, ConvertOptions options,
+                 std::string* text) {
+  std::vector<std::string> entries;
+  for (const Col& c : columns) {
+    entries.push_back(ComposeFieldListEntry("F", 'M', c.size, 0, c.keyword));
+    options.memo_columns.push_back(c.memo);
+  }
+  MemorySource in(bytes.data(), bytes.size());
+  StringSink out;
+  ConvertStats stats =
+      ConvertRecords(&in, &out, count, entries, kEnglish, nullptr, options);
+  *text = out.text;
+  return stats;
+}
+
+class MemoConvertTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::vector<std::uint32_t> blocks;
+    WriteFile(dir_ / "log.fpt",
+              BuildMemoFile(MemoLayout::kFoxPro,
+                            {"Nice QSO  ", "12:34", "EA4ABC", "Sent",
+                             std::string(300, 'm')},
+                            &blocks));
+    for (std::uint32_t b : blocks) numbers_.push_back(MemoNumber(b));
+    std::string error;
+    ASSERT_TRUE(memo_.Open(dir_ / "log.dbf", 0xF5, &error)) << error;
+    options_.memo = &memo_;
+  }
+  TempDir dir_;
+  MemoFile memo_;
+  ConvertOptions options_;
+  std::vector<std::string> numbers_;
+};
+
+TEST_F(MemoConvertTest, MemoTextFollowsTheValueRules) {
+  std::string out;
+  // COMMENT, TIME_ON, CALL and QSL_RCVD all come from the memo file; the
+  // CALL memo leads the line.
+  std::string record = " " + numbers_[0] + numbers_[1] + numbers_[2] +
+                       numbers_[3] + numbers_[4] + "AB";
+  ConvertStats stats =
+      ConvertWith({{"COMMENT", 10, true}, {"TIME_ON", 10, true}, {"CALL", 10, true},
+           {"QSL_RCVD", 10, true}, {"NOTES", 10, true}, {"QTH", 2, false}},
+          record, 1, options_, &out);
+  EXPECT_FALSE(stats.memo_failed) << stats.memo_error;
+  EXPECT_EQ("<CALL:6>EA4ABC <TIME_ON:4>1234 <COMMENT:8>Nice QSO "
+            "<QSL_RCVD:4>YenY <NOTES:300>" + std::string(300, 'm') +
+                " <QTH:2>AB <EOR>\r\n",
+            out);
+}
+
+TEST_F(MemoConvertTest, BlankBlockNumbersGiveNoFieldAndSkippedMemosAreNotRead) {
+  std::string out;
+  std::string record = " " + std::string(10, ' ') + "  99999999" + "K";
+  ConvertStats stats = ConvertWith({{"COMMENT", 10, true}, {"Skip", 10, true},
+                            {"CALL", 1, false}},
+                           record, 1, options_, &out);
+  EXPECT_FALSE(stats.memo_failed) << stats.memo_error;
+  EXPECT_EQ("<CALL:1>K <EOR>\r\n", out);
+}
+
+TEST_F(MemoConvertTest, AMemoBeyondTheFileStopsTheRun) {
+  std::string out;
+  std::string record = " " + numbers_[0] + "A" + " " + MemoNumber(5000) + "B";
+  ConvertStats stats = ConvertWith({{"COMMENT", 10, true}, {"CALL", 1, false}}, record,
+                           2, options_, &out);
+  EXPECT_TRUE(stats.memo_failed);
+  EXPECT_EQ(dir_ / "log.fpt" +
+                ": memo of record 2 points to block 5000, beyond the end of "
+                "the memo file",
+            stats.memo_error);
+  EXPECT_EQ(1u, stats.records_written);
+}
+
+TEST(EncodedConvert, LengthsCountTheWrittenBytes) {
+  ValueEncoder utf8(1252, Charset::kUtf8), ascii(850, Charset::kAscii);
+  ConvertOptions options;
+  std::string out;
+  options.encoder = &utf8;
+  ConvertStats stats = ConvertWith({{"CALL", 3, false}, {"NAME", 8, false}},
+                           " EA4Jos\xE9 \x80  ", 1, options, &out);
+  EXPECT_EQ("<CALL:3>EA4 <NAME:9>Jos\xC3\xA9 \xE2\x82\xAC <EOR>\r\n", out);
+  EXPECT_EQ(1u, stats.values_changed);
+  options.encoder = &ascii;
+  stats = ConvertWith({{"CALL", 3, false}, {"NAME", 8, false}}, " EA4Stra\xE1" "e  ", 1,
+              options, &out);
+  EXPECT_EQ("<CALL:3>EA4 <NAME:7>Strasse <EOR>\r\n", out);
+  EXPECT_EQ(1u, stats.values_changed);
+}
+
+}  // namespace
