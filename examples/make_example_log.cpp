@@ -1,19 +1,81 @@
-// make_example_log.cpp: writes examples/log2005.dbf, the small sample log the
-// README converts: a Spanish station's contacts with Spanish column names,
+// make_example_log.cpp: writes the small sample logs the README converts.
+//
+// log2005.dbf: a Spanish station's contacts with Spanish column names,
 // accented names (Windows-1252), times with colons, QSL flags and one record
 // marked as deleted.
+// fox2006.dbf with fox2006.FPT: a FoxPro table from a DOS logger, its text in
+// code page 850 (as its header says), with a memo column of notes.
 //
-// usage: make_example_log OUT.dbf
+// usage: make_example_log FOLDER
 
 #include <cstdio>
+#include <string>
 
 #include "dbf_builder.h"
 
+namespace {
+
+bool Save(const std::string& path, const std::string& bytes) {
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
+      std::fclose(out) != 0) {
+    std::perror(path.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Code page 850 bytes of the accented letters used below.
+#define E_ACUTE "\x82"
+#define A_ACUTE_CAPITAL "\xB5"
+#define I_ACUTE "\xA1"
+#define O_ACUTE "\xA2"
+#define N_TILDE "\xA4"
+#define U_UMLAUT "\x81"
+
+bool WriteFoxProLog(const std::string& folder) {
+  std::vector<std::uint32_t> blocks;
+  std::string memo = BuildMemoFile(
+      MemoLayout::kFoxPro,
+      {"Primer QSO con Canarias en 10 metros.\r\nQSL directa, sobre "
+       "enviado.",
+       "Concurso CQ WW, intercambio 14.",
+       "Muy buena se" N_TILDE "al. Jos" E_ACUTE " es operador de la radio "
+       "del club de Le" O_ACUTE "n."},
+      &blocks);
+  BuilderTable table;
+  table.version = 0xF5;     // FoxPro 2 with memo
+  table.code_page = 0x02;   // code page 850
+  table.year = 106;
+  table.month = 11;
+  table.day = 3;
+  table.columns = {{"CALL", 'C', 10, 0},  {"QSO_DATE", 'D', 8, 0},
+                   {"TIME_ON", 'C', 5, 0}, {"BAND", 'C', 4, 0},
+                   {"MODE", 'C', 4, 0},    {"NAME", 'C', 16, 0},
+                   {"QSL_SENT", 'C', 1, 0}, {"NOTES", 'M', 10, 0}};
+  table.rows = {
+      {"EA8XY", "20060412", "16:20", "10M", "SSB", "Mar" I_ACUTE "a",
+       "S", MemoNumber(blocks[0])},
+      {"DL1MUE", "20061125", "08:02", "20M", "CW", "J" U_UMLAUT "rgen",
+       "N", MemoNumber(blocks[1])},
+      {"EA1GHI", "20061130", "19:45", "80M", "SSB", "Jos" E_ACUTE " " A_ACUTE_CAPITAL
+       "ngel", "S", MemoNumber(blocks[2])},
+      {"OH2XYZ", "20061201", "07:30", "40M", "CW", "Mikko", "N",
+       MemoNumber(0)},
+  };
+  return Save(folder + "/fox2006.FPT", memo) &&
+         Save(folder + "/fox2006.dbf", BuildTable(table));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: make_example_log OUT.dbf\n");
+    std::fprintf(stderr, "usage: make_example_log FOLDER\n");
     return 2;
   }
+  const std::string folder = argv[1];
+  if (!WriteFoxProLog(folder)) return 1;
   BuilderTable table;
   table.columns = {
       {"INDICATIVO", 'C', 12, 0}, {"FECHA", 'D', 8, 0},
@@ -64,12 +126,5 @@ int main(int argc, char** argv) {
   };
   table.deleted.assign(table.rows.size(), false);
   table.deleted[33] = true;  // the duplicate contact, marked as deleted
-  std::string bytes = BuildTable(table);
-  std::FILE* out = std::fopen(argv[1], "wb");
-  if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() ||
-      std::fclose(out) != 0) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  return 0;
+  return Save(folder + "/log2005.dbf", BuildTable(table)) ? 0 : 1;
 }

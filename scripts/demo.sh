@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)" --target logweave make_example_log >/dev/null
-build/make_example_log examples/log2005.dbf
+build/make_example_log examples
 build/logweave fields examples/log2005.dbf
 echo
 build/logweave convert examples/log2005.dbf --auto --map-file examples/log2005.map
