@@ -36,6 +36,8 @@ struct RunOptions {
   // When set, standard output goes to this file (opened for writing without
   // truncation) instead of being captured.
   std::string stdout_path;
+  // When set, the folder the program starts in.
+  std::string cwd;
   // A hang guard, not a speed target: everything here finishes in well
   // under a second.
   int timeout_seconds = 60;
@@ -49,6 +51,7 @@ inline RunResult RunProgram(const std::vector<std::string>& args,
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
   pid_t pid = fork();
   if (pid == 0) {
+    if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(125);
     int null_in = open("/dev/null", O_RDONLY);
     dup2(null_in, 0);
     if (!options.stdout_path.empty()) {
