@@ -1,0 +1,124 @@
+#!/usr/bin/env python3
+"""Writes the contact log as tables of the formats python3-dbf writes.
+
+    make_dbf_tables.py FOLDER
+
+For each format (dBase III and Clipper with a .dbt memo file, FoxPro and
+Visual FoxPro with an .fpt memo file) and each code page (437, 850, 1252,
+named in the table's language driver byte) it writes the contact log with
+two records marked as deleted, a table of every upper-half character, and,
+per format, a table with no records. Needs the `dbf` module (Debian package
+python3-dbf). Prints one line per table.
+"""
+
+import os
+import sys
+
+import dbf
+
+import contact_log
+
+FORMATS = [
+    # (python3-dbf type, description)
+    ("db3", "dBase III + .dbt"),
+    ("clp", "Clipper + .dbt"),
+    ("fp", "FoxPro + .fpt"),
+    ("vfp", "Visual FoxPro + .fpt"),
+]
+CODE_PAGES = [437, 850, 1252]
+# FoxPro memo block sizes, varied with the code page: FoxPro's usual 64,
+# Visual FoxPro's SET BLOCKSIZE TO 0 (1 byte), the writer's default 128. The
+# .dbt of dBase III always has 512-byte blocks.
+BLOCK_SIZES = {437: 64, 850: 0, 1252: 128}
+
+
+def column_spec(column, nullable=False):
+    name, kind, length, decimals = column
+    if kind == "C":
+        spec = "%s C(%d)" % (name, length)
+    elif kind == "N":
+        spec = "%s N(%d,%d)" % (name, length, decimals)
+    else:
+        spec = "%s %s" % (name, kind)
+    return spec + (" null" if nullable else "")
+
+
+def empty_value(kind, nullable):
+    if nullable:
+        return None
+    return {"C": "", "M": ""}.get(kind)
+
+
+def write_table(path, dbf_type, code_page, columns, contacts, deleted,
+                nullable=()):
+    specs = [column_spec(c, c[0] in nullable) for c in columns]
+    table = dbf.Table(path, "; ".join(specs), dbf_type=dbf_type,
+                      codepage="cp%d" % code_page,
+                      memo_size=BLOCK_SIZES[code_page])
+    table.open(dbf.READ_WRITE)
+    try:
+        for contact in contacts:
+            table.append(tuple(
+                contact.get(name, empty_value(kind, name in nullable))
+                for name, kind, _, _ in columns))
+        for index in sorted(deleted):
+            dbf.delete(table[index])
+    finally:
+        table.close()
+
+
+def with_memo_length(columns, dbf_type):
+    # Visual FoxPro keeps memo block numbers as four binary bytes.
+    memo_length = 4 if dbf_type == "vfp" else 10
+    return [(n, k, memo_length if k == "M" else l, d)
+            for n, k, l, d in columns]
+
+
+def write_all(folder):
+    """Writes every table into folder; returns their descriptions."""
+    tables = []
+    for dbf_type, description in FORMATS:
+        log_columns = list(contact_log.COLUMNS)
+        nullable = ()
+        if dbf_type == "vfp":
+            log_columns.append(contact_log.NULLABLE_COLUMN)
+            nullable = (contact_log.NULLABLE_COLUMN[0],)
+        log_columns = with_memo_length(log_columns, dbf_type)
+        charset_columns = with_memo_length(contact_log.CHARSET_COLUMNS,
+                                           dbf_type)
+        jobs = []
+        for code_page in CODE_PAGES:
+            jobs.append(("log", code_page, log_columns,
+                         contact_log.CONTACTS, contact_log.DELETED))
+            jobs.append(("chars", code_page, charset_columns,
+                         contact_log.charset_contacts(code_page), set()))
+        jobs.append(("empty", 1252, log_columns, [], set()))
+        for kind, code_page, columns, contacts, deleted in jobs:
+            path = os.path.join(folder, "%s_%s_%d.dbf" % (dbf_type, kind,
+                                                           code_page))
+            write_table(path, dbf_type, code_page, columns, contacts, deleted,
+                        nullable)
+            has_nullable = any(c[0] in nullable for c in columns)
+            tables.append(dict(
+                path=path, writer="python3-dbf", format=description,
+                detail="" if dbf_type in ("db3", "clp") else
+                "blocks of %d" % (BLOCK_SIZES[code_page] or 1),
+                kind=kind, code_page=code_page, driver_names_code_page=True,
+                columns=columns, contacts=contacts, deleted=set(deleted),
+                system_columns=["_NULLFLAGS"] if has_nullable else [],
+                memo=True))
+    return tables
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    os.makedirs(sys.argv[1], exist_ok=True)
+    for table in write_all(sys.argv[1]):
+        print("%-40s %-22s %-14s cp%-5d %d records" % (
+            table["path"], table["format"], table["detail"], table["code_page"],
+            len(table["contacts"])))
+
+
+if __name__ == "__main__":
+    main()
