@@ -1,0 +1,85 @@
+// controls.cpp: the main window's tables and texts.
+
+#include "app/controls.h"
+
+#include "resource.h"
+
+const char kMainClassName[] = "CONVERSION";
+const char kDefaultExtension[] = "DBF";
+const char kMessageCaption[] = "LOGWEAVE";
+
+const char* MainWindowTitle(Language language) {
+  return Choose(language, "Conversi\xF3n DBF a Formato ADIF",
+                "Convert any DBF file to ADI");
+}
+
+// Statics and the edit are visible children (0x50000000) with nothing added
+// but the border of the edit; buttons are plain push buttons; the field list
+// has a scroll bar and a border and tells its parent nothing, the catalogue
+// list also notifies (LBS_NOTIFY) so a double-click reaches the window.
+const ControlSpec kControls[kControlCount] = {
+    {"FileLabel", "STATIC", IDC_STATIC, 10, 5, 150, 15, 0x50000000,
+     ControlText::kAfterCreate, "Fichero a convertir:", "File to convert:"},
+    {"PathEdit", "EDIT", IDC_STATIC, 150, 5, 289, 20, 0x50800000,
+     ControlText::kNone, "", ""},
+    {"InfoLine", "STATIC", IDC_HEADING, 10, 30, 250, 15, 0x50000000,
+     ControlText::kNone, "", ""},
+    {"FieldHeading", "STATIC", IDC_HEADING, 10, 50, 50, 15, 0x50000000,
+     ControlText::kAfterCreate, "Campo", "Field"},
+    {"TypeHeading", "STATIC", IDC_HEADING, 120, 50, 50, 15, 0x50000000,
+     ControlText::kAfterCreate, "Tipo", "Type"},
+    {"SizeHeading", "STATIC", IDC_HEADING, 194, 50, 190, 15, 0x50000000,
+     ControlText::kAfterCreate,
+     "Tama\xF1o\xA0\xA0\xA0\xA0" "Decimales\xA0" "Adif",
+     "\xA0\xA0\xA0Size\xA0\xA0\xA0\xA0" "Decimals\xA0" "Adif"},
+    {"CatalogueLabel", "STATIC", IDC_STATIC, 10, 160, 300, 15, 0x50000000,
+     ControlText::kAfterCreate, "Selecciona correspondencia Adif",
+     "Select equivalence to Adif:"},
+    {"ProgressLine", "STATIC", IDC_STATIC, 10, 260, 120, 15, 0x50000000,
+     ControlText::kNone, "", ""},
+    {"BrowseButton", "BUTTON", IDC_BROWSE, 440, 5, 20, 20, 0x50000000,
+     ControlText::kAtCreate, "&...", "&..."},
+    {"ConvertButton", "BUTTON", IDC_CONVERT, 130, 258, 80, 30, 0x58000000,
+     ControlText::kAtCreate, "&Convertir", "&Convert"},
+    {"ExitButton", "BUTTON", IDC_EXIT, 220, 258, 80, 30, 0x50000000,
+     ControlText::kAtCreate, "&Salir", "&Exit"},
+    {"AboutButton", "BUTTON", IDC_ABOUT, 310, 258, 100, 30, 0x50000000,
+     ControlText::kAtCreate, "&Acerca de...", "&About..."},
+    {"HelpButton", "BUTTON", IDC_HELPBUTTON, 420, 258, 30, 30, 0x50000000,
+     ControlText::kAtCreate, "?", "?"},
+    {"FieldList", "LISTBOX", IDC_FIELDLIST, 10, 65, 450, 95, 0x50A00000,
+     ControlText::kNone, "", ""},
+    {"CatalogueList", "LISTBOX", IDC_CATALOGUE, 10, 175, 450, 80, 0x50A00001,
+     ControlText::kNone, "", ""},
+};
+
+const char* ControlTextOf(const ControlSpec& control, Language language) {
+  return Choose(language, control.spanish, control.english);
+}
+
+LOGFONTA ListFontRecord() {
+  LOGFONTA font = {};
+  font.lfHeight = -15;
+  font.lfWeight = FW_BOLD;
+  font.lfCharSet = ANSI_CHARSET;
+  font.lfPitchAndFamily = FIXED_PITCH;
+  lstrcpyA(font.lfFaceName, "Terminal");
+  return font;
+}
+
+std::string OpenFilter(Language language) {
+  std::string filter = Choose(language, "Ficheros DBF", "DBF Files");
+  filter += '\0';
+  filter += "*.DBF";
+  filter += '\0';
+  filter += '\0';
+  return filter;
+}
+
+const char* OpenTitle(Language language) {
+  return Choose(language, "Abrir fichero DBF", "Open DBF File");
+}
+
+const char* HelpFile(Language language) {
+  return Choose(language, "logweave.hlp", "lgweave.hlp");
+}
