@@ -212,11 +212,12 @@ const char* ParentMode(std::string_view upper_name) {
   return nullptr;
 }
 
+// Frequencies above ten terahertz are all held as this.
+constexpr std::uint64_t kCeiling = 10000000000000ULL;
+
 // "7.085" as 7085000 Hz: digits with at most one decimal point; places
 // beyond the sixth are dropped. False when \a text is no such number.
-// Frequencies past ten terahertz are held as that.
 bool ParseMegahertz(std::string_view text, std::uint64_t* hz) {
-  constexpr std::uint64_t kCeiling = 10000000000000ULL;
   std::uint64_t whole = 0, fraction = 0, scale = 1000000;
   bool point = false, digits = false;
   for (char c : text) {
@@ -362,19 +363,22 @@ class RecordChecker {
     return false;
   }
 
-  void CheckFrequencyInBand(const std::string& field, std::uint64_t hz,
-                            const Band* band) {
+  // \a value is the frequency as written, \a hz as read.
+  void CheckFrequencyInBand(const std::string& field, std::string_view value,
+                            std::uint64_t hz, const Band* band) {
+    std::string written = PrintableText(value) + " MHz";
     if (band) {
       if (hz >= band->lower_hz && hz <= band->upper_hz) return;
       Add(FindingKind::kFreqOutsideBand, field,
-          MegahertzText(hz) + " MHz is outside band " + band->name + " (" +
+          written + " is outside band " + band->name + " (" +
               MegahertzText(band->lower_hz) + " to " +
               MegahertzText(band->upper_hz) + " MHz)");
       return;
     }
     if (BandOfFrequency(hz)) return;
-    std::string message = MegahertzText(hz) + " MHz is in no amateur band";
-    if (BandOfFrequency(hz / 1000)) message += " (kHz written as MHz?)";
+    std::string message = written + " is in no amateur band";
+    if (hz < kCeiling && BandOfFrequency(hz / 1000))
+      message += " (kHz written as MHz?)";
     Add(FindingKind::kFreqOutsideBand, field, message);
   }
 
@@ -426,8 +430,8 @@ struct RecordValues {
   bool has_submode = false;
   const Band* band = nullptr;
   const Band* band_rx = nullptr;
+  std::string_view freq, freq_rx;  // as written, when numbers
   std::uint64_t freq_hz = 0, freq_rx_hz = 0;
-  bool has_freq = false, has_freq_rx = false;
 };
 
 constexpr const char* kRequired[] = {"CALL", "QSO_DATE", "TIME_ON", "MODE"};
@@ -456,10 +460,11 @@ void CheckValue(RecordChecker* checker, const std::string& name,
   } else if (name == "QSL_RCVD") {
     checker->CheckQsl(name, value, kQslRcvd);
   } else if (name == "FREQ") {
-    values->has_freq = checker->CheckFrequency(name, value, &values->freq_hz);
+    if (checker->CheckFrequency(name, value, &values->freq_hz))
+      values->freq = value;
   } else if (name == "FREQ_RX") {
-    values->has_freq_rx =
-        checker->CheckFrequency(name, value, &values->freq_rx_hz);
+    if (checker->CheckFrequency(name, value, &values->freq_rx_hz))
+      values->freq_rx = value;
   }
 }
 
@@ -489,10 +494,12 @@ void CheckRecord(const AdifRecord& record, std::size_t number,
   }
   if (!values.mode.empty() && values.has_submode)
     checker.CheckSubmode(values.submode, values.mode);
-  if (values.has_freq)
-    checker.CheckFrequencyInBand("FREQ", values.freq_hz, values.band);
-  if (values.has_freq_rx)
-    checker.CheckFrequencyInBand("FREQ_RX", values.freq_rx_hz, values.band_rx);
+  if (!values.freq.empty())
+    checker.CheckFrequencyInBand("FREQ", values.freq, values.freq_hz,
+                                 values.band);
+  if (!values.freq_rx.empty())
+    checker.CheckFrequencyInBand("FREQ_RX", values.freq_rx, values.freq_rx_hz,
+                                 values.band_rx);
   for (int i = 0; i < 4; ++i)
     if (!values.has[i])
       checker.Add(FindingKind::kMissingField, kRequired[i],

@@ -129,17 +129,17 @@ AdifSyntaxProblem Problem(AdifSyntax kind, std::string field,
 // The problem of a field whose declared length swallows a following tag or
 // runs past the end of the file; empty message when the length is sound.
 std::string LengthOverrun(std::string_view bytes, const AdifField& field,
-                          std::size_t data_start) {
+                          const Tag& tag) {
+  const std::size_t data_start = tag.end;
+  const std::string length = PrintableText(tag.length_text);
   if (field.declared_length > field.data.size())
-    return "length " + std::to_string(field.declared_length) +
-           " runs past the end of the file (" +
+    return "length " + length + " runs past the end of the file (" +
            std::to_string(field.data.size()) + " bytes left)";
   for (std::size_t i = field.data.find('<'); i != kNoPosition;
        i = field.data.find('<', i + 1)) {
     Tag inner = ParseTag(bytes, data_start + i);
     if (IsMeantTag(inner))
-      return "length " + std::to_string(field.declared_length) +
-             " takes in the next tag \"" +
+      return "length " + length + " takes in the next tag \"" +
              TagText(bytes, data_start + i, inner) +
              "\": the value is read as \"" + PrintableText(field.data) + "\"";
   }
@@ -255,13 +255,15 @@ class RecordReader {
     field.declared_length = tag.length;
     field.offset = at;
     field.data = bytes_.substr(tag.end, tag.length);
-    std::string overrun = LengthOverrun(bytes_, field, tag.end);
+    std::string overrun = LengthOverrun(bytes_, field, tag);
     if (!overrun.empty())
       AddProblem(AdifSyntax::kBadLength, UpperName(field.name), overrun);
     current_.fields.push_back(field);
     open_ = true;
-    gap_start_ = tag.end + field.data.size();
-    return gap_start_;
+    std::size_t data_end = tag.end + field.data.size();
+    // After a length that is too long, the text left over is no news.
+    gap_start_ = overrun.empty() ? data_end : kNoPosition;
+    return data_end;
   }
 
   // Text between a field's data and the next tag is ignored by readers; when
