@@ -3,11 +3,16 @@
 //
 // Input: a flags byte (bit 0 English, bit 1 skip deleted records, bit 2 one
 // hand-made entry, bit 3 a second run into an output that fails after a
-// number of bytes, bit 4 one from an input that fails), a byte giving the number of mapping bytes and those
-// bytes (column i takes the keyword chosen by mapping byte i modulo their
-// number; none means every column is skipped), with bit 2 an index byte, a
-// length byte and that many bytes of entry text, two bytes that limit a
-// failing output and a failing input, then the table itself.
+// number of bytes, bit 4 one from an input that fails, bit 5 values
+// re-encoded, bit 6 memo columns read from a memo file); a byte giving the
+// number of mapping bytes and those bytes (column i takes the keyword chosen
+// by mapping byte i modulo their number; none means every column is
+// skipped); with bit 2 an index byte, a length byte and that many bytes of
+// entry text; two bytes that limit a failing output and a failing input;
+// with bit 5 a byte choosing the code page and the character set; with bit 6
+// a byte choosing the memo layout, a byte marking further memo columns (bit
+// i: every column i modulo 8; M columns always are), a two-byte length and
+// that many bytes of memo file; then the table itself.
 //
 // Checked besides "no crash": the output equals that of a plain byte-at-a-
 // time conversion written from the rules; every record line is made of
@@ -15,9 +20,12 @@
 // in "<EOR>\r\n"; a line with fields starts with CALL; no 0xFF appears that
 // the input did not hold; an input that ends early keeps exactly its
 // complete records; no single write exceeds the output block plus one line;
-// a failed write or read stops the run and is reported.
+// a failed write or read stops the run and is reported; a memo that cannot
+// be read stops the run at its record; re-encoded output is plain ASCII or
+// valid UTF-8 as chosen.
 
 #include <algorithm>
+#include <memory>
 #include <cstdint>
 #include <cstring>
 #include <set>
@@ -25,10 +33,12 @@
 #include <vector>
 
 #include "adif/catalogue.h"
+#include "adif/charset.h"
 #include "adif/convert.h"
 #include "dbf/dbf_table.h"
 #include "dbf/field_list.h"
 #include "fuzz_support.h"
+#include "memo_scratch.h"
 #include "reference_convert.h"
 
 namespace {
@@ -174,6 +184,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   std::uint8_t write_limit = reader.Byte();
   std::uint8_t read_limit = reader.Byte();
+  std::unique_ptr<ValueEncoder> encoder;
+  Charset charset = Charset::kKeep;
+  if (flags & 32) {
+    static const int kCodePages[3] = {437, 850, 1252};
+    std::uint8_t choice = reader.Byte();
+    charset = (choice & 4) ? Charset::kUtf8 : Charset::kAscii;
+    encoder = std::make_unique<ValueEncoder>(kCodePages[choice % 3], charset);
+  }
+  bool with_memo = (flags & 64) != 0;
+  std::uint8_t memo_layout = 0, memo_mask = 0;
+  std::string memo_bytes;
+  if (with_memo) {
+    memo_layout = reader.Byte() & 3;
+    memo_mask = reader.Byte();
+    std::size_t length = reader.Byte();
+    length |= static_cast<std::size_t>(reader.Byte()) << 8;
+    memo_bytes = reader.Bytes(length);
+  }
   const std::uint8_t* table = reader.rest();
   const std::size_t table_size = reader.rest_size();
 
@@ -208,8 +236,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::size_t records_size = table_size - start;
   const std::uint32_t count = layout.header.record_count;
 
+  // Memo columns: the M columns and those the mask marks. Two readers of
+  // the same file: one for the conversion, one for the reference.
+  static const std::uint8_t kVersions[4] = {0x03, 0x8B, 0xF5, 0x30};
+  MemoFile memo, reference_memo;
+  ConvertOptions options;
+  fuzz::ReferenceOptions reference;
+  options.skip_deleted = reference.skip_deleted = skip_deleted;
+  options.encoder = reference.encoder = encoder.get();
+  if (with_memo) {
+    const std::string& path = fuzz::WriteScratchMemo(memo_bytes);
+    std::string error;
+    bool foxpro = memo_layout >= 2;
+    if (memo.OpenPath(path, foxpro, kVersions[memo_layout], &error) &&
+        reference_memo.OpenPath(path, foxpro, kVersions[memo_layout], &error)) {
+      options.memo = &memo;
+      reference.memo = &reference_memo;
+      for (std::size_t i = 0; i < entries.size(); ++i) {
+        bool is_memo = (i < layout.columns.size() &&
+                        layout.columns[i].type == 'M') ||
+                       (memo_mask >> (i % 8) & 1);
+        options.memo_columns.push_back(is_memo);
+      }
+      reference.memo_columns = options.memo_columns;
+    }
+  }
+
   fuzz::ReferenceResult expected = fuzz::ReferenceConvert(
-      records, records_size, count, entries, language, skip_deleted);
+      records, records_size, count, entries, language, reference);
 
   MemorySource source(records, records_size);
   fuzz::WatchingSink sink;
@@ -222,17 +276,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     last_progress = r;
   };
   ConvertStats stats = ConvertRecords(&source, &sink, count, entries, language,
-                                      progress, skip_deleted);
+                                      progress, options);
 
-  FUZZ_CHECK(sink.text == expected.text,
-             "the output differs from the plain conversion (%zu bytes, "
-             "expected %zu)", sink.text.size(), expected.text.size());
+  FUZZ_CHECK(stats.memo_failed == expected.memo_failed,
+             "memo_failed is %d, expected %d", stats.memo_failed,
+             expected.memo_failed);
+  if (stats.memo_failed) {
+    // The run stops at the record whose memo failed; what it wrote before
+    // is no more than the records before it.
+    FUZZ_CHECK(!stats.memo_error.empty(), "a memo failure without a cause");
+    FUZZ_CHECK(expected.text.compare(0, sink.text.size(), sink.text) == 0,
+               "the output before a memo failure differs");
+  } else {
+    FUZZ_CHECK(sink.text == expected.text,
+               "the output differs from the plain conversion (%zu bytes, "
+               "expected %zu)", sink.text.size(), expected.text.size());
+    FUZZ_CHECK(stats.records_written == expected.records_written,
+               "%u record lines, expected %u", stats.records_written,
+               expected.records_written);
+    FUZZ_CHECK(stats.values_changed == expected.values_changed,
+               "%llu values changed, expected %llu",
+               static_cast<unsigned long long>(stats.values_changed),
+               static_cast<unsigned long long>(expected.values_changed));
+  }
   FUZZ_CHECK(stats.records_read == expected.records_read,
              "%u records read, expected %u", stats.records_read,
              expected.records_read);
-  FUZZ_CHECK(stats.records_written == expected.records_written,
-             "%u record lines, expected %u", stats.records_written,
-             expected.records_written);
   FUZZ_CHECK(stats.truncated == expected.truncated,
              "truncated is %d, expected %d", stats.truncated,
              expected.truncated);
@@ -248,10 +317,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   std::size_t largest_value = 0;
   std::set<std::string> keywords;
   bool plain_names = true;
-  for (const std::string& entry : entries) {
-    EntryColumn column = ReadFieldListEntry(entry);
-    if (column.keyword == skip || column.size <= 0) continue;
-    std::size_t size = static_cast<std::size_t>(column.size);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EntryColumn column = ReadFieldListEntry(entries[i]);
+    if (column.keyword == skip) continue;
+    std::size_t size = static_cast<std::size_t>(std::max(column.size, 0));
+    if (i < options.memo_columns.size() && options.memo_columns[i])
+      size = std::max(size, memo_bytes.size());
+    if (encoder) size *= 4;
+    if (size == 0) continue;
     line_bound += column.keyword.size() + 3 + Digits(size) + size + 1;
     largest_value = std::max(largest_value, size);
     keywords.insert(column.keyword);
@@ -263,20 +336,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
              sink.largest_write);
   if (plain_names) {
     std::uint32_t lines = CheckStructure(sink.text, keywords, largest_value);
-    FUZZ_CHECK(lines == stats.records_written,
-               "%u record lines found, %u reported", lines,
-               stats.records_written);
+    if (!stats.memo_failed)
+      FUZZ_CHECK(lines == stats.records_written,
+                 "%u record lines found, %u reported", lines,
+                 stats.records_written);
   }
-  if (!std::memchr(data, 0xFF, size))
+  if (charset == Charset::kAscii) {
+    for (unsigned char c : sink.text)
+      FUZZ_CHECK(c < 0x80, "byte 0x%02X in output spelled in ASCII", c);
+  } else if (charset == Charset::kUtf8) {
+    for (std::size_t p = 0; p < sink.text.size();) {
+      unsigned char c = sink.text[p];
+      std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3
+                                 : (c >> 3) == 30 ? 4 : 0;
+      FUZZ_CHECK(n > 0 && p + n <= sink.text.size(),
+                 "invalid UTF-8 at byte %zu", p);
+      for (std::size_t k = 1; k < n; ++k)
+        FUZZ_CHECK((static_cast<unsigned char>(sink.text[p + k]) >> 6) == 2,
+                   "invalid UTF-8 at byte %zu", p + k);
+      p += n;
+    }
+  } else if (!std::memchr(data, 0xFF, size)) {
     FUZZ_CHECK(sink.text.find('\xFF') == std::string::npos,
                "0xFF in the output of an input without it");
+  }
 
   // A failing output: the run stops at the refused write and says so.
-  if (failing_output) {
+  if (failing_output && !expected.memo_failed) {
     MemorySource again(records, records_size);
     FailingSink failing(write_limit * 16u);
     ConvertStats failed = ConvertRecords(&again, &failing, count, entries,
-                                         language, nullptr, skip_deleted);
+                                         language, nullptr, options);
     bool should_fail = expected.text.size() > write_limit * 16u;
     FUZZ_CHECK(failed.write_failed == should_fail,
                "write_failed is %d for %zu bytes of output and a limit of %u",
@@ -294,21 +384,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FailingSource failing(records, records_size, limit);
     fuzz::WatchingSink out;
     ConvertStats failed = ConvertRecords(&failing, &out, count, entries,
-                                         language, nullptr, skip_deleted);
+                                         language, nullptr, options);
     fuzz::ReferenceResult cut = fuzz::ReferenceConvert(
         records, std::min(records_size, limit), count, entries, language,
-        skip_deleted);
-    FUZZ_CHECK(out.text == cut.text,
-               "the records before a read error differ from the plain "
-               "conversion");
+        reference);
     FUZZ_CHECK(failed.records_read == cut.records_read,
                "%u records read before a read error, expected %u",
                failed.records_read, cut.records_read);
-    if (failed.read_failed)
-      FUZZ_CHECK(failed.truncated && failed.error != 0,
-                 "a read error reported without its cause");
-    if (cut.truncated && limit < records_size)
-      FUZZ_CHECK(failed.read_failed, "a read error taken for the end");
+    if (!cut.memo_failed) {
+      FUZZ_CHECK(out.text == cut.text,
+                 "the records before a read error differ from the plain "
+                 "conversion");
+      if (failed.read_failed)
+        FUZZ_CHECK(failed.truncated && failed.error != 0,
+                   "a read error reported without its cause");
+      if (cut.truncated && limit < records_size)
+        FUZZ_CHECK(failed.read_failed, "a read error taken for the end");
+    }
   }
   return 0;
 }

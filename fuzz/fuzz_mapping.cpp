@@ -2,7 +2,8 @@
 // and the field list entries built from them for a table.
 //
 // Input: a flags byte (bit 0 English, bit 1 --auto), then --map texts, one
-// per line, up to a NUL byte, then the start of a table.
+// per line, up to a NUL byte, then the start of a table. The same text is
+// also read as a mapping file.
 //
 // Checked besides "no crash": a --map text is accepted exactly when each of
 // its comma-separated items has a non-empty column and keyword around an
@@ -10,7 +11,10 @@
 // underscores, come out upper-cased, and the skip word of either language
 // becomes that of the chosen one; the entries built read back every
 // column's true size and the keyword that the last matching item, --auto or
-// the skip word gives it; an unknown column or malformed keyword is refused.
+// the skip word gives it; an unknown column or malformed keyword is refused;
+// a mapping file is accepted exactly when each line that is not blank or a
+// comment is COLUMN=KEYWORD, and the mapping file written for a table reads
+// back to the very entries --auto gives.
 
 #include <cstdint>
 #include <cstring>
@@ -139,13 +143,77 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                "keyword '%s' changes when normalised again",
                normalised.c_str());
   }
-  if (!parsed) return 0;
+  // The same text as a mapping file.
+  {
+    std::vector<MapItem> file_items;
+    std::string error;
+    bool ok = ParseMapFile(maps, "map.txt", &file_items, &error);
+    std::size_t expected_items = 0;
+    bool well_formed = true;
+    std::vector<std::string> lines = Split(maps, '\n');
+    if (!maps.empty() && maps.back() == '\n') lines.pop_back();
+    for (std::size_t n = 0; n < lines.size() && well_formed; ++n) {
+      std::string line = lines[n];
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      line = TrimBlanks(line);
+      if (line.empty()) continue;
+      if (line[0] == '#' && !(line.size() > 1 && line[1] >= '0' &&
+                              line[1] <= '9'))
+        continue;
+      std::size_t equals = line.find('=');
+      if (equals == std::string::npos ||
+          TrimBlanks(line.substr(0, equals)).empty() ||
+          TrimBlanks(line.substr(equals + 1)).empty()) {
+        well_formed = false;
+        FUZZ_CHECK(!ok && error.find("map.txt:" + std::to_string(n + 1) +
+                                     ":") == 0,
+                   "line %zu accepted or not named: %s", n + 1,
+                   error.c_str());
+        break;
+      }
+      const MapItem* item =
+          expected_items < file_items.size() ? &file_items[expected_items]
+                                             : nullptr;
+      FUZZ_CHECK(!ok || (item &&
+                         item->column == TrimBlanks(line.substr(0, equals)) &&
+                         item->keyword == TrimBlanks(line.substr(equals + 1)) &&
+                         item->origin == "map.txt:" + std::to_string(n + 1)),
+                 "mapping file line %zu read wrongly", n + 1);
+      ++expected_items;
+    }
+    FUZZ_CHECK(ok == well_formed, "a mapping file %s",
+               ok ? "accepted" : "refused");
+    if (ok)
+      FUZZ_CHECK(file_items.size() == expected_items,
+                 "%zu items read from a mapping file of %zu", file_items.size(),
+                 expected_items);
+  }
 
   // Entries for a table.
   DbfLayout layout;
   if (ReadDbfLayout(data + table_at, size - table_at, &layout) !=
       LayoutError::kNone)
     return 0;
+
+  // The mapping file written for the table reads back to --auto's entries.
+  {
+    std::vector<std::string> automatic_entries, file_entries;
+    std::vector<MapItem> file_items;
+    std::string error;
+    FUZZ_CHECK(BuildEntries(layout, language, true, {}, &automatic_entries,
+                            &error),
+               "--auto failed: %s", error.c_str());
+    std::string text = MappingFileText(layout, "log.dbf", language);
+    FUZZ_CHECK(ParseMapFile(text, "log.map", &file_items, &error),
+               "the written mapping file does not read back: %s",
+               error.c_str());
+    FUZZ_CHECK(BuildEntries(layout, language, false, file_items,
+                            &file_entries, &error),
+               "the written mapping file does not apply: %s", error.c_str());
+    FUZZ_CHECK(file_entries == automatic_entries,
+               "the written mapping file gives other entries than --auto");
+  }
+  if (!parsed) return 0;
   std::vector<std::string> expected(layout.columns.size(), SkipWord(language));
   if (automatic) {
     for (std::size_t i = 0; i < layout.columns.size(); ++i)

@@ -3,8 +3,8 @@
 // Visual FoxPro with its 263-byte trailer), the same tables cut short, and
 // tables whose headers lie. Run as
 //   make_seeds OUTPUT_FOLDER
-// to fill OUTPUT_FOLDER/layout, OUTPUT_FOLDER/convert and
-// OUTPUT_FOLDER/mapping. The output is the same on every run.
+// to fill OUTPUT_FOLDER/layout, OUTPUT_FOLDER/convert, OUTPUT_FOLDER/mapping
+// and OUTPUT_FOLDER/memo. The output is the same on every run.
 
 #include <sys/stat.h>
 
@@ -84,6 +84,66 @@ void SetLittle(std::string* bytes, std::size_t at, std::uint32_t value,
   PutLittle(bytes, at, value, count);
 }
 
+void PutBig(std::string* out, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    (*out)[at + i] = static_cast<char>((value >> (8 * (3 - i))) & 0xFF);
+}
+
+// Memo files holding "first memo" in block 1 and a text of 700 bytes after
+// it, in each layout: 0 dBase III, 1 dBase IV, 2 FoxPro, 3 Visual FoxPro
+// (the same as FoxPro). Returns the file and the blocks of the two texts.
+std::string MemoFileBytes(int layout, std::uint32_t* first_block,
+                          std::uint32_t* second_block) {
+  *first_block = 1;
+  const std::string first = "first memo: Jos\xE9 worked us on 20M";
+  const std::string second(700, 'm');
+  std::string out;
+  if (layout == 0) {
+    out.assign(512, '\0');
+    out += first + "\x1A\x1A";
+    out.resize(1024, '\0');
+    *second_block = 2;
+    out += second + "\x1A\x1A";
+    out.resize(2048, '\0');
+    PutLittle(&out, 0, 4, 4);
+  } else if (layout == 1) {
+    out.assign(64, '\0');
+    PutLittle(&out, 20, 64, 2);
+    for (const std::string* text : {&first, &second}) {
+      std::string block = std::string("\xFF\xFF\x08\x00", 4) +
+                          std::string(4, '\0') + *text;
+      PutLittle(&block, 4, static_cast<std::uint32_t>(block.size()), 4);
+      block.resize((block.size() + 63) / 64 * 64, '\0');
+      out += block;
+    }
+    *second_block = 2;
+  } else {
+    out.assign(512, '\0');
+    out[7] = 64;  // block size 64, big-endian at 6
+    for (const std::string* text : {&first, &second}) {
+      std::string block(8, '\0');
+      PutBig(&block, 0, 1);
+      PutBig(&block, 4, static_cast<std::uint32_t>(text->size()));
+      block += *text;
+      block.resize((block.size() + 63) / 64 * 64, '\0');
+      out += block;
+    }
+    *first_block = 8;  // the blocks after the 512-byte header
+    *second_block = 9;
+  }
+  return out;
+}
+
+std::string BlockField(int layout, std::uint32_t block) {
+  if (layout == 3) {
+    std::string field(4, '\0');
+    PutLittle(&field, 0, block, 4);
+    return field;
+  }
+  std::string digits = std::to_string(block);
+  return std::string(10 - digits.size(), ' ') + digits;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -92,7 +152,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   folder = argv[1];
-  for (const char* target : {"", "/layout", "/convert", "/mapping"})
+  for (const char* target : {"", "/layout", "/convert", "/mapping", "/memo"})
     mkdir((folder + target).c_str(), 0777);
 
   // Valid tables of each flavour.
@@ -207,6 +267,54 @@ int main(int argc, char** argv) {
     BuilderTable shape;
     shape.columns = {{"CALL", 'C', 10}, {"QSO_DATE", 'D', 8}};
     Put("dbase7", shape, bytes);
+  }
+
+  // Memo files: each layout, read by the memo target directly and through
+  // a conversion of a table with a memo column.
+  static const unsigned char kVersions[4] = {0x03, 0x8B, 0xF5, 0x30};
+  static const char* const kLayouts[4] = {"dbase3", "dbase4", "foxpro",
+                                          "visual-foxpro"};
+  for (int layout = 0; layout < 4; ++layout) {
+    std::uint32_t first = 0, second = 0;
+    std::string memo = MemoFileBytes(layout, &first, &second);
+    std::string fields;
+    int count = 0;
+    for (std::string field :
+         {BlockField(layout, first), BlockField(layout, second),
+          std::string(10, ' '), BlockField(layout, 999999)}) {
+      fields += static_cast<char>(field.size());
+      fields += field;
+      ++count;
+    }
+    std::string name = std::string(kLayouts[layout]);
+    Write("memo", name,
+          std::string(1, static_cast<char>(layout)) +
+              static_cast<char>(count) + fields + memo);
+    Write("memo", name + "-cut", std::string(1, static_cast<char>(layout)) +
+                                     static_cast<char>(count) + fields +
+                                     memo.substr(0, memo.size() - 100));
+
+    BuilderTable t = Log(kVersions[layout]);
+    int width = layout == 3 ? 4 : 10;
+    t.columns.push_back({"NOTES", 'M', width});
+    t.rows[0].push_back(BlockField(layout, first));
+    t.rows[1].push_back(BlockField(layout, second));
+    t.rows[2].push_back(layout == 3 ? std::string(4, '\0') : "");
+    t.rows[3].push_back(BlockField(layout, first));
+    std::string with_memo = Control(t, 1 | 64, kEnglish);
+    with_memo += static_cast<char>(layout);
+    with_memo += '\0';  // no further memo columns
+    with_memo += static_cast<char>(memo.size() & 0xFF);
+    with_memo += static_cast<char>(memo.size() >> 8);
+    with_memo += memo;
+    Write("convert", "memo-" + name, with_memo + BuildTable(t));
+  }
+
+  // Re-encoded values: each code page, in ASCII and in UTF-8.
+  for (int choice = 0; choice < 6; ++choice) {
+    std::string control = Control(dbase3, 1 | 32, kEnglish);
+    control += static_cast<char>(choice % 3 | (choice >= 3 ? 4 : 0));
+    Write("convert", "charset-" + std::to_string(choice), control + dbase3_bytes);
   }
   return 0;
 }

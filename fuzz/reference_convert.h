@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "adif/charset.h"
 #include "dbf/language.h"
+#include "dbf/memo_file.h"
 
 namespace fuzz {
 
@@ -52,15 +54,25 @@ struct ReferenceResult {
   std::uint32_t records_read = 0;
   std::uint32_t records_written = 0;
   bool truncated = false;
+  bool memo_failed = false;
+  std::uint64_t values_changed = 0;
+};
+
+struct ReferenceOptions {
+  bool skip_deleted = false;
+  const ValueEncoder* encoder = nullptr;  // re-encodes every value written
+  MemoFile* memo = nullptr;       // where memo columns' texts are read
+  std::vector<bool> memo_columns;  // per column: holds a memo block number
 };
 
 // Converts \a count records from \a data (which starts on the deletion flag
 // of the first record) under \a entries. Stops at the end of the data
-// without writing the incomplete record.
+// without writing the incomplete record, and at a memo that cannot be read.
 inline ReferenceResult ReferenceConvert(const unsigned char* data,
                                         std::size_t size, std::uint32_t count,
                                         const std::vector<std::string>& entries,
-                                        Language language, bool skip_deleted) {
+                                        Language language,
+                                        const ReferenceOptions& options) {
   std::vector<ReferenceColumn> columns;
   for (const std::string& entry : entries)
     columns.push_back(ReferenceReadEntry(entry));
@@ -96,7 +108,21 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
       break;
     }
     ++result.records_read;
-    if (skip_deleted && flag == '*') continue;
+    if (options.skip_deleted && flag == '*') continue;
+    // A memo column's value is the text its block number points to.
+    if (options.memo) {
+      for (std::size_t f = 0; f < columns.size() && !result.memo_failed; ++f) {
+        if (f >= options.memo_columns.size() || !options.memo_columns[f] ||
+            columns[f].keyword == skip)
+          continue;
+        std::string text, error;
+        if (!options.memo->Read(raw[f].data(), raw[f].size(),
+                                static_cast<std::uint32_t>(r), &text, &error))
+          result.memo_failed = true;
+        raw[f] = text;
+      }
+      if (result.memo_failed) break;
+    }
 
     std::string line;
     bool call_written = false;
@@ -117,6 +143,12 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
       while (!value.empty() && value.back() == ' ') value.pop_back();
       if (keyword == skip || value.empty()) continue;
       std::string written = value.substr(0, value.find('\0'));
+      if (options.encoder) {
+        std::string encoded;
+        for (unsigned char byte : written) encoded += options.encoder->Of(byte);
+        if (encoded != written) ++result.values_changed;
+        written = encoded;
+      }
       std::string field = "<" + keyword + ":" +
                           std::to_string(written.size()) + ">" + written + " ";
       if (call_written) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets into build-fuzz and runs each for SECONDS (default
-# 60), starting from the committed seeds (fuzz/corpus/TARGET) and the corpus
-# that earlier runs grew in build-fuzz/corpus/TARGET. Prints executions,
+# Builds the fuzz targets (fuzz/fuzz_*.cpp) into build-fuzz and runs each for
+# SECONDS (default 60), starting from the committed seeds (fuzz/corpus/TARGET)
+# and the corpus that earlier runs grew in build-fuzz/corpus/TARGET. Prints executions,
 # coverage and corpus size per target, and exits non-zero on any finding
 # (crash, failed check, sanitizer report, hang, over-large allocation), whose
 # input is kept in build-fuzz/findings/TARGET/.
@@ -13,7 +13,6 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 jobs=${FUZZ_JOBS:-$(nproc)}
 build=build-fuzz
-targets=(layout convert mapping)
 
 CC=${FUZZ_CC:-clang-14} CXX=${FUZZ_CXX:-clang++-14} \
   cmake -S fuzz -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
@@ -22,8 +21,20 @@ CC=${FUZZ_CC:-clang-14} CXX=${FUZZ_CXX:-clang++-14} \
     exit 1
   }
 
+# Every fuzz_NAME.cpp is a target.
+targets=()
+for source in fuzz/fuzz_*.cpp; do
+  t=$(basename "$source" .cpp)
+  t=${t#fuzz_}
+  [ -x "$build/fuzz_$t" ] && targets+=("$t")
+done
+
 run_target() {
   local t=$1
+  local dict=fuzz/$t.dict
+  [ -f "$dict" ] || dict=fuzz/dbf.dict
+  local seeds=()
+  [ -d "fuzz/corpus/$t" ] && seeds+=("fuzz/corpus/$t")
   local findings="$build/findings/$t"
   rm -rf "$findings"
   mkdir -p "$build/corpus/$t" "$findings" "$build/logs"
@@ -31,10 +42,10 @@ run_target() {
   # records would not); -malloc_limit_mb: no single allocation of more than
   # 64 MB (memory is bounded by one record, and the largest record is half a
   # megabyte).
-  "$build/fuzz_$t" -max_total_time="$seconds" -dict=fuzz/dbf.dict \
+  "$build/fuzz_$t" -max_total_time="$seconds" -dict="$dict" \
     -max_len=16384 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=64 \
     -print_final_stats=1 -artifact_prefix="$findings/" \
-    "$build/corpus/$t" "fuzz/corpus/$t" >"$build/logs/$t.log" 2>&1
+    "$build/corpus/$t" "${seeds[@]}" >"$build/logs/$t.log" 2>&1
   echo $? >"$build/logs/$t.rc"
 }
 
