@@ -1,6 +1,6 @@
 // main.cpp: the logweave command line. It lists a table's columns, prints
-// the ADIF catalogue, and converts a table with a mapping given as options,
-// through the same code the window program uses.
+// the ADIF catalogue, converts a table with a mapping given as options,
+// through the same code the window program uses, and checks ADIF files.
 //
 // Exit codes: 0 success, 1 input or output error, 2 usage error.
 
@@ -25,6 +25,7 @@
 #include "adif/catalogue.h"
 #include "adif/charset.h"
 #include "adif/convert_file.h"
+#include "cli/check_command.h"
 #include "cli/mapping.h"
 #include "dbf/code_page.h"
 #include "dbf/field_list.h"
@@ -117,6 +118,7 @@ struct ConvertCommandLine {
   bool memo = false;
   std::string code_page = "auto";
   std::string charset = "keep";
+  bool check = false;
 };
 
 // The mapping items of the mapping files, then of the --map options.
@@ -235,6 +237,10 @@ int RunConvert(const ConvertCommandLine& options, Language language) {
       layout.header.record_count >= kProgressBarRecords)
     job.progress = [&bar](std::uint32_t r, std::uint32_t n) { bar.Show(r, n); };
 
+  if (options.check && to_stdout) {
+    Error("--check needs an output file: it cannot read back standard output");
+    return kExitUsage;
+  }
   ConvertOutcome outcome = ConvertFile(job);
   bar.Finish();
   if (!outcome.ok()) {
@@ -246,6 +252,10 @@ int RunConvert(const ConvertCommandLine& options, Language language) {
     Error("note: " + std::to_string(outcome.stats.values_changed) +
           " values held characters outside ASCII and were spelled in plain "
           "ASCII");
+  if (options.check) {
+    std::fflush(stdout);
+    return RunCheckCommand(outcome.output_path, stdout, stderr);
+  }
   return kExitOk;
 }
 
@@ -300,6 +310,8 @@ int main(int argc, char** argv) {
                       "A file of COLUMN=KEYWORD lines, applied before --map")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  convert->add_flag("--check", options.check,
+                    "Check the ADIF just written, as the check command does");
   convert->add_flag("--memo", options.memo,
                     "Read the text of memo (M) columns from the memo file "
                     "beside the table (.DBT or .FPT)");
@@ -313,6 +325,12 @@ int main(int argc, char** argv) {
                    "What the ADIF gets: keep (the bytes as they are), ascii "
                    "or utf-8")
       ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
+
+  std::string check_path;
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Report what logbook services would refuse or misread in an ADIF file");
+  check->add_option("FILE", check_path, "The ADIF file (.adi)")->required();
 
   try {
     app.parse(argc, argv);
@@ -330,5 +348,6 @@ int main(int argc, char** argv) {
   Language language = ParseLanguage(language_code);
   if (*fields) return RunFields(fields_path, language, fields_mapping);
   if (*catalogue) return RunCatalogue(language);
+  if (*check) return RunCheckCommand(check_path, stdout, stderr);
   return RunConvert(options, language);
 }

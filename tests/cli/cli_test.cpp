@@ -287,4 +287,31 @@ TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
   EXPECT_EQ(0u, run.err.find("logweave: no memo file")) << run.err;
 }
 
+TEST_F(CliTest, CheckReportsWhatItFindsAndConvertCanCheckItsOutput) {
+  ProcessResult run = Logweave(Mapped({"--check", "--charset", "ascii"}), dir_);
+  EXPECT_EQ(1, run.code) << run.err;  // no MODE and no BAND or FREQ
+  EXPECT_EQ(0u, run.out.find(table_ + "\nconverted to\n" + (dir_ / "log.ADI") +
+                             "\nrecord 1: "))
+      << run.out;
+  std::string written = ReadFile(dir_ / "log.ADI");
+
+  ProcessResult check = Logweave({"check", dir_ / "log.ADI"}, dir_);
+  EXPECT_EQ(1, check.code);
+  EXPECT_EQ(run.out.substr(run.out.find("record 1: ")), check.out);
+  EXPECT_EQ(written, ReadFile(dir_ / "log.ADI"));  // only read
+
+  WriteFile(dir_ / "clean.adi",
+            "<CALL:6>EA4ABC <QSO_DATE:8>20050102 <TIME_ON:4>0915 <BAND:3>40M "
+            "<MODE:3>SSB <EOR>\n");
+  check = Logweave({"check", dir_ / "clean.adi"}, dir_);
+  EXPECT_EQ(0, check.code) << check.out;
+
+  run = Logweave(Mapped({"--check", "-o", "-"}), dir_);
+  EXPECT_EQ(2, run.code);
+  check = Logweave({"check", dir_ / "none.adi"}, dir_);
+  EXPECT_EQ(1, check.code);
+  EXPECT_NE(std::string::npos, check.err.find(dir_ / "none.adi"));
+  EXPECT_EQ(2, Logweave({"check"}, dir_).code);
+}
+
 }  // namespace
