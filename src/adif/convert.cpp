@@ -262,6 +262,7 @@ class RecordLine {
 
   void Build(const char* record, std::size_t record_size, LineBuffer* line) {
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
+    const std::uint64_t changed_before = values_changed_;
     held_ends_.clear();
     char* held_end = held_.data();
     char* out = line->end();
@@ -301,6 +302,9 @@ class RecordLine {
         call_written = true;
       }
     }
+    // Without a call sign the held fields are dropped: none of them was
+    // written, so none counts as changed.
+    if (!call_written) values_changed_ = changed_before;
     std::memcpy(out, "<EOR>\r\n", 7);
     line->Advance(out + 7);
   }

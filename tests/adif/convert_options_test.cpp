@@ -108,4 +108,19 @@ TEST(EncodedConvert, LengthsCountTheWrittenBytes) {
   EXPECT_EQ(1u, stats.values_changed);
 }
 
+TEST(EncodedConvert, ValuesOfARecordWithoutCallAreNotCountedAsChanged) {
+  // The first record has no call sign: its line is "<EOR>" alone, so its
+  // accented name was never written.
+  ValueEncoder ascii(1252, Charset::kAscii);
+  ConvertOptions options;
+  options.encoder = &ascii;
+  std::string out;
+  ConvertStats stats = ConvertWith({{"NAME", 4, false}, {"CALL", 3, false}},
+                                   " A\xF1o    "
+                                   " Jos\xE9" "EA4",
+                                   2, options, &out);
+  EXPECT_EQ("<EOR>\r\n<CALL:3>EA4 <NAME:4>Jose <EOR>\r\n", out);
+  EXPECT_EQ(1u, stats.values_changed);
+}
+
 }  // namespace
