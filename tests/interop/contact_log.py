@@ -51,8 +51,8 @@ CONTACTS = [
          LOTW=False, NOTES="borrado: contacto duplicado", QTH="Göteborg"),
     # no call sign: the record gives an empty line
     dict(QSO_DATE=datetime.date(2005, 1, 5), TIME_ON="11:00", BAND="10M",
-         MODE="FM", FREQ=29.6, NAME="Anon", QSL_SENT="N", QSL_RCVD="N",
-         LOTW=False, NOTES="sin indicativo"),
+         MODE="FM", FREQ=29.6, NAME="Añón", QSL_SENT="N", QSL_RCVD="N",
+         LOTW=False, NOTES="sin indicativo: ñ"),
     dict(QSO_DATE=datetime.date(2005, 1, 6), CALL="I2ABC", NAME="Marco Rossi",
          LOTW=True, NOTES="trailing blanks   ", QTH="Milano"),
     # deleted

@@ -94,15 +94,27 @@ def write_all(folder):
                          contact_log.charset_contacts(code_page), set()))
         jobs.append(("empty", 1252, log_columns, [], set()))
         for kind, code_page, columns, contacts, deleted in jobs:
-            path = os.path.join(folder, "%s_%s_%d.dbf" % (dbf_type, kind,
-                                                           code_page))
+            name = "%s_%s_%d.dbf" % (dbf_type, kind, code_page)
+            # A log copied from DOS: upper-case names, and the memo file's
+            # extension in lower case, as some copies leave it.
+            dos_name = kind == "log" and code_page == 1252
+            if dos_name:
+                name = name.upper()
+            path = os.path.join(folder, name)
             write_table(path, dbf_type, code_page, columns, contacts, deleted,
                         nullable)
+            memo_extension = "fpt" if dbf_type in ("fp", "vfp") else "dbt"
+            if dos_name:
+                stem = os.path.splitext(path)[0]
+                os.rename(stem + "." + memo_extension.upper(),
+                          stem + "." + memo_extension)
             has_nullable = any(c[0] in nullable for c in columns)
             tables.append(dict(
                 path=path, writer="python3-dbf", format=description,
-                detail="" if dbf_type in ("db3", "clp") else
-                "blocks of %d" % (BLOCK_SIZES[code_page] or 1),
+                detail=(("" if dbf_type in ("db3", "clp") else
+                         "blocks of %d" % (BLOCK_SIZES[code_page] or 1)) +
+                        (", NAME.DBF+." + memo_extension if dos_name
+                         else "")).lstrip(", "),
                 kind=kind, code_page=code_page, driver_names_code_page=True,
                 columns=columns, contacts=contacts, deleted=set(deleted),
                 system_columns=["_NULLFLAGS"] if has_nullable else [],

@@ -15,7 +15,7 @@ for folder in "${folders[@]}"; do
   python="${folder:-.}/python3"
   [ -x "$python" ] || continue
   if "$python" -c "${module:-pass}" 2>/dev/null; then
-    exec "$python" "$here/interop_test.py" --writer "$writer" \
+    exec "$python" -B "$here/interop_test.py" --writer "$writer" \
       --logweave "$2" --work "$3"
   fi
 done
