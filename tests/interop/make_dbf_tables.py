@@ -74,6 +74,18 @@ def with_memo_length(columns, dbf_type):
             for n, k, l, d in columns]
 
 
+def detail(dbf_type, code_page, dos_memo_extension, has_nullable):
+    """What sets a table apart from the others of its format."""
+    parts = []
+    if dbf_type in ("fp", "vfp"):
+        parts.append("blocks of %d" % (BLOCK_SIZES[code_page] or 1))
+    if dos_memo_extension:
+        parts.append("NAME.DBF+." + dos_memo_extension)
+    if has_nullable:
+        parts.append("_NullFlags")
+    return ", ".join(parts)
+
+
 def write_all(folder):
     """Writes every table into folder; returns their descriptions."""
     tables = []
@@ -111,10 +123,8 @@ def write_all(folder):
             has_nullable = any(c[0] in nullable for c in columns)
             tables.append(dict(
                 path=path, writer="python3-dbf", format=description,
-                detail=(("" if dbf_type in ("db3", "clp") else
-                         "blocks of %d" % (BLOCK_SIZES[code_page] or 1)) +
-                        (", NAME.DBF+." + memo_extension if dos_name
-                         else "")).lstrip(", "),
+                detail=detail(dbf_type, code_page, dos_name and
+                              memo_extension, has_nullable),
                 kind=kind, code_page=code_page, driver_names_code_page=True,
                 columns=columns, contacts=contacts, deleted=set(deleted),
                 system_columns=["_NULLFLAGS"] if has_nullable else [],
