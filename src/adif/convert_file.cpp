@@ -96,7 +96,9 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
     return Fail(outcome, ConvertStatus::kCannotOpenInput,
                 CannotOpenText(input, ErrorText(errno), language));
 
-  if (!job.output_stream && NamesSameFile(input, outcome.output_path)) {
+  // Standard output may be redirected onto the input itself.
+  if (job.output_stream ? StreamIsFile(job.output_stream, input)
+                        : NamesSameFile(input, outcome.output_path)) {
     std::fclose(in);
     return Fail(outcome, ConvertStatus::kSameFile,
                 Format(Choose(language,
@@ -104,7 +106,7 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
                               "se ha escrito nada",
                               "The output %s would replace the input %s; "
                               "nothing was written"),
-                       outcome.output_path, input));
+                       shown_output, input));
   }
 
   std::string temp_path, cause;

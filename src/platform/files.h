@@ -23,6 +23,10 @@ bool ReplaceFile(const std::string& from, const std::string& to,
 /// True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b);
 
+/// True when the open stream \a stream writes to the file at \a path (for
+/// standard output redirected onto that file).
+bool StreamIsFile(std::FILE* stream, const std::string& path);
+
 /// True when the file system treats paths without regard to letter case.
 bool PathsIgnoreCase();
 

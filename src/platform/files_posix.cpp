@@ -46,6 +46,13 @@ bool SameFile(const std::string& a, const std::string& b) {
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+bool StreamIsFile(std::FILE* stream, const std::string& path) {
+  struct stat ss, sp;
+  if (fstat(fileno(stream), &ss) != 0 || stat(path.c_str(), &sp) != 0)
+    return false;
+  return ss.st_dev == sp.st_dev && ss.st_ino == sp.st_ino;
+}
+
 bool PathsIgnoreCase() { return false; }
 
 FileKind KindOfFile(const std::string& path) {

@@ -4,6 +4,8 @@
 // <windows.h> maps ReplaceFile to ReplaceFileA; ours is a different function.
 #undef ReplaceFile
 
+#include <io.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -85,6 +87,24 @@ bool SameFile(const std::string& a, const std::string& b) {
               ia.nFileIndexLow == ib.nFileIndexLow;
   CloseHandle(ha);
   CloseHandle(hb);
+  return same;
+}
+
+bool StreamIsFile(std::FILE* stream, const std::string& path) {
+  HANDLE hs = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  if (hs == INVALID_HANDLE_VALUE) return false;
+  HANDLE hp = CreateFileA(path.c_str(), 0,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                          nullptr);
+  if (hp == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION is, ip;
+  bool same = GetFileInformationByHandle(hs, &is) &&
+              GetFileInformationByHandle(hp, &ip) &&
+              is.dwVolumeSerialNumber == ip.dwVolumeSerialNumber &&
+              is.nFileIndexHigh == ip.nFileIndexHigh &&
+              is.nFileIndexLow == ip.nFileIndexLow;
+  CloseHandle(hp);
   return same;
 }
 

@@ -34,8 +34,10 @@ struct RunResult {
 
 struct RunOptions {
   // When set, standard output goes to this file (opened for writing without
-  // truncation) instead of being captured.
+  // truncation, as the shell's 1<> does; with stdout_append at its end, as
+  // >> does) instead of being captured.
   std::string stdout_path;
+  bool stdout_append = false;
   // When set, the folder the program starts in.
   std::string cwd;
   // A hang guard, not a speed target: everything here finishes in well
@@ -55,7 +57,8 @@ inline RunResult RunProgram(const std::vector<std::string>& args,
     int null_in = open("/dev/null", O_RDONLY);
     dup2(null_in, 0);
     if (!options.stdout_path.empty()) {
-      int fd = open(options.stdout_path.c_str(), O_WRONLY);
+      int fd = open(options.stdout_path.c_str(),
+                    O_WRONLY | (options.stdout_append ? O_APPEND : 0));
       if (fd < 0) _exit(126);
       dup2(fd, 1);
     } else {

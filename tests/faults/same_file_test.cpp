@@ -134,5 +134,40 @@ INSTANTIATE_TEST_SUITE_P(
                      false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(OutputNamesInput, StandardOutputOnTheInputIsRefused) {
+  // "logweave convert log.dbf -o - 1<>log.dbf" or ">>log.dbf": standard
+  // output is the input file itself.
+  for (bool append : {false, true}) {
+    SCOPED_TRACE(append ? ">>" : "1<>");
+    TempDir dir;
+    std::string input = dir / "log.dbf";
+    const std::string table = BuildTable(SampleLog(5));
+    ASSERT_TRUE(WriteFile(input, table));
+    RunOptions options;
+    options.stdout_path = input;
+    options.stdout_append = append;
+    RunResult run =
+        RunProgram({kBin, "convert", input, "--auto", "-o", "-"}, options);
+    EXPECT_EQ(run.exit_code, 1) << run.err;
+    EXPECT_EQ(run.err, "logweave: The output standard output would replace "
+                       "the input " + input + "; nothing was written\n");
+    EXPECT_EQ(ReadFile(input), table) << "the input was changed";
+  }
+}
+
+TEST(OutputNamesInput, StandardOutputOnAnotherFileIsWritten) {
+  TempDir dir;
+  std::string input = dir / "log.dbf";
+  std::string output = dir / "log.adi";
+  ASSERT_TRUE(WriteFile(input, BuildTable(SampleLog(5))));
+  ASSERT_TRUE(WriteFile(output, ""));
+  RunOptions options;
+  options.stdout_path = output;
+  RunResult run =
+      RunProgram({kBin, "convert", input, "--auto", "-o", "-"}, options);
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(Count(ReadFile(output), "<EOR>\r\n"), 5u);
+}
+
 }  // namespace
 }  // namespace faults
