@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "adif/charset.h"
@@ -126,7 +127,9 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
 
     std::string line;
     bool call_written = false;
-    std::list<std::string> pending;
+    // Held fields, each with whether re-encoding changed it; only fields
+    // that are written count as changed.
+    std::list<std::pair<std::string, bool>> pending;
     for (std::size_t f = 0; f < columns.size(); ++f) {
       const std::string& keyword = columns[f].keyword;
       std::string value;
@@ -143,21 +146,26 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
       while (!value.empty() && value.back() == ' ') value.pop_back();
       if (keyword == skip || value.empty()) continue;
       std::string written = value.substr(0, value.find('\0'));
+      bool changed = false;
       if (options.encoder) {
         std::string encoded;
         for (unsigned char byte : written) encoded += options.encoder->Of(byte);
-        if (encoded != written) ++result.values_changed;
+        changed = encoded != written;
         written = encoded;
       }
       std::string field = "<" + keyword + ":" +
                           std::to_string(written.size()) + ">" + written + " ";
       if (call_written) {
         line += field;
+        result.values_changed += changed;
         continue;
       }
-      pending.push_front(field);
+      pending.push_front({field, changed});
       if (keyword == "CALL") {
-        for (const std::string& held : pending) line += held;
+        for (const auto& held : pending) {
+          line += held.first;
+          result.values_changed += held.second;
+        }
         pending.clear();
         call_written = true;
       }
