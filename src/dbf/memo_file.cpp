@@ -65,8 +65,9 @@ std::string FindWithExtension(const std::string& stem,
   for (const auto& entry :
        std::filesystem::directory_iterator(folder, ignored)) {
     std::string found = entry.path().filename().string();
-    if (EqualIgnoringCase(found, name))
-      return (wanted.parent_path() / found).string();
+    std::string path = (wanted.parent_path() / found).string();
+    // Only a regular file: a pipe of that name would never end.
+    if (EqualIgnoringCase(found, name) && Exists(path)) return path;
   }
   return std::string();
 }
@@ -105,6 +106,10 @@ bool MemoFile::OpenPath(const std::string& memo_path, bool foxpro,
   foxpro_ = foxpro;
   binary_numbers_ = table_version == 0x30 || table_version == 0x31 ||
                     table_version == 0x32;
+  if (IsSpecialFile(memo_path)) {
+    *error = "cannot open the memo file " + memo_path + ": not a regular file";
+    return false;
+  }
   errno = 0;
   file_ = std::fopen(memo_path.c_str(), "rb");
   if (!file_) {

@@ -5,6 +5,7 @@
 #ifndef LOGWEAVE_TESTS_FAULTS_SAMPLE_TABLES_H_
 #define LOGWEAVE_TESTS_FAULTS_SAMPLE_TABLES_H_
 
+#include <ostream>
 #include <string>
 
 #include "dbf_builder.h"
@@ -20,6 +21,10 @@ inline const char* FlavourName(Flavour flavour) {
     case Flavour::kVisualFoxPro: return "VisualFoxPro";
   }
   return "?";
+}
+
+inline void PrintTo(Flavour flavour, std::ostream* os) {
+  *os << FlavourName(flavour);
 }
 
 // A log of \a records contacts. Record r (from 0) has the call "EA4" plus r.
