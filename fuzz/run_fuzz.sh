@@ -36,7 +36,7 @@ run_target() {
   local seeds=()
   [ -d "fuzz/corpus/$t" ] && seeds+=("fuzz/corpus/$t")
   local findings="$build/findings/$t"
-  rm -rf "$findings"
+  rm -rf "$findings" "$build/logs/$t.rc"
   mkdir -p "$build/corpus/$t" "$findings" "$build/logs"
   # -timeout: one input may take at most 10 s (a loop over four billion
   # records would not); -malloc_limit_mb: no single allocation of more than
