@@ -3,7 +3,9 @@
 
 #include "adif/adif_reader.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
@@ -26,8 +28,13 @@ struct Tag {
   std::size_t end = 0;     // just past ">", or where a bad tag stopped
 };
 
-// Lengths above this are all "past the end": no buffer is that large.
-constexpr std::size_t kLengthLimit = static_cast<std::size_t>(1) << 48;
+// Lengths above this are all "past the end": no buffer is that large. On a
+// 32-bit build it is the largest length that cannot overflow while digits
+// are added.
+constexpr std::size_t kLengthLimit =
+    sizeof(std::size_t) >= 8
+        ? static_cast<std::size_t>(std::uint64_t{1} << 48)
+        : (std::numeric_limits<std::size_t>::max() - 9) / 10;
 
 // Field names: printable ASCII except the bytes that delimit a tag, the
 // blank and the characters ADIF keeps out of names.
