@@ -15,6 +15,8 @@ target_include_directories(app_tests PRIVATE ${PROJECT_SOURCE_DIR}/tools
                            ${APP_TESTS_DIR})
 target_link_libraries(app_tests PRIVATE logweave_app logweave_cli_lib
                       GTest::gtest_main)
-gtest_discover_tests(app_tests DISCOVERY_MODE PRE_TEST)
+# The window tests take the keyboard focus; one at a time.
+gtest_discover_tests(app_tests DISCOVERY_MODE PRE_TEST
+                     PROPERTIES RUN_SERIAL TRUE)
 
 add_executable(lw_driver ${APP_TESTS_DIR}/driver.cpp)

@@ -299,6 +299,7 @@ TEST_P(Commands, ConvertWritesExactlyTheCommandLinesBytes) {
 
   CaughtMessage box = CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
   ASSERT_TRUE(box.shown);
+  EXPECT_FALSE(box.forced);
   EXPECT_EQ(box.text, CompletionText(input, output, language()));
   EXPECT_FALSE(box.has_icon);
   EXPECT_EQ(TextOf(MainControlWindow(hwnd, kProgressLine)), "4/4");
@@ -400,11 +401,13 @@ TEST(AboutCommand, ShowsTheSameDialogInBothLanguagesAndClosesOnEscape) {
     DialogAnswer answer("Acerca de...", [&](HWND dialog) {
       focus_on_ok = GetFocus() == GetDlgItem(dialog, IDOK);
       owner_disabled = !IsWindowEnabled(hwnd);
-      PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+      PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE,
+                   0x00010001);
     });
     // The accelerator's form of the command (high word 1) acts the same.
     SendCommand(hwnd, IDC_ABOUT, 1);
     EXPECT_TRUE(answer.answered()) << "language " << language;
+    EXPECT_FALSE(answer.forced()) << "Esc closes it";
     EXPECT_TRUE(focus_on_ok);
     EXPECT_TRUE(owner_disabled);
     EXPECT_TRUE(IsWindowEnabled(hwnd));

@@ -27,6 +27,10 @@
 //   key TITLE VK [alt]          bring the window to the front, press a key
 //   rect TITLE                  print the window's screen rectangle x y w h
 //   tree TITLE                  print the window's descendants: id, class, text
+//   top TITLE ID INDEX          scroll a list box so INDEX is its first line
+//   timeclick TITLE ID WAITFOR  click a button, print the seconds until a
+//                               window titled WAITFOR shows
+//   runtime PROGRAM [ARGS...]   run a program, print the seconds it took
 //   acp                         print the ANSI code page
 
 #include <windows.h>
@@ -245,6 +249,40 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   const char* title = argv[2];
 
+  if (command == "runtime") {
+    std::string line;
+    for (int i = 2; i < argc; ++i) {
+      if (i > 2) line += ' ';
+      line += std::string("\"") + argv[i] + "\"";
+    }
+    // The program's own output goes nowhere.
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    PROCESS_INFORMATION process = {};
+    LARGE_INTEGER frequency, begin, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process))
+      return Fail("program", argv[2]);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    QueryPerformanceCounter(&end);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    CloseHandle(nul);
+    std::printf("%.4f\n", static_cast<double>(end.QuadPart - begin.QuadPart) /
+                               frequency.QuadPart);
+    return code == 0 ? 0 : 1;
+  }
+
   if (command == "waitgone") {
     DWORD start = GetTickCount();
     while (FindTop(title)) {
@@ -332,6 +370,23 @@ int main(int argc, char** argv) {
 
   if (command == "click") {
     PostMessageW(control, BM_CLICK, 0, 0);
+  } else if (command == "top" && argc >= 5) {
+    SendMessageW(control, LB_SETTOPINDEX, std::atoi(argv[4]), 0);
+  } else if (command == "timeclick" && argc >= 5) {
+    LARGE_INTEGER frequency, begin, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begin);
+    PostMessageW(control, BM_CLICK, 0, 0);
+    for (;;) {
+      if (FindTop(argv[4])) break;
+      QueryPerformanceCounter(&end);
+      if ((end.QuadPart - begin.QuadPart) / frequency.QuadPart > 600)
+        return Fail("window", argv[4]);
+      Sleep(2);
+    }
+    QueryPerformanceCounter(&end);
+    std::printf("%.4f\n", static_cast<double>(end.QuadPart - begin.QuadPart) /
+                               frequency.QuadPart);
   } else if (command == "text") {
     PrintLine(WindowTextW(control));
   } else if (command == "enabled") {

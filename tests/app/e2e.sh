@@ -107,6 +107,10 @@ browse() {
 
 keywords_of() { awk '{print $5}' | paste -sd' '; }
 
+# The data folder as drive L:, so paths (and the screenshots) read
+# "L:\..." rather than a folder of this machine.
+ln -sfn "$DATA" "$WINEPREFIX/dosdevices/l:"
+
 # The example log under a name with an accent and a blank.
 TABLE="$DATA/Registro A"$'\xc3\xb1'"o 2005.DBF"
 cp "$ROOT/examples/log2005.dbf" "$TABLE"
@@ -149,6 +153,8 @@ scenario_spanish() {
     "$(D items "$TITLE_ES" 32772 | keywords_of)" \
     "CALL QSO_DATE TIME_ON BAND MODE FREQ RST_SENT RST_RCVD NAME Omitir QSL_SENT QSL_RCVD COMMENT"
   check "no column selected after the last" "$(D selected "$TITLE_ES" 32772)" -1
+  D top "$TITLE_ES" 32772 0
+  D top "$TITLE_ES" 120 4
   shot screenshot-es.png "$TITLE_ES"
 
   D click "$TITLE_ES" 140

@@ -73,14 +73,25 @@ DialogAnswer::~DialogAnswer() {
 
 void CALLBACK DialogAnswer::Tick(HWND, UINT, UINT_PTR, DWORD) {
   DialogAnswer* self = g_armed;
-  if (!self || self->answered_) return;
+  if (!self) return;
+  if (self->answered_) {
+    // Still open long after the answer: close it so the test can go on.
+    if (!IsWindow(self->dialog_)) {
+      KillTimer(nullptr, self->timer_);
+      self->timer_ = 0;
+    } else if (GetTickCount() - self->answered_at_ > 5000) {
+      self->forced_ = true;
+      EndDialog(self->dialog_, IDCANCEL);
+    }
+    return;
+  }
   ThreadDialogSearch search{&self->caption_};
   EnumThreadWindows(GetCurrentThreadId(), MatchDialog,
                     reinterpret_cast<LPARAM>(&search));
   if (!search.found) return;
   self->answered_ = true;
-  KillTimer(nullptr, self->timer_);
-  self->timer_ = 0;
+  self->dialog_ = search.found;
+  self->answered_at_ = GetTickCount();
   self->act_(search.found);
 }
 
@@ -100,9 +111,8 @@ TestWindow::TestWindow(Language language, bool press_escape) {
     if (answer->choose_english)
       SendDlgItemMessageA(dialog, IDC_ENGLISH, BM_CLICK, 0, 0);
     if (answer->press_escape) {
-      // Esc reaches the dialog manager as a key press on the focused button.
-      HWND focus = GetFocus();
-      PostMessageA(focus ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+      // Esc reaches the dialog manager as a key press in the dialog.
+      PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     } else {
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
@@ -114,6 +124,7 @@ TestWindow::TestWindow(Language language, bool press_escape) {
   if (CreateMainWindow(instance, SW_SHOWNOACTIVATE)) hwnd_ = MainWindow();
   UnhookWindowsHookEx(hook);
   g_creation_log = nullptr;
+  answer_.forced = answering.forced();
 }
 
 TestWindow::~TestWindow() { Destroy(); }
@@ -148,6 +159,7 @@ CaughtMessage CatchMessageBox(const std::function<void()>& action) {
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   });
   action();
+  caught.forced = answering.forced();
   return caught;
 }
 

@@ -16,12 +16,15 @@
 /// Calls \a act with the first visible dialog (class "#32770") of this thread
 /// whose caption is \a caption, from a thread timer, so it runs inside the
 /// modal loop of whatever call shows the dialog. Only one is armed at a time.
+/// A dialog that \a act fails to close within a few seconds is closed by
+/// force, so a broken test fails instead of hanging.
 class DialogAnswer {
  public:
   using ActFn = std::function<void(HWND dialog)>;
   DialogAnswer(const std::string& caption, ActFn act);
   ~DialogAnswer();
   bool answered() const { return answered_; }
+  bool forced() const { return forced_; }
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
@@ -29,6 +32,9 @@ class DialogAnswer {
   ActFn act_;
   UINT_PTR timer_ = 0;
   bool answered_ = false;
+  bool forced_ = false;
+  HWND dialog_ = nullptr;
+  DWORD answered_at_ = 0;
 };
 
 /// What the language dialog looked like and how it was answered.
@@ -41,6 +47,7 @@ struct LanguageAnswer {
   UINT english_checked = 0;
   bool focus_on_ok = false;
   bool owner_hidden = false;
+  bool forced = false;  ///< the answer did not close the dialog
 };
 
 /// One window as the program asked for it, seen by a CBT hook before the
@@ -82,6 +89,7 @@ class TestWindow {
 /// closed with OK.
 struct CaughtMessage {
   bool shown = false;
+  bool forced = false;  ///< it did not close when OK was pressed
   std::string text;   ///< bytes of the ANSI text
   bool has_icon = false;
 };

@@ -249,6 +249,7 @@ TEST(LanguageDialog, OkWithoutTouchingGivesSpanish) {
   ASSERT_NE(window.hwnd(), nullptr);
   const LanguageAnswer& seen = window.language_answer();
   ASSERT_TRUE(seen.seen);
+  EXPECT_FALSE(seen.forced);
   EXPECT_EQ(seen.spanish_checked, static_cast<UINT>(BST_CHECKED));
   EXPECT_EQ(seen.english_checked, static_cast<UINT>(BST_UNCHECKED));
   EXPECT_TRUE(seen.focus_on_ok);
@@ -261,6 +262,7 @@ TEST(LanguageDialog, EnglishThenEscapeGivesEnglish) {
   TestWindow window(kEnglish, /*press_escape=*/true);
   ASSERT_NE(window.hwnd(), nullptr);
   ASSERT_TRUE(window.language_answer().seen);
+  EXPECT_FALSE(window.language_answer().forced);
   EXPECT_EQ(CurrentLanguage(), kEnglish);
   EXPECT_EQ(TextOf(window.hwnd()), "Convert any DBF file to ADI");
   EXPECT_EQ(TextOf(MainControlWindow(window.hwnd(), kExitButton)), "&Exit");
@@ -269,6 +271,7 @@ TEST(LanguageDialog, EnglishThenEscapeGivesEnglish) {
 TEST(LanguageDialog, SpanishThenEscapeGivesSpanish) {
   TestWindow window(kSpanish, /*press_escape=*/true);
   ASSERT_NE(window.hwnd(), nullptr);
+  EXPECT_FALSE(window.language_answer().forced);
   EXPECT_EQ(CurrentLanguage(), kSpanish);
   EXPECT_EQ(TextOf(MainControlWindow(window.hwnd(), kExitButton)), "&Salir");
 }
