@@ -318,8 +318,30 @@ scenario_errors() {
   check_exit "close box ends with exit code 0"
 }
 
+scenario_keys() {
+  echo "English: the keyboard: Alt+. opens a table, Alt+s ends the program"
+  start_app
+  D wait LogWeave '#32770' || { bad "language dialog shown"; reset_wine; return; }
+  D click LogWeave 1002
+  poll 1 checked LogWeave 1002 >/dev/null
+  D click LogWeave 1
+  D wait "$TITLE_EN" || { bad "main window shown"; reset_wine; return; }
+  D key "$TITLE_EN" 0xBE alt
+  if D wait "$OPEN_EN" '#32770'; then
+    ok "Alt+. opens the open-file dialog"
+    D close "$OPEN_EN"
+    D waitgone "$OPEN_EN" || bad "open-file dialog closes"
+  else
+    bad "Alt+. opens the open-file dialog"
+  fi
+  check "a cancelled dialog lists nothing" "$(D items "$TITLE_EN" 32772 | wc -l)" 0
+  D key "$TITLE_EN" 0x53 alt
+  check_exit "Alt+s ends with exit code 0"
+}
+
 scenario_spanish
 scenario_english
 scenario_errors
+scenario_keys
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
