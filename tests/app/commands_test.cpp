@@ -145,7 +145,11 @@ TEST_P(Commands, BrowseListsTheColumnsAndKeepsPathAndHeader) {
   LOGFONTA record = {};
   GetObjectA(font, sizeof record, &record);
   EXPECT_EQ(record.lfHeight, -15);
+  EXPECT_EQ(record.lfWidth, 0);
   EXPECT_EQ(record.lfWeight, 700);
+  EXPECT_EQ(record.lfItalic, 0);
+  EXPECT_EQ(record.lfCharSet, ANSI_CHARSET);
+  EXPECT_EQ(record.lfPitchAndFamily, FIXED_PITCH);
   EXPECT_STREQ(record.lfFaceName, "Terminal");
   EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kCatalogueList), WM_GETFONT, 0, 0), 0);
 }
@@ -418,16 +422,6 @@ TEST(ExitCommand, DestroysTheWindowAndQuitsWithZero) {
   TestWindow window(kEnglish);
   HWND hwnd = window.hwnd();
   SendCommand(hwnd, IDC_EXIT);
-  EXPECT_FALSE(IsWindow(hwnd));
-  MSG message;
-  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(message.wParam, 0u);
-}
-
-TEST(CloseCommand, ClosingTheWindowQuitsWithZero) {
-  TestWindow window(kSpanish);
-  HWND hwnd = window.hwnd();
-  SendMessageA(hwnd, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(hwnd));
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
