@@ -9,7 +9,12 @@ packages=(cmake g++ make libgtest-dev googletest libcli11-dev python3-dbf shapel
 for extra in "$@"; do
   case "$extra" in
     windows) packages+=(mingw-w64 wine wine32:i386 wine64 fonts-wine xvfb xdotool
-                        x11-utils imagemagick) ;;
+                        x11-utils imagemagick
+                        # X extensions 32-bit Wine draws and takes input with
+                        # (only recommended by the wine packages)
+                        libxrender1:i386 libxi6:i386 libxrandr2:i386
+                        libxcursor1:i386 libxinerama1:i386 libxcomposite1:i386
+                        libxfixes3:i386 libxxf86vm1:i386) ;;
     fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
     *) echo "setup.sh: unknown part '$extra'" >&2; exit 2 ;;
   esac
