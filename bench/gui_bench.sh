@@ -12,7 +12,7 @@ records=${1:-100000}
 runs=${2:-5}
 source tests/app/wine_session.sh
 
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+cmake --no-warn-unused-cli -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
   -DCMAKE_BUILD_TYPE=Release >/dev/null || exit 1
 cmake --build build-win -j"$(nproc)" --target LogWeave logweave lw_driver \
   make_bench_log >/dev/null || exit 1

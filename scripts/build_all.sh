@@ -15,7 +15,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE="$type" >/dev/null
 cmake --build build -j"$jobs"
 
 echo "--- Windows build (build-win)"
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+cmake --no-warn-unused-cli -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
   -DCMAKE_BUILD_TYPE="$type" >/dev/null
 cmake --build build-win -j"$jobs"
 
