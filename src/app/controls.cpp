@@ -17,7 +17,7 @@ const char* MainWindowTitle(Language language) {
 // but the border of the edit; buttons are plain push buttons; the field list
 // has a scroll bar and a border and tells its parent nothing, the catalogue
 // list also notifies (LBS_NOTIFY) so a double-click reaches the window.
-const ControlSpec kControls[kControlCount] = {
+const ControlRow kControls[kControlCount] = {
     {"FileLabel", "STATIC", IDC_STATIC, 10, 5, 150, 15, 0x50000000,
      ControlText::kAfterCreate, "Fichero a convertir:", "File to convert:"},
     {"PathEdit", "EDIT", IDC_STATIC, 150, 5, 289, 20, 0x50800000,
@@ -53,7 +53,7 @@ const ControlSpec kControls[kControlCount] = {
      ControlText::kNone, "", ""},
 };
 
-const char* ControlTextOf(const ControlSpec& control, Language language) {
+const char* ControlTextOf(const ControlRow& control, Language language) {
   return Choose(language, control.spanish, control.english);
 }
 

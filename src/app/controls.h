@@ -55,7 +55,7 @@ enum class ControlText {
 
 /// One row of the control table. Place and size are pixels in the main
 /// window's client area.
-struct ControlSpec {
+struct ControlRow {
   const char* name;
   const char* class_name;
   int id;  ///< -1: no id of its own
@@ -66,10 +66,10 @@ struct ControlSpec {
   const char* english;
 };
 
-extern const ControlSpec kControls[kControlCount];
+extern const ControlRow kControls[kControlCount];
 
 /// The text of \a control in \a language ("" for the controls without one).
-const char* ControlTextOf(const ControlSpec& control, Language language);
+const char* ControlTextOf(const ControlRow& control, Language language);
 
 /// The logical font of the field list: bold, fixed pitch, 15-pixel
 /// characters, face "Terminal".

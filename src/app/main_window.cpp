@@ -61,17 +61,17 @@ void OnCreate(HWND window) {
   state->list_font = CreateFontIndirectA(&font);
 
   for (int i = 0; i < kControlCount; ++i) {
-    const ControlSpec& spec = kControls[i];
-    const char* text = spec.text_kind == ControlText::kAtCreate
-                           ? ControlTextOf(spec, g_language)
+    const ControlRow& row = kControls[i];
+    const char* text = row.text_kind == ControlText::kAtCreate
+                           ? ControlTextOf(row, g_language)
                            : "";
     HWND control = CreateWindowExA(
-        0, spec.class_name, text, spec.style, spec.x, spec.y, spec.width,
-        spec.height, window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), g_instance,
+        0, row.class_name, text, row.style, row.x, row.y, row.width,
+        row.height, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), g_instance,
         nullptr);
-    if (spec.text_kind == ControlText::kAfterCreate)
-      SetWindowTextA(control, ControlTextOf(spec, g_language));
+    if (row.text_kind == ControlText::kAfterCreate)
+      SetWindowTextA(control, ControlTextOf(row, g_language));
     state->controls[i] = control;
   }
   state->field_list.Bind(state->controls[kFieldList]);

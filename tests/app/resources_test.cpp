@@ -64,7 +64,7 @@ class TemplateReader {
   std::size_t at_ = 0;
 };
 
-struct ItemSpec {
+struct ExpectedItem {
   DWORD style;
   short x, y, cx, cy;
   WORD id;
@@ -72,19 +72,19 @@ struct ItemSpec {
   std::wstring text;        // "#107" for the icon
 };
 
-struct TemplateSpec {
+struct ExpectedTemplate {
   int resource;
   DWORD style;
   short x, y, cx, cy;
   std::wstring caption;
   WORD point_size;
   std::wstring face;
-  std::vector<ItemSpec> items;
+  std::vector<ExpectedItem> items;
 };
 
 const std::wstring kButton = L"#128", kStatic = L"#130";
 
-const TemplateSpec kTemplates[] = {
+const ExpectedTemplate kTemplates[] = {
     {IDD_LANGUAGE, 0x80C000C0, 44, 34, 197, 53, L"LogWeave", 8,
      L"MS Sans Serif",
      {
@@ -113,27 +113,27 @@ const TemplateSpec kTemplates[] = {
      }},
 };
 
-class DialogTemplate : public testing::TestWithParam<TemplateSpec> {};
+class DialogTemplate : public testing::TestWithParam<ExpectedTemplate> {};
 
 TEST_P(DialogTemplate, HoldsEveryValueOfItsTable) {
-  const TemplateSpec& spec = GetParam();
-  std::string bytes = ResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(spec.resource));
-  ASSERT_FALSE(bytes.empty()) << "no Spanish (Spain) dialog " << spec.resource;
+  const ExpectedTemplate& expected = GetParam();
+  std::string bytes = ResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(expected.resource));
+  ASSERT_FALSE(bytes.empty()) << "no Spanish (Spain) dialog " << expected.resource;
   TemplateReader in(bytes);
-  EXPECT_EQ(in.Dword(), spec.style);
+  EXPECT_EQ(in.Dword(), expected.style);
   EXPECT_EQ(in.Dword(), 0u) << "extended style";
   WORD count = in.Word();
-  ASSERT_EQ(count, spec.items.size());
-  EXPECT_EQ(in.Short(), spec.x);
-  EXPECT_EQ(in.Short(), spec.y);
-  EXPECT_EQ(in.Short(), spec.cx);
-  EXPECT_EQ(in.Short(), spec.cy);
+  ASSERT_EQ(count, expected.items.size());
+  EXPECT_EQ(in.Short(), expected.x);
+  EXPECT_EQ(in.Short(), expected.y);
+  EXPECT_EQ(in.Short(), expected.cx);
+  EXPECT_EQ(in.Short(), expected.cy);
   EXPECT_EQ(in.NameOrOrdinal(), L"") << "menu";
   EXPECT_EQ(in.NameOrOrdinal(), L"") << "dialog class";
-  EXPECT_EQ(in.String(), spec.caption);
-  EXPECT_EQ(in.Word(), spec.point_size);
-  EXPECT_EQ(in.String(), spec.face);
-  for (const ItemSpec& item : spec.items) {
+  EXPECT_EQ(in.String(), expected.caption);
+  EXPECT_EQ(in.Word(), expected.point_size);
+  EXPECT_EQ(in.String(), expected.face);
+  for (const ExpectedItem& item : expected.items) {
     SCOPED_TRACE(testing::Message() << "control id " << item.id);
     in.AlignDword();
     EXPECT_EQ(in.Dword(), item.style);
@@ -156,7 +156,7 @@ TEST_P(DialogTemplate, HoldsEveryValueOfItsTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, DialogTemplate, testing::ValuesIn(kTemplates),
-                         [](const testing::TestParamInfo<TemplateSpec>& info) {
+                         [](const testing::TestParamInfo<ExpectedTemplate>& info) {
                            return info.param.resource == IDD_LANGUAGE
                                       ? "Language140"
                                       : "About103";
