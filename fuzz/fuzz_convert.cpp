@@ -260,6 +260,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       }
       reference.memo_columns = options.memo_columns;
     }
+    fuzz::RemoveScratchMemo();
   }
 
   fuzz::ReferenceResult expected = fuzz::ReferenceConvert(

@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   MemoFile file;
   std::string error;
   bool opened = file.OpenPath(path, foxpro, version, &error);
+  fuzz::RemoveScratchMemo();
   if (memo.size() < 32)
     FUZZ_CHECK(!opened, "a %zu-byte memo file was opened", memo.size());
   if (!opened) {

@@ -1,5 +1,7 @@
 // memo_scratch.h: a file that holds the fuzz input's memo file bytes, since
-// memo files are read through a path. One per process, removed at exit.
+// memo files are read through a path. One per process; removed as soon as
+// the readers have opened it (libFuzzer may end without running exit
+// handlers).
 
 #ifndef LOGWEAVE_FUZZ_MEMO_SCRATCH_H_
 #define LOGWEAVE_FUZZ_MEMO_SCRATCH_H_
@@ -35,6 +37,9 @@ inline const std::string& WriteScratchMemo(const std::string& bytes) {
              "cannot write %s", path.c_str());
   return path;
 }
+
+// Removes the scratch file; readers that opened it keep reading it.
+inline void RemoveScratchMemo() { std::remove(ScratchMemoPath().c_str()); }
 
 }  // namespace fuzz
 
