@@ -22,6 +22,9 @@ constexpr std::size_t kPaddedTag = 32;
 // Short values are copied in one fixed-size move; every buffer a value is
 // read from keeps this much room after its last byte.
 constexpr std::size_t kShortValue = 16;
+// All the memo texts of one record together; more is taken for damage, so a
+// hostile table cannot make one record take unbounded memory.
+constexpr std::size_t kLargestRecordMemos = 64u << 20;
 
 enum class ValueRule { kSkip, kTime, kQsl, kPlain };
 
@@ -247,6 +250,12 @@ class RecordLine {
                                    &memo_texts_[c], error))
             return false;
           room += memo_texts_[c].size();
+          if (room > kLargestRecordMemos) {
+            *error = options_.memo->path() + ": the memos of record " +
+                     std::to_string(number) +
+                     " are too large together (damaged memo file?)";
+            return false;
+          }
           if (scratch_.size() < memo_texts_[c].size() + kShortValue)
             scratch_.resize(memo_texts_[c].size() + kShortValue);
         }

@@ -111,17 +111,20 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
 
   std::string temp_path, cause;
   std::FILE* out = job.output_stream;
-  FileKind output_kind =
-      out ? FileKind::kOther : KindOfFile(outcome.output_path);
+  // An output reached through a symbolic link is replaced where the link
+  // points, so the link stays a link.
+  const std::string written_path =
+      out ? std::string() : ResolveLinks(outcome.output_path);
+  FileKind output_kind = out ? FileKind::kOther : KindOfFile(written_path);
   if (output_kind == FileKind::kFolder) {
     cause = Choose(language, "es una carpeta", "it is a folder");
   } else if (!out && output_kind == FileKind::kOther) {
     // A device or a pipe is written in place; it cannot be replaced.
     errno = 0;
-    out = std::fopen(outcome.output_path.c_str(), "wb");
+    out = std::fopen(written_path.c_str(), "wb");
     if (!out) cause = ErrorText(errno);
   } else if (!out) {
-    out = CreateTempFileBeside(outcome.output_path, &temp_path, &cause);
+    out = CreateTempFileBeside(written_path, &temp_path, &cause);
   }
   if (!out) {
     std::fclose(in);
@@ -162,7 +165,7 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
                            "; nothing was converted"));
   }
   if (!stats.write_failed && !stats.read_failed && !temp_path.empty() &&
-      !ReplaceFile(temp_path, outcome.output_path, &cause)) {
+      !ReplaceFile(temp_path, written_path, &cause)) {
     std::remove(temp_path.c_str());
     return Fail(outcome, ConvertStatus::kWriteFailed,
                 Format(Choose(language,

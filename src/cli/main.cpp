@@ -51,6 +51,15 @@ void Error(const std::string& message) {
   PrintLine(stderr, "logweave: " + message);
 }
 
+// Flushes standard output; a failure (a full disk, a closed pipe) is an
+// error with a message, like any other write.
+int FinishOutput() {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;
+  Error("Cannot write standard output: " + ErrorText(errno ? errno : EIO));
+  return kExitFileError;
+}
+
 Language ParseLanguage(const std::string& code) {
   return code == "es" ? kSpanish : kEnglish;
 }
@@ -70,20 +79,20 @@ int RunFields(const std::string& path, Language language, bool mapping) {
     std::string name = path.substr(path.find_last_of("/\\") + 1);
     std::string text = MappingFileText(layout, name, language);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
+    return FinishOutput();
   }
   PrintLine(stdout, InformationLine(layout.header, language));
   VectorTextList list;
   ListColumns(layout, language, &list);
   for (const std::string& entry : list.texts()) PrintLine(stdout, entry);
-  return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
+  return FinishOutput();
 }
 
 int RunCatalogue(Language language) {
   VectorTextList list;
   FillCatalogueList(&list, language);
   for (const std::string& text : list.texts()) PrintLine(stdout, text);
-  return std::fflush(stdout) == 0 ? kExitOk : kExitFileError;
+  return FinishOutput();
 }
 
 // Draws "[#####     ]  45%" on standard error, at most once per percent.

@@ -107,8 +107,12 @@ std::string MappingFileText(const DbfLayout& layout,
   std::vector<std::string> entries;
   std::string ignored;
   BuildEntries(layout, language, true, {}, &entries, &ignored);
+  // The name stands in a comment line: no control byte may end that line.
+  std::string shown_name = table_name;
+  for (char& c : shown_name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
   std::string text =
-      "# LogWeave mapping for " + table_name +
+      "# LogWeave mapping for " + shown_name +
       "\n# One COLUMN=KEYWORD a line (COLUMN a name, or #N for column N);\n"
       "# other lines starting with # are passed over.\n"
       "# Fill in the commented lines you want, then convert with\n"

@@ -20,6 +20,11 @@ std::FILE* CreateTempFileBeside(const std::string& target,
 bool ReplaceFile(const std::string& from, const std::string& to,
                  std::string* error);
 
+/// The path of the file that \a path leads to through symbolic links, so that
+/// replacing it updates the file the link points to; \a path itself when it
+/// is no link or cannot be resolved.
+std::string ResolveLinks(const std::string& path);
+
 /// True when both paths exist and name the same file.
 bool SameFile(const std::string& a, const std::string& b);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/files.h"
@@ -38,6 +39,16 @@ bool ReplaceFile(const std::string& from, const std::string& to,
   if (std::rename(from.c_str(), to.c_str()) == 0) return true;
   *error = ErrorText(errno);
   return false;
+}
+
+std::string ResolveLinks(const std::string& path) {
+  struct stat s;
+  if (lstat(path.c_str(), &s) != 0 || !S_ISLNK(s.st_mode)) return path;
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string result = resolved;
+  std::free(resolved);
+  return result;
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -65,6 +65,8 @@ bool ReplaceFile(const std::string& from, const std::string& to,
   return false;
 }
 
+std::string ResolveLinks(const std::string& path) { return path; }
+
 bool SameFile(const std::string& a, const std::string& b) {
   auto open = [](const std::string& path) {
     return CreateFileA(path.c_str(), 0,

@@ -183,6 +183,20 @@ TEST_F(ConvertFileTest, AFailedWriteLeavesNoFileBehind) {
   EXPECT_EQ("log.dbf ", dir_.Listing());
 }
 
+#ifndef _WIN32
+TEST_F(ConvertFileTest, AnOutputReachedThroughALinkIsReplacedWhereItPoints) {
+  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
+  std::filesystem::create_directory(dir_ / "kept");
+  WriteFile(dir_ / "kept/log.adi", "old");
+  std::filesystem::create_symlink(dir_ / "kept/log.adi", dir_ / "log.ADI");
+  ASSERT_TRUE(ConvertFile(job).ok());
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "log.ADI"));
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kSmallLogLines,
+            ReadFile(dir_ / "kept/log.adi"));
+  EXPECT_EQ("kept log.ADI log.dbf ", dir_.Listing());
+}
+#endif
+
 TEST_F(ConvertFileTest, LongPathsAreKeptWhole) {
   std::string folder(150, 'd');
   std::filesystem::create_directory(dir_ / folder);

@@ -92,6 +92,33 @@ TEST_F(MemoConvertTest, AMemoBeyondTheFileStopsTheRun) {
   EXPECT_EQ(1u, stats.records_written);
 }
 
+TEST(MemoConvert, MemosOfOneRecordAreBoundedTogether) {
+  // Five memos of 15 MiB each: each is allowed, together they are not.
+  TempDir dir;
+  std::vector<std::uint32_t> blocks;
+  WriteFile(dir / "big.fpt", BuildMemoFile(MemoLayout::kFoxPro,
+                                           {std::string(15u << 20, 'x')},
+                                           &blocks));
+  MemoFile memo;
+  std::string error, out;
+  ASSERT_TRUE(memo.Open(dir / "big.dbf", 0xF5, &error)) << error;
+  ConvertOptions options;
+  options.memo = &memo;
+  std::string record = " ";
+  std::vector<Col> columns;
+  for (int i = 0; i < 5; ++i) {
+    record += MemoNumber(blocks[0]);
+    columns.push_back({"NOTES", 10, true});
+  }
+  ConvertStats stats = ConvertWith(columns, record, 1, options, &out);
+  EXPECT_TRUE(stats.memo_failed);
+  EXPECT_EQ(dir / "big.fpt" +
+                ": the memos of record 1 are too large together (damaged "
+                "memo file?)",
+            stats.memo_error);
+  EXPECT_EQ("", out);
+}
+
 TEST(EncodedConvert, LengthsCountTheWrittenBytes) {
   ValueEncoder utf8(1252, Charset::kUtf8), ascii(850, Charset::kAscii);
   ConvertOptions options;

@@ -117,4 +117,24 @@ TEST(HasCallColumn, LooksAtTheKeywords) {
   EXPECT_TRUE(HasCallColumn(entries));
 }
 
+TEST(MappingFileText, ReadsBackToTheAutomaticMapping) {
+  DbfLayout layout = Layout();
+  layout.columns.push_back({"MY NAME", 'C', 5, 0});  // written as its number
+  std::string text = MappingFileText(layout, "log\n.dbf", kEnglish);
+  EXPECT_EQ(0u, text.find("# LogWeave mapping for log?.dbf\n"));
+  EXPECT_NE(std::string::npos, text.find("\n# #5=" + std::string(15, ' ') + "(C, 5)\n"));
+  // Filled in, every line maps; as it stands, it maps what --auto maps.
+  std::vector<MapItem> items;
+  std::string error;
+  ASSERT_TRUE(ParseMapFile(text, "m.map", &items, &error)) << error;
+  std::vector<std::string> from_file, automatic;
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, false, items, &from_file, &error));
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, true, {}, &automatic, &error));
+  EXPECT_EQ(automatic, from_file);
+  items.clear();
+  ASSERT_TRUE(ParseMapFile(text + "#5=name\n", "m.map", &items, &error));
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, false, items, &from_file, &error));
+  EXPECT_EQ("NAME", ReadFieldListEntry(from_file[4]).keyword);
+}
+
 }  // namespace
