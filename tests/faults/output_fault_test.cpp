@@ -137,8 +137,15 @@ TEST(FullDevice, ListingToDevFullIsAnError) {
   ASSERT_TRUE(WriteFile(input, BuildTable(SampleLog(20))));
   RunOptions options;
   options.stdout_path = "/dev/full";
-  EXPECT_EQ(RunProgram({kBin, "fields", input}, options).exit_code, 1);
-  EXPECT_EQ(RunProgram({kBin, "catalogue"}, options).exit_code, 1);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{kBin, "fields", input},
+        std::vector<std::string>{kBin, "catalogue"}}) {
+    RunResult run = RunProgram(args, options);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err,
+              "logweave: Cannot write standard output: No space left on "
+              "device\n");
+  }
 }
 
 TEST(ReadOnlyFolder, OutputInAReadOnlyFolderIsRefused) {
