@@ -67,45 +67,45 @@ bool ReplaceFile(const std::string& from, const std::string& to,
 
 std::string ResolveLinks(const std::string& path) { return path; }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  auto open = [](const std::string& path) {
-    return CreateFileA(path.c_str(), 0,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                       nullptr);
-  };
-  HANDLE ha = open(a);
-  if (ha == INVALID_HANDLE_VALUE) return false;
-  HANDLE hb = open(b);
-  if (hb == INVALID_HANDLE_VALUE) {
-    CloseHandle(ha);
-    return false;
-  }
+namespace {
+
+// A handle to ask about the file at \a path, without opening it for reading
+// or writing.
+HANDLE OpenForQuery(const std::string& path) {
+  return CreateFileA(path.c_str(), 0,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                     nullptr);
+}
+
+// True when both handles lead to one file: same volume, same file index.
+bool SameFileIndex(HANDLE a, HANDLE b) {
   BY_HANDLE_FILE_INFORMATION ia, ib;
-  bool same = GetFileInformationByHandle(ha, &ia) &&
-              GetFileInformationByHandle(hb, &ib) &&
-              ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-              ia.nFileIndexHigh == ib.nFileIndexHigh &&
-              ia.nFileIndexLow == ib.nFileIndexLow;
+  return GetFileInformationByHandle(a, &ia) &&
+         GetFileInformationByHandle(b, &ib) &&
+         ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+         ia.nFileIndexHigh == ib.nFileIndexHigh &&
+         ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+  HANDLE ha = OpenForQuery(a);
+  if (ha == INVALID_HANDLE_VALUE) return false;
+  HANDLE hb = OpenForQuery(b);
+  bool same = hb != INVALID_HANDLE_VALUE && SameFileIndex(ha, hb);
+  if (hb != INVALID_HANDLE_VALUE) CloseHandle(hb);
   CloseHandle(ha);
-  CloseHandle(hb);
   return same;
 }
 
 bool StreamIsFile(std::FILE* stream, const std::string& path) {
   HANDLE hs = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (hs == INVALID_HANDLE_VALUE) return false;
-  HANDLE hp = CreateFileA(path.c_str(), 0,
-                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                          nullptr);
+  HANDLE hp = OpenForQuery(path);
   if (hp == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION is, ip;
-  bool same = GetFileInformationByHandle(hs, &is) &&
-              GetFileInformationByHandle(hp, &ip) &&
-              is.dwVolumeSerialNumber == ip.dwVolumeSerialNumber &&
-              is.nFileIndexHigh == ip.nFileIndexHigh &&
-              is.nFileIndexLow == ip.nFileIndexLow;
+  bool same = SameFileIndex(hs, hp);
   CloseHandle(hp);
   return same;
 }
