@@ -112,7 +112,7 @@ TEST(MemoConvert, MemosOfOneRecordAreBoundedTogether) {
   }
   ConvertStats stats = ConvertWith(columns, record, 1, options, &out);
   EXPECT_TRUE(stats.memo_failed);
-  EXPECT_EQ(dir / "big.fpt" +
+  EXPECT_EQ(memo.path() +
                 ": the memos of record 1 are too large together (damaged "
                 "memo file?)",
             stats.memo_error);
