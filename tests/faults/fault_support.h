@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace faults {
 
 struct RunResult {
@@ -185,17 +187,9 @@ class Mount {
   std::string error_;
 };
 
-inline std::string ReadFile(const std::string& path) {
-  std::string data;
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (!in) return data;
-  char block[65536];
-  std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, in)) > 0)
-    data.append(block, got);
-  std::fclose(in);
-  return data;
-}
+// The whole of a file, or nothing when it cannot be read; shared with the
+// unit tests.
+using ::ReadFile;
 
 inline bool WriteFile(const std::string& path, const std::string& data) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
