@@ -32,13 +32,14 @@
 #include <string>
 #include <vector>
 
-#include "adif/catalogue.h"
-#include "adif/charset.h"
-#include "adif/convert.h"
+#include "mapping/catalogue.h"
+#include "convert/charset.h"
+#include "convert/convert_records.h"
 #include "dbf/dbf_table.h"
-#include "dbf/field_list.h"
+#include "mapping/field_list.h"
 #include "fuzz_support.h"
-#include "memo_scratch.h"
+#include "mapping/column_plan.h"
+#include "platform/fake_file_system.h"
 #include "reference_convert.h"
 
 namespace {
@@ -80,7 +81,9 @@ class FailingSink : public ByteSink {
     text.append(data, size);
     return true;
   }
-  int Error() const override { return failed_ ? 28 : 0; }
+  SystemError Error() const override {
+    return failed_ ? ErrnoError(28) : SystemError();
+  }
   std::string text;
 
  private:
@@ -102,7 +105,9 @@ class FailingSource : public ByteSource {
     return n;
   }
   bool Failed() const override { return failed_; }
-  int Error() const override { return failed_ ? 5 : 0; }
+  SystemError Error() const override {
+    return failed_ ? ErrnoError(5) : SystemError();
+  }
 
  private:
   const unsigned char* data_;
@@ -241,26 +246,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   static const std::uint8_t kVersions[4] = {0x03, 0x8B, 0xF5, 0x30};
   MemoFile memo, reference_memo;
   ConvertOptions options;
+  ColumnPlan plan = PlanColumns(entries, language);
   fuzz::ReferenceOptions reference;
   options.skip_deleted = reference.skip_deleted = skip_deleted;
   options.encoder = reference.encoder = encoder.get();
   if (with_memo) {
-    const std::string& path = fuzz::WriteScratchMemo(memo_bytes);
-    std::string error;
-    bool foxpro = memo_layout >= 2;
-    if (memo.OpenPath(path, foxpro, kVersions[memo_layout], &error) &&
-        reference_memo.OpenPath(path, foxpro, kVersions[memo_layout], &error)) {
+    FakeFileSystem files;
+    files.Put("memo.fpt", memo_bytes);
+    MemoError error;
+    MemoFormat format = memo_layout >= 2 ? MemoFormat::kFoxPro
+                                         : MemoFormat::kDbase;
+    if (memo.OpenPath(files, "memo.fpt", format, kVersions[memo_layout],
+                      &error) &&
+        reference_memo.OpenPath(files, "memo.fpt", format,
+                                kVersions[memo_layout], &error)) {
       options.memo = &memo;
       reference.memo = &reference_memo;
       for (std::size_t i = 0; i < entries.size(); ++i) {
         bool is_memo = (i < layout.columns.size() &&
                         layout.columns[i].type == 'M') ||
                        (memo_mask >> (i % 8) & 1);
-        options.memo_columns.push_back(is_memo);
+        plan.columns[i].memo = is_memo;
+        reference.memo_columns.push_back(is_memo);
       }
-      reference.memo_columns = options.memo_columns;
     }
-    fuzz::RemoveScratchMemo();
   }
 
   fuzz::ReferenceResult expected = fuzz::ReferenceConvert(
@@ -269,23 +278,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   MemorySource source(records, records_size);
   fuzz::WatchingSink sink;
   std::uint32_t last_progress = 0;
-  ProgressFn progress = [&](std::uint32_t r, std::uint32_t n) {
+  options.progress = [&](std::uint32_t r, std::uint32_t n) {
     FUZZ_CHECK(n == count, "progress shows %u records, the table has %u", n,
                count);
     FUZZ_CHECK(r == last_progress + 1, "progress jumps from %u to %u",
                last_progress, r);
     last_progress = r;
   };
-  ConvertStats stats = ConvertRecords(&source, &sink, count, entries, language,
-                                      progress, options);
+  ConvertStats stats = ConvertRecords(&source, &sink, count, plan, options);
+  options.progress = nullptr;
+  const bool memo_failed = stats.end == RunEnd::kMemoFailed;
 
-  FUZZ_CHECK(stats.memo_failed == expected.memo_failed,
-             "memo_failed is %d, expected %d", stats.memo_failed,
+  FUZZ_CHECK(memo_failed == expected.memo_failed,
+             "memo_failed is %d, expected %d", memo_failed,
              expected.memo_failed);
-  if (stats.memo_failed) {
+  if (memo_failed) {
     // The run stops at the record whose memo failed; what it wrote before
     // is no more than the records before it.
-    FUZZ_CHECK(!stats.memo_error.empty(), "a memo failure without a cause");
+    FUZZ_CHECK(stats.memo_error.kind != MemoError::kNone,
+               "a memo failure without a cause");
     FUZZ_CHECK(expected.text.compare(0, sink.text.size(), sink.text) == 0,
                "the output before a memo failure differs");
   } else {
@@ -303,10 +314,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   FUZZ_CHECK(stats.records_read == expected.records_read,
              "%u records read, expected %u", stats.records_read,
              expected.records_read);
-  FUZZ_CHECK(stats.truncated == expected.truncated,
-             "truncated is %d, expected %d", stats.truncated,
-             expected.truncated);
-  FUZZ_CHECK(!stats.read_failed && !stats.write_failed,
+  const bool truncated = stats.end == RunEnd::kTruncated;
+  FUZZ_CHECK(truncated == expected.truncated, "truncated is %d, expected %d",
+             truncated, expected.truncated);
+  FUZZ_CHECK(stats.end != RunEnd::kReadFailed &&
+                 stats.end != RunEnd::kWriteFailed,
              "a failure reported on memory streams");
   FUZZ_CHECK(last_progress <= static_cast<std::uint64_t>(stats.records_read) + 1,
              "progress went to %u after %u records", last_progress,
@@ -322,7 +334,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     EntryColumn column = ReadFieldListEntry(entries[i]);
     if (column.keyword == skip) continue;
     std::size_t size = static_cast<std::size_t>(std::max(column.size, 0));
-    if (i < options.memo_columns.size() && options.memo_columns[i])
+    if (options.memo && plan.columns[i].memo)
       size = std::max(size, memo_bytes.size());
     if (encoder) size *= 4;
     if (size == 0) continue;
@@ -337,7 +349,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
              sink.largest_write);
   if (plain_names) {
     std::uint32_t lines = CheckStructure(sink.text, keywords, largest_value);
-    if (!stats.memo_failed)
+    if (!memo_failed)
       FUZZ_CHECK(lines == stats.records_written,
                  "%u record lines found, %u reported", lines,
                  stats.records_written);
@@ -366,16 +378,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (failing_output && !expected.memo_failed) {
     MemorySource again(records, records_size);
     FailingSink failing(write_limit * 16u);
-    ConvertStats failed = ConvertRecords(&again, &failing, count, entries,
-                                         language, nullptr, options);
+    ConvertStats failed =
+        ConvertRecords(&again, &failing, count, plan, options);
     bool should_fail = expected.text.size() > write_limit * 16u;
-    FUZZ_CHECK(failed.write_failed == should_fail,
+    bool write_failed = failed.end == RunEnd::kWriteFailed;
+    FUZZ_CHECK(write_failed == should_fail,
                "write_failed is %d for %zu bytes of output and a limit of %u",
-               failed.write_failed, expected.text.size(), write_limit * 16u);
+               write_failed, expected.text.size(), write_limit * 16u);
     FUZZ_CHECK(expected.text.compare(0, failing.text.size(), failing.text) == 0,
                "a failing output received other bytes");
-    if (failed.write_failed)
-      FUZZ_CHECK(failed.error != 0, "a failed write without its cause");
+    if (write_failed)
+      FUZZ_CHECK(failed.error.failed(), "a failed write without its cause");
   }
 
   // A failing input: the records before the failure are kept, and the
@@ -384,8 +397,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     std::size_t limit = static_cast<std::size_t>(read_limit) * 8;
     FailingSource failing(records, records_size, limit);
     fuzz::WatchingSink out;
-    ConvertStats failed = ConvertRecords(&failing, &out, count, entries,
-                                         language, nullptr, options);
+    ConvertStats failed = ConvertRecords(&failing, &out, count, plan, options);
     fuzz::ReferenceResult cut = fuzz::ReferenceConvert(
         records, std::min(records_size, limit), count, entries, language,
         reference);
@@ -396,11 +408,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       FUZZ_CHECK(out.text == cut.text,
                  "the records before a read error differ from the plain "
                  "conversion");
-      if (failed.read_failed)
-        FUZZ_CHECK(failed.truncated && failed.error != 0,
+      if (failed.end == RunEnd::kReadFailed)
+        FUZZ_CHECK(failed.error.failed(),
                    "a read error reported without its cause");
       if (cut.truncated && limit < records_size)
-        FUZZ_CHECK(failed.read_failed, "a read error taken for the end");
+        FUZZ_CHECK(failed.end == RunEnd::kReadFailed,
+                   "a read error taken for the end");
     }
   }
   return 0;

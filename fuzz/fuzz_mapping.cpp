@@ -21,13 +21,21 @@
 #include <string>
 #include <vector>
 
-#include "adif/catalogue.h"
-#include "cli/mapping.h"
 #include "dbf/dbf_table.h"
-#include "dbf/field_list.h"
 #include "fuzz_support.h"
+#include "mapping/catalogue.h"
+#include "mapping/column_plan.h"
+#include "mapping/field_list.h"
+#include "mapping/mapping_options.h"
 
 namespace {
+
+MappingChoices Choices(bool by_keyword_names, std::vector<MapItem> items) {
+  MappingChoices choices;
+  choices.by_keyword_names = by_keyword_names;
+  choices.items = std::move(items);
+  return choices;
+}
 
 std::string Upper(std::string text) {
   for (char& c : text)
@@ -200,14 +208,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     std::vector<std::string> automatic_entries, file_entries;
     std::vector<MapItem> file_items;
     std::string error;
-    FUZZ_CHECK(BuildEntries(layout, language, true, {}, &automatic_entries,
+    FUZZ_CHECK(BuildEntries(layout, language, Choices(true, {}), &automatic_entries,
                             &error),
                "--auto failed: %s", error.c_str());
     std::string text = MappingFileText(layout, "log.dbf", language);
     FUZZ_CHECK(ParseMapFile(text, "log.map", &file_items, &error),
                "the written mapping file does not read back: %s",
                error.c_str());
-    FUZZ_CHECK(BuildEntries(layout, language, false, file_items,
+    FUZZ_CHECK(BuildEntries(layout, language, Choices(false, file_items),
                             &file_entries, &error),
                "the written mapping file does not apply: %s", error.c_str());
     FUZZ_CHECK(file_entries == automatic_entries,
@@ -235,7 +243,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   std::vector<std::string> entries;
   std::string error;
   bool built =
-      BuildEntries(layout, language, automatic, items, &entries, &error);
+      BuildEntries(layout, language, Choices(automatic, items), &entries,
+                   &error);
   FUZZ_CHECK(built == should_build, "BuildEntries %s: %s",
              built ? "succeeded" : "failed", error.c_str());
   if (!built) {
@@ -256,6 +265,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                entries[i].c_str(), read.keyword.c_str(), expected[i].c_str());
     if (read.keyword == "CALL") has_call = true;
   }
-  FUZZ_CHECK(HasCallColumn(entries) == has_call, "HasCallColumn is wrong");
+  FUZZ_CHECK(PlanColumns(entries, language).Maps("CALL") == has_call,
+             "the plan is wrong about CALL");
   return 0;
 }

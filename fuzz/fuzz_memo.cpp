@@ -19,7 +19,8 @@
 
 #include "dbf/memo_file.h"
 #include "fuzz_support.h"
-#include "memo_scratch.h"
+#include "mapping/texts.h"
+#include "platform/fake_file_system.h"
 
 namespace {
 
@@ -42,12 +43,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   for (std::string& field : fields) field = reader.Bytes(reader.Byte() % 17);
   const std::string memo(reinterpret_cast<const char*>(reader.rest()),
                          reader.rest_size());
-  const std::string& path = fuzz::WriteScratchMemo(memo);
+  const std::string path = "memo.fpt";
+  FakeFileSystem files;
+  files.Put(path, memo);
 
   MemoFile file;
-  std::string error;
-  bool opened = file.OpenPath(path, foxpro, version, &error);
-  fuzz::RemoveScratchMemo();
+  MemoError memo_error;
+  bool opened = file.OpenPath(
+      files, path, foxpro ? MemoFormat::kFoxPro : MemoFormat::kDbase, version,
+      &memo_error);
+  std::string error = MemoErrorText(memo_error, kEnglish);
   if (memo.size() < 32)
     FUZZ_CHECK(!opened, "a %zu-byte memo file was opened", memo.size());
   if (!opened) {
@@ -61,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     Result result;
     std::uint32_t record = static_cast<std::uint32_t>(i + 1);
     result.ok = file.Read(fields[i].data(), fields[i].size(), record,
-                          &result.text, &result.error);
+                          &result.text, &memo_error);
+    if (!result.ok) result.error = MemoErrorText(memo_error, kEnglish);
     if (!result.ok) {
       FUZZ_CHECK(result.error.find(path) != std::string::npos &&
                      result.error.find("record " + std::to_string(record)) !=
@@ -91,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     Result again;
     again.ok = file.Read(fields[i].data(), fields[i].size(),
                          static_cast<std::uint32_t>(i + 1), &again.text,
-                         &again.error);
+                         &memo_error);
+    if (!again.ok) again.error = MemoErrorText(memo_error, kEnglish);
     FUZZ_CHECK(again.ok == first[i].ok && again.text == first[i].text &&
                    again.error == first[i].error,
                "memo value %zu reads differently the second time", i);

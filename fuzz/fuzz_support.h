@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "adif/byte_stream.h"
+#include "platform/byte_stream.h"
 
 #define FUZZ_CHECK(condition, ...)                                       \
   do {                                                                   \

@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-#include "adif/catalogue.h"
+#include "mapping/catalogue.h"
 #include "dbf_builder.h"
 
 namespace {

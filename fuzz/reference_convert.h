@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "adif/charset.h"
-#include "dbf/language.h"
+#include "convert/charset.h"
+#include "mapping/language.h"
 #include "dbf/memo_file.h"
 
 namespace fuzz {
@@ -116,7 +116,8 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
         if (f >= options.memo_columns.size() || !options.memo_columns[f] ||
             columns[f].keyword == skip)
           continue;
-        std::string text, error;
+        std::string text;
+        MemoError error;
         if (!options.memo->Read(raw[f].data(), raw[f].size(),
                                 static_cast<std::uint32_t>(r), &text, &error))
           result.memo_failed = true;

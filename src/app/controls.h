@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "dbf/language.h"
+#include "mapping/language.h"
 
 /// Class name and menu name of the main window.
 extern const char kMainClassName[];

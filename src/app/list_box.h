@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "dbf/field_list.h"
+#include "mapping/text_list.h"
 
 /// A TextList whose texts are the entries of an unsorted, single-selection
 /// list box, driven with LB_* messages.

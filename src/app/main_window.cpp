@@ -7,12 +7,13 @@
 
 #include <cstddef>
 
-#include "adif/catalogue.h"
-#include "adif/convert_file.h"
 #include "app/list_box.h"
 #include "app/progress.h"
-#include "dbf/field_list.h"
+#include "convert/convert_file.h"
 #include "dbf/table_file.h"
+#include "mapping/catalogue.h"
+#include "mapping/field_list.h"
+#include "mapping/texts.h"
 #include "resource.h"
 
 namespace {
@@ -115,7 +116,7 @@ void OnConvert(HWND window, MainWindowState* state) {
 
   ConvertJob job;
   job.input_path = state->table.path;
-  job.header = state->table.header;
+  job.table.header = state->table.header;
   job.entries = AllTexts(state->field_list);
   job.language = g_language;
   job.progress = [&progress](std::uint32_t record, std::uint32_t count) {
@@ -240,14 +241,14 @@ void OpenTable(HWND window, const std::string& path) {
   state->field_list.Reset();
 
   DbfLayout layout;
-  std::string message;
-  if (!ReadTableFile(path, g_language, &layout, &message)) {
+  TableError error;
+  if (!ReadTableFile(SystemFileSystem(), path, &layout, &error)) {
     // Nothing of an earlier table may stay behind to be converted with the
     // columns of this one.
     state->table = KeptTable();
     SetWindowTextA(state->controls[kInfoLine], "");
     EnableWindow(state->controls[kConvertButton], FALSE);
-    ShowError(window, message);
+    ShowError(window, TableErrorText(path, error, g_language));
     return;
   }
   state->table.present = true;

@@ -13,7 +13,7 @@
 
 #include "app/controls.h"
 #include "dbf/dbf_table.h"
-#include "dbf/language.h"
+#include "mapping/language.h"
 
 /// The language chosen at start-up (Spanish until the dialog closes).
 Language CurrentLanguage();

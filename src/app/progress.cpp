@@ -2,7 +2,7 @@
 
 #include "app/progress.h"
 
-#include "adif/convert.h"
+#include "convert/convert_records.h"
 
 void ProgressThrottle::Report(std::uint32_t record, std::uint32_t count) {
   if (count <= kEveryRecordLimit || !shown_any_ ||

@@ -1,5 +1,5 @@
 // dbf_table.h: the 32-byte header and the 32-byte column descriptors of a
-// dBase table, decoded from raw bytes, and the one-line summary shown for it.
+// dBase table, decoded from raw bytes.
 //
 // All numbers in a DBF file are unsigned and little-endian. Nothing here
 // touches a file: the reader below takes an already opened byte stream.
@@ -9,11 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "dbf/language.h"
+#include "platform/byte_stream.h"
 
 constexpr std::size_t kDbfHeaderSize = 32;
 constexpr std::size_t kFieldDescriptorSize = 32;
@@ -23,11 +22,13 @@ constexpr unsigned char kDeletedFlag = '*';
 
 /// The parts of the table header the program uses.
 struct DbfHeader {
+  std::uint8_t version = 0;  ///< byte 0: which program wrote the table
   std::uint8_t year = 0;   ///< years since 1900, printed as stored (105 = 2005)
   std::uint8_t month = 0;
   std::uint8_t day = 0;
   std::uint32_t record_count = 0;
   std::uint16_t header_length = 0;  ///< offset of the first record
+  std::uint16_t record_length = 0;  ///< as the header says
   std::uint8_t code_page_mark = 0;  ///< byte 29, the language driver id
 };
 
@@ -48,10 +49,6 @@ DbfFieldDescriptor DecodeDescriptor(const unsigned char* bytes);
 /// The number of columns a header length announces: length / 32 - 1, or 0
 /// when that is not positive.
 int ColumnCount(std::uint16_t header_length);
-
-/// "Created in: 14-06-105 with 321 Qso's" / "Creado el: 14-06-105 con 321
-/// Qso's". The record count is printed as the unsigned number it is.
-std::string InformationLine(const DbfHeader& header, Language language);
 
 /// What the program learns of a table when it is opened: its header and the
 /// columns it lists.
@@ -75,14 +72,10 @@ enum class LayoutError {
 /// Visual FoxPro tables) are never taken for columns. Returns kNone and fills
 /// \a layout, or an error and leaves \a layout empty; bytes that were not read
 /// are never used.
-LayoutError ReadDbfLayout(std::FILE* in, DbfLayout* layout);
+LayoutError ReadDbfLayout(ByteSource* in, DbfLayout* layout);
 
 /// The same over a buffer holding the start of a table.
 LayoutError ReadDbfLayout(const unsigned char* data, std::size_t size,
                           DbfLayout* layout);
-
-/// A short cause for \a error, in \a language ("the file is shorter than
-/// ...").
-std::string LayoutErrorText(LayoutError error, Language language);
 
 #endif  // LOGWEAVE_DBF_DBF_TABLE_H_

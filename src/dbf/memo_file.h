@@ -11,44 +11,74 @@
 #define LOGWEAVE_DBF_MEMO_FILE_H_
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
+
+#include "platform/file_system.h"
 
 /// The largest memo text read; anything longer is taken for damage.
 constexpr std::uint32_t kLargestMemo = 16u << 20;
+
+/// Why a memo file or a memo in it could not be read.
+struct MemoError {
+  enum Kind {
+    kNone,
+    kNoMemoFile,        ///< neither STEM.DBT nor STEM.FPT beside the table
+    kCannotOpen,        ///< see open
+    kShortHeader,       ///< the file is shorter than its header
+    kZeroBlockSize,     ///< its header gives a block size of 0
+    kNumberOutOfRange,  ///< a block number above 4294967295
+    kDamagedNumber,     ///< a block number that holds other characters
+    kBlockBeyondEnd,    ///< block \a number starts past the end of the file
+    kHeadBeyondEnd,     ///< the block's own header is cut by the end
+    kNotText,           ///< a FoxPro memo of type \a number, not text
+    kRunsPastEnd,       ///< its length runs past the end of the file
+    kNoEndMark,         ///< a dBase III text without its end mark
+    kCannotRead,        ///< see system
+    kTooLargeTogether,  ///< the memos of one record are too large together
+  };
+  Kind kind = kNone;
+  std::string path;   ///< the memo file; with kNoMemoFile, the table
+  std::string stem;   ///< with kNoMemoFile, the table's path without extension
+  std::uint32_t record = 0;  ///< the record whose memo it is, from 1
+  std::uint64_t number = 0;  ///< the block number or the memo type
+  OpenError open;
+  SystemError system;
+};
+
+/// How a memo file is laid out.
+enum class MemoFormat { kDbase, kFoxPro };
 
 class MemoFile {
  public:
   MemoFile() = default;
   MemoFile(const MemoFile&) = delete;
   MemoFile& operator=(const MemoFile&) = delete;
-  ~MemoFile();
 
   /// Finds and opens the memo file of the table at \a table_path (its name
   /// with the extension .DBT or .FPT in any letter case; which one comes
-  /// first follows the table's version byte). On failure returns false and
-  /// sets \a error to a message naming the file and the cause.
-  bool Open(const std::string& table_path, std::uint8_t table_version,
-            std::string* error);
+  /// first follows the table's version byte). False and \a error on failure.
+  bool Open(FileSystem& files, const std::string& table_path,
+            std::uint8_t table_version, MemoError* error);
 
-  /// Opens \a memo_path as a memo file of the given layout (true: FoxPro).
-  bool OpenPath(const std::string& memo_path, bool foxpro,
-                std::uint8_t table_version, std::string* error);
+  /// Opens \a memo_path as a memo file of the given layout.
+  bool OpenPath(FileSystem& files, const std::string& memo_path,
+                MemoFormat format, std::uint8_t table_version,
+                MemoError* error);
 
   /// Reads the memo whose block number is stored in the column bytes
-  /// \a field (\a size bytes) into \a text; a blank or zero block number
-  /// gives an empty text. On failure returns false and sets \a error to a
-  /// message naming the memo file and \a record.
+  /// \a field (\a size bytes) of record \a record into \a text; a blank or
+  /// zero block number gives an empty text. False and \a error on failure.
   bool Read(const char* field, std::size_t size, std::uint32_t record,
-            std::string* text, std::string* error);
+            std::string* text, MemoError* error);
 
   const std::string& path() const { return path_; }
 
  private:
-  bool Fail(std::string* error, const std::string& cause,
-            std::uint32_t record) const;
+  bool Fail(MemoError* error, MemoError::Kind kind, std::uint32_t record,
+            std::uint64_t number = 0) const;
 
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<InputFile> file_;
   std::string path_;
   bool foxpro_ = false;
   bool binary_numbers_ = false;  // Visual FoxPro
@@ -58,5 +88,8 @@ class MemoFile {
 
 /// Whether the table version byte belongs to a FoxPro table.
 bool IsFoxProVersion(std::uint8_t version);
+
+/// The path of \a table_path without its extension.
+std::string TableStem(const std::string& table_path);
 
 #endif  // LOGWEAVE_DBF_MEMO_FILE_H_

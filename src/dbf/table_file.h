@@ -1,5 +1,5 @@
 // table_file.h: opening a table file by its path and reading what the field
-// list shows of it, with a message in the user's language when that fails.
+// list shows of it.
 
 #ifndef LOGWEAVE_DBF_TABLE_FILE_H_
 #define LOGWEAVE_DBF_TABLE_FILE_H_
@@ -7,15 +7,21 @@
 #include <string>
 
 #include "dbf/dbf_table.h"
+#include "platform/file_system.h"
+
+/// Why a table could not be read.
+struct TableError {
+  OpenError open;  ///< set when the file could not be opened
+  LayoutError layout = LayoutError::kNone;  ///< set when it is no table
+  SystemError read;  ///< with LayoutError::kReadFailed, the cause if known
+  bool failed() const {
+    return open.reason != OpenError::kNone || layout != LayoutError::kNone;
+  }
+};
 
 /// Reads the header and columns of the table at \a path. On failure returns
-/// false, leaves \a layout empty and sets \a message to one line naming the
-/// file and the cause.
-bool ReadTableFile(const std::string& path, Language language,
-                   DbfLayout* layout, std::string* message);
-
-/// "Cannot open PATH: CAUSE" in \a language.
-std::string CannotOpenText(const std::string& path, const std::string& cause,
-                           Language language);
+/// false, leaves \a layout empty and sets \a error.
+bool ReadTableFile(FileSystem& files, const std::string& path,
+                   DbfLayout* layout, TableError* error);
 
 #endif  // LOGWEAVE_DBF_TABLE_FILE_H_

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "adif/adif_header.h"
-#include "adif/byte_stream.h"
-#include "adif/convert.h"
-#include "cli/check_command.h"
-#include "dbf/field_list.h"
+#include "convert/adif_header.h"
+#include "platform/byte_stream.h"
+#include "convert/convert_records.h"
+#include "cli/commands.h"
+#include "mapping/column_plan.h"
+#include "mapping/field_list.h"
 #include "test_support.h"
 
 namespace {
@@ -290,7 +291,7 @@ std::string ConvertedLines() {
                       "  145.500" + "FM  " + "N";
   MemorySource in(bytes.data(), bytes.size());
   StringSink out;
-  ConvertRecords(&in, &out, 2, entries, kEnglish, nullptr, false);
+  ConvertRecords(&in, &out, 2, PlanColumns(entries, kEnglish));
   return out.text;
 }
 

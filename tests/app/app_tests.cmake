@@ -13,7 +13,7 @@ add_executable(app_tests
   $<TARGET_OBJECTS:logweave_res>)
 target_include_directories(app_tests PRIVATE ${PROJECT_SOURCE_DIR}/tools
                            ${APP_TESTS_DIR})
-target_link_libraries(app_tests PRIVATE logweave_app logweave_cli_lib
+target_link_libraries(app_tests PRIVATE logweave_app logweave_cli logweave_test_support
                       GTest::gtest_main)
 # The window tests take the keyboard focus; one at a time.
 gtest_discover_tests(app_tests DISCOVERY_MODE PRE_TEST

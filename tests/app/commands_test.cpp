@@ -6,15 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include "adif/adif_header.h"
-#include "adif/catalogue.h"
-#include "adif/convert_file.h"
+#include "convert/adif_header.h"
+#include "mapping/catalogue.h"
+#include "convert/convert_file.h"
 #include "app/main_window.h"
-#include "cli/mapping.h"
+#include "mapping/mapping_options.h"
 #include "dbf_builder.h"
-#include "dbf/field_list.h"
+#include "mapping/field_list.h"
 #include "dbf/table_file.h"
 #include "resource.h"
+#include "mapping/texts.h"
+#include "test_support.h"
 #include "window_harness.h"
 
 namespace {
@@ -82,31 +84,33 @@ std::string CommandLineOutput(const std::string& input,
                               const std::vector<std::pair<std::string, std::string>>& mapping,
                               Language language, const std::string& output) {
   DbfLayout layout;
-  std::string message;
-  EXPECT_TRUE(ReadTableFile(input, language, &layout, &message)) << message;
-  std::vector<MapItem> items;
-  for (const auto& [column, keyword] : mapping) items.push_back({column, keyword});
+  TableError error;
+  EXPECT_TRUE(ReadTableFile(SystemFileSystem(), input, &layout, &error));
+  MappingChoices choices;
+  for (const auto& [column, keyword] : mapping)
+    choices.items.push_back({column, keyword});
   ConvertJob job;
   job.input_path = input;
   job.output_path = output;
-  job.header = layout.header;
+  job.table.header = layout.header;
   job.language = language;
-  EXPECT_TRUE(BuildEntries(layout, language, false, items, &job.entries, &message))
+  std::string message;
+  EXPECT_TRUE(BuildEntries(layout, language, choices, &job.entries, &message))
       << message;
   ConvertOutcome outcome = ConvertFile(job);
   EXPECT_TRUE(outcome.ok()) << outcome.message;
-  return ReadFileBytes(output);
+  return ReadFile(output);
 }
 
 class Commands : public testing::TestWithParam<Language> {
  protected:
   Language language() const { return GetParam(); }
   std::string WriteTable(const std::string& name, const BuilderTable& table) {
-    std::string path = folder_.File(name);
-    WriteFileBytes(path, BuildTable(table));
+    std::string path = (folder_ / name);
+    WriteFile(path, BuildTable(table));
     return path;
   }
-  TempFolder folder_;
+  TempDir folder_;
 };
 
 TEST_P(Commands, BrowseListsTheColumnsAndKeepsPathAndHeader) {
@@ -189,7 +193,7 @@ TEST_P(Commands, ATableWithoutColumnsLeavesTheConvertButtonAsItWas) {
   EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kCatalogueList), LB_GETCURSEL, 0, 0), 0);
 
   OpenTable(hwnd, WriteTable("LOG.DBF", ContactLog()));
-  OpenTable(hwnd, folder_.File("NONE.DBF"));
+  OpenTable(hwnd, (folder_ / "NONE.DBF"));
   EXPECT_TRUE(IsWindowEnabled(convert));
 }
 
@@ -210,11 +214,12 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
   };
   for (const auto& file : refused) {
     SCOPED_TRACE(file.name);
-    std::string path = folder_.File(file.name);
-    if (file.exists) WriteFileBytes(path, file.bytes);
+    std::string path = (folder_ / file.name);
+    if (file.exists) WriteFile(path, file.bytes);
     DbfLayout layout;
-    std::string expected;
-    ASSERT_FALSE(ReadTableFile(path, language(), &layout, &expected));
+    TableError error;
+    ASSERT_FALSE(ReadTableFile(SystemFileSystem(), path, &layout, &error));
+    std::string expected = TableErrorText(path, error, language());
 
     CaughtMessage box = CatchMessageBox([&] { OpenTable(hwnd, path); });
     ASSERT_TRUE(box.shown);
@@ -230,13 +235,13 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
     // A Convert command that still arrives converts nothing.
     CaughtMessage none = CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
     EXPECT_FALSE(none.shown);
-    EXPECT_EQ(ReadFileBytes(DeriveOutputPath(path)), "");
-    EXPECT_EQ(GetFileAttributesA(folder_.File("GOOD.ADI").c_str()),
+    EXPECT_EQ(ReadFile(DeriveOutputPath(path)), "");
+    EXPECT_EQ(GetFileAttributesA((folder_ / "GOOD.ADI").c_str()),
               INVALID_FILE_ATTRIBUTES);
   }
 
   // A good table afterwards is listed as usual.
-  OpenTable(hwnd, folder_.File("GOOD.DBF"));
+  OpenTable(hwnd, (folder_ / "GOOD.DBF"));
   EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 8);
   EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
 }
@@ -296,10 +301,10 @@ TEST_P(Commands, ConvertWritesExactlyTheCommandLinesBytes) {
   AssignThroughWindow(hwnd, table, kMapping, language());
 
   // Text typed into the path box changes nothing.
-  SetWindowTextA(MainControlWindow(hwnd, kPathEdit), folder_.File("OTHER.DBF").c_str());
+  SetWindowTextA(MainControlWindow(hwnd, kPathEdit), (folder_ / "OTHER.DBF").c_str());
   // An earlier, longer output is replaced.
-  std::string output = folder_.File("LOG2005.ADI");
-  WriteFileBytes(output, std::string(5000, 'x'));
+  std::string output = (folder_ / "LOG2005.ADI");
+  WriteFile(output, std::string(5000, 'x'));
 
   CaughtMessage box = CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
   ASSERT_TRUE(box.shown);
@@ -308,9 +313,9 @@ TEST_P(Commands, ConvertWritesExactlyTheCommandLinesBytes) {
   EXPECT_FALSE(box.has_icon);
   EXPECT_EQ(TextOf(MainControlWindow(hwnd, kProgressLine)), "4/4");
 
-  std::string written = ReadFileBytes(output);
+  std::string written = ReadFile(output);
   std::string expected =
-      CommandLineOutput(input, kMapping, language(), folder_.File("CLI.ADI"));
+      CommandLineOutput(input, kMapping, language(), (folder_ / "CLI.ADI"));
   EXPECT_EQ(written, expected);
   EXPECT_EQ(written.substr(0, AdifHeaderText(language()).size()),
             AdifHeaderText(language()));
@@ -323,7 +328,7 @@ TEST_P(Commands, ConvertWritesExactlyTheCommandLinesBytes) {
   std::vector<std::string> entries = ListItems(MainControlWindow(hwnd, kFieldList));
   CaughtMessage again = CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
   EXPECT_TRUE(again.shown);
-  EXPECT_EQ(ReadFileBytes(output), written);
+  EXPECT_EQ(ReadFile(output), written);
   EXPECT_EQ(ListItems(MainControlWindow(hwnd, kFieldList)), entries);
   EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
 }
@@ -353,8 +358,8 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string input = folder_.File(c.input_name);
-    WriteFileBytes(input, c.bytes);
+    std::string input = (folder_ / c.input_name);
+    WriteFile(input, c.bytes);
     if (std::string(c.name) == "folder")
       CreateDirectoryA(DeriveOutputPath(input).c_str(), nullptr);
     OpenTable(hwnd, input);
@@ -367,10 +372,10 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
               std::string::npos)
         << box.text;
     EXPECT_EQ(box.text.find('\n'), std::string::npos) << "one line";
-    EXPECT_EQ(ReadFileBytes(input), c.bytes) << "the input is untouched";
+    EXPECT_EQ(ReadFile(input), c.bytes) << "the input is untouched";
   }
   // The truncated table kept its two complete records.
-  std::string cut = ReadFileBytes(folder_.File("CUT.ADI"));
+  std::string cut = ReadFile((folder_ / "CUT.ADI"));
   EXPECT_NE(cut.find("<CALL:6>DL1MUE"), std::string::npos);
   EXPECT_EQ(cut.find("<EOR>\r\n<CALL:6>I2XYZ"), std::string::npos);
 }
@@ -410,7 +415,7 @@ TEST(AboutCommand, ShowsTheSameDialogInBothLanguagesAndClosesOnEscape) {
     });
     // The accelerator's form of the command (high word 1) acts the same.
     SendCommand(hwnd, IDC_ABOUT, 1);
-    EXPECT_TRUE(answer.answered()) << "language " << language;
+    EXPECT_TRUE(answer.answered()) << "language " << static_cast<int>(language);
     EXPECT_FALSE(answer.forced()) << "Esc closes it";
     EXPECT_TRUE(focus_on_ok);
     EXPECT_TRUE(owner_disabled);

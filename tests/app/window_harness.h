@@ -8,10 +8,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "dbf/language.h"
+#include "mapping/language.h"
 
 /// Calls \a act with the first visible dialog (class "#32770") of this thread
 /// whose caption is \a caption, from a thread timer, so it runs inside the
@@ -101,21 +102,9 @@ std::string TextOf(HWND window);
 /// The entries of a list box (ANSI bytes), read with LB_GETTEXT.
 std::vector<std::string> ListItems(HWND list);
 
-/// A fresh folder under the temporary folder, removed with its files.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "\\" + name; }
-
- private:
-  std::string path_;
-};
-
-/// Writes \a bytes to \a path.
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-/// The bytes of \a path ("" when it cannot be read).
-std::string ReadFileBytes(const std::string& path);
+/// Prints a language in test failures and test names.
+inline void PrintTo(Language language, std::ostream* os) {
+  *os << (language == kSpanish ? "Spanish" : "English");
+}
 
 #endif  // LOGWEAVE_TESTS_APP_WINDOW_HARNESS_H_

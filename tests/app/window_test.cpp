@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "adif/catalogue.h"
+#include "mapping/catalogue.h"
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "resource.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "adif/adif_header.h"
+#include "convert/adif_header.h"
 #include "dbf_builder.h"
 #include "test_support.h"
 

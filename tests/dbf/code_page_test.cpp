@@ -8,7 +8,7 @@
 #include <iconv.h>
 #endif
 
-#include "adif/charset.h"
+#include "convert/charset.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
-// Tests of header and descriptor decoding, the information line and reading
-// a table's layout.
+// Tests of header and descriptor decoding and reading a table's layout.
 
 #include "dbf/dbf_table.h"
 
 #include <gtest/gtest.h>
 
 #include "dbf_builder.h"
+#include "platform/file_system.h"
+#include "test_support.h"
 
 namespace {
 
@@ -47,32 +48,6 @@ TEST(DbfHeader, ColumnCountFollowsHeaderLength) {
   for (const auto& c : cases)
     EXPECT_EQ(c.columns, ColumnCount(static_cast<std::uint16_t>(c.length)))
         << c.length;
-}
-
-TEST(DbfHeader, InformationLineInBothLanguages) {
-  const struct {
-    unsigned year, month, day;
-    std::uint32_t count;
-    const char* english;
-    const char* spanish;
-  } cases[] = {
-      {105, 6, 14, 321, "Created in: 14-06-105 with 321 Qso's",
-       "Creado el: 14-06-105 con 321 Qso's"},
-      {0, 1, 2, 0, "Created in: 02-01-00 with 0 Qso's",
-       "Creado el: 02-01-00 con 0 Qso's"},
-      {99, 12, 31, 7, "Created in: 31-12-99 with 7 Qso's",
-       "Creado el: 31-12-99 con 7 Qso's"},
-      {130, 255, 255, 3000000000u,
-       "Created in: 255-255-130 with 3000000000 Qso's",
-       "Creado el: 255-255-130 con 3000000000 Qso's"},
-      {255, 0, 0, 4294967295u, "Created in: 00-00-255 with 4294967295 Qso's",
-       "Creado el: 00-00-255 con 4294967295 Qso's"},
-  };
-  for (const auto& c : cases) {
-    DbfHeader h = Decode(Header(c.year, c.month, c.day, c.count, 0));
-    EXPECT_EQ(c.english, InformationLine(h, kEnglish));
-    EXPECT_EQ(c.spanish, InformationLine(h, kSpanish));
-  }
 }
 
 TEST(DbfDescriptor, DecodesNameTypeLengthDecimals) {
@@ -147,15 +122,17 @@ TEST(DbfLayout, FileReaderAgreesWithBufferReader) {
   BuilderTable t = ThreeColumns();
   t.foxpro_trailer = true;
   std::string table = BuildTable(t);
+  TempDir dir;
   for (std::size_t cut : {0u, 31u, 32u, 100u, 32u + 96u, 32u + 97u, 400u}) {
     std::string bytes = table.substr(0, cut);
-    std::FILE* f = std::tmpfile();
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::rewind(f);
+    WriteFile(dir / "t.dbf", bytes);
+    OpenError error;
+    std::unique_ptr<InputFile> file =
+        SystemFileSystem().OpenForReading(dir / "t.dbf", &error);
+    ASSERT_TRUE(file);
     DbfLayout from_file, from_buffer;
-    LayoutError a = ReadDbfLayout(f, &from_file);
+    LayoutError a = ReadDbfLayout(file.get(), &from_file);
     LayoutError b = ReadLayout(bytes, &from_buffer);
-    std::fclose(f);
     EXPECT_EQ(b, a) << cut;
     EXPECT_EQ(from_buffer.columns.size(), from_file.columns.size()) << cut;
   }

@@ -9,6 +9,8 @@
 
 namespace {
 
+FileSystem& files = SystemFileSystem();
+
 const std::vector<std::string> kTexts = {
     "Short", std::string(700, 'x') + "end",  // spans two 512-byte blocks
     "Line one\r\nLine two", ""};
@@ -33,8 +35,9 @@ TEST(MemoFile, ReadsEveryLayoutByBlockNumber) {
     WriteFile(dir / (std::string("log.") + c.extension),
               BuildMemoFile(c.layout, kTexts, &blocks));
     MemoFile memo;
-    std::string error, text;
-    ASSERT_TRUE(memo.Open(dir / "log.dbf", c.version, &error)) << error;
+    MemoError error;
+    std::string text;
+    ASSERT_TRUE(memo.Open(files, dir / "log.dbf", c.version, &error));
     for (std::size_t i = 0; i < kTexts.size(); ++i) {
       std::string field;
       if (c.version == 0x30) {
@@ -44,7 +47,7 @@ TEST(MemoFile, ReadsEveryLayoutByBlockNumber) {
         field = MemoNumber(blocks[i]);
       }
       ASSERT_TRUE(memo.Read(field.data(), field.size(), 1, &text, &error))
-          << c.extension << " " << error;
+          << c.extension << " " << error.kind;
       EXPECT_EQ(kTexts[i], text) << c.extension << " " << i;
     }
     // No block number: an empty text.
@@ -58,38 +61,44 @@ TEST(MemoFile, FindsTheFileInAnyLetterCase) {
   std::vector<std::uint32_t> blocks;
   WriteFile(dir / "Log.dBt", BuildMemoFile(MemoLayout::kDbase3, {"A"}, &blocks));
   MemoFile memo;
-  std::string error;
-  ASSERT_TRUE(memo.Open(dir / "Log.DBF", 0x83, &error)) << error;
+  MemoError error;
+  ASSERT_TRUE(memo.Open(files, dir / "Log.DBF", 0x83, &error));
   EXPECT_EQ(dir / "Log.dBt", memo.path());
   // A FoxPro table looks for .FPT first but takes a .DBT too.
   MemoFile fox;
-  EXPECT_TRUE(fox.Open(dir / "Log.DBF", 0xF5, &error));
+  EXPECT_TRUE(fox.Open(files, dir / "Log.DBF", 0xF5, &error));
 }
 
 TEST(MemoFile, ErrorsNameTheFileAndTheRecord) {
   TempDir dir;
   MemoFile missing;
-  std::string error, text;
-  EXPECT_FALSE(missing.Open(dir / "log.dbf", 0x83, &error));
-  EXPECT_NE(std::string::npos, error.find("no memo file")) << error;
+  MemoError error;
+  std::string text;
+  EXPECT_FALSE(missing.Open(files, dir / "log.dbf", 0x83, &error));
+  EXPECT_EQ(MemoError::kNoMemoFile, error.kind);
+  EXPECT_EQ(dir / "log", error.stem);
 
   std::vector<std::uint32_t> blocks;
   std::string fpt = BuildMemoFile(MemoLayout::kFoxPro, {"abc", "def"}, &blocks);
   std::string path = dir / "log.fpt";
   WriteFile(path, fpt);
   MemoFile memo;
-  ASSERT_TRUE(memo.Open(dir / "log.dbf", 0xF5, &error));
+  ASSERT_TRUE(memo.Open(files, dir / "log.dbf", 0xF5, &error));
   const struct {
     std::string field;
-    const char* cause;
+    MemoError::Kind kind;
+    std::uint64_t number;
   } cases[] = {
-      {MemoNumber(99999), "points to block 99999, beyond the end of the memo file"},
-      {"  12x45   ", "has a damaged block number"},
-      {"99999999999", "has a block number out of range"},
+      {MemoNumber(99999), MemoError::kBlockBeyondEnd, 99999},
+      {"  12x45   ", MemoError::kDamagedNumber, 0},
+      {"99999999999", MemoError::kNumberOutOfRange, 0},
   };
   for (const auto& c : cases) {
     EXPECT_FALSE(memo.Read(c.field.data(), c.field.size(), 7, &text, &error));
-    EXPECT_EQ(path + ": memo of record 7 " + c.cause, error);
+    EXPECT_EQ(c.kind, error.kind) << c.field;
+    EXPECT_EQ(path, error.path);
+    EXPECT_EQ(7u, error.record);
+    EXPECT_EQ(c.number, error.number);
   }
 
   // A block whose length runs past the end, and one that is a picture.
@@ -97,24 +106,25 @@ TEST(MemoFile, ErrorsNameTheFileAndTheRecord) {
   damaged[blocks[1] * 64 + 7] = '\x7F';
   WriteFile(path, damaged);
   MemoFile again;
-  ASSERT_TRUE(again.Open(dir / "log.dbf", 0xF5, &error));
+  ASSERT_TRUE(again.Open(files, dir / "log.dbf", 0xF5, &error));
   std::string field = MemoNumber(blocks[1]);
   EXPECT_FALSE(again.Read(field.data(), 10, 3, &text, &error));
-  EXPECT_EQ(path + ": memo of record 3 runs past the end of the memo file",
-            error);
+  EXPECT_EQ(MemoError::kRunsPastEnd, error.kind);
+  EXPECT_EQ(3u, error.record);
   damaged = fpt;
   damaged[blocks[0] * 64 + 3] = '\0';  // type 0: a picture
   WriteFile(path, damaged);
   MemoFile picture;
-  ASSERT_TRUE(picture.Open(dir / "log.dbf", 0xF5, &error));
+  ASSERT_TRUE(picture.Open(files, dir / "log.dbf", 0xF5, &error));
   field = MemoNumber(blocks[0]);
   EXPECT_FALSE(picture.Read(field.data(), 10, 2, &text, &error));
-  EXPECT_EQ(path + ": memo of record 2 is not text (memo type 0)", error);
+  EXPECT_EQ(MemoError::kNotText, error.kind);
+  EXPECT_EQ(0u, error.number);
 
   WriteFile(path, "short");
   MemoFile tiny;
-  EXPECT_FALSE(tiny.Open(dir / "log.dbf", 0xF5, &error));
-  EXPECT_NE(std::string::npos, error.find("damaged")) << error;
+  EXPECT_FALSE(tiny.Open(files, dir / "log.dbf", 0xF5, &error));
+  EXPECT_EQ(MemoError::kShortHeader, error.kind);
 }
 
 TEST(MemoFile, DbaseIiiTextStopsAtTheEndMark) {
@@ -125,8 +135,9 @@ TEST(MemoFile, DbaseIiiTextStopsAtTheEndMark) {
   dbt += "no end mark at all";
   WriteFile(dir / "t.dbt", dbt);
   MemoFile memo;
-  std::string error, text;
-  ASSERT_TRUE(memo.Open(dir / "t.dbf", 0x83, &error));
+  MemoError error;
+  std::string text;
+  ASSERT_TRUE(memo.Open(files, dir / "t.dbf", 0x83, &error));
   ASSERT_TRUE(memo.Read("         1", 10, 1, &text, &error));
   EXPECT_EQ("first", text);
   ASSERT_TRUE(memo.Read("         2", 10, 1, &text, &error));

@@ -9,11 +9,12 @@
 #include <functional>
 #include <string>
 
-#include "adif/adif_header.h"
-#include "adif/convert_file.h"
-#include "cli/mapping.h"
+#include "convert/adif_header.h"
+#include "convert/convert_file.h"
+#include "mapping/mapping_options.h"
 #include "dbf/table_file.h"
 #include "fault_support.h"
+#include "mapping/texts.h"
 #include "sample_tables.h"
 
 namespace faults {
@@ -112,12 +113,15 @@ struct Listed {
 
 Listed List(const std::string& path) {
   Listed listed;
-  std::string message;
-  EXPECT_TRUE(ReadTableFile(path, kEnglish, &listed.layout, &message))
-      << message;
+  TableError table_error;
+  EXPECT_TRUE(
+      ReadTableFile(SystemFileSystem(), path, &listed.layout, &table_error))
+      << TableErrorText(path, table_error, kEnglish);
   std::string error;
-  EXPECT_TRUE(BuildEntries(listed.layout, kEnglish, true, {}, &listed.entries,
-                           &error))
+  MappingChoices choices;
+  choices.by_keyword_names = true;
+  EXPECT_TRUE(
+      BuildEntries(listed.layout, kEnglish, choices, &listed.entries, &error))
       << error;
   return listed;
 }
@@ -127,7 +131,7 @@ ConvertOutcome ConvertListed(const std::string& input, const Listed& listed,
   ConvertJob job;
   job.input_path = input;
   job.output_path = output;
-  job.header = listed.layout.header;
+  job.table = listed.layout;
   job.entries = listed.entries;
   job.language = kEnglish;
   return ConvertFile(job);
@@ -304,7 +308,6 @@ TEST_P(EveryCut, KeepsTheCompleteRecordsAndReportsTheShortfall) {
     SCOPED_TRACE("cut at byte " + std::to_string(cut) + " of " +
                  std::to_string(full.size()));
     ASSERT_TRUE(WriteFile(input, full.substr(0, cut)));
-    std::remove(output.c_str());
     const std::size_t complete =
         cut > header_length
             ? std::min<std::size_t>(count, (cut - header_length) / record_size)
@@ -316,9 +319,10 @@ TEST_P(EveryCut, KeepsTheCompleteRecordsAndReportsTheShortfall) {
       SCOPED_TRACE(listed_after ? "listed after the cut" : "listed whole");
       Listed listed;
       if (listed_after) {
-        std::string message;
-        bool readable =
-            ReadTableFile(input, kEnglish, &listed.layout, &message);
+        TableError table_error;
+        bool readable = ReadTableFile(SystemFileSystem(), input,
+                                      &listed.layout, &table_error);
+        std::string message = TableErrorText(input, table_error, kEnglish);
         ASSERT_EQ(readable, cut >= layout_end) << message;
         if (!readable) {
           EXPECT_NE(message.find(cut < 32 ? "shorter than the 32-byte header"
@@ -330,12 +334,16 @@ TEST_P(EveryCut, KeepsTheCompleteRecordsAndReportsTheShortfall) {
           continue;
         }
         std::string error;
-        ASSERT_TRUE(BuildEntries(listed.layout, kEnglish, true, {},
+        MappingChoices choices;
+        choices.by_keyword_names = true;
+        ASSERT_TRUE(BuildEntries(listed.layout, kEnglish, choices,
                                  &listed.entries, &error));
         ASSERT_EQ(listed.entries, listed_whole.entries);
       } else {
         listed = listed_whole;
       }
+      // No earlier output: the complete records are written.
+      std::remove(output.c_str());
       ConvertOutcome outcome = ConvertListed(input, listed, output);
       EXPECT_EQ(outcome.stats.records_read, complete);
       if (complete == count) {
@@ -407,6 +415,19 @@ TEST(EveryCutThroughTheCommandLine, ExitCodesMessagesAndKeptRecords) {
       EXPECT_EQ(ReadFile(output), FirstLines(lines, 4));
     }
   }
+  // With an earlier output of that name, the partial result does not
+  // replace it, and the message says how to get the complete records.
+  ASSERT_TRUE(WriteFile(input, full.substr(0, full.size() - 10)));
+  ASSERT_TRUE(WriteFile(output, "earlier"));
+  RunResult run = RunProgram({kBin, "convert", input, "--auto", "-o", output});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err, "logweave: " + input + " ends after record 3 of 4; " +
+                         output +
+                         " already existed and was left as it was, so the 3 "
+                         "complete records were not written; to write them, "
+                         "convert again with -o and another file name\n");
+  EXPECT_EQ(ReadFile(output), "earlier");
+  EXPECT_EQ(Listing(dir.str()), "cut.adi cut.dbf");
 }
 
 }  // namespace

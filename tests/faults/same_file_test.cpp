@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "adif/convert_file.h"
+#include "convert/convert_file.h"
 #include "fault_support.h"
 #include "sample_tables.h"
 

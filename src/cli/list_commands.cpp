@@ -1,0 +1,35 @@
+// list_commands.cpp: the fields and catalogue commands.
+
+#include "cli/commands.h"
+#include "cli/console.h"
+#include "dbf/table_file.h"
+#include "mapping/catalogue.h"
+#include "mapping/field_list.h"
+#include "mapping/mapping_options.h"
+#include "mapping/texts.h"
+
+int RunFields(const std::string& table, Language language, bool mapping_file) {
+  DbfLayout layout;
+  TableError error;
+  if (!ReadTableFile(SystemFileSystem(), table, &layout, &error)) {
+    PrintError(TableErrorText(table, error, language));
+    return kExitFileError;
+  }
+  if (mapping_file) {
+    std::string text = MappingFileText(layout, NameOf(table), language);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return FinishOutput();
+  }
+  PrintLine(stdout, InformationLine(layout.header, language));
+  VectorTextList list;
+  ListColumns(layout, language, &list);
+  for (const std::string& entry : list.texts()) PrintLine(stdout, entry);
+  return FinishOutput();
+}
+
+int RunCatalogue(Language language) {
+  VectorTextList list;
+  FillCatalogueList(&list, language);
+  for (const std::string& text : list.texts()) PrintLine(stdout, text);
+  return FinishOutput();
+}

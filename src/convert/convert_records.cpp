@@ -1,0 +1,381 @@
+// convert_records.cpp: the record-by-record conversion.
+//
+// The records are read in large blocks and each record line is built in
+// memory before it is written, with the same result as reading and writing a
+// byte at a time.
+
+#include "convert/convert_records.h"
+
+#include <algorithm>
+#include <cstring>
+
+
+namespace {
+
+constexpr std::size_t kReadBlock = 1 << 20;
+constexpr std::size_t kWriteBlock = 1 << 20;
+constexpr std::size_t kPaddedTag = 32;
+// Short values are copied in one fixed-size move; every buffer a value is
+// read from keeps this much room after its last byte.
+constexpr std::size_t kShortValue = 16;
+// All the memo texts of one record together; more is taken for damage, so a
+// hostile table cannot make one record take unbounded memory.
+constexpr std::size_t kLargestRecordMemos = 64u << 20;
+
+enum class ValueRule { kSkip, kTime, kQsl, kPlain };
+
+struct Column {
+  std::size_t size = 0;
+  ValueRule rule = ValueRule::kPlain;
+  bool is_call = false;
+  bool memo = false;  // its text is read from the memo file
+  std::string open_tag;  // "<KEYWORD:"
+  // The tag again, padded so that short tags are copied in one fixed-size
+  // move (the line buffer keeps room for the padding).
+  char padded_tag[kPaddedTag] = {};
+};
+
+std::vector<Column> ColumnsOf(const ColumnPlan& plan,
+                              const ConvertOptions& options) {
+  std::vector<Column> columns;
+  columns.reserve(plan.columns.size());
+  for (const PlannedColumn& planned : plan.columns) {
+    Column column;
+    column.size = planned.size;
+    const std::string& keyword = planned.keyword;
+    if (planned.skipped)
+      column.rule = ValueRule::kSkip;
+    else if (keyword.compare(0, 4, "TIME") == 0 && keyword.size() >= 4)
+      column.rule = ValueRule::kTime;
+    else if (keyword == "QSL_SENT" || keyword == "QSL_RCVD")
+      column.rule = ValueRule::kQsl;
+    column.is_call = keyword == "CALL";
+    column.memo = planned.memo && options.memo != nullptr;
+    column.open_tag = "<" + keyword + ":";
+    if (column.open_tag.size() <= kPaddedTag)
+      std::memcpy(column.padded_tag, column.open_tag.data(),
+                  column.open_tag.size());
+    columns.push_back(std::move(column));
+  }
+  return columns;
+}
+
+// Hands out whole records from a buffered source.
+class RecordReader {
+ public:
+  RecordReader(ByteSource* in, std::size_t record_size)
+      : in_(in),
+        capacity_(std::max(kReadBlock, 2 * record_size)),
+        buffer_(capacity_ + kShortValue) {}
+
+  // The next \a size bytes, or nullptr when the input ends first.
+  const char* Next(std::size_t size) {
+    if (end_ - position_ < size && !Fill(size)) return nullptr;
+    const char* record = buffer_.data() + position_;
+    position_ += size;
+    return record;
+  }
+
+ private:
+  bool Fill(std::size_t size) {
+    std::memmove(buffer_.data(), buffer_.data() + position_, end_ - position_);
+    end_ -= position_;
+    position_ = 0;
+    while (end_ < size && !ended_) {
+      std::size_t want = capacity_ - end_;
+      std::size_t got = in_->Read(buffer_.data() + end_, want);
+      end_ += got;
+      if (got < want) ended_ = true;
+    }
+    return end_ >= size;
+  }
+
+  ByteSource* in_;
+  std::size_t capacity_;
+  std::vector<char> buffer_;
+  std::size_t position_ = 0;
+  std::size_t end_ = 0;
+  bool ended_ = false;
+};
+
+// A buffer that record lines are written into with plain copies; the caller
+// makes room for a whole line first.
+class LineBuffer {
+ public:
+  void Reserve(std::size_t more) {
+    if (data_.size() - used_ < more) data_.resize(used_ + more);
+  }
+  char* end() { return data_.data() + used_; }
+  void Advance(char* new_end) { used_ = new_end - data_.data(); }
+  void Append(const char* bytes, std::size_t size) {
+    std::memcpy(end(), bytes, size);
+    used_ += size;
+  }
+  const char* data() const { return data_.data(); }
+  std::size_t size() const { return used_; }
+  void Clear() { used_ = 0; }
+
+ private:
+  std::vector<char> data_;
+  std::size_t used_ = 0;
+};
+
+// The room one record line can take at most.
+std::size_t LongestLine(const std::vector<Column>& columns) {
+  std::size_t longest = 8;  // "<EOR>\r\n"
+  for (const Column& column : columns)
+    longest += column.open_tag.size() + 6 + column.size + 2 + kPaddedTag +
+               kShortValue;
+  return longest;
+}
+
+char* PutNumber(char* out, std::size_t number) {
+  char digits[24];
+  char* p = digits + sizeof digits;
+  do {
+    *--p = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number);
+  std::size_t n = digits + sizeof digits - p;
+  std::memcpy(out, p, n);
+  return out + n;
+}
+
+// The length of \a value once trailing blanks are removed.
+std::size_t TrimmedLength(const char* value, std::size_t length) {
+  static const char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  while (length >= 8 && std::memcmp(value + length - 8, kBlanks, 8) == 0)
+    length -= 8;
+  while (length > 0 && value[length - 1] == ' ') --length;
+  return length;
+}
+
+// Where the values of one record come from and how they are re-encoded.
+struct ValueSources {
+  const ValueEncoder* encoder = nullptr;
+  std::string* encoded = nullptr;
+  std::uint64_t* values_changed = nullptr;
+};
+
+// Writes "<KEY:LEN>value " for one column at \a out and returns the new end,
+// or returns \a out unchanged when the column gives no field. \a bytes holds
+// \a size bytes; \a padded says that at least kShortValue bytes may be read
+// after them. \a may_hold_nul is false when the record holds no NUL byte,
+// which saves looking for one.
+char* PutField(const Column& column, const char* bytes, std::size_t size,
+               bool padded, bool may_hold_nul, char* scratch,
+               const ValueSources& sources, char* out) {
+  if (column.rule == ValueRule::kSkip || size == 0) return out;
+  const char* value = bytes;
+  std::size_t length = size;
+  if (column.rule == ValueRule::kTime) {
+    length = 0;
+    for (std::size_t i = 0; i < size; ++i)
+      if (bytes[i] != ':') scratch[length++] = bytes[i];
+    value = scratch;
+    padded = true;
+  } else if (column.rule == ValueRule::kQsl) {
+    for (std::size_t i = 0; i < length; ++i) {
+      char c = bytes[i];
+      scratch[i] = c == 'S' || c == 's' || c == 'T' || c == 't' ? 'Y' : c;
+    }
+    value = scratch;
+    padded = true;
+  }
+  length = TrimmedLength(value, length);
+  if (length == 0) return out;
+  // The value is written as a C string: a NUL byte ends it.
+  if (may_hold_nul)
+    if (const void* nul = std::memchr(value, 0, length))
+      length = static_cast<const char*>(nul) - value;
+  if (sources.encoder) {
+    sources.encoded->clear();
+    if (sources.encoder->Encode(value, length, sources.encoded))
+      ++*sources.values_changed;
+    value = sources.encoded->data();
+    length = sources.encoded->size();
+    padded = false;
+  }
+  const std::size_t tag = column.open_tag.size();
+  if (tag <= kPaddedTag)
+    std::memcpy(out, column.padded_tag, kPaddedTag);
+  else
+    std::memcpy(out, column.open_tag.data(), tag);
+  out = PutNumber(out + tag, length);
+  *out++ = '>';
+  if (padded && length <= kShortValue)
+    std::memcpy(out, value, kShortValue);
+  else
+    std::memcpy(out, value, length);
+  out += length;
+  *out++ = ' ';
+  return out;
+}
+
+// Builds the line of one record, CALL first.
+class RecordLine {
+ public:
+  RecordLine(const std::vector<Column>& columns, const ConvertOptions& options)
+      : columns_(columns),
+        options_(options),
+        longest_line_(LongestLine(columns)),
+        held_(longest_line_),
+        scratch_(kLargestColumn + kShortValue),
+        memo_texts_(columns.size()) {
+    sources_.encoder = options.encoder;
+    sources_.encoded = &encoded_;
+    sources_.values_changed = &values_changed_;
+  }
+
+  /// Reads the memos of the record, when there are memo columns, and makes
+  /// room in \a line and in the buffers for the longest line the record can
+  /// give. False when a memo cannot be read.
+  bool Prepare(const char* record, std::uint32_t number, LineBuffer* line,
+               MemoError* error) {
+    std::size_t room = longest_line_;
+    if (options_.memo) {
+      const char* bytes = record + 1;
+      for (std::size_t c = 0; c < columns_.size(); ++c) {
+        if (columns_[c].memo && columns_[c].rule != ValueRule::kSkip) {
+          if (!options_.memo->Read(bytes, columns_[c].size, number,
+                                   &memo_texts_[c], error))
+            return false;
+          room += memo_texts_[c].size();
+          if (room > kLargestRecordMemos) {
+            *error = MemoError();
+            error->kind = MemoError::kTooLargeTogether;
+            error->path = options_.memo->path();
+            error->record = number;
+            return false;
+          }
+          if (scratch_.size() < memo_texts_[c].size() + kShortValue)
+            scratch_.resize(memo_texts_[c].size() + kShortValue);
+        }
+        bytes += columns_[c].size;
+      }
+    }
+    // A byte may take up to four when re-encoded.
+    if (options_.encoder) room *= 4;
+    if (held_.size() < room) held_.resize(room);
+    line->Reserve(room);
+    return true;
+  }
+
+  void Build(const char* record, std::size_t record_size, LineBuffer* line) {
+    const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
+    const std::uint64_t changed_before = values_changed_;
+    held_ends_.clear();
+    char* held_end = held_.data();
+    char* out = line->end();
+    bool call_written = false;
+    const char* bytes = record + 1;  // past the deletion flag
+    for (std::size_t c = 0; c < columns_.size(); ++c) {
+      const Column& column = columns_[c];
+      const char* value = bytes;
+      std::size_t size = column.size;
+      bool padded = true;
+      bytes += column.size;
+      if (column.memo) {
+        value = memo_texts_[c].data();
+        size = memo_texts_[c].size();
+        padded = false;
+      }
+      char* start = call_written ? out : held_end;
+      char* end = PutField(column, value, size, padded,
+                           may_hold_nul || !padded, scratch_.data(), sources_,
+                           start);
+      if (call_written) {
+        out = end;
+        continue;
+      }
+      if (end == held_end) continue;
+      held_end = end;
+      held_ends_.push_back(held_end - held_.data());
+      if (column.is_call) {
+        // The CALL field is the latest held one; write the held fields from
+        // the latest back to the earliest.
+        for (std::size_t i = held_ends_.size(); i-- > 0;) {
+          std::size_t from = i ? held_ends_[i - 1] : 0;
+          std::size_t held_size = held_ends_[i] - from;
+          std::memcpy(out, held_.data() + from, held_size);
+          out += held_size;
+        }
+        call_written = true;
+      }
+    }
+    // Without a call sign the held fields are dropped: none of them was
+    // written, so none counts as changed.
+    if (!call_written) values_changed_ = changed_before;
+    std::memcpy(out, "<EOR>\r\n", 7);
+    line->Advance(out + 7);
+  }
+
+  std::uint64_t values_changed() const { return values_changed_; }
+
+ private:
+  const std::vector<Column>& columns_;
+  const ConvertOptions& options_;
+  const std::size_t longest_line_;
+  std::vector<char> held_;
+  std::vector<std::size_t> held_ends_;
+  std::vector<char> scratch_;
+  std::vector<std::string> memo_texts_;
+  std::string encoded_;
+  std::uint64_t values_changed_ = 0;
+  ValueSources sources_;
+};
+
+}  // namespace
+
+std::string ProgressText(std::uint32_t record, std::uint32_t count) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%u/%u", static_cast<unsigned>(record),
+                static_cast<unsigned>(count));
+  return text;
+}
+
+ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
+                            std::uint32_t record_count, const ColumnPlan& plan,
+                            const ConvertOptions& options) {
+  std::vector<Column> columns = ColumnsOf(plan, options);
+  const std::size_t record_size = plan.RecordSize();
+
+  ConvertStats stats;
+  RecordReader reader(in, record_size);
+  RecordLine builder(columns, options);
+  LineBuffer pending;
+  auto flush = [&]() {
+    if (pending.size() == 0 || stats.end == RunEnd::kWriteFailed) return;
+    if (!out->Write(pending.data(), pending.size())) {
+      stats.end = RunEnd::kWriteFailed;
+      stats.error = out->Error();
+    }
+    pending.Clear();
+  };
+
+  for (std::uint32_t r = 1; r <= record_count && r != 0; ++r) {
+    if (options.progress) options.progress(r, record_count);
+    const char* record = reader.Next(record_size);
+    if (!record) {
+      stats.end = in->Failed() ? RunEnd::kReadFailed : RunEnd::kTruncated;
+      stats.error = in->Error();
+      break;
+    }
+    ++stats.records_read;
+    if (options.skip_deleted && static_cast<unsigned char>(record[0]) == '*')
+      continue;
+    if (!builder.Prepare(record, r, &pending, &stats.memo_error)) {
+      stats.end = RunEnd::kMemoFailed;
+      break;
+    }
+    builder.Build(record, record_size, &pending);
+    ++stats.records_written;
+    if (pending.size() >= kWriteBlock) {
+      flush();
+      if (stats.end == RunEnd::kWriteFailed) break;
+    }
+  }
+  if (stats.end != RunEnd::kMemoFailed) flush();
+  stats.values_changed = builder.values_changed();
+  return stats;
+}

@@ -1,0 +1,209 @@
+// mapping_options.cpp: building field list entries from the user's choices.
+
+#include "mapping/mapping_options.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "mapping/catalogue.h"
+#include "mapping/column_plan.h"
+#include "mapping/field_list.h"
+#include "mapping/texts.h"
+
+namespace {
+
+std::string Upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  std::size_t start = text.find_first_not_of(" \t");
+  if (start == std::string::npos) return std::string();
+  std::size_t end = text.find_last_not_of(" \t");
+  return text.substr(start, end - start + 1);
+}
+
+// The indexes of the columns \a column names: "#N" (from 1) or a name,
+// compared without regard to letter case.
+std::vector<int> FindColumns(const DbfLayout& layout,
+                             const std::string& column) {
+  std::vector<int> found;
+  int count = static_cast<int>(layout.columns.size());
+  if (column.size() > 1 && column[0] == '#') {
+    std::string digits = column.substr(1);
+    if (digits.find_first_not_of("0123456789") != std::string::npos ||
+        digits.size() > 9)
+      return found;
+    int number = std::atoi(digits.c_str());
+    if (number >= 1 && number <= count) found.push_back(number - 1);
+    return found;
+  }
+  for (int i = 0; i < count; ++i)
+    if (Upper(layout.columns[i].name) == Upper(column)) found.push_back(i);
+  return found;
+}
+
+}  // namespace
+
+bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
+                    std::string* error) {
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string::npos) comma = text.size();
+    std::string item = text.substr(start, comma - start);
+    std::size_t equals = item.find('=');
+    MapItem pair;
+    if (equals != std::string::npos) {
+      pair.column = Trim(item.substr(0, equals));
+      pair.keyword = Trim(item.substr(equals + 1));
+    }
+    if (equals == std::string::npos || pair.column.empty() ||
+        pair.keyword.empty()) {
+      *error = "malformed mapping '" + item + "': expected COLUMN=KEYWORD";
+      return false;
+    }
+    items->push_back(pair);
+    start = comma + 1;
+  }
+  return true;
+}
+
+MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
+                          Language language, std::vector<MapItem>* items,
+                          std::string* error) {
+  std::string text;
+  OpenError open_error;
+  if (!ReadWholeFile(files, path, kLargestMappingFile, &text, &open_error)) {
+    *error = OpenErrorText(path, open_error, language);
+    return MapFileResult::kCannotRead;
+  }
+  return ParseMapFile(text, path, items, error) ? MapFileResult::kRead
+                                                : MapFileResult::kMalformed;
+}
+
+bool ParseMapFile(const std::string& text, const std::string& path,
+                  std::vector<MapItem>* items, std::string* error) {
+  std::size_t start = 0;
+  for (int line_number = 1; start < text.size(); ++line_number) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line = Trim(line);
+    // "#" starts a comment, except in "#N=KEYWORD", which names column N.
+    bool numbered = line.size() > 1 && line[0] == '#' && line[1] >= '0' &&
+                    line[1] <= '9';
+    if (line.empty() || (line[0] == '#' && !numbered)) continue;
+    std::string origin = path + ":" + std::to_string(line_number);
+    std::size_t equals = line.find('=');
+    MapItem item;
+    if (equals != std::string::npos) {
+      item.column = Trim(line.substr(0, equals));
+      item.keyword = Trim(line.substr(equals + 1));
+    }
+    if (equals == std::string::npos || item.column.empty() ||
+        item.keyword.empty()) {
+      *error = origin + ": malformed mapping '" + line +
+               "': expected COLUMN=KEYWORD";
+      return false;
+    }
+    item.origin = origin;
+    items->push_back(item);
+  }
+  return true;
+}
+
+std::string MappingFileText(const DbfLayout& layout,
+                            const std::string& table_name, Language language) {
+  std::vector<std::string> entries;
+  std::string ignored;
+  MappingChoices choices;
+  choices.by_keyword_names = true;
+  BuildEntries(layout, language, choices, &entries, &ignored);
+  const ColumnPlan plan = PlanColumns(entries, language);
+  // The name stands in a comment line: no control byte may end that line.
+  std::string shown_name = table_name;
+  for (char& c : shown_name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  std::string text =
+      "# LogWeave mapping for " + shown_name +
+      "\n# One COLUMN=KEYWORD a line (COLUMN a name, or #N for column N);\n"
+      "# other lines starting with # are passed over.\n"
+      "# Fill in the commented lines you want, then convert with\n"
+      "#   logweave convert TABLE --map-file THIS-FILE\n";
+  for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+    const DbfFieldDescriptor& column = layout.columns[i];
+    // A name that the file could not spell back is written as its number.
+    std::string name = column.name;
+    bool plain = !name.empty() &&
+                 name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                        "abcdefghijklmnopqrstuvwxyz"
+                                        "0123456789_") == std::string::npos;
+    if (!plain) name = "#" + std::to_string(i + 1);
+    const PlannedColumn& planned = plan.columns[i];
+    if (!planned.skipped) {
+      text += name + "=" + planned.keyword + "\n";
+    } else {
+      std::string line = "# " + name + "=";
+      line.resize(std::max<std::size_t>(line.size() + 1, 20), ' ');
+      char type = column.type > ' ' && column.type < 0x7F
+                      ? static_cast<char>(column.type)
+                      : '?';
+      text += line + "(" + type + ", " + std::to_string(column.length) + ")\n";
+    }
+  }
+  return text;
+}
+
+bool NormaliseKeyword(const std::string& keyword, Language language,
+                      std::string* normalised) {
+  if (keyword.empty()) return false;
+  for (char c : keyword) {
+    bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+              (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  std::string upper = Upper(keyword);
+  if (upper == Upper(SkipWord(kSpanish)) || upper == Upper(SkipWord(kEnglish)))
+    upper = SkipWord(language);
+  *normalised = upper;
+  return true;
+}
+
+bool BuildEntries(const DbfLayout& layout, Language language,
+                  const MappingChoices& choices,
+                  std::vector<std::string>* entries, std::string* error) {
+  std::vector<std::string> built;
+  for (const DbfFieldDescriptor& column : layout.columns) {
+    std::string entry = ColumnEntry(column, SkipWord(language));
+    if (choices.by_keyword_names) {
+      std::string name = Upper(column.name);
+      for (int row = 1; row < kCatalogueRows; ++row) {
+        std::string keyword = CatalogueKeyword(CatalogueEntry(row, language));
+        if (keyword == name) entry = ReassignEntry(entry, keyword);
+      }
+    }
+    built.push_back(entry);
+  }
+  for (const MapItem& item : choices.items) {
+    std::string where = item.origin.empty() ? "" : item.origin + ": ";
+    std::vector<int> found = FindColumns(layout, item.column);
+    if (found.empty()) {
+      *error = where + "unknown column '" + item.column + "'";
+      return false;
+    }
+    std::string keyword;
+    if (!NormaliseKeyword(item.keyword, language, &keyword)) {
+      *error = where + "malformed keyword '" + item.keyword +
+               "': use letters, digits and underscores";
+      return false;
+    }
+    for (int index : found) built[index] = ReassignEntry(built[index], keyword);
+  }
+  *entries = std::move(built);
+  return true;
+}

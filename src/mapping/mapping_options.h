@@ -1,0 +1,75 @@
+// mapping_options.h: a column mapping given as choices (the keyword names
+// of --auto, mapping files, COLUMN=KEYWORD pairs) turned into the very field
+// list entries the window program would hold for the same choices, so that
+// both programs write the same bytes.
+
+#ifndef LOGWEAVE_MAPPING_MAPPING_OPTIONS_H_
+#define LOGWEAVE_MAPPING_MAPPING_OPTIONS_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dbf/dbf_table.h"
+#include "mapping/language.h"
+#include "platform/file_system.h"
+
+/// One COLUMN=KEYWORD pair as the user wrote it.
+struct MapItem {
+  std::string column;   ///< a column name or "#N"
+  std::string keyword;  ///< as written
+  std::string origin = {};  ///< "FILE:LINE" for a mapping file's line, else empty
+};
+
+/// Splits "A=B,C=D" into pairs. Returns false and sets \a error on an item
+/// without "=" or with an empty side.
+bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
+                    std::string* error);
+
+/// The largest mapping file read; a mapping of every column of the widest
+/// table takes a few kilobytes.
+constexpr std::uint64_t kLargestMappingFile = 1u << 20;
+
+/// How reading a mapping file went.
+enum class MapFileResult { kRead, kCannotRead, kMalformed };
+
+/// Reads the mapping file at \a path (see ParseMapFile) and appends its
+/// items. Folders, pipes, devices and files over kLargestMappingFile cannot
+/// be read; errors name the file (and the line).
+MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
+                          Language language, std::vector<MapItem>* items,
+                          std::string* error);
+
+/// Reads a mapping file's text: COLUMN=KEYWORD lines; blank lines and lines
+/// starting with "#" are passed over, except "#N=KEYWORD", which maps column
+/// N. Errors name \a path and the line.
+bool ParseMapFile(const std::string& text, const std::string& path,
+                  std::vector<MapItem>* items, std::string* error);
+
+/// A ready-to-edit mapping file for \a layout: every column that --auto maps
+/// as a COLUMN=KEYWORD line, the others as commented lines to fill in.
+std::string MappingFileText(const DbfLayout& layout,
+                            const std::string& table_name, Language language);
+
+/// The ADIF field name for \a keyword: upper-cased; the skip word of either
+/// language gives the skip word of \a language. Returns false when the
+/// keyword holds anything but letters, digits and underscores.
+bool NormaliseKeyword(const std::string& keyword, Language language,
+                      std::string* normalised);
+
+/// What the user chose for the columns of a table.
+struct MappingChoices {
+  /// A column whose name is a catalogue keyword takes it.
+  bool by_keyword_names = false;
+  /// Applied in order after that; a later item wins.
+  std::vector<MapItem> items;
+};
+
+/// The field list entries for \a layout: every column starts skipped, then
+/// \a choices apply. Returns false and sets \a error when a column is
+/// unknown or a keyword malformed.
+bool BuildEntries(const DbfLayout& layout, Language language,
+                  const MappingChoices& choices,
+                  std::vector<std::string>* entries, std::string* error);
+
+#endif  // LOGWEAVE_MAPPING_MAPPING_OPTIONS_H_

@@ -1,0 +1,71 @@
+// file_system.cpp: what every platform's file system shares.
+
+#include "platform/file_system.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr char kSeparators[] = "/\\:";
+#else
+constexpr char kSeparators[] = "/";
+#endif
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool NamesSameFile(FileSystem& files, const std::string& input,
+                   const std::string& output) {
+  if (input == output) return true;
+  if (files.IgnoresCase() && EqualIgnoringCase(input, output)) return true;
+  return files.SameFile(input, output);
+}
+
+bool ReadWholeFile(FileSystem& files, const std::string& path,
+                   std::uint64_t largest, std::string* bytes,
+                   OpenError* error) {
+  bytes->clear();
+  std::unique_ptr<InputFile> in = files.OpenForReading(path, error);
+  if (!in) return false;
+  if (in->Size() > largest) {
+    error->reason = OpenError::kTooLarge;
+    return false;
+  }
+  // The size is read again as the bytes come: the file may grow meanwhile.
+  char block[65536];
+  std::size_t got;
+  while ((got = in->Read(block, sizeof block)) > 0) {
+    if (bytes->size() + got > largest) {
+      bytes->clear();
+      error->reason = OpenError::kTooLarge;
+      return false;
+    }
+    bytes->append(block, got);
+  }
+  if (in->Failed()) {
+    bytes->clear();
+    error->reason = OpenError::kSystem;
+    error->system = in->Error();
+    return false;
+  }
+  return true;
+}
+
+std::string FolderOf(const std::string& path) {
+  std::size_t last = path.find_last_of(kSeparators);
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+std::string NameOf(const std::string& path) {
+  std::size_t last = path.find_last_of(kSeparators);
+  return last == std::string::npos ? path : path.substr(last + 1);
+}

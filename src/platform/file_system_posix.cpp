@@ -1,0 +1,435 @@
+// file_system_posix.cpp: the file system on POSIX systems.
+//
+// Outputs are written to an unnamed file (O_TMPFILE) where the system has
+// one and linked in under a short name only when complete, so not even a
+// killed process leaves a temporary file behind. Elsewhere the temporary
+// file has a short hidden name from the start, and an interrupt, a hang-up
+// or a termination signal removes it before the program ends.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "platform/file_system.h"
+
+namespace {
+
+// --- Removing temporary files on a signal ---------------------------------
+
+constexpr int kCleanupSlots = 8;
+char g_cleanup_paths[kCleanupSlots][PATH_MAX];
+volatile sig_atomic_t g_cleanup_used[kCleanupSlots];
+
+extern "C" void RemoveTemporariesAndDie(int signal_number) {
+  for (int i = 0; i < kCleanupSlots; ++i)
+    if (g_cleanup_used[i]) unlink(g_cleanup_paths[i]);
+  // Die of the same signal, so the caller sees how the program ended.
+  ::signal(signal_number, SIG_DFL);
+  ::raise(signal_number);
+}
+
+void InstallSignalCleanup() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    struct sigaction old_action;
+    // A signal the caller chose to ignore (nohup) stays ignored.
+    if (sigaction(signal_number, nullptr, &old_action) == 0 &&
+        old_action.sa_handler == SIG_IGN)
+      continue;
+    struct sigaction action = {};
+    action.sa_handler = RemoveTemporariesAndDie;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// Registers \a path for removal on a signal; -1 when it cannot be.
+int RegisterTemporary(const std::string& path) {
+  if (path.size() >= PATH_MAX) return -1;
+  InstallSignalCleanup();
+  for (int i = 0; i < kCleanupSlots; ++i) {
+    if (g_cleanup_used[i]) continue;
+    std::memcpy(g_cleanup_paths[i], path.c_str(), path.size() + 1);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    g_cleanup_used[i] = 1;
+    return i;
+  }
+  return -1;
+}
+
+void UnregisterTemporary(int slot) {
+  if (slot >= 0) g_cleanup_used[slot] = 0;
+}
+
+// --- Small helpers --------------------------------------------------------
+
+SystemError LastError() { return ErrnoError(errno ? errno : EIO); }
+
+FileKind KindOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kRegular;
+  if (S_ISDIR(mode)) return FileKind::kFolder;
+  return FileKind::kDevice;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t put = ::write(fd, data, size);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += put;
+    size -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+// A short name for a temporary file: as long as the target's name, but at
+// least 7 and at most 12 characters, hidden, never a name in use for long.
+std::string TemporaryName(const std::string& target_name, unsigned attempt) {
+  static unsigned counter = 0;
+  std::size_t length = target_name.size();
+  if (length < 7) length = 7;
+  if (length > 12) length = 12;
+  unsigned long long seed =
+      (static_cast<unsigned long long>(getpid()) << 32) ^
+      static_cast<unsigned long long>(std::time(nullptr)) ^
+      (static_cast<unsigned long long>(++counter) << 16) ^ attempt;
+  static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string name = ".lw";
+  while (name.size() < length) {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    name += kDigits[(seed >> 33) % 36];
+  }
+  return name;
+}
+
+// The permissions a replacement of \a target gets: those of the file it
+// replaces, or those of a new file.
+mode_t ModeFor(const std::string& target) {
+  struct stat s;
+  if (stat(target.c_str(), &s) == 0 && S_ISREG(s.st_mode))
+    return s.st_mode & 07777;
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// --- Files ----------------------------------------------------------------
+
+class PosixInputFile : public InputFile {
+ public:
+  PosixInputFile(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+  ~PosixInputFile() override { ::close(fd_); }
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    std::size_t total = 0;
+    while (total < size) {
+      ssize_t got = ::read(fd_, buffer + total, size - total);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        error_ = LastError();
+        break;
+      }
+      if (got == 0) break;
+      total += static_cast<std::size_t>(got);
+    }
+    return total;
+  }
+  bool Failed() const override { return error_.failed(); }
+  SystemError Error() const override { return error_; }
+  std::uint64_t Size() const override { return size_; }
+  bool Seek(std::uint64_t offset) override {
+    if (offset > static_cast<std::uint64_t>(LLONG_MAX) ||
+        lseek(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) {
+      error_ = ErrnoError(EINVAL);
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+  std::uint64_t size_;
+  SystemError error_;
+};
+
+// Writes straight to a descriptor: the conversion hands over large blocks.
+class DescriptorOutput : public OutputFile {
+ public:
+  explicit DescriptorOutput(int fd) : fd_(fd) {}
+  ~DescriptorOutput() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool Write(const char* data, std::size_t size) override {
+    if (fd_ < 0 || error_.failed()) return false;
+    if (WriteAll(fd_, data, size)) return true;
+    error_ = LastError();
+    return false;
+  }
+  bool Close() override {
+    if (fd_ < 0) return !error_.failed();
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && !error_.failed()) error_ = LastError();
+    return !error_.failed();
+  }
+  SystemError Error() const override { return error_; }
+
+ protected:
+  int fd_;
+  SystemError error_;
+};
+
+class PosixTemporaryFile : public TemporaryFile {
+ public:
+  // \a named_path is empty for an unnamed file.
+  PosixTemporaryFile(int fd, std::string target, std::string folder,
+                     std::string named_path, mode_t mode)
+      : output_(fd),
+        fd_(fd),
+        target_(std::move(target)),
+        folder_(std::move(folder)),
+        named_path_(std::move(named_path)),
+        mode_(mode) {
+    if (!named_path_.empty()) slot_ = RegisterTemporary(named_path_);
+  }
+  ~PosixTemporaryFile() override {
+    output_.Close();
+    Discard();
+  }
+
+  bool Write(const char* data, std::size_t size) override {
+    return output_.Write(data, size);
+  }
+  bool Close() override { return output_.Close(); }
+  SystemError Error() const override {
+    return error_.failed() ? error_ : output_.Error();
+  }
+
+  bool Commit() override {
+    if (committed_) return true;
+    if (output_.Error().failed()) {
+      output_.Close();
+      Discard();
+      return false;
+    }
+    fchmod(fd_, mode_);
+    if (named_path_.empty() && !LinkUnnamed()) {
+      output_.Close();
+      return false;
+    }
+    if (!output_.Close()) {
+      Discard();
+      return false;
+    }
+    if (std::rename(named_path_.c_str(), target_.c_str()) != 0) {
+      error_ = LastError();
+      Discard();
+      return false;
+    }
+    UnregisterTemporary(slot_);
+    committed_ = true;
+    return true;
+  }
+
+ private:
+  // Gives the unnamed file a short name beside the target.
+  bool LinkUnnamed() {
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      std::string name = folder_ + TemporaryName(NameOf(target_), attempt);
+      slot_ = RegisterTemporary(name);
+      if (linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
+          0) {
+        named_path_ = name;
+        return true;
+      }
+      int cause = errno;
+      UnregisterTemporary(slot_);
+      slot_ = -1;
+      if (cause != EEXIST) {
+        error_ = ErrnoError(cause);
+        return false;
+      }
+    }
+    error_ = ErrnoError(EEXIST);
+    return false;
+  }
+
+  void Discard() {
+    if (committed_ || named_path_.empty()) return;
+    unlink(named_path_.c_str());
+    UnregisterTemporary(slot_);
+    slot_ = -1;
+    named_path_.clear();
+  }
+
+  DescriptorOutput output_;
+  int fd_;
+  std::string target_, folder_, named_path_;
+  mode_t mode_;
+  int slot_ = -1;
+  bool committed_ = false;
+  SystemError error_;
+};
+
+class StdioOutput : public OutputFile {
+ public:
+  explicit StdioOutput(std::FILE* file) : file_(file) {}
+  bool Write(const char* data, std::size_t size) override {
+    if (error_.failed()) return false;
+    errno = 0;
+    if (std::fwrite(data, 1, size, file_) == size) return true;
+    error_ = LastError();
+    return false;
+  }
+  bool Close() override {
+    errno = 0;
+    if ((std::fflush(file_) != 0 || std::ferror(file_)) && !error_.failed())
+      error_ = LastError();
+    return !error_.failed();
+  }
+  SystemError Error() const override { return error_; }
+
+ private:
+  std::FILE* file_;
+  SystemError error_;
+};
+
+// --- The file system ------------------------------------------------------
+
+class PosixFileSystem : public FileSystem {
+ public:
+  FileKind KindOf(const std::string& path) override {
+    struct stat s;
+    if (stat(path.c_str(), &s) != 0) return FileKind::kMissing;
+    return KindOfMode(s.st_mode);
+  }
+
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path,
+                                            OpenError* error) override {
+    *error = OpenError();
+    // Without O_NONBLOCK, opening a pipe that has no writer would wait for
+    // one for ever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+      error->reason = OpenError::kSystem;
+      error->system = LastError();
+      return nullptr;
+    }
+    struct stat s;
+    if (fstat(fd, &s) != 0 || !S_ISREG(s.st_mode)) {
+      error->reason = OpenError::kNotRegular;
+      error->kind = KindOfMode(s.st_mode);
+      ::close(fd);
+      return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return std::make_unique<PosixInputFile>(
+        fd, static_cast<std::uint64_t>(s.st_size));
+  }
+
+  std::vector<std::string> NamesInFolder(const std::string& folder) override {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return names;
+    while (struct dirent* entry = readdir(dir)) names.push_back(entry->d_name);
+    closedir(dir);
+    return names;
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    struct stat sa, sb;
+    if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+
+  bool StandardOutputIs(const std::string& path) override {
+    struct stat so, sp;
+    if (fstat(STDOUT_FILENO, &so) != 0 || stat(path.c_str(), &sp) != 0)
+      return false;
+    return so.st_dev == sp.st_dev && so.st_ino == sp.st_ino;
+  }
+
+  std::string ResolveLinks(const std::string& path) override {
+    struct stat s;
+    if (lstat(path.c_str(), &s) != 0 || !S_ISLNK(s.st_mode)) return path;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return path;
+    std::string result = resolved;
+    std::free(resolved);
+    return result;
+  }
+
+  bool IgnoresCase() const override { return false; }
+
+  std::unique_ptr<TemporaryFile> CreateTemporaryFor(
+      const std::string& target, SystemError* error) override {
+    const std::string folder = FolderOf(target);
+    const mode_t mode = ModeFor(target);
+#ifdef O_TMPFILE
+    // Only where the unnamed file can be linked in later through /proc.
+    if (access("/proc/self/fd", X_OK) == 0) {
+      int fd = ::open(folder.empty() ? "." : folder.c_str(),
+                      O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+      if (fd >= 0)
+        return std::make_unique<PosixTemporaryFile>(fd, target, folder,
+                                                    std::string(), mode);
+    }
+#endif
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+      std::string path = folder + TemporaryName(NameOf(target), attempt);
+      int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      0600);
+      if (fd >= 0)
+        return std::make_unique<PosixTemporaryFile>(fd, target, folder, path,
+                                                    mode);
+      if (errno != EEXIST) break;
+    }
+    *error = LastError();
+    return nullptr;
+  }
+
+  std::unique_ptr<OutputFile> OpenDeviceForWriting(
+      const std::string& path, SystemError* error) override {
+    // A pipe without a reader refuses at once instead of waiting for one.
+    int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+      *error = LastError();
+      return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return std::make_unique<DescriptorOutput>(fd);
+  }
+
+  std::unique_ptr<OutputFile> StandardOutput() override {
+    return std::make_unique<StdioOutput>(stdout);
+  }
+
+  bool Remove(const std::string& path, SystemError* error) override {
+    if (unlink(path.c_str()) == 0) return true;
+    *error = LastError();
+    return false;
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem files;
+  return files;
+}

@@ -1,0 +1,152 @@
+// Tests of the command line's mapping options.
+
+#include "mapping/mapping_options.h"
+
+#include <gtest/gtest.h>
+
+#include "mapping/column_plan.h"
+#include "mapping/field_list.h"
+
+namespace {
+
+MappingChoices Choices(bool by_keyword_names, std::vector<MapItem> items) {
+  MappingChoices choices;
+  choices.by_keyword_names = by_keyword_names;
+  choices.items = std::move(items);
+  return choices;
+}
+
+TEST(ParseMapOption, SplitsPairsAndRejectsMalformedOnes) {
+  std::vector<MapItem> items;
+  std::string error;
+  ASSERT_TRUE(ParseMapOption("call=CALL, #2 = qso_date", &items, &error));
+  ASSERT_EQ(2u, items.size());
+  EXPECT_EQ("call", items[0].column);
+  EXPECT_EQ("CALL", items[0].keyword);
+  EXPECT_EQ("#2", items[1].column);
+  EXPECT_EQ("qso_date", items[1].keyword);
+  for (const char* bad : {"", "CALL", "=CALL", "CALL=", "A=B,,C=D", "A=B,"}) {
+    std::vector<MapItem> ignored;
+    EXPECT_FALSE(ParseMapOption(bad, &ignored, &error)) << bad;
+    EXPECT_NE(std::string::npos, error.find("COLUMN=KEYWORD")) << bad;
+  }
+}
+
+TEST(NormaliseKeyword, UpperCasesAndKnowsBothSkipWords) {
+  const struct {
+    const char* keyword;
+    Language language;
+    const char* normalised;  // nullptr: refused
+  } cases[] = {
+      {"call", kEnglish, "CALL"},
+      {"Qso_Date", kSpanish, "QSO_DATE"},
+      {"MY_SIG_INFO2", kEnglish, "MY_SIG_INFO2"},
+      {"skip", kEnglish, "Skip"},
+      {"OMITIR", kEnglish, "Skip"},
+      {"Skip", kSpanish, "Omitir"},
+      {"omitir", kSpanish, "Omitir"},
+      {"", kEnglish, nullptr},
+      {"QSO DATE", kEnglish, nullptr},
+      {"CALL<", kEnglish, nullptr},
+      {"N\xC3\x91", kEnglish, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string result;
+    bool ok = NormaliseKeyword(c.keyword, c.language, &result);
+    EXPECT_EQ(c.normalised != nullptr, ok) << c.keyword;
+    if (c.normalised) {
+      EXPECT_EQ(c.normalised, result) << c.keyword;
+    }
+  }
+}
+
+DbfLayout Layout() {
+  DbfLayout layout;
+  layout.columns = {{"CALL", 'C', 10, 0}, {"Fecha", 'D', 8, 0},
+                    {"QTH", 'C', 20, 0}, {"NOTAS", 'M', 10, 0}};
+  return layout;
+}
+
+std::vector<std::string> Keywords(const std::vector<std::string>& entries) {
+  std::vector<std::string> keywords;
+  for (const std::string& entry : entries)
+    keywords.push_back(ReadFieldListEntry(entry).keyword);
+  return keywords;
+}
+
+TEST(BuildEntries, AutoThenExplicitMappingsInOrder) {
+  std::vector<std::string> entries;
+  std::string error;
+  ASSERT_TRUE(BuildEntries(Layout(), kEnglish, Choices(false, {}), &entries, &error));
+  EXPECT_EQ((std::vector<std::string>{"Skip", "Skip", "Skip", "Skip"}),
+            Keywords(entries));
+  EXPECT_EQ(ColumnEntry(Layout().columns[0], "Skip"), entries[0]);
+
+  ASSERT_TRUE(BuildEntries(Layout(), kSpanish, Choices(true, {}), &entries, &error));
+  EXPECT_EQ((std::vector<std::string>{"CALL", "Omitir", "QTH", "Omitir"}),
+            Keywords(entries));
+
+  std::vector<MapItem> items = {{"fecha", "qso_date"}, {"#4", "comment"},
+                                {"qth", "skip"}, {"#4", "notes"}};
+  ASSERT_TRUE(BuildEntries(Layout(), kEnglish, Choices(true, items), &entries, &error));
+  EXPECT_EQ((std::vector<std::string>{"CALL", "QSO_DATE", "Skip", "NOTES"}),
+            Keywords(entries));
+  // The window program's entry for the same choice, byte for byte.
+  EXPECT_EQ(ReassignEntry(ColumnEntry(Layout().columns[1], "Skip"), "QSO_DATE"),
+            entries[1]);
+}
+
+TEST(BuildEntries, UnknownColumnsAndBadKeywordsAreErrors) {
+  const struct {
+    MapItem item;
+    const char* error;
+  } cases[] = {
+      {{"BANDA", "BAND"}, "unknown column 'BANDA'"},
+      {{"#0", "BAND"}, "unknown column '#0'"},
+      {{"#5", "BAND"}, "unknown column '#5'"},
+      {{"#x", "BAND"}, "unknown column '#x'"},
+      {{"QTH", "Q-TH"}, "malformed keyword 'Q-TH'"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> entries;
+    std::string error;
+    EXPECT_FALSE(
+        BuildEntries(Layout(), kEnglish, Choices(false, {c.item}), &entries, &error));
+    EXPECT_EQ(0u, error.find(c.error)) << error;
+  }
+}
+
+TEST(ColumnPlan, KnowsWhichKeywordsAreMapped) {
+  std::vector<std::string> entries;
+  std::string error;
+  BuildEntries(Layout(), kEnglish, Choices(false, {}), &entries, &error);
+  EXPECT_FALSE(PlanColumns(entries, kEnglish).Maps("CALL"));
+  BuildEntries(Layout(), kEnglish, Choices(true, {}), &entries, &error);
+  ColumnPlan plan = PlanColumns(entries, kEnglish);
+  EXPECT_TRUE(plan.Maps("CALL"));
+  EXPECT_FALSE(plan.Maps("QSO_DATE"));
+  EXPECT_TRUE(plan.columns[1].skipped);
+  EXPECT_FALSE(plan.columns[0].skipped);
+}
+
+TEST(MappingFileText, ReadsBackToTheAutomaticMapping) {
+  DbfLayout layout = Layout();
+  layout.columns.push_back({"MY NAME", 'C', 5, 0});  // written as its number
+  std::string text = MappingFileText(layout, "log\n.dbf", kEnglish);
+  EXPECT_EQ(0u, text.find("# LogWeave mapping for log?.dbf\n"));
+  EXPECT_NE(std::string::npos, text.find("\n# #5=" + std::string(15, ' ') + "(C, 5)\n"));
+  // Filled in, every line maps; as it stands, it maps what --auto maps.
+  std::vector<MapItem> items;
+  std::string error;
+  ASSERT_TRUE(ParseMapFile(text, "m.map", &items, &error)) << error;
+  std::vector<std::string> from_file, automatic;
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file, &error));
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(true, {}), &automatic, &error));
+  EXPECT_EQ(automatic, from_file);
+  items.clear();
+  ASSERT_TRUE(ParseMapFile(text + "#5=name\n", "m.map", &items, &error));
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file, &error));
+  EXPECT_EQ("NAME", ReadFieldListEntry(from_file[4]).keyword);
+}
+
+}  // namespace
