@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Benchmark: converts a large generated log with `logweave convert` and
-# compares it with simply reading the same file once with fread in large
-# blocks, measured in the same run. Reports MB/s, records/s and peak memory,
-# and the peak memory of a ten times smaller log, to show that memory does
-# not grow with the number of records.
+# compares it with simply reading the same file once (a C program built with
+# -O2 that freads it in 1 MiB blocks and sums the bytes), each conversion
+# paired with a read in the same round. Reports MB/s, records/s and peak
+# memory, and the peak memory of a ten times smaller log, to show that memory
+# does not grow with the number of records.
 #
 # usage: bench/run_bench.sh [RECORDS] [RUNS]     (default 1000000 records, 7 runs)
 set -euo pipefail
@@ -35,6 +36,7 @@ cat "$log" >/dev/null  # the file in the page cache for both
 read_times=() convert_times=() convert_peaks=() getc_times=()
 for ((i = 0; i < runs; i++)); do
   read r _ < <(measure build/read_baseline "$log")
+  rm -f "$out"  # a new file each time: the time is the conversion's alone
   read c m < <(measure "${convert[@]}")
   read g _ < <(measure build/read_baseline --getc "$log")
   read_times+=("$r"); convert_times+=("$c"); convert_peaks+=("$m"); getc_times+=("$g")
@@ -52,7 +54,7 @@ awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
   printf "plain fread of the file: %.3f s (%.0f MB/s)\n", r, b / 1e6 / (r > 0 ? r : 0.001)
   printf "logweave convert:        %.3f s (%.0f MB/s, %.0f records/s)\n", c, b / 1e6 / c, n / c
   printf "getc, one byte at a time: %.3f s (%.1f times the plain read)\n", g, g / (r > 0 ? r : 0.001)
-  printf "ratio convert / read:    %.2f (target at most 3, aim 2.5)\n", c / (r > 0 ? r : 0.001)
+  printf "ratio convert / read:    %.2f (target at most 2.8)\n", c / (r > 0 ? r : 0.001)
   printf "ratio convert / getc:    %.2f\n", c / g
   printf "peak memory: %d kB for %d records, %d kB for %d records\n", p, n, sp, n / 10
 }'

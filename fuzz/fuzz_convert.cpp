@@ -244,6 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   // Memo columns: the M columns and those the mask marks. Two readers of
   // the same file: one for the conversion, one for the reference.
   static const std::uint8_t kVersions[4] = {0x03, 0x8B, 0xF5, 0x30};
+  FakeFileSystem files;  // outlives the memo readers, which use it
   MemoFile memo, reference_memo;
   ConvertOptions options;
   ColumnPlan plan = PlanColumns(entries, language);
@@ -251,7 +252,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   options.skip_deleted = reference.skip_deleted = skip_deleted;
   options.encoder = reference.encoder = encoder.get();
   if (with_memo) {
-    FakeFileSystem files;
     files.Put("memo.fpt", memo_bytes);
     MemoError error;
     MemoFormat format = memo_layout >= 2 ? MemoFormat::kFoxPro

@@ -16,7 +16,7 @@ extern const char kMainClassName[];
 
 /// Style of the main window: an overlapped window with a system menu and a
 /// minimize box, so it can be neither resized nor maximized.
-constexpr DWORD kMainWindowStyle = 0x000A0000;
+constexpr DWORD kMainWindowStyle = WS_OVERLAPPED | WS_SYSMENU | WS_MINIMIZEBOX;
 /// Outer size of the main window, title bar and borders included.
 constexpr int kMainWindowWidth = 475;
 constexpr int kMainWindowHeight = 320;

@@ -10,8 +10,14 @@
 
 #include "mapping/language.h"
 
+struct FieldsCommandLine {
+  std::string table;
+  bool mapping_file = false;  ///< a ready-to-edit mapping file instead
+  Language language = kEnglish;
+};
+
 /// fields: the summary line and one entry per column, or a mapping file.
-int RunFields(const std::string& table, Language language, bool mapping_file);
+int RunFields(const FieldsCommandLine& options);
 
 /// catalogue: the 43 catalogue texts.
 int RunCatalogue(Language language);

@@ -8,14 +8,16 @@
 #include "mapping/mapping_options.h"
 #include "mapping/texts.h"
 
-int RunFields(const std::string& table, Language language, bool mapping_file) {
+int RunFields(const FieldsCommandLine& options) {
+  const std::string& table = options.table;
+  const Language language = options.language;
   DbfLayout layout;
   TableError error;
   if (!ReadTableFile(SystemFileSystem(), table, &layout, &error)) {
     PrintError(TableErrorText(table, error, language));
     return kExitFileError;
   }
-  if (mapping_file) {
+  if (options.mapping_file) {
     std::string text = MappingFileText(layout, NameOf(table), language);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return FinishOutput();

@@ -35,12 +35,11 @@ int main(int argc, char** argv) {
         ->check(CLI::IsMember({"en", "es"}));
   };
 
-  std::string fields_path;
-  bool fields_mapping = false;
+  FieldsCommandLine fields_options;
   CLI::App* fields = app.add_subcommand(
       "fields", "Print the table's summary line and one entry per column");
-  fields->add_option("FILE", fields_path, "The DBF table")->required();
-  fields->add_flag("--mapping", fields_mapping,
+  fields->add_option("FILE", fields_options.table, "The DBF table")->required();
+  fields->add_flag("--mapping", fields_options.mapping_file,
                    "Print a ready-to-edit mapping file for the table instead");
   add_language(fields);
 
@@ -106,7 +105,8 @@ int main(int argc, char** argv) {
   }
 
   Language language = ParseLanguage(language_code);
-  if (*fields) return RunFields(fields_path, language, fields_mapping);
+  fields_options.language = language;
+  if (*fields) return RunFields(fields_options);
   if (*catalogue) return RunCatalogue(language);
   if (*check) return RunCheckCommand(check_path, stdout, stderr);
   options.language = language;

@@ -11,6 +11,7 @@
 #include "dbf/memo_file.h"
 #include "mapping/column_plan.h"
 #include "mapping/texts.h"
+#include "platform/background_writer.h"
 
 namespace {
 
@@ -197,14 +198,21 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
     }
   }
   if (stats.end == RunEnd::kDone) {
-    if (!WriteAdifHeader(out, language)) {
+    BackgroundWriter writer(out);
+    if (!WriteAdifHeader(&writer, language)) {
       stats.end = RunEnd::kWriteFailed;
-      stats.error = out->Error();
+      stats.error = writer.Error();
     } else if (!in->Seek(header.header_length)) {
       stats.end = RunEnd::kReadFailed;
       stats.error = in->Error();
     } else {
-      stats = ConvertRecords(in.get(), out, header.record_count, plan, options);
+      stats = ConvertRecords(in.get(), &writer, header.record_count, plan,
+                             options);
+    }
+    // What the run wrote reaches the file before it is judged.
+    if (!writer.Finish() && stats.end != RunEnd::kWriteFailed) {
+      stats.end = RunEnd::kWriteFailed;
+      stats.error = writer.Error();
     }
   }
   in.reset();

@@ -17,7 +17,7 @@ constexpr std::size_t kWriteBlock = 1 << 20;
 constexpr std::size_t kPaddedTag = 32;
 // Short values are copied in one fixed-size move; every buffer a value is
 // read from keeps this much room after its last byte.
-constexpr std::size_t kShortValue = 16;
+constexpr std::size_t kShortValue = 32;
 // All the memo texts of one record together; more is taken for damage, so a
 // hostile table cannot make one record take unbounded memory.
 constexpr std::size_t kLargestRecordMemos = 64u << 20;
@@ -111,9 +111,13 @@ class LineBuffer {
     std::memcpy(end(), bytes, size);
     used_ += size;
   }
-  const char* data() const { return data_.data(); }
   std::size_t size() const { return used_; }
-  void Clear() { used_ = 0; }
+  /// Hands what the buffer holds to \a out, which may keep the storage.
+  bool WriteTo(ByteSink* out) {
+    bool written = out->WriteBlock(&data_, used_);
+    used_ = 0;
+    return written;
+  }
 
  private:
   std::vector<char> data_;
@@ -130,6 +134,22 @@ std::size_t LongestLine(const std::vector<Column>& columns) {
 }
 
 char* PutNumber(char* out, std::size_t number) {
+  // Values are mostly shorter than a thousand bytes.
+  if (number < 10) {
+    *out = static_cast<char>('0' + number);
+    return out + 1;
+  }
+  if (number < 100) {
+    out[0] = static_cast<char>('0' + number / 10);
+    out[1] = static_cast<char>('0' + number % 10);
+    return out + 2;
+  }
+  if (number < 1000) {
+    out[0] = static_cast<char>('0' + number / 100);
+    out[1] = static_cast<char>('0' + number / 10 % 10);
+    out[2] = static_cast<char>('0' + number % 10);
+    return out + 3;
+  }
   char digits[24];
   char* p = digits + sizeof digits;
   do {
@@ -141,11 +161,38 @@ char* PutNumber(char* out, std::size_t number) {
   return out + n;
 }
 
-// The length of \a value once trailing blanks are removed.
-std::size_t TrimmedLength(const char* value, std::size_t length) {
+// The length of \a value once trailing blanks are removed. Columns are
+// padded with blanks, often more than half of them, so eight bytes are
+// looked at a time: the last one that is not a blank is found from the
+// highest set bit of the word XOR eight blanks. \a padded says that eight
+// bytes may be read from the start of a shorter value.
+std::size_t TrimmedLength(const char* value, std::size_t length, bool padded) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && \
+    __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
+  auto last_non_blank = [](std::uint64_t word) {
+    return static_cast<std::size_t>(63 - __builtin_clzll(word)) / 8 + 1;
+  };
+  while (length >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, value + length - 8, 8);
+    word ^= kBlanks;
+    if (word != 0) return length - 8 + last_non_blank(word);
+    length -= 8;
+  }
+  if (padded) {
+    if (length == 0) return 0;
+    std::uint64_t word;
+    std::memcpy(&word, value, 8);
+    word = (word ^ kBlanks) & ((std::uint64_t{1} << (8 * length)) - 1);
+    return word ? last_non_blank(word) : 0;
+  }
+#else
   static const char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
   while (length >= 8 && std::memcmp(value + length - 8, kBlanks, 8) == 0)
     length -= 8;
+  (void)padded;
+#endif
   while (length > 0 && value[length - 1] == ' ') --length;
   return length;
 }
@@ -161,10 +208,14 @@ struct ValueSources {
 // or returns \a out unchanged when the column gives no field. \a bytes holds
 // \a size bytes; \a padded says that at least kShortValue bytes may be read
 // after them. \a may_hold_nul is false when the record holds no NUL byte,
-// which saves looking for one.
-char* PutField(const Column& column, const char* bytes, std::size_t size,
-               bool padded, bool may_hold_nul, char* scratch,
-               const ValueSources& sources, char* out) {
+// which saves looking for one. With \a kPlain, there is no encoder and
+// every value is padded (no memo columns), which the compiler then leaves
+// out.
+template <bool kPlain>
+inline char* PutField(const Column& column, const char* bytes,
+                      std::size_t size, bool padded, bool may_hold_nul,
+                      char* scratch, const ValueSources& sources, char* out) {
+  if (kPlain) padded = true;
   if (column.rule == ValueRule::kSkip || size == 0) return out;
   const char* value = bytes;
   std::size_t length = size;
@@ -182,13 +233,13 @@ char* PutField(const Column& column, const char* bytes, std::size_t size,
     value = scratch;
     padded = true;
   }
-  length = TrimmedLength(value, length);
+  length = TrimmedLength(value, length, padded);
   if (length == 0) return out;
   // The value is written as a C string: a NUL byte ends it.
   if (may_hold_nul)
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
-  if (sources.encoder) {
+  if (!kPlain && sources.encoder) {
     sources.encoded->clear();
     if (sources.encoder->Encode(value, length, sources.encoded))
       ++*sources.values_changed;
@@ -262,36 +313,35 @@ class RecordLine {
   }
 
   void Build(const char* record, std::size_t record_size, LineBuffer* line) {
+    if (options_.memo || options_.encoder)
+      BuildLine<false>(record, record_size, line);
+    else
+      BuildLine<true>(record, record_size, line);
+  }
+
+  std::uint64_t values_changed() const { return values_changed_; }
+
+ private:
+  template <bool kPlain>
+  void BuildLine(const char* record, std::size_t record_size,
+                 LineBuffer* line) {
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
     const std::uint64_t changed_before = values_changed_;
+    const Column* const first = columns_.data();
+    const Column* const last = first + columns_.size();
+    const char* bytes = record + 1;  // past the deletion flag
+    char* out = line->end();
+    // Until a CALL value is found, fields are held aside.
     held_ends_.clear();
     char* held_end = held_.data();
-    char* out = line->end();
+    const Column* next = first;
     bool call_written = false;
-    const char* bytes = record + 1;  // past the deletion flag
-    for (std::size_t c = 0; c < columns_.size(); ++c) {
-      const Column& column = columns_[c];
-      const char* value = bytes;
-      std::size_t size = column.size;
-      bool padded = true;
-      bytes += column.size;
-      if (column.memo) {
-        value = memo_texts_[c].data();
-        size = memo_texts_[c].size();
-        padded = false;
-      }
-      char* start = call_written ? out : held_end;
-      char* end = PutField(column, value, size, padded,
-                           may_hold_nul || !padded, scratch_.data(), sources_,
-                           start);
-      if (call_written) {
-        out = end;
-        continue;
-      }
+    for (; next != last && !call_written; ++next) {
+      char* end = PutValue<kPlain>(next, first, may_hold_nul, &bytes, held_end);
       if (end == held_end) continue;
       held_end = end;
       held_ends_.push_back(held_end - held_.data());
-      if (column.is_call) {
+      if (next->is_call) {
         // The CALL field is the latest held one; write the held fields from
         // the latest back to the earliest.
         for (std::size_t i = held_ends_.size(); i-- > 0;) {
@@ -303,6 +353,9 @@ class RecordLine {
         call_written = true;
       }
     }
+    // The rest go straight to the line.
+    for (; next != last; ++next)
+      out = PutValue<kPlain>(next, first, may_hold_nul, &bytes, out);
     // Without a call sign the held fields are dropped: none of them was
     // written, so none counts as changed.
     if (!call_written) values_changed_ = changed_before;
@@ -310,9 +363,23 @@ class RecordLine {
     line->Advance(out + 7);
   }
 
-  std::uint64_t values_changed() const { return values_changed_; }
+  // Puts the field of \a column, whose bytes stand at \a *bytes (moved past
+  // them), at \a out; returns the new end.
+  template <bool kPlain>
+  char* PutValue(const Column* column, const Column* first,
+                 bool may_hold_nul, const char** bytes, char* out) {
+    const char* value = *bytes;
+    std::size_t size = column->size;
+    *bytes += column->size;
+    if (!kPlain && column->memo) {
+      const std::string& text = memo_texts_[column - first];
+      return PutField<false>(*column, text.data(), text.size(), false, true,
+                             scratch_.data(), sources_, out);
+    }
+    return PutField<kPlain>(*column, value, size, true, may_hold_nul,
+                            scratch_.data(), sources_, out);
+  }
 
- private:
   const std::vector<Column>& columns_;
   const ConvertOptions& options_;
   const std::size_t longest_line_;
@@ -346,11 +413,10 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
   LineBuffer pending;
   auto flush = [&]() {
     if (pending.size() == 0 || stats.end == RunEnd::kWriteFailed) return;
-    if (!out->Write(pending.data(), pending.size())) {
+    if (!pending.WriteTo(out)) {
       stats.end = RunEnd::kWriteFailed;
       stats.error = out->Error();
     }
-    pending.Clear();
   };
 
   for (std::uint32_t r = 1; r <= record_count && r != 0; ++r) {

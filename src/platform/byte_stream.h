@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 /// Why an operation on a file failed.
 struct SystemError {
@@ -35,6 +36,11 @@ class ByteSink {
   virtual ~ByteSink() = default;
   /// Writes all \a size bytes; false when they could not all be written.
   virtual bool Write(const char* data, std::size_t size) = 0;
+  /// The same for the first \a size bytes of \a block, whose storage the
+  /// sink may keep, giving back other storage of its own in exchange.
+  virtual bool WriteBlock(std::vector<char>* block, std::size_t size) {
+    return Write(block->data(), size);
+  }
   virtual SystemError Error() const { return SystemError(); }
 };
 

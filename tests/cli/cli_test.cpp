@@ -2,84 +2,42 @@
 // and its exit codes.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
+#include "cli_case.h"
 #include "convert/adif_header.h"
 #include "dbf_builder.h"
+#include "fixtures.h"
 #include "test_support.h"
 
 namespace {
-
-struct ProcessResult {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Runs logweave with \a args; standard output and error are captured.
-ProcessResult Logweave(const std::vector<std::string>& args, const TempDir& dir) {
-  std::string command = Quote(LOGWEAVE_BIN);
-  for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " >" + Quote(dir / ".out") + " 2>" + Quote(dir / ".err") +
-             " </dev/null";
-  ProcessResult run;
-  int status = std::system(command.c_str());
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = ReadFile(dir / ".out");
-  run.err = ReadFile(dir / ".err");
-  std::filesystem::remove(dir / ".out");
-  std::filesystem::remove(dir / ".err");
-  return run;
-}
-
-BuilderTable Log() {
-  BuilderTable t;
-  t.columns = {{"CALL", 'C', 8, 0}, {"FECHA", 'D', 8, 0}, {"HORA", 'C', 5, 0},
-               {"NOMBRE", 'C', 12, 0}, {"QSL_SENT", 'C', 1, 0}};
-  t.rows = {{"EA4ABC", "20050102", "09:15", "Jos\xE9", "S"},
-            {"F6XYZ", "20050103", "10:42", "Fran\xE7ois", "N"},
-            {"OLD1", "20050104", "11:00", "Borrado", "N"}};
-  t.deleted = {false, false, true};
-  return t;
-}
-
-const char kLines[] =
-    "<CALL:6>EA4ABC <QSO_DATE:8>20050102 <TIME_ON:4>0915 <NAME:4>Jos\xE9 "
-    "<QSL_SENT:1>Y <EOR>\r\n"
-    "<CALL:5>F6XYZ <QSO_DATE:8>20050103 <TIME_ON:4>1042 <NAME:8>Fran\xE7ois "
-    "<QSL_SENT:1>N <EOR>\r\n";
-const char kDeletedLine[] =
-    "<CALL:4>OLD1 <QSO_DATE:8>20050104 <TIME_ON:4>1100 <NAME:7>Borrado "
-    "<QSL_SENT:1>N <EOR>\r\n";
 
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     table_ = dir_ / "log.dbf";
-    WriteFile(table_, BuildTable(Log()));
+    WriteFile(table_, BuildTable(StandardLog()));
   }
   std::vector<std::string> Mapped(std::vector<std::string> extra) {
-    std::vector<std::string> args = {"convert", table_, "--auto", "--map",
-                                     "fecha=qso_date,#3=time_on", "--map",
-                                     "NOMBRE=name"};
+    std::vector<std::string> args = {"convert", table_};
+    for (const std::string& arg : StandardMapping()) args.push_back(arg);
     args.insert(args.end(), extra.begin(), extra.end());
     return args;
+  }
+  RunResult Logweave(const std::vector<std::string>& args) {
+    return RunLogweave(args, dir_.str());
   }
   TempDir dir_;
   std::string table_;
 };
 
 TEST_F(CliTest, FieldsPrintsTheSummaryAndOneEntryPerColumn) {
-  ProcessResult run = Logweave({"fields", table_}, dir_);
-  EXPECT_EQ(0, run.code) << run.err;
+  RunResult run = Logweave({"fields", table_});
+  EXPECT_EQ(0, run.exit_code) << run.err;
   EXPECT_EQ(
       "Created in: 14-06-105 with 3 Qso's\n"
       "CALL          C          8          0 Skip\n"
@@ -88,41 +46,41 @@ TEST_F(CliTest, FieldsPrintsTheSummaryAndOneEntryPerColumn) {
       "NOMBRE        C         12          0 Skip\n"
       "QSL_SENT      C          1          0 Skip\n",
       run.out);
-  run = Logweave({"fields", table_, "--lang", "es"}, dir_);
+  run = Logweave({"fields", table_, "--lang", "es"});
   EXPECT_EQ(0u, run.out.find("Creado el: 14-06-105 con 3 Qso's\nCALL  "));
   EXPECT_NE(std::string::npos, run.out.find(" 0 Omitir\n"));
 }
 
 TEST_F(CliTest, CatalogueListsTheRowsOfTheLanguage) {
-  ProcessResult run = Logweave({"catalogue", "--lang", "es"}, dir_);
-  EXPECT_EQ(0, run.code);
+  RunResult run = Logweave({"catalogue", "--lang", "es"});
+  EXPECT_EQ(0, run.exit_code);
   EXPECT_EQ(0u, run.out.find("Omitir \xA0 Ignorar el campo\nADDRESS M Direcci\xF3n"));
   EXPECT_EQ(43, std::count(run.out.begin(), run.out.end(), '\n'));
-  run = Logweave({"catalogue"}, dir_);
+  run = Logweave({"catalogue"});
   EXPECT_EQ(0u, run.out.find("Skip \xA0 Ignore the field\n"));
 }
 
 TEST_F(CliTest, ConvertWritesBesideTheInputAndSaysWhere) {
-  ProcessResult run = Logweave(Mapped({}), dir_);
-  EXPECT_EQ(0, run.code) << run.err;
+  RunResult run = Logweave(Mapped({}));
+  EXPECT_EQ(0, run.exit_code) << run.err;
   std::string output = dir_ / "log.ADI";
   EXPECT_EQ(table_ + "\nconverted to\n" + output + "\n", run.out);
   EXPECT_EQ("", run.err);
-  EXPECT_EQ(AdifHeaderText(kEnglish) + kLines + kDeletedLine, ReadFile(output));
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines + kStandardDeletedLine, ReadFile(output));
 }
 
 TEST_F(CliTest, StandardOutputGetsTheSameBytes) {
-  ProcessResult run = Logweave(Mapped({"-o", "-", "--lang", "es", "--skip-deleted"}), dir_);
-  EXPECT_EQ(0, run.code) << run.err;
-  EXPECT_EQ(AdifHeaderText(kSpanish) + kLines, run.out);
+  RunResult run = Logweave(Mapped({"-o", "-", "--lang", "es", "--skip-deleted"}));
+  EXPECT_EQ(0, run.exit_code) << run.err;
+  EXPECT_EQ(AdifHeaderText(kSpanish) + kStandardLines, run.out);
   EXPECT_EQ(table_ + "\nconvertido en\nla salida est\xE1ndar\n", run.err);
   EXPECT_EQ("log.dbf ", dir_.Listing());
 }
 
 TEST_F(CliTest, NamedOutputAndWarningWithoutCall) {
   std::string output = dir_ / "out.adi";
-  ProcessResult run = Logweave({"convert", table_, "-o", output}, dir_);
-  EXPECT_EQ(0, run.code);
+  RunResult run = Logweave({"convert", table_, "-o", output});
+  EXPECT_EQ(0, run.exit_code);
   EXPECT_NE(std::string::npos, run.err.find("warning: no column is mapped to CALL"));
   EXPECT_EQ(AdifHeaderText(kEnglish) + "<EOR>\r\n<EOR>\r\n<EOR>\r\n",
             ReadFile(output));
@@ -130,88 +88,105 @@ TEST_F(CliTest, NamedOutputAndWarningWithoutCall) {
 
 TEST_F(CliTest, ExitCodesAndMessages) {
   WriteFile(dir_ / "short.dbf", "abc");
-  const struct {
-    std::vector<std::string> args;
-    int code;
-    std::string error;  // expected at the start of standard error
-  } cases[] = {
-      {{"convert", table_, "--map", "BANDA=BAND"}, 2,
-       "logweave: unknown column 'BANDA' in " + table_},
-      {{"convert", table_, "--map", "CALL=CA LL"}, 2,
+  WriteFile(dir_ / "log.map", "CALL=CALL\n");
+  WriteFile(dir_ / "big.map", std::string((1 << 20) + 1, '#'));
+  std::filesystem::create_directory(dir_ / "folder.map");
+  ASSERT_EQ(0, mkfifo((dir_ / "fifo.map").c_str(), 0600));
+  const std::string t = table_;
+  const CliCase cases[] = {
+      {"unknown column", {"convert", t, "--map", "BANDA=BAND"}, 2, "",
+       "logweave: unknown column 'BANDA' in " + t},
+      {"bad keyword", {"convert", t, "--map", "CALL=CA LL"}, 2, "",
        "logweave: malformed keyword 'CA LL'"},
-      {{"convert", table_, "--map", "CALL"}, 2, "logweave: malformed mapping"},
-      {{"convert", table_, "--bogus"}, 2, ""},
-      {{"convert", table_, "--lang", "fr"}, 2, ""},
-      {{"frobnicate"}, 2, ""},
-      {{}, 2, ""},
-      {{"convert", dir_ / "none.dbf", "--auto"}, 1,
+      {"bad mapping", {"convert", t, "--map", "CALL"}, 2, "",
+       "logweave: malformed mapping"},
+      {"unknown option", {"convert", t, "--bogus"}, 2},
+      {"unknown language", {"convert", t, "--lang", "fr"}, 2},
+      {"unknown command", {"frobnicate"}, 2},
+      {"no command", {}, 2},
+      {"missing table", {"convert", "{dir}/none.dbf", "--auto"}, 1, "",
        "logweave: Cannot open " + (dir_ / "none.dbf") +
            ": No such file or directory"},
-      {{"fields", dir_ / "short.dbf"}, 1,
+      {"short table", {"fields", "{dir}/short.dbf"}, 1, "",
        "logweave: " + (dir_ / "short.dbf") +
            " is not a readable DBF table: the file is shorter than the "
            "32-byte header"},
-      {{"convert", table_, "--auto", "-o", "/dev/full"}, 1,
+      {"full device", {"convert", t, "--auto", "-o", "/dev/full"}, 1, "",
        "logweave: Cannot write /dev/full: No space left on device"},
-      {{"convert", table_, "--auto", "-o", table_}, 1,
-       "logweave: The output " + table_ + " would replace the input"},
+      {"output is the table", {"convert", t, "--auto", "-o", t}, 1, "",
+       "logweave: The output " + t + " would replace the input"},
+      {"output is the mapping file",
+       {"convert", t, "--map-file", "{dir}/log.map", "-o", "{dir}/log.map"},
+       1, "",
+       "logweave: The output " + (dir_ / "log.map") +
+           " would replace the input " + (dir_ / "log.map")},
+      {"mapping file is a folder",
+       {"convert", t, "--map-file", "{dir}/folder.map"}, 1, "",
+       "logweave: Cannot open " + (dir_ / "folder.map") +
+           ": not a regular file"},
+      {"mapping file is a pipe", {"convert", t, "--map-file", "{dir}/fifo.map"},
+       1, "",
+       "logweave: Cannot open " + (dir_ / "fifo.map") + ": not a regular file"},
+      {"mapping file is a device", {"convert", t, "--map-file", "/dev/zero"},
+       1, "", "logweave: Cannot open /dev/zero: not a regular file"},
+      {"mapping file too large", {"convert", t, "--map-file", "{dir}/big.map"},
+       1, "",
+       "logweave: Cannot open " + (dir_ / "big.map") + ": it is too large"},
   };
-  for (const auto& c : cases) {
-    ProcessResult run = Logweave(c.args, dir_);
-    std::string shown;
-    for (const std::string& a : c.args) shown += a + " ";
-    EXPECT_EQ(c.code, run.code) << shown << run.err;
-    EXPECT_EQ(0u, run.err.find(c.error)) << shown << run.err;
-    EXPECT_EQ("", run.out) << shown;
-    EXPECT_FALSE(run.err.empty()) << shown;
+  for (const CliCase& c : cases) {
+    RunResult run = ExpectCliCase(c, dir_.str());
+    EXPECT_EQ(0u, run.err.find(c.err_has)) << c.name << ": " << run.err;
+    EXPECT_EQ("", run.out) << c.name;
+    EXPECT_FALSE(run.err.empty()) << c.name;
   }
-  EXPECT_EQ(BuildTable(Log()), ReadFile(table_));
-  EXPECT_EQ("log.dbf short.dbf ", dir_.Listing());
+  EXPECT_EQ(BuildTable(StandardLog()), ReadFile(table_));
+  EXPECT_EQ("CALL=CALL\n", ReadFile(dir_ / "log.map"));
+  EXPECT_EQ("big.map fifo.map folder.map log.dbf log.map short.dbf ",
+            dir_.Listing());
 }
 
 TEST_F(CliTest, HelpAndVersion) {
-  ProcessResult run = Logweave({"--help"}, dir_);
-  EXPECT_EQ(0, run.code);
+  RunResult run = Logweave({"--help"});
+  EXPECT_EQ(0, run.exit_code);
   EXPECT_NE(std::string::npos, run.out.find("convert"));
-  run = Logweave({"convert", "--help"}, dir_);
-  EXPECT_EQ(0, run.code);
+  run = Logweave({"convert", "--help"});
+  EXPECT_EQ(0, run.exit_code);
   EXPECT_NE(std::string::npos, run.out.find("--skip-deleted"));
-  run = Logweave({"--version"}, dir_);
-  EXPECT_EQ(0, run.code);
+  run = Logweave({"--version"});
+  EXPECT_EQ(0, run.exit_code);
   EXPECT_EQ(0u, run.out.find("logweave "));
 }
 
 TEST_F(CliTest, TruncatedTableIsAnErrorThatKeepsTheCompleteRecords) {
-  std::string bytes = BuildTable(Log());
+  std::string bytes = BuildTable(StandardLog());
   bytes.resize(bytes.size() - 10);
   WriteFile(table_, bytes);
-  ProcessResult run = Logweave(Mapped({}), dir_);
-  EXPECT_EQ(1, run.code);
+  RunResult run = Logweave(Mapped({}));
+  EXPECT_EQ(1, run.exit_code);
   EXPECT_EQ("logweave: " + table_ + " ends after record 2 of 3; the 2 complete "
             "records were converted to " + (dir_ / "log.ADI") + "\n",
             run.err);
   EXPECT_EQ("", run.out);
-  EXPECT_EQ(AdifHeaderText(kEnglish) + kLines, ReadFile(dir_ / "log.ADI"));
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines, ReadFile(dir_ / "log.ADI"));
 }
 
 TEST_F(CliTest, MappingFileRoundTripsAndErrorsNameTheLine) {
   // The generated file maps what --auto maps; filled in, it maps the rest.
-  ProcessResult run = Logweave({"fields", table_, "--mapping"}, dir_);
-  EXPECT_EQ(0, run.code);
+  RunResult run = Logweave({"fields", table_, "--mapping"});
+  EXPECT_EQ(0, run.exit_code);
   EXPECT_NE(std::string::npos, run.out.find("\nCALL=CALL\n"));
   EXPECT_NE(std::string::npos, run.out.find("\n# FECHA=            (D, 8)\n"));
   std::string text = run.out + "FECHA=qso_date\n\n  # a comment\r\n#3=TIME_ON\r\n"
                                "NOMBRE = name\n";
   WriteFile(dir_ / "log.map", text);
-  run = Logweave({"convert", table_, "--map-file", dir_ / "log.map"}, dir_);
-  EXPECT_EQ(0, run.code) << run.err;
-  EXPECT_EQ(AdifHeaderText(kEnglish) + kLines + kDeletedLine,
+  run = Logweave({"convert", table_, "--map-file", dir_ / "log.map"});
+  EXPECT_EQ(0, run.exit_code) << run.err;
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines + kStandardDeletedLine,
             ReadFile(dir_ / "log.ADI"));
 
   // --map comes after the file and wins.
   run = Logweave({"convert", table_, "--map-file", dir_ / "log.map", "--map",
-                  "NOMBRE=skip", "-o", "-"},
-                 dir_);
+                  "NOMBRE=skip", "-o", "-"});
   EXPECT_EQ(std::string::npos, run.out.find("<NAME:"));
 
   const struct {
@@ -230,34 +205,33 @@ TEST_F(CliTest, MappingFileRoundTripsAndErrorsNameTheLine) {
   };
   for (const auto& c : cases) {
     WriteFile(dir_ / "bad.map", c.line);
-    run = Logweave({"convert", table_, "--map-file", dir_ / "bad.map"}, dir_);
-    EXPECT_EQ(c.code, run.code);
+    run = Logweave({"convert", table_, "--map-file", dir_ / "bad.map"});
+    EXPECT_EQ(c.code, run.exit_code);
     EXPECT_EQ(0u, run.err.find(c.error)) << run.err;
   }
-  run = Logweave({"convert", table_, "--map-file", dir_ / "none.map"}, dir_);
-  EXPECT_EQ(1, run.code);
+  run = Logweave({"convert", table_, "--map-file", dir_ / "none.map"});
+  EXPECT_EQ(1, run.exit_code);
   EXPECT_EQ(0u, run.err.find("logweave: Cannot open " + (dir_ / "none.map")));
 }
 
 TEST_F(CliTest, CharsetsAndCodePages) {
-  ProcessResult run =
-      Logweave(Mapped({"--charset", "ascii", "-o", "-", "--skip-deleted"}), dir_);
-  EXPECT_EQ(0, run.code) << run.err;
+  RunResult run =
+      Logweave(Mapped({"--charset", "ascii", "-o", "-", "--skip-deleted"}));
+  EXPECT_EQ(0, run.exit_code) << run.err;
   EXPECT_NE(std::string::npos, run.out.find("<NAME:4>Jose <"));
   EXPECT_NE(std::string::npos, run.out.find("<NAME:8>Francois <"));
   EXPECT_NE(std::string::npos,
             run.err.find("note: 2 values held characters outside ASCII"));
-  run = Logweave(Mapped({"--charset", "utf-8", "-o", "-"}), dir_);
+  run = Logweave(Mapped({"--charset", "utf-8", "-o", "-"}));
   EXPECT_NE(std::string::npos, run.out.find("<NAME:5>Jos\xC3\xA9 <"));
   // Read as DOS code page 850, byte 0xE9 is an accented U.
-  run = Logweave(Mapped({"--charset", "utf-8", "--codepage", "850", "-o", "-"}),
-                 dir_);
+  run = Logweave(Mapped({"--charset", "utf-8", "--codepage", "850", "-o", "-"}));
   EXPECT_NE(std::string::npos, run.out.find("<NAME:5>Jos\xC3\x9A <"));
   // Without the options the bytes stay as they are.
-  run = Logweave(Mapped({"--codepage", "850", "-o", "-"}), dir_);
-  EXPECT_EQ(AdifHeaderText(kEnglish) + kLines + kDeletedLine, run.out);
-  run = Logweave(Mapped({"--charset", "latin1"}), dir_);
-  EXPECT_EQ(2, run.code);
+  run = Logweave(Mapped({"--codepage", "850", "-o", "-"}));
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines + kStandardDeletedLine, run.out);
+  run = Logweave(Mapped({"--charset", "latin1"}));
+  EXPECT_EQ(2, run.exit_code);
 }
 
 TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
@@ -272,46 +246,54 @@ TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
   WriteFile(dir_ / "memo.dbf", BuildTable(t));
   std::vector<std::string> args = {"convert", dir_ / "memo.dbf", "--auto",
                                    "--map", "NOTES=COMMENT", "-o", "-"};
-  ProcessResult run = Logweave(args, dir_);
-  EXPECT_EQ(0, run.code) << run.err;
+  RunResult run = Logweave(args);
+  EXPECT_EQ(0, run.exit_code) << run.err;
   EXPECT_NE(std::string::npos, run.out.find("<COMMENT:10>         1 <EOR>"));
   args.push_back("--memo");
-  run = Logweave(args, dir_);
-  EXPECT_EQ(0, run.code) << run.err;
+  run = Logweave(args);
+  EXPECT_EQ(0, run.exit_code) << run.err;
   EXPECT_NE(std::string::npos,
             run.out.find("<CALL:6>EA4ABC <COMMENT:29>Worked on 20m\r\nQSL via "
                          "bureau <EOR>\r\n<CALL:5>F6XYZ <EOR>\r\n"));
+  // The memo file is an input too: never the output.
+  std::vector<std::string> onto_memo = args;
+  onto_memo[onto_memo.size() - 2] = dir_ / "memo.DBT";
+  run = Logweave(onto_memo);
+  EXPECT_EQ(1, run.exit_code);
+  EXPECT_NE(std::string::npos, run.err.find("would replace the input " +
+                                            (dir_ / "memo.DBT")))
+      << run.err;
   std::filesystem::remove(dir_ / "memo.DBT");
-  run = Logweave(args, dir_);
-  EXPECT_EQ(1, run.code);
+  run = Logweave(args);
+  EXPECT_EQ(1, run.exit_code);
   EXPECT_EQ(0u, run.err.find("logweave: no memo file")) << run.err;
 }
 
 TEST_F(CliTest, CheckReportsWhatItFindsAndConvertCanCheckItsOutput) {
-  ProcessResult run = Logweave(Mapped({"--check", "--charset", "ascii"}), dir_);
-  EXPECT_EQ(1, run.code) << run.err;  // no MODE and no BAND or FREQ
+  RunResult run = Logweave(Mapped({"--check", "--charset", "ascii"}));
+  EXPECT_EQ(1, run.exit_code) << run.err;  // no MODE and no BAND or FREQ
   EXPECT_EQ(0u, run.out.find(table_ + "\nconverted to\n" + (dir_ / "log.ADI") +
                              "\nrecord 1: "))
       << run.out;
   std::string written = ReadFile(dir_ / "log.ADI");
 
-  ProcessResult check = Logweave({"check", dir_ / "log.ADI"}, dir_);
-  EXPECT_EQ(1, check.code);
+  RunResult check = Logweave({"check", dir_ / "log.ADI"});
+  EXPECT_EQ(1, check.exit_code);
   EXPECT_EQ(run.out.substr(run.out.find("record 1: ")), check.out);
   EXPECT_EQ(written, ReadFile(dir_ / "log.ADI"));  // only read
 
   WriteFile(dir_ / "clean.adi",
             "<CALL:6>EA4ABC <QSO_DATE:8>20050102 <TIME_ON:4>0915 <BAND:3>40M "
             "<MODE:3>SSB <EOR>\n");
-  check = Logweave({"check", dir_ / "clean.adi"}, dir_);
-  EXPECT_EQ(0, check.code) << check.out;
+  check = Logweave({"check", dir_ / "clean.adi"});
+  EXPECT_EQ(0, check.exit_code) << check.out;
 
-  run = Logweave(Mapped({"--check", "-o", "-"}), dir_);
-  EXPECT_EQ(2, run.code);
-  check = Logweave({"check", dir_ / "none.adi"}, dir_);
-  EXPECT_EQ(1, check.code);
+  run = Logweave(Mapped({"--check", "-o", "-"}));
+  EXPECT_EQ(2, run.exit_code);
+  check = Logweave({"check", dir_ / "none.adi"});
+  EXPECT_EQ(1, check.exit_code);
   EXPECT_NE(std::string::npos, check.err.find(dir_ / "none.adi"));
-  EXPECT_EQ(2, Logweave({"check"}, dir_).code);
+  EXPECT_EQ(2, Logweave({"check"}).exit_code);
 }
 
 }  // namespace

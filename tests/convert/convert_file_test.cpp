@@ -198,6 +198,18 @@ TEST_F(ConvertFileTest, ReportsOutputsThatCannotBeCreated) {
             outcome.message);
 }
 
+TEST_F(ConvertFileTest, WritesToTheNullDevice) {
+  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
+#ifdef _WIN32
+  job.output_path = "NUL";
+#else
+  job.output_path = "/dev/null";
+#endif
+  ConvertOutcome outcome = ConvertFile(job);
+  ASSERT_TRUE(outcome.ok()) << outcome.message;
+  EXPECT_EQ("log.dbf ", dir_.Listing());
+}
+
 TEST_F(ConvertFileTest, AFailedWriteLeavesNoFileBehind) {
   ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
   job.output_path = "/dev/full";

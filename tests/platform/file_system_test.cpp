@@ -54,8 +54,12 @@ TEST(FileSystem, OnlyRegularFilesAreOpenedForReading) {
     EXPECT_EQ(c.reason, error.reason) << c.path;
     EXPECT_EQ(c.kind, files.KindOf(c.path)) << c.path;
     EXPECT_EQ(c.reason == OpenError::kNone, in != nullptr) << c.path;
-    if (c.reason == OpenError::kNotRegular) EXPECT_EQ(c.kind, error.kind);
-    if (c.reason == OpenError::kSystem) EXPECT_NE(0, error.system.code);
+    if (c.reason == OpenError::kNotRegular) {
+      EXPECT_EQ(c.kind, error.kind) << c.path;
+    }
+    if (c.reason == OpenError::kSystem) {
+      EXPECT_NE(0, error.system.code) << c.path;
+    }
   }
 }
 

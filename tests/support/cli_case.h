@@ -42,18 +42,21 @@ inline RunResult ExpectCliCase(const CliCase& c, const std::string& dir,
                                const RunOptions& options = RunOptions()) {
   RunResult run = RunLogweave(c.args, dir, options);
   EXPECT_EQ(c.exit_code, run.exit_code) << c.name << "\n" << run.err;
-  if (!c.out_has.empty())
+  if (!c.out_has.empty()) {
     EXPECT_NE(std::string::npos, run.out.find(c.out_has))
         << c.name << ": standard output lacks \"" << c.out_has << "\":\n"
         << run.out;
-  if (!c.err_has.empty())
+  }
+  if (!c.err_has.empty()) {
     EXPECT_NE(std::string::npos, run.err.find(c.err_has))
         << c.name << ": standard error lacks \"" << c.err_has << "\":\n"
         << run.err;
-  if (!c.err_lacks.empty())
+  }
+  if (!c.err_lacks.empty()) {
     EXPECT_EQ(std::string::npos, run.err.find(c.err_lacks))
         << c.name << ": standard error holds \"" << c.err_lacks << "\":\n"
         << run.err;
+  }
   return run;
 }
 
