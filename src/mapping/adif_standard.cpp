@@ -1,0 +1,70 @@
+// adif_standard.cpp: looking things up in the standard's tables.
+
+#include "mapping/adif_standard.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Compares without regard to letter case: <0, 0 or >0.
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    char x = Upper(a[i]), y = Upper(b[i]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace
+
+const AdifFieldSpec* FindAdifField(std::string_view name) {
+  const AdifFieldSpec* end = kAdifFields + kAdifFieldCount;
+  const AdifFieldSpec* found = std::lower_bound(
+      kAdifFields, end, name, [](const AdifFieldSpec& field, std::string_view n) {
+        return CompareIgnoringCase(field.name, n) < 0;
+      });
+  if (found != end && CompareIgnoringCase(found->name, name) == 0) return found;
+  return nullptr;
+}
+
+const AdifEnumerationValue* FindAdifEnumerationValue(
+    std::string_view enumeration, std::string_view value,
+    std::string_view qualifier) {
+  const AdifEnumerationValue* end =
+      kAdifEnumerationValues + kAdifEnumerationValueCount;
+  auto before = [](const AdifEnumerationValue& row,
+                   std::pair<std::string_view, std::string_view> key) {
+    int by_name = std::string_view(row.enumeration).compare(key.first);
+    if (by_name != 0) return by_name < 0;
+    return CompareIgnoringCase(row.value, key.second) < 0;
+  };
+  for (const AdifEnumerationValue* row =
+           std::lower_bound(kAdifEnumerationValues, end,
+                            std::make_pair(enumeration, value), before);
+       row != end && row->enumeration == enumeration &&
+       CompareIgnoringCase(row->value, value) == 0;
+       ++row) {
+    if (qualifier.empty() || CompareIgnoringCase(row->qualifier, qualifier) == 0)
+      return row;
+  }
+  return nullptr;
+}
+
+const AdifBand* FindAdifBand(std::string_view name) {
+  for (int i = 0; i < kAdifBandCount; ++i)
+    if (CompareIgnoringCase(kAdifBands[i].name, name) == 0) return &kAdifBands[i];
+  return nullptr;
+}
+
+const AdifBand* AdifBandOfFrequency(double mhz) {
+  for (int i = 0; i < kAdifBandCount; ++i)
+    if (mhz >= kAdifBands[i].lower_mhz && mhz <= kAdifBands[i].upper_mhz)
+      return &kAdifBands[i];
+  return nullptr;
+}

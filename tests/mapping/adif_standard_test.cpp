@@ -1,0 +1,69 @@
+// Tests of the look-ups in the standard's tables, against values read off
+// the ADIF 3.1.6 specification.
+
+#include "mapping/adif_standard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(AdifStandard, FieldsByNameInAnyCase) {
+  const struct {
+    const char* name;
+    AdifType type;
+    const char* minimum;
+    const char* maximum;
+  } cases[] = {
+      {"cqz", AdifType::kPositiveInteger, "1", "40"},
+      {"ITUZ", AdifType::kPositiveInteger, "1", "90"},
+      {"K_Index", AdifType::kInteger, "0", "9"},
+      {"FREQ", AdifType::kNumber, nullptr, nullptr},
+      {"QSO_DATE", AdifType::kDate, nullptr, nullptr},
+      {"GRIDSQUARE", AdifType::kGridSquare, nullptr, nullptr},
+      {"NAME_INTL", AdifType::kIntlString, nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    const AdifFieldSpec* field = FindAdifField(c.name);
+    ASSERT_NE(nullptr, field) << c.name;
+    EXPECT_EQ(c.type, field->type) << c.name;
+    EXPECT_STREQ(c.minimum ? c.minimum : "", field->minimum ? field->minimum : "")
+        << c.name;
+    EXPECT_STREQ(c.maximum ? c.maximum : "", field->maximum ? field->maximum : "")
+        << c.name;
+  }
+  EXPECT_EQ(nullptr, FindAdifField("BNAD"));
+  EXPECT_TRUE(FindAdifField("VE_PROV")->import_only);
+  EXPECT_STREQ("3.1.6", kAdifVersion);
+}
+
+TEST(AdifStandard, EnumerationValues) {
+  EXPECT_NE(nullptr, FindAdifEnumerationValue("Submode", "ft4", "MFSK"));
+  EXPECT_EQ(nullptr, FindAdifEnumerationValue("Submode", "FT4", "PSK"));
+  EXPECT_NE(nullptr, FindAdifEnumerationValue("Mode", "FSK"));  // new in 3.1.6
+  EXPECT_TRUE(FindAdifEnumerationValue("Mode", "PSK31")->import_only);
+  EXPECT_NE(nullptr, FindAdifEnumerationValue("DXCC_Entity_Code", "281"));
+  EXPECT_EQ(nullptr, FindAdifEnumerationValue("DXCC_Entity_Code", "999"));
+  EXPECT_NE(nullptr, FindAdifEnumerationValue("Continent", "EU"));
+  EXPECT_NE(nullptr, FindAdifEnumerationValue(
+                         "Primary_Administrative_Subdivision", "QC", "1"));
+}
+
+TEST(AdifStandard, BandsByNameAndFrequency) {
+  const struct {
+    double mhz;
+    const char* band;
+  } cases[] = {{1.83, "160m"}, {7.085, "40m"}, {14.074, "20m"},
+               {145.5, "2m"},  {432.1, "70cm"}, {0.1357, "2190m"}};
+  for (const auto& c : cases) {
+    const AdifBand* band = AdifBandOfFrequency(c.mhz);
+    ASSERT_NE(nullptr, band) << c.mhz;
+    EXPECT_STREQ(c.band, band->name);
+    EXPECT_EQ(band, FindAdifBand(c.band));
+  }
+  EXPECT_EQ(nullptr, AdifBandOfFrequency(12.0));
+  EXPECT_NE(nullptr, FindAdifBand("40M"));
+}
+
+}  // namespace
