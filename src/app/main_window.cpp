@@ -242,7 +242,8 @@ void OpenTable(HWND window, const std::string& path) {
 
   DbfLayout layout;
   TableError error;
-  if (!ReadTableFile(SystemFileSystem(), path, &layout, &error)) {
+  HeaderDamage damage;
+  if (!ReadTableFile(SystemFileSystem(), path, &layout, &error, &damage)) {
     // Nothing of an earlier table may stay behind to be converted with the
     // columns of this one.
     state->table = KeptTable();
@@ -260,6 +261,15 @@ void OpenTable(HWND window, const std::string& path) {
   if (!layout.columns.empty())
     EnableWindow(state->controls[kConvertButton], TRUE);
   state->catalogue_list.Select(0);
+  // A damaged header is said once; the columns stay listed and the
+  // conversion allowed, as the user may know better.
+  if (damage.any()) {
+    std::string text;
+    for (const std::string& line : HeaderDamageTexts(path, damage, g_language))
+      text += (text.empty() ? "" : "\n") + line;
+    MessageBoxA(window, text.c_str(), kMessageCaption,
+                MB_OK | MB_ICONWARNING);
+  }
 }
 
 const KeptTable& KeptTableOf(HWND window) {

@@ -22,6 +22,10 @@ void PrintError(const std::string& message) {
   PrintLine(stderr, "logweave: " + message);
 }
 
+void PrintWarning(const std::string& message, Language language) {
+  PrintError(Choose(language, "aviso: ", "warning: ") + message);
+}
+
 int FinishOutput() {
   errno = 0;
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;

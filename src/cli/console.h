@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "mapping/language.h"
+
 /// Exit codes of every command.
 constexpr int kExitOk = 0;
 constexpr int kExitFileError = 1;
@@ -17,6 +19,10 @@ void PrintLine(std::FILE* stream, const std::string& text);
 
 /// Writes "logweave: MESSAGE" to standard error.
 void PrintError(const std::string& message);
+
+/// Writes "logweave: warning: MESSAGE" ("aviso" in Spanish) to standard
+/// error.
+void PrintWarning(const std::string& message, Language language);
 
 /// Flushes standard output; a failure (a full disk, a closed pipe) is an
 /// error with a message, like any other write. Returns the exit code.

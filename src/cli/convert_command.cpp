@@ -56,11 +56,15 @@ int RunConvert(const ConvertCommandLine& options) {
 
   ConvertJob job;
   TableError table_error;
+  HeaderDamage damage;
   if (!ReadTableFile(SystemFileSystem(), options.input, &job.table,
-                     &table_error)) {
+                     &table_error, &damage)) {
     PrintError(TableErrorText(options.input, table_error, language));
     return kExitFileError;
   }
+  for (const std::string& text :
+       HeaderDamageTexts(options.input, damage, language))
+    PrintWarning(text, language);
   std::string error;
   if (!BuildEntries(job.table, language, choices, &job.entries, &error)) {
     PrintError(error + " in " + options.input);

@@ -13,10 +13,13 @@ int RunFields(const FieldsCommandLine& options) {
   const Language language = options.language;
   DbfLayout layout;
   TableError error;
-  if (!ReadTableFile(SystemFileSystem(), table, &layout, &error)) {
+  HeaderDamage damage;
+  if (!ReadTableFile(SystemFileSystem(), table, &layout, &error, &damage)) {
     PrintError(TableErrorText(table, error, language));
     return kExitFileError;
   }
+  for (const std::string& text : HeaderDamageTexts(table, damage, language))
+    PrintWarning(text, language);
   if (options.mapping_file) {
     std::string text = MappingFileText(layout, NameOf(table), language);
     std::fwrite(text.data(), 1, text.size(), stdout);

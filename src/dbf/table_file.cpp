@@ -3,12 +3,32 @@
 #include "dbf/table_file.h"
 
 bool ReadTableFile(FileSystem& files, const std::string& path,
-                   DbfLayout* layout, TableError* error) {
+                   DbfLayout* layout, TableError* error,
+                   HeaderDamage* damage) {
   *layout = DbfLayout();
   *error = TableError();
   std::unique_ptr<InputFile> in = files.OpenForReading(path, &error->open);
   if (!in) return false;
+  // A file that is plainly something else is said to be so, whatever its
+  // next bytes would give.
+  unsigned char first[kDbfHeaderSize];
+  if (ReadExactly(in.get(), first, sizeof first)) {
+    error->not_a_table = JudgeHeader(DecodeHeader(first));
+    if (error->not_a_table != NotATable::kNone) return false;
+  }
+  if (!in->Seek(0)) {
+    error->layout = LayoutError::kReadFailed;
+    error->read = in->Error();
+    return false;
+  }
   error->layout = ReadDbfLayout(in.get(), layout);
   if (error->layout == LayoutError::kReadFailed) error->read = in->Error();
-  return error->layout == LayoutError::kNone;
+  if (error->layout != LayoutError::kNone) return false;
+  error->not_a_table = JudgeLayout(*layout);
+  if (error->not_a_table != NotATable::kNone) {
+    *layout = DbfLayout();
+    return false;
+  }
+  if (damage) *damage = CheckHeader(*layout, in->Size());
+  return true;
 }

@@ -106,11 +106,40 @@ std::string LayoutErrorText(LayoutError error, Language language) {
   return "";
 }
 
+namespace {
+
+std::string NotATableText(NotATable reason, Language language) {
+  switch (reason) {
+    case NotATable::kUnknownVersion:
+      return Choose(language,
+                    "su primer byte no corresponde a ninguna versi\xF3n de DBF",
+                    "its first byte names no DBF version");
+    case NotATable::kBadDate:
+      return Choose(language, "su cabecera no tiene una fecha v\xE1lida",
+                    "its header holds no valid date");
+    case NotATable::kNoColumns:
+      return Choose(language, "no describe ning\xFAn campo",
+                    "it describes no column");
+    case NotATable::kHeaderTooShort:
+      return Choose(language,
+                    "su cabecera es m\xE1s corta que la descripci\xF3n de sus "
+                    "campos",
+                    "its header is shorter than its column descriptions");
+    case NotATable::kNone:
+      break;
+  }
+  return "";
+}
+
+}  // namespace
+
 std::string TableErrorText(const std::string& path, const TableError& error,
                            Language language) {
   if (error.open.reason != OpenError::kNone)
     return OpenErrorText(path, error.open, language);
-  std::string cause = error.layout == LayoutError::kReadFailed &&
+  std::string cause = error.not_a_table != NotATable::kNone
+                          ? NotATableText(error.not_a_table, language)
+                      : error.layout == LayoutError::kReadFailed &&
                               error.read.failed()
                           ? SystemErrorText(error.read, language)
                           : LayoutErrorText(error.layout, language);
@@ -118,6 +147,36 @@ std::string TableErrorText(const std::string& path, const TableError& error,
          Choose(language, " no es una tabla DBF legible: ",
                 " is not a readable DBF table: ") +
          cause;
+}
+
+std::vector<std::string> HeaderDamageTexts(const std::string& path,
+                                           const HeaderDamage& damage,
+                                           Language language) {
+  std::vector<std::string> texts;
+  char numbers[200];
+  if (damage.record_length_differs) {
+    std::snprintf(numbers, sizeof numbers,
+                  Choose(language,
+                         ": la cabecera da registros de %u bytes, pero sus "
+                         "campos ocupan %u; los valores pueden leerse mal",
+                         ": the header gives records of %u bytes, but its "
+                         "columns take %u; the values may be misread"),
+                  static_cast<unsigned>(damage.header_record_length),
+                  static_cast<unsigned>(damage.columns_record_length));
+    texts.push_back(path + numbers);
+  }
+  if (damage.surplus) {
+    std::snprintf(numbers, sizeof numbers,
+                  Choose(language,
+                         ": el fichero tiene %llu bytes m\xE1s de los que dice "
+                         "su cabecera; el n\xFAmero de registros o su longitud "
+                         "pueden estar da\xF1""ados",
+                         ": the file holds %llu bytes more than its header "
+                         "says; the record count or length may be damaged"),
+                  static_cast<unsigned long long>(damage.surplus_bytes));
+    texts.push_back(path + numbers);
+  }
+  return texts;
 }
 
 std::string MemoErrorText(const MemoError& error, Language language) {

@@ -7,6 +7,7 @@
 #define LOGWEAVE_MAPPING_TEXTS_H_
 
 #include <string>
+#include <vector>
 
 #include "dbf/dbf_table.h"
 #include "dbf/memo_file.h"
@@ -36,6 +37,12 @@ std::string LayoutErrorText(LayoutError error, Language language);
 /// One line naming the table and why it could not be read.
 std::string TableErrorText(const std::string& path, const TableError& error,
                            Language language);
+
+/// What is wrong with a readable header, one line for each thing, naming
+/// the table (no "warning" in front: the caller says how it is shown).
+std::vector<std::string> HeaderDamageTexts(const std::string& path,
+                                           const HeaderDamage& damage,
+                                           Language language);
 
 /// One line naming the memo file (and the record) and what is wrong.
 std::string MemoErrorText(const MemoError& error, Language language);

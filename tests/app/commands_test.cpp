@@ -203,6 +203,7 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
   OpenTable(hwnd, WriteTable("GOOD.DBF", ContactLog()));
   DoubleClickCatalogue(hwnd, 5);
 
+  std::vector<std::uint32_t> memo_blocks;
   const struct {
     const char* name;
     std::string bytes;  // none: the file does not exist
@@ -211,6 +212,11 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
       {"SHORT.DBF", std::string("\x03\x69\x06\x0E", 4), true},
       {"CUT.DBF", BuildTable(ContactLog()).substr(0, 100), true},
       {"GONE.DBF", "", false},
+      // Files that are no table at all.
+      {"LOG.CSV", "CALL,QSO_DATE,TIME_ON\r\nEA4ABC,20050614,0915\r\n"
+                  "F6XYZ,20050614,0942\r\n", true},
+      {"LOG.FPT", BuildMemoFile(MemoLayout::kFoxPro, {"a memo", "another"},
+                                &memo_blocks), true},
   };
   for (const auto& file : refused) {
     SCOPED_TRACE(file.name);
@@ -244,6 +250,33 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
   OpenTable(hwnd, (folder_ / "GOOD.DBF"));
   EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 8);
   EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
+}
+
+TEST_P(Commands, ADamagedHeaderIsSaidOnceAndTheTableStillListed) {
+  TestWindow window(language());
+  HWND hwnd = window.hwnd();
+  std::string table = BuildTable(ContactLog());
+  table[10] = 5;  // a record length of 5: the columns take more
+  table[11] = 0;
+  std::string path = WriteTable("DAMAGED.DBF", ContactLog());
+  WriteFile(path, table);
+  DbfLayout layout;
+  TableError error;
+  HeaderDamage damage;
+  ASSERT_TRUE(ReadTableFile(SystemFileSystem(), path, &layout, &error, &damage));
+  ASSERT_TRUE(damage.record_length_differs);
+
+  CaughtMessage box = CatchMessageBox([&] { OpenTable(hwnd, path); });
+  ASSERT_TRUE(box.shown);
+  EXPECT_EQ(box.text, HeaderDamageTexts(path, damage, language())[0]);
+  EXPECT_TRUE(box.has_icon);
+  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0),
+            static_cast<LRESULT>(layout.columns.size()));
+  EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
+  // A sound table opens without a box.
+  CaughtMessage none = CatchMessageBox(
+      [&] { OpenTable(hwnd, WriteTable("GOOD.DBF", ContactLog())); });
+  EXPECT_FALSE(none.shown);
 }
 
 TEST_P(Commands, DoubleClicksAssignConsecutiveColumns) {

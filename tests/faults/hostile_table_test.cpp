@@ -40,7 +40,7 @@ struct HostileCase {
   std::function<std::string()> make;
   std::vector<std::string> options;  // the mapping
   int exit_code;              // -1: 0 or 1, as long as it ends cleanly
-  const char* message;        // part of the convert command's standard error
+  std::string message;        // part of the convert command's standard error
   long records;               // record lines in the output; -1: any
   const char* fields_text;    // part of the fields command's output
   const char* body = nullptr; // the exact record lines, when given
@@ -171,27 +171,29 @@ std::string WidestTable() {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Hostile,
     ::testing::Values(
-        // Header lengths below 64 announce no column: each record is its
-        // deletion flag alone, read from wherever the header length points.
+        // Header lengths that do not hold the column descriptions: no
+        // table at all.
         HostileCase{"HeaderLength0",
                     [] { return Patch(Sample(), kHeaderLength, 0, 2); }, kAuto,
-                    0, "no column is mapped to CALL", 4, "with 4 Qso's",
-                    "<EOR>\r\n<EOR>\r\n<EOR>\r\n<EOR>\r\n"},
+                    1, "is not a readable DBF table: it describes no column",
+                    -1, "it describes no column"},
         HostileCase{"HeaderLength31",
                     [] { return Patch(Sample(), kHeaderLength, 31, 2); }, kAuto,
-                    0, "", 4, "with 4 Qso's"},
+                    1, "it describes no column", -1, ""},
         HostileCase{"HeaderLength33",
                     [] { return Patch(Sample(), kHeaderLength, 33, 2); }, kAuto,
-                    0, "", 4, ""},
+                    1, "it describes no column", -1, ""},
         HostileCase{"HeaderLength63",
                     [] { return Patch(Sample(), kHeaderLength, 63, 2); }, kAuto,
-                    0, "", 4, ""},
-        // Not 32n+1: the records are read from one byte early or a few
-        // bytes late; the bytes are shifted, the lines still well-formed,
-        // and a record cut by the end of the file is reported.
+                    1, "it describes no column", -1, ""},
         HostileCase{"HeaderLengthOneShort",
                     [] { return Patch(Sample(), kHeaderLength, 256, 2); },
-                    kAuto, 0, "", 4, ""},
+                    kAuto, 1,
+                    "its header is shorter than its column descriptions", -1,
+                    ""},
+        // Not 32n+1: the records are read from a few bytes late; the bytes
+        // are shifted, the lines still well-formed, and a record cut by the
+        // end of the file is reported.
         HostileCase{"HeaderLength32nPlus7",
                     [] { return Patch(Sample(), kHeaderLength, 263, 2); },
                     kAuto, 1, "ends after record 3 of 4;", 3, ""},
@@ -219,26 +221,30 @@ INSTANTIATE_TEST_SUITE_P(
                       return Patch(Patch(Sample(), kRecordCount, 0xFFFFFFFFu, 4),
                                    kHeaderLength, 32, 2);
                     },
-                    kAuto, 1, "of 4294967295;", -1, ""},
+                    kAuto, 1, "it describes no column", -1, ""},
+        // A record count short of the records: the surplus is said.
         HostileCase{"RecordCountZero",
                     [] { return Patch(Sample(), kRecordCount, 0, 4); }, kAuto, 0,
-                    "converted to", 0, "with 0 Qso's"},
-        // The record length field is not used: the columns decide.
+                    "warning: ", 0, "holds 197 bytes more than its header says"},
+        // The record length field is not used (the columns decide), but a
+        // disagreement is said.
         HostileCase{"RecordLengthTooSmall",
                     [] { return Patch(Sample(), kRecordLength, 5, 2); }, kAuto,
-                    0, "converted to", 4, ""},
+                    0, ": the header gives records of 5 bytes, but its columns "
+                    "take 49; the values may be misread", 4,
+                    "the header gives records of 5 bytes"},
         HostileCase{"RecordLengthTooLarge",
                     [] { return Patch(Sample(), kRecordLength, 65535, 2); },
-                    kAuto, 0, "converted to", 4, ""},
+                    kAuto, 0, "the header gives records of 65535 bytes", 4, ""},
         // Column lengths that sum past the record length: NAME claims 255
         // bytes instead of 16.
         HostileCase{"ColumnsPastTheRecordLength",
                     [] { return Patch(Sample(20), LengthOf(6), 255, 1); }, kAuto,
                     1, "ends after record 3 of 20;", 3,
-                    "NAME          C        255"},
+                    "but its columns take 288"},
         HostileCase{"ColumnsShortOfTheRecordLength",
                     [] { return Patch(Sample(), LengthOf(6), 1, 1); }, kAuto, 0,
-                    "converted to", 4, ""},
+                    "but its columns take 34", 4, "NAME          C          1"},
         // The terminator: missing where the header length does not need
         // it, missing where it does, and a header length announcing more
         // columns than there are.
@@ -297,9 +303,48 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--map", "#1=CALL,#2=NAME,#3=QTH,#4=COMMENT"}, 0, "", 1,
                     "TWO_WORDS", 
                     "<CALL:5>EA4AB <NAME:3>abc <QTH:2>de <COMMENT:2>fg <EOR>\r\n"},
-        // Other formats and noise.
+        // Other formats and noise. Files that are no table are refused by
+        // every command with the one message for unreadable tables.
         HostileCase{"Dbase7Table", Dbase7, kAuto, -1, "", -1, ""},
-        HostileCase{"RandomBytes", Garbage, kAuto, -1, "", -1, ""}),
+        HostileCase{"RandomBytes", Garbage, kAuto, 1,
+                    "is not a readable DBF table", -1, ""},
+        HostileCase{"CsvFile",
+                    [] {
+                      std::string csv = "CALL,QSO_DATE,TIME_ON,BAND\r\n";
+                      for (int i = 0; i < 40; ++i)
+                        csv += "EA4AB" + std::to_string(i) + ",20050614,0915,40M\r\n";
+                      return csv;
+                    },
+                    kAuto, 1, "is not a readable DBF table", -1,
+                    "is not a readable DBF table"},
+        HostileCase{"FoxProMemoFile",
+                    [] {
+                      std::vector<std::uint32_t> blocks;
+                      return BuildMemoFile(MemoLayout::kFoxPro,
+                                           {"First QSO", "Second"}, &blocks);
+                    },
+                    kAuto, 1, "its first byte names no DBF version", -1,
+                    "is not a readable DBF table"},
+        HostileCase{"DbaseMemoFile",
+                    [] {
+                      std::vector<std::uint32_t> blocks;
+                      return BuildMemoFile(MemoLayout::kDbase3,
+                                           {"First QSO", "Second"}, &blocks);
+                    },
+                    kAuto, 1, "is not a readable DBF table", -1,
+                    "is not a readable DBF table"},
+        HostileCase{"TextFile",
+                    [] { return std::string(300, 'x') + "\nA plain text.\n"; },
+                    kAuto, 1, "its first byte names no DBF version", -1, ""},
+        HostileCase{"Picture",
+                    [] {
+                      return std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16) +
+                             std::string(400, '\0');
+                    },
+                    kAuto, 1, "its first byte names no DBF version", -1, ""},
+        HostileCase{"DateOutOfRange",
+                    [] { return Patch(Sample(), 2, 13, 1); }, kAuto, 1,
+                    "its header holds no valid date", -1, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Hostile, Column255BytesIsWrittenWhole) {
