@@ -26,7 +26,9 @@
 #include "mapping/catalogue.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
+#include "dbf/code_page.h"
 #include "mapping/mapping_options.h"
+#include "mapping/names.h"
 
 namespace {
 
@@ -61,9 +63,11 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 // The columns an item names: "#N" counts from 1, anything else is a name
-// compared without regard to ASCII letter case.
+// compared as characters (the name matching has its own tests).
 std::vector<std::size_t> Named(const DbfLayout& layout,
                                const std::string& column) {
+  int code_page = CodePageOfDriver(layout.header.code_page_mark);
+  if (!IsKnownCodePage(code_page)) code_page = 1252;
   std::vector<std::size_t> found;
   if (column.size() > 1 && column[0] == '#') {
     std::string digits = column.substr(1);
@@ -76,7 +80,8 @@ std::vector<std::size_t> Named(const DbfLayout& layout,
     return found;
   }
   for (std::size_t i = 0; i < layout.columns.size(); ++i)
-    if (Upper(layout.columns[i].name) == Upper(column)) found.push_back(i);
+    if (ColumnNameMatches(layout.columns[i].name, column, code_page))
+      found.push_back(i);
   return found;
 }
 
@@ -100,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   for (const std::string& option : Split(maps, '\n')) {
     std::vector<MapItem> before = items;
     std::string error;
-    bool ok = ParseMapOption(option, &items, &error);
+    bool ok = ParseMapOption(option, language, &items, &error);
     bool well_formed = true;
     std::vector<std::string> parts = Split(option, ',');
     for (const std::string& part : parts) {
@@ -155,11 +160,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   {
     std::vector<MapItem> file_items;
     std::string error;
-    bool ok = ParseMapFile(maps, "map.txt", &file_items, &error);
+    bool ok = ParseMapFile(maps, "map.txt", language, &file_items, &error);
     std::size_t expected_items = 0;
     bool well_formed = true;
-    std::vector<std::string> lines = Split(maps, '\n');
-    if (!maps.empty() && maps.back() == '\n') lines.pop_back();
+    // A byte-order mark first is passed over.
+    const std::string text =
+        maps.compare(0, 3, "\xEF\xBB\xBF") == 0 ? maps.substr(3) : maps;
+    std::vector<std::string> lines = Split(text, '\n');
+    if (!text.empty() && text.back() == '\n') lines.pop_back();
     for (std::size_t n = 0; n < lines.size() && well_formed; ++n) {
       std::string line = lines[n];
       if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -212,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                             &error),
                "--auto failed: %s", error.c_str());
     std::string text = MappingFileText(layout, "log.dbf", language);
-    FUZZ_CHECK(ParseMapFile(text, "log.map", &file_items, &error),
+    FUZZ_CHECK(ParseMapFile(text, "log.map", language, &file_items, &error),
                "the written mapping file does not read back: %s",
                error.c_str());
     FUZZ_CHECK(BuildEntries(layout, language, Choices(false, file_items),
@@ -234,7 +242,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   for (const MapItem& item : items) {
     std::vector<std::size_t> found = Named(layout, item.column);
     std::string keyword;
-    if (found.empty() || !NormaliseKeyword(item.keyword, language, &keyword)) {
+    if (found.empty() || !NormaliseKeyword(item.keyword, language, &keyword) ||
+        IsAdifMarker(keyword)) {
       should_build = false;
       break;
     }

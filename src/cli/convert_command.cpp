@@ -30,7 +30,7 @@ bool CollectMapItems(const ConvertCommandLine& options,
     }
   }
   for (const std::string& map : options.maps) {
-    if (!ParseMapOption(map, items, &error)) {
+    if (!ParseMapOption(map, options.language, items, &error)) {
       PrintError(error);
       *exit_code = kExitUsage;
       return false;
@@ -66,18 +66,30 @@ int RunConvert(const ConvertCommandLine& options) {
        HeaderDamageTexts(options.input, damage, language))
     PrintWarning(text, language);
   std::string error;
-  if (!BuildEntries(job.table, language, choices, &job.entries, &error)) {
-    PrintError(error + " in " + options.input);
+  std::vector<std::string> warnings;
+  if (options.code_page != "auto")
+    choices.code_page = std::stoi(options.code_page);
+  if (!BuildEntries(job.table, language, choices, &job.entries, &error,
+                    &warnings)) {
+    PrintError(error + Choose(language, " en ", " in ") + options.input);
     return kExitUsage;
   }
+  for (const std::string& warning : warnings) PrintWarning(warning, language);
   if (!PlanColumns(job.entries, language).Maps("CALL"))
-    PrintError("warning: no column is mapped to CALL, so every record will be "
-               "written as an empty <EOR>");
+    PrintWarning(Choose(language,
+                        "ning\xFAn campo va a CALL, as\xED que cada registro "
+                        "se escribir\xE1 como un <EOR> vac\xEDo",
+                        "no column is mapped to CALL, so every record will "
+                        "be written as an empty <EOR>"),
+                 language);
 
   const bool to_stdout = options.output == "-";
   if (options.check && to_stdout) {
-    PrintError(
-        "--check needs an output file: it cannot read back standard output");
+    PrintError(Choose(language,
+                      "--check necesita un fichero de salida: no puede volver "
+                      "a leer la salida est\xE1ndar",
+                      "--check needs an output file: it cannot read back "
+                      "standard output"));
     return kExitUsage;
   }
   job.input_path = options.input;
@@ -96,7 +108,8 @@ int RunConvert(const ConvertCommandLine& options) {
 
   ConvertOutcome outcome = ConvertFile(job);
   bar.Finish();
-  for (const std::string& warning : outcome.warnings) PrintError(warning);
+  for (const std::string& warning : outcome.warnings)
+    PrintWarning(warning, language);
   if (!outcome.ok()) {
     std::string message = outcome.message;
     if (outcome.status == ConvertStatus::kTruncatedEarlierKept)
@@ -110,9 +123,13 @@ int RunConvert(const ConvertCommandLine& options) {
   }
   PrintLine(to_stdout ? stderr : stdout, outcome.message);
   if (job.charset == Charset::kAscii && outcome.stats.values_changed > 0)
-    PrintError("note: " + std::to_string(outcome.stats.values_changed) +
-               " values held characters outside ASCII and were spelled in "
-               "plain ASCII");
+    PrintError(Choose(language, "nota: ", "note: ") +
+               std::to_string(outcome.stats.values_changed) +
+               Choose(language,
+                      " valores ten\xED""an caracteres fuera de ASCII y se han "
+                      "escrito en ASCII",
+                      " values held characters outside ASCII and were "
+                      "spelled in plain ASCII"));
   if (options.check) {
     std::fflush(stdout);
     return RunCheckCommand(outcome.output_path, stdout, stderr);

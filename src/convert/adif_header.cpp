@@ -2,13 +2,17 @@
 
 #include "convert/adif_header.h"
 
+#include "platform/file_system.h"
+
 const char kCreditLine[] =
     "LogWeave: dBase contact logs converted to ADIF\r\n";
 
 std::string DeriveOutputPath(const std::string& input_path) {
   std::string output = input_path;
   std::size_t n = output.size();
-  if (n < 3) return output + ".ADI";
+  // Replacing a separator (or a drive's colon) would name a file in
+  // another folder.
+  if (NameOf(input_path).size() < 3) return output + ".ADI";
   output[n - 3] = 'A';
   output[n - 2] = 'D';
   output[n - 1] = 'I';

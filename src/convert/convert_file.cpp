@@ -82,8 +82,11 @@ int ChooseCodePage(const ConvertJob& job, std::vector<std::string>* warnings) {
   if (named == 0) return 1252;
   if (!IsKnownCodePage(named)) {
     warnings->push_back(
-        "warning: the table names code page " + std::to_string(named) +
-        ", which is not supported; reading it as 1252");
+        Choose(job.language, "la tabla indica la p\xE1gina de c\xF3""digos ",
+               "the table names code page ") +
+        std::to_string(named) +
+        Choose(job.language, ", que no se conoce; se lee como 1252",
+               ", which is not supported; reading it as 1252"));
     return 1252;
   }
   return named;

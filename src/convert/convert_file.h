@@ -63,7 +63,8 @@ struct ConvertOutcome {
   /// The completion text on success, otherwise one line naming the file and
   /// the cause; in the job's language.
   std::string message;
-  /// Things the user should know that did not stop the run.
+  /// Things the user should know that did not stop the run (without a
+  /// "warning" in front: the caller says how they are shown).
   std::vector<std::string> warnings;
   bool ok() const { return status == ConvertStatus::kDone; }
 };

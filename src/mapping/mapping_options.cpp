@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "dbf/code_page.h"
 #include "mapping/catalogue.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
+#include "mapping/names.h"
 #include "mapping/texts.h"
 
 namespace {
@@ -25,10 +27,26 @@ std::string Trim(const std::string& text) {
   return text.substr(start, end - start + 1);
 }
 
+// "malformed mapping 'X': expected COLUMN=KEYWORD" in \a language.
+std::string MalformedText(const std::string& item, Language language) {
+  return Choose(language, "correspondencia mal escrita '",
+                "malformed mapping '") +
+         ShownToken(item) +
+         Choose(language, "': se espera CAMPO=CLAVE",
+                "': expected COLUMN=KEYWORD");
+}
+
+// The code page the table's names are read in.
+int NamesCodePage(const DbfLayout& layout, const MappingChoices& choices) {
+  if (choices.code_page != 0) return choices.code_page;
+  int named = CodePageOfDriver(layout.header.code_page_mark);
+  return IsKnownCodePage(named) ? named : 1252;
+}
+
 // The indexes of the columns \a column names: "#N" (from 1) or a name,
 // compared without regard to letter case.
 std::vector<int> FindColumns(const DbfLayout& layout,
-                             const std::string& column) {
+                             const std::string& column, int code_page) {
   std::vector<int> found;
   int count = static_cast<int>(layout.columns.size());
   if (column.size() > 1 && column[0] == '#') {
@@ -41,14 +59,15 @@ std::vector<int> FindColumns(const DbfLayout& layout,
     return found;
   }
   for (int i = 0; i < count; ++i)
-    if (Upper(layout.columns[i].name) == Upper(column)) found.push_back(i);
+    if (ColumnNameMatches(layout.columns[i].name, column, code_page))
+      found.push_back(i);
   return found;
 }
 
 }  // namespace
 
-bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
-                    std::string* error) {
+bool ParseMapOption(const std::string& text, Language language,
+                    std::vector<MapItem>* items, std::string* error) {
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t comma = text.find(',', start);
@@ -62,7 +81,7 @@ bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
     }
     if (equals == std::string::npos || pair.column.empty() ||
         pair.keyword.empty()) {
-      *error = "malformed mapping '" + item + "': expected COLUMN=KEYWORD";
+      *error = MalformedText(item, language);
       return false;
     }
     items->push_back(pair);
@@ -80,13 +99,16 @@ MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
     *error = OpenErrorText(path, open_error, language);
     return MapFileResult::kCannotRead;
   }
-  return ParseMapFile(text, path, items, error) ? MapFileResult::kRead
-                                                : MapFileResult::kMalformed;
+  return ParseMapFile(text, path, language, items, error)
+             ? MapFileResult::kRead
+             : MapFileResult::kMalformed;
 }
 
 bool ParseMapFile(const std::string& text, const std::string& path,
-                  std::vector<MapItem>* items, std::string* error) {
-  std::size_t start = 0;
+                  Language language, std::vector<MapItem>* items,
+                  std::string* error) {
+  // An editor may have put a UTF-8 byte-order mark first.
+  std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   for (int line_number = 1; start < text.size(); ++line_number) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
@@ -107,8 +129,7 @@ bool ParseMapFile(const std::string& text, const std::string& path,
     }
     if (equals == std::string::npos || item.column.empty() ||
         item.keyword.empty()) {
-      *error = origin + ": malformed mapping '" + line +
-               "': expected COLUMN=KEYWORD";
+      *error = origin + ": " + MalformedText(line, language);
       return false;
     }
     item.origin = origin;
@@ -176,7 +197,9 @@ bool NormaliseKeyword(const std::string& keyword, Language language,
 
 bool BuildEntries(const DbfLayout& layout, Language language,
                   const MappingChoices& choices,
-                  std::vector<std::string>* entries, std::string* error) {
+                  std::vector<std::string>* entries, std::string* error,
+                  std::vector<std::string>* warnings) {
+  const int code_page = NamesCodePage(layout, choices);
   std::vector<std::string> built;
   for (const DbfFieldDescriptor& column : layout.columns) {
     std::string entry = ColumnEntry(column, SkipWord(language));
@@ -191,17 +214,33 @@ bool BuildEntries(const DbfLayout& layout, Language language,
   }
   for (const MapItem& item : choices.items) {
     std::string where = item.origin.empty() ? "" : item.origin + ": ";
-    std::vector<int> found = FindColumns(layout, item.column);
+    std::vector<int> found = FindColumns(layout, item.column, code_page);
     if (found.empty()) {
-      *error = where + "unknown column '" + item.column + "'";
+      *error = where +
+               Choose(language, "campo desconocido '", "unknown column '") +
+               ShownToken(item.column) + "'";
       return false;
     }
     std::string keyword;
     if (!NormaliseKeyword(item.keyword, language, &keyword)) {
-      *error = where + "malformed keyword '" + item.keyword +
-               "': use letters, digits and underscores";
+      *error = where +
+               Choose(language, "clave mal escrita '", "malformed keyword '") +
+               ShownToken(item.keyword) +
+               Choose(language, "': use letras, cifras y subrayados",
+                      "': use letters, digits and underscores");
       return false;
     }
+    if (IsAdifMarker(keyword)) {
+      *error = where + keyword +
+               Choose(language,
+                      " marca el final de un registro o de la cabecera en "
+                      "ADIF; no puede ser un campo",
+                      " marks the end of a record or of the header in ADIF; "
+                      "it cannot be a field");
+      return false;
+    }
+    if (warnings && keyword != SkipWord(language) && !IsKnownKeyword(keyword))
+      warnings->push_back(where + UnknownKeywordText(keyword, language));
     for (int index : found) built[index] = ReassignEntry(built[index], keyword);
   }
   *entries = std::move(built);

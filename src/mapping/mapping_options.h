@@ -23,8 +23,8 @@ struct MapItem {
 
 /// Splits "A=B,C=D" into pairs. Returns false and sets \a error on an item
 /// without "=" or with an empty side.
-bool ParseMapOption(const std::string& text, std::vector<MapItem>* items,
-                    std::string* error);
+bool ParseMapOption(const std::string& text, Language language,
+                    std::vector<MapItem>* items, std::string* error);
 
 /// The largest mapping file read; a mapping of every column of the widest
 /// table takes a few kilobytes.
@@ -42,9 +42,11 @@ MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
 
 /// Reads a mapping file's text: COLUMN=KEYWORD lines; blank lines and lines
 /// starting with "#" are passed over, except "#N=KEYWORD", which maps column
-/// N. Errors name \a path and the line.
+/// N. A byte-order mark at the start is passed over. Errors name \a path and
+/// the line.
 bool ParseMapFile(const std::string& text, const std::string& path,
-                  std::vector<MapItem>* items, std::string* error);
+                  Language language, std::vector<MapItem>* items,
+                  std::string* error);
 
 /// A ready-to-edit mapping file for \a layout: every column that --auto maps
 /// as a COLUMN=KEYWORD line, the others as commented lines to fill in.
@@ -63,13 +65,18 @@ struct MappingChoices {
   bool by_keyword_names = false;
   /// Applied in order after that; a later item wins.
   std::vector<MapItem> items;
+  /// The code page the table's column names are in; 0: the one the table
+  /// names (1252 when it names none).
+  int code_page = 0;
 };
 
 /// The field list entries for \a layout: every column starts skipped, then
 /// \a choices apply. Returns false and sets \a error when a column is
-/// unknown or a keyword malformed.
+/// unknown or a keyword malformed or an end marker (EOR, EOH). A keyword
+/// that is no ADIF field is kept, and said in \a warnings when given.
 bool BuildEntries(const DbfLayout& layout, Language language,
                   const MappingChoices& choices,
-                  std::vector<std::string>* entries, std::string* error);
+                  std::vector<std::string>* entries, std::string* error,
+                  std::vector<std::string>* warnings = nullptr);
 
 #endif  // LOGWEAVE_MAPPING_MAPPING_OPTIONS_H_

@@ -21,6 +21,15 @@ TEST(OutputPath, ReplacesTheLastThreeCharacters) {
       {"/home/ea4abc/logs/2005.dbf", "/home/ea4abc/logs/2005.ADI"},
       {"abc", "ADI"},
       {"ab", "ab.ADI"},
+      // A separator among the last three: the name is kept in its folder.
+      {"logs/q1", "logs/q1.ADI"},
+      {"logs/q", "logs/q.ADI"},
+      {"logs/", "logs/.ADI"},
+      {"/a", "/a.ADI"},
+#ifdef _WIN32
+      {"C:\\LOG\\Q1", "C:\\LOG\\Q1.ADI"},
+      {"C:q1", "C:q1.ADI"},
+#endif
   };
   for (const auto& c : cases) EXPECT_EQ(c.output, DeriveOutputPath(c.input));
 }

@@ -19,7 +19,7 @@ MappingChoices Choices(bool by_keyword_names, std::vector<MapItem> items) {
 TEST(ParseMapOption, SplitsPairsAndRejectsMalformedOnes) {
   std::vector<MapItem> items;
   std::string error;
-  ASSERT_TRUE(ParseMapOption("call=CALL, #2 = qso_date", &items, &error));
+  ASSERT_TRUE(ParseMapOption("call=CALL, #2 = qso_date", kEnglish, &items, &error));
   ASSERT_EQ(2u, items.size());
   EXPECT_EQ("call", items[0].column);
   EXPECT_EQ("CALL", items[0].keyword);
@@ -27,7 +27,7 @@ TEST(ParseMapOption, SplitsPairsAndRejectsMalformedOnes) {
   EXPECT_EQ("qso_date", items[1].keyword);
   for (const char* bad : {"", "CALL", "=CALL", "CALL=", "A=B,,C=D", "A=B,"}) {
     std::vector<MapItem> ignored;
-    EXPECT_FALSE(ParseMapOption(bad, &ignored, &error)) << bad;
+    EXPECT_FALSE(ParseMapOption(bad, kEnglish, &ignored, &error)) << bad;
     EXPECT_NE(std::string::npos, error.find("COLUMN=KEYWORD")) << bad;
   }
 }
@@ -106,6 +106,8 @@ TEST(BuildEntries, UnknownColumnsAndBadKeywordsAreErrors) {
       {{"#5", "BAND"}, "unknown column '#5'"},
       {{"#x", "BAND"}, "unknown column '#x'"},
       {{"QTH", "Q-TH"}, "malformed keyword 'Q-TH'"},
+      {{"QTH", "EOR"}, "EOR marks the end of a record or of the header"},
+      {{"QTH", "eoh"}, "EOH marks the end of a record or of the header"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> entries;
@@ -114,6 +116,20 @@ TEST(BuildEntries, UnknownColumnsAndBadKeywordsAreErrors) {
         BuildEntries(Layout(), kEnglish, Choices(false, {c.item}), &entries, &error));
     EXPECT_EQ(0u, error.find(c.error)) << error;
   }
+}
+
+TEST(BuildEntries, KeywordsThatAreNoAdifFieldAreKeptAndSaid) {
+  std::vector<std::string> entries, warnings;
+  std::string error;
+  ASSERT_TRUE(BuildEntries(Layout(), kEnglish,
+                           Choices(false, {{"QTH", "bnad", "m.map:3"},
+                                           {"#4", "APP_MY_NOTE"},
+                                           {"fecha", "QSO_DATE"}}),
+                           &entries, &error, &warnings));
+  EXPECT_EQ("BNAD", Keywords(entries)[2]);
+  ASSERT_EQ(1u, warnings.size());
+  EXPECT_EQ("m.map:3: BNAD is not an ADIF field; did you mean BAND?",
+            warnings[0]);
 }
 
 TEST(ColumnPlan, KnowsWhichKeywordsAreMapped) {
@@ -138,13 +154,18 @@ TEST(MappingFileText, ReadsBackToTheAutomaticMapping) {
   // Filled in, every line maps; as it stands, it maps what --auto maps.
   std::vector<MapItem> items;
   std::string error;
-  ASSERT_TRUE(ParseMapFile(text, "m.map", &items, &error)) << error;
+  ASSERT_TRUE(ParseMapFile(text, "m.map", kEnglish, &items, &error)) << error;
   std::vector<std::string> from_file, automatic;
   ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file, &error));
   ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(true, {}), &automatic, &error));
   EXPECT_EQ(automatic, from_file);
+  // The same file saved by an editor that puts a byte-order mark first.
+  std::vector<MapItem> with_mark;
+  ASSERT_TRUE(
+      ParseMapFile("\xEF\xBB\xBF" + text, "m.map", kEnglish, &with_mark, &error));
+  ASSERT_EQ(items.size(), with_mark.size());
   items.clear();
-  ASSERT_TRUE(ParseMapFile(text + "#5=name\n", "m.map", &items, &error));
+  ASSERT_TRUE(ParseMapFile(text + "#5=name\n", "m.map", kEnglish, &items, &error));
   ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file, &error));
   EXPECT_EQ("NAME", ReadFieldListEntry(from_file[4]).keyword);
 }
