@@ -25,6 +25,7 @@ int RunCatalogue(Language language);
 struct ConvertCommandLine {
   std::string input;
   std::string output;  ///< empty: beside the input; "-": standard output
+  bool output_given = false;  ///< -o was given (perhaps as an empty name)
   std::vector<std::string> maps;
   std::vector<std::string> map_files;
   bool automatic = false;

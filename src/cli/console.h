@@ -14,8 +14,22 @@ constexpr int kExitOk = 0;
 constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
 
-/// Writes \a text and a line end to \a stream.
-void PrintLine(std::FILE* stream, const std::string& text);
+/// Learns the character set of the terminal (the locale's, or the
+/// console's on Windows) and whether standard output is open; call once
+/// before printing or opening a file. A standard stream that is closed is
+/// opened on the null device, so that no file the program opens takes its
+/// place.
+void SetUpConsole();
+
+/// True when the program started with standard output closed.
+bool StandardOutputWasClosed();
+
+/// Writes \a text and a line end to \a stream, in the terminal's character
+/// set; bytes of \a text above 0x7F are characters of \a code_page unless
+/// they already form UTF-8. Control characters but line ends and tabs are
+/// written as "?".
+void PrintLine(std::FILE* stream, const std::string& text,
+               int code_page = 1252);
 
 /// Writes "logweave: MESSAGE" to standard error.
 void PrintError(const std::string& message);
@@ -26,7 +40,7 @@ void PrintWarning(const std::string& message, Language language);
 
 /// Flushes standard output; a failure (a full disk, a closed pipe) is an
 /// error with a message, like any other write. Returns the exit code.
-int FinishOutput();
+int FinishOutput(Language language);
 
 /// True when standard error is a terminal (for a progress bar).
 bool ErrorsGoToTerminal();

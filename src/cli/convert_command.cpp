@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/progress_bar.h"
+#include "convert/adif_header.h"
 #include "convert/convert_file.h"
 #include "dbf/table_file.h"
 #include "mapping/column_plan.h"
@@ -47,8 +48,55 @@ Charset CharsetNamed(const std::string& name) {
 
 }  // namespace
 
+namespace {
+
+// Refuses, before anything is read, output choices that cannot work;
+// returns the exit code, or kExitOk.
+int CheckOutputChoice(const ConvertCommandLine& options) {
+  const Language language = options.language;
+  if (options.output_given && options.output.empty()) {
+    PrintError(Choose(language,
+                      "-o necesita un nombre de fichero (o - para la salida "
+                      "est\xE1ndar)",
+                      "-o needs a file name (or - for standard output)"));
+    return kExitUsage;
+  }
+  if (options.output == "-" && StandardOutputWasClosed()) {
+    PrintError(Choose(language,
+                      "la salida est\xE1ndar est\xE1 cerrada; no se ha escrito "
+                      "nada",
+                      "standard output is closed; nothing was written"));
+    return kExitFileError;
+  }
+  if (options.check && options.output == "-") {
+    PrintError(Choose(language,
+                      "--check necesita un fichero de salida: no puede volver "
+                      "a leer la salida est\xE1ndar",
+                      "--check needs an output file: it cannot read back "
+                      "standard output"));
+    return kExitUsage;
+  }
+  const std::string output = options.output.empty()
+                                 ? DeriveOutputPath(options.input)
+                                 : options.output;
+  FileKind kind = SystemFileSystem().KindOf(output);
+  if (options.check && kind != FileKind::kRegular &&
+      kind != FileKind::kMissing) {
+    PrintError(output +
+               Choose(language,
+                      " no es un fichero normal: --check no puede volver a "
+                      "leerlo",
+                      " is not a regular file: --check cannot read it back"));
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
 int RunConvert(const ConvertCommandLine& options) {
   const Language language = options.language;
+  if (int refused = CheckOutputChoice(options)) return refused;
   MappingChoices choices;
   choices.by_keyword_names = options.automatic;
   int exit_code = kExitOk;
@@ -84,14 +132,6 @@ int RunConvert(const ConvertCommandLine& options) {
                  language);
 
   const bool to_stdout = options.output == "-";
-  if (options.check && to_stdout) {
-    PrintError(Choose(language,
-                      "--check necesita un fichero de salida: no puede volver "
-                      "a leer la salida est\xE1ndar",
-                      "--check needs an output file: it cannot read back "
-                      "standard output"));
-    return kExitUsage;
-  }
   job.input_path = options.input;
   job.output_path = to_stdout ? std::string() : options.output;
   job.to_standard_output = to_stdout;

@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "dbf/code_page.h"
 #include "dbf/table_file.h"
 #include "mapping/catalogue.h"
 #include "mapping/field_list.h"
@@ -23,18 +24,22 @@ int RunFields(const FieldsCommandLine& options) {
   if (options.mapping_file) {
     std::string text = MappingFileText(layout, NameOf(table), language);
     std::fwrite(text.data(), 1, text.size(), stdout);
-    return FinishOutput();
+    return FinishOutput(language);
   }
   PrintLine(stdout, InformationLine(layout.header, language));
   VectorTextList list;
   ListColumns(layout, language, &list);
-  for (const std::string& entry : list.texts()) PrintLine(stdout, entry);
-  return FinishOutput();
+  // The names are in the table's code page.
+  int code_page = CodePageOfDriver(layout.header.code_page_mark);
+  if (!IsKnownCodePage(code_page)) code_page = 1252;
+  for (const std::string& entry : list.texts())
+    PrintLine(stdout, entry, code_page);
+  return FinishOutput(language);
 }
 
 int RunCatalogue(Language language) {
   VectorTextList list;
   FillCatalogueList(&list, language);
   for (const std::string& text : list.texts()) PrintLine(stdout, text);
-  return FinishOutput();
+  return FinishOutput(language);
 }

@@ -22,6 +22,7 @@ Language ParseLanguage(const std::string& code) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  SetUpConsole();
   CLI::App app{
       "Converts a contact log kept as a dBase table (DBF) into an ADIF file.",
       "logweave"};
@@ -110,5 +111,6 @@ int main(int argc, char** argv) {
   if (*catalogue) return RunCatalogue(language);
   if (*check) return RunCheckCommand(check_path, stdout, stderr);
   options.language = language;
+  options.output_given = convert->count("--output") > 0;
   return RunConvert(options);
 }

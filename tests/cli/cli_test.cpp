@@ -12,6 +12,7 @@
 #include "convert/adif_header.h"
 #include "dbf_builder.h"
 #include "fixtures.h"
+#include "iconv_support.h"
 #include "test_support.h"
 
 namespace {
@@ -132,6 +133,27 @@ TEST_F(CliTest, ExitCodesAndMessages) {
       {"mapping file too large", {"convert", t, "--map-file", "{dir}/big.map"},
        1, "",
        "logweave: Cannot open " + (dir_ / "big.map") + ": it is too large"},
+      {"end marker as a keyword", {"convert", t, "--map", "CALL=CALL,NOMBRE=eor"},
+       2, "", "logweave: EOR marks the end of a record or of the header"},
+      {"empty output name", {"convert", t, "--auto", "-o", ""}, 2, "",
+       "logweave: -o needs a file name (or - for standard output)"},
+      {"checking a device", {"convert", t, "--auto", "--check", "-o",
+                             "/dev/null"}, 2, "",
+       "logweave: /dev/null is not a regular file: --check cannot read it "
+       "back"},
+      // The same kinds of message in Spanish.
+      {"columna desconocida", {"convert", t, "--map", "BANDA=BAND", "--lang",
+                               "es"}, 2, "",
+       "logweave: campo desconocido 'BANDA' en " + t},
+      {"clave mal escrita", {"convert", t, "--map", "CALL=CA LL", "--lang",
+                             "es"}, 2, "", "logweave: clave mal escrita 'CA LL'"},
+      {"marca de fin", {"convert", t, "--map", "CALL=EOH", "--lang", "es"}, 2,
+       "", "logweave: EOH marca el final de un registro o de la cabecera"},
+      {"fichero inexistente", {"convert", "{dir}/none.dbf", "--lang", "es"}, 1,
+       "", "logweave: No se puede abrir " + (dir_ / "none.dbf") +
+               ": No existe el fichero o la carpeta"},
+      {"salida sin nombre", {"convert", t, "-o", "", "--lang", "es"}, 2, "",
+       "logweave: -o necesita un nombre de fichero"},
   };
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir_.str());
@@ -139,6 +161,12 @@ TEST_F(CliTest, ExitCodesAndMessages) {
     EXPECT_EQ("", run.out) << c.name;
     EXPECT_FALSE(run.err.empty()) << c.name;
   }
+  RunOptions closed;
+  closed.close_stdout = true;
+  RunResult run = ExpectCliCase(
+      {"standard output closed", {"convert", t, "--auto", "-o", "-"}, 1, "",
+       "logweave: standard output is closed; nothing was written"},
+      dir_.str(), closed);
   EXPECT_EQ(BuildTable(StandardLog()), ReadFile(table_));
   EXPECT_EQ("CALL=CALL\n", ReadFile(dir_ / "log.map"));
   EXPECT_EQ("big.map fifo.map folder.map log.dbf log.map short.dbf ",
@@ -294,6 +322,43 @@ TEST_F(CliTest, CheckReportsWhatItFindsAndConvertCanCheckItsOutput) {
   EXPECT_EQ(1, check.exit_code);
   EXPECT_NE(std::string::npos, check.err.find(dir_ / "none.adi"));
   EXPECT_EQ(2, Logweave({"check"}).exit_code);
+}
+
+TEST_F(CliTest, TextsReachAUtf8TerminalInUtf8) {
+  RunOptions utf8;
+  utf8.environment = {"LC_ALL=C.UTF-8"};
+  // The catalogue's Windows-1252 texts, as iconv spells them.
+  RunResult raw = Logweave({"catalogue", "--lang", "es"});
+  RunResult shown = RunLogweave({"catalogue", "--lang", "es"}, dir_.str(), utf8);
+  EXPECT_NE(std::string::npos, raw.out.find("Direcci\xF3n"));
+  EXPECT_EQ(Iconv(raw.out, "WINDOWS-1252"), shown.out);
+
+  // Column names in the table's code page (850 here, named in the header).
+  BuilderTable dos;
+  dos.code_page = 0x02;
+  dos.columns = {{"A\xA5O", 'C', 4, 0}, {"CALL", 'C', 6, 0}};
+  dos.rows = {{"2005", "EA4ABC"}};
+  WriteFile(dir_ / "dos.dbf", BuildTable(dos));
+  raw = Logweave({"fields", dir_ / "dos.dbf"});
+  shown = RunLogweave({"fields", dir_ / "dos.dbf"}, dir_.str(), utf8);
+  EXPECT_EQ(Iconv(raw.out, "CP850"), shown.out);
+  // The same name typed in UTF-8 finds the column.
+  RunResult mapped = RunLogweave(
+      {"convert", dir_ / "dos.dbf", "--map", "a\xC3\xB1o=QSO_DATE,call=CALL",
+       "-o", "-"},
+      dir_.str(), utf8);
+  EXPECT_EQ(0, mapped.exit_code) << mapped.err;
+  EXPECT_NE(std::string::npos, mapped.out.find("<QSO_DATE:4>2005"));
+
+  // A path in UTF-8 stays as it is, the message around it becomes UTF-8,
+  // and control characters never reach the terminal.
+  const std::string path = dir_ / "a\xC3\xB1o\x1B[31m.dbf";
+  WriteFile(path, "abc");
+  shown = RunLogweave({"fields", path, "--lang", "es"}, dir_.str(), utf8);
+  EXPECT_EQ("logweave: " + dir_ / "a\xC3\xB1o?[31m.dbf" +
+                " no es una tabla DBF legible: el fichero es m\xC3\xA1s corto "
+                "que la cabecera de 32 bytes\n",
+            shown.err);
 }
 
 }  // namespace

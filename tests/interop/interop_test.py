@@ -350,9 +350,11 @@ class Checker:
         self.runs = 0
         self.failures = []
 
-    def run(self, args):
+    def run(self, args, locale="C"):
         self.runs += 1
-        return subprocess.run([self.logweave] + args, capture_output=True)
+        env = dict(os.environ, LC_ALL=locale)
+        return subprocess.run([self.logweave] + args, capture_output=True,
+                              env=env)
 
     def fail(self, table, what, detail):
         self.failures.append("%s: %s\n    %s" % (

@@ -21,6 +21,9 @@ RunResult RunProgram(const std::vector<std::string>& args,
   pid_t pid = fork();
   if (pid == 0) {
     if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(125);
+    // The C locale unless the test says otherwise: messages as the
+    // program's own bytes.
+    setenv("LC_ALL", "C", 1);
     for (const std::string& setting : options.environment)
       putenv(const_cast<char*>(setting.c_str()));
     int null_in = open("/dev/null", O_RDONLY);

@@ -24,7 +24,7 @@ struct RunOptions {
   bool close_stdout = false;
   /// When set, the folder the program starts in.
   std::string cwd;
-  /// Extra environment settings, NAME=VALUE.
+  /// Extra environment settings, NAME=VALUE; LC_ALL is C unless set here.
   std::vector<std::string> environment;
   /// A hang guard, not a speed target: everything here finishes in well
   /// under a second.
