@@ -37,11 +37,12 @@ NotATable JudgeHeader(const DbfHeader& header) {
   return NotATable::kNone;
 }
 
-NotATable JudgeLayout(const DbfLayout& layout) {
+NotATable JudgeLayout(const DbfLayout& layout, int first_descriptor_byte) {
   const DbfHeader& header = layout.header;
   NotATable judged = JudgeHeader(header);
   if (judged != NotATable::kNone) return judged;
-  if (layout.columns.empty()) return NotATable::kNoColumns;
+  if (layout.columns.empty() && first_descriptor_byte != kHeaderTerminator)
+    return NotATable::kNoColumns;
   std::size_t needed =
       kDbfHeaderSize + kFieldDescriptorSize * layout.columns.size() + 1;
   if (header.header_length < needed) return NotATable::kHeaderTooShort;
@@ -56,9 +57,10 @@ HeaderDamage CheckHeader(const DbfLayout& layout, std::uint64_t file_size) {
   damage.header_record_length = layout.header.record_length;
   damage.columns_record_length = columns;
   damage.record_length_differs = columns != layout.header.record_length;
-  std::uint64_t expected =
-      layout.header.header_length +
-      std::uint64_t{layout.header.record_count} * layout.header.record_length;
+  // The records are read as long as their columns, whatever the header
+  // says; a wrong record length is said above, not twice.
+  std::uint64_t expected = layout.header.header_length +
+                           std::uint64_t{layout.header.record_count} * columns;
   // One byte more is the end mark 0x1A most writers add.
   if (file_size > expected + 1) {
     damage.surplus = true;

@@ -3,7 +3,8 @@
 //
 // A table is accepted when its first byte names a DBF version, its date is
 // a date (or all zero, as some writers leave it), it describes at least one
-// column, and its header length holds the descriptions and their end mark.
+// column (or none, ended at once by the end mark), and its header length
+// holds the descriptions and their end mark.
 // Every writer of dBase III/IV, FoxPro, Visual FoxPro and Clipper tables
 // meets these; no text file, memo file or picture does.
 
@@ -19,7 +20,7 @@ enum class NotATable {
   kNone,
   kUnknownVersion,   ///< the first byte names no DBF version
   kBadDate,          ///< month or day out of range
-  kNoColumns,        ///< no column description
+  kNoColumns,        ///< no column description, and no end mark after none
   kHeaderTooShort,   ///< the header length does not hold the descriptions
 };
 
@@ -30,7 +31,9 @@ bool IsKnownDbfVersion(std::uint8_t version);
 NotATable JudgeHeader(const DbfHeader& header);
 
 /// Judges a layout read by ReadDbfLayout: its header, then its columns.
-NotATable JudgeLayout(const DbfLayout& layout);
+/// \a first_descriptor_byte is the byte after the 32-byte header (-1 when
+/// the file ends there): a table without columns has the end mark there.
+NotATable JudgeLayout(const DbfLayout& layout, int first_descriptor_byte);
 
 /// Where a readable header disagrees with itself or with the file.
 struct HeaderDamage {
@@ -39,8 +42,9 @@ struct HeaderDamage {
   bool record_length_differs = false;
   std::uint32_t header_record_length = 0;
   std::uint32_t columns_record_length = 0;
-  /// The file holds more bytes than the header and its records (beyond one
-  /// end mark): the record count or the lengths may be damaged. A file that
+  /// The file holds more bytes than the header and its records as long as
+  /// their columns (beyond one end mark): the record count or the lengths
+  /// may be damaged. A file that
   /// holds fewer is a cut table, reported when it is converted.
   bool surplus = false;
   std::uint64_t surplus_bytes = 0;

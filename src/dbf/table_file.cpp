@@ -11,10 +11,13 @@ bool ReadTableFile(FileSystem& files, const std::string& path,
   if (!in) return false;
   // A file that is plainly something else is said to be so, whatever its
   // next bytes would give.
-  unsigned char first[kDbfHeaderSize];
-  if (ReadExactly(in.get(), first, sizeof first)) {
+  unsigned char first[kDbfHeaderSize + 1];
+  int first_descriptor_byte = -1;
+  if (ReadExactly(in.get(), first, kDbfHeaderSize)) {
     error->not_a_table = JudgeHeader(DecodeHeader(first));
     if (error->not_a_table != NotATable::kNone) return false;
+    if (ReadExactly(in.get(), first + kDbfHeaderSize, 1))
+      first_descriptor_byte = first[kDbfHeaderSize];
   }
   if (!in->Seek(0)) {
     error->layout = LayoutError::kReadFailed;
@@ -24,7 +27,7 @@ bool ReadTableFile(FileSystem& files, const std::string& path,
   error->layout = ReadDbfLayout(in.get(), layout);
   if (error->layout == LayoutError::kReadFailed) error->read = in->Error();
   if (error->layout != LayoutError::kNone) return false;
-  error->not_a_table = JudgeLayout(*layout);
+  error->not_a_table = JudgeLayout(*layout, first_descriptor_byte);
   if (error->not_a_table != NotATable::kNone) {
     *layout = DbfLayout();
     return false;
