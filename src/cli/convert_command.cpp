@@ -1,13 +1,17 @@
 // convert_command.cpp: the convert command: the mapping of the options
 // turned into field list entries, then the same Convert frame the window
-// program runs.
+// program runs, once for each table, or the frame that writes several
+// tables into one output.
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/progress_bar.h"
 #include "convert/convert_file.h"
+#include "convert/merge_files.h"
 #include "dbf/table_file.h"
 #include "mapping/column_plan.h"
 #include "mapping/mapping_options.h"
@@ -45,53 +49,96 @@ Charset CharsetNamed(const std::string& name) {
   return Charset::kKeep;
 }
 
-}  // namespace
-
-int RunConvert(const ConvertCommandLine& options) {
-  const Language language = options.language;
-  MappingChoices choices;
-  choices.by_keyword_names = options.automatic;
-  int exit_code = kExitOk;
-  if (!CollectMapItems(options, &choices.items, &exit_code)) return exit_code;
-
+// A table read and mapped, ready to convert, or what stops it.
+struct PreparedTable {
   ConvertJob job;
+  int exit_code = kExitOk;
+  std::vector<std::string> messages;  // printed before it is converted
+};
+
+PreparedTable PrepareTable(const ConvertCommandLine& options,
+                           const MappingChoices& choices,
+                           const std::string& input) {
+  const Language language = options.language;
+  PreparedTable prepared;
+  ConvertJob& job = prepared.job;
   TableError table_error;
-  if (!ReadTableFile(SystemFileSystem(), options.input, &job.table,
-                     &table_error)) {
-    PrintError(TableErrorText(options.input, table_error, language));
-    return kExitFileError;
+  if (!ReadTableFile(SystemFileSystem(), input, &job.table, &table_error)) {
+    prepared.messages.push_back(TableErrorText(input, table_error, language));
+    prepared.exit_code = kExitFileError;
+    return prepared;
   }
   std::string error;
   if (!BuildEntries(job.table, language, choices, &job.entries, &error)) {
-    PrintError(error + " in " + options.input);
-    return kExitUsage;
+    prepared.messages.push_back(error + " in " + input);
+    prepared.exit_code = kExitUsage;
+    return prepared;
   }
   if (!PlanColumns(job.entries, language).Maps("CALL"))
-    PrintError("warning: no column is mapped to CALL, so every record will be "
-               "written as an empty <EOR>");
-
-  const bool to_stdout = options.output == "-";
-  if (options.check && to_stdout) {
-    PrintError(
-        "--check needs an output file: it cannot read back standard output");
-    return kExitUsage;
-  }
-  job.input_path = options.input;
-  job.output_path = to_stdout ? std::string() : options.output;
-  job.to_standard_output = to_stdout;
+    prepared.messages.push_back(
+        std::string(options.inputs.size() > 1 ? input + ": " : "") +
+        "warning: no column is mapped to CALL, so every record will be "
+        "written as an empty <EOR>");
+  job.input_path = input;
   job.language = language;
   job.skip_deleted = options.skip_deleted;
   job.read_memos = options.memo;
   job.code_page = options.code_page == "auto" ? 0 : std::stoi(options.code_page);
   job.charset = CharsetNamed(options.charset);
   job.other_inputs = options.map_files;
-  ProgressBar bar;
-  if (ErrorsGoToTerminal() &&
-      job.table.header.record_count >= ProgressBar::kLeastRecords)
-    job.progress = [&bar](std::uint32_t r, std::uint32_t n) { bar.Show(r, n); };
+  return prepared;
+}
+
+std::vector<PreparedTable> PrepareTables(const ConvertCommandLine& options,
+                                         const MappingChoices& choices,
+                                         std::uint64_t* records) {
+  std::vector<PreparedTable> tables;
+  *records = 0;
+  for (const std::string& input : options.inputs) {
+    tables.push_back(PrepareTable(options, choices, input));
+    *records += tables.back().job.table.header.record_count;
+  }
+  return tables;
+}
+
+// A bar on standard error for the whole run, when it is long and errors go
+// to a terminal.
+ProgressFn RunProgress(ProgressBar* bar, std::uint64_t records) {
+  if (!ErrorsGoToTerminal() || records < ProgressBar::kLeastRecords)
+    return nullptr;
+  return [bar](std::uint32_t r, std::uint32_t n) { bar->Show(r, n); };
+}
+
+void NoteAsciiSpelling(Charset charset, std::uint64_t values_changed) {
+  if (charset == Charset::kAscii && values_changed > 0)
+    PrintError("note: " + std::to_string(values_changed) +
+               " values held characters outside ASCII and were spelled in "
+               "plain ASCII");
+}
+
+// Converts one prepared table to its own output, as told, and prints how
+// it went; returns its exit code and sets \a converted when its output was
+// written. \a progress is the run's.
+int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
+                    ProgressFn progress, ProgressBar* bar,
+                    bool* converted) {
+  const Language language = options.language;
+  for (const std::string& message : prepared->messages) PrintError(message);
+  if (prepared->exit_code != kExitOk) return prepared->exit_code;
+
+  ConvertJob& job = prepared->job;
+  const bool to_stdout = options.output == "-";
+  if (options.check && to_stdout) {
+    PrintError(
+        "--check needs an output file: it cannot read back standard output");
+    return kExitUsage;
+  }
+  job.output_path = to_stdout ? std::string() : options.output;
+  job.to_standard_output = to_stdout;
+  job.progress = std::move(progress);
 
   ConvertOutcome outcome = ConvertFile(job);
-  bar.Finish();
+  bar->Finish();
   for (const std::string& warning : outcome.warnings) PrintError(warning);
   if (!outcome.ok()) {
     std::string message = outcome.message;
@@ -104,14 +151,136 @@ int RunConvert(const ConvertCommandLine& options) {
     PrintError(message);
     return kExitFileError;
   }
+  *converted = true;
   PrintLine(to_stdout ? stderr : stdout, outcome.message);
-  if (job.charset == Charset::kAscii && outcome.stats.values_changed > 0)
-    PrintError("note: " + std::to_string(outcome.stats.values_changed) +
-               " values held characters outside ASCII and were spelled in "
-               "plain ASCII");
+  NoteAsciiSpelling(job.charset, outcome.stats.values_changed);
   if (options.check) {
     std::fflush(stdout);
     return RunCheckCommand(outcome.output_path, stdout, stderr);
   }
   return kExitOk;
+}
+
+// "2 of 3 tables converted; not converted: b.dbf", on standard output when
+// every table was converted, otherwise as an error.
+void PrintTableCount(const ConvertCommandLine& options,
+                     const std::vector<std::string>& not_converted) {
+  const Language language = options.language;
+  const std::size_t count = options.inputs.size();
+  std::string line =
+      std::to_string(count - not_converted.size()) +
+      Choose(language, " de ", " of ") + std::to_string(count) +
+      Choose(language, " tablas convertidas", " tables converted");
+  if (not_converted.empty()) {
+    PrintLine(stdout, line);
+    return;
+  }
+  line += Choose(language, "; sin convertir: ", "; not converted: ");
+  for (std::size_t i = 0; i < not_converted.size(); ++i)
+    line += (i ? ", " : "") + not_converted[i];
+  PrintError(line);
+}
+
+// Every table into the one output of -o.
+int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
+  const Language language = options.language;
+  std::uint64_t records = 0;
+  std::vector<PreparedTable> tables = PrepareTables(options, choices, &records);
+  MergeJob merge;
+  for (PreparedTable& prepared : tables) {
+    for (const std::string& message : prepared.messages) PrintError(message);
+    if (prepared.exit_code != kExitOk) return prepared.exit_code;
+    merge.tables.push_back(std::move(prepared.job));
+  }
+  merge.output_path = options.output;
+  merge.drop_duplicates = options.drop_duplicates;
+  merge.language = language;
+  ProgressBar bar;
+  merge.progress = RunProgress(&bar, records);
+
+  MergeOutcome outcome = MergeFiles(merge);
+  bar.Finish();
+  for (const std::string& warning : outcome.warnings) PrintError(warning);
+  if (!outcome.ok()) {
+    PrintError(outcome.message);
+    return kExitFileError;
+  }
+  PrintLine(stdout, outcome.message);
+  for (const DuplicateContact& found : outcome.duplicates)
+    PrintError(Choose(language, "duplicado: ", "duplicate: ") +
+               DuplicateText(merge, found));
+  if (!outcome.duplicates.empty()) {
+    const std::string count = std::to_string(outcome.duplicates.size());
+    PrintError(options.drop_duplicates
+                   ? Choose(language, "se han omitido ", "") + count +
+                         Choose(language, " contactos duplicados",
+                                " duplicate contacts were left out")
+                   : count + Choose(language,
+                                    " contactos duplicados; --drop-duplicates "
+                                    "los omite",
+                                    " duplicate contacts; --drop-duplicates "
+                                    "leaves them out"));
+  }
+  NoteAsciiSpelling(CharsetNamed(options.charset),
+                    outcome.stats.values_changed);
+  if (options.check) {
+    std::fflush(stdout);
+    return RunCheckCommand(outcome.output_path, stdout, stderr);
+  }
+  return kExitOk;
+}
+
+// The combinations of options that several tables and a merge allow;
+// false, with the message printed, when they do not.
+bool CheckTableOptions(const ConvertCommandLine& options) {
+  const Language language = options.language;
+  std::string error;
+  if (options.merge && (options.output.empty() || options.output == "-"))
+    error = Choose(language,
+                   "--merge necesita un fichero de salida: -o FICHERO",
+                   "--merge needs an output file: -o FILE");
+  else if (options.drop_duplicates && !options.merge)
+    error = Choose(language,
+                   "--drop-duplicates solo vale con --merge",
+                   "--drop-duplicates works only with --merge");
+  else if (!options.merge && options.inputs.size() > 1 &&
+           !options.output.empty())
+    error = Choose(language,
+                   "-o nombra una sola salida y cada tabla tiene la suya: "
+                   "a\xF1""ada --merge para escribirlas todas en ese fichero",
+                   "-o names one output and each table gets its own: add "
+                   "--merge to write them all into that file");
+  if (error.empty()) return true;
+  PrintError(error);
+  return false;
+}
+
+}  // namespace
+
+int RunConvert(const ConvertCommandLine& options) {
+  if (!CheckTableOptions(options)) return kExitUsage;
+  MappingChoices choices;
+  choices.by_keyword_names = options.automatic;
+  int exit_code = kExitOk;
+  if (!CollectMapItems(options, &choices.items, &exit_code)) return exit_code;
+  if (options.merge) return RunMerge(options, choices);
+
+  // Each table to its own output; a failure does not stop the others.
+  std::uint64_t records = 0;
+  std::vector<PreparedTable> tables = PrepareTables(options, choices, &records);
+  ProgressBar bar;
+  ProgressFn progress = RunProgress(&bar, records);
+  std::uint64_t done = 0;
+  std::vector<std::string> not_converted;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    bool converted = false;
+    int code = ConvertOneTable(options, &tables[i],
+                               ProgressWithin(progress, done, records), &bar,
+                               &converted);
+    done += tables[i].job.table.header.record_count;
+    exit_code = std::max(exit_code, code);
+    if (!converted) not_converted.push_back(options.inputs[i]);
+  }
+  if (tables.size() > 1) PrintTableCount(options, not_converted);
+  return exit_code;
 }
