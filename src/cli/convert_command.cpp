@@ -212,14 +212,12 @@ int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
   if (!outcome.duplicates.empty()) {
     const std::string count = std::to_string(outcome.duplicates.size());
     PrintError(options.drop_duplicates
-                   ? Choose(language, "se han omitido ", "") + count +
-                         Choose(language, " contactos duplicados",
-                                " duplicate contacts were left out")
-                   : count + Choose(language,
-                                    " contactos duplicados; --drop-duplicates "
-                                    "los omite",
-                                    " duplicate contacts; --drop-duplicates "
-                                    "leaves them out"));
+                   ? Choose(language, "contactos duplicados omitidos: ",
+                            "duplicate contacts left out: ") + count
+                   : Choose(language, "contactos duplicados: ",
+                            "duplicate contacts: ") + count +
+                         Choose(language, " (--drop-duplicates los omite)",
+                                " (--drop-duplicates leaves them out)"));
   }
   NoteAsciiSpelling(CharsetNamed(options.charset),
                     outcome.stats.values_changed);

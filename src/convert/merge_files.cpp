@@ -67,7 +67,8 @@ MergeOutcome MergeFiles(const MergeJob& job) {
   std::vector<std::string> inputs;
   std::uint64_t total = 0;
   std::string message;
-  for (const ConvertJob& table_job : job.tables) {
+  for (ConvertJob table_job : job.tables) {
+    table_job.language = language;
     tables.push_back(std::make_unique<OpenedTable>());
     std::vector<std::string> warnings;
     ConvertStatus opened =

@@ -20,7 +20,8 @@
 
 struct MergeJob {
   /// The tables in the order their records are written, each with its own
-  /// mapping and options; their output, language and progress are not used.
+  /// mapping and options; their output and progress are not used, and
+  /// the run's language takes the place of theirs.
   std::vector<ConvertJob> tables;
   std::string output_path;
   bool drop_duplicates = false;  ///< a duplicate contact gives no line
