@@ -26,27 +26,32 @@ bool ContactKey::Complete() const {
 
 ContactKey ContactOfLine(std::string_view line) {
   ContactKey key;
+  const std::size_t size = line.size();
   std::size_t at = 0;
-  while (at < line.size() && line[at] == '<') {
-    std::size_t colon = line.find_first_of(":>", at);
-    if (colon == std::string_view::npos || line[colon] != ':') break;
-    std::size_t close = line.find('>', colon);
-    if (close == std::string_view::npos) break;
+  int missing = 5;
+  while (missing > 0 && at < size && line[at] == '<') {
+    std::size_t colon = at + 1;
+    while (colon < size && line[colon] != ':' && line[colon] != '>') ++colon;
+    if (colon >= size || line[colon] != ':') break;  // "<EOR>"
+    std::size_t close = colon + 1;
     std::size_t length = 0;
-    for (std::size_t i = colon + 1; i < close && length <= line.size(); ++i) {
-      if (line[i] < '0' || line[i] > '9') return key;
-      length = length * 10 + static_cast<std::size_t>(line[i] - '0');
+    for (; close < size && line[close] >= '0' && line[close] <= '9'; ++close) {
+      length = length * 10 + static_cast<std::size_t>(line[close] - '0');
+      if (length > size) return key;
     }
-    if (length > line.size() - close - 1) break;
+    if (close >= size || line[close] != '>' || length > size - close - 1)
+      break;
     std::string_view name = line.substr(at + 1, colon - at - 1);
-    std::string_view value = line.substr(close + 1, length);
     std::string_view* field = name == "CALL"       ? &key.call
                               : name == "QSO_DATE" ? &key.qso_date
                               : name == "BAND"     ? &key.band
                               : name == "MODE"     ? &key.mode
                               : name == "TIME_ON"  ? &key.time_on
                                                    : nullptr;
-    if (field && field->empty()) *field = value;
+    if (field && field->empty()) {
+      *field = line.substr(close + 1, length);
+      --missing;
+    }
     at = close + 1 + length + 1;  // past the blank after the value
   }
   return key;
