@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# The Debian package as CPack makes it: the files it holds (listed with
-# dpkg-deb -c), its control fields, and a program that runs from it.
-# Skipped (77) when cpack or dpkg-deb is missing.
-# usage: package_test.sh CPACK CPACK_CONFIG WORK_FOLDER SOURCE_FOLDER
+# The packages as CPack makes them: the files they hold, listed and compared;
+# for the Debian package (listed with dpkg-deb -c) also its control fields
+# and a program that runs from it. The Windows ZIP is listed by cmake.
+# Skipped (77) when cpack, or for the Debian package dpkg-deb, is missing.
+# usage: package_test.sh DEB|ZIP CPACK CPACK_CONFIG WORK_FOLDER SOURCE_FOLDER
 set -uo pipefail
 export LC_ALL=C
-cpack=$1 config=$2 work=$3 source=$4
-command -v "$cpack" >/dev/null && command -v dpkg-deb >/dev/null || exit 77
+generator=$1 cpack=$2 config=$3 work=$4 source=$5
+command -v "$cpack" >/dev/null || exit 77
+[ "$generator" = ZIP ] || command -v dpkg-deb >/dev/null || exit 77
 rm -rf "$work"
 mkdir -p "$work"
-"$cpack" -G DEB --config "$config" -B "$work" >"$work/cpack.log" 2>&1 ||
+"$cpack" -G "$generator" --config "$config" -B "$work" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; exit 1; }
-package=$(ls "$work"/*.deb) || exit 1
 failed=0
 expect() {  # expect WHAT EXPECTED ACTUAL
   if [ "$2" != "$3" ]; then
@@ -20,6 +21,18 @@ expect() {  # expect WHAT EXPECTED ACTUAL
   fi
 }
 
+if [ "$generator" = ZIP ]; then
+  package=$(ls "$work"/*.zip) || exit 1
+  folder=$(basename "$package" .zip)
+  expect "files" "$(printf "$folder/%s\n" LogWeave.exe README.md \
+                      bin/logweave.exe examples/fox2006.FPT \
+                      examples/fox2006.dbf examples/log2005.dbf \
+                      examples/log2005.map)" \
+    "$("$(dirname "$cpack")/cmake" -E tar tf "$package" | grep -v '/$' | sort)"
+  exit $failed
+fi
+
+package=$(ls "$work"/*.deb) || exit 1
 expect "files" "\
 -rwxr-xr-x root/root ./usr/bin/logweave
 -rw-r--r-- root/root ./usr/share/bash-completion/completions/logweave
