@@ -18,6 +18,12 @@ _logweave_files() {  # folders and the files whose names match "$1", if given
 
 _logweave() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
+  # "--lang=es" comes as "--lang" "=" "es" (bash breaks words at "=").
+  if [[ $cur == = ]]; then
+    cur=""
+  elif [[ $prev == = ]]; then
+    prev=${COMP_WORDS[COMP_CWORD-2]}
+  fi
   local command="" word
   for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
     case $word in

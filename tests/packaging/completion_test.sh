@@ -44,6 +44,8 @@ done
 for option in --lang --charset --codepage; do
   expect "$option values" "$(help_values "$option")" "$(offers convert "$option" "")"
 done
+expect "a value after =" "utf-8 " "$(offers convert --charset = u)"
+expect "values after =" "en es " "$(offers fields --lang =)"
 
 # File names: tables for convert, ADIF files for check, any file after -o.
 dir=$(mktemp -d)
