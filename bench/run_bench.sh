@@ -4,7 +4,8 @@
 # -O2 that freads it in 1 MiB blocks and sums the bytes), each conversion
 # paired with a read in the same round. Reports MB/s, records/s and peak
 # memory, and the peak memory of a ten times smaller log, to show that memory
-# does not grow with the number of records.
+# does not grow with the number of records, and of that log with --merge,
+# which holds every contact's key.
 #
 # usage: bench/run_bench.sh [RECORDS] [RUNS]     (default 1000000 records, 7 runs)
 set -euo pipefail
@@ -47,9 +48,11 @@ conv_s=$(printf '%s\n' "${convert_times[@]}" | median)
 peak=$(printf '%s\n' "${convert_peaks[@]}" | median)
 out_bytes=$(stat -c %s "$out")
 read _ small_peak < <(measure build/logweave convert "$small" --auto -o "$out")
+# --merge holds the key of every contact to find duplicates.
+read _ merge_peak < <(measure build/logweave convert "$small" --auto --merge -o "$out")
 bytes=$(stat -c %s "$log")
 awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
-    -v sp="$small_peak" -v g="$getc_s" -v o="$out_bytes" -v od="$out_dir" 'BEGIN {
+    -v sp="$small_peak" -v mp="$merge_peak" -v g="$getc_s" -v o="$out_bytes" -v od="$out_dir" 'BEGIN {
   printf "input: %d records, %.1f MB; output %.1f MB, written to %s\n", n, b / 1e6, o / 1e6, od
   printf "plain fread of the file: %.3f s (%.0f MB/s)\n", r, b / 1e6 / (r > 0 ? r : 0.001)
   printf "logweave convert:        %.3f s (%.0f MB/s, %.0f records/s)\n", c, b / 1e6 / c, n / c
@@ -57,5 +60,6 @@ awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
   printf "ratio convert / read:    %.2f (target at most 2.8)\n", c / (r > 0 ? r : 0.001)
   printf "ratio convert / getc:    %.2f\n", c / g
   printf "peak memory: %d kB for %d records, %d kB for %d records\n", p, n, sp, n / 10
+  printf "peak memory with --merge: %d kB for %d records, %d kB more (target at most 15 MB more for 100,000)\n", mp, n / 10, mp - sp
 }'
 rm -f "$out"

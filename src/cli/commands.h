@@ -23,7 +23,8 @@ int RunFields(const FieldsCommandLine& options);
 int RunCatalogue(Language language);
 
 struct ConvertCommandLine {
-  std::string input;
+  /// One table, or several: each to its own output, or all into one.
+  std::vector<std::string> inputs;
   std::string output;  ///< empty: beside the input; "-": standard output
   bool output_given = false;  ///< -o was given (perhaps as an empty name)
   std::vector<std::string> maps;
@@ -34,10 +35,14 @@ struct ConvertCommandLine {
   std::string code_page = "auto";
   std::string charset = "keep";
   bool check = false;
+  bool merge = false;            ///< every table into the one output
+  bool drop_duplicates = false;  ///< with merge: duplicates give no line
   Language language = kEnglish;
 };
 
-/// convert: the ADIF file of one table.
+/// convert: the ADIF file of each table, or one file of all of them. With
+/// several tables each is converted even when another fails; the exit code
+/// is the highest of theirs and a last line counts them.
 int RunConvert(const ConvertCommandLine& options);
 
 /// check: reads the ADIF file at \a path and writes its report to \a out:

@@ -1,7 +1,10 @@
 // convert_command.cpp: the convert command: the mapping of the options
 // turned into field list entries, then the same Convert frame the window
-// program runs.
+// program runs, once for each table, or the frame that writes several
+// tables into one output.
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "cli/commands.h"
@@ -9,6 +12,7 @@
 #include "cli/progress_bar.h"
 #include "convert/adif_header.h"
 #include "convert/convert_file.h"
+#include "convert/merge_files.h"
 #include "dbf/table_file.h"
 #include "mapping/column_plan.h"
 #include "mapping/mapping_options.h"
@@ -46,10 +50,6 @@ Charset CharsetNamed(const std::string& name) {
   return Charset::kKeep;
 }
 
-}  // namespace
-
-namespace {
-
 // Refuses, before anything is read, output choices that cannot work;
 // returns the exit code, or kExitOk.
 int CheckOutputChoice(const ConvertCommandLine& options) {
@@ -68,7 +68,8 @@ int CheckOutputChoice(const ConvertCommandLine& options) {
                       "standard output is closed; nothing was written"));
     return kExitFileError;
   }
-  if (options.check && options.output == "-") {
+  if (!options.check) return kExitOk;
+  if (options.output == "-") {
     PrintError(Choose(language,
                       "--check necesita un fichero de salida: no puede volver "
                       "a leer la salida est\xE1ndar",
@@ -76,12 +77,15 @@ int CheckOutputChoice(const ConvertCommandLine& options) {
                       "standard output"));
     return kExitUsage;
   }
-  const std::string output = options.output.empty()
-                                 ? DeriveOutputPath(options.input)
-                                 : options.output;
-  FileKind kind = SystemFileSystem().KindOf(output);
-  if (options.check && kind != FileKind::kRegular &&
-      kind != FileKind::kMissing) {
+  std::vector<std::string> outputs = {options.output};
+  if (options.output.empty()) {
+    outputs.clear();
+    for (const std::string& input : options.inputs)
+      outputs.push_back(DeriveOutputPath(input));
+  }
+  for (const std::string& output : outputs) {
+    FileKind kind = SystemFileSystem().KindOf(output);
+    if (kind == FileKind::kRegular || kind == FileKind::kMissing) continue;
     PrintError(output +
                Choose(language,
                       " no es un fichero normal: --check no puede volver a "
@@ -92,62 +96,116 @@ int CheckOutputChoice(const ConvertCommandLine& options) {
   return kExitOk;
 }
 
-}  // namespace
-
-int RunConvert(const ConvertCommandLine& options) {
-  const Language language = options.language;
-  if (int refused = CheckOutputChoice(options)) return refused;
-  MappingChoices choices;
-  choices.by_keyword_names = options.automatic;
-  int exit_code = kExitOk;
-  if (!CollectMapItems(options, &choices.items, &exit_code)) return exit_code;
-
+// A table read and mapped, ready to convert, or what stops it.
+struct PreparedTable {
   ConvertJob job;
+  int exit_code = kExitOk;
+  std::string error;  // printed instead of converting it
+  std::vector<std::string> warnings;  // printed before it is converted
+};
+
+// Prints what was found when the table was read and mapped; false when it
+// cannot be converted.
+bool PrintPrepared(const PreparedTable& prepared, Language language) {
+  for (const std::string& warning : prepared.warnings)
+    PrintWarning(warning, language);
+  if (prepared.exit_code == kExitOk) return true;
+  PrintError(prepared.error);
+  return false;
+}
+
+PreparedTable PrepareTable(const ConvertCommandLine& options,
+                           const MappingChoices& choices,
+                           const std::string& input) {
+  const Language language = options.language;
+  PreparedTable prepared;
+  ConvertJob& job = prepared.job;
   TableError table_error;
   HeaderDamage damage;
-  if (!ReadTableFile(SystemFileSystem(), options.input, &job.table,
-                     &table_error, &damage)) {
-    PrintError(TableErrorText(options.input, table_error, language));
-    return kExitFileError;
+  if (!ReadTableFile(SystemFileSystem(), input, &job.table, &table_error,
+                     &damage)) {
+    prepared.error = TableErrorText(input, table_error, language);
+    prepared.exit_code = kExitFileError;
+    return prepared;
   }
-  for (const std::string& text :
-       HeaderDamageTexts(options.input, damage, language))
-    PrintWarning(text, language);
+  prepared.warnings = HeaderDamageTexts(input, damage, language);
   std::string error;
-  std::vector<std::string> warnings;
+  MappingChoices table_choices = choices;
   if (options.code_page != "auto")
-    choices.code_page = std::stoi(options.code_page);
-  if (!BuildEntries(job.table, language, choices, &job.entries, &error,
-                    &warnings)) {
-    PrintError(error + Choose(language, " en ", " in ") + options.input);
-    return kExitUsage;
+    table_choices.code_page = std::stoi(options.code_page);
+  if (!BuildEntries(job.table, language, table_choices, &job.entries, &error,
+                    &prepared.warnings)) {
+    prepared.error = error + Choose(language, " en ", " in ") + input;
+    prepared.exit_code = kExitUsage;
+    return prepared;
   }
-  for (const std::string& warning : warnings) PrintWarning(warning, language);
   if (!PlanColumns(job.entries, language).Maps("CALL"))
-    PrintWarning(Choose(language,
-                        "ning\xFAn campo va a CALL, as\xED que cada registro "
-                        "se escribir\xE1 como un <EOR> vac\xEDo",
-                        "no column is mapped to CALL, so every record will "
-                        "be written as an empty <EOR>"),
-                 language);
-
-  const bool to_stdout = options.output == "-";
-  job.input_path = options.input;
-  job.output_path = to_stdout ? std::string() : options.output;
-  job.to_standard_output = to_stdout;
+    prepared.warnings.push_back(
+        std::string(options.inputs.size() > 1 ? input + ": " : "") +
+        Choose(language,
+               "ning\xFAn campo va a CALL, as\xED que cada registro se "
+               "escribir\xE1 como un <EOR> vac\xEDo",
+               "no column is mapped to CALL, so every record will be "
+               "written as an empty <EOR>"));
+  job.input_path = input;
   job.language = language;
   job.skip_deleted = options.skip_deleted;
   job.read_memos = options.memo;
   job.code_page = options.code_page == "auto" ? 0 : std::stoi(options.code_page);
   job.charset = CharsetNamed(options.charset);
   job.other_inputs = options.map_files;
-  ProgressBar bar;
-  if (ErrorsGoToTerminal() &&
-      job.table.header.record_count >= ProgressBar::kLeastRecords)
-    job.progress = [&bar](std::uint32_t r, std::uint32_t n) { bar.Show(r, n); };
+  return prepared;
+}
+
+std::vector<PreparedTable> PrepareTables(const ConvertCommandLine& options,
+                                         const MappingChoices& choices,
+                                         std::uint64_t* records) {
+  std::vector<PreparedTable> tables;
+  *records = 0;
+  for (const std::string& input : options.inputs) {
+    tables.push_back(PrepareTable(options, choices, input));
+    *records += tables.back().job.table.header.record_count;
+  }
+  return tables;
+}
+
+// A bar on standard error for the whole run, when it is long and errors go
+// to a terminal.
+ProgressFn RunProgress(ProgressBar* bar, std::uint64_t records) {
+  if (!ErrorsGoToTerminal() || records < ProgressBar::kLeastRecords)
+    return nullptr;
+  return [bar](std::uint32_t r, std::uint32_t n) { bar->Show(r, n); };
+}
+
+void NoteAsciiSpelling(Charset charset, std::uint64_t values_changed,
+                       Language language) {
+  if (charset == Charset::kAscii && values_changed > 0)
+    PrintError(Choose(language, "nota: ", "note: ") +
+               std::to_string(values_changed) +
+               Choose(language,
+                      " valores ten\xED""an caracteres fuera de ASCII y se han "
+                      "escrito en ASCII",
+                      " values held characters outside ASCII and were "
+                      "spelled in plain ASCII"));
+}
+
+// Converts one prepared table to its own output, as told, and prints how
+// it went; returns its exit code and sets \a converted when its output was
+// written. \a progress is the run's.
+int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
+                    ProgressFn progress, ProgressBar* bar,
+                    bool* converted) {
+  const Language language = options.language;
+  if (!PrintPrepared(*prepared, language)) return prepared->exit_code;
+
+  ConvertJob& job = prepared->job;
+  const bool to_stdout = options.output == "-";
+  job.output_path = to_stdout ? std::string() : options.output;
+  job.to_standard_output = to_stdout;
+  job.progress = std::move(progress);
 
   ConvertOutcome outcome = ConvertFile(job);
-  bar.Finish();
+  bar->Finish();
   for (const std::string& warning : outcome.warnings)
     PrintWarning(warning, language);
   if (!outcome.ok()) {
@@ -161,18 +219,135 @@ int RunConvert(const ConvertCommandLine& options) {
     PrintError(message);
     return kExitFileError;
   }
+  *converted = true;
   PrintLine(to_stdout ? stderr : stdout, outcome.message);
-  if (job.charset == Charset::kAscii && outcome.stats.values_changed > 0)
-    PrintError(Choose(language, "nota: ", "note: ") +
-               std::to_string(outcome.stats.values_changed) +
-               Choose(language,
-                      " valores ten\xED""an caracteres fuera de ASCII y se han "
-                      "escrito en ASCII",
-                      " values held characters outside ASCII and were "
-                      "spelled in plain ASCII"));
+  NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
   if (options.check) {
     std::fflush(stdout);
     return RunCheckCommand(outcome.output_path, stdout, stderr);
   }
   return kExitOk;
+}
+
+// "2 of 3 tables converted; not converted: b.dbf", on standard output when
+// every table was converted, otherwise as an error.
+void PrintTableCount(const ConvertCommandLine& options,
+                     const std::vector<std::string>& not_converted) {
+  const Language language = options.language;
+  const std::size_t count = options.inputs.size();
+  std::string line =
+      std::to_string(count - not_converted.size()) +
+      Choose(language, " de ", " of ") + std::to_string(count) +
+      Choose(language, " tablas convertidas", " tables converted");
+  if (not_converted.empty()) {
+    PrintLine(stdout, line);
+    return;
+  }
+  line += Choose(language, "; sin convertir: ", "; not converted: ");
+  for (std::size_t i = 0; i < not_converted.size(); ++i)
+    line += (i ? ", " : "") + not_converted[i];
+  PrintError(line);
+}
+
+// Every table into the one output of -o.
+int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
+  const Language language = options.language;
+  std::uint64_t records = 0;
+  std::vector<PreparedTable> tables = PrepareTables(options, choices, &records);
+  MergeJob merge;
+  for (PreparedTable& prepared : tables) {
+    if (!PrintPrepared(prepared, language)) return prepared.exit_code;
+    merge.tables.push_back(std::move(prepared.job));
+  }
+  merge.output_path = options.output;
+  merge.drop_duplicates = options.drop_duplicates;
+  merge.language = language;
+  ProgressBar bar;
+  merge.progress = RunProgress(&bar, records);
+
+  MergeOutcome outcome = MergeFiles(merge);
+  bar.Finish();
+  for (const std::string& warning : outcome.warnings)
+    PrintWarning(warning, language);
+  if (!outcome.ok()) {
+    PrintError(outcome.message);
+    return kExitFileError;
+  }
+  PrintLine(stdout, outcome.message);
+  for (const DuplicateContact& found : outcome.duplicates)
+    PrintError(Choose(language, "duplicado: ", "duplicate: ") +
+               DuplicateText(merge, found));
+  if (!outcome.duplicates.empty()) {
+    const std::string count = std::to_string(outcome.duplicates.size());
+    PrintError(options.drop_duplicates
+                   ? Choose(language, "contactos duplicados omitidos: ",
+                            "duplicate contacts left out: ") + count
+                   : Choose(language, "contactos duplicados: ",
+                            "duplicate contacts: ") + count +
+                         Choose(language, " (--drop-duplicates los omite)",
+                                " (--drop-duplicates leaves them out)"));
+  }
+  NoteAsciiSpelling(CharsetNamed(options.charset),
+                    outcome.stats.values_changed, language);
+  if (options.check) {
+    std::fflush(stdout);
+    return RunCheckCommand(outcome.output_path, stdout, stderr);
+  }
+  return kExitOk;
+}
+
+// The combinations of options that several tables and a merge allow;
+// false, with the message printed, when they do not.
+bool CheckTableOptions(const ConvertCommandLine& options) {
+  const Language language = options.language;
+  std::string error;
+  if (options.merge && (options.output.empty() || options.output == "-"))
+    error = Choose(language,
+                   "--merge necesita un fichero de salida: -o FICHERO",
+                   "--merge needs an output file: -o FILE");
+  else if (options.drop_duplicates && !options.merge)
+    error = Choose(language,
+                   "--drop-duplicates solo vale con --merge",
+                   "--drop-duplicates works only with --merge");
+  else if (!options.merge && options.inputs.size() > 1 &&
+           !options.output.empty())
+    error = Choose(language,
+                   "-o nombra una sola salida y cada tabla tiene la suya: "
+                   "a\xF1""ada --merge para escribirlas todas en ese fichero",
+                   "-o names one output and each table gets its own: add "
+                   "--merge to write them all into that file");
+  if (error.empty()) return true;
+  PrintError(error);
+  return false;
+}
+
+}  // namespace
+
+int RunConvert(const ConvertCommandLine& options) {
+  if (!CheckTableOptions(options)) return kExitUsage;
+  if (int refused = CheckOutputChoice(options)) return refused;
+  MappingChoices choices;
+  choices.by_keyword_names = options.automatic;
+  int exit_code = kExitOk;
+  if (!CollectMapItems(options, &choices.items, &exit_code)) return exit_code;
+  if (options.merge) return RunMerge(options, choices);
+
+  // Each table to its own output; a failure does not stop the others.
+  std::uint64_t records = 0;
+  std::vector<PreparedTable> tables = PrepareTables(options, choices, &records);
+  ProgressBar bar;
+  ProgressFn progress = RunProgress(&bar, records);
+  std::uint64_t done = 0;
+  std::vector<std::string> not_converted;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    bool converted = false;
+    int code = ConvertOneTable(options, &tables[i],
+                               ProgressWithin(progress, done, records), &bar,
+                               &converted);
+    done += tables[i].job.table.header.record_count;
+    exit_code = std::max(exit_code, code);
+    if (!converted) not_converted.push_back(options.inputs[i]);
+  }
+  if (tables.size() > 1) PrintTableCount(options, not_converted);
+  return exit_code;
 }

@@ -10,10 +10,15 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "mapping/adif_standard.h"
 
 namespace {
 
-constexpr char kVersion[] = "logweave 1.0.0";
+// "logweave 1.1.0 (ADIF 3.1.6)": the program and the standard it checks by.
+std::string VersionText() {
+  return std::string("logweave ") + LOGWEAVE_VERSION + " (ADIF " +
+         kAdifVersion + ")";
+}
 
 Language ParseLanguage(const std::string& code) {
   return code == "es" ? kSpanish : kEnglish;
@@ -26,7 +31,7 @@ int main(int argc, char** argv) {
   CLI::App app{
       "Converts a contact log kept as a dBase table (DBF) into an ADIF file.",
       "logweave"};
-  app.set_version_flag("--version", kVersion);
+  app.set_version_flag("--version", VersionText());
   app.require_subcommand(1);
   std::string language_code = "en";
   auto add_language = [&language_code](CLI::App* command) {
@@ -51,7 +56,8 @@ int main(int argc, char** argv) {
   ConvertCommandLine options;
   CLI::App* convert =
       app.add_subcommand("convert", "Convert a table into an ADIF file");
-  convert->add_option("FILE", options.input, "The DBF table")->required();
+  convert->add_option("FILE", options.inputs, "The DBF table, or several")
+      ->required();
   add_language(convert);
   convert->add_option("--map", options.maps,
                       "COLUMN=KEYWORD[,COLUMN=KEYWORD...]: COLUMN is a column "
@@ -85,6 +91,13 @@ int main(int argc, char** argv) {
                    "What the ADIF gets: keep (the bytes as they are), ascii "
                    "or utf-8")
       ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
+  // Several tables at once.
+  convert->add_flag("--merge", options.merge,
+                    "Write every table, in the order given, into the one "
+                    "file -o names");
+  convert->add_flag("--drop-duplicates", options.drop_duplicates,
+                    "With --merge: leave out a contact already written (same "
+                    "CALL, QSO_DATE, BAND, MODE, TIME_ON within 2 minutes)");
 
   std::string check_path;
   CLI::App* check = app.add_subcommand(

@@ -1,4 +1,4 @@
-// convert_file.cpp: the Convert command frame.
+// convert_file.cpp: the Convert command frame and the steps it is made of.
 
 #include "convert/convert_file.h"
 
@@ -7,30 +7,12 @@
 #include <memory>
 
 #include "convert/adif_header.h"
+#include "convert/convert_steps.h"
 #include "dbf/code_page.h"
-#include "dbf/memo_file.h"
-#include "mapping/column_plan.h"
 #include "mapping/texts.h"
 #include "platform/background_writer.h"
 
 namespace {
-
-// Puts \a a and \a b in the place of the first and second "%s" of \a pattern;
-// paths of any length fit.
-std::string Format(const char* pattern, const std::string& a,
-                   const std::string& b = std::string()) {
-  std::string result;
-  int used = 0;
-  for (const char* p = pattern; *p; ++p) {
-    if (p[0] == '%' && p[1] == 's') {
-      result += used++ == 0 ? a : b;
-      ++p;
-    } else {
-      result += *p;
-    }
-  }
-  return result;
-}
 
 ConvertOutcome Fail(ConvertOutcome outcome, ConvertStatus status,
                     std::string message) {
@@ -94,123 +76,212 @@ int ChooseCodePage(const ConvertJob& job, std::vector<std::string>* warnings) {
 
 }  // namespace
 
+std::string FormatText(const char* pattern, const std::string& a,
+                       const std::string& b) {
+  std::string result;
+  int used = 0;
+  for (const char* p = pattern; *p; ++p) {
+    if (p[0] == '%' && p[1] == 's') {
+      result += used++ == 0 ? a : b;
+      ++p;
+    } else {
+      result += *p;
+    }
+  }
+  return result;
+}
+
+ConvertStatus OpenTable(const ConvertJob& job, FileSystem& files,
+                        OpenedTable* table, std::string* message,
+                        std::vector<std::string>* warnings) {
+  const std::string& input = job.input_path;
+  table->plan = PlanColumns(job.entries, job.language);
+  MarkMemoColumns(job.table, &table->plan);
+
+  OpenError open_error;
+  table->in = files.OpenForReading(input, &open_error);
+  if (!table->in) {
+    *message = OpenErrorText(input, open_error, job.language);
+    return ConvertStatus::kCannotOpenInput;
+  }
+
+  ConvertOptions& options = table->options;
+  options.skip_deleted = job.skip_deleted;
+  options.progress = job.progress;
+  if (job.read_memos && table->plan.ConvertsMemos()) {
+    MemoError memo_error;
+    if (!table->memo.Open(files, input, job.table.header.version,
+                          &memo_error)) {
+      *message = MemoErrorText(memo_error, job.language);
+      return ConvertStatus::kMemoFailed;
+    }
+    options.memo = &table->memo;
+  }
+  if (job.charset != Charset::kKeep) {
+    table->encoder = std::make_unique<ValueEncoder>(
+        ChooseCodePage(job, warnings), job.charset);
+    options.encoder = table->encoder.get();
+  }
+
+  table->inputs = {input};
+  if (options.memo) table->inputs.push_back(table->memo.path());
+  table->inputs.insert(table->inputs.end(), job.other_inputs.begin(),
+                       job.other_inputs.end());
+  return ConvertStatus::kDone;
+}
+
+OutputTarget TargetFor(const std::string& path, bool to_standard_output,
+                       Language language) {
+  OutputTarget target;
+  if (to_standard_output) {
+    target.shown =
+        Choose(language, "la salida est\xE1ndar", "standard output");
+  } else {
+    target.path = path;
+    target.shown = path;
+  }
+  return target;
+}
+
+bool OutputIsNoInput(FileSystem& files, const OutputTarget& target,
+                     const std::vector<std::string>& inputs, Language language,
+                     std::string* message) {
+  for (const std::string& read : inputs) {
+    bool same = target.path.empty() ? files.StandardOutputIs(read)
+                                    : NamesSameFile(files, read, target.path);
+    if (same) {
+      *message = FormatText(
+          Choose(language,
+                 "La salida %s sustituir\xED""a a la entrada %s; "
+                 "no se ha escrito nada",
+                 "The output %s would replace the input %s; "
+                 "nothing was written"),
+          target.shown, read);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool OpenOutput(FileSystem& files, Language language, OutputTarget* target,
+                std::string* message) {
+  if (target->path.empty()) {
+    target->stream = files.StandardOutput();
+    return true;
+  }
+  SystemError create_error;
+  const std::string written_path = files.ResolveLinks(target->path);
+  FileKind kind = files.KindOf(written_path);
+  target->earlier_exists = kind == FileKind::kRegular;
+  if (kind == FileKind::kFolder) {
+    create_error.text = Choose(language, "es una carpeta", "it is a folder");
+  } else if (kind == FileKind::kDevice) {
+    target->stream = files.OpenDeviceForWriting(written_path, &create_error);
+  } else {
+    target->temporary = files.CreateTemporaryFor(written_path, &create_error);
+  }
+  if (target->stream || target->temporary) return true;
+  *message = FormatText(
+      Choose(language, "No se puede crear %s: %s", "Cannot create %s: %s"),
+      target->path, SystemErrorText(create_error, language));
+  return false;
+}
+
+ConvertStats ConvertTable(OpenedTable* table, const DbfHeader& header,
+                          ByteSink* out) {
+  ConvertStats stats;
+  if (!table->in->Seek(header.header_length)) {
+    stats.end = RunEnd::kReadFailed;
+    stats.error = table->in->Error();
+    return stats;
+  }
+  return ConvertRecords(table->in.get(), out, header.record_count,
+                        table->plan, table->options);
+}
+
+bool CloseOutput(OutputTarget* target, ConvertStats* stats) {
+  bool finished =
+      target->temporary ? target->temporary->Commit() : target->stream->Close();
+  if (!finished) {
+    stats->end = RunEnd::kWriteFailed;
+    stats->error = target->file()->Error();
+  }
+  return finished;
+}
+
+std::string RunFailureText(const ConvertStats& stats, const std::string& input,
+                           const std::string& shown_output, Language language) {
+  const std::string nothing_converted =
+      Choose(language, "; no se ha convertido nada", "; nothing was converted");
+  if (stats.end == RunEnd::kMemoFailed)
+    return MemoErrorText(stats.memo_error, language) + nothing_converted;
+  if (stats.end == RunEnd::kWriteFailed)
+    return FormatText(Choose(language, "No se puede escribir %s: %s",
+                             "Cannot write %s: %s"),
+                      shown_output, SystemErrorText(stats.error, language)) +
+           nothing_converted;
+  return FormatText(Choose(language, "No se puede leer %s: %s",
+                           "Cannot read %s: %s"),
+                    input, SystemErrorText(stats.error, language)) +
+         nothing_converted;
+}
+
+ConvertStatus StatusOf(RunEnd end) {
+  switch (end) {
+    case RunEnd::kDone: return ConvertStatus::kDone;
+    case RunEnd::kTruncated: return ConvertStatus::kTruncated;
+    case RunEnd::kMemoFailed: return ConvertStatus::kMemoFailed;
+    case RunEnd::kWriteFailed: return ConvertStatus::kWriteFailed;
+    case RunEnd::kReadFailed: break;
+  }
+  return ConvertStatus::kReadFailed;
+}
+
 ConvertOutcome ConvertFile(const ConvertJob& job) {
   FileSystem& files = job.files ? *job.files : SystemFileSystem();
   const Language language = job.language;
   const std::string& input = job.input_path;
   const DbfHeader& header = job.table.header;
   ConvertOutcome outcome;
-  if (!job.to_standard_output)
-    outcome.output_path =
-        job.output_path.empty() ? DeriveOutputPath(input) : job.output_path;
-  const std::string shown_output =
-      job.to_standard_output
-          ? std::string(Choose(language, "la salida est\xE1ndar",
-                               "standard output"))
-          : outcome.output_path;
+  OutputTarget target = TargetFor(
+      job.output_path.empty() ? DeriveOutputPath(input) : job.output_path,
+      job.to_standard_output, language);
+  outcome.output_path = target.path;
 
-  ColumnPlan plan = PlanColumns(job.entries, language);
-  MarkMemoColumns(job.table, &plan);
-
-  OpenError open_error;
-  std::unique_ptr<InputFile> in = files.OpenForReading(input, &open_error);
-  if (!in)
-    return Fail(outcome, ConvertStatus::kCannotOpenInput,
-                OpenErrorText(input, open_error, language));
-
-  ConvertOptions options;
-  options.skip_deleted = job.skip_deleted;
-  options.progress = job.progress;
-  MemoFile memo;
-  if (job.read_memos && plan.ConvertsMemos()) {
-    MemoError memo_error;
-    if (!memo.Open(files, input, header.version, &memo_error))
-      return Fail(outcome, ConvertStatus::kMemoFailed,
-                  MemoErrorText(memo_error, language));
-    options.memo = &memo;
-  }
-  std::unique_ptr<ValueEncoder> encoder;
-  if (job.charset != Charset::kKeep) {
-    encoder = std::make_unique<ValueEncoder>(
-        ChooseCodePage(job, &outcome.warnings), job.charset);
-    options.encoder = encoder.get();
-  }
-
+  OpenedTable table;
+  std::string message;
+  ConvertStatus opened =
+      OpenTable(job, files, &table, &message, &outcome.warnings);
+  if (opened != ConvertStatus::kDone) return Fail(outcome, opened, message);
   // No input may be replaced by the output, nor standard output be
   // redirected onto one.
-  std::vector<std::string> inputs = {input};
-  if (options.memo) inputs.push_back(memo.path());
-  inputs.insert(inputs.end(), job.other_inputs.begin(),
-                job.other_inputs.end());
-  for (const std::string& read : inputs) {
-    bool same = job.to_standard_output
-                    ? files.StandardOutputIs(read)
-                    : NamesSameFile(files, read, outcome.output_path);
-    if (same)
-      return Fail(outcome, ConvertStatus::kSameFile,
-                  Format(Choose(language,
-                                "La salida %s sustituir\xED""a a la entrada %s; "
-                                "no se ha escrito nada",
-                                "The output %s would replace the input %s; "
-                                "nothing was written"),
-                         shown_output, read));
-  }
-
-  // The output: standard output, a device written in place, or a temporary
-  // file that takes the place of the named one at the end. An output reached
-  // through a symbolic link is replaced where the link points.
-  std::unique_ptr<OutputFile> stream;
-  std::unique_ptr<TemporaryFile> temporary;
-  bool earlier_exists = false;
-  SystemError create_error;
-  if (job.to_standard_output) {
-    stream = files.StandardOutput();
-  } else {
-    const std::string written_path = files.ResolveLinks(outcome.output_path);
-    FileKind kind = files.KindOf(written_path);
-    earlier_exists = kind == FileKind::kRegular;
-    if (kind == FileKind::kFolder) {
-      create_error.text = Choose(language, "es una carpeta", "it is a folder");
-    } else if (kind == FileKind::kDevice) {
-      stream = files.OpenDeviceForWriting(written_path, &create_error);
-    } else {
-      temporary = files.CreateTemporaryFor(written_path, &create_error);
-    }
-    if (!stream && !temporary)
-      return Fail(outcome, ConvertStatus::kCannotCreateOutput,
-                  Format(Choose(language, "No se puede crear %s: %s",
-                                "Cannot create %s: %s"),
-                         outcome.output_path,
-                         SystemErrorText(create_error, language)));
-  }
-  OutputFile* out = temporary ? static_cast<OutputFile*>(temporary.get())
-                              : stream.get();
+  if (!OutputIsNoInput(files, target, table.inputs, language, &message))
+    return Fail(outcome, ConvertStatus::kSameFile, message);
+  if (!OpenOutput(files, language, &target, &message))
+    return Fail(outcome, ConvertStatus::kCannotCreateOutput, message);
 
   ConvertStats& stats = outcome.stats;
   // What goes to a stream cannot be taken back: every memo is read once
   // before anything is written.
-  if (stream && options.memo) {
+  if (target.stream && table.options.memo) {
     NullSink nothing;
-    ConvertOptions quiet = options;
+    ConvertOptions quiet = table.options;
     quiet.progress = nullptr;
     quiet.encoder = nullptr;
-    if (in->Seek(header.header_length)) {
-      ConvertStats trial =
-          ConvertRecords(in.get(), &nothing, header.record_count, plan, quiet);
+    if (table.in->Seek(header.header_length)) {
+      ConvertStats trial = ConvertRecords(table.in.get(), &nothing,
+                                          header.record_count, table.plan,
+                                          quiet);
       if (trial.end == RunEnd::kMemoFailed) stats = trial;
     }
   }
   if (stats.end == RunEnd::kDone) {
-    BackgroundWriter writer(out);
+    BackgroundWriter writer(target.file());
     if (!WriteAdifHeader(&writer, language)) {
       stats.end = RunEnd::kWriteFailed;
       stats.error = writer.Error();
-    } else if (!in->Seek(header.header_length)) {
-      stats.end = RunEnd::kReadFailed;
-      stats.error = in->Error();
     } else {
-      stats = ConvertRecords(in.get(), &writer, header.record_count, plan,
-                             options);
+      stats = ConvertTable(&table, header, &writer);
     }
     // What the run wrote reaches the file before it is judged.
     if (!writer.Finish() && stats.end != RunEnd::kWriteFailed) {
@@ -218,52 +289,30 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
       stats.error = writer.Error();
     }
   }
-  in.reset();
+  table.in.reset();
 
   if (!stats.error.failed()) stats.error = ErrnoError(EIO);
-  const std::string nothing_converted =
-      Choose(language, "; no se ha convertido nada", "; nothing was converted");
   // A truncated table keeps its complete records, unless that would replace
   // an earlier file.
-  bool keep = stats.end == RunEnd::kDone ||
-              (stats.end == RunEnd::kTruncated && !earlier_exists);
-  if (keep) {
-    bool finished = temporary ? temporary->Commit() : stream->Close();
-    if (!finished) {
-      stats.end = RunEnd::kWriteFailed;
-      stats.error = out->Error();
-    }
-  }
-  temporary.reset();  // removes the file when it was not committed
+  const bool earlier_exists = target.earlier_exists;
+  if (stats.end == RunEnd::kDone ||
+      (stats.end == RunEnd::kTruncated && !earlier_exists))
+    CloseOutput(&target, &stats);
+  target.temporary.reset();  // removes the file when it was not committed
 
   switch (stats.end) {
     case RunEnd::kDone:
-      outcome.message = CompletionText(input, shown_output, language);
+      outcome.message = CompletionText(input, target.shown, language);
       return outcome;
     case RunEnd::kTruncated:
       return Fail(outcome,
                   earlier_exists ? ConvertStatus::kTruncatedEarlierKept
                                  : ConvertStatus::kTruncated,
-                  TruncatedText(input, shown_output, stats,
+                  TruncatedText(input, target.shown, stats,
                                 header.record_count, earlier_exists,
                                 language));
-    case RunEnd::kMemoFailed:
-      return Fail(outcome, ConvertStatus::kMemoFailed,
-                  MemoErrorText(stats.memo_error, language) +
-                      nothing_converted);
-    case RunEnd::kWriteFailed:
-      return Fail(outcome, ConvertStatus::kWriteFailed,
-                  Format(Choose(language, "No se puede escribir %s: %s",
-                                "Cannot write %s: %s"),
-                         shown_output,
-                         SystemErrorText(stats.error, language)) +
-                      nothing_converted);
-    case RunEnd::kReadFailed:
-      break;
+    default:
+      return Fail(outcome, StatusOf(stats.end),
+                  RunFailureText(stats, input, target.shown, language));
   }
-  return Fail(outcome, ConvertStatus::kReadFailed,
-              Format(Choose(language, "No se puede leer %s: %s",
-                            "Cannot read %s: %s"),
-                     input, SystemErrorText(stats.error, language)) +
-                  nothing_converted);
 }

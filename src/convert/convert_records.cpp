@@ -320,6 +320,8 @@ class RecordLine {
   }
 
   std::uint64_t values_changed() const { return values_changed_; }
+  /// Takes back the count of a line left out.
+  void LeaveOut(std::uint64_t changed_before) { values_changed_ = changed_before; }
 
  private:
   template <bool kPlain>
@@ -434,7 +436,15 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       stats.end = RunEnd::kMemoFailed;
       break;
     }
+    char* const line = pending.end();
+    const std::uint64_t changed_before = builder.values_changed();
     builder.Build(record, record_size, &pending);
+    if (options.keep_line &&
+        !options.keep_line(r, std::string_view(line, pending.end() - line))) {
+      pending.Advance(line);
+      builder.LeaveOut(changed_before);
+      continue;
+    }
     ++stats.records_written;
     if (pending.size() >= kWriteBlock) {
       flush();

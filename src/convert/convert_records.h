@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "convert/charset.h"
 #include "dbf/memo_file.h"
@@ -53,6 +54,9 @@ struct ConvertOptions {
   MemoFile* memo = nullptr;
   const ValueEncoder* encoder = nullptr;  ///< re-encodes every value when set
   ProgressFn progress;
+  /// When set, called with each record line once built (with its record's
+  /// number, from 1); a line it returns false for is left out.
+  std::function<bool(std::uint32_t record, std::string_view line)> keep_line;
 };
 
 /// Converts \a record_count records from \a in, which stands on the deletion

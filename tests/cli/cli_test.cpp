@@ -173,6 +173,57 @@ TEST_F(CliTest, ExitCodesAndMessages) {
             dir_.Listing());
 }
 
+TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
+  BuilderTable year;
+  year.columns = {{"CALL", 'C', 8, 0}, {"QSO_DATE", 'D', 8, 0},
+                  {"TIME_ON", 'C', 4, 0}, {"BAND", 'C', 4, 0},
+                  {"MODE", 'C', 4, 0}};
+  year.rows = {{"EA4ABC", "20050102", "0915", "40M", "SSB"},
+               {"F6XYZ", "20050103", "1042", "20M", "CW"}};
+  WriteFile(dir_ / "y1.dbf", BuildTable(year));
+  year.rows[0][2] = "0916";  // the same contact, logged again a minute off
+  year.rows[1][0] = "DL1MUE";
+  WriteFile(dir_ / "y2.dbf", BuildTable(year));
+  WriteFile(dir_ / "keep.adi", "earlier");
+  const std::string y1 = dir_ / "y1.dbf", y2 = dir_ / "y2.dbf";
+  const std::string all = dir_ / "all.adi", none = dir_ / "none.dbf";
+  const CliCase cases[] = {
+      {"each its own", {"convert", y1, y2, "--auto"}, 0,
+       y2 + "\nconverted to\n" + (dir_ / "y2.ADI") + "\n2 of 2 tables converted\n"},
+      {"one fails, the others are converted",
+       {"convert", y1, none, y2, "--auto", "--lang", "es"}, 1,
+       y2 + "\nconvertido en\n",
+       "logweave: 2 de 3 tablas convertidas; sin convertir: " + none + "\n"},
+      {"-o without --merge", {"convert", y1, y2, "--auto", "-o", all}, 2, "",
+       "logweave: -o names one output and each table gets its own: add --merge"},
+      {"--merge without -o", {"convert", y1, y2, "--merge", "-o", "-"}, 2, "",
+       "logweave: --merge needs an output file: -o FILE"},
+      {"--drop-duplicates without --merge",
+       {"convert", y1, "--drop-duplicates", "--lang", "es"}, 2, "",
+       "logweave: --drop-duplicates solo vale con --merge"},
+      {"a table that cannot be read", {"convert", y1, none, "--auto",
+        "--merge", "-o", "{dir}/keep.adi"}, 1, "",
+       "logweave: Cannot open " + none},
+      {"merged, duplicates reported",
+       {"convert", y1, y2, "--auto", "--merge", "-o", all}, 0,
+       y1 + "\n" + y2 + "\nconverted to\n" + all + "\n",
+       "logweave: duplicate: " + y2 + " record 1 repeats " + y1 +
+           " record 1\nlogweave: duplicate contacts: 1 (--drop-duplicates"},
+      {"merged, duplicates left out",
+       {"convert", y1, y2, "--auto", "--merge", "-o", all, "--drop-duplicates",
+        "--lang", "es"}, 0, "",
+       "logweave: duplicado: " + y2 + " registro 1 repite " + y1 +
+           " registro 1\nlogweave: contactos duplicados omitidos: 1\n"},
+  };
+  for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
+  EXPECT_EQ("earlier", ReadFile(dir_ / "keep.adi"));
+  // The merged file is the first table's file and the second's new line.
+  std::string second = ReadFile(dir_ / "y2.ADI");
+  EXPECT_EQ(ReadFile(dir_ / "y1.ADI") +
+                second.substr(second.find("<EOR>\r\n<CALL") + 7),
+            ReadFile(all));
+}
+
 TEST_F(CliTest, HelpAndVersion) {
   RunResult run = Logweave({"--help"});
   EXPECT_EQ(0, run.exit_code);
