@@ -5,7 +5,8 @@
 #   scripts/setup.sh fuzz       plus clang's fuzzing runtime
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev googletest libcli11-dev python3-dbf shapelib)
+packages=(cmake g++ make libgtest-dev googletest libcli11-dev python3-dbf shapelib
+          konwert)
 for extra in "$@"; do
   case "$extra" in
     windows) packages+=(mingw-w64 wine wine32:i386 wine64 fonts-wine xvfb xdotool

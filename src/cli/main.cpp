@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "dbf/code_page.h"
 
 namespace {
 
@@ -77,8 +78,16 @@ int main(int argc, char** argv) {
   convert
       ->add_option("--codepage", options.code_page,
                    "How the table's bytes are read: auto (from the table's "
-                   "header; 1252 when it says nothing), 1252, 850 or 437")
-      ->check(CLI::IsMember({"auto", "1252", "850", "437"}));
+                   "header; 1252 when it says nothing) or one of " +
+                       KnownCodePages() + " (895 Kamenicky, 620 Mazovia)")
+      ->check([](const std::string& value) {
+        bool number = !value.empty() && value.size() <= 5 &&
+                      value.find_first_not_of("0123456789") == std::string::npos;
+        if (value == "auto" || (number && IsKnownCodePage(std::stoi(value))))
+          return std::string();
+        return "unknown code page '" + value + "': auto or one of " +
+               KnownCodePages();
+      });
   convert
       ->add_option("--charset", options.charset,
                    "What the ADIF gets: keep (the bytes as they are), ascii "

@@ -81,9 +81,13 @@ int ChooseCodePage(const ConvertJob& job, std::vector<std::string>* warnings) {
   int named = CodePageOfDriver(job.table.header.code_page_mark);
   if (named == 0) return 1252;
   if (!IsKnownCodePage(named)) {
-    warnings->push_back(
-        "warning: the table names code page " + std::to_string(named) +
-        ", which is not supported; reading it as 1252");
+    warnings->push_back(Format(
+        Choose(job.language,
+               "aviso: la tabla indica la p\xE1gina de c\xF3" "digos %s, que "
+               "no se puede leer; se lee como 1252",
+               "warning: the table names code page %s, which is not "
+               "supported; reading it as 1252"),
+        std::to_string(named)));
     return 1252;
   }
   return named;
