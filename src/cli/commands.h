@@ -32,6 +32,7 @@ struct ConvertCommandLine {
   bool memo = false;
   std::string code_page = "auto";
   std::string charset = "keep";
+  std::string format = "adi";  ///< "adi" or "adx"
   bool check = false;
   Language language = kEnglish;
 };

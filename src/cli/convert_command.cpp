@@ -45,6 +45,31 @@ Charset CharsetNamed(const std::string& name) {
   return Charset::kKeep;
 }
 
+// What an ADX run did with the characters outside ASCII.
+void PrintAdxNotes(const ConvertJob& job, const ConvertOutcome& outcome) {
+  if (job.format != OutputFormat::kAdx || job.charset == Charset::kAscii)
+    return;
+  const Language language = job.language;
+  if (outcome.values_kept_in_intl > 0)
+    PrintError(std::string(Choose(language, "nota: ", "note: ")) +
+               std::to_string(outcome.values_kept_in_intl) +
+               Choose(language,
+                      " valores ten\xED" "an caracteres fuera de ASCII: cada uno "
+                      "va escrito en ASCII y, tal cual, en su campo _INTL",
+                      " values held characters outside ASCII: each is "
+                      "spelled in plain ASCII and kept as written in its "
+                      "_INTL field"));
+  if (outcome.stats.values_changed > 0)
+    PrintError(std::string(Choose(language, "nota: ", "note: ")) +
+               std::to_string(outcome.stats.values_changed) +
+               Choose(language,
+                      " valores de campos sin compa\xF1" "ero _INTL ten\xED" "an "
+                      "caracteres fuera de ASCII y se han escrito en ASCII",
+                      " values of fields that have no _INTL companion held "
+                      "characters outside ASCII and were spelled in plain "
+                      "ASCII"));
+}
+
 }  // namespace
 
 int RunConvert(const ConvertCommandLine& options) {
@@ -76,6 +101,12 @@ int RunConvert(const ConvertCommandLine& options) {
         "--check needs an output file: it cannot read back standard output");
     return kExitUsage;
   }
+  if (options.check && options.format == "adx") {
+    PrintError(Choose(language,
+                      "--check lee ficheros .adi; no puede comprobar ADX",
+                      "--check reads .adi files; it cannot check ADX"));
+    return kExitUsage;
+  }
   job.input_path = options.input;
   job.output_path = to_stdout ? std::string() : options.output;
   job.to_standard_output = to_stdout;
@@ -84,6 +115,7 @@ int RunConvert(const ConvertCommandLine& options) {
   job.read_memos = options.memo;
   job.code_page = options.code_page == "auto" ? 0 : std::stoi(options.code_page);
   job.charset = CharsetNamed(options.charset);
+  job.format = options.format == "adx" ? OutputFormat::kAdx : OutputFormat::kAdi;
   job.other_inputs = options.map_files;
   ProgressBar bar;
   if (ErrorsGoToTerminal() &&
@@ -109,6 +141,7 @@ int RunConvert(const ConvertCommandLine& options) {
     PrintError("note: " + std::to_string(outcome.stats.values_changed) +
                " values held characters outside ASCII and were spelled in "
                "plain ASCII");
+  PrintAdxNotes(job, outcome);
   if (options.check) {
     std::fflush(stdout);
     return RunCheckCommand(outcome.output_path, stdout, stderr);

@@ -93,6 +93,12 @@ int main(int argc, char** argv) {
                    "What the ADIF gets: keep (the bytes as they are), ascii "
                    "or utf-8")
       ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
+  convert
+      ->add_option("--format", options.format,
+                   "adi (tags with lengths, the default) or adx (the XML "
+                   "form, UTF-8, with _INTL fields for text outside ASCII; "
+                   "default output name ending in ADX)")
+      ->check(CLI::IsMember({"adi", "adx"}));
 
   std::string check_path;
   CLI::App* check = app.add_subcommand(

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "convert/adif_header.h"
+#include "convert/adx_writer.h"
 #include "dbf/code_page.h"
 #include "dbf/memo_file.h"
 #include "mapping/column_plan.h"
@@ -103,7 +104,10 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
   ConvertOutcome outcome;
   if (!job.to_standard_output)
     outcome.output_path =
-        job.output_path.empty() ? DeriveOutputPath(input) : job.output_path;
+        job.output_path.empty()
+            ? DeriveOutputPath(input, job.format == OutputFormat::kAdx ? "ADX"
+                                                                      : "ADI")
+            : job.output_path;
   const std::string shown_output =
       job.to_standard_output
           ? std::string(Choose(language, "la salida est\xE1ndar",
@@ -131,7 +135,11 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
     options.memo = &memo;
   }
   std::unique_ptr<ValueEncoder> encoder;
-  if (job.charset != Charset::kKeep) {
+  int adx_code_page = 0;
+  if (job.format == OutputFormat::kAdx) {
+    // The ADX writer reads the table's bytes itself.
+    adx_code_page = ChooseCodePage(job, &outcome.warnings);
+  } else if (job.charset != Charset::kKeep) {
     encoder = std::make_unique<ValueEncoder>(
         ChooseCodePage(job, &outcome.warnings), job.charset);
     options.encoder = encoder.get();
@@ -203,15 +211,32 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
   }
   if (stats.end == RunEnd::kDone) {
     BackgroundWriter writer(out);
-    if (!WriteAdifHeader(&writer, language)) {
+    std::unique_ptr<AdxWriter> adx;
+    ByteSink* records = &writer;
+    if (job.format == OutputFormat::kAdx) {
+      adx = std::make_unique<AdxWriter>(&writer, plan, adx_code_page,
+                                        job.charset == Charset::kAscii);
+      records = adx.get();
+    }
+    if (!(adx ? adx->WriteHeader(language)
+              : WriteAdifHeader(&writer, language))) {
       stats.end = RunEnd::kWriteFailed;
       stats.error = writer.Error();
     } else if (!in->Seek(header.header_length)) {
       stats.end = RunEnd::kReadFailed;
       stats.error = in->Error();
     } else {
-      stats = ConvertRecords(in.get(), &writer, header.record_count, plan,
+      stats = ConvertRecords(in.get(), records, header.record_count, plan,
                              options);
+    }
+    // The complete records of a run that is kept make a whole document.
+    if (adx && (stats.end == RunEnd::kDone || stats.end == RunEnd::kTruncated)) {
+      if (!adx->Finish()) {
+        stats.end = RunEnd::kWriteFailed;
+        stats.error = adx->Error();
+      }
+      stats.values_changed = adx->values_spelled();
+      outcome.values_kept_in_intl = adx->values_kept_in_intl();
     }
     // What the run wrote reaches the file before it is judged.
     if (!writer.Finish() && stats.end != RunEnd::kWriteFailed) {

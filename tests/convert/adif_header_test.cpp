@@ -22,7 +22,12 @@ TEST(OutputPath, ReplacesTheLastThreeCharacters) {
       {"abc", "ADI"},
       {"ab", "ab.ADI"},
   };
-  for (const auto& c : cases) EXPECT_EQ(c.output, DeriveOutputPath(c.input));
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.output, DeriveOutputPath(c.input));
+    std::string adx = c.output;
+    adx.back() = 'X';
+    EXPECT_EQ(adx, DeriveOutputPath(c.input, "ADX"));
+  }
 }
 
 TEST(AdifHeader, EnglishAndSpanishBytes) {
