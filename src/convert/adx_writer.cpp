@@ -20,6 +20,18 @@ bool IsIntlType(AdifType type) {
          type == AdifType::kIntlCharacter;
 }
 
+// \a text fit for an attribute value between double quotes.
+std::string Attribute(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '&') escaped += "&amp;";
+    else if (c == '<') escaped += "&lt;";
+    else if (c == '"') escaped += "&quot;";
+    else escaped += c;
+  }
+  return escaped;
+}
+
 bool HoldsNonAscii(const char* value, std::size_t size) {
   for (std::size_t i = 0; i < size; ++i)
     if (static_cast<unsigned char>(value[i]) >= 0x80) return true;
@@ -62,15 +74,17 @@ AdxWriter::AdxWriter(ByteSink* target, const ColumnPlan& plan, int code_page,
     } else if (keyword.compare(0, 4, "APP_") == 0 && program_end != 4 &&
                program_end != std::string::npos &&
                program_end + 1 < keyword.size()) {
-      element.open = "<APP PROGRAMID=\"" + keyword.substr(4, program_end - 4) +
-                     "\" FIELDNAME=\"" + keyword.substr(program_end + 1) +
-                     "\">";
+      element.open =
+          "<APP PROGRAMID=\"" + Attribute(keyword.substr(4, program_end - 4)) +
+          "\" FIELDNAME=\"" + Attribute(keyword.substr(program_end + 1)) +
+          "\">";
       element.close = "</APP>";
     } else {
       // Declared in the header as a multiline string: ASCII, any length.
       user_fields_ += "<USERDEF FIELDID=\"" + std::to_string(++user_fields) +
-                      "\" TYPE=\"M\">" + keyword + "</USERDEF>\r\n";
-      element.open = "<USERDEF FIELDNAME=\"" + keyword + "\">";
+                      "\" TYPE=\"M\">" + Attribute(keyword) +
+                      "</USERDEF>\r\n";
+      element.open = "<USERDEF FIELDNAME=\"" + Attribute(keyword) + "\">";
       element.close = "</USERDEF>";
     }
     elements_.emplace(keyword, std::move(element));
@@ -92,7 +106,7 @@ const AdxWriter::Element& AdxWriter::ElementOf(const std::string& keyword) {
   if (found != elements_.end()) return found->second;
   // Not in the plan: written as an undeclared user-defined field.
   Element element;
-  element.open = "<USERDEF FIELDNAME=\"" + keyword + "\">";
+  element.open = "<USERDEF FIELDNAME=\"" + Attribute(keyword) + "\">";
   element.close = "</USERDEF>";
   return elements_.emplace(keyword, std::move(element)).first->second;
 }
