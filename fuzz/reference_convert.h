@@ -150,7 +150,8 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
       bool changed = false;
       if (options.encoder) {
         std::string encoded;
-        for (unsigned char byte : written) encoded += options.encoder->Of(byte);
+        // A value at a time: some spellings depend on the letters around.
+        options.encoder->Encode(written.data(), written.size(), &encoded);
         changed = encoded != written;
         written = encoded;
       }

@@ -1,5 +1,5 @@
 # bash completion for logweave: the commands, each command's options, the
-# values of --lang, --charset and --codepage, and file names (tables for
+# values of --lang, --charset, --codepage and --format, and file names (tables for
 # fields and convert, ADIF files for check, any file after -o and --map-file).
 # tests/packaging/completion_test.sh keeps it in step with --help.
 
@@ -34,7 +34,10 @@ _logweave() {
   case $prev in
     --lang) _logweave_reply "en es"; return ;;
     --charset) _logweave_reply "keep ascii utf-8"; return ;;
-    --codepage) _logweave_reply "auto 1252 850 437"; return ;;
+    --codepage) _logweave_reply "auto 437 620 737 850 852 857 860 861 862 863
+                                  865 866 874 895 1250 1251 1252 1253 1254
+                                  1255 1256 1257"; return ;;
+    --format) _logweave_reply "adi adx"; return ;;
     --map) COMPREPLY=(); return ;;  # COLUMN=KEYWORD
     -o|--output|--map-file) _logweave_files; return ;;
   esac
@@ -45,8 +48,8 @@ _logweave() {
     fields) options="-h --help --lang --mapping" ;;
     catalogue) options="-h --help --lang" ;;
     convert) options="-h --help --lang --map --auto -o --output --skip-deleted
-                      --map-file --check --memo --codepage --charset --merge
-                      --drop-duplicates" ;;
+                      --map-file --check --memo --codepage --charset --format
+                      --merge --drop-duplicates" ;;
     check) options="-h --help" ;;
   esac
   if [[ $cur == -* ]]; then

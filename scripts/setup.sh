@@ -7,7 +7,9 @@ set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev googletest libcli11-dev python3-dbf shapelib
           # the Debian package's library dependencies, read by CPack
-          dpkg-dev file)
+          dpkg-dev file
+          # the Kamenicky and Mazovia tables the code-page test compares with
+          konwert)
 for extra in "$@"; do
   case "$extra" in
     windows) packages+=(mingw-w64 wine wine32:i386 wine64 fonts-wine xvfb xdotool

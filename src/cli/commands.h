@@ -34,6 +34,7 @@ struct ConvertCommandLine {
   bool memo = false;
   std::string code_page = "auto";
   std::string charset = "keep";
+  std::string format = "adi";  ///< "adi" or "adx"
   bool check = false;
   bool merge = false;            ///< every table into the one output
   bool drop_duplicates = false;  ///< with merge: duplicates give no line

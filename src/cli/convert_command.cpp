@@ -50,6 +50,31 @@ Charset CharsetNamed(const std::string& name) {
   return Charset::kKeep;
 }
 
+// What an ADX run did with the characters outside ASCII.
+void PrintAdxNotes(const ConvertJob& job, const ConvertOutcome& outcome) {
+  if (job.format != OutputFormat::kAdx || job.charset == Charset::kAscii)
+    return;
+  const Language language = job.language;
+  if (outcome.values_kept_in_intl > 0)
+    PrintError(std::string(Choose(language, "nota: ", "note: ")) +
+               std::to_string(outcome.values_kept_in_intl) +
+               Choose(language,
+                      " valores ten\xED" "an caracteres fuera de ASCII: cada uno "
+                      "va escrito en ASCII y, tal cual, en su campo _INTL",
+                      " values held characters outside ASCII: each is "
+                      "spelled in plain ASCII and kept as written in its "
+                      "_INTL field"));
+  if (outcome.stats.values_changed > 0)
+    PrintError(std::string(Choose(language, "nota: ", "note: ")) +
+               std::to_string(outcome.stats.values_changed) +
+               Choose(language,
+                      " valores de campos sin compa\xF1" "ero _INTL ten\xED" "an "
+                      "caracteres fuera de ASCII y se han escrito en ASCII",
+                      " values of fields that have no _INTL companion held "
+                      "characters outside ASCII and were spelled in plain "
+                      "ASCII"));
+}
+
 // Refuses, before anything is read, output choices that cannot work;
 // returns the exit code, or kExitOk.
 int CheckOutputChoice(const ConvertCommandLine& options) {
@@ -69,6 +94,12 @@ int CheckOutputChoice(const ConvertCommandLine& options) {
     return kExitFileError;
   }
   if (!options.check) return kExitOk;
+  if (options.format == "adx") {
+    PrintError(Choose(language,
+                      "--check lee ficheros .adi; no puede comprobar ADX",
+                      "--check reads .adi files; it cannot check ADX"));
+    return kExitUsage;
+  }
   if (options.output == "-") {
     PrintError(Choose(language,
                       "--check necesita un fichero de salida: no puede volver "
@@ -153,6 +184,7 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
   job.read_memos = options.memo;
   job.code_page = options.code_page == "auto" ? 0 : std::stoi(options.code_page);
   job.charset = CharsetNamed(options.charset);
+  job.format = options.format == "adx" ? OutputFormat::kAdx : OutputFormat::kAdi;
   job.other_inputs = options.map_files;
   return prepared;
 }
@@ -221,7 +253,10 @@ int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
   }
   *converted = true;
   PrintLine(to_stdout ? stderr : stdout, outcome.message);
-  NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
+  if (job.format == OutputFormat::kAdx)
+    PrintAdxNotes(job, outcome);
+  else
+    NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
   if (options.check) {
     std::fflush(stdout);
     return RunCheckCommand(outcome.output_path, stdout, stderr);
@@ -305,6 +340,10 @@ bool CheckTableOptions(const ConvertCommandLine& options) {
     error = Choose(language,
                    "--merge necesita un fichero de salida: -o FICHERO",
                    "--merge needs an output file: -o FILE");
+  else if (options.merge && options.format == "adx")
+    error = Choose(language,
+                   "--merge escribe ficheros .adi; no puede escribir ADX",
+                   "--merge writes .adi files; it cannot write ADX");
   else if (options.drop_duplicates && !options.merge)
     error = Choose(language,
                    "--drop-duplicates solo vale con --merge",

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "mapping/adif_standard.h"
+#include "dbf/code_page.h"
 
 namespace {
 
@@ -84,8 +85,16 @@ int main(int argc, char** argv) {
   convert
       ->add_option("--codepage", options.code_page,
                    "How the table's bytes are read: auto (from the table's "
-                   "header; 1252 when it says nothing), 1252, 850 or 437")
-      ->check(CLI::IsMember({"auto", "1252", "850", "437"}));
+                   "header; 1252 when it says nothing) or one of " +
+                       KnownCodePages() + " (895 Kamenicky, 620 Mazovia)")
+      ->check([](const std::string& value) {
+        bool number = !value.empty() && value.size() <= 5 &&
+                      value.find_first_not_of("0123456789") == std::string::npos;
+        if (value == "auto" || (number && IsKnownCodePage(std::stoi(value))))
+          return std::string();
+        return "unknown code page '" + value + "': auto or one of " +
+               KnownCodePages();
+      });
   convert
       ->add_option("--charset", options.charset,
                    "What the ADIF gets: keep (the bytes as they are), ascii "
@@ -98,6 +107,12 @@ int main(int argc, char** argv) {
   convert->add_flag("--drop-duplicates", options.drop_duplicates,
                     "With --merge: leave out a contact already written (same "
                     "CALL, QSO_DATE, BAND, MODE, TIME_ON within 2 minutes)");
+  convert
+      ->add_option("--format", options.format,
+                   "adi (tags with lengths, the default) or adx (the XML "
+                   "form, UTF-8, with _INTL fields for text outside ASCII; "
+                   "default output name ending in ADX)")
+      ->check(CLI::IsMember({"adi", "adx"}));
 
   std::string check_path;
   CLI::App* check = app.add_subcommand(

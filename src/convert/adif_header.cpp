@@ -7,15 +7,14 @@
 const char kCreditLine[] =
     "LogWeave: dBase contact logs converted to ADIF\r\n";
 
-std::string DeriveOutputPath(const std::string& input_path) {
+std::string DeriveOutputPath(const std::string& input_path,
+                             const char* extension) {
   std::string output = input_path;
   std::size_t n = output.size();
   // Replacing a separator (or a drive's colon) would name a file in
   // another folder.
-  if (NameOf(input_path).size() < 3) return output + ".ADI";
-  output[n - 3] = 'A';
-  output[n - 2] = 'D';
-  output[n - 1] = 'I';
+  if (NameOf(input_path).size() < 3) return output + "." + extension;
+  output.replace(n - 3, 3, extension, 3);
   return output;
 }
 

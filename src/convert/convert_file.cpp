@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "convert/adif_header.h"
+#include "convert/adx_writer.h"
 #include "convert/convert_steps.h"
 #include "dbf/code_page.h"
 #include "mapping/texts.h"
@@ -117,7 +118,10 @@ ConvertStatus OpenTable(const ConvertJob& job, FileSystem& files,
     }
     options.memo = &table->memo;
   }
-  if (job.charset != Charset::kKeep) {
+  if (job.format == OutputFormat::kAdx) {
+    // The ADX writer reads the table's bytes itself.
+    table->code_page = ChooseCodePage(job, warnings);
+  } else if (job.charset != Charset::kKeep) {
     table->encoder = std::make_unique<ValueEncoder>(
         ChooseCodePage(job, warnings), job.charset);
     options.encoder = table->encoder.get();
@@ -243,9 +247,12 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
   const std::string& input = job.input_path;
   const DbfHeader& header = job.table.header;
   ConvertOutcome outcome;
-  OutputTarget target = TargetFor(
-      job.output_path.empty() ? DeriveOutputPath(input) : job.output_path,
-      job.to_standard_output, language);
+  const bool adx_format = job.format == OutputFormat::kAdx;
+  OutputTarget target =
+      TargetFor(job.output_path.empty()
+                    ? DeriveOutputPath(input, adx_format ? "ADX" : "ADI")
+                    : job.output_path,
+                job.to_standard_output, language);
   outcome.output_path = target.path;
 
   OpenedTable table;
@@ -277,11 +284,28 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
   }
   if (stats.end == RunEnd::kDone) {
     BackgroundWriter writer(target.file());
-    if (!WriteAdifHeader(&writer, language)) {
+    std::unique_ptr<AdxWriter> adx;
+    ByteSink* records = &writer;
+    if (adx_format) {
+      adx = std::make_unique<AdxWriter>(&writer, table.plan, table.code_page,
+                                        job.charset == Charset::kAscii);
+      records = adx.get();
+    }
+    if (!(adx ? adx->WriteHeader(language)
+              : WriteAdifHeader(&writer, language))) {
       stats.end = RunEnd::kWriteFailed;
       stats.error = writer.Error();
     } else {
-      stats = ConvertTable(&table, header, &writer);
+      stats = ConvertTable(&table, header, records);
+    }
+    // The complete records of a run that is kept make a whole document.
+    if (adx && (stats.end == RunEnd::kDone || stats.end == RunEnd::kTruncated)) {
+      if (!adx->Finish()) {
+        stats.end = RunEnd::kWriteFailed;
+        stats.error = adx->Error();
+      }
+      stats.values_changed = adx->values_spelled();
+      outcome.values_kept_in_intl = adx->values_kept_in_intl();
     }
     // What the run wrote reaches the file before it is judged.
     if (!writer.Finish() && stats.end != RunEnd::kWriteFailed) {

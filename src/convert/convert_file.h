@@ -20,6 +20,9 @@
 #include "mapping/language.h"
 #include "platform/file_system.h"
 
+/// The output's form: ADI (tags with lengths) or ADX (the XML form).
+enum class OutputFormat { kAdi, kAdx };
+
 struct ConvertJob {
   std::string input_path;
   std::string output_path;  ///< empty: derived from the input path
@@ -35,6 +38,9 @@ struct ConvertJob {
   bool read_memos = false;    ///< memo columns' text from the memo file
   int code_page = 0;          ///< 0: the one the table names (1252 if none)
   Charset charset = Charset::kKeep;
+  /// With kAdx the values are always read in the code page, whatever the
+  /// charset: kAscii writes no _INTL companions, the others do.
+  OutputFormat format = OutputFormat::kAdi;
   /// Further files the run reads (mapping files): never the output.
   std::vector<std::string> other_inputs;
   ProgressFn progress;
@@ -66,6 +72,9 @@ struct ConvertOutcome {
   /// Things the user should know that did not stop the run (without a
   /// "warning" in front: the caller says how they are shown).
   std::vector<std::string> warnings;
+  /// ADX: values whose original went to an _INTL companion. (Values spelled
+  /// in plain ASCII with no original kept count in stats.values_changed.)
+  std::uint64_t values_kept_in_intl = 0;
   bool ok() const { return status == ConvertStatus::kDone; }
 };
 

@@ -30,6 +30,8 @@ struct OpenedTable {
   std::unique_ptr<InputFile> in;
   MemoFile memo;
   std::unique_ptr<ValueEncoder> encoder;
+  /// The code page the table's bytes are read in, for ADX output.
+  int code_page = 0;
   /// The job's options, with the memo file and the encoder when used.
   ConvertOptions options;
   /// Every file the conversion reads: the table, its memo file when used,

@@ -313,6 +313,37 @@ TEST_F(CliTest, CharsetsAndCodePages) {
   EXPECT_EQ(2, run.exit_code);
 }
 
+TEST_F(CliTest, CodePagesNamedByTheTableAndAdx) {
+  // A Polish log: code page 852, named by its language driver byte.
+  BuilderTable t;
+  t.code_page = 0x64;
+  t.columns = {{"CALL", 'C', 8, 0}, {"NAME", 'C', 12, 0}};
+  t.rows = {{"SP5ABC", "\x9Dukasz"}};
+  WriteFile(dir_ / "pl.dbf", BuildTable(t));
+  t.code_page = 0x7B;  // Japanese: not read
+  WriteFile(dir_ / "jp.dbf", BuildTable(t));
+  const std::string pl = dir_ / "pl.dbf";
+  const CliCase cases[] = {
+      {"852 by the driver byte", {"convert", pl, "--auto", "--map",
+       "NAME=NAME", "--charset", "utf-8", "-o", "-"}, 0,
+       "<NAME:7>\xC5\x81ukasz <EOR>", "", "warning"},
+      {"932 is still unknown", {"convert", "{dir}/jp.dbf", "--auto",
+       "--charset", "ascii", "-o", "-"}, 0, "", "code page 932"},
+      {"adx beside the table", {"convert", pl, "--auto", "--map",
+       "NAME=NAME", "--format", "adx", "--lang", "es"}, 0,
+       "convertido en\n" + (dir_ / "pl.ADX"), "1 valores"},
+      {"no check of adx", {"convert", pl, "--auto", "--format", "adx",
+       "--check"}, 2, "", "--check reads .adi files"},
+      {"unknown code page", {"convert", pl, "--auto", "--codepage", "932"}, 2,
+       "", "auto or one of 437, 620, 737"},
+  };
+  for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
+  EXPECT_NE(std::string::npos,
+            ReadFile(dir_ / "pl.ADX")
+                .find("<RECORD><CALL>SP5ABC</CALL><NAME>Lukasz</NAME>"
+                      "<NAME_INTL>\xC5\x81ukasz</NAME_INTL></RECORD>"));
+}
+
 TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
   BuilderTable t;
   t.version = 0x83;

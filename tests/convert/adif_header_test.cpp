@@ -31,7 +31,12 @@ TEST(OutputPath, ReplacesTheLastThreeCharacters) {
       {"C:q1", "C:q1.ADI"},
 #endif
   };
-  for (const auto& c : cases) EXPECT_EQ(c.output, DeriveOutputPath(c.input));
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.output, DeriveOutputPath(c.input));
+    std::string adx = c.output;
+    adx.back() = 'X';
+    EXPECT_EQ(adx, DeriveOutputPath(c.input, "ADX"));
+  }
 }
 
 TEST(AdifHeader, EnglishAndSpanishBytes) {

@@ -121,6 +121,16 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
                              "registros completos se han convertido en " +
                 outcome.output_path,
             ConvertFile(job).message);
+  // In ADX the complete records make a whole document.
+  job.format = OutputFormat::kAdx;
+  ConvertOutcome adx = ConvertFile(job);
+  EXPECT_EQ(ConvertStatus::kTruncated, adx.status);
+  EXPECT_EQ(dir_ / "cut.ADX", adx.output_path);
+  written = ReadFile(adx.output_path);
+  EXPECT_EQ(2u, Count(written, "</RECORD>"));
+  EXPECT_EQ(written.size() - 20, written.rfind("</RECORDS>\r\n</ADX>\r\n"));
+  std::filesystem::remove(adx.output_path);
+  job.format = OutputFormat::kAdi;
 
   // An earlier file of that name is not replaced by a partial result.
   WriteFile(outcome.output_path, "earlier");

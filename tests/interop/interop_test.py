@@ -28,6 +28,7 @@ Exit status: 0 all passed, 1 a check failed, 77 the writer is not installed.
 
 import argparse
 import datetime
+import json
 import os
 import shutil
 import struct
@@ -35,6 +36,7 @@ import subprocess
 import sys
 import time
 import unicodedata
+import xml.etree.ElementTree
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -145,20 +147,26 @@ def encode(value, charset, code_page):
     return ascii_spelling(text).encode("ascii")
 
 
-def record_line(fields):
-    """The ADIF line of a record from its (keyword, value) pairs in column
-    order: CALL first, then the earlier fields from the nearest back, then
-    the later ones."""
+def in_line_order(fields):
+    """The (keyword, value) pairs of a record in the order written: CALL
+    first, then the earlier fields from the nearest back, then the later
+    ones; none when there is no CALL."""
     held, line = [], None
-    for keyword, value in fields:
-        field = b"<%s:%d>%s " % (keyword.encode(), len(value), value)
+    for field in fields:
         if line is not None:
             line.append(field)
             continue
         held.append(field)
-        if keyword == "CALL":
+        if field[0] == "CALL":
             line = held[::-1]
-    return b"".join(line or []) + b"<EOR>\r\n"
+    return line or []
+
+
+def record_line(fields):
+    """The ADIF line of a record from its (keyword, value) pairs in column
+    order."""
+    return b"".join(b"<%s:%d>%s " % (keyword.encode(), len(value), value)
+                    for keyword, value in in_line_order(fields)) + b"<EOR>\r\n"
 
 
 class Case:
@@ -166,21 +174,22 @@ class Case:
 
     def __init__(self, name, args, mapping, memo=False, charset="keep",
                  code_page=None, skip_deleted=False, lang="en",
-                 to_file=False, ascii_only=False):
+                 to_file=False, ascii_only=False, adx=False):
         self.name, self.args, self.mapping = name, args, mapping
         self.memo, self.charset, self.code_page = memo, charset, code_page
         self.skip_deleted, self.lang = skip_deleted, lang
-        self.to_file, self.ascii_only = to_file, ascii_only
+        self.to_file, self.ascii_only, self.adx = to_file, ascii_only, adx
 
 
-def expected_records(table, raw, case):
-    """The record lines of a run, and how many values --charset changes."""
+def record_fields(table, raw, case):
+    """Per written record, its (keyword, stored value after the value rules)
+    pairs in column order."""
     columns = table["columns"]
-    lines, changed = [], 0
+    records = []
     for index, contact in enumerate(table["contacts"]):
         if case.skip_deleted and index in table["deleted"]:
             continue
-        fields, record_changed = [], 0
+        fields = []
         for number, column in enumerate(columns):
             name = column[0].upper()
             keyword = case.mapping.get(name)
@@ -195,16 +204,23 @@ def expected_records(table, raw, case):
             else:
                 value = stored_bytes(table, column, contact.get(name))
             value = apply_rules(keyword, value)
-            if value is None:
-                continue
-            if case.charset != "keep" and any(b >= 0x80 for b in value):
-                record_changed += 1
-            fields.append((keyword, encode(value, case.charset,
-                                           case.code_page)))
-        lines.append(record_line(fields))
+            if value is not None:
+                fields.append((keyword, value))
+        records.append(fields)
+    return records
+
+
+def expected_records(table, raw, case):
+    """The record lines of a run, and how many values --charset changes."""
+    lines, changed = [], 0
+    for fields in record_fields(table, raw, case):
+        lines.append(record_line([(keyword, encode(value, case.charset,
+                                                   case.code_page))
+                                  for keyword, value in fields]))
         # A record without a call sign writes none of its values.
-        if any(keyword == "CALL" for keyword, _ in fields):
-            changed += record_changed
+        if case.charset != "keep" and any(k == "CALL" for k, _ in fields):
+            changed += sum(1 for _, value in fields
+                           if any(b >= 0x80 for b in value))
     return b"".join(lines), changed
 
 
@@ -235,6 +251,9 @@ def cases_for(table):
         Case("utf-8", ["--auto"] + memo + page_args + ["--charset", "utf-8"],
              auto, memo=bool(memo), charset="utf-8", code_page=page),
     ]
+    cases.append(
+        Case("adx", ["--auto"] + memo + page_args + ["--format", "adx"],
+             auto, memo=bool(memo), code_page=page, adx=True))
     if table["kind"] == "empty":
         return cases
     cases.append(
@@ -281,7 +300,7 @@ def cases_for(table):
 def shapelib_tables(folder):
     """dBase III tables written by dbfcreate/dbfadd: character and number
     columns only (dates and flags as characters, no memo); the language
-    driver byte is always 0x57 (Windows ANSI), so for 850 and 437 the code
+    driver byte is always 0x57 (Windows ANSI), so for the other pages the code
     page is given on the command line, as a user would."""
     script = os.path.join(HERE, "make_shapelib_table.sh")
     as_text = {"D": ("C", 8), "L": ("C", 1)}
@@ -299,8 +318,10 @@ def shapelib_tables(folder):
     jobs = [("log", 1252, log_columns, log_contacts),
             ("log", 850, log_columns, [dict(c) for c in log_contacts]),
             ("log", 437, lower_columns, [dict(c) for c in log_contacts])]
+    # 862 and 1257 are pages python3-dbf cannot write.
     jobs += [("chars", page, contact_log.CHARSET_COLUMNS[:2],
-              contact_log.charset_contacts(page)) for page in (1252, 850, 437)]
+              contact_log.charset_contacts(page))
+             for page in (1252, 850, 437, 862, 1257)]
     jobs.append(("empty", 1252, log_columns, []))
     for kind, page, columns, contacts in jobs:
         # Values as dbfadd takes them: dates and flags spelled out, text in
@@ -438,6 +459,9 @@ def check_table(checker, table, headers):
             checker.fail(table, what, "exit %d: %s" % (
                 result.returncode, result.stderr.decode("latin-1").strip()))
             continue
+        if case.adx:
+            check_adx(checker, table, raw, case, what, adif, result.stderr)
+            continue
         header = headers[case.lang]
         if not adif.startswith(header):
             checker.fail(table, what, "the ADIF does not start with the "
@@ -460,6 +484,87 @@ def check_table(checker, table, headers):
                 checker.fail(table, what, "expected %r on standard error, "
                              "got %r" % (note if changed else b"no note",
                                          result.stderr))
+
+
+def adif_field_types():
+    """{field name: data type} of the record fields, from the ADIF
+    standard's own export of its tables."""
+    path = os.path.join(HERE, "..", "..", "tools", "adif",
+                        "adif-3.1.6-all.json")
+    with open(path, encoding="utf-8") as f:
+        adif = json.load(f)["Adif"]
+    return adif["Version"], {r["Field Name"]: r["Data Type"] for r in
+                             adif["Fields"]["Records"].values()}
+
+
+ADIF_VERSION, ADIF_TYPES = adif_field_types()
+
+
+def adx_expected(table, raw, case):
+    """Per record, its elements as (name, text, exact): where the model's
+    ASCII spelling has no "?", the text is compared exactly; otherwise it
+    must only be ASCII. Also how many values go to an _INTL companion."""
+    mapped = set(case.mapping.values())
+    records, kept = [], 0
+    for fields in record_fields(table, raw, case):
+        elements = []
+        for keyword, value in in_line_order(fields):
+            text = value.decode("cp%d" % case.code_page)
+            companion = keyword + "_INTL"
+            if text.isascii() or ADIF_TYPES[keyword].startswith("Intl"):
+                elements.append((keyword, text, True))
+                continue
+            spelled = ascii_spelling(text)
+            elements.append((keyword, spelled, "?" not in spelled))
+            if companion in ADIF_TYPES and companion not in mapped:
+                elements.append((companion, text, True))
+                kept += 1
+        records.append(elements)
+    return records, kept
+
+
+def check_adx(checker, table, raw, case, what, document, stderr):
+    """Reads the ADX back with Python's XML parser and checks it against the
+    ADIF XML structure and the values the table holds."""
+    declaration = b'<?xml version="1.0" encoding="UTF-8"?>'
+    if not document.startswith(declaration):
+        checker.fail(table, what, "no XML declaration: %r" % document[:60])
+        return
+    try:
+        root = xml.etree.ElementTree.fromstring(document)
+    except xml.etree.ElementTree.ParseError as error:
+        checker.fail(table, what, "not well-formed XML: %s" % error)
+        return
+    version = root.findtext("HEADER/ADIF_VER")
+    records = root.findall("RECORDS/RECORD")
+    if (root.tag != "ADX" or [e.tag for e in root] != ["HEADER", "RECORDS"]
+            or version != ADIF_VERSION):
+        checker.fail(table, what, "not an ADX document of ADIF %s: root %s, "
+                     "%r, version %r" % (ADIF_VERSION, root.tag,
+                                         [e.tag for e in root], version))
+        return
+    expected, kept = adx_expected(table, raw, case)
+    if len(records) != len(expected):
+        checker.fail(table, what, "%d records, expected %d" % (
+            len(records), len(expected)))
+        return
+    for number, (record, want) in enumerate(zip(records, expected), 1):
+        got = [(e.tag, e.text or "") for e in record]
+        if [g[0] for g in got] != [w[0] for w in want]:
+            checker.fail(table, what, "record %d has fields %r, expected %r"
+                         % (number, [g[0] for g in got], [w[0] for w in want]))
+            continue
+        for (tag, text), (_, wanted, exact) in zip(got, want):
+            # The standard allows characters outside ASCII in the Intl
+            # types alone.
+            plain = not ADIF_TYPES[tag].startswith("Intl")
+            if (exact and text != wanted) or (plain and not text.isascii()):
+                checker.fail(table, what, "record %d %s holds %r, expected "
+                             "%r" % (number, tag, text, wanted))
+    note = b"note: %d values held characters outside ASCII: each" % kept
+    if (note in stderr) != bool(kept):
+        checker.fail(table, what, "expected %r on standard error, got %r" % (
+            note if kept else b"no note", stderr))
 
 
 def read_headers(checker, tables):

@@ -7,7 +7,8 @@ For each format (dBase III and Clipper with a .dbt memo file, FoxPro and
 Visual FoxPro with an .fpt memo file) and each code page (437, 850, 1252,
 named in the table's language driver byte) it writes the contact log with
 two records marked as deleted, a table of every upper-half character, and,
-per format, a table with no records. Needs the `dbf` module (Debian package
+per format, a table with no records; in dBase III, a table of every
+upper-half character in each other code page the writer knows. Needs the `dbf` module (Debian package
 python3-dbf). Prints one line per table.
 """
 
@@ -26,6 +27,10 @@ FORMATS = [
     ("vfp", "Visual FoxPro + .fpt"),
 ]
 CODE_PAGES = [437, 850, 1252]
+# The other single-byte code pages python3-dbf names in the language driver
+# byte: a table of every upper-half character in each, in dBase III.
+OTHER_CODE_PAGES = [737, 852, 857, 860, 861, 863, 865, 866, 874, 1250, 1251,
+                    1253, 1254, 1255, 1256]
 # FoxPro memo block sizes, varied with the code page: FoxPro's usual 64,
 # Visual FoxPro's SET BLOCKSIZE TO 0 (1 byte), the writer's default 128. The
 # .dbt of dBase III always has 512-byte blocks.
@@ -54,7 +59,7 @@ def write_table(path, dbf_type, code_page, columns, contacts, deleted,
     specs = [column_spec(c, c[0] in nullable) for c in columns]
     table = dbf.Table(path, "; ".join(specs), dbf_type=dbf_type,
                       codepage="cp%d" % code_page,
-                      memo_size=BLOCK_SIZES[code_page])
+                      memo_size=BLOCK_SIZES.get(code_page, 512))
     table.open(dbf.READ_WRITE)
     try:
         for contact in contacts:
@@ -78,7 +83,7 @@ def detail(dbf_type, code_page, dos_memo_extension, has_nullable):
     """What sets a table apart from the others of its format."""
     parts = []
     if dbf_type in ("fp", "vfp"):
-        parts.append("blocks of %d" % (BLOCK_SIZES[code_page] or 1))
+        parts.append("blocks of %d" % (BLOCK_SIZES.get(code_page) or 1))
     if dos_memo_extension:
         parts.append("NAME.DBF+." + dos_memo_extension)
     if has_nullable:
@@ -105,6 +110,10 @@ def write_all(folder):
             jobs.append(("chars", code_page, charset_columns,
                          contact_log.charset_contacts(code_page), set()))
         jobs.append(("empty", 1252, log_columns, [], set()))
+        if dbf_type == "db3":
+            jobs += [("chars", code_page, charset_columns,
+                      contact_log.charset_contacts(code_page), set())
+                     for code_page in OTHER_CODE_PAGES]
         for kind, code_page, columns, contacts, deleted in jobs:
             name = "%s_%s_%d.dbf" % (dbf_type, kind, code_page)
             # A log copied from DOS: upper-case names, and the memo file's

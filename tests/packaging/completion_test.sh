@@ -41,9 +41,15 @@ for command in fields catalogue convert check; do
   expect "$command options" "$(help_options "$command")" \
     "$(offers "$command" -)"
 done
-for option in --lang --charset --codepage; do
+for option in --lang --charset --format; do
   expect "$option values" "$(help_values "$option")" "$(offers convert "$option" "")"
 done
+# The code pages are listed in the option's description.
+expect "--codepage values" \
+  "$( ("$logweave" convert --help | grep -o 'auto' | head -n 1
+       "$logweave" convert --help | sed -n 's/.*or one of \([0-9, ]*\).*/\1/p' |
+         tr ',' ' ') | listed)" \
+  "$(offers convert --codepage "")"
 expect "a value after =" "utf-8 " "$(offers convert --charset = u)"
 expect "values after =" "en es " "$(offers fields --lang =)"
 

@@ -45,7 +45,7 @@ RunResult RunProgram(const std::vector<std::string>& args,
     for (const std::string& a : args)
       argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(argv[0], argv.data());
+    execvp(argv[0], argv.data());  // a bare name is looked up on PATH
     _exit(127);
   }
   close(out_pipe[1]);

@@ -31,7 +31,8 @@ struct RunOptions {
   int timeout_seconds = 60;
 };
 
-/// Runs \a args (args[0] is the program) and collects its output.
+/// Runs \a args (args[0] is the program, looked up on PATH when it names
+/// no folder) and collects its output.
 RunResult RunProgram(const std::vector<std::string>& args,
                      const RunOptions& options = RunOptions());
 
