@@ -111,7 +111,10 @@ int RunConvert(const ConvertCommandLine& options) {
                "plain ASCII");
   if (options.check) {
     std::fflush(stdout);
-    return RunCheckCommand(outcome.output_path, stdout, stderr);
+    CheckCommandLine check;
+    check.path = outcome.output_path;
+    check.language = language;
+    return RunCheckCommand(check, stdout, stderr);
   }
   return kExitOk;
 }

@@ -85,11 +85,22 @@ int main(int argc, char** argv) {
                    "or utf-8")
       ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
 
-  std::string check_path;
+  CheckCommandLine check_options;
   CLI::App* check = app.add_subcommand(
       "check",
       "Report what logbook services would refuse or misread in an ADIF file");
-  check->add_option("FILE", check_path, "The ADIF file (.adi)")->required();
+  check->add_option("FILE", check_options.path,
+                    "The ADIF file (.adi, or .adx: the form is told by the "
+                    "content)")
+      ->required();
+  check->add_flag("--all", check_options.all,
+                  "Print every finding, not only the first 100 of each kind");
+  check->add_flag("--strict", check_options.strict,
+                  "Fail (exit 1) on warnings too, not only on errors");
+  check
+      ->add_option("--lang", language_code,
+                   "Language of the report: en or es")
+      ->check(CLI::IsMember({"en", "es"}));
 
   try {
     app.parse(argc, argv);
@@ -108,7 +119,8 @@ int main(int argc, char** argv) {
   fields_options.language = language;
   if (*fields) return RunFields(fields_options);
   if (*catalogue) return RunCatalogue(language);
-  if (*check) return RunCheckCommand(check_path, stdout, stderr);
+  check_options.language = language;
+  if (*check) return RunCheckCommand(check_options, stdout, stderr);
   options.language = language;
   return RunConvert(options);
 }
