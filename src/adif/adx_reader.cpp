@@ -178,7 +178,12 @@ class AdxReader : public AdifRecordReader {
       : in_(file, block_size, kAdifTagLimit + 1) {}
 
   bool Next(AdifRecord* record) override {
-    if (done_) return false;
+    if (done_) {
+      // After the last record: what the end of the file left open.
+      if (unclosed_) AddProblem(AdifXmlProblem::kUnclosed, "");
+      unclosed_ = false;
+      return false;
+    }
     builder_.Begin(record);
     for (;;) {
       if (builder_.Full()) {
@@ -264,9 +269,13 @@ class AdxReader : public AdifRecordReader {
     decoded_.clear();
     std::size_t length = DecodeEntity(entity, &decoded_);
     if (length == 0) {
+      std::size_t shown = 1;
+      while (shown < entity.size() && shown < 12 &&
+             (IsNameByte(entity[shown]) || entity[shown] == '#'))
+        ++shown;
+      if (shown < entity.size() && entity[shown] == ';') ++shown;
       AddProblem(AdifXmlProblem::kBadEntity,
-                 PrintableText(entity.substr(0, entity.find_first_of(";<", 1) + 1)
-                                   .substr(0, 12)));
+                 PrintableText(entity.substr(0, shown)));
       decoded_ = "&";
       length = 1;
     }
@@ -466,7 +475,7 @@ class AdxReader : public AdifRecordReader {
       builder_.AddProblem(std::move(problem));
       builder_.HandOver(/*complete=*/true, /*terminated=*/false);
       place_ = Place::kRecords;
-      AddProblem(AdifXmlProblem::kUnclosed, "");
+      unclosed_ = true;
       return true;
     }
     if (place_ != Place::kTop && place_ != Place::kAfter)
@@ -482,6 +491,7 @@ class AdxReader : public AdifRecordReader {
   bool done_ = false;
   bool in_field_ = false;
   bool stray_text_ = false;
+  bool unclosed_ = false;  // the file ended inside the last record
   std::string field_element_;  // as written, to match its end tag
   std::string field_name_;
   std::string decoded_;
