@@ -421,6 +421,28 @@ struct Deferred {
 };
 
 class Checker {
+ private:
+  enum class Role {
+    kOther, kCall, kQsoDate, kTimeOn, kMode, kBand, kBandRx, kFreq, kFreqRx,
+    kDxcc, kMyDxcc,
+  };
+  struct CacheEntry {
+    bool filled = false;
+    std::string name;
+    const AdifFieldSpec* spec = nullptr;
+    Role role = Role::kOther;
+    bool submode = false;   // SUBMODE, judged against MODE
+    bool latitude = false;  // a Location that is a latitude
+    double minimum = 0, maximum = 0;
+    // The last values this place held, and what looking them up gave.
+    static constexpr int kLasts = 4;
+    struct Last {
+      std::string value;
+      const void* result = nullptr;
+    } last[kLasts];
+    int remembered = 0, next_last = 0;
+  };
+
  public:
   Checker(AdifForm form, const CheckOptions& options, const FindingSink& sink,
           CheckTotals* totals)
@@ -499,7 +521,7 @@ class Checker {
     has_fields_ = false;
     field_index_ = 0;
     for (bool& has : has_) has = false;
-    mode_.clear();
+    mode_ = std::string_view();
     submode_.clear();
     has_submode_ = false;
     band_ = band_rx_ = nullptr;
@@ -539,23 +561,57 @@ class Checker {
   }
 
 
-  // The field's standard entry, looked up once for each place in the record
-  // where names repeat from record to record.
-  const AdifFieldSpec* Spec(std::string_view name) {
+  // The field's standard entry and role, looked up once for each place in
+  // the record, where names repeat from record to record.
+  CacheEntry* Slot(std::string_view name) {
     std::size_t slot = field_index_++;
-    if (slot >= kCacheSlots) return FindAdifField(name);
-    CacheEntry& entry = cache_[slot];
-    if (entry.filled && entry.name == name) return entry.spec;
+    CacheEntry& entry = slot < kCacheSlots ? cache_[slot] : spare_;
+    if (entry.filled && entry.name == name) return &entry;
+    entry = CacheEntry();
     entry.filled = true;
     entry.name.assign(name.data(), name.size());
     entry.spec = FindAdifField(name);
-    return entry.spec;
+    if (!entry.spec) return &entry;
+    static const struct {
+      const char* name;
+      Role role;
+    } kRoles[] = {{"CALL", Role::kCall},       {"QSO_DATE", Role::kQsoDate},
+                  {"TIME_ON", Role::kTimeOn},  {"MODE", Role::kMode},
+                  {"BAND", Role::kBand},       {"BAND_RX", Role::kBandRx},
+                  {"FREQ", Role::kFreq},       {"FREQ_RX", Role::kFreqRx},
+                  {"DXCC", Role::kDxcc},       {"MY_DXCC", Role::kMyDxcc}};
+    for (const auto& known : kRoles)
+      if (std::string_view(entry.spec->name) == known.name) entry.role = known.role;
+    const char* list = entry.spec->enumeration;
+    entry.submode = list && StartsWith(list, "SUBMODE");
+    entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
+    if (entry.spec->minimum) entry.minimum = std::strtod(entry.spec->minimum, nullptr);
+    if (entry.spec->maximum) entry.maximum = std::strtod(entry.spec->maximum, nullptr);
+    return &entry;
+  }
+
+  // \a lookup(value), or the result it gave the last time this place of
+  // the record held the same value.
+  template <typename T, typename Lookup>
+  const T* Remembered(std::string_view value, Lookup lookup) {
+    CacheEntry& entry = *slot_;
+    for (int i = 0; i < entry.remembered; ++i)
+      if (entry.last[i].value == value)
+        return static_cast<const T*>(entry.last[i].result);
+    const T* result = lookup();
+    CacheEntry::Last& last = entry.last[entry.next_last];
+    entry.next_last = (entry.next_last + 1) % CacheEntry::kLasts;
+    if (entry.remembered < CacheEntry::kLasts) ++entry.remembered;
+    last.value.assign(value.data(), value.size());
+    last.result = result;
+    return result;
   }
 
   void Field(const AdifField& field) {
     has_fields_ = true;
     const std::string_view name = field.name;
-    const AdifFieldSpec* spec = Spec(name);
+    slot_ = Slot(name);
+    const AdifFieldSpec* spec = slot_->spec;
     Bytes(field, spec);
     const std::string_view value = TrimBlanks(field.data);
     if (!spec) {
@@ -581,17 +637,16 @@ class Checker {
     }
     // A blank value is as good as none: the required-field check reports it.
     if (value.empty()) return;
-    Required(spec->name);
+    switch (slot_->role) {
+      case Role::kCall: has_[0] = true; break;
+      case Role::kQsoDate: has_[1] = true; break;
+      case Role::kTimeOn: has_[2] = true; break;
+      case Role::kMode: has_[3] = true; break;
+      case Role::kBand:
+      case Role::kFreq: has_[4] = true; break;
+      default: break;
+    }
     Typed(field, *spec, value);
-  }
-
-  void Required(const char* name) {
-    static const char* const kRequired[] = {"CALL", "QSO_DATE", "TIME_ON",
-                                            "MODE"};
-    for (int i = 0; i < 4; ++i)
-      if (std::string_view(name) == kRequired[i]) has_[i] = true;
-    if (std::string_view(name) == "BAND" || std::string_view(name) == "FREQ")
-      has_[4] = true;
   }
 
   void Unknown(const AdifField& field) {
@@ -683,14 +738,14 @@ class Checker {
       case AdifType::kTime:
         return Time(name, value);
       case AdifType::kNumber:
-        if (SameText(name, "FREQ") || SameText(name, "FREQ_RX"))
+        if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
           return Frequency(name, field.data, value);
-        return Numeric(name, field.data, value, spec, false, true);
+        return Numeric(name, field.data, value, false, true);
       case AdifType::kInteger:
-        return Numeric(name, field.data, value, spec, true, true);
+        return Numeric(name, field.data, value, true, true);
       case AdifType::kPositiveInteger:
       case AdifType::kDigit:
-        return Numeric(name, field.data, value, spec, true, false);
+        return Numeric(name, field.data, value, true, false);
       case AdifType::kBoolean:
         if (value.size() == 1 && (Upper(value[0]) == 'Y' || Upper(value[0]) == 'N'))
           return;
@@ -699,9 +754,9 @@ class Checker {
         });
       case AdifType::kGridSquare:
       case AdifType::kGridSquareList:
-        for (std::string_view item :
-             Items(value, spec.type == AdifType::kGridSquare ? '\0' : ','))
-          if (!IsGridSquare(item))
+        if (spec.type == AdifType::kGridSquare && IsGridSquare(value)) return;
+        for (std::string_view item : Items(value, ','))
+          if (!IsGridSquare(item) || spec.type == AdifType::kGridSquare)
             return Report(FindingKind::kBadGrid, name, [&] {
               return Quoted(item) +
                      T(" no es un localizador Maidenhead de 2, 4, 6 u 8 "
@@ -720,8 +775,7 @@ class Checker {
                    "locator: two letters A to X, then perhaps two digits");
         });
       case AdifType::kLocation: {
-        bool latitude = name.size() >= 3 &&
-                        SameText(name.substr(name.size() - 3), "LAT");
+        bool latitude = slot_->latitude;
         if (IsLocation(value, latitude ? "NS" : "EW", latitude ? 90 : 180))
           return;
         return Report(FindingKind::kBadLocation, name, [&] {
@@ -739,7 +793,7 @@ class Checker {
       case AdifType::kEnumeration:
         return Enumerated(name, value, spec.enumeration);
       case AdifType::kString:
-        if (spec.enumeration && StartsWith(spec.enumeration, "SUBMODE")) {
+        if (slot_->submode) {
           submode_.assign(value.data(), std::min<std::size_t>(value.size(), 64));
           has_submode_ = true;
         }
@@ -870,8 +924,7 @@ class Checker {
   }
 
   void Numeric(std::string_view name, std::string_view data,
-               std::string_view value, const AdifFieldSpec& spec,
-               bool integer, bool sign) {
+               std::string_view value, bool integer, bool sign) {
     if (!IsNumberText(value, integer, sign)) {
       std::string pointed(value);
       std::replace(pointed.begin(), pointed.end(), ',', '.');
@@ -889,15 +942,26 @@ class Checker {
         return Quoted(value) + what;
       });
     }
-    double number = std::strtod(std::string(value).c_str(), nullptr);
+    double number = 0, scale = 1;
+    bool point = false;
+    for (char c : value) {
+      if (c == '.') {
+        point = true;
+      } else if (IsDigit(c)) {
+        if (point) scale /= 10;
+        number = point ? number + (c - '0') * scale : number * 10 + (c - '0');
+      }
+    }
+    if (value[0] == '-') number = -number;
+    const CacheEntry& entry = *slot_;
     const char* bound = nullptr;
     bool above = false;
-    if (spec.minimum && number < std::strtod(spec.minimum, nullptr)) {
-      bound = spec.minimum;
-    } else if (spec.maximum && number > std::strtod(spec.maximum, nullptr)) {
-      bound = spec.maximum;
+    if (entry.spec->minimum && number < entry.minimum) {
+      bound = entry.spec->minimum;
+    } else if (entry.spec->maximum && number > entry.maximum) {
+      bound = entry.spec->maximum;
       above = true;
-    } else if (!spec.minimum && !sign && number < 1) {
+    } else if (!entry.spec->minimum && !sign && number < 1) {
       bound = "1";  // a PositiveInteger is greater than 0
     }
     if (bound) {
@@ -933,7 +997,7 @@ class Checker {
       });
     }
     Padded(name, data, value);
-    bool rx = SameText(name, "FREQ_RX");
+    bool rx = slot_->role == Role::kFreqRx;
     (rx ? freq_rx_ : freq_).assign(value.data(),
                                    std::min<std::size_t>(value.size(), 64));
     (rx ? freq_rx_hz_ : freq_hz_) = hz;
@@ -943,8 +1007,9 @@ class Checker {
                   const char* enumeration) {
     if (!enumeration) return;  // an enumeration kept outside the standard
     std::string_view list = enumeration;
-    if (list == "Band") return Band(name, value);
-    if (list == "Mode") return Mode(value);
+    if (slot_->role == Role::kBand || slot_->role == Role::kBandRx)
+      return Band(name, value);
+    if (slot_->role == Role::kMode) return Mode(value);
     std::size_t bracket = list.find('[');
     if (bracket != std::string_view::npos) {
       // Judged at the record's end against the DXCC entity it belongs to.
@@ -957,13 +1022,14 @@ class Checker {
       }
       return;
     }
-    if (SameText(name, "DXCC") || SameText(name, "MY_DXCC")) {
-      std::string& code = SameText(name, "DXCC") ? dxcc_ : my_dxcc_;
+    if (slot_->role == Role::kDxcc || slot_->role == Role::kMyDxcc) {
+      std::string& code = slot_->role == Role::kDxcc ? dxcc_ : my_dxcc_;
       code.assign(value.data(), std::min<std::size_t>(value.size(), 16));
     }
-    bool qsl = list == "QSL_Sent" || list == "QSL_Rcvd";
-    const AdifEnumerationValue* found = FindAdifEnumerationValue(list, value);
+    const AdifEnumerationValue* found = Remembered<AdifEnumerationValue>(
+        value, [&] { return FindAdifEnumerationValue(list, value); });
     if (!found) {
+      bool qsl = list == "QSL_Sent" || list == "QSL_Rcvd";
       EnumerationRange range = ValuesOf(list);
       bool short_list = range.end - range.begin <= 12;
       return Report(qsl ? FindingKind::kBadQsl : FindingKind::kBadEnumeration,
@@ -991,8 +1057,9 @@ class Checker {
   }
 
   void Band(std::string_view name, std::string_view value) {
-    const AdifBand* band = FindAdifBand(value);
-    (SameText(name, "BAND_RX") ? band_rx_ : band_) = band;
+    const AdifBand* band =
+        Remembered<AdifBand>(value, [&] { return FindAdifBand(value); });
+    (slot_->role == Role::kBandRx ? band_rx_ : band_) = band;
     if (band) return;
     std::string metres = std::string(value) + "m";
     bool hint = AllDigits(value) && FindAdifBand(metres) != nullptr;
@@ -1003,9 +1070,10 @@ class Checker {
   }
 
   void Mode(std::string_view value) {
-    const AdifEnumerationValue* mode = FindAdifEnumerationValue("Mode", value);
+    const AdifEnumerationValue* mode = Remembered<AdifEnumerationValue>(
+        value, [&] { return FindAdifEnumerationValue("Mode", value); });
     if (mode && !mode->import_only) {
-      mode_ = mode->value;
+      mode_ = mode->value;  // the table's own text: nothing is copied
       return;
     }
     const AdifEnumerationValue* submode =
@@ -1084,7 +1152,7 @@ class Checker {
     Report(FindingKind::kBadSubmode, "SUBMODE", [&] {
       if (any)
         return Quoted(value) + T(" es un submodo de ", " is a submode of ") +
-               any->qualifier + T(", no de ", ", not of ") + mode_;
+               any->qualifier + T(", no de ", ", not of ") + std::string(mode_);
       return Quoted(value) + T(" no es un submodo de ", " is not a submode of ") +
              Version();
     });
@@ -1131,11 +1199,6 @@ class Checker {
 
   static constexpr std::size_t kCacheSlots = 256;
   static constexpr int kDeferredSlots = 8;
-  struct CacheEntry {
-    bool filled = false;
-    std::string name;
-    const AdifFieldSpec* spec = nullptr;
-  };
 
   const AdifForm form_;
   const Language language_;
@@ -1145,6 +1208,8 @@ class Checker {
   bool stopped_ = false;
   std::vector<std::string> user_fields_;  // upper case
   std::unique_ptr<CacheEntry[]> cache_{new CacheEntry[kCacheSlots]};
+  CacheEntry spare_;            // for places beyond the cache
+  CacheEntry* slot_ = nullptr;  // the field at hand
 
   // The record at hand.
   std::uint64_t record_ = 0;
@@ -1152,7 +1217,7 @@ class Checker {
   bool has_fields_ = false;
   std::size_t field_index_ = 0;
   bool has_[5] = {};  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ
-  std::string mode_;  // the standard's spelling, when a valid mode
+  std::string_view mode_;  // the standard's spelling, when a valid mode
   std::string submode_;
   bool has_submode_ = false;
   const AdifBand* band_ = nullptr;

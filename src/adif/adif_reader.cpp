@@ -36,10 +36,20 @@ constexpr std::uint64_t kLengthLimit = std::uint64_t{1} << 48;
 
 // Field names: printable ASCII except the bytes that delimit a tag, the
 // blank and the characters ADIF keeps out of names.
-bool IsNameByte(unsigned char c) {
+constexpr bool IsNameByteSlow(unsigned char c) {
   return c > ' ' && c < 0x7F && c != '<' && c != '>' && c != ':' &&
          c != ',' && c != '{' && c != '}';
 }
+
+struct NameBytes {
+  bool is[256] = {};
+  constexpr NameBytes() {
+    for (int c = 0; c < 256; ++c) is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
+  }
+};
+constexpr NameBytes kNameBytes;
+
+bool IsNameByte(unsigned char c) { return kNameBytes.is[c]; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -131,19 +141,26 @@ AdifSyntaxProblem Problem(AdifSyntax kind, std::string field) {
 // first bytes are kept.
 class Gap {
  public:
-  // Opens a gap after the field \a name of declared \a length whose data
-  // starts with \a value. Its storage is reused from field to field.
-  void Open(std::string_view name, std::uint64_t length,
-            std::string_view value) {
+  // Opens a gap after field \a index of the part being built, of declared
+  // \a length. Nothing is copied unless the part is handed over first.
+  void Open(std::size_t index, std::uint64_t length) {
     open_ = true;
-    name_.assign(name.data(), name.size());
+    index_ = index;
+    kept_whole_ = false;
     length_ = length;
-    value_.assign(value.data(), std::min<std::size_t>(value.size(), kKept));
     kept_.clear();
     since_first_ = 0;
     trimmed_ = 0;
   }
   bool open() const { return open_; }
+  // The part is handed over with the gap still open: keeps what it needs.
+  void Keep(const AdifRecord& part) {
+    if (!open_ || kept_whole_) return;
+    const AdifField& field = part.fields[index_];
+    name_.assign(field.name.data(), field.name.size());
+    value_.assign(field.data.data(), std::min<std::size_t>(field.data.size(), kKept));
+    kept_whole_ = true;
+  }
   void Take(std::string_view text) {
     std::size_t i = 0;
     if (since_first_ == 0) {
@@ -160,19 +177,26 @@ class Gap {
     if (!open_) return;
     open_ = false;
     if (trimmed_ == 0) return;
+    std::string_view name = name_, value = value_;
+    if (!kept_whole_) {
+      name = builder->NameOf(index_);
+      value = builder->DataOf(index_);
+    }
     AdifSyntaxProblem problem =
-        Problem(AdifSyntax::kLengthLeavesText, UpperName(name_));
+        Problem(AdifSyntax::kLengthLeavesText, UpperName(name));
     problem.number = length_;
     problem.text = PrintableText(std::string_view(kept_).substr(
         0, static_cast<std::size_t>(
                std::min<std::uint64_t>(trimmed_, kept_.size()))));
-    problem.value = PrintableText(value_);
+    problem.value = PrintableText(value);
     builder->AddProblem(std::move(problem));
   }
 
  private:
   static constexpr std::size_t kKept = 64;
   bool open_ = false;
+  std::size_t index_ = 0;
+  bool kept_whole_ = false;
   std::string name_;
   std::uint64_t length_ = 0;
   std::string value_;
@@ -196,12 +220,16 @@ class TaggedReader : public AdifRecordReader {
     for (;;) {
       if (builder_.Full()) {
         builder_.HandOver(/*complete=*/false, /*terminated=*/false);
+        gap_.Keep(*record);
         delivered_ = true;
         return true;
       }
       std::string_view view = in_.At(pos_);
       if (view.empty()) return Finish();
-      std::size_t lt = view.find('<');
+      // The next tag is mostly a blank or two away: no call for that.
+      std::size_t lt = 0;
+      while (lt < view.size() && lt < 4 && view[lt] != '<') ++lt;
+      if (lt == view.size() || view[lt] != '<') lt = view.find('<', lt);
       if (gap_.open()) gap_.Take(view.substr(0, lt));
       if (lt == std::string_view::npos) {
         pos_ += view.size();
@@ -320,8 +348,7 @@ class TaggedReader : public AdifRecordReader {
       builder_.AddProblem(std::move(problem));
     } else {
       // After a length that is too long, the text left over is no news.
-      gap_.Open(builder_.FieldName(), tag.length, builder_.FieldData());
-      builder_.EndField();
+      gap_.Open(builder_.EndField(), tag.length);
     }
   }
 

@@ -3,6 +3,7 @@
 #include "adif/record_builder.h"
 
 #include <algorithm>
+#include <cstring>
 
 void RecordBuilder::Begin(AdifRecord* record) {
   record_ = record;
@@ -48,7 +49,18 @@ void RecordBuilder::AddData(std::string_view bytes) {
   if (held < kAdifHeldData)
     storage_.append(bytes.substr(0, kAdifHeldData - held));
   AdifByteCounts& counts = field_.bytes;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
+  std::size_t i = 0;
+  // Eight bytes at a time while they are all printable ASCII.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w & kHighs;
+    std::uint64_t high_or_delete = (w + kOnes) | w;
+    if ((below_blank | (high_or_delete & kHighs)) != 0) break;
+  }
+  for (; i < bytes.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(bytes[i]);
     if (c >= 0x20 && c < 0x7F) continue;
     if (c == '\r' || c == '\n') {
@@ -73,9 +85,23 @@ std::string_view RecordBuilder::FieldData() const {
   return std::string_view(storage_).substr(field_spans_.data);
 }
 
-void RecordBuilder::EndField() {
+std::size_t RecordBuilder::EndField() {
+  field_.data = std::string_view();  // set on handing over
   record_->fields.push_back(field_);
   spans_.push_back(field_spans_);
+  return spans_.size() - 1;
+}
+
+std::string_view RecordBuilder::NameOf(std::size_t index) const {
+  return std::string_view(storage_).substr(spans_[index].name,
+                                           spans_[index].name_size);
+}
+
+std::string_view RecordBuilder::DataOf(std::size_t index) const {
+  std::size_t end =
+      index + 1 < spans_.size() ? spans_[index + 1].name : storage_.size();
+  return std::string_view(storage_).substr(spans_[index].data,
+                                           end - spans_[index].data);
 }
 
 void RecordBuilder::HandOver(bool complete, bool terminated) {

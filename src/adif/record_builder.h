@@ -34,7 +34,11 @@ class RecordBuilder {
   std::string_view FieldName() const;
   /// The data held of the field being read so far.
   std::string_view FieldData() const;
-  void EndField();
+  /// Ends the field; returns its index in the part.
+  std::size_t EndField();
+  /// The name and the held data of field \a index of the part being built.
+  std::string_view NameOf(std::size_t index) const;
+  std::string_view DataOf(std::size_t index) const;
 
   /// Completes the part: its views are set.
   void HandOver(bool complete, bool terminated);
