@@ -2,7 +2,6 @@
 // report as the findings come.
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "adif/adif_check.h"
@@ -16,7 +15,7 @@ namespace {
 std::string CannotWriteText(Language language) {
   return std::string(Choose(language, "No se puede escribir el informe: ",
                             "Cannot write the report: ")) +
-         std::strerror(errno ? errno : EIO);
+         SystemErrorText(ErrnoError(errno ? errno : EIO), language);
 }
 
 }  // namespace
