@@ -50,6 +50,15 @@ bool StartsWith(std::string_view text, std::string_view upper_start) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// a == b, without a call for the short texts of a record.
+bool SameBytes(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 bool IsLetter(char c, char last) {
   char u = Upper(c);
   return u >= 'A' && u <= last;
@@ -432,6 +441,8 @@ class Checker {
     const AdifFieldSpec* spec = nullptr;
     Role role = Role::kOther;
     bool submode = false;   // SUBMODE, judged against MODE
+    std::string_view enumeration;  // the spec's, with its qualifier
+    std::size_t bracket = std::string_view::npos;  // where the qualifier starts
     bool latitude = false;  // a Location that is a latitude
     double minimum = 0, maximum = 0;
     // The last values this place held, and what looking them up gave.
@@ -566,7 +577,7 @@ class Checker {
   CacheEntry* Slot(std::string_view name) {
     std::size_t slot = field_index_++;
     CacheEntry& entry = slot < kCacheSlots ? cache_[slot] : spare_;
-    if (entry.filled && entry.name == name) return &entry;
+    if (entry.filled && SameBytes(entry.name, name)) return &entry;
     entry = CacheEntry();
     entry.filled = true;
     entry.name.assign(name.data(), name.size());
@@ -584,6 +595,10 @@ class Checker {
       if (std::string_view(entry.spec->name) == known.name) entry.role = known.role;
     const char* list = entry.spec->enumeration;
     entry.submode = list && StartsWith(list, "SUBMODE");
+    if (list) {
+      entry.enumeration = list;
+      entry.bracket = entry.enumeration.find('[');
+    }
     entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
     if (entry.spec->minimum) entry.minimum = std::strtod(entry.spec->minimum, nullptr);
     if (entry.spec->maximum) entry.maximum = std::strtod(entry.spec->maximum, nullptr);
@@ -596,7 +611,7 @@ class Checker {
   const T* Remembered(std::string_view value, Lookup lookup) {
     CacheEntry& entry = *slot_;
     for (int i = 0; i < entry.remembered; ++i)
-      if (entry.last[i].value == value)
+      if (SameBytes(entry.last[i].value, value))
         return static_cast<const T*>(entry.last[i].result);
     const T* result = lookup();
     CacheEntry::Last& last = entry.last[entry.next_last];
@@ -1006,11 +1021,11 @@ class Checker {
   void Enumerated(std::string_view name, std::string_view value,
                   const char* enumeration) {
     if (!enumeration) return;  // an enumeration kept outside the standard
-    std::string_view list = enumeration;
     if (slot_->role == Role::kBand || slot_->role == Role::kBandRx)
       return Band(name, value);
     if (slot_->role == Role::kMode) return Mode(value);
-    std::size_t bracket = list.find('[');
+    const std::string_view list = slot_->enumeration;
+    const std::size_t bracket = slot_->bracket;
     if (bracket != std::string_view::npos) {
       // Judged at the record's end against the DXCC entity it belongs to.
       if (deferred_count_ < kDeferredSlots) {

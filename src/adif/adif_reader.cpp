@@ -205,10 +205,13 @@ class Gap {
   std::uint64_t trimmed_ = 0;      // ... to the last that is no blank
 };
 
+// The bytes a record is looked for in at once.
+constexpr std::size_t kFastWindow = 1 << 16;
+
 class TaggedReader : public AdifRecordReader {
  public:
-  TaggedReader(InputFile* file, std::size_t block_size)
-      : in_(file, block_size, kAdifTagLimit + 1) {}
+  TaggedReader(InputFile* file, std::size_t block_size, bool fast)
+      : in_(file, block_size, kFastWindow), fast_(fast) {}
 
   bool Next(AdifRecord* record) override {
     if (done_) return false;
@@ -216,6 +219,9 @@ class TaggedReader : public AdifRecordReader {
       started_ = true;
       ReadHeader();
     }
+    if (fast_ && !builder_.open() && (delivered_ || has_header_) &&
+        FastRecord(record))
+      return true;
     builder_.Begin(record);
     for (;;) {
       if (builder_.Full()) {
@@ -249,6 +255,57 @@ class TaggedReader : public AdifRecordReader {
   }
 
  private:
+  // A record that lies whole in the window and holds nothing a strict reader
+  // would stumble on is handed over with its views in the window, nothing
+  // copied. Any other is read the careful way from its start, with the same
+  // outcome; so are the last records of a file, within a tag's reach of its
+  // end.
+  bool FastRecord(AdifRecord* record) {
+    const std::string_view view = in_.At(pos_, kFastWindow);
+    // Past a tag's reach from the view's end, what lies beyond is not known.
+    const std::size_t reach = in_.ReachesEnd(view) ? 0 : kAdifTagLimit + 1;
+    record->fields.clear();
+    record->problems.clear();
+    std::size_t p = 0;
+    bool after_field = false;
+    for (;;) {
+      std::size_t lt = p;
+      while (lt < view.size() && view[lt] != '<') {
+        if (after_field && !IsBlank(view[lt])) return false;  // text left
+        ++lt;
+      }
+      if (lt == view.size() || lt + reach > view.size()) return false;
+      Tag tag = ParseTag(view.substr(lt, kAdifTagLimit));
+      p = lt + tag.end;
+      if (tag.kind == TagKind::kBare && SameName(tag.name, "EOR")) break;
+      if (tag.kind != TagKind::kField || tag.length > kAdifHeldData ||
+          record->fields.size() >= kAdifPartFields ||
+          p + tag.length + reach > view.size() || p + tag.length > view.size())
+        return false;
+      std::string_view data = view.substr(p, static_cast<std::size_t>(tag.length));
+      for (std::size_t i = 0; i < data.size(); ++i)
+        if (data[i] == '<' &&
+            IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
+          return false;  // the length takes in a tag
+      AdifField& field = record->fields.emplace_back();
+      field.name = tag.name;
+      field.type = tag.type;
+      field.data = data;
+      field.length = field.declared_length = tag.length;
+      field.offset = pos_ + lt;
+      field.data_offset = pos_ + p;
+      CountBytes(data, 0, &field.bytes);
+      p += data.size();
+      after_field = true;
+    }
+    pos_ += p;
+    record->continued = false;
+    record->complete = true;
+    record->terminated = true;
+    delivered_ = true;
+    return true;
+  }
+
   // Takes a tag other than text; true when a record was completed.
   bool Take(std::uint64_t at, const Tag& tag, std::string_view tag_text) {
     switch (tag.kind) {
@@ -417,6 +474,7 @@ class TaggedReader : public AdifRecordReader {
   bool started_ = false;
   bool done_ = false;
   bool delivered_ = false;  // a record, or a part of one, was handed over
+  const bool fast_;
 };
 
 }  // namespace
@@ -440,9 +498,10 @@ AdifForm DetectAdifForm(std::string_view start) {
 
 std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
                                                  AdifForm form,
-                                                 std::size_t block_size) {
+                                                 std::size_t block_size,
+                                                 bool fast) {
   if (form == AdifForm::kXml) return MakeAdxReader(file, block_size);
-  return std::make_unique<TaggedReader>(file, block_size);
+  return std::make_unique<TaggedReader>(file, block_size, fast);
 }
 
 std::size_t MemoryInputFile::Read(char* buffer, std::size_t size) {
@@ -458,11 +517,11 @@ bool MemoryInputFile::Seek(std::uint64_t offset) {
   return true;
 }
 
-AdifFile ReadAdif(std::string_view bytes, std::size_t block_size) {
+AdifFile ReadAdif(std::string_view bytes, std::size_t block_size, bool fast) {
   MemoryInputFile input(bytes);
   AdifForm form = DetectAdifForm(bytes.substr(0, 64));
   std::unique_ptr<AdifRecordReader> reader =
-      MakeAdifReader(&input, form, block_size);
+      MakeAdifReader(&input, form, block_size, fast);
   AdifFile file;
   AdifRecord part;
   bool first = true;

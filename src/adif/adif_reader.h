@@ -159,8 +159,12 @@ class AdifRecordReader {
 
 /// A reader of \a file, of the form \a form, reading blocks of \a block_size
 /// bytes (any size from 1 gives the same records). \a file must outlive it.
+/// \a fast: a clean record of the tagged form is handed over with its views
+/// in the block it lies in, nothing copied; false reads every record the
+/// careful way, to the same outcome (for tests that compare the two).
 std::unique_ptr<AdifRecordReader> MakeAdifReader(
-    InputFile* file, AdifForm form, std::size_t block_size = kAdifBlockSize);
+    InputFile* file, AdifForm form, std::size_t block_size = kAdifBlockSize,
+    bool fast = true);
 
 /// An InputFile over bytes in memory, which must outlive it.
 class MemoryInputFile : public InputFile {
@@ -197,7 +201,7 @@ struct AdifFile {
 
 /// Reads \a bytes whole, in the form its start shows.
 AdifFile ReadAdif(std::string_view bytes,
-                  std::size_t block_size = kAdifBlockSize);
+                  std::size_t block_size = kAdifBlockSize, bool fast = true);
 
 /// \a text with bytes outside printable ASCII written as \xNN and cut to
 /// \a max_length characters (ending in "...") when longer; for messages.

@@ -23,6 +23,11 @@ class BlockInput {
   /// file. Empty at the end of the file or after a read error.
   std::string_view At(std::uint64_t position, std::size_t ahead = 1);
 
+  /// True when \a view, given by At(), runs to the end of the file.
+  bool ReachesEnd(std::string_view view) const {
+    return at_end_ && !failed_ && view.data() + view.size() == buffer_.data() + used_;
+  }
+
   /// Starts again from the beginning of the file; false on failure.
   bool Rewind();
 

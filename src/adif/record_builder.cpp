@@ -5,6 +5,35 @@
 #include <algorithm>
 #include <cstring>
 
+void CountBytes(std::string_view bytes, std::uint64_t at,
+                AdifByteCounts* counts_out) {
+  AdifByteCounts& counts = *counts_out;
+  std::size_t i = 0;
+  // Eight bytes at a time while they are all printable ASCII.
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w & kHighs;
+    std::uint64_t high_or_delete = (w + kOnes) | w;
+    if ((below_blank | (high_or_delete & kHighs)) != 0) break;
+  }
+  for (; i < bytes.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x20 && c < 0x7F) continue;
+    if (c == '\r' || c == '\n') {
+      if (counts.line_ends++ == 0) {
+        counts.first_line_end = at + i;
+        counts.line_end_byte = c;
+      }
+    } else if (counts.odd++ == 0) {
+      counts.first_odd = at + i;
+      counts.odd_byte = c;
+    }
+  }
+}
+
 void RecordBuilder::Begin(AdifRecord* record) {
   record_ = record;
   record->fields.clear();
@@ -48,31 +77,7 @@ void RecordBuilder::AddData(std::string_view bytes) {
   std::size_t held = storage_.size() - field_spans_.data;
   if (held < kAdifHeldData)
     storage_.append(bytes.substr(0, kAdifHeldData - held));
-  AdifByteCounts& counts = field_.bytes;
-  std::size_t i = 0;
-  // Eight bytes at a time while they are all printable ASCII.
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, bytes.data() + i, 8);
-    std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w & kHighs;
-    std::uint64_t high_or_delete = (w + kOnes) | w;
-    if ((below_blank | (high_or_delete & kHighs)) != 0) break;
-  }
-  for (; i < bytes.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c >= 0x20 && c < 0x7F) continue;
-    if (c == '\r' || c == '\n') {
-      if (counts.line_ends++ == 0) {
-        counts.first_line_end = at + i;
-        counts.line_end_byte = c;
-      }
-    } else if (counts.odd++ == 0) {
-      counts.first_odd = at + i;
-      counts.odd_byte = c;
-    }
-  }
+  CountBytes(bytes, at, &field_.bytes);
   field_.length += bytes.size();
 }
 

@@ -11,6 +11,10 @@
 
 #include "adif/adif_reader.h"
 
+/// Adds what kind of bytes \a bytes are to \a counts; \a at is the
+/// position of the first of them in the field's data.
+void CountBytes(std::string_view bytes, std::uint64_t at, AdifByteCounts* counts);
+
 class RecordBuilder {
  public:
   /// Starts a part in \a record, which is emptied; it continues the record
