@@ -287,14 +287,11 @@ class TaggedReader : public AdifRecordReader {
         if (data[i] == '<' &&
             IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
           return false;  // the length takes in a tag
-      AdifField& field = record->fields.emplace_back();
-      field.name = tag.name;
-      field.type = tag.type;
-      field.data = data;
-      field.length = field.declared_length = tag.length;
-      field.offset = pos_ + lt;
-      field.data_offset = pos_ + p;
-      CountBytes(data, 0, &field.bytes);
+      AdifByteCounts counts;
+      CountBytes(data, 0, &counts);
+      record->fields.push_back(AdifField{tag.name, tag.type, data, tag.length,
+                                         tag.length, pos_ + lt, pos_ + p,
+                                         counts});
       p += data.size();
       after_field = true;
     }
