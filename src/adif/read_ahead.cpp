@@ -16,6 +16,7 @@ struct Batch {
   /// The file problems found before each record.
   std::vector<std::vector<AdifSyntaxProblem>> problems_before;
   std::size_t count = 0;
+  std::size_t weight = 0;  // the memory its records take, roughly
   std::string bytes;  // the records' bytes; its capacity is never exceeded
   bool last = false;  // the inner reader has ended after these records
   std::vector<AdifSyntaxProblem> problems_after;  // with the last batch
@@ -116,9 +117,7 @@ class ReadAheadReader : public AdifRecordReader {
         batch = free_.front();
         free_.erase(free_.begin());
       }
-      batch->count = 0;
-      batch->bytes.clear();
-      batch->last = false;
+      Empty(batch);
       for (;;) {
         if (!has_pending) {
           if (!inner_->Next(&pending)) {
@@ -133,7 +132,9 @@ class ReadAheadReader : public AdifRecordReader {
         }
         if (!Add(batch, &pending, &pending_problems)) break;  // batch full
         has_pending = false;
-        if (batch->count == kReadAheadRecords) break;
+        if (batch->count == kReadAheadRecords ||
+            batch->weight >= kReadAheadBytes)
+          break;
       }
       if (first) {
         first = false;
@@ -148,6 +149,21 @@ class ReadAheadReader : public AdifRecordReader {
       changed_.notify_all();
       if (last) return;
     }
+  }
+
+  // Makes \a batch ready to be filled again. The storage of a record that was
+  // large is let go, so that only the batches in flight hold much memory.
+  static void Empty(Batch* batch) {
+    for (std::size_t i = 0; i < batch->count; ++i) {
+      AdifRecord& record = batch->records[i];
+      if (record.fields.capacity() > kSmall) record.fields = {};
+      if (record.problems.capacity() > kSmall) record.problems = {};
+      batch->problems_before[i] = {};
+    }
+    batch->count = 0;
+    batch->weight = 0;
+    batch->bytes.clear();
+    batch->last = false;
   }
 
   // Copies \a record into \a batch; false when it does not fit and the batch
@@ -173,12 +189,18 @@ class ReadAheadReader : public AdifRecordReader {
       batch->records.emplace_back();
       batch->problems_before.emplace_back();
     }
+    batch->weight += size + record->fields.size() * sizeof(AdifField) +
+                     record->problems.size() * sizeof(AdifSyntaxProblem);
+    for (const AdifSyntaxProblem& problem : record->problems)
+      batch->weight += problem.text.size() + problem.value.size();
     std::swap(batch->records[batch->count], *record);
     std::swap(batch->problems_before[batch->count], *problems);
     problems->clear();
     ++batch->count;
     return true;
   }
+
+  static constexpr std::size_t kSmall = 64;  // fields or problems
 
   std::unique_ptr<AdifRecordReader> inner_;
   Batch batches_[3];

@@ -4,8 +4,9 @@
 //
 // Each batch holds a copy of its records' bytes (a record's views are copied
 // in one piece and pointed at the copy), so memory stays bounded by three
-// batches of at most kReadAheadRecords records or kReadAheadBytes bytes
-// (more only for a single record that is larger).
+// batches of at most kReadAheadRecords records or about kReadAheadBytes bytes
+// of records, fields and problems (more only for a single record, or part of
+// one, that is larger).
 
 #ifndef LOGWEAVE_ADIF_READ_AHEAD_H_
 #define LOGWEAVE_ADIF_READ_AHEAD_H_
