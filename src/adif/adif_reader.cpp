@@ -275,23 +275,45 @@ class TaggedReader : public AdifRecordReader {
         ++lt;
       }
       if (lt == view.size() || lt + reach > view.size()) return false;
-      Tag tag = ParseTag(view.substr(lt, kAdifTagLimit));
-      p = lt + tag.end;
-      if (tag.kind == TagKind::kBare && SameName(tag.name, "EOR")) break;
-      if (tag.kind != TagKind::kField || tag.length > kAdifHeldData ||
-          record->fields.size() >= kAdifPartFields ||
-          p + tag.length + reach > view.size() || p + tag.length > view.size())
+      // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is left
+      // to the careful way.
+      std::size_t q = lt + 1;
+      while (q < view.size() && IsNameByte(static_cast<unsigned char>(view[q])))
+        ++q;
+      const std::string_view name = view.substr(lt + 1, q - lt - 1);
+      if (name.empty() || q >= view.size()) return false;
+      if (view[q] == '>') {
+        if (!SameName(name, "EOR")) return false;
+        p = q + 1;
+        break;
+      }
+      if (view[q] != ':') return false;
+      const std::size_t digits = ++q;
+      std::uint64_t length = 0;
+      while (q < view.size() && IsDigit(view[q]) && q - digits < 8)
+        length = length * 10 + (view[q++] - '0');
+      if (q == digits || q >= view.size()) return false;
+      std::size_t type_start = q;
+      if (view[q] == ':') {
+        type_start = ++q;
+        while (q < view.size() && view[q] != '>' && view[q] != '<') ++q;
+      }
+      if (q >= view.size() || view[q] != '>' || q - lt >= kAdifTagLimit)
         return false;
-      std::string_view data = view.substr(p, static_cast<std::size_t>(tag.length));
+      const std::string_view type = view.substr(type_start, q - type_start);
+      p = q + 1;
+      if (length > kAdifHeldData || record->fields.size() >= kAdifPartFields ||
+          p + length + reach > view.size() || p + length > view.size())
+        return false;
+      std::string_view data = view.substr(p, static_cast<std::size_t>(length));
       for (std::size_t i = 0; i < data.size(); ++i)
         if (data[i] == '<' &&
             IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
           return false;  // the length takes in a tag
       AdifByteCounts counts;
       CountBytes(data, 0, &counts);
-      record->fields.push_back(AdifField{tag.name, tag.type, data, tag.length,
-                                         tag.length, pos_ + lt, pos_ + p,
-                                         counts});
+      record->fields.push_back(AdifField{name, type, data, length, length,
+                                         pos_ + lt, pos_ + p, counts});
       p += data.size();
       after_field = true;
     }
