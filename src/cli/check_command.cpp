@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "adif/adif_check.h"
-#include "adif/read_ahead.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "mapping/texts.h"
@@ -37,9 +36,7 @@ int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
   std::size_t got = file->Read(start, sizeof start);
   if (!file->Seek(0)) got = 0;
   AdifForm form = DetectAdifForm(std::string_view(start, got));
-  // Reading and judging take turns on two processors.
-  std::unique_ptr<AdifRecordReader> reader =
-      ReadAhead(MakeAdifReader(file.get(), form));
+  std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(file.get(), form);
 
   CheckOptions check;
   check.language = language;

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "adif/adif_check.h"
-#include "adif/read_ahead.h"
 #include "platform/fake_file_system.h"
 
 namespace {
@@ -214,45 +213,6 @@ TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
   ASSERT_EQ(2u, whole.records.size());
   EXPECT_EQ(3001u, whole.records[0].fields.size());
   EXPECT_EQ(10000u, whole.records[0].fields.back().data.size());
-}
-
-// Reading ahead on another thread hands over the same records, problems and
-// header; a reader dropped half-way stops its thread.
-TEST(ReadAdif, ReadingAheadGivesTheSame) {
-  std::string text = "x<ADIF_VER:5>3.1.6<EOH>";
-  for (int i = 0; i < 3000; ++i)
-    text += i % 7 == 0 ? "<CALL:9>W1AW<EOR> " : i % 5 == 0 ? "<A<EOR>"
-                                                        : "<CALL:4>W1AW <EOR>";
-  text += std::string(2000, 'n') + "<NOTES:3000>";
-  for (bool early_end : {false, true}) {
-    MemoryInputFile input(text);
-    std::unique_ptr<AdifRecordReader> reader =
-        ReadAhead(MakeAdifReader(&input, AdifForm::kTagged, 4096));
-    AdifRecord part;
-    std::string fields, problems;
-    std::size_t records = 0;
-    while (reader->Next(&part)) {
-      EXPECT_TRUE(reader->has_header());
-      for (const AdifField& field : part.fields)
-        fields += std::string(field.name) + "=" + std::string(field.data) + "|";
-      for (const AdifSyntaxProblem& problem : part.problems)
-        problems += problem.field + problem.value + " ";
-      if (!part.continued) ++records;
-      if (early_end && records == 1000) break;
-    }
-    if (early_end) continue;
-    AdifFile file = ReadAdif(text);
-    EXPECT_EQ(file.records.size(), records);
-    std::string expected_fields, expected_problems;
-    for (const AdifFile::Record& record : file.records) {
-      for (const AdifFile::Field& field : record.fields)
-        expected_fields += field.name + "=" + field.data.substr(0, kAdifHeldData) + "|";
-      for (const AdifSyntaxProblem& problem : record.problems)
-        expected_problems += problem.field + problem.value + " ";
-    }
-    EXPECT_EQ(expected_fields, fields);
-    EXPECT_EQ(expected_problems, problems);
-  }
 }
 
 TEST(ReadAdif, AReadErrorEndsTheReadingAndIsKept) {
