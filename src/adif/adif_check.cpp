@@ -446,7 +446,7 @@ class Checker {
     bool latitude = false;  // a Location that is a latitude
     double minimum = 0, maximum = 0;
     // The last values this place held, and what looking them up gave.
-    static constexpr int kLasts = 4;
+    static constexpr int kLasts = 8;
     struct Last {
       std::string value;
       const void* result = nullptr;
@@ -530,7 +530,6 @@ class Checker {
     record_ = ++totals_->records;
     record_has_findings_ = false;
     has_fields_ = false;
-    field_index_ = 0;
     for (bool& has : has_) has = false;
     mode_ = std::string_view();
     submode_.clear();
@@ -572,11 +571,12 @@ class Checker {
   }
 
 
-  // The field's standard entry and role, looked up once for each place in
-  // the record, where names repeat from record to record.
+  // The field's standard entry and role, looked up once for each name
+  // (spelled as written), since names repeat from record to record.
   CacheEntry* Slot(std::string_view name) {
-    std::size_t slot = field_index_++;
-    CacheEntry& entry = slot < kCacheSlots ? cache_[slot] : spare_;
+    std::size_t hash = name.size();
+    for (char c : name) hash = hash * 31 + static_cast<unsigned char>(c);
+    CacheEntry& entry = cache_[hash % kCacheSlots];
     if (entry.filled && SameBytes(entry.name, name)) return &entry;
     entry = CacheEntry();
     entry.filled = true;
@@ -1223,14 +1223,12 @@ class Checker {
   bool stopped_ = false;
   std::vector<std::string> user_fields_;  // upper case
   std::unique_ptr<CacheEntry[]> cache_{new CacheEntry[kCacheSlots]};
-  CacheEntry spare_;            // for places beyond the cache
   CacheEntry* slot_ = nullptr;  // the field at hand
 
   // The record at hand.
   std::uint64_t record_ = 0;
   bool record_has_findings_ = false;
   bool has_fields_ = false;
-  std::size_t field_index_ = 0;
   bool has_[5] = {};  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ
   std::string_view mode_;  // the standard's spelling, when a valid mode
   std::string submode_;
