@@ -438,14 +438,14 @@ class Checker {
   struct CacheEntry {
     bool filled = false;
     std::string name;
-    const AdifFieldSpec* spec = nullptr;
+    const AdifFieldSpec* standard = nullptr;
     Role role = Role::kOther;
     bool submode = false;   // SUBMODE, judged against MODE
-    std::string_view enumeration;  // the spec's, with its qualifier
+    std::string_view enumeration;  // the standard's, with its qualifier
     std::size_t bracket = std::string_view::npos;  // where the qualifier starts
     bool latitude = false;  // a Location that is a latitude
     double minimum = 0, maximum = 0;
-    // The last values this place held, and what looking them up gave.
+    // The last values this field held, and what looking them up gave.
     static constexpr int kLasts = 8;
     struct Last {
       std::string value;
@@ -581,8 +581,8 @@ class Checker {
     entry = CacheEntry();
     entry.filled = true;
     entry.name.assign(name.data(), name.size());
-    entry.spec = FindAdifField(name);
-    if (!entry.spec) return &entry;
+    entry.standard = FindAdifField(name);
+    if (!entry.standard) return &entry;
     static const struct {
       const char* name;
       Role role;
@@ -592,16 +592,16 @@ class Checker {
                   {"FREQ", Role::kFreq},       {"FREQ_RX", Role::kFreqRx},
                   {"DXCC", Role::kDxcc},       {"MY_DXCC", Role::kMyDxcc}};
     for (const auto& known : kRoles)
-      if (std::string_view(entry.spec->name) == known.name) entry.role = known.role;
-    const char* list = entry.spec->enumeration;
+      if (std::string_view(entry.standard->name) == known.name) entry.role = known.role;
+    const char* list = entry.standard->enumeration;
     entry.submode = list && StartsWith(list, "SUBMODE");
     if (list) {
       entry.enumeration = list;
       entry.bracket = entry.enumeration.find('[');
     }
     entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
-    if (entry.spec->minimum) entry.minimum = std::strtod(entry.spec->minimum, nullptr);
-    if (entry.spec->maximum) entry.maximum = std::strtod(entry.spec->maximum, nullptr);
+    if (entry.standard->minimum) entry.minimum = std::strtod(entry.standard->minimum, nullptr);
+    if (entry.standard->maximum) entry.maximum = std::strtod(entry.standard->maximum, nullptr);
     return &entry;
   }
 
@@ -626,14 +626,14 @@ class Checker {
     has_fields_ = true;
     const std::string_view name = field.name;
     slot_ = Slot(name);
-    const AdifFieldSpec* spec = slot_->spec;
-    Bytes(field, spec);
+    const AdifFieldSpec* standard = slot_->standard;
+    Bytes(field, standard);
     const std::string_view value = TrimBlanks(field.data);
-    if (!spec) {
+    if (!standard) {
       Unknown(field);
       return;
     }
-    if (spec->header) {
+    if (standard->header) {
       Report(FindingKind::kUnknownField, name, [&] {
         return UpperText(name) +
                T(" es un campo de cabecera: no tiene sitio en un registro",
@@ -641,7 +641,7 @@ class Checker {
       });
       return;
     }
-    if (spec->import_only) {
+    if (standard->import_only) {
       Report(FindingKind::kImportOnly, name, [&] {
         return UpperText(name) +
                T(" es un campo solo de lectura en ", " is an import-only field of ") +
@@ -661,7 +661,7 @@ class Checker {
       case Role::kFreq: has_[4] = true; break;
       default: break;
     }
-    Typed(field, *spec, value);
+    Typed(field, *standard, value);
   }
 
   void Unknown(const AdifField& field) {
@@ -688,8 +688,8 @@ class Checker {
   }
 
   // Bytes outside printable ASCII, and the encoding of international text.
-  void Bytes(const AdifField& field, const AdifFieldSpec* spec) {
-    AdifType type = spec ? spec->type : AdifType::kString;
+  void Bytes(const AdifField& field, const AdifFieldSpec* standard) {
+    AdifType type = standard ? standard->type : AdifType::kString;
     bool international = type == AdifType::kIntlString ||
                          type == AdifType::kIntlMultilineString ||
                          type == AdifType::kIntlCharacter;
@@ -744,10 +744,10 @@ class Checker {
     });
   }
 
-  void Typed(const AdifField& field, const AdifFieldSpec& spec,
+  void Typed(const AdifField& field, const AdifFieldSpec& standard,
              std::string_view value) {
     const std::string_view name = field.name;
-    switch (spec.type) {
+    switch (standard.type) {
       case AdifType::kDate:
         return Date(name, value);
       case AdifType::kTime:
@@ -768,17 +768,11 @@ class Checker {
           return Quoted(value) + T(" no es Y ni N", " is neither Y nor N");
         });
       case AdifType::kGridSquare:
+        if (!IsGridSquare(value)) BadGrid(name, value);
+        return;
       case AdifType::kGridSquareList:
-        if (spec.type == AdifType::kGridSquare && IsGridSquare(value)) return;
         for (std::string_view item : Items(value, ','))
-          if (!IsGridSquare(item) || spec.type == AdifType::kGridSquare)
-            return Report(FindingKind::kBadGrid, name, [&] {
-              return Quoted(item) +
-                     T(" no es un localizador Maidenhead de 2, 4, 6 u 8 "
-                       "caracteres (como JN10, JN10ab o JN10ab12)",
-                       " is not a Maidenhead locator of 2, 4, 6 or 8 "
-                       "characters (such as JN10, JN10ab or JN10ab12)");
-            });
+          if (!IsGridSquare(item)) return BadGrid(name, item);
         return;
       case AdifType::kGridSquareExt:
         if (IsGridSquareExt(value)) return;
@@ -806,7 +800,7 @@ class Checker {
         });
       }
       case AdifType::kEnumeration:
-        return Enumerated(name, value, spec.enumeration);
+        return Enumerated(name, value, standard.enumeration);
       case AdifType::kString:
         if (slot_->submode) {
           submode_.assign(value.data(), std::min<std::size_t>(value.size(), 64));
@@ -879,6 +873,16 @@ class Checker {
       default:
         return;  // strings: their bytes are all there is to judge
     }
+  }
+
+  void BadGrid(std::string_view name, std::string_view value) {
+    Report(FindingKind::kBadGrid, name, [&] {
+      return Quoted(value) +
+             T(" no es un localizador Maidenhead de 2, 4, 6 u 8 caracteres "
+               "(como JN10, JN10ab o JN10ab12)",
+               " is not a Maidenhead locator of 2, 4, 6 or 8 characters "
+               "(such as JN10, JN10ab or JN10ab12)");
+    });
   }
 
   void BadValue(std::string_view name, std::string_view value,
@@ -971,12 +975,12 @@ class Checker {
     const CacheEntry& entry = *slot_;
     const char* bound = nullptr;
     bool above = false;
-    if (entry.spec->minimum && number < entry.minimum) {
-      bound = entry.spec->minimum;
-    } else if (entry.spec->maximum && number > entry.maximum) {
-      bound = entry.spec->maximum;
+    if (entry.standard->minimum && number < entry.minimum) {
+      bound = entry.standard->minimum;
+    } else if (entry.standard->maximum && number > entry.maximum) {
+      bound = entry.standard->maximum;
       above = true;
-    } else if (!entry.spec->minimum && !sign && number < 1) {
+    } else if (!entry.standard->minimum && !sign && number < 1) {
       bound = "1";  // a PositiveInteger is greater than 0
     }
     if (bound) {

@@ -275,17 +275,17 @@ TEST(CheckAdif, Numbers) {
 TEST(CheckAdif, NumberRangesOfTheStandard) {
   int ranges = 0;
   for (int i = 0; i < kAdifFieldCount; ++i) {
-    const AdifFieldSpec& spec = kAdifFields[i];
-    if (spec.header || (!spec.minimum && !spec.maximum)) continue;
+    const AdifFieldSpec& standard = kAdifFields[i];
+    if (standard.header || (!standard.minimum && !standard.maximum)) continue;
     ++ranges;
-    for (const char* bound : {spec.minimum, spec.maximum}) {
+    for (const char* bound : {standard.minimum, standard.maximum}) {
       if (!bound) continue;
-      const bool low = bound == spec.minimum;
+      const bool low = bound == standard.minimum;
       const std::string beyond = std::to_string(std::stoll(bound) + (low ? -1 : 1));
-      EXPECT_EQ("", Check(RecordWith(spec.name, bound))) << spec.name;
-      std::string lines = Check(RecordWith(spec.name, beyond.c_str()));
-      EXPECT_EQ(0u, lines.find(std::string("bad-number ") + spec.name))
-          << spec.name << " " << beyond << ": " << lines;
+      EXPECT_EQ("", Check(RecordWith(standard.name, bound))) << standard.name;
+      std::string lines = Check(RecordWith(standard.name, beyond.c_str()));
+      EXPECT_EQ(0u, lines.find(std::string("bad-number ") + standard.name))
+          << standard.name << " " << beyond << ": " << lines;
     }
   }
   EXPECT_GT(ranges, 20);
