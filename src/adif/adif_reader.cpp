@@ -306,12 +306,13 @@ class TaggedReader : public AdifRecordReader {
           p + length + reach > view.size() || p + length > view.size())
         return false;
       std::string_view data = view.substr(p, static_cast<std::size_t>(length));
-      for (std::size_t i = 0; i < data.size(); ++i)
-        if (data[i] == '<' &&
-            IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
-          return false;  // the length takes in a tag
       AdifByteCounts counts;
-      CountBytes(data, 0, &counts);
+      if (CountBytes(data, 0, &counts)) {
+        for (std::size_t i = data.find('<'); i != std::string_view::npos;
+             i = data.find('<', i + 1))
+          if (IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
+            return false;  // the length takes in a tag
+      }
       record->fields.push_back(AdifField{name, type, data, length, length,
                                          pos_ + lt, pos_ + p, counts});
       p += data.size();

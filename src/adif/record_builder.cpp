@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cstring>
 
-void CountBytes(std::string_view bytes, std::uint64_t at,
+bool CountBytes(std::string_view bytes, std::uint64_t at,
                 AdifByteCounts* counts_out) {
   AdifByteCounts& counts = *counts_out;
+  bool less_than = false;
   std::size_t i = 0;
-  // Eight bytes at a time while they are all printable ASCII.
+  // Eight bytes at a time while they are all printable ASCII other than "<".
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
   for (; i + 8 <= bytes.size(); i += 8) {
@@ -17,11 +18,16 @@ void CountBytes(std::string_view bytes, std::uint64_t at,
     std::memcpy(&w, bytes.data() + i, 8);
     std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w & kHighs;
     std::uint64_t high_or_delete = (w + kOnes) | w;
-    if ((below_blank | (high_or_delete & kHighs)) != 0) break;
+    std::uint64_t lt = w ^ (0x3C * kOnes);  // a zero byte where "<" was
+    std::uint64_t has_lt = (lt - kOnes) & ~lt & kHighs;
+    if ((below_blank | (high_or_delete & kHighs) | has_lt) != 0) break;
   }
   for (; i < bytes.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(bytes[i]);
-    if (c >= 0x20 && c < 0x7F) continue;
+    if (c >= 0x20 && c < 0x7F) {
+      if (c == '<') less_than = true;
+      continue;
+    }
     if (c == '\r' || c == '\n') {
       if (counts.line_ends++ == 0) {
         counts.first_line_end = at + i;
@@ -32,6 +38,7 @@ void CountBytes(std::string_view bytes, std::uint64_t at,
       counts.odd_byte = c;
     }
   }
+  return less_than;
 }
 
 void RecordBuilder::Begin(AdifRecord* record) {

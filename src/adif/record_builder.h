@@ -12,8 +12,9 @@
 #include "adif/adif_reader.h"
 
 /// Adds what kind of bytes \a bytes are to \a counts; \a at is the
-/// position of the first of them in the field's data.
-void CountBytes(std::string_view bytes, std::uint64_t at, AdifByteCounts* counts);
+/// position of the first of them in the field's data. True when they hold
+/// a "<".
+bool CountBytes(std::string_view bytes, std::uint64_t at, AdifByteCounts* counts);
 
 class RecordBuilder {
  public:
