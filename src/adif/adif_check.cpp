@@ -1,151 +1,34 @@
-// adif_check.cpp: the value rules, the ADIF enumerations they use and the
-// report's text.
+// adif_check.cpp: the rules of each data type, the record's rules that
+// relate fields to each other, and the report's words in both languages.
 
 #include "adif/adif_check.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <type_traits>
+#include <utility>
+
+#include "mapping/adif_standard.h"
 
 namespace {
 
-// The enumerations below are those of the ADIF 3.1.5 specification
-// (released 2024-11-28): Band with its edges in MHz, Mode with the Submodes
-// of each, QSL_Sent and QSL_Rcvd. The import-only modes of that version
-// (PSK31, JT65A, C4FM, ...) are all submodes of a mode listed here, so they
-// are reported as a submode written as the mode.
-constexpr char kAdifVersion[] = "ADIF 3.1.5";
-
-struct Band {
-  const char* name;
-  std::uint64_t lower_hz;
-  std::uint64_t upper_hz;
+constexpr const char* kKindNames[kFindingKindCount] = {
+    "missing-field",  "bad-date",     "bad-time",      "bad-band",
+    "bad-mode",       "bad-submode",  "bad-qsl",       "bad-freq",
+    "freq-outside-band", "padded-number", "bad-number", "bad-grid",
+    "bad-location",   "bad-boolean",  "bad-enumeration", "bad-value",
+    "import-only",    "unknown-field", "intl-field",   "bad-length",
+    "bad-tag",        "bad-xml",      "non-ascii",     "empty-record",
+    "missing-eor",    "missing-eoh",  "no-records",
 };
-
-constexpr Band kBands[] = {
-    {"2190m", 135700, 137800},
-    {"630m", 472000, 479000},
-    {"560m", 501000, 504000},
-    {"160m", 1800000, 2000000},
-    {"80m", 3500000, 4000000},
-    {"60m", 5060000, 5450000},
-    {"40m", 7000000, 7300000},
-    {"30m", 10100000, 10150000},
-    {"20m", 14000000, 14350000},
-    {"17m", 18068000, 18168000},
-    {"15m", 21000000, 21450000},
-    {"12m", 24890000, 24990000},
-    {"10m", 28000000, 29700000},
-    {"8m", 40000000, 45000000},
-    {"6m", 50000000, 54000000},
-    {"5m", 54000001, 69900000},
-    {"4m", 70000000, 71000000},
-    {"2m", 144000000, 148000000},
-    {"1.25m", 222000000, 225000000},
-    {"70cm", 420000000, 450000000},
-    {"33cm", 902000000, 928000000},
-    {"23cm", 1240000000, 1300000000},
-    {"13cm", 2300000000, 2450000000},
-    {"9cm", 3300000000, 3500000000},
-    {"6cm", 5650000000, 5925000000},
-    {"3cm", 10000000000, 10500000000},
-    {"1.25cm", 24000000000, 24250000000},
-    {"6mm", 47000000000, 47200000000},
-    {"4mm", 75500000000, 81000000000},
-    {"2.5mm", 119980000000, 123000000000},
-    {"2mm", 134000000000, 149000000000},
-    {"1mm", 241000000000, 250000000000},
-    {"submm", 300000000000, 7500000000000},
-};
-
-struct Mode {
-  const char* name;
-  const char* submodes;  // comma-separated
-};
-
-constexpr Mode kModes[] = {
-    {"AM", ""},
-    {"ARDOP", ""},
-    {"ATV", ""},
-    {"CHIP", "CHIP64,CHIP128"},
-    {"CLO", ""},
-    {"CONTESTI", ""},
-    {"CW", "PCW"},
-    {"DIGITALVOICE", "C4FM,DMR,DSTAR,FREEDV,M17"},
-    {"DOMINO",
-     "DOM-M,DOM4,DOM5,DOM8,DOM11,DOM16,DOM22,DOM44,DOM88,DOMINOEX,DOMINOF"},
-    {"DYNAMIC", "VARA HF,VARA SATELLITE,VARA FM 1200,VARA FM 9600"},
-    {"FAX", ""},
-    {"FM", ""},
-    {"FSK441", ""},
-    {"FT8", ""},
-    {"HELL",
-     "FMHELL,FSKH105,FSKH245,FSKHELL,HELL80,HELLX5,HELLX9,HFSK,PSKHELL,"
-     "SLOWHELL"},
-    {"ISCAT", "ISCAT-A,ISCAT-B"},
-    {"JT4", "JT4A,JT4B,JT4C,JT4D,JT4E,JT4F,JT4G"},
-    {"JT6M", ""},
-    {"JT9",
-     "JT9-1,JT9-2,JT9-5,JT9-10,JT9-30,JT9A,JT9B,JT9C,JT9D,JT9E,JT9E FAST,"
-     "JT9F,JT9F FAST,JT9G,JT9G FAST,JT9H,JT9H FAST"},
-    {"JT44", ""},
-    {"JT65", "JT65A,JT65B,JT65B2,JT65C,JT65C2"},
-    {"MFSK",
-     "FSQCALL,FST4,FST4W,FT4,JS8,JTMS,MFSK4,MFSK8,MFSK11,MFSK16,MFSK22,"
-     "MFSK31,MFSK32,MFSK64,MFSK64L,MFSK128,MFSK128L,Q65"},
-    {"MSK144", ""},
-    {"MT63", ""},
-    {"OLIVIA",
-     "OLIVIA 4/125,OLIVIA 4/250,OLIVIA 8/250,OLIVIA 8/500,OLIVIA 16/500,"
-     "OLIVIA 16/1000,OLIVIA 32/1000"},
-    {"OPERA", "OPERA-BEACON,OPERA-QSO"},
-    {"PAC", "PAC2,PAC3,PAC4"},
-    {"PAX", "PAX2"},
-    {"PKT", ""},
-    {"PSK",
-     "8PSK125,8PSK125F,8PSK125FL,8PSK250,8PSK250F,8PSK250FL,8PSK500,"
-     "8PSK500F,8PSK1000,8PSK1000F,8PSK1200F,FSK31,PSK10,PSK31,PSK63,PSK63F,"
-     "PSK63RC4,PSK63RC5,PSK63RC10,PSK63RC20,PSK63RC32,PSK125,PSK125C12,"
-     "PSK125R,PSK125RC10,PSK125RC12,PSK125RC16,PSK125RC4,PSK125RC5,PSK250,"
-     "PSK250C6,PSK250R,PSK250RC2,PSK250RC3,PSK250RC5,PSK250RC6,PSK250RC7,"
-     "PSK500,PSK500C2,PSK500C4,PSK500R,PSK500RC2,PSK500RC3,PSK500RC4,"
-     "PSK800C2,PSK800RC2,PSK1000,PSK1000C2,PSK1000R,PSK1000RC2,PSKAM10,"
-     "PSKAM31,PSKAM50,PSKFEC31,QPSK31,QPSK63,QPSK125,QPSK250,QPSK500,"
-     "SIM31"},
-    {"PSK2K", ""},
-    {"Q15", ""},
-    {"QRA64", "QRA64A,QRA64B,QRA64C,QRA64D,QRA64E"},
-    {"ROS", "ROS-EME,ROS-HF,ROS-MF"},
-    {"RTTY", "ASCI"},
-    {"RTTYM", ""},
-    {"SSB", "LSB,USB"},
-    {"SSTV", ""},
-    {"T10", ""},
-    {"THOR",
-     "THOR-M,THOR4,THOR5,THOR8,THOR11,THOR16,THOR22,THOR25X4,THOR50X1,"
-     "THOR50X2,THOR100"},
-    {"THRB", "THRBX,THRBX1,THRBX2,THRBX4,THROB1,THROB2,THROB4"},
-    {"TOR", "AMTORFEC,GTOR,NAVTEX,SITORB"},
-    {"V4", ""},
-    {"VOI", ""},
-    {"WINMOR", ""},
-    {"WSPR", ""},
-};
-
-constexpr char kQslSent[] = "YNRQI";
-constexpr char kQslRcvd[] = "YNRIV";  // V is import-only, still accepted
-
-// Fields of the MultilineString type, whose data may hold line ends.
-constexpr const char* kMultilineFields[] = {"ADDRESS", "NOTES", "QSLMSG",
-                                            "QSLMSG_RCVD", "RIG"};
 
 constexpr int kEarliestYear = 1930;
 
-constexpr const char* kKindNames[kFindingKindCount] = {
-    "missing-field", "bad-date",          "bad-time",   "bad-band",
-    "bad-mode",      "bad-submode",       "bad-qsl",    "bad-freq",
-    "freq-outside-band", "bad-length",    "bad-tag",    "non-ascii",
-    "empty-record",  "missing-eor",       "missing-eoh", "no-records",
-};
+// Frequencies above ten terahertz are all held as this.
+constexpr std::uint64_t kCeiling = 10000000000000ULL;
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
@@ -155,12 +38,35 @@ std::string UpperText(std::string_view text) {
   return upper;
 }
 
+bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return Upper(x) == Upper(y); });
+}
+
+bool StartsWith(std::string_view text, std::string_view upper_start) {
+  return text.size() >= upper_start.size() &&
+         SameText(text.substr(0, upper_start.size()), upper_start);
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool AllDigits(std::string_view text) {
-  for (char c : text)
-    if (!IsDigit(c)) return false;
+// a == b, without a call for the short texts of a record.
+bool SameBytes(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) return false;
   return true;
+}
+
+bool IsLetter(char c, char last) {
+  char u = Upper(c);
+  return u >= 'A' && u <= last;
+}
+bool IsAlnum(char c) { return IsDigit(c) || IsLetter(c, 'Z'); }
+
+bool AllDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), IsDigit);
 }
 
 int Number(std::string_view digits) {
@@ -169,51 +75,113 @@ int Number(std::string_view digits) {
   return value;
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 std::string_view TrimBlanks(std::string_view text) {
-  std::size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
+  std::size_t first = 0, last = text.size();
+  while (first < last && IsBlank(text[first])) ++first;
+  while (last > first && IsBlank(text[last - 1])) --last;
+  return text.substr(first, last - first);
+}
+
+// The items of a list separated by \a separator.
+std::vector<std::string_view> Items(std::string_view list, char separator) {
+  std::vector<std::string_view> items;
+  for (;;) {
+    std::size_t at = list.find(separator);
+    items.push_back(list.substr(0, at));
+    if (at == std::string_view::npos) return items;
+    list.remove_prefix(at + 1);
+  }
 }
 
 std::string Quoted(std::string_view value) {
   return "\"" + PrintableText(value) + "\"";
 }
 
-const Band* FindBand(std::string_view upper_name) {
-  for (const Band& band : kBands)
-    if (UpperText(band.name) == upper_name) return &band;
-  return nullptr;
+std::string Say(Language language, const char* spanish, const char* english) {
+  return Choose(language, spanish, english);
 }
 
-const Band* BandOfFrequency(std::uint64_t hz) {
-  for (const Band& band : kBands)
-    if (hz >= band.lower_hz && hz <= band.upper_hz) return &band;
-  return nullptr;
-}
-
-bool IsMode(std::string_view upper_name) {
-  for (const Mode& mode : kModes)
-    if (upper_name == mode.name) return true;
-  return false;
-}
-
-// The mode whose submode \a upper_name is, or nullptr.
-const char* ParentMode(std::string_view upper_name) {
-  for (const Mode& mode : kModes) {
-    std::string_view list = mode.submodes;
-    while (!list.empty()) {
-      std::size_t comma = list.find(',');
-      if (list.substr(0, comma) == upper_name) return mode.name;
-      if (comma == std::string_view::npos) break;
-      list.remove_prefix(comma + 1);
-    }
+// 2345678 as "2,345,678" or "2.345.678".
+std::string Grouped(std::uint64_t n, Language language) {
+  std::string digits = std::to_string(n);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0)
+      out += language == kSpanish ? '.' : ',';
+    out += digits[i];
   }
-  return nullptr;
+  return out;
 }
 
-// Frequencies above ten terahertz are all held as this.
-constexpr std::uint64_t kCeiling = 10000000000000ULL;
+const std::string& Version() {
+  static const std::string version = std::string("ADIF ") + kAdifVersion;
+  return version;
+}
+
+// --- The standard's tables, as the checks use them ----------------------
+
+struct EnumerationRange {
+  const AdifEnumerationValue* begin;
+  const AdifEnumerationValue* end;
+};
+
+EnumerationRange ValuesOf(std::string_view enumeration) {
+  const AdifEnumerationValue* all = kAdifEnumerationValues;
+  const AdifEnumerationValue* all_end = all + kAdifEnumerationValueCount;
+  auto range = std::equal_range(
+      all, all_end, enumeration,
+      [](const auto& a, const auto& b) {
+        auto key = [](const auto& x) -> std::string_view {
+          if constexpr (std::is_same_v<std::decay_t<decltype(x)>,
+                                       AdifEnumerationValue>)
+            return x.enumeration;
+          else
+            return x;
+        };
+        return key(a) < key(b);
+      });
+  return {range.first, range.second};
+}
+
+// "I, N, Q, R, Y": the values of a short enumeration, for messages.
+std::string ValueList(std::string_view enumeration) {
+  EnumerationRange range = ValuesOf(enumeration);
+  std::string list;
+  for (const AdifEnumerationValue* v = range.begin; v != range.end; ++v)
+    list += std::string(list.empty() ? "" : ", ") + v->value;
+  return list;
+}
+
+// True when \a enumeration lists values for \a qualifier (a DXCC code).
+bool HasValuesFor(std::string_view enumeration, std::string_view qualifier) {
+  static const auto* pairs = [] {
+    auto* set = new std::vector<std::pair<std::string_view, std::string_view>>;
+    for (int i = 0; i < kAdifEnumerationValueCount; ++i)
+      if (kAdifEnumerationValues[i].qualifier[0])
+        set->emplace_back(kAdifEnumerationValues[i].enumeration,
+                          kAdifEnumerationValues[i].qualifier);
+    std::sort(set->begin(), set->end());
+    return set;
+  }();
+  return std::binary_search(pairs->begin(), pairs->end(),
+                            std::make_pair(enumeration, qualifier));
+}
+
+std::uint64_t Hertz(double mhz) {
+  return static_cast<std::uint64_t>(std::llround(mhz * 1e6));
+}
+
+bool BandHolds(const AdifBand& band, std::uint64_t hz) {
+  return hz >= Hertz(band.lower_mhz) && hz <= Hertz(band.upper_mhz);
+}
+
+const AdifBand* BandOfHertz(std::uint64_t hz) {
+  for (int i = 0; i < kAdifBandCount; ++i)
+    if (BandHolds(kAdifBands[i], hz)) return &kAdifBands[i];
+  return nullptr;
+}
 
 // "7.085" as 7085000 Hz: digits with at most one decimal point; places
 // beyond the sixth are dropped. False when \a text is no such number.
@@ -257,216 +225,1026 @@ int DaysInMonth(int year, int month) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-// Collects the findings of one record.
-class RecordChecker {
- public:
-  RecordChecker(std::size_t number, std::vector<Finding>* findings)
-      : number_(number), findings_(findings) {}
+// --- Formats of single values --------------------------------------------
 
-  void Add(FindingKind kind, const std::string& field,
-           const std::string& message) {
-    Finding finding;
-    finding.record = number_;
-    finding.field = field;
-    finding.kind = kind;
-    finding.message = message;
-    findings_->push_back(std::move(finding));
+// [-]digits[.digits], at least one digit; \a integer: no point; \a sign:
+// a minus allowed.
+bool IsNumberText(std::string_view text, bool integer, bool sign) {
+  if (sign && !text.empty() && text[0] == '-') text.remove_prefix(1);
+  bool digits = false, point = false;
+  for (char c : text) {
+    if (IsDigit(c)) {
+      digits = true;
+    } else if (c == '.' && !point && !integer) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits;
+}
+
+// A Maidenhead locator of 2, 4, 6 or 8 characters.
+bool IsGridSquare(std::string_view s) {
+  if (s.size() != 2 && s.size() != 4 && s.size() != 6 && s.size() != 8)
+    return false;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    bool ok = i < 2 ? IsLetter(s[i], 'R')
+              : i < 4 || i >= 6 ? IsDigit(s[i])
+                                : IsLetter(s[i], 'X');
+    if (!ok) return false;
+  }
+  return true;
+}
+
+bool IsGridSquareExt(std::string_view s) {
+  return (s.size() == 2 || s.size() == 4) && IsLetter(s[0], 'X') &&
+         IsLetter(s[1], 'X') && AllDigits(s.substr(2));
+}
+
+// XDDD MM.MMM, X one of \a directions.
+bool IsLocation(std::string_view s, const char* directions, int most_degrees) {
+  if (s.size() != 11 || std::string_view(directions).find(Upper(s[0])) ==
+                            std::string_view::npos)
+    return false;
+  return AllDigits(s.substr(1, 3)) && s[4] == ' ' && AllDigits(s.substr(5, 2)) &&
+         s[7] == '.' && AllDigits(s.substr(8, 3)) &&
+         Number(s.substr(1, 3)) <= most_degrees && Number(s.substr(5, 2)) <= 59;
+}
+
+bool IsIota(std::string_view s) {
+  return s.size() == 6 && s[2] == '-' && AllDigits(s.substr(3)) &&
+         Number(s.substr(3)) >= 1 &&
+         FindAdifEnumerationValue("Continent", s.substr(0, 2)) != nullptr;
+}
+
+// PREFIX-DIGITS: a prefix of 1 to 4 letters and digits, \a digits digits.
+bool IsProgramReference(std::string_view s, std::string_view middle,
+                        std::size_t least_digits, std::size_t most_digits) {
+  std::size_t dash = s.find(middle);
+  if (dash == 0 || dash == std::string_view::npos || dash > 4) return false;
+  std::string_view prefix = s.substr(0, dash);
+  std::string_view number = s.substr(dash + middle.size());
+  return std::all_of(prefix.begin(), prefix.end(), IsAlnum) &&
+         number.size() >= least_digits && number.size() <= most_digits &&
+         AllDigits(number);
+}
+
+bool IsPotaReference(std::string_view s) {
+  if (s.size() < 6 || s.size() > 17) return false;
+  std::size_t at = s.find('@');
+  if (at != std::string_view::npos) {
+    std::string_view location = s.substr(at + 1);
+    if (location.size() < 4 || location.size() > 6) return false;
+    s = s.substr(0, at);
+  }
+  return IsProgramReference(s, "-", 4, 5);
+}
+
+bool IsWwffReference(std::string_view s) {
+  return s.size() >= 8 && s.size() <= 11 &&
+         IsProgramReference(UpperText(s), "FF-", 4, 4);
+}
+
+// PREFIX/AA-000: an association, a region and a number.
+bool IsSotaReference(std::string_view s) {
+  std::size_t slash = s.find('/');
+  if (slash == 0 || slash == std::string_view::npos) return false;
+  std::string_view association = s.substr(0, slash);
+  std::string_view summit = s.substr(slash + 1);
+  std::size_t dash = summit.find('-');
+  return std::all_of(association.begin(), association.end(), IsAlnum) &&
+         dash != std::string_view::npos && dash > 0 &&
+         std::all_of(summit.begin(), summit.begin() + dash, IsAlnum) &&
+         summit.size() - dash == 4 && AllDigits(summit.substr(dash + 1));
+}
+
+bool IsUtf8(std::string_view text, bool whole) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3
+                         : (c >> 3) == 30 ? 4 : 0;
+    if (length == 0 || (c >= 0xC0 && c < 0xC2) || c > 0xF4) return false;
+    if (i + length > text.size()) return !whole;  // cut where it is held
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += length;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string SyntaxProblemText(const AdifSyntaxProblem& p, AdifForm form,
+                              Language language) {
+  auto T = [language](const char* spanish, const char* english) {
+    return Say(language, spanish, english);
+  };
+    const std::string text = "\"" + p.text + "\"";
+    switch (p.kind) {
+      case AdifSyntax::kTagNotClosed:
+        return T("la etiqueta ", "tag ") + text +
+               T(" no se cierra con \">\"", " is not closed by \">\"");
+      case AdifSyntax::kTagWithoutLength:
+        return T("la etiqueta ", "tag ") + text +
+               T(" no tiene longitud, as\xED que no lleva valor",
+                 " has no length, so it carries no value");
+      case AdifSyntax::kEohOutOfPlace:
+        return T("<EOH> est\xE1 fuera de lugar despu\xE9s de la cabecera",
+                 "<EOH> is out of place after the header");
+      case AdifSyntax::kLengthNotNumber:
+        return T("la longitud \"", "length \"") + p.length +
+               T("\" no es un n\xFAmero: se pasan por alto los datos",
+                 "\" is not a number: the data is skipped");
+      case AdifSyntax::kLengthPastEnd:
+        return T("la longitud ", "length ") + p.length +
+               T(" va m\xE1s all\xE1 del final del fichero (quedan ",
+                 " runs past the end of the file (") +
+               std::to_string(p.number) + T(" bytes)", " bytes left)");
+      case AdifSyntax::kLengthTakesTag:
+        return T("la longitud ", "length ") + p.length +
+               T(" se come la etiqueta siguiente ", " takes in the next tag ") +
+               text + T(": el valor se lee como \"", ": the value is read as \"") +
+               p.value + "\"";
+      case AdifSyntax::kLengthLeavesText:
+        return T("la longitud ", "length ") + std::to_string(p.number) +
+               T(" deja ", " leaves ") + text +
+               T(" tras el valor: se lee como \"",
+                 " after the value: it is read as \"") +
+               p.value + "\"";
+      case AdifSyntax::kMissingEor:
+        return form == AdifForm::kXml
+                   ? T("el fichero termina antes del </RECORD> de este registro",
+                       "the file ends before this record's </RECORD>")
+                   : T("el fichero termina antes del <EOR> de este registro",
+                       "the file ends before this record's <EOR>");
+      case AdifSyntax::kMissingEoh:
+        return T("el fichero empieza con texto pero no tiene <EOH>, as\xED que "
+                 "los lectores estrictos lo toman todo por cabecera",
+                 "the file opens with text but has no <EOH>, so strict "
+                 "readers take all of it for header");
+      case AdifSyntax::kXml:
+        break;
+    }
+    switch (static_cast<AdifXmlProblem>(p.number)) {
+      case AdifXmlProblem::kBadMarkup:
+        return text + T(" no es una etiqueta XML bien formada",
+                        " is not a well-formed XML tag");
+      case AdifXmlProblem::kWrongEnd:
+        return T("la etiqueta de cierre ", "end tag ") + text +
+               T(" no cierra ning\xFAn elemento abierto",
+                 " closes no open element");
+      case AdifXmlProblem::kStrayText:
+        return T("texto ", "text ") + text +
+               T(" fuera de un campo", " outside a field");
+      case AdifXmlProblem::kNestedElement:
+        return T("el elemento ", "element ") + text +
+               T(" est\xE1 fuera de lugar", " is out of place");
+      case AdifXmlProblem::kBadEntity:
+        return text + T(" no es una entidad XML (escriba &amp; por &)",
+                        " is not an XML entity (write &amp; for &)");
+      case AdifXmlProblem::kNotAdx:
+        return p.text.empty()
+                   ? T("el fichero no tiene elemento <ADX>",
+                       "the file has no <ADX> element")
+                   : text + T(": el elemento ra\xEDz debe ser <ADX>, uno solo",
+                              ": the root element must be one <ADX>");
+      case AdifXmlProblem::kUnclosed:
+        return T("el fichero termina antes de </ADX>",
+                 "the file ends before </ADX>");
+    }
+    return std::string();
+}
+
+namespace {
+
+// --- The check ------------------------------------------------------------
+
+// A value kept until the record's end, to be judged against another field.
+struct Deferred {
+  std::string field;
+  std::string value;
+  const char* enumeration = nullptr;
+  bool mine = false;  // judged against MY_DXCC, not DXCC
+};
+
+class Checker {
+ private:
+  enum class Role {
+    kOther, kCall, kQsoDate, kTimeOn, kMode, kBand, kBandRx, kFreq, kFreqRx,
+    kDxcc, kMyDxcc,
+  };
+  struct CacheEntry {
+    bool filled = false;
+    std::string name;
+    const AdifFieldSpec* standard = nullptr;
+    Role role = Role::kOther;
+    bool submode = false;   // SUBMODE, judged against MODE
+    std::string_view enumeration;  // the standard's, with its qualifier
+    std::size_t bracket = std::string_view::npos;  // where the qualifier starts
+    bool latitude = false;  // a Location that is a latitude
+    double minimum = 0, maximum = 0;
+    // The last values this field held, and what looking them up gave.
+    static constexpr int kLasts = 8;
+    struct Last {
+      std::string value;
+      const void* result = nullptr;
+    } last[kLasts];
+    int remembered = 0, next_last = 0;
+  };
+
+ public:
+  Checker(AdifForm form, const CheckOptions& options, const FindingSink& sink,
+          CheckTotals* totals)
+      : form_(form), language_(options.language), options_(options),
+        sink_(sink), totals_(totals) {}
+
+  bool stopped() const { return stopped_; }
+
+  void Header(const std::vector<AdifHeaderField>& fields) {
+    for (const AdifHeaderField& field : fields) {
+      if (!StartsWith(field.name, "USERDEF") || user_fields_.size() >= 1000)
+        continue;
+      std::string_view name = TrimBlanks(field.data);
+      name = name.substr(0, name.find(','));
+      if (!name.empty()) user_fields_.push_back(UpperText(name));
+    }
   }
 
-  void CheckDate(const std::string& field, std::string_view value) {
-    if (value.size() != 8 || !AllDigits(value)) {
-      Add(FindingKind::kBadDate, field,
-          Quoted(value) + " is not a date written YYYYMMDD");
+  void FileProblem(const AdifSyntaxProblem& problem) {
+    std::uint64_t record = record_;
+    record_ = 0;
+    Syntax(problem);
+    record_ = record;
+  }
+
+  void Part(const AdifRecord& part) {
+    if (!part.continued) StartRecord();
+    for (const AdifSyntaxProblem& problem : part.problems) Syntax(problem);
+    for (const AdifField& field : part.fields) Field(field);
+    if (part.complete) EndRecord(part.terminated);
+  }
+
+  void NoRecords() {
+    Report(FindingKind::kNoRecords, "-", [&] {
+      return Say(language_, "el fichero no tiene ning\xFAn registro ADIF",
+                 "the file holds no ADIF record");
+    });
+  }
+
+ private:
+  // Counts a finding; hands it over when it is one to show.
+  template <typename Message>
+  void Report(FindingKind kind, std::string_view field, Message message) {
+    int k = static_cast<int>(kind);
+    ++totals_->by_kind[k];
+    if (LevelOf(kind) == FindingLevel::kError)
+      ++totals_->errors;
+    else
+      ++totals_->warnings;
+    if (record_ != 0 && !record_has_findings_) {
+      record_has_findings_ = true;
+      ++totals_->records_with_findings;
+    }
+    if (options_.shown_per_kind != 0 &&
+        totals_->by_kind[k] > options_.shown_per_kind) {
+      ++totals_->hidden_by_kind[k];
       return;
+    }
+    if (stopped_) return;
+    Finding finding;
+    finding.record = record_;
+    finding.field = field == "-" ? std::string("-")
+                                 : PrintableText(UpperText(field), 64);
+    finding.kind = kind;
+    finding.message = message();
+    if (!sink_(finding)) stopped_ = true;
+  }
+
+  std::string T(const char* spanish, const char* english) const {
+    return Say(language_, spanish, english);
+  }
+
+  void StartRecord() {
+    record_ = ++totals_->records;
+    record_has_findings_ = false;
+    has_fields_ = false;
+    for (bool& has : has_) has = false;
+    mode_ = std::string_view();
+    submode_.clear();
+    has_submode_ = false;
+    band_ = band_rx_ = nullptr;
+    freq_.clear();
+    freq_rx_.clear();
+    dxcc_.clear();
+    my_dxcc_.clear();
+    deferred_count_ = 0;
+  }
+
+  void Syntax(const AdifSyntaxProblem& p) {
+    FindingKind kind = FindingKind::kBadTag;
+    switch (p.kind) {
+      case AdifSyntax::kTagNotClosed:
+      case AdifSyntax::kTagWithoutLength:
+      case AdifSyntax::kEohOutOfPlace:
+        kind = FindingKind::kBadTag;
+        break;
+      case AdifSyntax::kLengthNotNumber:
+      case AdifSyntax::kLengthPastEnd:
+      case AdifSyntax::kLengthTakesTag:
+      case AdifSyntax::kLengthLeavesText:
+        kind = FindingKind::kBadLength;
+        break;
+      case AdifSyntax::kMissingEor:
+        kind = FindingKind::kMissingEor;
+        break;
+      case AdifSyntax::kMissingEoh:
+        kind = FindingKind::kMissingEoh;
+        break;
+      case AdifSyntax::kXml:
+        kind = FindingKind::kBadXml;
+        break;
+    }
+    Report(kind, p.field,
+           [&] { return SyntaxProblemText(p, form_, language_); });
+  }
+
+
+  // The field's standard entry and role, looked up once for each name
+  // (spelled as written), since names repeat from record to record.
+  CacheEntry* Slot(std::string_view name) {
+    std::size_t hash = name.size();
+    for (char c : name) hash = hash * 31 + static_cast<unsigned char>(c);
+    CacheEntry& entry = cache_[hash % kCacheSlots];
+    if (entry.filled && SameBytes(entry.name, name)) return &entry;
+    entry = CacheEntry();
+    entry.filled = true;
+    entry.name.assign(name.data(), name.size());
+    entry.standard = FindAdifField(name);
+    if (!entry.standard) return &entry;
+    static const struct {
+      const char* name;
+      Role role;
+    } kRoles[] = {{"CALL", Role::kCall},       {"QSO_DATE", Role::kQsoDate},
+                  {"TIME_ON", Role::kTimeOn},  {"MODE", Role::kMode},
+                  {"BAND", Role::kBand},       {"BAND_RX", Role::kBandRx},
+                  {"FREQ", Role::kFreq},       {"FREQ_RX", Role::kFreqRx},
+                  {"DXCC", Role::kDxcc},       {"MY_DXCC", Role::kMyDxcc}};
+    for (const auto& known : kRoles)
+      if (std::string_view(entry.standard->name) == known.name) entry.role = known.role;
+    const char* list = entry.standard->enumeration;
+    entry.submode = list && StartsWith(list, "SUBMODE");
+    if (list) {
+      entry.enumeration = list;
+      entry.bracket = entry.enumeration.find('[');
+    }
+    entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
+    if (entry.standard->minimum) entry.minimum = std::strtod(entry.standard->minimum, nullptr);
+    if (entry.standard->maximum) entry.maximum = std::strtod(entry.standard->maximum, nullptr);
+    return &entry;
+  }
+
+  // \a lookup(value), or the result it gave the last time this place of
+  // the record held the same value.
+  template <typename T, typename Lookup>
+  const T* Remembered(std::string_view value, Lookup lookup) {
+    CacheEntry& entry = *slot_;
+    for (int i = 0; i < entry.remembered; ++i)
+      if (SameBytes(entry.last[i].value, value))
+        return static_cast<const T*>(entry.last[i].result);
+    const T* result = lookup();
+    CacheEntry::Last& last = entry.last[entry.next_last];
+    entry.next_last = (entry.next_last + 1) % CacheEntry::kLasts;
+    if (entry.remembered < CacheEntry::kLasts) ++entry.remembered;
+    last.value.assign(value.data(), value.size());
+    last.result = result;
+    return result;
+  }
+
+  void Field(const AdifField& field) {
+    has_fields_ = true;
+    const std::string_view name = field.name;
+    slot_ = Slot(name);
+    const AdifFieldSpec* standard = slot_->standard;
+    Bytes(field, standard);
+    const std::string_view value = TrimBlanks(field.data);
+    if (!standard) {
+      Unknown(field);
+      return;
+    }
+    if (standard->header) {
+      Report(FindingKind::kUnknownField, name, [&] {
+        return UpperText(name) +
+               T(" es un campo de cabecera: no tiene sitio en un registro",
+                 " is a header field: it has no place in a record");
+      });
+      return;
+    }
+    if (standard->import_only) {
+      Report(FindingKind::kImportOnly, name, [&] {
+        return UpperText(name) +
+               T(" es un campo solo de lectura en ", " is an import-only field of ") +
+               Version() +
+               T(": se lee, pero ya no se escribe",
+                 ": readers take it, but it is no longer written");
+      });
+    }
+    // A blank value is as good as none: the required-field check reports it.
+    if (value.empty()) return;
+    switch (slot_->role) {
+      case Role::kCall: has_[0] = true; break;
+      case Role::kQsoDate: has_[1] = true; break;
+      case Role::kTimeOn: has_[2] = true; break;
+      case Role::kMode: has_[3] = true; break;
+      case Role::kBand:
+      case Role::kFreq: has_[4] = true; break;
+      default: break;
+    }
+    Typed(field, *standard, value);
+  }
+
+  void Unknown(const AdifField& field) {
+    std::string_view name = field.name;
+    if (SameText(name, "EOR") || SameText(name, "EOH")) {
+      Report(FindingKind::kBadTag, name, [&] {
+        return "<" + UpperText(name) + ":" + std::to_string(field.declared_length) +
+               T("> no es un campo: EOR y EOH cierran un registro o la "
+                 "cabecera y no llevan valor",
+                 "> is not a field: EOR and EOH end a record or the header "
+                 "and carry no value");
+      });
+      return;
+    }
+    if (StartsWith(name, "APP_")) return;
+    std::string upper = UpperText(name);
+    for (const std::string& user : user_fields_)
+      if (user == upper) return;
+    Report(FindingKind::kUnknownField, name, [&] {
+      return upper + T(" no es un campo de ", " is not a field of ") + Version() +
+             T(" (los campos propios de un programa empiezan por APP_)",
+               " (a program's own fields start with APP_)");
+    });
+  }
+
+  // Bytes outside printable ASCII, and the encoding of international text.
+  void Bytes(const AdifField& field, const AdifFieldSpec* standard) {
+    AdifType type = standard ? standard->type : AdifType::kString;
+    bool international = type == AdifType::kIntlString ||
+                         type == AdifType::kIntlMultilineString ||
+                         type == AdifType::kIntlCharacter;
+    bool multiline = type == AdifType::kMultilineString ||
+                     type == AdifType::kIntlMultilineString;
+    const AdifByteCounts& counts = field.bytes;
+    if (international) {
+      if (form_ == AdifForm::kTagged) {
+        Report(FindingKind::kIntlField, field.name, [&] {
+          return UpperText(field.name) +
+                 T(" es para ficheros .ADX: los ficheros .ADI no tienen "
+                   "campos _INTL",
+                 " is for .ADX files: .ADI files hold no _INTL fields");
+        });
+        return;
+      }
+      if (!IsUtf8(field.data, field.held_whole()))
+        Report(FindingKind::kNonAscii, field.name, [&] {
+          return Quoted(field.data) +
+                 T(" no es UTF-8 v\xE1lido", " is not valid UTF-8");
+        });
+      return;
+    }
+    std::uint64_t count = counts.odd, first = counts.first_odd;
+    unsigned char byte = counts.odd_byte;
+    if (!multiline && counts.line_ends > 0) {
+      count += counts.line_ends;
+      if (counts.odd == 0 || counts.first_line_end < first) {
+        first = counts.first_line_end;
+        byte = counts.line_end_byte;
+      }
+    }
+    if (count == 0) return;
+    Report(FindingKind::kNonAscii, field.name, [&] {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(byte));
+      std::string where =
+          std::to_string(count) +
+          (count == 1 ? T(" byte fuera del ASCII imprimible, el primero ",
+                          " byte outside printable ASCII, the first ")
+                      : T(" bytes fuera del ASCII imprimible, el primero ",
+                          " bytes outside printable ASCII, the first ")) +
+          hex + T(" en la posici\xF3n ", " at position ") +
+          std::to_string(first + 1);
+      return where + (form_ == AdifForm::kTagged
+                          ? T(": los ficheros .ADI solo llevan ASCII",
+                              ": .ADI files hold ASCII only")
+                          : T(": en .ADX solo los campos _INTL llevan otros "
+                              "caracteres",
+                              ": in .ADX only _INTL fields hold other "
+                              "characters"));
+    });
+  }
+
+  void Typed(const AdifField& field, const AdifFieldSpec& standard,
+             std::string_view value) {
+    const std::string_view name = field.name;
+    switch (standard.type) {
+      case AdifType::kDate:
+        return Date(name, value);
+      case AdifType::kTime:
+        return Time(name, value);
+      case AdifType::kNumber:
+        if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
+          return Frequency(name, field.data, value);
+        return Numeric(name, field.data, value, false, true);
+      case AdifType::kInteger:
+        return Numeric(name, field.data, value, true, true);
+      case AdifType::kPositiveInteger:
+      case AdifType::kDigit:
+        return Numeric(name, field.data, value, true, false);
+      case AdifType::kBoolean:
+        if (value.size() == 1 && (Upper(value[0]) == 'Y' || Upper(value[0]) == 'N'))
+          return;
+        return Report(FindingKind::kBadBoolean, name, [&] {
+          return Quoted(value) + T(" no es Y ni N", " is neither Y nor N");
+        });
+      case AdifType::kGridSquare:
+        if (!IsGridSquare(value)) BadGrid(name, value);
+        return;
+      case AdifType::kGridSquareList:
+        for (std::string_view item : Items(value, ','))
+          if (!IsGridSquare(item)) return BadGrid(name, item);
+        return;
+      case AdifType::kGridSquareExt:
+        if (IsGridSquareExt(value)) return;
+        return Report(FindingKind::kBadGrid, name, [&] {
+          return Quoted(value) +
+                 T(" no son los caracteres 9 y 10 (o 9 a 12) de un "
+                   "localizador: dos letras de A a X y quiz\xE1 dos cifras",
+                   " is not characters 9 and 10 (or 9 to 12) of a "
+                   "locator: two letters A to X, then perhaps two digits");
+        });
+      case AdifType::kLocation: {
+        bool latitude = slot_->latitude;
+        if (IsLocation(value, latitude ? "NS" : "EW", latitude ? 90 : 180))
+          return;
+        return Report(FindingKind::kBadLocation, name, [&] {
+          return Quoted(value) +
+                 (latitude ? T(" no es una latitud escrita XDDD MM.MMM (N o S, "
+                               "grados hasta 90, minutos)",
+                               " is not a latitude written XDDD MM.MMM (N or "
+                               "S, degrees up to 90, minutes)")
+                           : T(" no es una longitud escrita XDDD MM.MMM (E o W, "
+                               "grados hasta 180, minutos)",
+                               " is not a longitude written XDDD MM.MMM (E or "
+                               "W, degrees up to 180, minutes)"));
+        });
+      }
+      case AdifType::kEnumeration:
+        return Enumerated(name, value, standard.enumeration);
+      case AdifType::kString:
+        if (slot_->submode) {
+          submode_.assign(value.data(), std::min<std::size_t>(value.size(), 64));
+          has_submode_ = true;
+        }
+        return;
+      case AdifType::kCreditList:
+      case AdifType::kAwardList:
+        return Credits(name, value);
+      case AdifType::kSponsoredAwardList:
+        for (std::string_view item : Items(value, ',')) {
+          EnumerationRange sponsors = ValuesOf("Award_Sponsor");
+          if (std::none_of(sponsors.begin, sponsors.end,
+                           [&](const AdifEnumerationValue& v) {
+                             return StartsWith(item, v.value) &&
+                                    item.size() > std::string_view(v.value).size();
+                           }))
+            return BadValue(name, item,
+                            T("un premio que empiece por su patrocinador (",
+                              "an award led by its sponsor (") +
+                                ValueList("Award_Sponsor") + ")");
+        }
+        return;
+      case AdifType::kIOTARefNo:
+        if (IsIota(value)) return;
+        return BadValue(name, value,
+                        T("una referencia IOTA (como EU-005)",
+                          "an IOTA reference (such as EU-005)"));
+      case AdifType::kSOTARef:
+        if (IsSotaReference(value)) return;
+        return BadValue(name, value,
+                        T("una referencia SOTA (como G/LD-003)",
+                          "a SOTA reference (such as G/LD-003)"));
+      case AdifType::kPOTARef:
+      case AdifType::kPOTARefList:
+        for (std::string_view item : Items(value, ','))
+          if (!IsPotaReference(item))
+            return BadValue(name, item,
+                            T("una referencia POTA (como K-5033 o "
+                              "VE-5082@CA-AB)",
+                              "a POTA reference (such as K-5033 or "
+                              "VE-5082@CA-AB)"));
+        return;
+      case AdifType::kWWFFRef:
+        if (IsWwffReference(value)) return;
+        return BadValue(name, value,
+                        T("una referencia WWFF (como KFF-4655)",
+                          "a WWFF reference (such as KFF-4655)"));
+      case AdifType::kSecondarySubdivisionList:
+        for (std::string_view item : Items(value, ':'))
+          if (item.find(',') == std::string_view::npos || item.size() < 4)
+            return BadValue(name, item,
+                            T("un condado escrito ESTADO,Condado (como "
+                              "MA,Franklin)",
+                              "a county written STATE,County (such as "
+                              "MA,Franklin)"));
+        return;
+      case AdifType::kSecondaryAdministrativeSubdivisionListAlt:
+        for (std::string_view item : Items(value, ';'))
+          if (item.find(':') == std::string_view::npos)
+            return BadValue(name, item,
+                            T("una subdivisi\xF3n escrita LISTA:c\xF3""digo "
+                              "(como NZ_Regions:Hawkes Bay/Wairoa)",
+                              "a subdivision written LIST:code (such as "
+                              "NZ_Regions:Hawkes Bay/Wairoa)"));
+        return;
+      case AdifType::kCharacter:
+        if (field.data.size() == 1) return;
+        return BadValue(name, value, T("un solo car\xE1""cter", "one character"));
+      default:
+        return;  // strings: their bytes are all there is to judge
+    }
+  }
+
+  void BadGrid(std::string_view name, std::string_view value) {
+    Report(FindingKind::kBadGrid, name, [&] {
+      return Quoted(value) +
+             T(" no es un localizador Maidenhead de 2, 4, 6 u 8 caracteres "
+               "(como JN10, JN10ab o JN10ab12)",
+               " is not a Maidenhead locator of 2, 4, 6 or 8 characters "
+               "(such as JN10, JN10ab or JN10ab12)");
+    });
+  }
+
+  void BadValue(std::string_view name, std::string_view value,
+                const std::string& what) {
+    Report(FindingKind::kBadValue, name, [&] {
+      return Quoted(value) + T(" no es ", " is not ") + what;
+    });
+  }
+
+  void Date(std::string_view name, std::string_view value) {
+    if (value.size() != 8 || !AllDigits(value)) {
+      return Report(FindingKind::kBadDate, name, [&] {
+        return Quoted(value) + T(" no es una fecha escrita AAAAMMDD",
+                                 " is not a date written YYYYMMDD");
+      });
     }
     int year = Number(value.substr(0, 4));
     int month = Number(value.substr(4, 2));
     int day = Number(value.substr(6, 2));
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-      Add(FindingKind::kBadDate, field,
-          Quoted(value) + " is not a date of the calendar");
-    else if (year < kEarliestYear)
-      Add(FindingKind::kBadDate, field,
-          Quoted(value) + " is before 19300101, the earliest date ADIF allows");
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
+      Report(FindingKind::kBadDate, name, [&] {
+        return Quoted(value) + T(" no es una fecha del calendario",
+                                 " is not a date of the calendar");
+      });
+    } else if (year < kEarliestYear) {
+      Report(FindingKind::kBadDate, name, [&] {
+        return Quoted(value) +
+               T(" es anterior a 19300101, la primera fecha que admite ADIF",
+                 " is before 19300101, the earliest date ADIF allows");
+      });
+    }
   }
 
-  void CheckTime(const std::string& field, std::string_view value) {
+  void Time(std::string_view name, std::string_view value) {
     bool ok = (value.size() == 4 || value.size() == 6) && AllDigits(value) &&
               Number(value.substr(0, 2)) <= 23 &&
               Number(value.substr(2, 2)) <= 59 &&
               (value.size() == 4 || Number(value.substr(4, 2)) <= 59);
-    if (!ok)
-      Add(FindingKind::kBadTime, field,
-          Quoted(value) + " is not a time written HHMM or HHMMSS");
+    if (ok) return;
+    Report(FindingKind::kBadTime, name, [&] {
+      return Quoted(value) + T(" no es una hora escrita HHMM o HHMMSS",
+                               " is not a time written HHMM or HHMMSS");
+    });
   }
 
-  // Returns the band, or nullptr when \a value is none.
-  const Band* CheckBand(const std::string& field, std::string_view value) {
-    const Band* band = FindBand(UpperText(value));
-    if (band) return band;
-    std::string message = Quoted(value) + " is not a band of " + kAdifVersion;
-    if (!value.empty() && AllDigits(value) && FindBand(UpperText(value) + "M"))
-      message += " (" + std::string(value) + "m?)";
-    Add(FindingKind::kBadBand, field, message);
-    return nullptr;
+  // Blanks around a number: strict readers refuse the whole file.
+  bool Padded(std::string_view name, std::string_view data,
+              std::string_view value) {
+    if (data.size() == value.size()) return false;
+    Report(FindingKind::kPaddedNumber, name, [&] {
+      return Quoted(data) +
+             T(": blancos alrededor de un n\xFAmero; los lectores estrictos "
+               "rechazan el fichero entero (convert --fix los quita)",
+               ": blanks around a number; strict readers refuse the whole "
+               "file (convert --fix removes them)");
+    });
+    return true;
   }
 
-  // Returns the upper-cased mode when it is one of the list, else "".
-  std::string CheckMode(std::string_view value) {
-    std::string upper = UpperText(value);
-    if (IsMode(upper)) return upper;
-    const char* parent = ParentMode(upper);
-    if (parent)
-      Add(FindingKind::kBadMode, "MODE",
-          Quoted(value) + " is a submode: write MODE " + parent +
-              ", SUBMODE " + upper);
-    else
-      Add(FindingKind::kBadMode, "MODE",
-          Quoted(value) + " is not a mode of " + kAdifVersion);
-    return "";
-  }
-
-  void CheckSubmode(std::string_view value, const std::string& mode) {
-    const char* parent = ParentMode(UpperText(value));
-    if (parent && mode != parent)
-      Add(FindingKind::kBadSubmode, "SUBMODE",
-          Quoted(value) + " is a submode of " + parent + ", not of " + mode);
-  }
-
-  void CheckQsl(const std::string& field, std::string_view value,
-                const char* allowed) {
-    std::string upper = UpperText(value);
-    if (upper.size() == 1 && std::string_view(allowed).find(upper[0]) !=
-                                 std::string_view::npos)
-      return;
-    std::string list;
-    for (const char* p = allowed; *p; ++p)
-      list += std::string(list.empty() ? "" : ", ") + *p;
-    Add(FindingKind::kBadQsl, field, Quoted(value) + " is not one of " + list);
-  }
-
-  // Returns false when \a value is no frequency.
-  bool CheckFrequency(const std::string& field, std::string_view value,
-                      std::uint64_t* hz) {
-    if (ParseMegahertz(value, hz) && *hz > 0) return true;
-    std::string message = Quoted(value) + " is not a frequency in MHz";
-    std::uint64_t ignored;
-    if (value.find(',') != std::string_view::npos && value.find('.') ==
-            std::string_view::npos) {
+  void Numeric(std::string_view name, std::string_view data,
+               std::string_view value, bool integer, bool sign) {
+    if (!IsNumberText(value, integer, sign)) {
       std::string pointed(value);
-      for (char& c : pointed)
-        if (c == ',') c = '.';
-      if (ParseMegahertz(pointed, &ignored))
-        message += " (the decimal separator is a point)";
+      std::replace(pointed.begin(), pointed.end(), ',', '.');
+      bool comma = !integer && value.find(',') != std::string_view::npos &&
+                   IsNumberText(pointed, integer, sign);
+      return Report(FindingKind::kBadNumber, name, [&] {
+        std::string what =
+            !integer ? T(" no es un n\xFAmero", " is not a number")
+            : sign   ? T(" no es un n\xFAmero entero", " is not an integer")
+                     : T(" no es un n\xFAmero entero positivo",
+                         " is not a positive integer");
+        if (comma)
+          what += T(" (el separador decimal es el punto)",
+                    " (the decimal separator is a point)");
+        return Quoted(value) + what;
+      });
     }
-    Add(FindingKind::kBadFreq, field, message);
-    return false;
+    double number = 0, scale = 1;
+    bool point = false;
+    for (char c : value) {
+      if (c == '.') {
+        point = true;
+      } else if (IsDigit(c)) {
+        if (point) scale /= 10;
+        number = point ? number + (c - '0') * scale : number * 10 + (c - '0');
+      }
+    }
+    if (value[0] == '-') number = -number;
+    const CacheEntry& entry = *slot_;
+    const char* bound = nullptr;
+    bool above = false;
+    if (entry.standard->minimum && number < entry.minimum) {
+      bound = entry.standard->minimum;
+    } else if (entry.standard->maximum && number > entry.maximum) {
+      bound = entry.standard->maximum;
+      above = true;
+    } else if (!entry.standard->minimum && !sign && number < 1) {
+      bound = "1";  // a PositiveInteger is greater than 0
+    }
+    if (bound) {
+      return Report(FindingKind::kBadNumber, name, [&] {
+        return Quoted(value) +
+               (above ? T(" pasa de ", " is above ")
+                      : T(" no llega a ", " is below ")) +
+               bound +
+               (above ? T(", el mayor valor de ", ", the largest ")
+                      : T(", el menor valor de ", ", the smallest ")) +
+               UpperText(name);
+      });
+    }
+    Padded(name, data, value);
+  }
+
+  void Frequency(std::string_view name, std::string_view data,
+                 std::string_view value) {
+    std::uint64_t hz = 0;
+    if (!ParseMegahertz(value, &hz) || hz == 0) {
+      std::string pointed(value);
+      std::replace(pointed.begin(), pointed.end(), ',', '.');
+      std::uint64_t ignored;
+      bool comma = value.find(',') != std::string_view::npos &&
+                   value.find('.') == std::string_view::npos &&
+                   ParseMegahertz(pointed, &ignored);
+      return Report(FindingKind::kBadFreq, name, [&] {
+        return Quoted(value) +
+               T(" no es una frecuencia en MHz", " is not a frequency in MHz") +
+               (comma ? T(" (el separador decimal es el punto)",
+                          " (the decimal separator is a point)")
+                      : std::string());
+      });
+    }
+    Padded(name, data, value);
+    bool rx = slot_->role == Role::kFreqRx;
+    (rx ? freq_rx_ : freq_).assign(value.data(),
+                                   std::min<std::size_t>(value.size(), 64));
+    (rx ? freq_rx_hz_ : freq_hz_) = hz;
+  }
+
+  void Enumerated(std::string_view name, std::string_view value,
+                  const char* enumeration) {
+    if (!enumeration) return;  // an enumeration kept outside the standard
+    if (slot_->role == Role::kBand || slot_->role == Role::kBandRx)
+      return Band(name, value);
+    if (slot_->role == Role::kMode) return Mode(value);
+    const std::string_view list = slot_->enumeration;
+    const std::size_t bracket = slot_->bracket;
+    if (bracket != std::string_view::npos) {
+      // Judged at the record's end against the DXCC entity it belongs to.
+      if (deferred_count_ < kDeferredSlots) {
+        Deferred& later = deferred_[deferred_count_++];
+        later.field.assign(name.data(), name.size());
+        later.value.assign(value.data(), std::min<std::size_t>(value.size(), 64));
+        later.enumeration = enumeration;
+        later.mine = list.substr(bracket) == "[MY_DXCC]";
+      }
+      return;
+    }
+    if (slot_->role == Role::kDxcc || slot_->role == Role::kMyDxcc) {
+      std::string& code = slot_->role == Role::kDxcc ? dxcc_ : my_dxcc_;
+      code.assign(value.data(), std::min<std::size_t>(value.size(), 16));
+    }
+    const AdifEnumerationValue* found = Remembered<AdifEnumerationValue>(
+        value, [&] { return FindAdifEnumerationValue(list, value); });
+    if (!found) {
+      bool qsl = list == "QSL_Sent" || list == "QSL_Rcvd";
+      EnumerationRange range = ValuesOf(list);
+      bool short_list = range.end - range.begin <= 12;
+      return Report(qsl ? FindingKind::kBadQsl : FindingKind::kBadEnumeration,
+                    name, [&] {
+                      if (short_list)
+                        return Quoted(value) + T(" no es uno de ", " is not one of ") +
+                               ValueList(list);
+                      return Quoted(value) + T(" no es un valor de ", " is not a value of ") +
+                             std::string(list) + T(" en ", " in ") + Version();
+                    });
+    }
+    if (found->import_only) ImportOnlyValue(name, value);
+  }
+
+  void ImportOnlyValue(std::string_view name, std::string_view value,
+                       const std::string& hint = std::string()) {
+    Report(FindingKind::kImportOnly, name, [&] {
+      return Quoted(value) + T(" es un valor solo de lectura de ",
+                               " is an import-only value of ") +
+             UpperText(name) +
+             (hint.empty() ? T(": se lee, pero ya no se escribe",
+                               ": readers take it, but it is no longer written")
+                           : hint);
+    });
+  }
+
+  void Band(std::string_view name, std::string_view value) {
+    const AdifBand* band =
+        Remembered<AdifBand>(value, [&] { return FindAdifBand(value); });
+    (slot_->role == Role::kBandRx ? band_rx_ : band_) = band;
+    if (band) return;
+    std::string metres = std::string(value) + "m";
+    bool hint = AllDigits(value) && FindAdifBand(metres) != nullptr;
+    Report(FindingKind::kBadBand, name, [&] {
+      return Quoted(value) + T(" no es una banda de ", " is not a band of ") +
+             Version() + (hint ? " (" + PrintableText(metres) + "?)" : "");
+    });
+  }
+
+  void Mode(std::string_view value) {
+    const AdifEnumerationValue* mode = Remembered<AdifEnumerationValue>(
+        value, [&] { return FindAdifEnumerationValue("Mode", value); });
+    if (mode && !mode->import_only) {
+      mode_ = mode->value;  // the table's own text: nothing is copied
+      return;
+    }
+    const AdifEnumerationValue* submode =
+        FindAdifEnumerationValue("Submode", value);
+    std::string hint;
+    if (submode)
+      hint = T(": escriba MODE ", ": write MODE ") + submode->qualifier +
+             ", SUBMODE " + submode->value;
+    if (mode) return ImportOnlyValue("MODE", value, hint);
+    Report(FindingKind::kBadMode, "MODE", [&] {
+      if (submode)
+        return Quoted(value) + T(" es un submodo", " is a submode") + hint;
+      return Quoted(value) + T(" no es un modo de ", " is not a mode of ") +
+             Version();
+    });
+  }
+
+  void Credits(std::string_view name, std::string_view value) {
+    for (std::string_view item : Items(value, ',')) {
+      std::string_view credit = item.substr(0, item.find(':'));
+      if (!FindAdifEnumerationValue("Credit", credit)) {
+        if (FindAdifEnumerationValue("Award", credit)) {
+          ImportOnlyValue(name, credit);
+          continue;
+        }
+        return Report(FindingKind::kBadEnumeration, name, [&] {
+          return Quoted(credit) + T(" no es un valor de Credit en ",
+                                    " is not a value of Credit in ") +
+                 Version();
+        });
+      }
+      if (credit.size() == item.size()) continue;
+      for (std::string_view medium : Items(item.substr(credit.size() + 1), '&'))
+        if (!FindAdifEnumerationValue("QSL_Medium", medium))
+          return Report(FindingKind::kBadEnumeration, name, [&] {
+            return Quoted(medium) + T(" no es uno de ", " is not one of ") +
+                   ValueList("QSL_Medium");
+          });
+    }
+  }
+
+  void EndRecord(bool terminated) {
+    if (!has_fields_) {
+      if (terminated)
+        Report(FindingKind::kEmptyRecord, "-", [&] {
+          return T("<EOR> sin ning\xFAn campo", "<EOR> with no field");
+        });
+      return;
+    }
+    Submode();
+    if (!freq_.empty()) InBand("FREQ", freq_, freq_hz_, band_);
+    if (!freq_rx_.empty()) InBand("FREQ_RX", freq_rx_, freq_rx_hz_, band_rx_);
+    for (int i = 0; i < deferred_count_; ++i) Subdivision(deferred_[i]);
+    static const char* const kRequired[] = {"CALL", "QSO_DATE", "TIME_ON",
+                                            "MODE"};
+    for (int i = 0; i < 4; ++i)
+      if (!has_[i])
+        Report(FindingKind::kMissingField, kRequired[i], [&] {
+          return std::string(kRequired[i]) +
+                 T(" falta o est\xE1 en blanco", " is missing or blank");
+        });
+    if (!has_[4])
+      Report(FindingKind::kMissingField, "BAND", [&] {
+        return T("no se da ni BAND ni FREQ", "neither BAND nor FREQ is given");
+      });
+  }
+
+  void Submode() {
+    if (!has_submode_) return;
+    const std::string& value = submode_;
+    if (!mode_.empty() &&
+        FindAdifEnumerationValue("Submode", value, mode_) != nullptr)
+      return;
+    const AdifEnumerationValue* any = FindAdifEnumerationValue("Submode", value);
+    if (any && mode_.empty()) return;  // MODE is missing or already reported
+    Report(FindingKind::kBadSubmode, "SUBMODE", [&] {
+      if (any)
+        return Quoted(value) + T(" es un submodo de ", " is a submode of ") +
+               any->qualifier + T(", no de ", ", not of ") + std::string(mode_);
+      return Quoted(value) + T(" no es un submodo de ", " is not a submode of ") +
+             Version();
+    });
   }
 
   // \a value is the frequency as written, \a hz as read.
-  void CheckFrequencyInBand(const std::string& field, std::string_view value,
-                            std::uint64_t hz, const Band* band) {
+  void InBand(const char* field, const std::string& value, std::uint64_t hz,
+              const AdifBand* band) {
     std::string written = PrintableText(value) + " MHz";
     if (band) {
-      if (hz >= band->lower_hz && hz <= band->upper_hz) return;
-      Add(FindingKind::kFreqOutsideBand, field,
-          written + " is outside band " + band->name + " (" +
-              MegahertzText(band->lower_hz) + " to " +
-              MegahertzText(band->upper_hz) + " MHz)");
-      return;
+      if (BandHolds(*band, hz)) return;
+      return Report(FindingKind::kFreqOutsideBand, field, [&] {
+        return written + T(" est\xE1 fuera de la banda ", " is outside band ") +
+               band->name + " (" + MegahertzText(Hertz(band->lower_mhz)) +
+               T(" a ", " to ") + MegahertzText(Hertz(band->upper_mhz)) +
+               " MHz)";
+      });
     }
-    if (BandOfFrequency(hz)) return;
-    std::string message = written + " is in no amateur band";
-    if (hz < kCeiling && BandOfFrequency(hz / 1000))
-      message += " (kHz written as MHz?)";
-    Add(FindingKind::kFreqOutsideBand, field, message);
+    if (BandOfHertz(hz)) return;
+    bool kilohertz = hz < kCeiling && BandOfHertz(hz / 1000);
+    Report(FindingKind::kFreqOutsideBand, field, [&] {
+      return written +
+             T(" no est\xE1 en ninguna banda de aficionado",
+               " is in no amateur band") +
+             (kilohertz ? T(" (\xBFkHz escritos como MHz?)",
+                            " (kHz written as MHz?)")
+                        : std::string());
+    });
   }
 
-  void CheckAscii(const std::string& field, std::string_view data) {
-    bool multiline = false;
-    for (const char* name : kMultilineFields)
-      if (field == name) multiline = true;
-    std::size_t count = 0, first = 0;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-      unsigned char c = static_cast<unsigned char>(data[i]);
-      if (c >= 0x20 && c < 0x7F) continue;
-      if (multiline && (c == '\r' || c == '\n')) continue;
-      if (count++ == 0) first = i;
-    }
-    if (count == 0) return;
-    char byte[8];
-    std::snprintf(byte, sizeof byte, "0x%02X",
-                  static_cast<unsigned>(static_cast<unsigned char>(data[first])));
-    Add(FindingKind::kNonAscii, field,
-        std::to_string(count) + (count == 1 ? " byte" : " bytes") +
-            " outside printable ASCII, the first " + byte + " at position " +
-            std::to_string(first + 1) + ": .ADI files hold ASCII only");
+  void Subdivision(const Deferred& later) {
+    std::string_view list = later.enumeration;
+    list = list.substr(0, list.find('['));
+    const std::string& dxcc = later.mine ? my_dxcc_ : dxcc_;
+    if (dxcc.empty() || !HasValuesFor(list, dxcc)) return;
+    if (FindAdifEnumerationValue(list, later.value, dxcc)) return;
+    Report(FindingKind::kBadEnumeration, later.field, [&] {
+      return Quoted(later.value) +
+             T(" no es una subdivisi\xF3n de la entidad DXCC ",
+               " is not a subdivision of DXCC entity ") +
+             dxcc + T(" en ", " in ") + Version();
+    });
   }
 
- private:
-  std::size_t number_;
-  std::vector<Finding>* findings_;
+  static constexpr std::size_t kCacheSlots = 256;
+  static constexpr int kDeferredSlots = 8;
+
+  const AdifForm form_;
+  const Language language_;
+  const CheckOptions options_;
+  const FindingSink& sink_;
+  CheckTotals* totals_;
+  bool stopped_ = false;
+  std::vector<std::string> user_fields_;  // upper case
+  std::unique_ptr<CacheEntry[]> cache_{new CacheEntry[kCacheSlots]};
+  CacheEntry* slot_ = nullptr;  // the field at hand
+
+  // The record at hand.
+  std::uint64_t record_ = 0;
+  bool record_has_findings_ = false;
+  bool has_fields_ = false;
+  bool has_[5] = {};  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ
+  std::string_view mode_;  // the standard's spelling, when a valid mode
+  std::string submode_;
+  bool has_submode_ = false;
+  const AdifBand* band_ = nullptr;
+  const AdifBand* band_rx_ = nullptr;
+  std::string freq_, freq_rx_;  // as written, when numbers
+  std::uint64_t freq_hz_ = 0, freq_rx_hz_ = 0;
+  std::string dxcc_, my_dxcc_;
+  Deferred deferred_[kDeferredSlots];
+  int deferred_count_ = 0;
 };
-
-FindingKind KindOfSyntax(AdifSyntax syntax) {
-  switch (syntax) {
-    case AdifSyntax::kBadTag:
-      return FindingKind::kBadTag;
-    case AdifSyntax::kBadLength:
-      return FindingKind::kBadLength;
-    case AdifSyntax::kMissingEor:
-      return FindingKind::kMissingEor;
-    case AdifSyntax::kMissingEoh:
-      return FindingKind::kMissingEoh;
-  }
-  return FindingKind::kBadTag;
-}
-
-// The values of one record that the checks relate to each other.
-struct RecordValues {
-  bool has[5] = {};  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ
-  std::string mode;  // upper-cased, when valid
-  std::string_view submode;
-  bool has_submode = false;
-  const Band* band = nullptr;
-  const Band* band_rx = nullptr;
-  std::string_view freq, freq_rx;  // as written, when numbers
-  std::uint64_t freq_hz = 0, freq_rx_hz = 0;
-};
-
-constexpr const char* kRequired[] = {"CALL", "QSO_DATE", "TIME_ON", "MODE"};
-
-void CheckValue(RecordChecker* checker, const std::string& name,
-                std::string_view value, RecordValues* values) {
-  for (int i = 0; i < 4; ++i)
-    if (name == kRequired[i]) values->has[i] = true;
-  if (name == "BAND" || name == "FREQ") values->has[4] = true;
-
-  if (name == "QSO_DATE" || name == "QSO_DATE_OFF") {
-    checker->CheckDate(name, value);
-  } else if (name == "TIME_ON" || name == "TIME_OFF") {
-    checker->CheckTime(name, value);
-  } else if (name == "BAND") {
-    values->band = checker->CheckBand(name, value);
-  } else if (name == "BAND_RX") {
-    values->band_rx = checker->CheckBand(name, value);
-  } else if (name == "MODE") {
-    values->mode = checker->CheckMode(value);
-  } else if (name == "SUBMODE") {
-    values->submode = value;
-    values->has_submode = true;
-  } else if (name == "QSL_SENT") {
-    checker->CheckQsl(name, value, kQslSent);
-  } else if (name == "QSL_RCVD") {
-    checker->CheckQsl(name, value, kQslRcvd);
-  } else if (name == "FREQ") {
-    if (checker->CheckFrequency(name, value, &values->freq_hz))
-      values->freq = value;
-  } else if (name == "FREQ_RX") {
-    if (checker->CheckFrequency(name, value, &values->freq_rx_hz))
-      values->freq_rx = value;
-  }
-}
 
 }  // namespace
 
@@ -474,102 +1252,117 @@ const char* FindingKindName(FindingKind kind) {
   return kKindNames[static_cast<int>(kind)];
 }
 
-void CheckRecord(const AdifRecord& record, std::size_t number,
-                 std::vector<Finding>* findings) {
-  RecordChecker checker(number, findings);
-  for (const AdifSyntaxProblem& problem : record.problems)
-    checker.Add(KindOfSyntax(problem.kind), problem.field, problem.message);
-  if (record.fields.empty()) {
-    if (record.terminated)
-      checker.Add(FindingKind::kEmptyRecord, "-", "<EOR> with no field");
-    return;
+FindingLevel LevelOf(FindingKind kind) {
+  switch (kind) {
+    case FindingKind::kBadSubmode:
+    case FindingKind::kImportOnly:
+    case FindingKind::kUnknownField:
+    case FindingKind::kIntlField:
+    case FindingKind::kEmptyRecord:
+    case FindingKind::kNoRecords:
+      return FindingLevel::kWarning;
+    default:
+      return FindingLevel::kError;
   }
-  RecordValues values;
-  for (const AdifField& field : record.fields) {
-    std::string name = PrintableText(UpperText(field.name));
-    checker.CheckAscii(name, field.data);
-    std::string_view value = TrimBlanks(field.data);
-    // A blank value is as good as none: the required-field check reports it.
-    if (!value.empty()) CheckValue(&checker, name, value, &values);
-  }
-  if (!values.mode.empty() && values.has_submode)
-    checker.CheckSubmode(values.submode, values.mode);
-  if (!values.freq.empty())
-    checker.CheckFrequencyInBand("FREQ", values.freq, values.freq_hz,
-                                 values.band);
-  if (!values.freq_rx.empty())
-    checker.CheckFrequencyInBand("FREQ_RX", values.freq_rx, values.freq_rx_hz,
-                                 values.band_rx);
-  for (int i = 0; i < 4; ++i)
-    if (!values.has[i])
-      checker.Add(FindingKind::kMissingField, kRequired[i],
-                  std::string(kRequired[i]) + " is missing or blank");
-  if (!values.has[4])
-    checker.Add(FindingKind::kMissingField, "BAND",
-                "neither BAND nor FREQ is given");
 }
 
-CheckReport CheckAdif(std::string_view bytes) {
-  AdifFile file = ReadAdif(bytes);
-  CheckReport report;
-  report.record_count = file.records.size();
-  for (const AdifSyntaxProblem& problem : file.file_problems) {
-    Finding finding;
-    finding.kind = KindOfSyntax(problem.kind);
-    finding.field = problem.field;
-    finding.message = problem.message;
-    report.findings.push_back(std::move(finding));
-  }
-  if (file.records.empty()) {
-    Finding finding;
-    finding.kind = FindingKind::kNoRecords;
-    finding.field = "-";
-    finding.message = "the file holds no ADIF record";
-    report.findings.push_back(std::move(finding));
-  }
-  for (std::size_t i = 0; i < file.records.size(); ++i)
-    CheckRecord(file.records[i], i + 1, &report.findings);
-  return report;
+const char* LevelWord(FindingLevel level, Language language) {
+  return level == FindingLevel::kError ? "error"
+                                       : Choose(language, "aviso", "warning");
 }
 
-std::string FormatFinding(const Finding& finding) {
-  std::string where = finding.record == 0
-                          ? std::string("file")
-                          : "record " + std::to_string(finding.record);
-  return where + ": " + finding.field + ": " + finding.message;
+CheckEnd CheckAdifRecords(AdifRecordReader* reader, AdifForm form,
+                          const CheckOptions& options, const FindingSink& sink,
+                          CheckTotals* totals) {
+  Checker checker(form, options, sink, totals);
+  AdifRecord part;
+  bool first = true;
+  auto file_problems = [&] {
+    for (const AdifSyntaxProblem& problem : reader->TakeFileProblems())
+      checker.FileProblem(problem);
+  };
+  while (reader->Next(&part)) {
+    if (first) checker.Header(reader->header_fields());
+    first = false;
+    file_problems();
+    checker.Part(part);
+    if (checker.stopped()) return CheckEnd::kStopped;
+  }
+  if (reader->failed()) return CheckEnd::kReadFailed;
+  file_problems();
+  if (totals->records == 0) checker.NoRecords();
+  return checker.stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
 }
 
-std::string SummaryLine(const CheckReport& report) {
-  std::string records = std::to_string(report.record_count) +
-                        (report.record_count == 1 ? " record" : " records");
-  if (report.findings.empty()) return "no findings in " + records;
-  std::size_t counts[kFindingKindCount] = {};
-  std::size_t records_with_findings = 0, last_record = 0;
-  for (const Finding& finding : report.findings) {
-    ++counts[static_cast<int>(finding.kind)];
-    if (finding.record != 0 && finding.record != last_record) {
-      ++records_with_findings;
-      last_record = finding.record;
-    }
+CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
+                          const CheckOptions& options) {
+  MemoryInputFile input(bytes);
+  AdifForm form = DetectAdifForm(bytes.substr(0, 64));
+  std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(&input, form);
+  CheckTotals totals;
+  CheckAdifRecords(reader.get(), form, options,
+                   [findings](const Finding& finding) {
+                     findings->push_back(finding);
+                     return true;
+                   },
+                   &totals);
+  return totals;
+}
+
+std::string FormatFinding(const Finding& finding, Language language) {
+  std::string where =
+      finding.record == 0
+          ? Say(language, "fichero", "file")
+          : Say(language, "registro ", "record ") + std::to_string(finding.record);
+  return where + ": " + finding.field + ": " +
+         LevelWord(LevelOf(finding.kind), language) + ": " + finding.message;
+}
+
+std::vector<std::string> HiddenLines(const CheckTotals& totals,
+                                     Language language) {
+  std::vector<std::string> lines;
+  for (int kind = 0; kind < kFindingKindCount; ++kind) {
+    std::uint64_t hidden = totals.hidden_by_kind[kind];
+    if (hidden == 0) continue;
+    const char* name = kKindNames[kind];
+    lines.push_back(
+        language == kSpanish
+            ? "... y " + Grouped(hidden, language) +
+                  (hidden == 1 ? " hallazgo " : " hallazgos ") + name + " m\xE1s"
+            : "... and " + Grouped(hidden, language) + " more " + name +
+                  (hidden == 1 ? " finding" : " findings"));
   }
-  std::size_t total = report.findings.size();
-  std::string line = std::to_string(total) +
-                     (total == 1 ? " finding in " : " findings in ") +
-                     std::to_string(records_with_findings) + " of " + records +
-                     ":";
+  return lines;
+}
+
+std::string SummaryLine(const CheckTotals& totals, Language language) {
+  std::string records =
+      std::to_string(totals.records) +
+      (totals.records == 1 ? Say(language, " registro", " record")
+                           : Say(language, " registros", " records"));
+  std::uint64_t total = totals.findings();
+  if (total == 0)
+    return Say(language, "ning\xFAn hallazgo en ", "no findings in ") + records;
+  std::string line =
+      std::to_string(total) +
+      (total == 1 ? Say(language, " hallazgo en ", " finding in ")
+                  : Say(language, " hallazgos en ", " findings in ")) +
+      std::to_string(totals.records_with_findings) + Say(language, " de ", " of ") +
+      records + ":";
   const char* separator = " ";
   for (int kind = 0; kind < kFindingKindCount; ++kind) {
-    if (counts[kind] == 0) continue;
-    line += separator + std::to_string(counts[kind]) + " " +
-            FindingKindName(static_cast<FindingKind>(kind));
+    if (totals.by_kind[kind] == 0) continue;
+    line += separator + std::to_string(totals.by_kind[kind]) + " " +
+            kKindNames[kind];
     separator = ", ";
   }
   return line;
 }
 
-std::string FormatReport(const CheckReport& report) {
-  std::string text;
-  for (const Finding& finding : report.findings)
-    text += FormatFinding(finding) + "\n";
-  return text + SummaryLine(report) + "\n";
+std::string LevelCountsLine(const CheckTotals& totals, Language language) {
+  return std::to_string(totals.errors) +
+         (totals.errors == 1 ? " error" : Say(language, " errores", " errors")) +
+         ", " + std::to_string(totals.warnings) +
+         (totals.warnings == 1 ? Say(language, " aviso", " warning")
+                               : Say(language, " avisos", " warnings"));
 }

@@ -1,78 +1,136 @@
-// adif_check.h: the validation report on an ADIF file: per record, what the
-// logbook services (LoTW, Club Log, eQSL, QRZ) would refuse or misread.
+// adif_check.h: the validation report on an ADIF file, read a record at a
+// time: every field judged by its ADIF data type and enumeration (the tables
+// of mapping/adif_standard.h), and what the logbook services (LoTW, Club Log,
+// eQSL, QRZ) would refuse or misread.
 //
-// A record needs CALL, QSO_DATE, TIME_ON, MODE and BAND or FREQ; dates,
-// times, bands, modes, submodes, QSL flags and frequencies must be values
-// of the ADIF 3.1 standard; every field's data must be printable ASCII and
-// its length must agree with the text around it. Blanks around a value are
-// tolerated, as readers trim them (this program writes numeric columns right
-// aligned). The report only reads: it never changes the file.
+// A record needs CALL, QSO_DATE, TIME_ON, MODE and BAND or FREQ; dates are
+// from 1930 on; a frequency lies in its band; every field's data is printable
+// ASCII (line ends in multiline fields; any UTF-8 in the _INTL fields of the
+// XML form) and its length agrees with the text around it. Blanks around a
+// value are passed over, except around numbers, where strict readers refuse
+// them. Each finding is an error (what the standard forbids or a service
+// refuses) or a warning (allowed but suspect). Findings are handed over as
+// they are found and only counted, so memory does not grow with the file.
+// The report only reads: it never changes the file.
 
 #ifndef LOGWEAVE_ADIF_ADIF_CHECK_H_
 #define LOGWEAVE_ADIF_ADIF_CHECK_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "adif/adif_reader.h"
+#include "mapping/language.h"
 
 /// What a finding is about. The order is the order of the summary line.
 enum class FindingKind {
   kMissingField,     ///< a required field absent or blank
-  kBadDate,          ///< QSO_DATE(_OFF) not a real YYYYMMDD from 1930 on
-  kBadTime,          ///< TIME_ON/TIME_OFF not HHMM or HHMMSS
+  kBadDate,          ///< a Date not a real YYYYMMDD from 1930 on
+  kBadTime,          ///< a Time not HHMM or HHMMSS
   kBadBand,          ///< BAND(_RX) not in the band list
   kBadMode,          ///< MODE not in the mode list
-  kBadSubmode,       ///< SUBMODE belongs to another MODE
-  kBadQsl,           ///< QSL_SENT/QSL_RCVD not in its list
+  kBadSubmode,       ///< SUBMODE not one of its MODE's (warning)
+  kBadQsl,           ///< a QSL status not in its list
   kBadFreq,          ///< FREQ(_RX) not a positive number
   kFreqOutsideBand,  ///< FREQ outside its BAND, or in no band at all
+  kPaddedNumber,     ///< blanks around a number
+  kBadNumber,        ///< a Number or Integer malformed or out of its range
+  kBadGrid,          ///< a Maidenhead locator malformed
+  kBadLocation,      ///< a latitude or longitude malformed
+  kBadBoolean,       ///< a Boolean not Y or N
+  kBadEnumeration,   ///< a value of no other enumeration
+  kBadValue,         ///< a value of another type malformed
+  kImportOnly,       ///< an import-only field or value (warning)
+  kUnknownField,     ///< a field name ADIF does not define (warning)
+  kIntlField,        ///< an _INTL field in the tagged form (warning)
   kBadLength,        ///< a length that disagrees with the data
   kBadTag,           ///< a malformed tag
+  kBadXml,           ///< malformed XML in the XML form
   kNonAscii,         ///< bytes outside printable ASCII in field data
-  kEmptyRecord,      ///< <EOR> with no field
+  kEmptyRecord,      ///< <EOR> with no field (warning)
   kMissingEor,       ///< the file ends inside a record
   kMissingEoh,       ///< header text without <EOH>
-  kNoRecords,        ///< the file holds no record at all
+  kNoRecords,        ///< the file holds no record at all (warning)
 };
 constexpr int kFindingKindCount = static_cast<int>(FindingKind::kNoRecords) + 1;
+
+enum class FindingLevel { kError, kWarning };
 
 /// The stable short name of \a kind: "missing-field", "bad-date", ...
 const char* FindingKindName(FindingKind kind);
 
+/// The level of every finding of \a kind.
+FindingLevel LevelOf(FindingKind kind);
+
+/// "error" / "warning", or "error" / "aviso".
+const char* LevelWord(FindingLevel level, Language language);
+
 /// One finding. \a record counts from 1; 0 stands for the file as a whole.
 /// \a field is the upper-cased field name, or "-" for the record itself.
 struct Finding {
-  std::size_t record = 0;
+  std::uint64_t record = 0;
   std::string field;
   FindingKind kind = FindingKind::kMissingField;
   std::string message;
 };
 
-/// The findings on a whole file, in file order.
-struct CheckReport {
-  std::size_t record_count = 0;
-  std::vector<Finding> findings;
+struct CheckOptions {
+  Language language = kEnglish;
+  /// How many findings of each kind are handed over; the rest are counted.
+  /// 0: every one.
+  std::uint64_t shown_per_kind = 100;
 };
 
-/// Checks one record, numbered \a number, appending its findings (syntax
-/// problems first, then field values, then missing fields).
-void CheckRecord(const AdifRecord& record, std::size_t number,
-                 std::vector<Finding>* findings);
+/// What the check found, in counts.
+struct CheckTotals {
+  std::uint64_t records = 0;
+  std::uint64_t records_with_findings = 0;
+  std::uint64_t by_kind[kFindingKindCount] = {};
+  std::uint64_t hidden_by_kind[kFindingKindCount] = {};
+  std::uint64_t errors = 0;
+  std::uint64_t warnings = 0;
+  std::uint64_t findings() const { return errors + warnings; }
+};
 
-/// Reads and checks the ADIF file held in \a bytes.
-CheckReport CheckAdif(std::string_view bytes);
+/// Receives each finding to show as it is found; returns false to stop the
+/// check (when the report cannot be written).
+using FindingSink = std::function<bool(const Finding&)>;
 
-/// "record 3: MODE: message", or "file: -: message" for record 0.
-std::string FormatFinding(const Finding& finding);
+/// How a check ended.
+enum class CheckEnd { kDone, kReadFailed, kStopped };
+
+/// Checks every record \a reader reads (of the form \a form), handing the
+/// findings to \a sink, and adds them up in \a totals.
+CheckEnd CheckAdifRecords(AdifRecordReader* reader, AdifForm form,
+                          const CheckOptions& options, const FindingSink& sink,
+                          CheckTotals* totals);
+
+/// Checks the ADIF file held in \a bytes (either form), every finding kept:
+/// for tests and tools.
+CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
+                          const CheckOptions& options = CheckOptions());
+
+/// The words for a syntax problem of a file of the form \a form.
+std::string SyntaxProblemText(const AdifSyntaxProblem& problem, AdifForm form,
+                              Language language);
+
+/// "record 3: MODE: error: message", or "file: -: error: message".
+std::string FormatFinding(const Finding& finding, Language language);
+
+/// "... and 2,345,678 more bad-tag findings", one per kind with findings
+/// not shown, in kind order.
+std::vector<std::string> HiddenLines(const CheckTotals& totals,
+                                     Language language);
 
 /// "no findings in 36 records", or "12 findings in 3 of 36 records:
 /// 2 missing-field, 1 bad-band, ..." with the kinds in enumeration order.
-std::string SummaryLine(const CheckReport& report);
+std::string SummaryLine(const CheckTotals& totals, Language language);
 
-/// Every finding line and the summary line, each ended by "\n".
-std::string FormatReport(const CheckReport& report);
+/// "21 errors, 1 warning".
+std::string LevelCountsLine(const CheckTotals& totals, Language language);
 
 #endif  // LOGWEAVE_ADIF_ADIF_CHECK_H_

@@ -1,15 +1,18 @@
-// adif_reader.cpp: the ADIF tag scanner and the reading of header and
-// records.
+// adif_reader.cpp: the tag scanner and the reading of the tagged form, a
+// block at a time; what both forms share.
 
 #include "adif/adif_reader.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
-namespace {
+#include "adif/adx_reader.h"
+#include "adif/block_input.h"
+#include "adif/record_builder.h"
 
-constexpr std::size_t kNoPosition = std::string_view::npos;
+namespace {
 
 enum class TagKind {
   kText,       // a "<" that starts no tag: plain text
@@ -24,24 +27,29 @@ struct Tag {
   std::string_view name;
   std::string_view type;
   std::string_view length_text;
-  std::size_t length = 0;  // saturated at kLengthLimit
-  std::size_t end = 0;     // just past ">", or where a bad tag stopped
+  std::uint64_t length = 0;  // saturated at kLengthLimit
+  std::size_t end = 0;       // just past ">", or where a bad tag stopped
 };
 
-// Lengths above this are all "past the end": no buffer is that large. On a
-// 32-bit build it is the largest length that cannot overflow while digits
-// are added.
-constexpr std::size_t kLengthLimit =
-    sizeof(std::size_t) >= 8
-        ? static_cast<std::size_t>(std::uint64_t{1} << 48)
-        : (std::numeric_limits<std::size_t>::max() - 9) / 10;
+// Lengths above this are all "past the end": no file is that large.
+constexpr std::uint64_t kLengthLimit = std::uint64_t{1} << 48;
 
 // Field names: printable ASCII except the bytes that delimit a tag, the
 // blank and the characters ADIF keeps out of names.
-bool IsNameByte(unsigned char c) {
+constexpr bool IsNameByteSlow(unsigned char c) {
   return c > ' ' && c < 0x7F && c != '<' && c != '>' && c != ':' &&
          c != ',' && c != '{' && c != '}';
 }
+
+struct NameBytes {
+  bool is[256] = {};
+  constexpr NameBytes() {
+    for (int c = 0; c < 256; ++c) is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
+  }
+};
+constexpr NameBytes kNameBytes;
+
+bool IsNameByte(unsigned char c) { return kNameBytes.is[c]; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -59,55 +67,50 @@ bool SameName(std::string_view name, std::string_view upper) {
   return true;
 }
 
-std::string UpperName(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper) c = Upper(c);
-  return PrintableText(upper);
-}
-
-// Parses the tag whose "<" is at \a at.
-Tag ParseTag(std::string_view bytes, std::size_t at) {
+// Parses the tag that opens \a text (its "<"); \a text ends where the tag
+// must have ended.
+Tag ParseTag(std::string_view text) {
   Tag tag;
-  const std::size_t n = bytes.size();
-  std::size_t p = at + 1;
-  while (p < n && IsNameByte(static_cast<unsigned char>(bytes[p]))) ++p;
-  tag.name = bytes.substr(at + 1, p - at - 1);
+  const std::size_t n = text.size();
+  std::size_t p = 1;
+  while (p < n && IsNameByte(static_cast<unsigned char>(text[p]))) ++p;
+  tag.name = text.substr(1, p - 1);
   if (tag.name.empty()) {
-    tag.end = at + 1;
+    tag.end = 1;
     return tag;
   }
-  if (p < n && bytes[p] == '>') {
+  if (p < n && text[p] == '>') {
     tag.kind = TagKind::kBare;
     tag.end = p + 1;
     return tag;
   }
-  if (p == n || bytes[p] != ':') {
+  if (p == n || text[p] != ':') {
     tag.kind = TagKind::kBad;
     tag.end = p;
     return tag;
   }
-  // LEN[:TYPE] runs to ">"; a "<" or the end of the file first means the
-  // tag was never closed.
+  // LEN[:TYPE] runs to ">"; a "<" or the end first means the tag was never
+  // closed.
   std::size_t spec_start = ++p;
-  while (p < n && bytes[p] != '>' && bytes[p] != '<') ++p;
-  if (p == n || bytes[p] == '<') {
+  while (p < n && text[p] != '>' && text[p] != '<') ++p;
+  if (p == n || text[p] == '<') {
     tag.kind = TagKind::kBad;
     tag.end = p;
     return tag;
   }
   tag.end = p + 1;
-  std::string_view spec = bytes.substr(spec_start, p - spec_start);
+  std::string_view spec = text.substr(spec_start, p - spec_start);
   std::size_t colon = spec.find(':');
   tag.length_text = spec.substr(0, colon);
-  if (colon != kNoPosition) tag.type = spec.substr(colon + 1);
+  if (colon != std::string_view::npos) tag.type = spec.substr(colon + 1);
   tag.kind = TagKind::kBadLength;
   if (tag.length_text.empty()) return tag;
-  std::size_t length = 0;
+  std::uint64_t length = 0;
   for (char c : tag.length_text) {
     if (!IsDigit(c)) return tag;
     if (length < kLengthLimit) length = length * 10 + (c - '0');
   }
-  tag.length = length < kLengthLimit ? length : kLengthLimit;
+  tag.length = std::min(length, kLengthLimit);
   tag.kind = TagKind::kField;
   return tag;
 }
@@ -120,187 +123,464 @@ bool IsMeantTag(const Tag& tag) {
          (SameName(tag.name, "EOR") || SameName(tag.name, "EOH"));
 }
 
-std::string TagText(std::string_view bytes, std::size_t at, const Tag& tag) {
-  return PrintableText(bytes.substr(at, tag.end - at));
+std::string UpperName(std::string_view name) {
+  std::string upper(name);
+  for (char& c : upper) c = Upper(c);
+  return PrintableText(upper);
 }
 
-AdifSyntaxProblem Problem(AdifSyntax kind, std::string field,
-                          std::string message) {
+AdifSyntaxProblem Problem(AdifSyntax kind, std::string field) {
   AdifSyntaxProblem problem;
   problem.kind = kind;
   problem.field = std::move(field);
-  problem.message = std::move(message);
   return problem;
 }
 
-// The problem of a field whose declared length swallows a following tag or
-// runs past the end of the file; empty message when the length is sound.
-std::string LengthOverrun(std::string_view bytes, const AdifField& field,
-                          const Tag& tag) {
-  const std::size_t data_start = tag.end;
-  const std::string length = PrintableText(tag.length_text);
-  if (field.declared_length > field.data.size())
-    return "length " + length + " runs past the end of the file (" +
-           std::to_string(field.data.size()) + " bytes left)";
-  for (std::size_t i = field.data.find('<'); i != kNoPosition;
-       i = field.data.find('<', i + 1)) {
-    Tag inner = ParseTag(bytes, data_start + i);
-    if (IsMeantTag(inner))
-      return "length " + length + " takes in the next tag \"" +
-             TagText(bytes, data_start + i, inner) +
-             "\": the value is read as \"" + PrintableText(field.data) + "\"";
-  }
-  return "";
-}
-
-// Reads a header from the start of \a bytes up to <EOH>; false when there is
-// none. Header text is free, so malformed tags in it are no concern.
-bool ReadHeader(std::string_view bytes, AdifFile* file, std::size_t* pos) {
-  std::size_t p = 0;
-  for (;;) {
-    std::size_t at = bytes.find('<', p);
-    if (at == kNoPosition) return false;
-    Tag tag = ParseTag(bytes, at);
-    p = tag.end;
-    if (tag.kind == TagKind::kBare && SameName(tag.name, "EOH")) {
-      *pos = p;
-      return true;
-    }
-    if (tag.kind != TagKind::kField) continue;
-    AdifField field;
-    field.name = tag.name;
-    field.type = tag.type;
-    field.declared_length = tag.length;
-    field.offset = at;
-    field.data = bytes.substr(p, tag.length);
-    file->header_fields.push_back(field);
-    p += field.data.size();
-  }
-}
-
-// Reads records from \a pos to the end.
-class RecordReader {
+// Text between a field's data and the next tag: readers ignore it, but when
+// it is more than blanks the length was most likely too short. Only its
+// first bytes are kept.
+class Gap {
  public:
-  RecordReader(std::string_view bytes, AdifFile* file)
-      : bytes_(bytes), file_(file) {}
-
-  void Read(std::size_t pos) {
-    for (;;) {
-      std::size_t at = bytes_.find('<', pos);
-      if (at == kNoPosition) break;
-      Tag tag = ParseTag(bytes_, at);
-      pos = tag.end;
-      if (tag.kind == TagKind::kText) continue;
-      CheckGap(at);
-      switch (tag.kind) {
-        case TagKind::kBad:
-          AddProblem(AdifSyntax::kBadTag, "-",
-                     "tag \"" + TagText(bytes_, at, tag) +
-                         "\" is not closed by \">\"");
-          break;
-        case TagKind::kBadLength:
-          AddProblem(AdifSyntax::kBadLength, UpperName(tag.name),
-                     "length \"" + PrintableText(tag.length_text) +
-                         "\" is not a number: the data is skipped");
-          break;
-        case TagKind::kBare:
-          Bare(at, tag);
-          break;
-        case TagKind::kField:
-          pos = Field(at, tag);
-          break;
-        case TagKind::kText:
-          break;
-      }
+  // Opens a gap after field \a index of the part being built, of declared
+  // \a length. Nothing is copied unless the part is handed over first.
+  void Open(std::size_t index, std::uint64_t length) {
+    open_ = true;
+    index_ = index;
+    kept_whole_ = false;
+    length_ = length;
+    kept_.clear();
+    since_first_ = 0;
+    trimmed_ = 0;
+  }
+  bool open() const { return open_; }
+  // The part is handed over with the gap still open: keeps what it needs.
+  void Keep(const AdifRecord& part) {
+    if (!open_ || kept_whole_) return;
+    const AdifField& field = part.fields[index_];
+    name_.assign(field.name.data(), field.name.size());
+    value_.assign(field.data.data(), std::min<std::size_t>(field.data.size(), kKept));
+    kept_whole_ = true;
+  }
+  void Take(std::string_view text) {
+    std::size_t i = 0;
+    if (since_first_ == 0) {
+      while (i < text.size() && IsBlank(text[i])) ++i;
     }
-    CheckGap(bytes_.size());
-    if (open_) {
-      current_.problems.push_back(
-          Problem(AdifSyntax::kMissingEor, "-",
-                  "the file ends before this record's <EOR>"));
-      file_->records.push_back(std::move(current_));
+    for (; i < text.size(); ++i) {
+      ++since_first_;
+      if (!IsBlank(text[i])) trimmed_ = since_first_;
+      if (kept_.size() < kKept) kept_ += text[i];
+    }
+  }
+  // Closes the gap; adds its problem to \a builder when it held text.
+  void Close(RecordBuilder* builder) {
+    if (!open_) return;
+    open_ = false;
+    if (trimmed_ == 0) return;
+    std::string_view name = name_, value = value_;
+    if (!kept_whole_) {
+      name = builder->NameOf(index_);
+      value = builder->DataOf(index_);
+    }
+    AdifSyntaxProblem problem =
+        Problem(AdifSyntax::kLengthLeavesText, UpperName(name));
+    problem.number = length_;
+    problem.text = PrintableText(std::string_view(kept_).substr(
+        0, static_cast<std::size_t>(
+               std::min<std::uint64_t>(trimmed_, kept_.size()))));
+    problem.value = PrintableText(value);
+    builder->AddProblem(std::move(problem));
+  }
+
+ private:
+  static constexpr std::size_t kKept = 64;
+  bool open_ = false;
+  std::size_t index_ = 0;
+  bool kept_whole_ = false;
+  std::string name_;
+  std::uint64_t length_ = 0;
+  std::string value_;
+  std::string kept_;
+  std::uint64_t since_first_ = 0;  // bytes from the first that is no blank
+  std::uint64_t trimmed_ = 0;      // ... to the last that is no blank
+};
+
+// The bytes a record is looked for in at once.
+constexpr std::size_t kFastWindow = 1 << 16;
+
+class TaggedReader : public AdifRecordReader {
+ public:
+  TaggedReader(InputFile* file, std::size_t block_size, bool fast)
+      : in_(file, block_size, kFastWindow), fast_(fast) {}
+
+  bool Next(AdifRecord* record) override {
+    if (done_) return false;
+    if (!started_) {
+      started_ = true;
+      ReadHeader();
+    }
+    if (fast_ && !builder_.open() && (delivered_ || has_header_) &&
+        FastRecord(record))
+      return true;
+    builder_.Begin(record);
+    for (;;) {
+      if (builder_.Full()) {
+        builder_.HandOver(/*complete=*/false, /*terminated=*/false);
+        gap_.Keep(*record);
+        delivered_ = true;
+        return true;
+      }
+      std::string_view view = in_.At(pos_);
+      if (view.empty()) return Finish();
+      // The next tag is mostly a blank or two away: no call for that.
+      std::size_t lt = 0;
+      while (lt < view.size() && lt < 4 && view[lt] != '<') ++lt;
+      if (lt == view.size() || view[lt] != '<') lt = view.find('<', lt);
+      if (gap_.open()) gap_.Take(view.substr(0, lt));
+      if (lt == std::string_view::npos) {
+        pos_ += view.size();
+        continue;
+      }
+      const std::uint64_t at = pos_ + lt;
+      std::string_view text = in_.At(at, kAdifTagLimit + 1);
+      Tag tag = ParseTag(text.substr(0, kAdifTagLimit));
+      pos_ = at + tag.end;
+      if (tag.kind == TagKind::kText) {
+        if (gap_.open()) gap_.Take("<");
+        continue;
+      }
+      gap_.Close(&builder_);
+      if (Take(at, tag, text.substr(0, tag.end))) return true;
     }
   }
 
  private:
-  void AddProblem(AdifSyntax kind, std::string field, std::string message) {
-    current_.problems.push_back(
-        Problem(kind, std::move(field), std::move(message)));
-    open_ = true;
+  // A record that lies whole in the window and holds nothing a strict reader
+  // would stumble on is handed over with its views in the window, nothing
+  // copied. Any other is read the careful way from its start, with the same
+  // outcome; so are the last records of a file, within a tag's reach of its
+  // end.
+  bool FastRecord(AdifRecord* record) {
+    const std::string_view view = in_.At(pos_, kFastWindow);
+    // Past a tag's reach from the view's end, what lies beyond is not known.
+    const std::size_t reach = in_.ReachesEnd(view) ? 0 : kAdifTagLimit + 1;
+    record->fields.clear();
+    record->problems.clear();
+    std::size_t p = 0;
+    bool after_field = false;
+    for (;;) {
+      std::size_t lt = p;
+      while (lt < view.size() && view[lt] != '<') {
+        if (after_field && !IsBlank(view[lt])) return false;  // text left
+        ++lt;
+      }
+      if (lt == view.size() || lt + reach > view.size()) return false;
+      // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is left
+      // to the careful way.
+      std::size_t q = lt + 1;
+      while (q < view.size() && IsNameByte(static_cast<unsigned char>(view[q])))
+        ++q;
+      const std::string_view name = view.substr(lt + 1, q - lt - 1);
+      if (name.empty() || q >= view.size()) return false;
+      if (view[q] == '>') {
+        if (!SameName(name, "EOR")) return false;
+        p = q + 1;
+        break;
+      }
+      if (view[q] != ':') return false;
+      const std::size_t digits = ++q;
+      std::uint64_t length = 0;
+      while (q < view.size() && IsDigit(view[q]) && q - digits < 8)
+        length = length * 10 + (view[q++] - '0');
+      if (q == digits || q >= view.size()) return false;
+      std::size_t type_start = q;
+      if (view[q] == ':') {
+        type_start = ++q;
+        while (q < view.size() && view[q] != '>' && view[q] != '<') ++q;
+      }
+      if (q >= view.size() || view[q] != '>' || q - lt >= kAdifTagLimit)
+        return false;
+      const std::string_view type = view.substr(type_start, q - type_start);
+      p = q + 1;
+      if (length > kAdifHeldData || record->fields.size() >= kAdifPartFields ||
+          p + length + reach > view.size() || p + length > view.size())
+        return false;
+      std::string_view data = view.substr(p, static_cast<std::size_t>(length));
+      AdifByteCounts counts;
+      if (CountBytes(data, 0, &counts)) {
+        for (std::size_t i = data.find('<'); i != std::string_view::npos;
+             i = data.find('<', i + 1))
+          if (IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
+            return false;  // the length takes in a tag
+      }
+      record->fields.push_back(AdifField{name, type, data, length, length,
+                                         pos_ + lt, pos_ + p, counts});
+      p += data.size();
+      after_field = true;
+    }
+    pos_ += p;
+    record->continued = false;
+    record->complete = true;
+    record->terminated = true;
+    delivered_ = true;
+    return true;
   }
 
-  void Bare(std::size_t at, const Tag& tag) {
+  // Takes a tag other than text; true when a record was completed.
+  bool Take(std::uint64_t at, const Tag& tag, std::string_view tag_text) {
+    switch (tag.kind) {
+      case TagKind::kBad: {
+        AdifSyntaxProblem problem = Problem(AdifSyntax::kTagNotClosed, "-");
+        problem.text = PrintableText(tag_text);
+        builder_.AddProblem(std::move(problem));
+        return false;
+      }
+      case TagKind::kBadLength: {
+        AdifSyntaxProblem problem =
+            Problem(AdifSyntax::kLengthNotNumber, UpperName(tag.name));
+        problem.length = PrintableText(tag.length_text);
+        builder_.AddProblem(std::move(problem));
+        return false;
+      }
+      case TagKind::kBare:
+        return Bare(tag, tag_text);
+      case TagKind::kField:
+        Field(at, tag);
+        return false;
+      case TagKind::kText:
+        break;
+    }
+    return false;
+  }
+
+  bool Bare(const Tag& tag, std::string_view tag_text) {
     if (SameName(tag.name, "EOR")) {
-      current_.terminated = true;
-      file_->records.push_back(std::move(current_));
-      current_ = AdifRecord();
-      open_ = false;
-    } else if (SameName(tag.name, "EOH") && file_->records.empty() &&
-               !file_->has_header) {
+      builder_.HandOver(/*complete=*/true, /*terminated=*/true);
+      delivered_ = true;
+      return true;
+    }
+    if (SameName(tag.name, "EOH") && !delivered_ && !has_header_) {
       // Fields written before an <EOH> by a file that opens with a tag.
-      file_->has_header = true;
-      file_->header_fields = std::move(current_.fields);
-      for (AdifSyntaxProblem& problem : current_.problems)
-        file_->file_problems.push_back(std::move(problem));
-      current_ = AdifRecord();
-      open_ = false;
-    } else if (SameName(tag.name, "EOH")) {
-      AddProblem(AdifSyntax::kBadTag, "-",
-                 "<EOH> is out of place after the header");
+      has_header_ = true;
+      builder_.MoveToHeader(&header_fields_, &file_problems_);
+      return false;
+    }
+    AdifSyntaxProblem problem = Problem(SameName(tag.name, "EOH")
+                                            ? AdifSyntax::kEohOutOfPlace
+                                            : AdifSyntax::kTagWithoutLength,
+                                        "-");
+    problem.text = PrintableText(tag_text);
+    builder_.AddProblem(std::move(problem));
+    return false;
+  }
+
+  // Takes the field whose tag is at \a at: its data is held, measured and
+  // looked through for a tag its length swallowed.
+  void Field(std::uint64_t at, const Tag& tag) {
+    const std::uint64_t start = at + tag.end;
+    const std::uint64_t end = start + tag.length;
+    // The tag's views go with the window: what is needed later is copied.
+    builder_.StartField(tag.name, tag.type, at, start, tag.length);
+    length_text_.assign(tag.length_text.data(), tag.length_text.size());
+    std::string swallowed;  // the first tag inside the data, if any
+    bool skip_first = false;
+    std::uint64_t p = start;
+    while (p < end) {
+      std::string_view view = in_.At(p);
+      if (view.empty()) break;
+      std::string_view chunk = view.substr(
+          0, static_cast<std::size_t>(std::min<std::uint64_t>(view.size(),
+                                                              end - p)));
+      std::size_t stop = chunk.size();
+      if (swallowed.empty()) {
+        std::size_t lt = chunk.find('<', skip_first ? 1 : 0);
+        if (lt != std::string_view::npos) stop = lt;
+      }
+      builder_.AddData(chunk.substr(0, stop));
+      p += stop;
+      skip_first = false;
+      if (stop < chunk.size()) {
+        std::string_view text = in_.At(p, kAdifTagLimit + 1);
+        Tag inner = ParseTag(text.substr(0, kAdifTagLimit));
+        if (IsMeantTag(inner))
+          swallowed = PrintableText(text.substr(0, inner.end));
+        skip_first = true;
+      }
+    }
+    pos_ = p;
+    if (p < end) {
+      AdifSyntaxProblem problem =
+          Problem(AdifSyntax::kLengthPastEnd, UpperName(builder_.FieldName()));
+      problem.length = PrintableText(length_text_);
+      problem.number = p - start;
+      builder_.EndField();
+      builder_.AddProblem(std::move(problem));
+    } else if (!swallowed.empty()) {
+      AdifSyntaxProblem problem =
+          Problem(AdifSyntax::kLengthTakesTag, UpperName(builder_.FieldName()));
+      problem.length = PrintableText(length_text_);
+      problem.text = std::move(swallowed);
+      problem.value = PrintableText(builder_.FieldData());
+      builder_.EndField();
+      builder_.AddProblem(std::move(problem));
     } else {
-      AddProblem(AdifSyntax::kBadTag, "-",
-                 "tag \"" + TagText(bytes_, at, tag) +
-                     "\" has no length, so it carries no value");
+      // After a length that is too long, the text left over is no news.
+      gap_.Open(builder_.EndField(), tag.length);
     }
   }
 
-  // Takes the field whose tag is at \a at; returns where scanning goes on.
-  std::size_t Field(std::size_t at, const Tag& tag) {
-    AdifField field;
-    field.name = tag.name;
-    field.type = tag.type;
-    field.declared_length = tag.length;
-    field.offset = at;
-    field.data = bytes_.substr(tag.end, tag.length);
-    std::string overrun = LengthOverrun(bytes_, field, tag);
-    if (!overrun.empty())
-      AddProblem(AdifSyntax::kBadLength, UpperName(field.name), overrun);
-    current_.fields.push_back(field);
-    open_ = true;
-    std::size_t data_end = tag.end + field.data.size();
-    // After a length that is too long, the text left over is no news.
-    gap_start_ = overrun.empty() ? data_end : kNoPosition;
-    return data_end;
+  bool Finish() {
+    done_ = true;
+    if (in_.failed()) {
+      failed_ = true;
+      error_ = in_.error();
+      return false;
+    }
+    gap_.Close(&builder_);
+    if (!builder_.open()) return false;
+    builder_.AddProblem(Problem(AdifSyntax::kMissingEor, "-"));
+    builder_.HandOver(/*complete=*/true, /*terminated=*/false);
+    return true;
   }
 
-  // Text between a field's data and the next tag is ignored by readers; when
-  // it is more than blanks, the length was most likely too short.
-  void CheckGap(std::size_t gap_end) {
-    if (gap_start_ == kNoPosition) return;
-    std::string_view gap = bytes_.substr(gap_start_, gap_end - gap_start_);
-    gap_start_ = kNoPosition;
-    std::size_t first = 0;
-    while (first < gap.size() && IsBlank(gap[first])) ++first;
-    if (first == gap.size()) return;
-    std::size_t last = gap.size();
-    while (IsBlank(gap[last - 1])) --last;
-    const AdifField& field = current_.fields.back();
-    AddProblem(AdifSyntax::kBadLength, UpperName(field.name),
-               "length " + std::to_string(field.declared_length) +
-                   " leaves \"" +
-                   PrintableText(gap.substr(first, last - first)) +
-                   "\" after the value: it is read as \"" +
-                   PrintableText(field.data) + "\"");
+  // A header runs from the start up to <EOH> when the file opens with text.
+  // Header text is free, so malformed tags in it are no concern. Without an
+  // <EOH>, strict readers take all of it for header; it is read again from
+  // the start as records.
+  void ReadHeader() {
+    std::string_view first = in_.At(0);
+    if (first.empty() || first[0] == '<') return;
+    for (;;) {
+      std::string_view view = in_.At(pos_);
+      if (view.empty()) break;
+      std::size_t lt = view.find('<');
+      if (lt == std::string_view::npos) {
+        pos_ += view.size();
+        continue;
+      }
+      const std::uint64_t at = pos_ + lt;
+      std::string_view text = in_.At(at, kAdifTagLimit + 1);
+      Tag tag = ParseTag(text.substr(0, kAdifTagLimit));
+      pos_ = at + tag.end;
+      if (tag.kind == TagKind::kBare && SameName(tag.name, "EOH")) {
+        has_header_ = true;
+        return;
+      }
+      if (tag.kind != TagKind::kField) continue;
+      AdifHeaderField field;
+      field.name = std::string(tag.name);
+      std::string_view data = in_.At(
+          pos_, static_cast<std::size_t>(
+                    std::min<std::uint64_t>(tag.length, kAdifHeldData)));
+      field.data = std::string(data.substr(
+          0, static_cast<std::size_t>(
+                 std::min<std::uint64_t>(tag.length, kAdifHeldData))));
+      if (header_fields_.size() < kAdifPartFields)
+        header_fields_.push_back(std::move(field));
+      pos_ += tag.length;
+    }
+    if (in_.failed()) return;  // Next() ends at once with the error
+    header_fields_.clear();
+    file_problems_.push_back(Problem(AdifSyntax::kMissingEoh, "-"));
+    pos_ = 0;
+    in_.Rewind();
   }
 
-  std::string_view bytes_;
-  AdifFile* file_;
-  AdifRecord current_;
-  bool open_ = false;  // current_ holds a field or a problem
-  std::size_t gap_start_ = kNoPosition;
+  BlockInput in_;
+  RecordBuilder builder_;
+  std::string length_text_;  // of the field being read
+  Gap gap_;
+  std::uint64_t pos_ = 0;
+  bool started_ = false;
+  bool done_ = false;
+  bool delivered_ = false;  // a record, or a part of one, was handed over
+  const bool fast_;
 };
 
 }  // namespace
+
+std::vector<AdifSyntaxProblem> AdifRecordReader::TakeFileProblems() {
+  std::vector<AdifSyntaxProblem> problems;
+  problems.swap(file_problems_);
+  return problems;
+}
+
+AdifForm DetectAdifForm(std::string_view start) {
+  if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
+  while (!start.empty() && IsBlank(start[0])) start.remove_prefix(1);
+  auto opens_with = [&start](std::string_view upper) {
+    return start.size() >= upper.size() &&
+           SameName(start.substr(0, upper.size()), upper);
+  };
+  return opens_with("<?XML") || opens_with("<ADX") ? AdifForm::kXml
+                                                   : AdifForm::kTagged;
+}
+
+std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
+                                                 AdifForm form,
+                                                 std::size_t block_size,
+                                                 bool fast) {
+  if (form == AdifForm::kXml) return MakeAdxReader(file, block_size);
+  return std::make_unique<TaggedReader>(file, block_size, fast);
+}
+
+std::size_t MemoryInputFile::Read(char* buffer, std::size_t size) {
+  std::size_t n = std::min(size, bytes_.size() - position_);
+  if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
+  position_ += n;
+  return n;
+}
+
+bool MemoryInputFile::Seek(std::uint64_t offset) {
+  position_ = static_cast<std::size_t>(
+      std::min<std::uint64_t>(offset, bytes_.size()));
+  return true;
+}
+
+AdifFile ReadAdif(std::string_view bytes, std::size_t block_size, bool fast) {
+  MemoryInputFile input(bytes);
+  AdifForm form = DetectAdifForm(bytes.substr(0, 64));
+  std::unique_ptr<AdifRecordReader> reader =
+      MakeAdifReader(&input, form, block_size, fast);
+  AdifFile file;
+  AdifRecord part;
+  bool first = true;
+  while (reader->Next(&part)) {
+    if (first) {
+      file.has_header = reader->has_header();
+      file.header_fields = reader->header_fields();
+      first = false;
+    }
+    for (AdifSyntaxProblem& problem : reader->TakeFileProblems())
+      file.file_problems.push_back(std::move(problem));
+    if (!part.continued) file.records.emplace_back();
+    AdifFile::Record& record = file.records.back();
+    for (const AdifField& field : part.fields) {
+      AdifFile::Field whole;
+      whole.name = std::string(field.name);
+      whole.type = std::string(field.type);
+      // The tagged form's data lies in the bytes as it is.
+      whole.data = form == AdifForm::kTagged
+                       ? std::string(bytes.substr(
+                             static_cast<std::size_t>(field.data_offset),
+                             static_cast<std::size_t>(field.length)))
+                       : std::string(field.data);
+      whole.declared_length = field.declared_length;
+      whole.offset = field.offset;
+      record.fields.push_back(std::move(whole));
+    }
+    for (AdifSyntaxProblem& problem : part.problems)
+      record.problems.push_back(std::move(problem));
+    record.terminated = part.terminated;
+  }
+  if (first) {
+    file.has_header = reader->has_header();
+    file.header_fields = reader->header_fields();
+  }
+  for (AdifSyntaxProblem& problem : reader->TakeFileProblems())
+    file.file_problems.push_back(std::move(problem));
+  return file;
+}
 
 std::string PrintableText(std::string_view text, std::size_t max_length) {
   std::string printable;
@@ -320,22 +600,4 @@ std::string PrintableText(std::string_view text, std::size_t max_length) {
     }
   }
   return printable;
-}
-
-AdifFile ReadAdif(std::string_view bytes) {
-  AdifFile file;
-  std::size_t pos = 0;
-  if (!bytes.empty() && bytes[0] != '<') {
-    file.has_header = ReadHeader(bytes, &file, &pos);
-    if (!file.has_header) {
-      file.header_fields.clear();
-      file.file_problems.push_back(
-          Problem(AdifSyntax::kMissingEoh, "-",
-                  "the file opens with text but has no <EOH>, so strict "
-                  "readers take all of it for header"));
-      pos = 0;
-    }
-  }
-  RecordReader(bytes, &file).Read(pos);
-  return file;
 }

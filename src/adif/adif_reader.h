@@ -1,74 +1,207 @@
-// adif_reader.h: reading an ADIF file (.adi) of any origin into its header
-// fields and records, without judging the values.
+// adif_reader.h: reading an ADIF file of any origin and any size, a record
+// at a time, without judging the values. Two forms are read: the tagged form
+// (.adi) and the XML form (.adx, see adx_reader.h); both hand over the same
+// records.
 //
-// The file is a byte buffer. A header exists when the first byte is not "<"
-// and ends at <EOH>; records are data-specifiers <NAME:LEN[:TYPE]>DATA ended
-// by <EOR>; tag names are compared without regard to letter case and text
-// between data-specifiers is ignored. The declared length is authoritative:
-// a field's data is the LEN bytes after its tag, as a strict reader takes it.
-// Whatever a strict reader would stumble on (malformed tags, lengths that
-// disagree with the text around them, a missing <EOR> or <EOH>) is kept as a
-// syntax problem on the record where it occurs. Reading never fails and
-// never looks outside the buffer; its cost grows linearly with the size.
+// The file is read in blocks through the file layer and only the record at
+// hand is held, so memory stays the same for a file of a kilobyte or of
+// gigabytes. A record is handed over in parts when it is very large (more
+// than kAdifPartFields fields or problems, or kAdifPartBytes of data), and a
+// field's data is held up to kAdifHeldData bytes; its length and what kind of
+// bytes it holds are known for the whole of it.
+//
+// The tagged form: a header exists when the first byte is not "<" and ends at
+// <EOH>; records are data-specifiers <NAME:LEN[:TYPE]>DATA ended by <EOR>;
+// tag names are compared without regard to letter case and text between
+// data-specifiers is ignored. The declared length is authoritative: a field's
+// data is the LEN bytes after its tag, as a strict reader takes it. A tag is
+// looked for within kAdifTagLimit bytes of its "<". Whatever a strict reader
+// would stumble on (malformed tags, lengths that disagree with the text
+// around them, a missing <EOR> or <EOH>) is kept as a syntax problem on the
+// record where it occurs. Reading never fails but for the file's own read
+// errors, and its cost grows linearly with the size.
 
 #ifndef LOGWEAVE_ADIF_ADIF_READER_H_
 #define LOGWEAVE_ADIF_ADIF_READER_H_
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-/// One data-specifier. The views point into the buffer given to ReadAdif.
+#include "platform/file_system.h"
+
+/// The bytes of a field's data that are held; the rest is only measured.
+constexpr std::size_t kAdifHeldData = 4096;
+/// A record is handed over in parts beyond this many fields or problems ...
+constexpr std::size_t kAdifPartFields = 1024;
+/// ... or this many bytes of held data.
+constexpr std::size_t kAdifPartBytes = 1 << 20;
+/// How far from its "<" a tag may end.
+constexpr std::size_t kAdifTagLimit = 4096;
+/// The size of the blocks the file is read in.
+constexpr std::size_t kAdifBlockSize = 1 << 18;
+
+/// What kind of bytes a field's data holds, over the whole of it. Positions
+/// count from 0.
+struct AdifByteCounts {
+  std::uint64_t odd = 0;        ///< outside 0x20-0x7E, CR and LF apart
+  std::uint64_t first_odd = 0;  ///< the position of the first of them
+  unsigned char odd_byte = 0;   ///< ... and the byte
+  std::uint64_t line_ends = 0;  ///< CR and LF
+  std::uint64_t first_line_end = 0;
+  unsigned char line_end_byte = 0;
+};
+
+/// One field. The views stay valid until the reader's next call.
 struct AdifField {
-  std::string_view name;         ///< as written, e.g. "qso_date"
-  std::string_view type;         ///< the type indicator, empty when absent
-  std::string_view data;         ///< the data; shorter than declared only
-                                 ///< when the file ends first
-  std::size_t declared_length = 0;
-  std::size_t offset = 0;        ///< of the tag's "<" in the buffer
+  std::string_view name;  ///< as written, e.g. "qso_date"
+  std::string_view type;  ///< the type indicator, empty when absent
+  /// The data, its first kAdifHeldData bytes at most.
+  std::string_view data;
+  std::uint64_t length = 0;  ///< of the whole data; shorter than declared
+                             ///< only when the file ends first
+  std::uint64_t declared_length = 0;  ///< saturated for absurd lengths
+  std::uint64_t offset = 0;           ///< of the tag's "<" in the file
+  std::uint64_t data_offset = 0;      ///< where the data starts in the file
+  AdifByteCounts bytes;
+  bool held_whole() const { return data.size() == length; }
 };
 
 /// What a strict reader would stumble on.
 enum class AdifSyntax {
-  kBadTag,      ///< a "<" that starts a tag that is not well formed
-  kBadLength,   ///< a length that disagrees with the text around its data
-  kMissingEor,  ///< the file ends inside a record
-  kMissingEoh,  ///< header text without <EOH>
+  kTagNotClosed,      ///< a "<NAME..." that is not closed by ">"
+  kTagWithoutLength,  ///< <NAME> other than <EOR> and <EOH>
+  kEohOutOfPlace,     ///< <EOH> after the header
+  kLengthNotNumber,   ///< <NAME:LEN> whose LEN is not a number
+  kLengthPastEnd,     ///< the length runs past the end of the file
+  kLengthTakesTag,    ///< the length takes in the next tag
+  kLengthLeavesText,  ///< text is left between the data and the next tag
+  kMissingEor,        ///< the file ends inside a record
+  kMissingEoh,        ///< header text without <EOH>
+  kXml,               ///< the XML form is malformed; see AdifXmlProblem
 };
 
-/// One syntax problem: the field it concerns (empty when none) and a message
-/// in plain ASCII.
+/// What is wrong with the XML form, in AdifSyntaxProblem::number.
+enum class AdifXmlProblem {
+  kBadMarkup,      ///< a "<" that starts no well-formed tag
+  kWrongEnd,       ///< an end tag that closes no open element
+  kStrayText,      ///< text outside a field
+  kNestedElement,  ///< an element inside a field
+  kBadEntity,      ///< an "&" that starts no known entity
+  kNotAdx,         ///< the root element is not <ADX>, or there is none
+  kUnclosed,       ///< the file ends inside <ADX>
+};
+
+/// One syntax problem, as data: the words are the checker's.
 struct AdifSyntaxProblem {
-  AdifSyntax kind = AdifSyntax::kBadTag;
-  std::string field;
-  std::string message;
+  AdifSyntax kind = AdifSyntax::kTagNotClosed;
+  std::string field;  ///< upper-cased field name, "-" when none
+  std::string length;  ///< the length as written, printable
+  std::string text;   ///< the tag or the text left, printable
+  std::string value;  ///< the value as read, printable
+  std::uint64_t number = 0;  ///< bytes left, or the declared length
 };
 
-/// The fields between two <EOR>s (or from the start or the <EOH>).
+/// A record, or a part of one.
 struct AdifRecord {
   std::vector<AdifField> fields;
   std::vector<AdifSyntaxProblem> problems;
-  bool terminated = false;  ///< ended by <EOR>
+  bool continued = false;   ///< continues the record of the previous part
+  bool complete = true;     ///< the record ends with this part
+  bool terminated = false;  ///< ended by <EOR> (or </RECORD>)
 };
 
-/// A whole file.
+/// A header field, held.
+struct AdifHeaderField {
+  std::string name;
+  std::string data;  ///< its first kAdifHeldData bytes at most
+};
+
+/// The two forms of an ADIF file.
+enum class AdifForm { kTagged, kXml };
+
+/// The form of a file that opens with \a start: the XML form when, past a
+/// byte order mark and white space, it opens with "<?xml" or "<ADX"; the
+/// tagged form otherwise.
+AdifForm DetectAdifForm(std::string_view start);
+
+/// Reads records one after the other.
+class AdifRecordReader {
+ public:
+  virtual ~AdifRecordReader() = default;
+  /// Reads the next record (or part of one) into \a record, whose storage is
+  /// reused; false at the end of the file or when reading failed.
+  virtual bool Next(AdifRecord* record) = 0;
+  /// Problems of the file as a whole and of its header found since the last
+  /// call. Those of the header are known before the first record is handed
+  /// over.
+  std::vector<AdifSyntaxProblem> TakeFileProblems();
+  bool has_header() const { return has_header_; }
+  /// The header's fields (at most kAdifPartFields of them), known before the
+  /// first record is handed over.
+  const std::vector<AdifHeaderField>& header_fields() const {
+    return header_fields_;
+  }
+  /// True when the file could not be read to its end.
+  bool failed() const { return failed_; }
+  const SystemError& error() const { return error_; }
+
+ protected:
+  bool has_header_ = false;
+  std::vector<AdifHeaderField> header_fields_;
+  std::vector<AdifSyntaxProblem> file_problems_;
+  bool failed_ = false;
+  SystemError error_;
+};
+
+/// A reader of \a file, of the form \a form, reading blocks of \a block_size
+/// bytes (any size from 1 gives the same records). \a file must outlive it.
+/// \a fast: a clean record of the tagged form is handed over with its views
+/// in the block it lies in, nothing copied; false reads every record the
+/// careful way, to the same outcome (for tests that compare the two).
+std::unique_ptr<AdifRecordReader> MakeAdifReader(
+    InputFile* file, AdifForm form, std::size_t block_size = kAdifBlockSize,
+    bool fast = true);
+
+/// An InputFile over bytes in memory, which must outlive it.
+class MemoryInputFile : public InputFile {
+ public:
+  explicit MemoryInputFile(std::string_view bytes) : bytes_(bytes) {}
+  std::size_t Read(char* buffer, std::size_t size) override;
+  std::uint64_t Size() const override { return bytes_.size(); }
+  bool Seek(std::uint64_t offset) override;
+
+ private:
+  std::string_view bytes_;
+  std::size_t position_ = 0;
+};
+
+/// A whole small file read at once, records joined from their parts and
+/// every value held whole (for tests and tools; any size is read, but it is
+/// all held).
 struct AdifFile {
-  bool has_header = false;  ///< the file opens with header text ended by <EOH>
-  std::vector<AdifField> header_fields;
-  /// Problems of the file as a whole and of its header.
+  struct Field {
+    std::string name, type, data;
+    std::uint64_t declared_length = 0;
+    std::uint64_t offset = 0;
+  };
+  struct Record {
+    std::vector<Field> fields;
+    std::vector<AdifSyntaxProblem> problems;
+    bool terminated = false;
+  };
+  bool has_header = false;
+  std::vector<AdifHeaderField> header_fields;
   std::vector<AdifSyntaxProblem> file_problems;
-  std::vector<AdifRecord> records;
+  std::vector<Record> records;
 };
 
-/// Reads \a bytes. The result's views point into \a bytes, which must outlive
-/// it. A file that opens with text but has no <EOH> is read from its start as
-/// records, with a kMissingEoh problem, since strict readers would take it
-/// all for header. A record is started by its first tag; text after the last
-/// <EOR> that holds no tag is ignored. An <EOH> after fields but before the
-/// first <EOR> turns those fields into header fields, as written by programs
-/// that open the file with "<ADIF_VER:5>...".
-AdifFile ReadAdif(std::string_view bytes);
+/// Reads \a bytes whole, in the form its start shows.
+AdifFile ReadAdif(std::string_view bytes,
+                  std::size_t block_size = kAdifBlockSize, bool fast = true);
 
 /// \a text with bytes outside printable ASCII written as \xNN and cut to
 /// \a max_length characters (ending in "...") when longer; for messages.

@@ -1,31 +1,76 @@
-// check_command.cpp: reading an ADIF file and printing its report.
+// check_command.cpp: reading an ADIF file a record at a time and printing its
+// report as the findings come.
 
 #include <cerrno>
-#include <cstring>
-#include <limits>
+#include <memory>
 
 #include "adif/adif_check.h"
 #include "cli/commands.h"
+#include "cli/console.h"
 #include "mapping/texts.h"
 #include "platform/file_system.h"
 
-int RunCheckCommand(const std::string& path, std::FILE* out, std::FILE* err) {
-  std::string bytes;
-  OpenError error;
-  if (!ReadWholeFile(SystemFileSystem(), path,
-                     std::numeric_limits<std::size_t>::max(), &bytes,
-                     &error)) {
-    std::string message = OpenErrorText(path, error, kEnglish);
-    std::fprintf(err, "logweave: %s\n", message.c_str());
-    return 1;
+namespace {
+
+std::string CannotWriteText(Language language) {
+  return std::string(Choose(language, "No se puede escribir el informe: ",
+                            "Cannot write the report: ")) +
+         SystemErrorText(ErrnoError(errno ? errno : EIO), language);
+}
+
+}  // namespace
+
+int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
+                    std::FILE* err) {
+  const Language language = options.language;
+  OpenError open_error;
+  std::unique_ptr<InputFile> file =
+      SystemFileSystem().OpenForReading(options.path, &open_error);
+  if (!file) {
+    PrintLine(err, "logweave: " + OpenErrorText(options.path, open_error,
+                                                language));
+    return kExitFileError;
   }
-  CheckReport report = CheckAdif(bytes);
-  std::string text = FormatReport(report);
-  std::fwrite(text.data(), 1, text.size(), out);
-  if (std::fflush(out) != 0 || std::ferror(out)) {
-    std::fprintf(err, "logweave: Cannot write the report: %s\n",
-                 std::strerror(errno ? errno : EIO));
-    return 1;
+  // The form is told by the file's first bytes, whatever its name.
+  char start[64];
+  std::size_t got = file->Read(start, sizeof start);
+  if (!file->Seek(0)) got = 0;
+  AdifForm form = DetectAdifForm(std::string_view(start, got));
+  std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(file.get(), form);
+
+  CheckOptions check;
+  check.language = language;
+  check.shown_per_kind = options.all ? 0 : 100;
+  CheckTotals totals;
+  errno = 0;
+  CheckEnd end = CheckAdifRecords(
+      reader.get(), form, check,
+      [out, language](const Finding& finding) {
+        PrintLine(out, FormatFinding(finding, language));
+        return !std::ferror(out);
+      },
+      &totals);
+  if (end == CheckEnd::kReadFailed) {
+    std::fflush(out);
+    std::string cause = SystemErrorText(reader->error(), language);
+    PrintLine(err, "logweave: " +
+                       std::string(Choose(language, "No se puede leer ",
+                                          "Cannot read ")) +
+                       options.path + ": " + cause +
+                       Choose(language, "; el informe est\xE1 incompleto",
+                              "; the report is incomplete"));
+    return kExitFileError;
   }
-  return report.findings.empty() ? 0 : 1;
+  if (end == CheckEnd::kDone) {
+    for (const std::string& line : HiddenLines(totals, language))
+      PrintLine(out, line);
+    PrintLine(out, SummaryLine(totals, language));
+    PrintLine(out, LevelCountsLine(totals, language));
+  }
+  if (end == CheckEnd::kStopped || std::fflush(out) != 0 || std::ferror(out)) {
+    PrintLine(err, "logweave: " + CannotWriteText(language));
+    return kExitFileError;
+  }
+  bool failed = totals.errors > 0 || (options.strict && totals.warnings > 0);
+  return failed ? kExitFileError : kExitOk;
 }

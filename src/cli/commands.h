@@ -46,11 +46,20 @@ struct ConvertCommandLine {
 /// is the highest of theirs and a last line counts them.
 int RunConvert(const ConvertCommandLine& options);
 
-/// check: reads the ADIF file at \a path and writes its report to \a out:
-/// one line per finding, then the summary line. Returns 0 when nothing was
-/// found, 1 when something was, or when the file cannot be read or the
-/// report cannot be written (then a line naming the file and the cause goes
-/// to \a err). The file is only read.
-int RunCheckCommand(const std::string& path, std::FILE* out, std::FILE* err);
+struct CheckCommandLine {
+  std::string path;
+  bool all = false;     ///< every finding, not the first 100 of each kind
+  bool strict = false;  ///< warnings fail the check too
+  Language language = kEnglish;
+};
+
+/// check: reads the ADIF file (tagged or XML form) and writes its report to
+/// \a out as it goes: one line per finding, "... and N more" lines, the
+/// summary line and the line of error and warning counts. Returns 0 when no
+/// error was found (nor a warning, with strict), 1 when one was, or when the
+/// file cannot be read or the report cannot be written (then a line naming
+/// the file and the cause goes to \a err). The file is only read.
+int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
+                    std::FILE* err);
 
 #endif  // LOGWEAVE_CLI_COMMANDS_H_

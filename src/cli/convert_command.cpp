@@ -259,7 +259,10 @@ int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
     NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
   if (options.check) {
     std::fflush(stdout);
-    return RunCheckCommand(outcome.output_path, stdout, stderr);
+    CheckCommandLine check;
+    check.path = outcome.output_path;
+    check.language = language;
+    return RunCheckCommand(check, stdout, stderr);
   }
   return kExitOk;
 }

@@ -114,11 +114,22 @@ int main(int argc, char** argv) {
                    "default output name ending in ADX)")
       ->check(CLI::IsMember({"adi", "adx"}));
 
-  std::string check_path;
+  CheckCommandLine check_options;
   CLI::App* check = app.add_subcommand(
       "check",
       "Report what logbook services would refuse or misread in an ADIF file");
-  check->add_option("FILE", check_path, "The ADIF file (.adi)")->required();
+  check->add_option("FILE", check_options.path,
+                    "The ADIF file (.adi, or .adx: the form is told by the "
+                    "content)")
+      ->required();
+  check->add_flag("--all", check_options.all,
+                  "Print every finding, not only the first 100 of each kind");
+  check->add_flag("--strict", check_options.strict,
+                  "Fail (exit 1) on warnings too, not only on errors");
+  check
+      ->add_option("--lang", language_code,
+                   "Language of the report: en or es")
+      ->check(CLI::IsMember({"en", "es"}));
 
   try {
     app.parse(argc, argv);
@@ -137,7 +148,8 @@ int main(int argc, char** argv) {
   fields_options.language = language;
   if (*fields) return RunFields(fields_options);
   if (*catalogue) return RunCatalogue(language);
-  if (*check) return RunCheckCommand(check_path, stdout, stderr);
+  check_options.language = language;
+  if (*check) return RunCheckCommand(check_options, stdout, stderr);
   options.language = language;
   options.output_given = convert->count("--output") > 0;
   return RunConvert(options);

@@ -1,6 +1,7 @@
-// Tests of the validation report: one table of cases per kind of finding,
-// files written by this program and by others, the report's exact text and
-// the check command's exit codes.
+// Tests of the validation report: one table of cases per data type and
+// kind of finding, files written by this program and by others, the XML
+// form, the report's exact text in both languages, floods of one finding,
+// and the check command's exit codes.
 
 #include "adif/adif_check.h"
 
@@ -10,12 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "convert/adif_header.h"
-#include "platform/byte_stream.h"
-#include "convert/convert_records.h"
 #include "cli/commands.h"
+#include "convert/adif_header.h"
+#include "convert/convert_records.h"
+#include "mapping/adif_standard.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
+#include "platform/byte_stream.h"
 #include "test_support.h"
 
 namespace {
@@ -50,12 +52,19 @@ std::string RecordWith(const std::string& name, const char* data) {
 }
 
 // "kind FIELD: message" of every finding, one a line.
-std::string Lines(const CheckReport& report) {
+std::string Lines(const std::vector<Finding>& findings) {
   std::string text;
-  for (const Finding& finding : report.findings)
+  for (const Finding& finding : findings)
     text += std::string(FindingKindName(finding.kind)) + " " + finding.field +
             ": " + finding.message + "\n";
   return text;
+}
+
+std::string Check(const std::string& text, CheckTotals* totals = nullptr) {
+  std::vector<Finding> findings;
+  CheckTotals counted = CheckAdifText(text, &findings);
+  if (totals) *totals = counted;
+  return Lines(findings);
 }
 
 struct ValueCase {
@@ -65,18 +74,16 @@ struct ValueCase {
 };
 
 void ExpectFindings(const std::vector<ValueCase>& cases) {
-  for (const ValueCase& c : cases) {
-    CheckReport report = CheckAdif(RecordWith(c.field, c.data));
+  for (const ValueCase& c : cases)
     EXPECT_EQ(c.finding[0] ? std::string(c.finding) + "\n" : "",
-              Lines(report))
+              Check(RecordWith(c.field, c.data)))
         << c.field << "=" << (c.data ? c.data : "(none)");
-  }
 }
 
 TEST(CheckAdif, TheGoodRecordIsClean) {
-  CheckReport report = CheckAdif(RecordWith("CALL", "EA4ABC"));
-  EXPECT_EQ(1u, report.record_count);
-  EXPECT_EQ("", Lines(report));
+  CheckTotals totals;
+  EXPECT_EQ("", Check(RecordWith("CALL", "EA4ABC"), &totals));
+  EXPECT_EQ(1u, totals.records);
 }
 
 TEST(CheckAdif, RequiredFields) {
@@ -95,7 +102,7 @@ TEST(CheckAdif, RequiredFields) {
                         Field("TIME_ON", "0915") + Field("MODE", "CW") +
                         "<EOR>";
   EXPECT_EQ("missing-field BAND: neither BAND nor FREQ is given\n",
-            Lines(CheckAdif(neither)));
+            Check(neither));
 }
 
 TEST(CheckAdif, Dates) {
@@ -152,12 +159,14 @@ TEST(CheckAdif, BandsAndFrequencies) {
       {"BAND", "40M", ""},
       {"BAND", "40m", ""},
       {"BAND", "40",
-       "bad-band BAND: \"40\" is not a band of ADIF 3.1.5 (40m?)"},
-      {"BAND", "11m", "bad-band BAND: \"11m\" is not a band of ADIF 3.1.5"},
+       "bad-band BAND: \"40\" is not a band of ADIF 3.1.6 (40m?)"},
+      {"BAND", "11m", "bad-band BAND: \"11m\" is not a band of ADIF 3.1.6"},
       {"BAND", "20m",
        "freq-outside-band FREQ: 7.085 MHz is outside band 20m (14.0 to 14.35 "
        "MHz)"},
-      {"FREQ", "   7.085", ""},
+      {"FREQ", "   7.085",
+       "padded-number FREQ: \"   7.085\": blanks around a number; strict "
+       "readers refuse the whole file (convert --fix removes them)"},
       {"FREQ", "7", ""},
       {"FREQ", "7.3", ""},
       {"FREQ", "7.300001",
@@ -176,17 +185,17 @@ TEST(CheckAdif, BandsAndFrequencies) {
   // Without BAND the frequency must lie in some band.
   std::string base = Field("CALL", "W1AW") + Field("QSO_DATE", "20050102") +
                      Field("TIME_ON", "0915") + Field("MODE", "CW");
-  EXPECT_EQ("", Lines(CheckAdif(base + Field("FREQ", "145.5") + "<EOR>")));
-  EXPECT_EQ("", Lines(CheckAdif(base + Field("FREQ", "10368.1") + "<EOR>")));
+  EXPECT_EQ("", Check((base + Field("FREQ", "145.5") + "<EOR>")));
+  EXPECT_EQ("", Check((base + Field("FREQ", "10368.1") + "<EOR>")));
   EXPECT_EQ("freq-outside-band FREQ: 14025 MHz is in no amateur band (kHz "
             "written as MHz?)\n",
-            Lines(CheckAdif(base + Field("FREQ", "14025") + "<EOR>")));
+            Check((base + Field("FREQ", "14025") + "<EOR>")));
   EXPECT_EQ("freq-outside-band FREQ: 99999999999999 MHz is in no amateur "
             "band\n",
-            Lines(CheckAdif(base + Field("FREQ", "99999999999999") + "<EOR>")));
+            Check((base + Field("FREQ", "99999999999999") + "<EOR>")));
   EXPECT_EQ("freq-outside-band FREQ_RX: 7.1 MHz is outside band 20m (14.0 to "
             "14.35 MHz)\n",
-            Lines(CheckAdif(base + Field("FREQ", "7.1") +
+            Check((base + Field("FREQ", "7.1") +
                             Field("BAND_RX", "20m") + Field("FREQ_RX", "7.1") +
                             "<EOR>")));
 }
@@ -201,18 +210,22 @@ TEST(CheckAdif, ModesAndSubmodes) {
       {"MODE", "USB",
        "bad-mode MODE: \"USB\" is a submode: write MODE SSB, SUBMODE USB"},
       {"MODE", "psk31",
-       "bad-mode MODE: \"psk31\" is a submode: write MODE PSK, SUBMODE PSK31"},
+       "import-only MODE: \"psk31\" is an import-only value of MODE: write "
+       "MODE PSK, SUBMODE PSK31"},
+      {"MODE", "FSK", ""},
+      {"MODE", "MTONE", ""},
       {"MODE", "JS8",
        "bad-mode MODE: \"JS8\" is a submode: write MODE MFSK, SUBMODE JS8"},
       {"MODE", "C4FM",
-       "bad-mode MODE: \"C4FM\" is a submode: write MODE DIGITALVOICE, "
-       "SUBMODE C4FM"},
+       "import-only MODE: \"C4FM\" is an import-only value of MODE: write "
+       "MODE DIGITALVOICE, SUBMODE C4FM"},
       {"MODE", "MFSK128L",
        "bad-mode MODE: \"MFSK128L\" is a submode: write MODE MFSK, SUBMODE "
        "MFSK128L"},
-      {"MODE", "PHONE", "bad-mode MODE: \"PHONE\" is not a mode of ADIF 3.1.5"},
+      {"MODE", "PHONE", "bad-mode MODE: \"PHONE\" is not a mode of ADIF 3.1.6"},
       {"SUBMODE", "USB", ""},
-      {"SUBMODE", "my own", ""},
+      {"SUBMODE", "my own",
+       "bad-submode SUBMODE: \"my own\" is not a submode of ADIF 3.1.6"},
       {"SUBMODE", "FT4",
        "bad-submode SUBMODE: \"FT4\" is a submode of MFSK, not of SSB"},
   });
@@ -222,14 +235,176 @@ TEST(CheckAdif, QslFlags) {
   ExpectFindings({
       {"QSL_SENT", "Y", ""},
       {"QSL_SENT", "q", ""},
-      {"QSL_SENT", "I", ""},
-      {"QSL_RCVD", "V", ""},
-      {"QSL_SENT", "V", "bad-qsl QSL_SENT: \"V\" is not one of Y, N, R, Q, I"},
-      {"QSL_RCVD", "Q", "bad-qsl QSL_RCVD: \"Q\" is not one of Y, N, R, I, V"},
-      {"QSL_SENT", "S", "bad-qsl QSL_SENT: \"S\" is not one of Y, N, R, Q, I"},
+      {"LOTW_QSL_SENT", "I", ""},
+      {"QSL_RCVD", "V",
+       "import-only QSL_RCVD: \"V\" is an import-only value of QSL_RCVD: "
+       "readers take it, but it is no longer written"},
+      {"QSL_SENT", "V", "bad-qsl QSL_SENT: \"V\" is not one of I, N, Q, R, Y"},
+      {"EQSL_QSL_RCVD", "Q",
+       "bad-qsl EQSL_QSL_RCVD: \"Q\" is not one of I, N, R, V, Y"},
       {"QSL_RCVD", "YES",
-       "bad-qsl QSL_RCVD: \"YES\" is not one of Y, N, R, I, V"},
+       "bad-qsl QSL_RCVD: \"YES\" is not one of I, N, R, V, Y"},
   });
+}
+
+TEST(CheckAdif, Numbers) {
+  ExpectFindings({
+      {"TX_PWR", "100", ""},
+      {"TX_PWR", "0.5", ""},
+      {"ANT_EL", "-12.5", ""},
+      {"TX_PWR", "100W", "bad-number TX_PWR: \"100W\" is not a number"},
+      {"TX_PWR", "1.2.3", "bad-number TX_PWR: \"1.2.3\" is not a number"},
+      {"TX_PWR", "1 00", "bad-number TX_PWR: \"1 00\" is not a number"},
+      {"TX_PWR", "2,5",
+       "bad-number TX_PWR: \"2,5\" is not a number (the decimal separator is "
+       "a point)"},
+      {"TX_PWR", "-5", "bad-number TX_PWR: \"-5\" is below 0, the smallest TX_PWR"},
+      {"TX_PWR", " 100",
+       "padded-number TX_PWR: \" 100\": blanks around a number; strict "
+       "readers refuse the whole file (convert --fix removes them)"},
+      {"CQZ", "01", ""},
+      {"CQZ", "41", "bad-number CQZ: \"41\" is above 40, the largest CQZ"},
+      {"CQZ", "0", "bad-number CQZ: \"0\" is below 1, the smallest CQZ"},
+      {"CQZ", "-1", "bad-number CQZ: \"-1\" is not a positive integer"},
+      {"K_INDEX", "4.5", "bad-number K_INDEX: \"4.5\" is not an integer"},
+      {"SRX", "-3", "bad-number SRX: \"-3\" is below 0, the smallest SRX"},
+  });
+}
+
+// Every range the standard gives, at and beyond its bounds.
+TEST(CheckAdif, NumberRangesOfTheStandard) {
+  int ranges = 0;
+  for (int i = 0; i < kAdifFieldCount; ++i) {
+    const AdifFieldSpec& standard = kAdifFields[i];
+    if (standard.header || (!standard.minimum && !standard.maximum)) continue;
+    ++ranges;
+    for (const char* bound : {standard.minimum, standard.maximum}) {
+      if (!bound) continue;
+      const bool low = bound == standard.minimum;
+      const std::string beyond = std::to_string(std::stoll(bound) + (low ? -1 : 1));
+      EXPECT_EQ("", Check(RecordWith(standard.name, bound))) << standard.name;
+      std::string lines = Check(RecordWith(standard.name, beyond.c_str()));
+      EXPECT_EQ(0u, lines.find(std::string("bad-number ") + standard.name))
+          << standard.name << " " << beyond << ": " << lines;
+    }
+  }
+  EXPECT_GT(ranges, 20);
+}
+
+TEST(CheckAdif, GridsLocationsAndBooleans) {
+  ExpectFindings({
+      {"GRIDSQUARE", "JN", ""},
+      {"GRIDSQUARE", "jn10", ""},
+      {"GRIDSQUARE", "JN10ax", ""},
+      {"MY_GRIDSQUARE", "JN10AX37", ""},
+      {"GRIDSQUARE", "JN5",
+       "bad-grid GRIDSQUARE: \"JN5\" is not a Maidenhead locator of 2, 4, 6 "
+       "or 8 characters (such as JN10, JN10ab or JN10ab12)"},
+      {"GRIDSQUARE", "JS10", "bad-grid GRIDSQUARE: \"JS10\" is not a "
+       "Maidenhead locator of 2, 4, 6 or 8 characters (such as JN10, JN10ab "
+       "or JN10ab12)"},
+      {"GRIDSQUARE", "JN10AY", "bad-grid GRIDSQUARE: \"JN10AY\" is not a "
+       "Maidenhead locator of 2, 4, 6 or 8 characters (such as JN10, JN10ab "
+       "or JN10ab12)"},
+      {"VUCC_GRIDS", "EM98,FM08", ""},
+      {"VUCC_GRIDS", "EM98,FM0", "bad-grid VUCC_GRIDS: \"FM0\" is not a "
+       "Maidenhead locator of 2, 4, 6 or 8 characters (such as JN10, JN10ab "
+       "or JN10ab12)"},
+      {"GRIDSQUARE_EXT", "AX", ""},
+      {"GRIDSQUARE_EXT", "AX12", ""},
+      {"GRIDSQUARE_EXT", "A1",
+       "bad-grid GRIDSQUARE_EXT: \"A1\" is not characters 9 and 10 (or 9 to "
+       "12) of a locator: two letters A to X, then perhaps two digits"},
+      {"LAT", "N040 30.500", ""},
+      {"LON", "W003 41.999", ""},
+      {"LAT", "E040 30.500",
+       "bad-location LAT: \"E040 30.500\" is not a latitude written XDDD "
+       "MM.MMM (N or S, degrees up to 90, minutes)"},
+      {"LAT", "N091 00.000",
+       "bad-location LAT: \"N091 00.000\" is not a latitude written XDDD "
+       "MM.MMM (N or S, degrees up to 90, minutes)"},
+      {"MY_LON", "E003 60.000",
+       "bad-location MY_LON: \"E003 60.000\" is not a longitude written XDDD "
+       "MM.MMM (E or W, degrees up to 180, minutes)"},
+      {"SWL", "y", ""},
+      {"QSO_RANDOM", "T", "bad-boolean QSO_RANDOM: \"T\" is neither Y nor N"},
+  });
+}
+
+TEST(CheckAdif, Enumerations) {
+  ExpectFindings({
+      {"DXCC", "281", ""},
+      {"DXCC", "999",
+       "bad-enumeration DXCC: \"999\" is not a value of DXCC_Entity_Code in "
+       "ADIF 3.1.6"},
+      {"CONT", "eu", ""},
+      {"CONT", "EUR",
+       "bad-enumeration CONT: \"EUR\" is not one of AF, AN, AS, EU, NA, OC, SA"},
+      {"PROP_MODE", "ES", ""},
+      {"PROP_MODE", "E-SKIP",
+       "bad-enumeration PROP_MODE: \"E-SKIP\" is not a value of "
+       "Propagation_Mode in ADIF 3.1.6"},
+      {"ANT_PATH", "X",
+       "bad-enumeration ANT_PATH: \"X\" is not one of G, L, O, S"},
+      {"QSL_SENT_VIA", "M",
+       "import-only QSL_SENT_VIA: \"M\" is an import-only value of "
+       "QSL_SENT_VIA: readers take it, but it is no longer written"},
+      {"CLUBLOG_QSO_UPLOAD_STATUS", "X",
+       "bad-enumeration CLUBLOG_QSO_UPLOAD_STATUS: \"X\" is not one of M, N, Y"},
+      {"CREDIT_SUBMITTED", "IOTA,WAS:LOTW&CARD", ""},
+      {"CREDIT_SUBMITTED", "WAS:FAX",
+       "bad-enumeration CREDIT_SUBMITTED: \"FAX\" is not one of CARD, EQSL, LOTW"},
+  });
+  // Subdivisions are judged against their entity where the standard lists
+  // that entity's; elsewhere any value goes.
+  const std::string base = Field("CALL", "W1AW") + Field("QSO_DATE", "20050102") +
+                           Field("TIME_ON", "0915") + Field("MODE", "CW") +
+                           Field("BAND", "20m");
+  EXPECT_EQ("", Check(base + Field("STATE", "MA") + Field("DXCC", "291") + "<EOR>"));
+  EXPECT_EQ("", Check(base + Field("STATE", "ZZ") + "<EOR>"));
+  EXPECT_EQ("", Check(base + Field("STATE", "ZZ") + Field("DXCC", "246") + "<EOR>"));
+  EXPECT_EQ("bad-enumeration MY_STATE: \"ZZ\" is not a subdivision of DXCC "
+            "entity 291 in ADIF 3.1.6\n",
+            Check(base + Field("MY_STATE", "ZZ") + Field("DXCC", "1") +
+                  Field("MY_DXCC", "291") + "<EOR>"));
+}
+
+TEST(CheckAdif, ReferencesAndLists) {
+  ExpectFindings({
+      {"IOTA", "EU-005", ""},
+      {"IOTA", "EU-5", "bad-value IOTA: \"EU-5\" is not an IOTA reference "
+       "(such as EU-005)"},
+      {"SOTA_REF", "W2/WE-003", ""},
+      {"SOTA_REF", "W2WE003", "bad-value SOTA_REF: \"W2WE003\" is not a SOTA "
+       "reference (such as G/LD-003)"},
+      {"POTA_REF", "K-5033,VE-5082@CA-AB", ""},
+      {"POTA_REF", "K5033", "bad-value POTA_REF: \"K5033\" is not a POTA "
+       "reference (such as K-5033 or VE-5082@CA-AB)"},
+      {"WWFF_REF", "3DAFF-0002", ""},
+      {"WWFF_REF", "KFF-46", "bad-value WWFF_REF: \"KFF-46\" is not a WWFF "
+       "reference (such as KFF-4655)"},
+      {"AWARD_SUBMITTED", "ADIF_CENTURY_BASIC,ARRL_DXCC", ""},
+      {"USACA_COUNTIES", "MA,Franklin:MA,Hampshire", ""},
+  });
+}
+
+TEST(CheckAdif, FieldNames) {
+  ExpectFindings({
+      {"APP_LOGGER_ID", "1", ""},
+      {"MY_OWN", "1", "unknown-field MY_OWN: MY_OWN is not a field of ADIF "
+       "3.1.6 (a program's own fields start with APP_)"},
+      {"PROGRAMID", "x", "unknown-field PROGRAMID: PROGRAMID is a header "
+       "field: it has no place in a record"},
+      {"EOR", "", "bad-tag EOR: <EOR:0> is not a field: EOR and EOH end a "
+       "record or the header and carry no value"},
+      {"VE_PROV", "ON", "import-only VE_PROV: VE_PROV is an import-only field "
+       "of ADIF 3.1.6: readers take it, but it is no longer written"},
+      {"NAME_INTL", "Jos\xC3\xA9", "intl-field NAME_INTL: NAME_INTL is for "
+       ".ADX files: .ADI files hold no _INTL fields"},
+  });
+  // Fields the header declares are the file's own.
+  EXPECT_EQ("", Check("x<USERDEF1:3:N>EPC<USERDEF2:12:E>SIZE,{S,M,L}<EOH>" +
+                      RecordWith("EPC", "1")));
 }
 
 TEST(CheckAdif, BytesOutsidePrintableAscii) {
@@ -256,22 +431,24 @@ TEST(CheckAdif, BytesOutsidePrintableAscii) {
 
 TEST(CheckAdif, RecordsAndFilesWithoutContent) {
   EXPECT_EQ("empty-record -: <EOR> with no field\n",
-            Lines(CheckAdif("<EOR>\r\n")));
+            Check(("<EOR>\r\n")));
   EXPECT_EQ("no-records -: the file holds no ADIF record\n",
-            Lines(CheckAdif(AdifHeaderText(kEnglish))));
+            Check((AdifHeaderText(kEnglish))));
   EXPECT_EQ("no-records -: the file holds no ADIF record\n",
-            Lines(CheckAdif("")));
+            Check(("")));
 }
 
 TEST(CheckAdif, SyntaxProblemsComeFirstInTheirRecord) {
-  CheckReport report = CheckAdif("text\r\n<CALL:4>W1AW <QSO_DATE:8>20050102 "
-                                 "<TIME_ON:4>0915 <MODE:2>CW <BAND:3>40m");
+  std::vector<Finding> findings;
+  CheckAdifText("text\r\n<CALL:4>W1AW <QSO_DATE:8>20050102 "
+                "<TIME_ON:4>0915 <MODE:2>CW <BAND:3>40m",
+                &findings);
   EXPECT_EQ("missing-eoh -: the file opens with text but has no <EOH>, so "
             "strict readers take all of it for header\n"
             "missing-eor -: the file ends before this record's <EOR>\n",
-            Lines(report));
-  EXPECT_EQ(0u, report.findings[0].record);
-  EXPECT_EQ(1u, report.findings[1].record);
+            Lines(findings));
+  EXPECT_EQ(0u, findings[0].record);
+  EXPECT_EQ(1u, findings[1].record);
 }
 
 // The record lines this program writes for a small table, through the
@@ -295,13 +472,17 @@ std::string ConvertedLines() {
   return out.text;
 }
 
-TEST(CheckAdif, FilesWrittenByThisProgramAreClean) {
+// The numbers of a plain conversion are right-aligned: strict readers
+// refuse them, and nothing else is wrong.
+TEST(CheckAdif, FilesWrittenByThisProgramHaveOnlyPaddedNumbers) {
   std::string lines = ConvertedLines();
   ASSERT_NE(std::string::npos, lines.find("<FREQ:9>    7.085"));
   for (Language language : {kEnglish, kSpanish}) {
-    CheckReport report = CheckAdif(AdifHeaderText(language) + lines);
-    EXPECT_EQ(2u, report.record_count);
-    EXPECT_EQ("", Lines(report));
+    CheckTotals totals;
+    Check(AdifHeaderText(language) + lines, &totals);
+    EXPECT_EQ(2u, totals.records);
+    EXPECT_EQ(2u, totals.findings());
+    EXPECT_EQ(2u, totals.by_kind[static_cast<int>(FindingKind::kPaddedNumber)]);
   }
 }
 
@@ -317,42 +498,131 @@ TEST(CheckAdif, FilesInTheStylesOfOtherProgramsAreClean) {
       // A header that opens with a field, a note spanning lines.
       "<ADIF_VER:5>3.1.4<EOH>\r\n<CALL:6>JA1XYZ <QSO_DATE:8>20050110 "
       "<TIME_ON:4>0755\r\n<BAND:3>15m <MODE:2>CW <NOTES:11>two\r\nlines "
-      "<QSL_RCVD:1>V <EOR>\r\n",
+      "<QSL_RCVD:1>Y <EOR>\r\n",
   };
   for (const std::string& file : files)
-    EXPECT_EQ("", Lines(CheckAdif(file))) << file;
+    EXPECT_EQ("", Check(file)) << file;
 }
 
-TEST(CheckReportText, LinesAndSummary) {
+// The XML form gives the findings of the same records in the tagged form.
+TEST(CheckAdif, TheXmlFormGivesTheSameFindings) {
+  struct XmlCase {
+    std::string adx;
+    std::string findings;
+  } cases[] = {
+      {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n<HEADER>"
+       "<ADIF_VER>3.1.6</ADIF_VER><USERDEF FIELDID=\"1\" TYPE=\"N\">EPC"
+       "</USERDEF></HEADER>\n<RECORDS>\n<RECORD><CALL>EA4ABC</CALL>"
+       "<QSO_DATE>20050102</QSO_DATE><TIME_ON>0915</TIME_ON><BAND>40m</BAND>"
+       "<FREQ>7.085</FREQ><MODE>SSB</MODE><NAME_INTL>Jos\xC3\xA9</NAME_INTL>"
+       "<APP PROGRAMID=\"X\" FIELDNAME=\"Y\" TYPE=\"S\">z</APP>"
+       "<USERDEF FIELDNAME=\"EPC\">3</USERDEF><!-- a note -->"
+       "<COMMENT><![CDATA[a <b> & c]]> &amp; &#100;</COMMENT></RECORD>\n"
+       "</RECORDS>\n</ADX>\n",
+       ""},
+      {"<ADX><RECORDS><RECORD>" + std::string(
+           "<CALL>W1AW</CALL><QSO_DATE>20050230</QSO_DATE><TIME_ON>0915"
+           "</TIME_ON><MODE>FT4</MODE><FREQ> 7.085</FREQ><NAME>Jos\xC3\xA9"
+           "</NAME></RECORD><RECORD></RECORD></RECORDS></ADX>"),
+       Check(Field("CALL", "W1AW") + Field("QSO_DATE", "20050230") +
+             Field("TIME_ON", "0915") + Field("MODE", "FT4") +
+             Field("FREQ", " 7.085") + Field("NAME", "Jos\xC3\xA9") +
+             "<EOR><EOR>")},
+      {"<ADX><RECORDS><RECORD><CALL>W1AW</CALL><BAND>4 & 0m</BAND>"
+       "<NAME_INTL>\xE9</NAME_INTL></RECORD><RECORD><CALL>K1</QSO_DATE>"
+       "<MODE>CW</MODE>",
+       "bad-xml BAND: \"&\" is not an XML entity (write &amp; for &)\n"
+       "bad-band BAND: \"4 & 0m\" is not a band of ADIF 3.1.6\n"
+       "non-ascii NAME_INTL: \"\\xE9\" is not valid UTF-8\n"
+       "missing-field QSO_DATE: QSO_DATE is missing or blank\n"
+       "missing-field TIME_ON: TIME_ON is missing or blank\n"
+       "missing-field MODE: MODE is missing or blank\n"
+       // The unclosed CALL takes in the rest.
+       "bad-xml CALL: end tag \"</QSO_DATE>\" closes no open element\n"
+       "bad-xml CALL: element \"<MODE>\" is out of place\n"
+       "bad-xml CALL: end tag \"</MODE>\" closes no open element\n"
+       "missing-eor -: the file ends before this record's </RECORD>\n"
+       "missing-field QSO_DATE: QSO_DATE is missing or blank\n"
+       "missing-field TIME_ON: TIME_ON is missing or blank\n"
+       "missing-field MODE: MODE is missing or blank\n"
+       "missing-field BAND: neither BAND nor FREQ is given\n"
+       "bad-xml -: the file ends before </ADX>\n"},
+  };
+  for (const XmlCase& c : cases) {
+    std::string findings = Check(c.adx);
+    std::string tagged_words = c.findings;
+    for (std::size_t at = tagged_words.find(".ADI files hold ASCII only");
+         at != std::string::npos; at = tagged_words.find(".ADI files", at))
+      tagged_words.replace(at, 26, "in .ADX only _INTL fields hold other characters");
+    EXPECT_EQ(tagged_words, findings) << c.adx;
+  }
+}
+
+TEST(CheckReportText, LinesHiddenLinesSummaryAndCounts) {
   std::string file = RecordWith("MODE", "FT4") + RecordWith("CALL", "W1AW") +
                      "<EOR>\r\n" + RecordWith("CALL", nullptr) +
-                     "<CALL:2>K1";
-  CheckReport report = CheckAdif(file);
+                     RecordWith("QSO_DATE", "2005") + "<CALL:2>K1";
+  std::vector<Finding> findings;
+  CheckOptions options;
+  options.shown_per_kind = 2;
+  CheckTotals totals = CheckAdifText(file, &findings, options);
+  std::string text;
+  for (const Finding& finding : findings)
+    text += FormatFinding(finding, kEnglish) + "\n";
+  for (const std::string& line : HiddenLines(totals, kEnglish)) text += line + "\n";
   EXPECT_EQ(
-      "record 1: MODE: \"FT4\" is a submode: write MODE MFSK, SUBMODE FT4\n"
-      "record 3: -: <EOR> with no field\n"
-      "record 4: CALL: CALL is missing or blank\n"
-      "record 5: -: the file ends before this record's <EOR>\n"
-      "record 5: QSO_DATE: QSO_DATE is missing or blank\n"
-      "record 5: TIME_ON: TIME_ON is missing or blank\n"
-      "record 5: MODE: MODE is missing or blank\n"
-      "record 5: BAND: neither BAND nor FREQ is given\n"
-      "8 findings in 4 of 5 records: 5 missing-field, 1 bad-mode, "
-      "1 empty-record, 1 missing-eor\n",
-      FormatReport(report));
+      "record 1: MODE: error: \"FT4\" is a submode: write MODE MFSK, SUBMODE FT4\n"
+      "record 3: -: warning: <EOR> with no field\n"
+      "record 4: CALL: error: CALL is missing or blank\n"
+      "record 5: QSO_DATE: error: \"2005\" is not a date written YYYYMMDD\n"
+      "record 6: -: error: the file ends before this record's <EOR>\n"
+      "record 6: QSO_DATE: error: QSO_DATE is missing or blank\n"
+      "... and 3 more missing-field findings\n",
+      text);
+  EXPECT_EQ("9 findings in 5 of 6 records: 5 missing-field, 1 bad-date, "
+            "1 bad-mode, 1 empty-record, 1 missing-eor",
+            SummaryLine(totals, kEnglish));
+  EXPECT_EQ("8 errors, 1 warning", LevelCountsLine(totals, kEnglish));
+  EXPECT_EQ("9 hallazgos en 5 de 6 registros: 5 missing-field, 1 bad-date, "
+            "1 bad-mode, 1 empty-record, 1 missing-eor",
+            SummaryLine(totals, kSpanish));
+  EXPECT_EQ("8 errores, 1 aviso", LevelCountsLine(totals, kSpanish));
+  findings.clear();
+  CheckAdifText(file, &findings, {kSpanish, 0});
+  EXPECT_EQ("registro 3: -: aviso: <EOR> sin ning\xFAn campo",
+            FormatFinding(findings[1], kSpanish));
 }
 
-TEST(CheckReportText, SummaryCounts) {
-  CheckReport report;
-  report.record_count = 36;
-  EXPECT_EQ("no findings in 36 records", SummaryLine(report));
-  report.record_count = 1;
-  EXPECT_EQ("no findings in 1 record", SummaryLine(report));
-  Finding file_level;
-  file_level.kind = FindingKind::kMissingEoh;
-  report.findings.push_back(file_level);
-  EXPECT_EQ("1 finding in 0 of 1 record: 1 missing-eoh", SummaryLine(report));
-  EXPECT_EQ("file: : ", FormatFinding(file_level));
+TEST(CheckReportText, SummaryCountsAndGroupedNumbers) {
+  CheckTotals totals;
+  totals.records = 36;
+  EXPECT_EQ("no findings in 36 records", SummaryLine(totals, kEnglish));
+  EXPECT_EQ("0 errors, 0 warnings", LevelCountsLine(totals, kEnglish));
+  totals.records = 1;
+  EXPECT_EQ("ning\xFAn hallazgo en 1 registro", SummaryLine(totals, kSpanish));
+  totals.hidden_by_kind[static_cast<int>(FindingKind::kBadTag)] = 2345678;
+  totals.hidden_by_kind[static_cast<int>(FindingKind::kNoRecords)] = 1;
+  EXPECT_EQ((std::vector<std::string>{"... and 2,345,678 more bad-tag findings",
+                                      "... and 1 more no-records finding"}),
+            HiddenLines(totals, kEnglish));
+  EXPECT_EQ("... y 2.345.678 hallazgos bad-tag m\xE1s",
+            HiddenLines(totals, kSpanish)[0]);
+}
+
+// A flood of one finding is counted, not kept: a hundred are shown.
+TEST(CheckAdif, AFloodIsCountedAndOnlyItsFirstFindingsShown) {
+  std::string flood;
+  for (int i = 0; i < 100000; ++i) flood += "<A";
+  std::vector<Finding> findings;
+  CheckTotals totals = CheckAdifText(flood, &findings);
+  EXPECT_EQ(101u, findings.size());  // and the missing <EOR>
+  EXPECT_EQ(1u, totals.records);
+  EXPECT_EQ(1u, totals.records_with_findings);
+  EXPECT_EQ(100000u, totals.by_kind[static_cast<int>(FindingKind::kBadTag)]);
+  EXPECT_EQ(99900u, totals.hidden_by_kind[static_cast<int>(FindingKind::kBadTag)]);
+  findings.clear();
+  CheckAdifText(flood, &findings, {kEnglish, 0});
+  EXPECT_EQ(100001u, findings.size());
 }
 
 TEST(FindingKindName, EveryKindHasItsOwnName) {
@@ -370,10 +640,13 @@ TEST(FindingKindName, EveryKindHasItsOwnName) {
 class CheckCommandTest : public ::testing::Test {
  protected:
   // Runs the command on \a path; the text written to out and err is kept.
-  int Run(const std::string& path) {
+  int Run(const std::string& path, bool strict = false) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
-    int code = RunCheckCommand(path, out, err);
+    CheckCommandLine options;
+    options.path = path;
+    options.strict = strict;
+    int code = RunCheckCommand(options, out, err);
     out_ = Contents(out);
     err_ = Contents(err);
     return code;
@@ -393,16 +666,23 @@ class CheckCommandTest : public ::testing::Test {
 TEST_F(CheckCommandTest, ExitCodesAndReport) {
   WriteFile(dir_ / "clean.adi", RecordWith("CALL", "W1AW"));
   EXPECT_EQ(0, Run(dir_ / "clean.adi"));
-  EXPECT_EQ("no findings in 1 record\n", out_);
+  EXPECT_EQ("no findings in 1 record\n0 errors, 0 warnings\n", out_);
   EXPECT_EQ("", err_);
 
   std::string bad = RecordWith("BAND", "40");
   WriteFile(dir_ / "bad.adi", bad);
   EXPECT_EQ(1, Run(dir_ / "bad.adi"));
-  EXPECT_EQ(FormatReport(CheckAdif(bad)), out_);
+  EXPECT_EQ("record 1: BAND: error: \"40\" is not a band of ADIF 3.1.6 (40m?)\n"
+            "1 finding in 1 of 1 record: 1 bad-band\n1 error, 0 warnings\n",
+            out_);
   EXPECT_EQ(bad, ReadFile(dir_ / "bad.adi"));
-}
 
+  // Warnings fail the check only when it is strict.
+  WriteFile(dir_ / "warned.adi", bad + "<EOR>");
+  WriteFile(dir_ / "warned.adi", RecordWith("CALL", "W1AW") + "<EOR>");
+  EXPECT_EQ(0, Run(dir_ / "warned.adi"));
+  EXPECT_EQ(1, Run(dir_ / "warned.adi", true));
+}
 TEST_F(CheckCommandTest, UnreadableFilesAreNamed) {
   EXPECT_EQ(1, Run(dir_ / "missing.adi"));
   EXPECT_EQ("", out_);

@@ -1,5 +1,6 @@
 // Tests of the ADIF reader: files in the styles of other programs, malformed
-// files, and reads that must stay inside the buffer and run in linear time.
+// files, reads in blocks of any size that give the same records, records
+// handed over in parts, and reads that run in linear time.
 
 #include "adif/adif_reader.h"
 
@@ -9,24 +10,28 @@
 #include <string>
 #include <vector>
 
+#include "adif/adif_check.h"
+#include "platform/fake_file_system.h"
+
 namespace {
 
 // "NAME=data|NAME=data" per record, records separated by " / ".
 std::string Fields(const AdifFile& file) {
   std::string text;
-  for (const AdifRecord& record : file.records) {
+  for (const AdifFile::Record& record : file.records) {
     if (&record != &file.records.front()) text += " / ";
     for (std::size_t i = 0; i < record.fields.size(); ++i)
-      text += (i ? "|" : "") + std::string(record.fields[i].name) + "=" +
-              std::string(record.fields[i].data);
+      text += (i ? "|" : "") + record.fields[i].name + "=" +
+              record.fields[i].data;
   }
   return text;
 }
 
 // "kind:FIELD" of every syntax problem, file problems first.
 std::string Problems(const AdifFile& file) {
-  static const char* const kNames[] = {"bad-tag", "bad-length", "missing-eor",
-                                       "missing-eoh"};
+  static const char* const kNames[] = {
+      "bad-tag",    "bad-tag",    "bad-tag",     "bad-length",  "bad-length",
+      "bad-length", "bad-length", "missing-eor", "missing-eoh", "bad-xml"};
   std::string text;
   auto add = [&text](const AdifSyntaxProblem& problem) {
     if (!text.empty()) text += " ";
@@ -34,9 +39,21 @@ std::string Problems(const AdifFile& file) {
             problem.field;
   };
   for (const AdifSyntaxProblem& problem : file.file_problems) add(problem);
-  for (const AdifRecord& record : file.records)
+  for (const AdifFile::Record& record : file.records)
     for (const AdifSyntaxProblem& problem : record.problems) add(problem);
   return text;
+}
+
+// Reads \a input whole, and checks that reading it the careful way a byte at
+// a time, and seven bytes at a time, gives the same.
+AdifFile ReadInBlocks(const std::string& input) {
+  AdifFile file = ReadAdif(input);
+  for (std::size_t block : {1, 7}) {
+    AdifFile again = ReadAdif(input, block, /*fast=*/block != 1);
+    EXPECT_EQ(Fields(file), Fields(again)) << block << ": " << input;
+    EXPECT_EQ(Problems(file), Problems(again)) << block << ": " << input;
+  }
+  return file;
 }
 
 struct ReadCase {
@@ -74,7 +91,7 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
       {"empty records count", "<EOR><EOR>", " / ", false},
   };
   for (const ReadCase& c : cases) {
-    AdifFile file = ReadAdif(c.input);
+    AdifFile file = ReadInBlocks(c.input);
     EXPECT_EQ(c.fields, Fields(file)) << c.title;
     EXPECT_EQ(c.has_header, file.has_header) << c.title;
     EXPECT_EQ("", Problems(file)) << c.title;
@@ -90,7 +107,7 @@ TEST(ReadAdif, KeepsTheHeaderFieldsAndTheTypeIndicator) {
   EXPECT_EQ("3.1.5", file.header_fields[0].data);
   EXPECT_EQ("Test", file.header_fields[1].data);
   ASSERT_EQ(1u, file.records.size());
-  const AdifField& date = file.records[0].fields[0];
+  const AdifFile::Field& date = file.records[0].fields[0];
   EXPECT_EQ("d", date.type);
   EXPECT_EQ(8u, date.declared_length);
   EXPECT_TRUE(file.records[0].terminated);
@@ -133,7 +150,7 @@ TEST(ReadAdif, MalformedFilesGiveProblemsNotFailures) {
       {"a lone <", "<", "", 0},
   };
   for (const MalformedCase& c : cases) {
-    AdifFile file = ReadAdif(c.input);
+    AdifFile file = ReadInBlocks(c.input);
     EXPECT_EQ(c.problems, Problems(file)) << c.title;
     EXPECT_EQ(c.records, file.records.size()) << c.title;
   }
@@ -148,7 +165,8 @@ TEST(ReadAdif, ATooLongLengthIsAuthoritative) {
   ASSERT_EQ(1u, file.records[0].problems.size());
   EXPECT_EQ("length 9 takes in the next tag \"<MODE:2>\": the value is read "
             "as \"W1AW<MODE\"",
-            file.records[0].problems[0].message);
+            SyntaxProblemText(file.records[0].problems[0], AdifForm::kTagged,
+                              kEnglish));
 }
 
 TEST(ReadAdif, MessagesShowOddBytesEscaped) {
@@ -156,32 +174,59 @@ TEST(ReadAdif, MessagesShowOddBytesEscaped) {
   ASSERT_EQ(1u, file.records[0].problems.size());
   EXPECT_EQ("length 2 leaves \"\\xE9\\x01\" after the value: it is read as "
             "\"W1\"",
-            file.records[0].problems[0].message);
+            SyntaxProblemText(file.records[0].problems[0], AdifForm::kTagged,
+                              kEnglish));
   EXPECT_EQ("abc...", PrintableText("abcdef", 3));
 }
 
-// Reads \a text from a heap block of exactly its size, so that a read past
-// the end is caught by the address sanitizer.
-AdifFile ReadExactCopy(const std::string& text,
-                       std::unique_ptr<char[]>* block) {
-  block->reset(new char[text.size() ? text.size() : 1]);
-  std::copy(text.begin(), text.end(), block->get());
-  return ReadAdif(std::string_view(block->get(), text.size()));
-}
-
-TEST(ReadAdif, EveryPrefixOfAFileStaysInsideTheBuffer) {
+TEST(ReadAdif, EveryPrefixOfAFileReadsTheSameInAnyBlocks) {
   const std::string file =
       "Header\r\n<ADIF_VER:5>3.1.4<EOH>\r\n"
       "<CALL:6>EA4ABC <QSO_DATE:8:D>20050102 <NOTES:7>a\r\nb<c> <EOR>\r\n"
       "<call:4>W1AW<freq:6>14.074<eor>\r\n";
-  for (std::size_t n = 0; n <= file.size(); ++n) {
-    std::unique_ptr<char[]> block;
-    AdifFile read = ReadExactCopy(file.substr(0, n), &block);
-    const char* end = block.get() + n;
-    for (const AdifRecord& record : read.records)
-      for (const AdifField& field : record.fields)
-        EXPECT_LE(field.data.data() + field.data.size(), end) << n;
+  for (std::size_t n = 0; n <= file.size(); ++n) ReadInBlocks(file.substr(0, n));
+}
+
+TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
+  std::string many;
+  for (int i = 0; i < 3000; ++i) many += "<A:1>x";
+  std::string text = many + "<NOTES:10000>" + std::string(9999, 'n') +
+                     "\xE9<EOR><CALL:2>K1<EOR>";
+  MemoryInputFile input(text);
+  std::unique_ptr<AdifRecordReader> reader =
+      MakeAdifReader(&input, AdifForm::kTagged);
+  AdifRecord part;
+  std::vector<std::size_t> sizes;
+  while (reader->Next(&part)) {
+    sizes.push_back(part.fields.size());
+    EXPECT_EQ(sizes.size() > 1 && sizes.size() < 4, part.continued);
+    EXPECT_EQ(sizes.size() >= 3, part.complete);
+    if (sizes.size() != 3) continue;
+    const AdifField& notes = part.fields.back();
+    EXPECT_EQ(kAdifHeldData, notes.data.size());
+    EXPECT_EQ(10000u, notes.length);
+    EXPECT_EQ(1u, notes.bytes.odd);
+    EXPECT_EQ(9999u, notes.bytes.first_odd);
   }
+  EXPECT_EQ((std::vector<std::size_t>{1024, 1024, 953, 1}), sizes);
+  AdifFile whole = ReadAdif(text);
+  ASSERT_EQ(2u, whole.records.size());
+  EXPECT_EQ(3001u, whole.records[0].fields.size());
+  EXPECT_EQ(10000u, whole.records[0].fields.back().data.size());
+}
+
+TEST(ReadAdif, AReadErrorEndsTheReadingAndIsKept) {
+  FakeFileSystem files;
+  files.Put("log.adi", std::string(100000, ' ') + "<CALL:4>W1AW<EOR>");
+  files.fail_read_at = 2;
+  OpenError error;
+  std::unique_ptr<InputFile> file = files.OpenForReading("log.adi", &error);
+  std::unique_ptr<AdifRecordReader> reader =
+      MakeAdifReader(file.get(), AdifForm::kTagged, 4096);
+  AdifRecord part;
+  EXPECT_FALSE(reader->Next(&part));
+  EXPECT_TRUE(reader->failed());
+  EXPECT_TRUE(reader->error().failed());
 }
 
 TEST(ReadAdif, PathologicalInputsTakeLinearTime) {

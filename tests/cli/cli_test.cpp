@@ -444,3 +444,42 @@ TEST_F(CliTest, TextsReachAUtf8TerminalInUtf8) {
 }
 
 }  // namespace
+
+namespace {
+
+// check's options: the levels, --strict, --all, --lang and the XML form.
+TEST(CheckCli, OptionsAndForms) {
+  TempDir dir;
+  const std::string record =
+      "<CALL:4>W1AW <QSO_DATE:8>20240101 <TIME_ON:4>1200 <BAND:3>20m "
+      "<MODE:2>CW ";
+  WriteFile(dir / "warned.adi", record + "<MY_OWN:1>x <EOR>\n");
+  std::string flood;
+  for (int i = 0; i < 150; ++i) flood += "<A";
+  WriteFile(dir / "flood.adi", flood);
+  WriteFile(dir / "log.adx",
+            "<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>W1AW</CALL>"
+            "<CQZ>41</CQZ></RECORD></RECORDS></ADX>");
+  const CliCase cases[] = {
+      {"a warning passes", {"check", "{dir}/warned.adi"}, 0,
+       "record 1: MY_OWN: warning: MY_OWN is not a field"},
+      {"--strict fails on it", {"check", "--strict", "{dir}/warned.adi"}, 1,
+       "0 errors, 1 warning\n"},
+      {"Spanish", {"check", "--lang", "es", "{dir}/warned.adi"}, 0,
+       "registro 1: MY_OWN: aviso: "},
+      {"a flood is cut", {"check", "{dir}/flood.adi"}, 1,
+       "... and 50 more bad-tag findings\n"},
+      {"--all shows it whole", {"check", "--all", "{dir}/flood.adi"}, 1,
+       "151 findings in 1 of 1 record: 150 bad-tag, 1 missing-eor\n"},
+      {"the XML form", {"check", "{dir}/log.adx"}, 1,
+       "record 1: CQZ: error: \"41\" is above 40, the largest CQZ\n"},
+  };
+  for (const CliCase& c : cases) {
+    RunResult run = ExpectCliCase(c, dir.str());
+    if (std::string(c.name) == "--all shows it whole") {
+      EXPECT_EQ(std::string::npos, run.out.find("more bad-tag")) << run.out;
+    }
+  }
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include "adif_support.h"
 
+#include "adif/adif_check.h"
 #include "adif/adif_reader.h"
 #include "convert/adif_header.h"
 
@@ -24,10 +25,10 @@ std::string ReadBackRecord::Get(const std::string& name) const {
 
 std::vector<ReadBackRecord> ReadBackAdif(const std::string& text) {
   std::vector<ReadBackRecord> records;
-  for (const AdifRecord& record : ReadAdif(text).records) {
+  for (const AdifFile::Record& record : ReadAdif(text).records) {
     ReadBackRecord back;
-    for (const AdifField& field : record.fields)
-      back.fields.emplace_back(Upper(field.name), std::string(field.data));
+    for (const AdifFile::Field& field : record.fields)
+      back.fields.emplace_back(Upper(field.name), field.data);
     records.push_back(back);
   }
   return records;
@@ -43,11 +44,14 @@ std::string CheckWrittenAdif(const std::string& text, std::size_t* records,
   AdifFile file = ReadAdif(body);
   if (file.has_header) return "text before the first record";
   for (const AdifSyntaxProblem& problem : file.file_problems)
-    return "file: " + problem.message;
+    return "file: " + SyntaxProblemText(problem, AdifForm::kTagged, kEnglish);
   for (std::size_t i = 0; i < file.records.size(); ++i) {
-    const AdifRecord& record = file.records[i];
+    const AdifFile::Record& record = file.records[i];
     std::string where = " in record " + std::to_string(i + 1);
-    if (!record.problems.empty()) return record.problems[0].message + where;
+    if (!record.problems.empty())
+      return SyntaxProblemText(record.problems[0], AdifForm::kTagged,
+                               kEnglish) +
+             where;
     if (!record.terminated) return "the last line does not end with <EOR>";
     if (!record.fields.empty() && Upper(record.fields[0].name) != "CALL")
       return "a line starts with " + std::string(record.fields[0].name) +

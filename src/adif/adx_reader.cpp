@@ -1,0 +1,505 @@
+// adx_reader.cpp: the XML form, read with a small scanner of its own: ADX
+// uses elements, attributes, text, entities and CDATA, nothing more.
+
+#include "adif/adx_reader.h"
+
+#include <algorithm>
+
+#include "adif/block_input.h"
+#include "adif/record_builder.h"
+
+namespace {
+
+char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+
+bool SameName(std::string_view name, std::string_view upper) {
+  if (name.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (Upper(name[i]) != upper[i]) return false;
+  return true;
+}
+
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool IsNameByte(char c) {
+  unsigned char u = static_cast<unsigned char>(c);
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+         (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' ||
+         c == ':' || u >= 0x80;
+}
+
+void AppendUtf8(std::uint32_t code, std::string* out) {
+  if (code < 0x80) {
+    *out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    *out += static_cast<char>(0xC0 | (code >> 6));
+    *out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    *out += static_cast<char>(0xE0 | (code >> 12));
+    *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *out += static_cast<char>(0xF0 | (code >> 18));
+    *out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// Decodes the entity that opens \a text ("&amp;..."); returns its length, or
+// 0 when it is none.
+std::size_t DecodeEntity(std::string_view text, std::string* out) {
+  std::size_t semicolon = text.substr(0, 12).find(';');
+  if (semicolon == std::string_view::npos || semicolon < 2) return 0;
+  std::string_view name = text.substr(1, semicolon - 1);
+  static const struct {
+    const char* name;
+    char value;
+  } kNamed[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'},
+                {"apos", '\''}};
+  for (const auto& entity : kNamed) {
+    if (name == entity.name) {
+      *out += entity.value;
+      return semicolon + 1;
+    }
+  }
+  if (name[0] != '#' || name.size() < 2) return 0;
+  bool hex = name[1] == 'x' || name[1] == 'X';
+  std::string_view digits = name.substr(hex ? 2 : 1);
+  if (digits.empty()) return 0;
+  std::uint32_t code = 0;
+  for (char c : digits) {
+    int digit = c >= '0' && c <= '9'                ? c - '0'
+                : hex && c >= 'a' && c <= 'f'       ? c - 'a' + 10
+                : hex && c >= 'A' && c <= 'F'       ? c - 'A' + 10
+                                                    : -1;
+    if (digit < 0) return 0;
+    code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
+    if (code > 0x10FFFF) return 0;
+  }
+  if (code == 0 || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  AppendUtf8(code, out);
+  return semicolon + 1;
+}
+
+// A start or end tag.
+struct Element {
+  bool well_formed = false;
+  bool end_tag = false;
+  bool empty = false;  // <NAME/>
+  std::string_view name;
+  std::string_view attributes;
+  std::size_t size = 0;  // through ">"
+};
+
+Element ParseElement(std::string_view text) {
+  Element element;
+  std::size_t p = 1;
+  if (p < text.size() && text[p] == '/') {
+    element.end_tag = true;
+    ++p;
+  }
+  std::size_t name_start = p;
+  while (p < text.size() && IsNameByte(text[p])) ++p;
+  element.name = text.substr(name_start, p - name_start);
+  if (element.name.empty()) return element;
+  // Attributes run to ">", with quoted values that may hold it.
+  std::size_t attributes_start = p;
+  char quote = 0;
+  for (; p < text.size(); ++p) {
+    char c = text[p];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '<') {
+      return element;
+    } else if (c == '>') {
+      break;
+    }
+  }
+  if (p == text.size()) return element;
+  element.size = p + 1;
+  std::size_t attributes_end = p;
+  if (!element.end_tag && attributes_end > attributes_start &&
+      text[attributes_end - 1] == '/') {
+    element.empty = true;
+    --attributes_end;
+  }
+  element.attributes =
+      text.substr(attributes_start, attributes_end - attributes_start);
+  if (element.end_tag) {
+    for (char c : element.attributes)
+      if (!IsSpace(c)) return element;
+  } else if (!element.attributes.empty() && !IsSpace(element.attributes[0])) {
+    return element;
+  }
+  element.well_formed = true;
+  return element;
+}
+
+// The value of attribute \a upper_name (any letter case), entities decoded.
+std::string Attribute(std::string_view attributes, std::string_view upper_name) {
+  std::size_t p = 0;
+  while (p < attributes.size()) {
+    while (p < attributes.size() && IsSpace(attributes[p])) ++p;
+    std::size_t name_start = p;
+    while (p < attributes.size() && IsNameByte(attributes[p])) ++p;
+    std::string_view name = attributes.substr(name_start, p - name_start);
+    while (p < attributes.size() && IsSpace(attributes[p])) ++p;
+    if (name.empty() || p >= attributes.size() || attributes[p] != '=') break;
+    ++p;
+    while (p < attributes.size() && IsSpace(attributes[p])) ++p;
+    if (p >= attributes.size()) break;
+    char quote = attributes[p];
+    if (quote != '"' && quote != '\'') break;
+    std::size_t close = attributes.find(quote, p + 1);
+    if (close == std::string_view::npos) break;
+    std::string_view raw = attributes.substr(p + 1, close - p - 1);
+    p = close + 1;
+    if (!SameName(name, upper_name)) continue;
+    std::string value;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+      std::size_t length = raw[i] == '&' ? DecodeEntity(raw.substr(i), &value)
+                                         : 0;
+      if (length == 0) value += raw[i];
+      else i += length - 1;
+    }
+    return value;
+  }
+  return std::string();
+}
+
+class AdxReader : public AdifRecordReader {
+ public:
+  AdxReader(InputFile* file, std::size_t block_size)
+      : in_(file, block_size, kAdifTagLimit + 1) {}
+
+  bool Next(AdifRecord* record) override {
+    if (done_) {
+      // After the last record: what the end of the file left open.
+      if (unclosed_) AddProblem(AdifXmlProblem::kUnclosed, "");
+      unclosed_ = false;
+      return false;
+    }
+    builder_.Begin(record);
+    for (;;) {
+      if (builder_.Full()) {
+        if (place_ != Place::kRecord) {
+          builder_.MoveToHeader(&header_fields_, &file_problems_);
+        } else {
+          builder_.HandOver(/*complete=*/false, /*terminated=*/false);
+          return true;
+        }
+      }
+      std::string_view view = in_.At(pos_);
+      if (view.empty()) return Finish();
+      if (in_field_) {
+        FieldText(view);
+        continue;
+      }
+      std::size_t lt = view.find('<');
+      std::string_view text = view.substr(0, lt);
+      if (!stray_text_ &&
+          std::any_of(text.begin(), text.end(),
+                      [](char c) { return !IsSpace(c); }) &&
+          !(place_ == Place::kTop && !seen_root_)) {
+        stray_text_ = true;  // once a run of text, not once a byte
+        AddProblem(AdifXmlProblem::kStrayText, PrintableText(text));
+      }
+      if (lt == std::string_view::npos) {
+        pos_ += view.size();
+        continue;
+      }
+      pos_ += lt;
+      stray_text_ = false;
+      if (Markup()) return true;
+    }
+  }
+
+ private:
+  enum class Place { kTop, kAdx, kHeader, kRecords, kRecord, kAfter };
+
+  void AddProblem(AdifXmlProblem what, std::string text) {
+    AdifSyntaxProblem problem;
+    problem.kind = AdifSyntax::kXml;
+    problem.field = in_field_ ? field_name_ : "-";
+    problem.number = static_cast<std::uint64_t>(what);
+    problem.text = std::move(text);
+    if (place_ == Place::kRecord || place_ == Place::kHeader)
+      builder_.AddProblem(std::move(problem));
+    else
+      file_problems_.push_back(std::move(problem));
+  }
+
+  // Passes over everything up to and including \a end; false when the file
+  // ends first.
+  bool SkipPast(std::string_view end) {
+    for (;;) {
+      std::string_view view = in_.At(pos_, end.size());
+      if (view.size() < end.size()) {
+        pos_ += view.size();
+        return false;
+      }
+      std::size_t found = view.find(end);
+      if (found != std::string_view::npos) {
+        pos_ += found + end.size();
+        return true;
+      }
+      pos_ += view.size() - (end.size() - 1);
+    }
+  }
+
+  // The text of a field, up to the next "<".
+  void FieldText(std::string_view view) {
+    std::size_t stop = view.find_first_of("<&");
+    builder_.AddData(view.substr(0, stop));
+    if (stop == std::string_view::npos) {
+      pos_ += view.size();
+      return;
+    }
+    pos_ += stop;
+    if (view[stop] == '<') {
+      Markup();
+      return;
+    }
+    std::string_view entity = in_.At(pos_, 12);
+    decoded_.clear();
+    std::size_t length = DecodeEntity(entity, &decoded_);
+    if (length == 0) {
+      std::size_t shown = 1;
+      while (shown < entity.size() && shown < 12 &&
+             (IsNameByte(entity[shown]) || entity[shown] == '#'))
+        ++shown;
+      if (shown < entity.size() && entity[shown] == ';') ++shown;
+      AddProblem(AdifXmlProblem::kBadEntity,
+                 PrintableText(entity.substr(0, shown)));
+      decoded_ = "&";
+      length = 1;
+    }
+    builder_.AddData(decoded_);
+    pos_ += length;
+  }
+
+  // Takes the markup at pos_; true when a record was completed.
+  bool Markup() {
+    std::string_view text = in_.At(pos_, kAdifTagLimit + 1).substr(0, kAdifTagLimit);
+    auto opens = [&text](std::string_view start) {
+      return text.substr(0, start.size()) == start;
+    };
+    if (opens("<!--")) {
+      pos_ += 4;
+      SkipPast("-->");
+      return false;
+    }
+    if (opens("<![CDATA[")) {
+      pos_ += 9;
+      if (in_field_) return CData();
+      AddProblem(AdifXmlProblem::kStrayText, "<![CDATA[");
+      SkipPast("]]>");
+      return false;
+    }
+    if (opens("<?") || opens("<!")) {
+      pos_ += 2;
+      SkipPast(opens("<?") ? "?>" : ">");
+      return false;
+    }
+    Element element = ParseElement(text);
+    if (!element.well_formed) {
+      std::size_t shown = element.size ? element.size : text.find('<', 1);
+      AddProblem(AdifXmlProblem::kBadMarkup,
+                 PrintableText(text.substr(0, shown)));
+      pos_ += 1;
+      return false;
+    }
+    const std::string tag = PrintableText(text.substr(0, element.size));
+    const std::uint64_t at = pos_;
+    pos_ += element.size;
+    if (element.end_tag) return End(element.name, tag);
+    Start(element, at, tag);
+    return false;
+  }
+
+  bool CData() {
+    for (;;) {
+      std::string_view view = in_.At(pos_, 3);
+      if (view.size() < 3) {
+        builder_.AddData(view);
+        pos_ += view.size();
+        return false;
+      }
+      std::size_t found = view.find("]]>");
+      std::size_t take = found != std::string_view::npos ? found
+                                                          : view.size() - 2;
+      builder_.AddData(view.substr(0, take));
+      pos_ += take;
+      if (found != std::string_view::npos) {
+        pos_ += 3;
+        return false;
+      }
+    }
+  }
+
+  void Start(const Element& element, std::uint64_t at, const std::string& tag) {
+    std::string_view name = element.name;
+    if (in_field_) {
+      AddProblem(AdifXmlProblem::kNestedElement, tag);
+      return;
+    }
+    switch (place_) {
+      case Place::kTop:
+      case Place::kAfter:
+        if (!SameName(name, "ADX") || seen_root_)
+          AddProblem(AdifXmlProblem::kNotAdx, tag);
+        seen_root_ = true;
+        if (!element.empty) place_ = Place::kAdx;
+        return;
+      case Place::kAdx:
+        if (SameName(name, "HEADER")) {
+          has_header_ = true;
+          if (!element.empty) place_ = Place::kHeader;
+        } else if (SameName(name, "RECORDS")) {
+          if (!element.empty) place_ = Place::kRecords;
+        } else {
+          AddProblem(AdifXmlProblem::kNestedElement, tag);
+        }
+        return;
+      case Place::kRecords:
+        if (SameName(name, "RECORD")) {
+          place_ = Place::kRecord;
+          if (element.empty) EndRecord();
+        } else {
+          AddProblem(AdifXmlProblem::kNestedElement, tag);
+        }
+        return;
+      case Place::kHeader:
+      case Place::kRecord:
+        StartField(element, at);
+        return;
+    }
+  }
+
+  void StartField(const Element& element, std::uint64_t at) {
+    std::string_view name = element.name;
+    field_element_.assign(name.data(), name.size());
+    std::string type = Attribute(element.attributes, "TYPE");
+    if (SameName(name, "APP")) {
+      field_name_ = "APP_" + Attribute(element.attributes, "PROGRAMID") + "_" +
+                    Attribute(element.attributes, "FIELDNAME");
+    } else if (SameName(name, "USERDEF") && place_ == Place::kRecord) {
+      field_name_ = Attribute(element.attributes, "FIELDNAME");
+    } else if (SameName(name, "USERDEF")) {
+      field_name_ = "USERDEF" + Attribute(element.attributes, "FIELDID");
+    } else {
+      field_name_.assign(name.data(), name.size());
+    }
+    builder_.StartField(field_name_, type, at, pos_, 0);
+    in_field_ = true;
+    if (element.empty) EndField();
+  }
+
+  void EndField() {
+    in_field_ = false;
+    builder_.EndField();
+  }
+
+  void EndRecord() {
+    builder_.HandOver(/*complete=*/true, /*terminated=*/true);
+    place_ = Place::kRecords;
+  }
+
+  bool End(std::string_view name, const std::string& tag) {
+    if (in_field_) {
+      if (SameName(name, "APP") || SameName(name, "USERDEF") ||
+          name == field_element_ ||
+          (name.size() == field_element_.size() &&
+           std::equal(name.begin(), name.end(), field_element_.begin(),
+                      [](char a, char b) { return Upper(a) == Upper(b); }))) {
+        EndField();
+      } else {
+        AddProblem(AdifXmlProblem::kWrongEnd, tag);
+      }
+      return false;
+    }
+    switch (place_) {
+      case Place::kRecord:
+        if (SameName(name, "RECORD")) {
+          EndRecord();
+          return true;
+        }
+        break;
+      case Place::kHeader:
+        if (SameName(name, "HEADER")) {
+          builder_.MoveToHeader(&header_fields_, &file_problems_);
+          place_ = Place::kAdx;
+          return false;
+        }
+        break;
+      case Place::kRecords:
+        if (SameName(name, "RECORDS")) {
+          place_ = Place::kAdx;
+          return false;
+        }
+        break;
+      case Place::kAdx:
+        if (SameName(name, "ADX")) {
+          place_ = Place::kAfter;
+          return false;
+        }
+        break;
+      case Place::kTop:
+      case Place::kAfter:
+        break;
+    }
+    AddProblem(AdifXmlProblem::kWrongEnd, tag);
+    return false;
+  }
+
+  bool Finish() {
+    done_ = true;
+    if (in_.failed()) {
+      failed_ = true;
+      error_ = in_.error();
+      return false;
+    }
+    if (in_field_) EndField();
+    if (!seen_root_) AddProblem(AdifXmlProblem::kNotAdx, "");
+    if (place_ == Place::kHeader)
+      builder_.MoveToHeader(&header_fields_, &file_problems_);
+    if (place_ == Place::kRecord) {
+      AdifSyntaxProblem problem;
+      problem.kind = AdifSyntax::kMissingEor;
+      problem.field = "-";
+      builder_.AddProblem(std::move(problem));
+      builder_.HandOver(/*complete=*/true, /*terminated=*/false);
+      place_ = Place::kRecords;
+      unclosed_ = true;
+      return true;
+    }
+    if (place_ != Place::kTop && place_ != Place::kAfter)
+      AddProblem(AdifXmlProblem::kUnclosed, "");
+    return false;
+  }
+
+  BlockInput in_;
+  RecordBuilder builder_;
+  std::uint64_t pos_ = 0;
+  Place place_ = Place::kTop;
+  bool seen_root_ = false;
+  bool done_ = false;
+  bool in_field_ = false;
+  bool stray_text_ = false;
+  bool unclosed_ = false;  // the file ended inside the last record
+  std::string field_element_;  // as written, to match its end tag
+  std::string field_name_;
+  std::string decoded_;
+};
+
+}  // namespace
+
+std::unique_ptr<AdifRecordReader> MakeAdxReader(InputFile* file,
+                                                std::size_t block_size) {
+  return std::make_unique<AdxReader>(file, block_size);
+}
