@@ -50,7 +50,7 @@ _logweave() {
     convert) options="-h --help --lang --map --auto -o --output --skip-deleted
                       --map-file --check --memo --codepage --charset --format
                       --merge --drop-duplicates" ;;
-    check) options="-h --help" ;;
+    check) options="-h --help --lang --all --strict" ;;
   esac
   if [[ $cur == -* ]]; then
     _logweave_reply "$options"

@@ -94,12 +94,6 @@ int CheckOutputChoice(const ConvertCommandLine& options) {
     return kExitFileError;
   }
   if (!options.check) return kExitOk;
-  if (options.format == "adx") {
-    PrintError(Choose(language,
-                      "--check lee ficheros .adi; no puede comprobar ADX",
-                      "--check reads .adi files; it cannot check ADX"));
-    return kExitUsage;
-  }
   if (options.output == "-") {
     PrintError(Choose(language,
                       "--check necesita un fichero de salida: no puede volver "
@@ -329,7 +323,10 @@ int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
                     outcome.stats.values_changed, language);
   if (options.check) {
     std::fflush(stdout);
-    return RunCheckCommand(outcome.output_path, stdout, stderr);
+    CheckCommandLine check;
+    check.path = outcome.output_path;
+    check.language = language;
+    return RunCheckCommand(check, stdout, stderr);
   }
   return kExitOk;
 }

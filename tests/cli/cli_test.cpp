@@ -332,8 +332,8 @@ TEST_F(CliTest, CodePagesNamedByTheTableAndAdx) {
       {"adx beside the table", {"convert", pl, "--auto", "--map",
        "NAME=NAME", "--format", "adx", "--lang", "es"}, 0,
        "convertido en\n" + (dir_ / "pl.ADX"), "1 valores"},
-      {"no check of adx", {"convert", pl, "--auto", "--format", "adx",
-       "--check"}, 2, "", "--check reads .adi files"},
+      {"adx checked as written", {"convert", pl, "--auto", "--format", "adx",
+       "--check"}, 1, "record 1: QSO_DATE: error: "},
       {"unknown code page", {"convert", pl, "--auto", "--codepage", "932"}, 2,
        "", "auto or one of 437, 620, 737"},
   };
