@@ -50,6 +50,16 @@ Charset CharsetNamed(const std::string& name) {
   return Charset::kKeep;
 }
 
+// With --check: the report on the file just written, as the check command
+// gives it.
+int CheckWritten(const std::string& path, Language language) {
+  std::fflush(stdout);
+  CheckCommandLine check;
+  check.path = path;
+  check.language = language;
+  return RunCheckCommand(check, stdout, stderr);
+}
+
 // What an ADX run did with the characters outside ASCII.
 void PrintAdxNotes(const ConvertJob& job, const ConvertOutcome& outcome) {
   if (job.format != OutputFormat::kAdx || job.charset == Charset::kAscii)
@@ -251,14 +261,8 @@ int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
     PrintAdxNotes(job, outcome);
   else
     NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
-  if (options.check) {
-    std::fflush(stdout);
-    CheckCommandLine check;
-    check.path = outcome.output_path;
-    check.language = language;
-    return RunCheckCommand(check, stdout, stderr);
-  }
-  return kExitOk;
+  return options.check ? CheckWritten(outcome.output_path, language)
+                       : kExitOk;
 }
 
 // "2 of 3 tables converted; not converted: b.dbf", on standard output when
@@ -321,14 +325,8 @@ int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
   }
   NoteAsciiSpelling(CharsetNamed(options.charset),
                     outcome.stats.values_changed, language);
-  if (options.check) {
-    std::fflush(stdout);
-    CheckCommandLine check;
-    check.path = outcome.output_path;
-    check.language = language;
-    return RunCheckCommand(check, stdout, stderr);
-  }
-  return kExitOk;
+  return options.check ? CheckWritten(outcome.output_path, language)
+                       : kExitOk;
 }
 
 // The combinations of options that several tables and a merge allow;

@@ -60,6 +60,20 @@ bool ReadWholeFile(FileSystem& files, const std::string& path,
   return true;
 }
 
+std::string TemporaryNameFor(const std::string& target_name,
+                             const char* prefix, unsigned long long seed) {
+  std::size_t length = target_name.size();
+  if (length < 7) length = 7;
+  if (length > 12) length = 12;
+  static const char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::string name = prefix;
+  while (name.size() < length) {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    name += kLetters[(seed >> 33) % 36];
+  }
+  return name;
+}
+
 std::string FolderOf(const std::string& path) {
   std::size_t last = path.find_last_of(kSeparators);
   return last == std::string::npos ? std::string() : path.substr(0, last + 1);

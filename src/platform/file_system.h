@@ -131,6 +131,13 @@ bool ReadWholeFile(FileSystem& files, const std::string& path,
                    std::uint64_t largest, std::string* bytes,
                    OpenError* error);
 
+/// For the implementations: a short name for a temporary file beside a
+/// target named \a target_name: \a prefix and letters drawn from \a seed,
+/// as long as the target's name but at least 7 and at most 12 characters,
+/// so that a target whose name is legal always gets one.
+std::string TemporaryNameFor(const std::string& target_name,
+                             const char* prefix, unsigned long long seed);
+
 /// The folder part of \a path ("" when it has none) and its last name.
 std::string FolderOf(const std::string& path);
 std::string NameOf(const std::string& path);

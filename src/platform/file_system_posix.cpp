@@ -96,24 +96,14 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-// A short name for a temporary file: as long as the target's name, but at
-// least 7 and at most 12 characters, hidden, never a name in use for long.
+// A short hidden name for a temporary file beside \a target_name.
 std::string TemporaryName(const std::string& target_name, unsigned attempt) {
   static unsigned counter = 0;
-  std::size_t length = target_name.size();
-  if (length < 7) length = 7;
-  if (length > 12) length = 12;
   unsigned long long seed =
       (static_cast<unsigned long long>(getpid()) << 32) ^
       static_cast<unsigned long long>(std::time(nullptr)) ^
       (static_cast<unsigned long long>(++counter) << 16) ^ attempt;
-  static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string name = ".lw";
-  while (name.size() < length) {
-    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-    name += kDigits[(seed >> 33) % 36];
-  }
-  return name;
+  return TemporaryNameFor(target_name, ".lw", seed);
 }
 
 // The permissions a replacement of \a target gets: those of the file it

@@ -121,24 +121,14 @@ void UnregisterTemporary(int slot) {
   if (slot >= 0) InterlockedExchange(&g_cleanup_used[slot], 0);
 }
 
-// A short name for a temporary file, as long as the target's name but at
-// least 7 and at most 12 characters.
+// A short name for a temporary file beside \a target_name.
 std::string TemporaryName(const std::string& target_name, unsigned attempt) {
   static unsigned counter = 0;
-  std::size_t length = target_name.size();
-  if (length < 7) length = 7;
-  if (length > 12) length = 12;
   unsigned long long seed =
       (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^
       GetTickCount() ^ (static_cast<unsigned long long>(++counter) << 16) ^
       attempt;
-  static const char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string name = "~lw";
-  while (name.size() < length) {
-    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-    name += kDigits[(seed >> 33) % 36];
-  }
-  return name;
+  return TemporaryNameFor(target_name, "~lw", seed);
 }
 
 // A handle to ask about the file at \a path, without opening it for reading
