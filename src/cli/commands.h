@@ -13,6 +13,7 @@
 struct FieldsCommandLine {
   std::string table;
   bool mapping_file = false;  ///< a ready-to-edit mapping file instead
+  bool guess = false;         ///< the mapping file holds the guesses
   Language language = kEnglish;
 };
 
@@ -33,6 +34,11 @@ struct ConvertCommandLine {
   std::string code_page = "auto";
   std::string charset = "keep";
   bool check = false;
+  // Old logs (guess_and_fix.cpp).
+  bool guess = false;                  ///< --guess
+  bool fix = false;                    ///< --fix
+  std::string date_order;              ///< --date-order: dmy, mdy, ymd or ""
+  std::vector<std::string> constants;  ///< --set FIELD=VALUE
   Language language = kEnglish;
 };
 

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/guess_and_fix.h"
 #include "cli/progress_bar.h"
 #include "convert/convert_file.h"
 #include "dbf/table_file.h"
@@ -61,14 +62,22 @@ int RunConvert(const ConvertCommandLine& options) {
     PrintError(TableErrorText(options.input, table_error, language));
     return kExitFileError;
   }
+  if (options.guess && !AddGuesses(options, job.table, &choices, &exit_code))
+    return exit_code;
   std::string error;
   if (!BuildEntries(job.table, language, choices, &job.entries, &error)) {
     PrintError(error + " in " + options.input);
     return kExitUsage;
   }
   if (!PlanColumns(job.entries, language).Maps("CALL"))
-    PrintError("warning: no column is mapped to CALL, so every record will be "
-               "written as an empty <EOR>");
+    PrintError(options.fix
+                   ? Choose(language,
+                            "aviso: ninguna columna va a CALL, as\xED que "
+                            "--fix dejar\xE1 fuera todos los registros",
+                            "warning: no column is mapped to CALL, so --fix "
+                            "will leave every record out")
+                   : "warning: no column is mapped to CALL, so every record "
+                     "will be written as an empty <EOR>");
 
   const bool to_stdout = options.output == "-";
   if (options.check && to_stdout) {
@@ -85,6 +94,9 @@ int RunConvert(const ConvertCommandLine& options) {
   job.code_page = options.code_page == "auto" ? 0 : std::stoi(options.code_page);
   job.charset = CharsetNamed(options.charset);
   job.other_inputs = options.map_files;
+  std::unique_ptr<RecordFixer> fixer;
+  if (!PrepareFixer(options, choices.items, &job, &fixer, &exit_code))
+    return exit_code;
   ProgressBar bar;
   if (ErrorsGoToTerminal() &&
       job.table.header.record_count >= ProgressBar::kLeastRecords)
@@ -109,6 +121,7 @@ int RunConvert(const ConvertCommandLine& options) {
     PrintError("note: " + std::to_string(outcome.stats.values_changed) +
                " values held characters outside ASCII and were spelled in "
                "plain ASCII");
+  if (fixer) PrintFixSummary(*fixer, job.table, language);
   if (options.check) {
     std::fflush(stdout);
     return RunCheckCommand(outcome.output_path, stdout, stderr);

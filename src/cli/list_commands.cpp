@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/guess_and_fix.h"
 #include "dbf/table_file.h"
 #include "mapping/catalogue.h"
 #include "mapping/field_list.h"
@@ -18,7 +19,11 @@ int RunFields(const FieldsCommandLine& options) {
     return kExitFileError;
   }
   if (options.mapping_file) {
-    std::string text = MappingFileText(layout, NameOf(table), language);
+    std::string text;
+    if (!options.guess)
+      text = MappingFileText(layout, NameOf(table), language);
+    else if (!GuessedMappingFile(table, layout, language, &text))
+      return kExitFileError;
     std::fwrite(text.data(), 1, text.size(), stdout);
     return FinishOutput();
   }

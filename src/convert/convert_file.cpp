@@ -118,6 +118,7 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
   ConvertOptions options;
   options.skip_deleted = job.skip_deleted;
   options.progress = job.progress;
+  options.fixer = job.fixer;
   MemoFile memo;
   if (job.read_memos && plan.ConvertsMemos()) {
     MemoError memo_error;
@@ -191,6 +192,7 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
     ConvertOptions quiet = options;
     quiet.progress = nullptr;
     quiet.encoder = nullptr;
+    quiet.fixer = nullptr;
     if (in->Seek(header.header_length)) {
       ConvertStats trial =
           ConvertRecords(in.get(), &nothing, header.record_count, plan, quiet);

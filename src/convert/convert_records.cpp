@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "convert/value_fixes.h"
+
 
 namespace {
 
@@ -29,6 +31,8 @@ struct Column {
   ValueRule rule = ValueRule::kPlain;
   bool is_call = false;
   bool memo = false;  // its text is read from the memo file
+  bool fix = false;   // its values go through the fixer
+  std::size_t index = 0;
   std::string open_tag;  // "<KEYWORD:"
   // The tag again, padded so that short tags are copied in one fixed-size
   // move (the line buffer keeps room for the padding).
@@ -51,6 +55,12 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
       column.rule = ValueRule::kQsl;
     column.is_call = keyword == "CALL";
     column.memo = planned.memo && options.memo != nullptr;
+    column.index = columns.size();
+    column.fix = options.fixer && !planned.skipped &&
+                 options.fixer->FixesColumn(column.index);
+    // Mended values are read as the table holds them.
+    if (column.fix && options.fixer->MendsValues())
+      column.rule = ValueRule::kPlain;
     column.open_tag = "<" + keyword + ":";
     if (column.open_tag.size() <= kPaddedTag)
       std::memcpy(column.padded_tag, column.open_tag.data(),
@@ -199,6 +209,7 @@ std::size_t TrimmedLength(const char* value, std::size_t length, bool padded) {
 
 // Where the values of one record come from and how they are re-encoded.
 struct ValueSources {
+  RecordFixer* fixer = nullptr;
   const ValueEncoder* encoder = nullptr;
   std::string* encoded = nullptr;
   std::uint64_t* values_changed = nullptr;
@@ -239,6 +250,12 @@ inline char* PutField(const Column& column, const char* bytes,
   if (may_hold_nul)
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
+  if (!kPlain && column.fix) {
+    const char* read = value;
+    sources.fixer->Fix(column.index, &value, &length);
+    if (length == 0) return out;
+    if (value < read || value >= read + size) padded = false;
+  }
   if (!kPlain && sources.encoder) {
     sources.encoded->clear();
     if (sources.encoder->Encode(value, length, sources.encoded))
@@ -269,10 +286,12 @@ class RecordLine {
   RecordLine(const std::vector<Column>& columns, const ConvertOptions& options)
       : columns_(columns),
         options_(options),
-        longest_line_(LongestLine(columns)),
+        longest_line_(LongestLine(columns) +
+                      (options.fixer ? options.fixer->LongestAdditions() : 0)),
         held_(longest_line_),
         scratch_(kLargestColumn + kShortValue),
         memo_texts_(columns.size()) {
+    sources_.fixer = options.fixer;
     sources_.encoder = options.encoder;
     sources_.encoded = &encoded_;
     sources_.values_changed = &values_changed_;
@@ -305,26 +324,29 @@ class RecordLine {
         bytes += columns_[c].size;
       }
     }
-    // A byte may take up to four when re-encoded.
+    // A mended value takes at most twice the room of its column and field;
+    // a byte may take up to four when re-encoded.
+    if (options_.fixer) room *= 2;
     if (options_.encoder) room *= 4;
     if (held_.size() < room) held_.resize(room);
     line->Reserve(room);
     return true;
   }
 
-  void Build(const char* record, std::size_t record_size, LineBuffer* line) {
-    if (options_.memo || options_.encoder)
-      BuildLine<false>(record, record_size, line);
-    else
-      BuildLine<true>(record, record_size, line);
+  /// False when the record is left out.
+  bool Build(const char* record, std::size_t record_size, LineBuffer* line) {
+    if (options_.memo || options_.encoder || options_.fixer)
+      return BuildLine<false>(record, record_size, line);
+    return BuildLine<true>(record, record_size, line);
   }
 
   std::uint64_t values_changed() const { return values_changed_; }
 
  private:
   template <bool kPlain>
-  void BuildLine(const char* record, std::size_t record_size,
+  bool BuildLine(const char* record, std::size_t record_size,
                  LineBuffer* line) {
+    if (!kPlain && options_.fixer) options_.fixer->StartRecord(record);
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
     const std::uint64_t changed_before = values_changed_;
     const Column* const first = columns_.data();
@@ -359,8 +381,13 @@ class RecordLine {
     // Without a call sign the held fields are dropped: none of them was
     // written, so none counts as changed.
     if (!call_written) values_changed_ = changed_before;
+    if (!kPlain && options_.fixer) {
+      if (call_written) out = options_.fixer->PutAdditions(out);
+      if (!options_.fixer->EndRecord(call_written)) return false;
+    }
     std::memcpy(out, "<EOR>\r\n", 7);
     line->Advance(out + 7);
+    return true;
   }
 
   // Puts the field of \a column, whose bytes stand at \a *bytes (moved past
@@ -434,8 +461,7 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       stats.end = RunEnd::kMemoFailed;
       break;
     }
-    builder.Build(record, record_size, &pending);
-    ++stats.records_written;
+    if (builder.Build(record, record_size, &pending)) ++stats.records_written;
     if (pending.size() >= kWriteBlock) {
       flush();
       if (stats.end == RunEnd::kWriteFailed) break;

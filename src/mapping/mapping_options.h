@@ -14,11 +14,13 @@
 #include "mapping/language.h"
 #include "platform/file_system.h"
 
-/// One COLUMN=KEYWORD pair as the user wrote it.
+/// One COLUMN=KEYWORD pair as the user wrote it, or a constant field
+/// FIELD=VALUE (--set, "=FIELD=VALUE" in a mapping file).
 struct MapItem {
-  std::string column;   ///< a column name or "#N"
+  std::string column;   ///< a column name or "#N"; a constant's VALUE
   std::string keyword;  ///< as written
   std::string origin = {};  ///< "FILE:LINE" for a mapping file's line, else empty
+  bool constant = false;    ///< a constant field, not a column
 };
 
 /// Splits "A=B,C=D" into pairs. Returns false and sets \a error on an item
@@ -42,14 +44,38 @@ MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
 
 /// Reads a mapping file's text: COLUMN=KEYWORD lines; blank lines and lines
 /// starting with "#" are passed over, except "#N=KEYWORD", which maps column
-/// N. Errors name \a path and the line.
+/// N. "=FIELD=VALUE" gives every record the constant field FIELD (see
+/// ReadConstant). After the "=", a "#" that follows a blank starts a
+/// comment. Errors name \a path and the line.
 bool ParseMapFile(const std::string& text, const std::string& path,
                   std::vector<MapItem>* items, std::string* error);
 
+/// Splits the --set text "FIELD=VALUE" into a constant item. Returns false
+/// and sets \a error when there is no "=" or FIELD is empty.
+bool ParseConstantOption(const std::string& text, MapItem* item,
+                         std::string* error);
+
+/// Checks a constant item as a keyword is checked, and its value: not
+/// empty, printable ASCII (it is written as it stands, whatever the
+/// charset). Sets \a keyword to the field name; false and \a error (naming
+/// the mapping file's line when there is one) otherwise.
+bool ReadConstant(const MapItem& item, Language language, std::string* keyword,
+                  std::string* error);
+
+/// The indexes of the columns \a column names: "#N" (from 1) or a name,
+/// compared without regard to letter case.
+std::vector<int> ColumnsNamed(const DbfLayout& layout,
+                              const std::string& column);
+
+struct ColumnGuess;
+
 /// A ready-to-edit mapping file for \a layout: every column that --auto maps
-/// as a COLUMN=KEYWORD line, the others as commented lines to fill in.
+/// as a COLUMN=KEYWORD line, the others as commented lines to fill in. With
+/// \a guesses (one per column), the guessed columns instead, each with its
+/// reason as a comment, and the reason beside the columns left unmapped.
 std::string MappingFileText(const DbfLayout& layout,
-                            const std::string& table_name, Language language);
+                            const std::string& table_name, Language language,
+                            const std::vector<ColumnGuess>* guesses = nullptr);
 
 /// The ADIF field name for \a keyword: upper-cased; the skip word of either
 /// language gives the skip word of \a language. Returns false when the
@@ -66,7 +92,7 @@ struct MappingChoices {
 };
 
 /// The field list entries for \a layout: every column starts skipped, then
-/// \a choices apply. Returns false and sets \a error when a column is
+/// \a choices apply (constant items aside). Returns false and sets \a error when a column is
 /// unknown or a keyword malformed.
 bool BuildEntries(const DbfLayout& layout, Language language,
                   const MappingChoices& choices,

@@ -1,0 +1,850 @@
+// value_fixes.cpp: the rules that mend values, the per-column decisions,
+// the fields added to a record, and the summary.
+
+#include "convert/value_fixes.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Forms of a value counted apart per column.
+constexpr std::size_t kMostKinds = 12;
+// A column whose values repeat (bands, modes, flags) is mended once per
+// different value, remembered in this many places.
+constexpr std::size_t kCacheSize = 16;
+constexpr std::size_t kLongestCachedValue = 16;
+constexpr std::size_t kExampleBytes = 32;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool SingleOrder(unsigned orders) {
+  return orders == kDayMonthYear || orders == kMonthDayYear ||
+         orders == kYearMonthDay;
+}
+
+// The form of a value, digits taken as one: "9:15" and "8:40" are one
+// form, "09:15" another.
+std::uint64_t Shape(std::string_view value) {
+  std::uint64_t shape = value.size();
+  for (char c : value)
+    shape = shape * 131 + static_cast<unsigned char>(IsDigit(c) ? '9' : c);
+  return shape;
+}
+
+// What the plain conversion writes of \a value.
+void PlainText(const ColumnFix& fix, std::string_view value,
+               std::string* text) {
+  text->clear();
+  for (char c : value) {
+    if (fix.time_colons && c == ':') continue;
+    if (fix.qsl_letters && (c == 'S' || c == 's' || c == 'T' || c == 't'))
+      c = 'Y';
+    *text += c;
+  }
+}
+
+// The megahertz of \a number, read in kilohertz when \a kilohertz: the
+// digits as written, the point moved; nothing is rounded.
+void MegahertzText(const DecimalText& number, bool kilohertz,
+                   std::string* text) {
+  std::string whole(number.whole), fraction(number.fraction);
+  if (kilohertz) {
+    if (whole.size() < 3) whole.insert(0, 3 - whole.size(), '0');
+    fraction = whole.substr(whole.size() - 3) + fraction;
+    whole.erase(whole.size() - 3);
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+  }
+  if (whole.empty()) whole = "0";
+  *text = whole;
+  if (!fraction.empty()) *text += "." + fraction;
+}
+
+std::string_view FixMemo(const ColumnFix& fix, std::string_view value,
+                         std::string* text, FixKind* kind) {
+  bool changed = false;
+  text->clear();
+  auto note = [&](FixKind what) {
+    if (!changed) *kind = what;
+    changed = true;
+  };
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    char c = value[i];
+    char next = i + 1 < value.size() ? value[i + 1] : '\0';
+    if (c == '\x8D' && next == '\n') {  // a dBase soft line break
+      *text += ' ';
+      ++i;
+      note(FixKind::kSoftBreaks);
+    } else if (!fix.multiline && (c == '\r' || c == '\n')) {
+      if (c == '\r' && next == '\n') ++i;
+      *text += ' ';
+      note(FixKind::kOneLine);
+    } else if (c == '\n' && (i == 0 || value[i - 1] != '\r')) {
+      *text += "\r\n";
+      note(FixKind::kLineFeeds);
+    } else {
+      *text += c;
+    }
+  }
+  std::string_view fixed = TrimmedValue(*text);
+  text->assign(fixed.data(), fixed.size());
+  return *text;
+}
+
+// "D/M/YY" for a date written so; the order as the fix reads it.
+std::string DateForm(std::string_view example, const ColumnFix& fix) {
+  DateText date;
+  if (!ReadDateText(example, &date)) return "?";
+  unsigned orders = DateOrdersOf(date);
+  unsigned order = date.ordered_by_form() ? orders : fix.date_order;
+  const char* roles = order == kMonthDayYear  ? "MDY"
+                      : order == kYearMonthDay ? "YMD"
+                                               : "DMY";
+  if (date.compact)
+    return order == kYearMonthDay ? "YYYYMMDD"
+           : order == kMonthDayYear ? "MMDDYYYY"
+                                    : "DDMMYYYY";
+  std::string form;
+  int part = -1;
+  bool in_part = false;
+  example = TrimmedValue(example);
+  for (std::size_t i = 0; i < example.size(); ++i) {
+    char c = example[i];
+    bool alnum = IsDigit(c) || (Upper(c) >= 'A' && Upper(c) <= 'Z');
+    bool starts = alnum && (!in_part || IsDigit(c) != IsDigit(example[i - 1]));
+    if (starts) ++part;
+    in_part = alnum;
+    if (!alnum) {
+      form += c;
+    } else if (IsDigit(c)) {
+      form += roles[std::min(part, 2)];
+    } else if (starts) {
+      std::size_t end = i;
+      while (end < example.size() && !IsDigit(example[end]) &&
+             Upper(example[end]) >= 'A' && Upper(example[end]) <= 'Z')
+        ++end;
+      form += end - i == 3 ? "MON" : "MONTH";
+    }
+  }
+  return form;
+}
+
+// "H:MM" for a time written so.
+std::string TimeForm(std::string_view example) {
+  example = TrimmedValue(example);
+  std::size_t digits = 0;
+  while (digits < example.size() && IsDigit(example[digits])) ++digits;
+  std::string form;
+  if (digits == example.size() || !IsDigit(example[0])) {
+    static const char* const kForms[] = {"", "M", "MM", "HMM", "HHMM", "HMMSS",
+                                         "HHMMSS"};
+    form = digits <= 6 ? kForms[digits] : "?";
+    return form + std::string(example.substr(digits));
+  }
+  const char roles[] = "HMS";
+  int run = -1;
+  for (std::size_t i = 0; i < example.size(); ++i) {
+    if (!IsDigit(example[i])) {
+      form += example[i];
+      continue;
+    }
+    if (i == 0 || !IsDigit(example[i - 1])) ++run;
+    form += run < 3 ? roles[run] : '?';
+  }
+  return form;
+}
+
+// An example as the summary shows it: cut, line breaks spelled out, in
+// quotes when blanks stand at either end.
+std::string Shown(std::string_view value) {
+  std::string shown;
+  for (char c : value.substr(0, kExampleBytes)) {
+    if (c == '\r') shown += "\\r";
+    else if (c == '\n') shown += "\\n";
+    else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) shown += '?';
+    else shown += c;
+  }
+  if (value.size() > kExampleBytes) shown += "...";
+  if (!shown.empty() && (shown.front() == ' ' || shown.back() == ' '))
+    shown = "\"" + shown + "\"";
+  return shown;
+}
+
+std::string Values(std::uint64_t count, Language language) {
+  return std::to_string(count) +
+         (count == 1 ? Choose(language, " valor ", " value ")
+                     : Choose(language, " valores ", " values "));
+}
+
+}  // namespace
+
+FixRule FixRuleOf(std::string_view keyword) {
+  if (IsCallSignField(keyword)) return FixRule::kCall;
+  if (keyword == "FREQ" || keyword == "FREQ_RX") return FixRule::kFrequency;
+  if (keyword == "MODE") return FixRule::kMode;
+  if (keyword == "RST_SENT" || keyword == "RST_RCVD") return FixRule::kReport;
+  const AdifFieldSpec* field = FindAdifField(keyword);
+  if (!field) return FixRule::kText;
+  std::string_view enumeration = field->enumeration ? field->enumeration : "";
+  switch (field->type) {
+    case AdifType::kDate: return FixRule::kDate;
+    case AdifType::kTime: return FixRule::kTime;
+    case AdifType::kNumber:
+    case AdifType::kInteger:
+    case AdifType::kPositiveInteger: return FixRule::kNumber;
+    default: break;
+  }
+  if (enumeration == "Band") return FixRule::kBand;
+  if (enumeration == "QSL_Sent" || enumeration == "QSL_Rcvd")
+    return FixRule::kQsl;
+  return FixRule::kText;
+}
+
+ColumnFix ColumnFixOf(std::string_view keyword, unsigned char type,
+                      bool memo_text, int code_page) {
+  ColumnFix fix;
+  fix.rule = FixRuleOf(keyword);
+  fix.memo = memo_text;
+  const AdifFieldSpec* field = FindAdifField(keyword);
+  fix.multiline = field && (field->type == AdifType::kMultilineString ||
+                            field->type == AdifType::kIntlMultilineString);
+  fix.logical = type == 'L';
+  fix.numeric = type == 'N' || type == 'F';
+  fix.time_colons = keyword.compare(0, 4, "TIME") == 0;
+  fix.qsl_letters = keyword == "QSL_SENT" || keyword == "QSL_RCVD";
+  fix.code_page = code_page;
+  return fix;
+}
+
+const AdifBand* RecordBand::Get() {
+  if (!read) {
+    read = true;
+    std::string_view bytes = value;
+    if (const void* nul = std::memchr(bytes.data(), 0, bytes.size()))
+      bytes = bytes.substr(0, static_cast<const char*>(nul) - bytes.data());
+    band = ReadBand(bytes);
+  }
+  return band;
+}
+
+std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
+                          RecordBand* band, FixedValue* out) {
+  out->outcome = FixOutcome::kUnchanged;
+  out->kind = FixKind::kBlanks;
+  out->shape = 0;
+  out->submode = nullptr;
+  out->band = nullptr;
+  std::string& text = out->text;
+  const std::string_view value = TrimmedValue(raw);
+  if (value.empty()) return value;
+  const bool trimmed = value.size() != raw.size();
+  auto unchanged = [&]() {
+    if (trimmed) out->outcome = FixOutcome::kFixed;
+    return value;
+  };
+  auto fixed = [&](FixKind kind) {
+    if (text == value) return unchanged();
+    out->outcome = FixOutcome::kFixed;
+    out->kind = kind;
+    return std::string_view(text);
+  };
+  auto unreadable = [&]() {
+    out->outcome = FixOutcome::kUnreadable;
+    PlainText(fix, value, &text);
+    return std::string_view(text);
+  };
+
+  if (fix.memo) {
+    FixKind kind = FixKind::kBlanks;
+    FixMemo(fix, value, &text, &kind);
+    return fixed(kind);
+  }
+  switch (fix.rule) {
+    case FixRule::kText: {
+      if (!fix.time_colons && !fix.qsl_letters) return unchanged();
+      // Written as the plain conversion writes it: nothing mended.
+      PlainText(fix, value, &text);
+      if (trimmed) out->outcome = FixOutcome::kFixed;
+      return text;
+    }
+    case FixRule::kCall: {
+      text.clear();
+      for (char c : value) {
+        if (c == ' ') continue;
+        c = Upper(c);
+        if (!IsDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/')
+          return unreadable();
+        text += c;
+      }
+      return fixed(FixKind::kCallCase);
+    }
+    case FixRule::kDate: {
+      if (IsAdifDate(value)) return unchanged();
+      DateText date;
+      if (!ReadDateText(value, &date)) return unreadable();
+      unsigned orders = DateOrdersOf(date);
+      unsigned order = date.ordered_by_form() ? orders : fix.date_order;
+      CalendarDate day;
+      if (!SingleOrder(order) || !(orders & order) ||
+          !DateUnder(date, static_cast<DateOrder>(order), &day))
+        return unreadable();
+      char digits[16];
+      std::snprintf(digits, sizeof digits, "%04d%02d%02d", day.year,
+                    day.month, day.day);
+      text = digits;
+      out->shape = Shape(value);
+      return fixed(FixKind::kDateForm);
+    }
+    case FixRule::kTime: {
+      TimeOfDay time;
+      if (!ReadTime(value, fix.numeric, &time)) return unreadable();
+      char digits[16];
+      if (time.has_seconds)
+        std::snprintf(digits, sizeof digits, "%02d%02d%02d", time.hour,
+                      time.minute, time.second);
+      else
+        std::snprintf(digits, sizeof digits, "%02d%02d", time.hour,
+                      time.minute);
+      text = digits;
+      out->shape = Shape(value);
+      return fixed(FixKind::kTimeForm);
+    }
+    case FixRule::kFrequency: {
+      DecimalText number;
+      if (!ReadDecimal(value, true, &number)) return unreadable();
+      unsigned readings = FrequencyReadings(number, nullptr);
+      if (readings == (kAsMegahertz | kAsKilohertz) && band && band->Get()) {
+        unsigned in_band = FrequencyReadings(number, band->Get());
+        if (in_band) readings = in_band;
+      }
+      if (readings == (kAsMegahertz | kAsKilohertz))
+        readings = fix.ambiguous_unit;
+      if (readings != kAsMegahertz && readings != kAsKilohertz)
+        return unreadable();
+      const bool kilohertz = readings == kAsKilohertz;
+      out->band = AdifBandOfFrequency(kilohertz ? number.Value() / 1000
+                                                : number.Value());
+      if (!kilohertz && number.separator != ',' &&
+          number.unit == DecimalText::kNoUnit)
+        return unchanged();
+      MegahertzText(number, kilohertz, &text);
+      return fixed(kilohertz                  ? FixKind::kKilohertz
+                   : number.separator == ','  ? FixKind::kDecimalComma
+                                              : FixKind::kUnit);
+    }
+    case FixRule::kBand: {
+      const AdifBand* read = ReadBand(value);
+      if (!read) return unreadable();
+      text = read->name;
+      return fixed(FixKind::kBandName);
+    }
+    case FixRule::kMode: {
+      ModeReading mode;
+      if (!ReadMode(value, &mode)) return unreadable();
+      text = mode.mode;
+      if (!mode.submode) return fixed(FixKind::kModeCase);
+      out->submode = mode.submode;
+      out->outcome = FixOutcome::kFixed;
+      out->kind = FixKind::kModeSubmode;
+      return text;
+    }
+    case FixRule::kQsl: {
+      if (fix.logical && value == "?") {
+        out->outcome = FixOutcome::kDropped;
+        out->kind = FixKind::kUnknownLogical;
+        text.clear();
+        return text;
+      }
+      char flag = ReadQslFlag(value, fix.code_page, fix.logical);
+      if (flag == 0) return unreadable();
+      text.assign(1, flag);
+      return fixed(FixKind::kQslWord);
+    }
+    case FixRule::kReport: {
+      text.clear();
+      for (char c : value)
+        if (c != ' ') text += c;
+      return fixed(FixKind::kReportBlanks);
+    }
+    case FixRule::kNumber: {
+      DecimalText number;
+      if (value.find(',') == std::string_view::npos ||
+          !ReadDecimal(value, false, &number))
+        return unchanged();
+      text.assign(value.data(), value.size());
+      std::replace(text.begin(), text.end(), ',', '.');
+      return fixed(FixKind::kDecimalComma);
+    }
+  }
+  return unchanged();
+}
+
+// ---- decisions ----
+
+SurveyRequest FixSurveyRequest(const ColumnPlan& plan, const DbfLayout& layout,
+                               int code_page, bool skip_deleted) {
+  SurveyRequest request;
+  request.code_page = code_page;
+  request.skip_deleted = skip_deleted;
+  const std::size_t count = std::min(plan.columns.size(), layout.columns.size());
+  request.look.assign(count, 0);
+  request.band_column.assign(count, -1);
+  int band = -1, band_rx = -1;
+  for (std::size_t c = 0; c < count; ++c) {
+    if (plan.columns[c].skipped) continue;
+    if (plan.columns[c].keyword == "BAND" && band < 0) band = static_cast<int>(c);
+    if (plan.columns[c].keyword == "BAND_RX" && band_rx < 0)
+      band_rx = static_cast<int>(c);
+  }
+  for (std::size_t c = 0; c < count; ++c) {
+    const PlannedColumn& planned = plan.columns[c];
+    if (planned.skipped || planned.memo) continue;
+    FixRule rule = FixRuleOf(planned.keyword);
+    if (rule == FixRule::kDate && layout.columns[c].type != 'D')
+      request.look[c] = kLookAtDates;
+    if (rule == FixRule::kFrequency) {
+      request.look[c] = kLookAtFrequencies;
+      request.band_column[c] = planned.keyword == "FREQ" ? band : band_rx;
+    }
+  }
+  return request;
+}
+
+bool SurveyNeeded(const SurveyRequest& request) {
+  for (unsigned look : request.look)
+    if (look) return true;
+  return false;
+}
+
+namespace {
+
+// Two values of a column whose dates leave their order open, for the
+// message: two that fit different orders when no order fits all, else two
+// that fit more than one.
+std::string TwoDates(const ColumnProfile& p) {
+  std::vector<std::string> picked;
+  if (p.open_orders == 0) {
+    for (unsigned a = 1; a < 8 && picked.empty(); ++a)
+      for (unsigned b = a + 1; b < 8 && picked.empty(); ++b)
+        if (!(a & b) && !p.order_examples[a].empty() &&
+            !p.order_examples[b].empty())
+          picked = {p.order_examples[a][0], p.order_examples[b][0]};
+  }
+  for (unsigned m = 1; m < 8 && picked.size() < 2; ++m)
+    for (const std::string& example : p.order_examples[m])
+      if (picked.size() < 2 &&
+          std::find(picked.begin(), picked.end(), example) == picked.end())
+        picked.push_back(example);
+  std::string text;
+  for (const std::string& example : picked)
+    text += (text.empty() ? "" : ", ") + example;
+  return text;
+}
+
+}  // namespace
+
+bool DecideFixes(const ColumnPlan& plan, const DbfLayout& layout,
+                 const std::vector<ColumnProfile>& profiles,
+                 unsigned date_order, bool memo_text, int code_page,
+                 Language language, std::vector<ColumnFix>* fixes,
+                 std::vector<std::string>* notes, std::string* error) {
+  fixes->clear();
+  for (std::size_t c = 0; c < plan.columns.size(); ++c) {
+    const PlannedColumn& planned = plan.columns[c];
+    const bool known = c < layout.columns.size();
+    const unsigned char type = known ? layout.columns[c].type : 'C';
+    const std::string name = known ? layout.columns[c].name : "#" + std::to_string(c + 1);
+    ColumnFix fix = ColumnFixOf(planned.keyword, type,
+                                memo_text && planned.memo, code_page);
+    const ColumnProfile* p = c < profiles.size() ? &profiles[c] : nullptr;
+    if (!planned.skipped && fix.rule == FixRule::kDate && p &&
+        p->open_dates > 0) {
+      if (SingleOrder(p->open_orders)) {
+        fix.date_order = p->open_orders;
+      } else if (date_order != 0) {
+        fix.date_order = date_order;
+        notes->push_back(
+            name +
+            Choose(language, ": el orden de d\xED""a y mes lo da --date-order ",
+                   ": day and month order from --date-order ") +
+            DateOrderName(static_cast<DateOrder>(date_order)));
+      } else {
+        *error =
+            name + ": " +
+            (p->open_orders == 0
+                 ? Choose(language,
+                          "sus fechas est\xE1n escritas en m\xE1s de un orden",
+                          "its dates are written in more than one order")
+                 : Choose(language,
+                          "sus fechas no distinguen el d\xED""a del mes",
+                          "its dates do not tell the day from the month")) +
+            " (" + TwoDates(*p) + ")" +
+            Choose(language,
+                   ": indique --date-order dmy, mdy o ymd; no se ha escrito "
+                   "nada",
+                   ": give --date-order dmy, mdy or ymd; nothing was "
+                   "written");
+        return false;
+      }
+    }
+    if (fix.rule == FixRule::kFrequency && p) {
+      if (p->kilohertz_only != p->megahertz_only) {
+        fix.ambiguous_unit = p->kilohertz_only > p->megahertz_only
+                                 ? kAsKilohertz
+                                 : kAsMegahertz;
+      } else if (NormalisedName(name, code_page).find("KHZ") !=
+                 std::string::npos) {
+        fix.ambiguous_unit = kAsKilohertz;
+      }
+    }
+    fixes->push_back(fix);
+  }
+  return true;
+}
+
+// ---- the record fixer ----
+
+RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
+                         std::vector<ConstantField> constants)
+    : fixes_(std::move(fixes)) {
+  const std::size_t count = plan.columns.size();
+  handled_.assign(count, false);
+  addition_of_column_.assign(count, -1);
+  offsets_.resize(count);
+  sizes_.resize(count);
+  std::size_t offset = 1;
+  for (std::size_t c = 0; c < count; ++c) {
+    offsets_[c] = offset;
+    sizes_[c] = plan.columns[c].size;
+    offset += sizes_[c];
+  }
+  if (fixes_.size() != count) fixes_.clear();
+  auto first = [&plan](const char* keyword) {
+    for (std::size_t c = 0; c < plan.columns.size(); ++c)
+      if (!plan.columns[c].skipped && plan.columns[c].keyword == keyword)
+        return static_cast<int>(c);
+    return -1;
+  };
+  if (MendsValues()) {
+    for (std::size_t c = 0; c < count; ++c)
+      handled_[c] = !plan.columns[c].skipped;
+    band_column_ = first("BAND");
+    frequency_column_ = first("FREQ");
+    if (frequency_column_ >= 0) {
+      band_addition_ = static_cast<int>(additions_.size());
+      additions_.push_back({"BAND", ""});
+    }
+    if (first("MODE") >= 0) {
+      submode_addition_ = static_cast<int>(additions_.size());
+      additions_.push_back({"SUBMODE", ""});
+    }
+  }
+  for (ConstantField& constant : constants) {
+    auto same = std::find_if(
+        additions_.begin(), additions_.end(),
+        [&constant](const Addition& a) { return a.keyword == constant.keyword; });
+    if (same != additions_.end())
+      same->constant = std::move(constant.value);
+    else
+      additions_.push_back({constant.keyword, std::move(constant.value)});
+  }
+  for (std::size_t c = 0; c < count; ++c) {
+    if (plan.columns[c].skipped) continue;
+    for (std::size_t a = 0; a < additions_.size(); ++a)
+      if (additions_[a].keyword == plan.columns[c].keyword) {
+        addition_of_column_[c] = static_cast<int>(a);
+        handled_[c] = true;
+      }
+  }
+  for (const Addition& addition : additions_)
+    longest_additions_ += addition.keyword.size() + 12 +
+                          std::max<std::size_t>(addition.constant.size(), 64);
+  written_.assign(additions_.size(), false);
+  caches_.resize(count);
+  cache_next_.assign(count, 0);
+  counts_.resize(count);
+}
+
+void RecordFixer::StartRecord(const char* record) {
+  record_ = record;
+  std::fill(written_.begin(), written_.end(), false);
+  record_band_ = nullptr;
+  record_submode_ = nullptr;
+  pending_.clear();
+}
+
+void RecordFixer::Fix(std::size_t column, const char** value,
+                      std::size_t* length) {
+  const std::string_view raw(*value, *length);
+  std::string_view result = raw;
+  if (MendsValues()) {
+    const ColumnFix& fix = fixes_[column];
+    const bool cacheable =
+        (fix.rule == FixRule::kBand || fix.rule == FixRule::kMode ||
+         fix.rule == FixRule::kQsl) &&
+        !fix.memo && raw.size() <= kLongestCachedValue && raw[0] != ' ';
+    bool cached = false;
+    if (cacheable) {
+      for (const Cached& entry : caches_[column]) {
+        if (entry.raw == raw) {
+          fixed_ = entry.fixed;
+          cached = true;
+          break;
+        }
+      }
+    }
+    if (cached) {
+      if (fixed_.outcome != FixOutcome::kUnchanged) result = fixed_.text;
+    } else {
+      RecordBand band;
+      RecordBand* band_source = nullptr;
+      if (fix.rule == FixRule::kFrequency && band_column_ >= 0) {
+        band.value = std::string_view(record_ + offsets_[band_column_],
+                                      sizes_[band_column_]);
+        band_source = &band;
+      }
+      result = FixValue(fix, raw, band_source, &fixed_);
+      if (cacheable) {
+        std::vector<Cached>& cache = caches_[column];
+        if (cache.size() < kCacheSize) {
+          cache.push_back({std::string(raw), fixed_});
+        } else {
+          cache[cache_next_[column]] = {std::string(raw), fixed_};
+          cache_next_[column] = (cache_next_[column] + 1) % kCacheSize;
+        }
+      }
+    }
+    // The blanks in front are what an example of their removal shows.
+    if (fixed_.outcome != FixOutcome::kUnchanged)
+      Note(column,
+           fixed_.outcome == FixOutcome::kFixed &&
+                   fixed_.kind == FixKind::kBlanks
+               ? raw
+               : TrimmedValue(raw),
+           fixed_, result);
+    if (static_cast<int>(column) == frequency_column_ && fixed_.band) {
+      record_band_ = fixed_.band;
+      if (band_example_.empty()) record_frequency_.assign(result);
+    }
+    if (fix.rule == FixRule::kMode) record_submode_ = fixed_.submode;
+  }
+  *value = result.data();
+  *length = result.size();
+  if (!result.empty() && addition_of_column_[column] >= 0)
+    written_[addition_of_column_[column]] = true;
+}
+
+void RecordFixer::Note(std::size_t column, std::string_view from,
+                       const FixedValue& fixed, std::string_view to) {
+  ColumnCounts& counts = counts_[column];
+  Pending pending;
+  pending.column = column;
+  pending.kind = -1;
+  bool example_wanted = counts.unreadable_example.empty();
+  if (fixed.outcome != FixOutcome::kUnreadable) {
+    auto same = std::find_if(counts.kinds.begin(), counts.kinds.end(),
+                             [&fixed](const KindCount& k) {
+                               return k.kind == fixed.kind &&
+                                      k.shape == fixed.shape;
+                             });
+    // Past the most forms counted apart, a form joins the first of its
+    // kind.
+    if (same == counts.kinds.end() && counts.kinds.size() >= kMostKinds)
+      same = std::find_if(
+          counts.kinds.begin(), counts.kinds.end(),
+          [&fixed](const KindCount& k) { return k.kind == fixed.kind; });
+    if (same == counts.kinds.end()) {
+      counts.kinds.push_back({fixed.kind, fixed.shape});
+      same = counts.kinds.end() - 1;
+    }
+    pending.kind = static_cast<int>(same - counts.kinds.begin());
+    example_wanted = same->from.empty();
+  }
+  if (example_wanted) {
+    pending.from.assign(from.data(), std::min(from.size(), 4 * kExampleBytes));
+    pending.to.assign(to.data(), std::min(to.size(), 4 * kExampleBytes));
+  }
+  pending_.push_back(std::move(pending));
+}
+
+char* RecordFixer::PutField(char* out, const std::string& keyword,
+                            std::string_view value) {
+  *out++ = '<';
+  std::memcpy(out, keyword.data(), keyword.size());
+  out += keyword.size();
+  *out++ = ':';
+  std::string length = std::to_string(value.size());
+  std::memcpy(out, length.data(), length.size());
+  out += length.size();
+  *out++ = '>';
+  std::memcpy(out, value.data(), value.size());
+  out += value.size();
+  *out++ = ' ';
+  return out;
+}
+
+char* RecordFixer::PutAdditions(char* out) {
+  for (std::size_t a = 0; a < additions_.size(); ++a) {
+    if (written_[a]) continue;
+    const Addition& addition = additions_[a];
+    if (static_cast<int>(a) == band_addition_ && record_band_) {
+      out = PutField(out, addition.keyword, record_band_->name);
+      Pending pending;
+      pending.column = static_cast<std::size_t>(frequency_column_);
+      FixedValue added;
+      added.kind = FixKind::kBandAdded;
+      ColumnCounts& counts = counts_[pending.column];
+      auto same = std::find_if(
+          counts.kinds.begin(), counts.kinds.end(),
+          [](const KindCount& k) { return k.kind == FixKind::kBandAdded; });
+      if (same == counts.kinds.end()) {
+        counts.kinds.push_back({FixKind::kBandAdded, 0});
+        same = counts.kinds.end() - 1;
+      }
+      pending.kind = static_cast<int>(same - counts.kinds.begin());
+      if (same->from.empty()) {
+        pending.from = record_frequency_;
+        pending.to = record_band_->name;
+        band_example_ = pending.to;
+      }
+      pending_.push_back(std::move(pending));
+    } else if (static_cast<int>(a) == submode_addition_ && record_submode_) {
+      out = PutField(out, addition.keyword, record_submode_);
+    } else if (!addition.constant.empty()) {
+      out = PutField(out, addition.keyword, addition.constant);
+    }
+  }
+  return out;
+}
+
+bool RecordFixer::EndRecord(bool has_call) {
+  if (!has_call) {
+    pending_.clear();
+    if (!MendsValues()) return true;
+    ++records_left_out_;
+    return false;
+  }
+  for (Pending& pending : pending_) {
+    ColumnCounts& counts = counts_[pending.column];
+    if (pending.kind < 0) {
+      ++counts.unreadable;
+      if (counts.unreadable_example.empty())
+        counts.unreadable_example = std::move(pending.from);
+      continue;
+    }
+    KindCount& kind = counts.kinds[pending.kind];
+    ++kind.count;
+    if (kind.from.empty() && !pending.from.empty()) {
+      kind.from = std::move(pending.from);
+      kind.to = std::move(pending.to);
+    }
+  }
+  pending_.clear();
+  return true;
+}
+
+std::vector<std::string> RecordFixer::Summary(
+    const std::vector<std::string>& column_names, Language language) const {
+  std::vector<std::string> lines;
+  const std::string example = Choose(language, ", p. ej. ", ", e.g. ");
+  for (std::size_t c = 0; c < counts_.size(); ++c) {
+    const ColumnCounts& counts = counts_[c];
+    std::string line;
+    for (const KindCount& kind : counts.kinds) {
+      if (kind.count == 0) continue;
+      std::string what;
+      std::string from = Shown(kind.from), to = Shown(kind.to);
+      switch (kind.kind) {
+        case FixKind::kBlanks:
+          what = Choose(language, "sin los blancos de delante",
+                        "without the blanks in front");
+          break;
+        case FixKind::kCallCase:
+          what = Choose(language, "en may\xFAsculas y sin blancos",
+                        "in upper case without blanks");
+          break;
+        case FixKind::kDateForm:
+          what = DateForm(kind.from, fixes_[c]) + " -> YYYYMMDD";
+          break;
+        case FixKind::kTimeForm:
+          what = TimeForm(kind.from) +
+                 (kind.to.size() == 6 ? " -> HHMMSS" : " -> HHMM");
+          break;
+        case FixKind::kKilohertz: what = "kHz -> MHz"; break;
+        case FixKind::kDecimalComma:
+          what = Choose(language, "con coma decimal -> punto",
+                        "with a decimal comma -> point");
+          break;
+        case FixKind::kUnit:
+          what = Choose(language, "sin su unidad", "without their unit");
+          break;
+        case FixKind::kBandName:
+          what = Choose(language, "-> bandas ADIF", "-> ADIF bands");
+          break;
+        case FixKind::kModeCase:
+          what = Choose(language, "-> modos ADIF", "-> ADIF modes");
+          break;
+        case FixKind::kModeSubmode:
+          what = Choose(language, "-> MODE y SUBMODE", "-> MODE and SUBMODE");
+          if (ModeReading mode; ReadMode(kind.from, &mode) && mode.submode)
+            to += std::string(" + SUBMODE ") + mode.submode;
+          break;
+        case FixKind::kQslWord:
+          what = Choose(language, "-> letras ADIF", "-> ADIF letters");
+          break;
+        case FixKind::kReportBlanks:
+          what = Choose(language, "sin blancos", "without blanks");
+          break;
+        case FixKind::kSoftBreaks:
+          what = Choose(language,
+                        "con los saltos de l\xEDnea blandos como blancos",
+                        "with their soft line breaks as blanks");
+          break;
+        case FixKind::kLineFeeds:
+          what = Choose(language, "con los saltos de l\xEDnea como CR LF",
+                        "with their line feeds as CR LF");
+          break;
+        case FixKind::kOneLine:
+          what = Choose(language,
+                        "con los saltos de l\xEDnea como blancos (el campo es "
+                        "de una l\xEDnea)",
+                        "with their line breaks as blanks (the field holds "
+                        "one line)");
+          break;
+        case FixKind::kUnknownLogical:
+          what = Choose(language, "desconocidos (?) omitidos",
+                        "unknown (?) left out");
+          from.clear();
+          break;
+        case FixKind::kBandAdded:
+          what = Choose(language, "han dado BAND", "gave BAND");
+          break;
+      }
+      line += (line.empty() ? "" : "; ") + Values(kind.count, language) + what;
+      if (!from.empty()) line += example + from + " -> " + to;
+    }
+    if (counts.unreadable > 0)
+      line += (line.empty() ? "" : "; ") + Values(counts.unreadable, language) +
+              Choose(language,
+                     "sin leer, quedan como estaban",
+                     "not read, left as they were") +
+              example + Shown(counts.unreadable_example);
+    if (line.empty()) continue;
+    std::string name = c < column_names.size() ? column_names[c]
+                                               : "#" + std::to_string(c + 1);
+    lines.push_back(name + ": " + line);
+  }
+  if (records_left_out_ > 0)
+    lines.push_back(
+        std::to_string(records_left_out_) +
+        (records_left_out_ == 1
+             ? Choose(language, " registro sin CALL no se ha escrito",
+                      " record without CALL left out")
+             : Choose(language, " registros sin CALL no se han escrito",
+                      " records without CALL left out")));
+  return lines;
+}
