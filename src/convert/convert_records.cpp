@@ -31,7 +31,8 @@ struct Column {
   ValueRule rule = ValueRule::kPlain;
   bool is_call = false;
   bool memo = false;  // its text is read from the memo file
-  bool fix = false;   // its values go through the fixer
+  bool fix = false;   // its values go through the fixer ...
+  bool fix_blanks = false;  // ... those that start with a blank only
   std::size_t index = 0;
   std::string open_tag;  // "<KEYWORD:"
   // The tag again, padded so that short tags are copied in one fixed-size
@@ -58,6 +59,8 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
     column.index = columns.size();
     column.fix = options.fixer && !planned.skipped &&
                  options.fixer->FixesColumn(column.index);
+    column.fix_blanks = column.fix &&
+                        options.fixer->FixesOnlyBlanks(column.index);
     // Mended values are read as the table holds them.
     if (column.fix && options.fixer->MendsValues())
       column.rule = ValueRule::kPlain;
@@ -221,8 +224,8 @@ struct ValueSources {
 // after them. \a may_hold_nul is false when the record holds no NUL byte,
 // which saves looking for one. With \a kPlain, there is no encoder and
 // every value is padded (no memo columns), which the compiler then leaves
-// out.
-template <bool kPlain>
+// out; so is the fixer without \a kFix.
+template <bool kPlain, bool kFix>
 inline char* PutField(const Column& column, const char* bytes,
                       std::size_t size, bool padded, bool may_hold_nul,
                       char* scratch, const ValueSources& sources, char* out) {
@@ -250,11 +253,9 @@ inline char* PutField(const Column& column, const char* bytes,
   if (may_hold_nul)
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
-  if (!kPlain && column.fix) {
-    const char* read = value;
-    sources.fixer->Fix(column.index, &value, &length);
+  if (kFix && column.fix && (!column.fix_blanks || *value == ' ')) {
+    sources.fixer->Fix(column.index, &value, &length, &padded);
     if (length == 0) return out;
-    if (value < read || value >= read + size) padded = false;
   }
   if (!kPlain && sources.encoder) {
     sources.encoded->clear();
@@ -335,18 +336,21 @@ class RecordLine {
 
   /// False when the record is left out.
   bool Build(const char* record, std::size_t record_size, LineBuffer* line) {
-    if (options_.memo || options_.encoder || options_.fixer)
-      return BuildLine<false>(record, record_size, line);
-    return BuildLine<true>(record, record_size, line);
+    const bool plain = !options_.memo && !options_.encoder;
+    if (options_.fixer)
+      return plain ? BuildLine<true, true>(record, record_size, line)
+                   : BuildLine<false, true>(record, record_size, line);
+    return plain ? BuildLine<true, false>(record, record_size, line)
+                 : BuildLine<false, false>(record, record_size, line);
   }
 
   std::uint64_t values_changed() const { return values_changed_; }
 
  private:
-  template <bool kPlain>
+  template <bool kPlain, bool kFix>
   bool BuildLine(const char* record, std::size_t record_size,
                  LineBuffer* line) {
-    if (!kPlain && options_.fixer) options_.fixer->StartRecord(record);
+    if (kFix) options_.fixer->StartRecord(record);
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
     const std::uint64_t changed_before = values_changed_;
     const Column* const first = columns_.data();
@@ -359,7 +363,8 @@ class RecordLine {
     const Column* next = first;
     bool call_written = false;
     for (; next != last && !call_written; ++next) {
-      char* end = PutValue<kPlain>(next, first, may_hold_nul, &bytes, held_end);
+      char* end =
+          PutValue<kPlain, kFix>(next, first, may_hold_nul, &bytes, held_end);
       if (end == held_end) continue;
       held_end = end;
       held_ends_.push_back(held_end - held_.data());
@@ -377,11 +382,11 @@ class RecordLine {
     }
     // The rest go straight to the line.
     for (; next != last; ++next)
-      out = PutValue<kPlain>(next, first, may_hold_nul, &bytes, out);
+      out = PutValue<kPlain, kFix>(next, first, may_hold_nul, &bytes, out);
     // Without a call sign the held fields are dropped: none of them was
     // written, so none counts as changed.
     if (!call_written) values_changed_ = changed_before;
-    if (!kPlain && options_.fixer) {
+    if (kFix) {
       if (call_written) out = options_.fixer->PutAdditions(out);
       if (!options_.fixer->EndRecord(call_written)) return false;
     }
@@ -392,7 +397,7 @@ class RecordLine {
 
   // Puts the field of \a column, whose bytes stand at \a *bytes (moved past
   // them), at \a out; returns the new end.
-  template <bool kPlain>
+  template <bool kPlain, bool kFix>
   char* PutValue(const Column* column, const Column* first,
                  bool may_hold_nul, const char** bytes, char* out) {
     const char* value = *bytes;
@@ -400,10 +405,11 @@ class RecordLine {
     *bytes += column->size;
     if (!kPlain && column->memo) {
       const std::string& text = memo_texts_[column - first];
-      return PutField<false>(*column, text.data(), text.size(), false, true,
+      return PutField<false, kFix>(*column, text.data(), text.size(), false,
+                                   true,
                              scratch_.data(), sources_, out);
     }
-    return PutField<kPlain>(*column, value, size, true, may_hold_nul,
+    return PutField<kPlain, kFix>(*column, value, size, true, may_hold_nul,
                             scratch_.data(), sources_, out);
   }
 

@@ -11,10 +11,11 @@ namespace {
 
 // Forms of a value counted apart per column.
 constexpr std::size_t kMostKinds = 12;
-// A column whose values repeat (bands, modes, flags) is mended once per
-// different value, remembered in this many places.
-constexpr std::size_t kCacheSize = 16;
-constexpr std::size_t kLongestCachedValue = 16;
+// Mended values remembered per column: 2^kFewBits for columns of few
+// different values (bands, modes, flags), 2^kManyBits for times and dates;
+// at most about 300 kB a column.
+constexpr int kFewBits = 6;
+constexpr int kManyBits = 12;
 constexpr std::size_t kExampleBytes = 32;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -34,6 +35,14 @@ std::uint64_t Shape(std::string_view value) {
   for (char c : value)
     shape = shape * 131 + static_cast<unsigned char>(IsDigit(c) ? '9' : c);
   return shape;
+}
+
+// Appends \a number in \a width digits, zeros in front.
+void PutDigits(std::string* text, int number, int width) {
+  char digits[8];
+  for (int i = width; i-- > 0; number /= 10)
+    digits[i] = static_cast<char>('0' + number % 10);
+  text->append(digits, width);
 }
 
 // What the plain conversion writes of \a value.
@@ -208,6 +217,8 @@ ColumnFix ColumnFixOf(std::string_view keyword, unsigned char type,
                       bool memo_text, int code_page) {
   ColumnFix fix;
   fix.rule = FixRuleOf(keyword);
+  // A date column (D) holds YYYYMMDD already.
+  if (type == 'D' && fix.rule == FixRule::kDate) fix.rule = FixRule::kText;
   fix.memo = memo_text;
   const AdifFieldSpec* field = FindAdifField(keyword);
   fix.multiline = field && (field->type == AdifType::kMultilineString ||
@@ -238,6 +249,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
   out->shape = 0;
   out->submode = nullptr;
   out->band = nullptr;
+  out->used_record_band = false;
   std::string& text = out->text;
   const std::string_view value = TrimmedValue(raw);
   if (value.empty()) return value;
@@ -272,6 +284,10 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       return text;
     }
     case FixRule::kCall: {
+      bool plain = true;
+      for (char c : value)
+        if (!IsDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/') plain = false;
+      if (plain) return unchanged();
       text.clear();
       for (char c : value) {
         if (c == ' ') continue;
@@ -292,33 +308,46 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       if (!SingleOrder(order) || !(orders & order) ||
           !DateUnder(date, static_cast<DateOrder>(order), &day))
         return unreadable();
-      char digits[16];
-      std::snprintf(digits, sizeof digits, "%04d%02d%02d", day.year,
-                    day.month, day.day);
-      text = digits;
+      text.clear();
+      PutDigits(&text, day.year, 4);
+      PutDigits(&text, day.month, 2);
+      PutDigits(&text, day.day, 2);
       out->shape = Shape(value);
       return fixed(FixKind::kDateForm);
     }
     case FixRule::kTime: {
       TimeOfDay time;
-      if (!ReadTime(value, fix.numeric, &time)) return unreadable();
-      char digits[16];
-      if (time.has_seconds)
-        std::snprintf(digits, sizeof digits, "%02d%02d%02d", time.hour,
-                      time.minute, time.second);
-      else
-        std::snprintf(digits, sizeof digits, "%02d%02d", time.hour,
-                      time.minute);
-      text = digits;
+      // HH:MM, the most common form, is read on the spot.
+      if (value.size() == 5 && value[2] == ':' && IsDigit(value[0]) &&
+          IsDigit(value[1]) && IsDigit(value[3]) && IsDigit(value[4])) {
+        if (value[0] > '2' || (value[0] == '2' && value[1] > '3') ||
+            value[3] > '5')
+          return unreadable();
+        static const std::uint64_t kShape = Shape("00:00");
+        text.assign({value[0], value[1], value[3], value[4]});
+        out->shape = kShape;
+        out->outcome = FixOutcome::kFixed;
+        out->kind = FixKind::kTimeForm;
+        return std::string_view(text);
+      }
+      if (!ReadTime(value, fix.numeric, &time)) {
+        return unreadable();
+      }
+      text.clear();
+      PutDigits(&text, time.hour, 2);
+      PutDigits(&text, time.minute, 2);
+      if (time.has_seconds) PutDigits(&text, time.second, 2);
       out->shape = Shape(value);
       return fixed(FixKind::kTimeForm);
     }
     case FixRule::kFrequency: {
       DecimalText number;
       if (!ReadDecimal(value, true, &number)) return unreadable();
-      unsigned readings = FrequencyReadings(number, nullptr);
+      const double read = number.Value();
+      unsigned readings = FrequencyReadings(read, number.unit, nullptr);
       if (readings == (kAsMegahertz | kAsKilohertz) && band && band->Get()) {
-        unsigned in_band = FrequencyReadings(number, band->Get());
+        out->used_record_band = true;
+        unsigned in_band = FrequencyReadings(read, number.unit, band->Get());
         if (in_band) readings = in_band;
       }
       if (readings == (kAsMegahertz | kAsKilohertz))
@@ -326,8 +355,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       if (readings != kAsMegahertz && readings != kAsKilohertz)
         return unreadable();
       const bool kilohertz = readings == kAsKilohertz;
-      out->band = AdifBandOfFrequency(kilohertz ? number.Value() / 1000
-                                                : number.Value());
+      out->band = AdifBandOfFrequency(kilohertz ? read / 1000 : read);
       if (!kilohertz && number.separator != ',' &&
           number.unit == DecimalText::kNoUnit)
         return unchanged();
@@ -365,6 +393,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       return fixed(FixKind::kQslWord);
     }
     case FixRule::kReport: {
+      if (value.find(' ') == std::string_view::npos) return unchanged();
       text.clear();
       for (char c : value)
         if (c != ' ') text += c;
@@ -411,6 +440,12 @@ SurveyRequest FixSurveyRequest(const ColumnPlan& plan, const DbfLayout& layout,
       request.band_column[c] = planned.keyword == "FREQ" ? band : band_rx;
     }
   }
+  // The order of dates needs every value; the unit of frequencies only
+  // settles values that fit both units and come without a band, so the
+  // first records tell it well enough when nothing else needs them all.
+  bool dates = false;
+  for (unsigned look : request.look) dates |= (look & kLookAtDates) != 0;
+  if (!dates) request.most_records = kFrequencyRecords;
   return request;
 }
 
@@ -512,8 +547,7 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
                          std::vector<ConstantField> constants)
     : fixes_(std::move(fixes)) {
   const std::size_t count = plan.columns.size();
-  handled_.assign(count, false);
-  addition_of_column_.assign(count, -1);
+  work_.resize(count);
   offsets_.resize(count);
   sizes_.resize(count);
   std::size_t offset = 1;
@@ -530,15 +564,46 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     return -1;
   };
   if (MendsValues()) {
-    for (std::size_t c = 0; c < count; ++c)
-      handled_[c] = !plan.columns[c].skipped;
+    for (std::size_t c = 0; c < count; ++c) {
+      if (plan.columns[c].skipped) continue;
+      const ColumnFix& fix = fixes_[c];
+      ColumnWork& work = work_[c];
+      if (fix.rule == FixRule::kText && !fix.memo && !fix.time_colons &&
+          !fix.qsl_letters) {
+        work.path = ColumnWork::kQuick;
+      } else if (!fix.memo &&
+                 (fix.rule == FixRule::kBand || fix.rule == FixRule::kMode ||
+                  fix.rule == FixRule::kQsl ||
+                  fix.rule == FixRule::kFrequency ||
+                  fix.rule == FixRule::kNumber)) {
+        work.path = ColumnWork::kCached;
+        work.cache_bits = kFewBits;
+      } else if (!fix.memo &&
+                 (fix.rule == FixRule::kTime || fix.rule == FixRule::kDate)) {
+        // A day has 1440 minutes; a log a few thousand days.
+        work.path = fix.rule == FixRule::kTime ? ColumnWork::kTime
+                                               : ColumnWork::kCached;
+        work.cache_bits = kManyBits;
+      } else if (!fix.memo && fix.rule == FixRule::kCall) {
+        work.path = ColumnWork::kCall;
+      } else if (!fix.memo && fix.rule == FixRule::kReport) {
+        work.path = ColumnWork::kReport;
+      } else {
+        work.path = ColumnWork::kSlow;
+      }
+      if (work.cache_bits)
+        work.cache.resize((std::size_t{1} << work.cache_bits) + 1);
+      if (plan.columns[c].keyword == "CALL")
+        call_columns_.push_back(static_cast<int>(c));
+    }
     band_column_ = first("BAND");
     frequency_column_ = first("FREQ");
+    mode_column_ = first("MODE");
     if (frequency_column_ >= 0) {
       band_addition_ = static_cast<int>(additions_.size());
       additions_.push_back({"BAND", ""});
     }
-    if (first("MODE") >= 0) {
+    if (mode_column_ >= 0) {
       submode_addition_ = static_cast<int>(additions_.size());
       additions_.push_back({"SUBMODE", ""});
     }
@@ -555,120 +620,144 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
   for (std::size_t c = 0; c < count; ++c) {
     if (plan.columns[c].skipped) continue;
     for (std::size_t a = 0; a < additions_.size(); ++a)
-      if (additions_[a].keyword == plan.columns[c].keyword) {
-        addition_of_column_[c] = static_cast<int>(a);
-        handled_[c] = true;
-      }
+      if (additions_[a].keyword == plan.columns[c].keyword)
+        work_[c].addition = static_cast<int>(a);
   }
   for (const Addition& addition : additions_)
     longest_additions_ += addition.keyword.size() + 12 +
                           std::max<std::size_t>(addition.constant.size(), 64);
-  written_.assign(additions_.size(), false);
-  caches_.resize(count);
-  cache_next_.assign(count, 0);
+  written_.assign(additions_.size(), 0);
   counts_.resize(count);
+  last_kind_.assign(count, -1);
 }
 
 void RecordFixer::StartRecord(const char* record) {
   record_ = record;
-  std::fill(written_.begin(), written_.end(), false);
+  ++record_number_;
   record_band_ = nullptr;
   record_submode_ = nullptr;
-  pending_.clear();
+  // The record is written when a CALL column holds something before a NUL
+  // byte: a call sign is never mended away. (A call sign kept in a memo is
+  // taken to be there when its block number is.)
+  record_written_ = !MendsValues();
+  for (int c : call_columns_) {
+    const char* bytes = record + offsets_[c];
+    std::size_t i = 0;
+    while (i < sizes_[c] && bytes[i] == ' ') ++i;
+    if (i < sizes_[c] && bytes[i] != '\0') record_written_ = true;
+  }
 }
 
-void RecordFixer::Fix(std::size_t column, const char** value,
-                      std::size_t* length) {
+void RecordFixer::FixSlowly(std::size_t column, const char** value,
+                            std::size_t* length, bool* padded) {
   const std::string_view raw(*value, *length);
-  std::string_view result = raw;
-  if (MendsValues()) {
-    const ColumnFix& fix = fixes_[column];
-    const bool cacheable =
-        (fix.rule == FixRule::kBand || fix.rule == FixRule::kMode ||
-         fix.rule == FixRule::kQsl) &&
-        !fix.memo && raw.size() <= kLongestCachedValue && raw[0] != ' ';
-    bool cached = false;
-    if (cacheable) {
-      for (const Cached& entry : caches_[column]) {
-        if (entry.raw == raw) {
-          fixed_ = entry.fixed;
-          cached = true;
-          break;
-        }
-      }
-    }
-    if (cached) {
-      if (fixed_.outcome != FixOutcome::kUnchanged) result = fixed_.text;
-    } else {
-      RecordBand band;
-      RecordBand* band_source = nullptr;
-      if (fix.rule == FixRule::kFrequency && band_column_ >= 0) {
-        band.value = std::string_view(record_ + offsets_[band_column_],
-                                      sizes_[band_column_]);
-        band_source = &band;
-      }
-      result = FixValue(fix, raw, band_source, &fixed_);
-      if (cacheable) {
-        std::vector<Cached>& cache = caches_[column];
-        if (cache.size() < kCacheSize) {
-          cache.push_back({std::string(raw), fixed_});
-        } else {
-          cache[cache_next_[column]] = {std::string(raw), fixed_};
-          cache_next_[column] = (cache_next_[column] + 1) % kCacheSize;
-        }
-      }
-    }
-    // The blanks in front are what an example of their removal shows.
-    if (fixed_.outcome != FixOutcome::kUnchanged)
-      Note(column,
-           fixed_.outcome == FixOutcome::kFixed &&
-                   fixed_.kind == FixKind::kBlanks
-               ? raw
-               : TrimmedValue(raw),
-           fixed_, result);
-    if (static_cast<int>(column) == frequency_column_ && fixed_.band) {
-      record_band_ = fixed_.band;
-      if (band_example_.empty()) record_frequency_.assign(result);
-    }
-    if (fix.rule == FixRule::kMode) record_submode_ = fixed_.submode;
+  const ColumnFix& fix = fixes_[column];
+  RecordBand band;
+  RecordBand* band_source = nullptr;
+  if (fix.rule == FixRule::kFrequency && band_column_ >= 0) {
+    band.value = std::string_view(record_ + offsets_[band_column_],
+                                  sizes_[band_column_]);
+    band_source = &band;
   }
+  const std::string_view result = FixValue(fix, raw, band_source, &fixed_);
+  std::int32_t count = -1;
+  // The blanks in front are what an example of their removal shows.
+  if (fixed_.outcome != FixOutcome::kUnchanged)
+    count = Count(column,
+                  fixed_.outcome == FixOutcome::kFixed &&
+                          fixed_.kind == FixKind::kBlanks
+                      ? raw
+                      : TrimmedValue(raw),
+                  fixed_.outcome, fixed_.kind, fixed_.shape, result);
+  if (static_cast<int>(column) == frequency_column_) {
+    record_band_ = fixed_.band;
+    if (!band_counted_) NoteFrequency(result);
+  }
+  if (static_cast<int>(column) == mode_column_)
+    record_submode_ = fixed_.submode;
+  ColumnWork& work = work_[column];
+  // Once HH:MM has been counted, it is read at once (FixHhMm).
+  static const std::uint64_t kHhMm = Shape("00:00");
+  if (work.path == ColumnWork::kTime && fixed_.kind == FixKind::kTimeForm &&
+      fixed_.outcome == FixOutcome::kFixed && fixed_.shape == kHhMm &&
+      !fix.numeric)
+    work.hhmm_kind = count;
+  if (work.cache_bits != 0 && raw.size() <= 16 &&
+      !fixed_.used_record_band && result.size() <= sizeof(Cached::text)) {
+    std::uint64_t key[2] = {0, 0};
+    std::memcpy(key, raw.data(), raw.size());
+    Cached& entry =
+        work.cache[CacheSlot(key, raw.size(), work.cache_bits)];
+    AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
+    entry.hits = 0;
+    entry.key[0] = key[0];
+    entry.key[1] = key[1];
+    entry.size = static_cast<std::uint8_t>(raw.size());
+    entry.unchanged = fixed_.outcome == FixOutcome::kUnchanged;
+    entry.count = count;
+    entry.submode = fixed_.submode;
+    entry.band = fixed_.band;
+    entry.text_size = static_cast<std::uint8_t>(result.size());
+    std::memcpy(entry.text, result.data(), result.size());
+    if (!entry.unchanged) {
+      *value = entry.text;
+      *length = entry.text_size;
+      return;  // still padded: the entry's text has room
+    }
+  }
+  if (result.data() != raw.data()) *padded = false;
   *value = result.data();
   *length = result.size();
-  if (!result.empty() && addition_of_column_[column] >= 0)
-    written_[addition_of_column_[column]] = true;
 }
 
-void RecordFixer::Note(std::size_t column, std::string_view from,
-                       const FixedValue& fixed, std::string_view to) {
+int RecordFixer::KindIndex(std::size_t column, FixKind kind,
+                           std::uint64_t shape) {
+  std::vector<KindCount>& kinds = counts_[column].kinds;
+  int last = last_kind_[column];
+  if (last >= 0 && kinds[last].kind == kind && kinds[last].shape == shape)
+    return last;
+  auto same = std::find_if(kinds.begin(), kinds.end(),
+                           [kind, shape](const KindCount& k) {
+                             return k.kind == kind && k.shape == shape;
+                           });
+  // Past the most forms counted apart, a form joins the first of its kind.
+  if (same == kinds.end() && kinds.size() >= kMostKinds)
+    same = std::find_if(kinds.begin(), kinds.end(),
+                        [kind](const KindCount& k) { return k.kind == kind; });
+  if (same == kinds.end()) {
+    kinds.push_back({kind, shape});
+    same = kinds.end() - 1;
+  }
+  last_kind_[column] = static_cast<int>(same - kinds.begin());
+  return last_kind_[column];
+}
+
+void RecordFixer::AddHits(ColumnCounts* counts, std::int32_t kind,
+                          std::uint64_t hits) const {
+  if (kind >= 0)
+    counts->kinds[kind].count += hits;
+  else if (kind == kNotRead)
+    counts->unreadable += hits;
+}
+
+std::int32_t RecordFixer::Count(std::size_t column, std::string_view from,
+                                FixOutcome outcome, FixKind kind,
+                                std::uint64_t shape, std::string_view to) {
   ColumnCounts& counts = counts_[column];
-  Pending pending;
-  pending.column = column;
-  pending.kind = -1;
-  bool example_wanted = counts.unreadable_example.empty();
-  if (fixed.outcome != FixOutcome::kUnreadable) {
-    auto same = std::find_if(counts.kinds.begin(), counts.kinds.end(),
-                             [&fixed](const KindCount& k) {
-                               return k.kind == fixed.kind &&
-                                      k.shape == fixed.shape;
-                             });
-    // Past the most forms counted apart, a form joins the first of its
-    // kind.
-    if (same == counts.kinds.end() && counts.kinds.size() >= kMostKinds)
-      same = std::find_if(
-          counts.kinds.begin(), counts.kinds.end(),
-          [&fixed](const KindCount& k) { return k.kind == fixed.kind; });
-    if (same == counts.kinds.end()) {
-      counts.kinds.push_back({fixed.kind, fixed.shape});
-      same = counts.kinds.end() - 1;
-    }
-    pending.kind = static_cast<int>(same - counts.kinds.begin());
-    example_wanted = same->from.empty();
+  if (outcome == FixOutcome::kUnreadable) {
+    ++counts.unreadable;
+    if (counts.unreadable_example.empty())
+      counts.unreadable_example = std::string(from.substr(0, 4 * kExampleBytes));
+    return kNotRead;
   }
-  if (example_wanted) {
-    pending.from.assign(from.data(), std::min(from.size(), 4 * kExampleBytes));
-    pending.to.assign(to.data(), std::min(to.size(), 4 * kExampleBytes));
+  const int index = KindIndex(column, kind, shape);
+  KindCount& counted = counts.kinds[index];
+  ++counted.count;
+  if (counted.from.empty()) {
+    counted.from = std::string(from.substr(0, 4 * kExampleBytes));
+    counted.to = std::string(to.substr(0, 4 * kExampleBytes));
   }
-  pending_.push_back(std::move(pending));
+  return index;
 }
 
 char* RecordFixer::PutField(char* out, const std::string& keyword,
@@ -687,31 +776,16 @@ char* RecordFixer::PutField(char* out, const std::string& keyword,
   return out;
 }
 
-char* RecordFixer::PutAdditions(char* out) {
+char* RecordFixer::PutMissingFields(char* out) {
   for (std::size_t a = 0; a < additions_.size(); ++a) {
-    if (written_[a]) continue;
+    if (written_[a] == record_number_) continue;
     const Addition& addition = additions_[a];
     if (static_cast<int>(a) == band_addition_ && record_band_) {
       out = PutField(out, addition.keyword, record_band_->name);
-      Pending pending;
-      pending.column = static_cast<std::size_t>(frequency_column_);
-      FixedValue added;
-      added.kind = FixKind::kBandAdded;
-      ColumnCounts& counts = counts_[pending.column];
-      auto same = std::find_if(
-          counts.kinds.begin(), counts.kinds.end(),
-          [](const KindCount& k) { return k.kind == FixKind::kBandAdded; });
-      if (same == counts.kinds.end()) {
-        counts.kinds.push_back({FixKind::kBandAdded, 0});
-        same = counts.kinds.end() - 1;
-      }
-      pending.kind = static_cast<int>(same - counts.kinds.begin());
-      if (same->from.empty()) {
-        pending.from = record_frequency_;
-        pending.to = record_band_->name;
-        band_example_ = pending.to;
-      }
-      pending_.push_back(std::move(pending));
+      Count(static_cast<std::size_t>(frequency_column_),
+            std::string_view(record_frequency_, record_frequency_size_),
+            FixOutcome::kFixed, FixKind::kBandAdded, 0, record_band_->name);
+      band_counted_ = true;
     } else if (static_cast<int>(a) == submode_addition_ && record_submode_) {
       out = PutField(out, addition.keyword, record_submode_);
     } else if (!addition.constant.empty()) {
@@ -722,29 +796,9 @@ char* RecordFixer::PutAdditions(char* out) {
 }
 
 bool RecordFixer::EndRecord(bool has_call) {
-  if (!has_call) {
-    pending_.clear();
-    if (!MendsValues()) return true;
-    ++records_left_out_;
-    return false;
-  }
-  for (Pending& pending : pending_) {
-    ColumnCounts& counts = counts_[pending.column];
-    if (pending.kind < 0) {
-      ++counts.unreadable;
-      if (counts.unreadable_example.empty())
-        counts.unreadable_example = std::move(pending.from);
-      continue;
-    }
-    KindCount& kind = counts.kinds[pending.kind];
-    ++kind.count;
-    if (kind.from.empty() && !pending.from.empty()) {
-      kind.from = std::move(pending.from);
-      kind.to = std::move(pending.to);
-    }
-  }
-  pending_.clear();
-  return true;
+  if (has_call || !MendsValues()) return true;
+  ++records_left_out_;
+  return false;
 }
 
 std::vector<std::string> RecordFixer::Summary(
@@ -752,7 +806,11 @@ std::vector<std::string> RecordFixer::Summary(
   std::vector<std::string> lines;
   const std::string example = Choose(language, ", p. ej. ", ", e.g. ");
   for (std::size_t c = 0; c < counts_.size(); ++c) {
-    const ColumnCounts& counts = counts_[c];
+    // The counts, with those the caches still hold.
+    ColumnCounts counts = counts_[c];
+    for (const Cached& entry : work_[c].cache)
+      AddHits(&counts, entry.count, entry.hits);
+    AddHits(&counts, work_[c].hhmm_kind, work_[c].hhmm_hits);
     std::string line;
     for (const KindCount& kind : counts.kinds) {
       if (kind.count == 0) continue;
@@ -829,9 +887,11 @@ std::vector<std::string> RecordFixer::Summary(
     }
     if (counts.unreadable > 0)
       line += (line.empty() ? "" : "; ") + Values(counts.unreadable, language) +
-              Choose(language,
-                     "sin leer, quedan como estaban",
-                     "not read, left as they were") +
+              (counts.unreadable == 1
+                   ? Choose(language, "sin leer, queda como estaba",
+                            "not read, left as it was")
+                   : Choose(language, "sin leer, quedan como estaban",
+                            "not read, left as they were")) +
               example + Shown(counts.unreadable_example);
     if (line.empty()) continue;
     std::string name = c < column_names.size() ? column_names[c]

@@ -21,7 +21,9 @@
 #ifndef LOGWEAVE_CONVERT_VALUE_FIXES_H_
 #define LOGWEAVE_CONVERT_VALUE_FIXES_H_
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +110,7 @@ struct FixedValue {
   std::string text;         ///< holds the value when it was rewritten
   const char* submode = nullptr;   ///< kMode: the SUBMODE that goes with it
   const AdifBand* band = nullptr;  ///< kFrequency: the band it lies in
+  bool used_record_band = false;   ///< the record's band settled it
 };
 
 /// The band the record gives, read only when a frequency needs it.
@@ -124,9 +127,14 @@ struct RecordBand {
 std::string_view FixValue(const ColumnFix& fix, std::string_view value,
                           RecordBand* band, FixedValue* out);
 
-/// The survey --fix needs: the dates of text date columns and the
-/// frequencies of FREQ and FREQ_RX (with their BAND and BAND_RX), every
-/// record. Looks at nothing when no column needs a decision.
+/// The records whose frequencies decide a column's unit when no date needs
+/// every record read.
+constexpr std::uint32_t kFrequencyRecords = 10000;
+
+/// The survey --fix needs: the dates of text date columns, every record,
+/// and the frequencies of FREQ and FREQ_RX (with their BAND and BAND_RX),
+/// of the same records, or of the first kFrequencyRecords when no date
+/// needs a survey. Looks at nothing when no column needs a decision.
 SurveyRequest FixSurveyRequest(const ColumnPlan& plan, const DbfLayout& layout,
                                int code_page, bool skip_deleted);
 
@@ -164,18 +172,33 @@ class RecordFixer {
 
   bool MendsValues() const { return !fixes_.empty(); }
   /// Whether the engine hands the values of \a column to Fix.
-  bool FixesColumn(std::size_t column) const { return handled_[column]; }
+  bool FixesColumn(std::size_t column) const {
+    return work_[column].path != ColumnWork::kNone ||
+           work_[column].addition >= 0;
+  }
+  /// Whether Fix changes the values of \a column only when they start with
+  /// a blank, so that the engine may keep the others from it.
+  bool FixesOnlyBlanks(std::size_t column) const {
+    return work_[column].path == ColumnWork::kQuick &&
+           work_[column].addition < 0;
+  }
 
   /// Before the columns of a record: \a record is its deletion flag and
   /// its bytes.
   void StartRecord(const char* record);
   /// Mends the value of \a column at *value, *length long (up to a NUL,
-  /// without trailing blanks); both may change.
-  void Fix(std::size_t column, const char** value, std::size_t* length);
+  /// without trailing blanks); all three may change. *padded says that 32
+  /// bytes may be read from *value whatever its length.
+  inline void Fix(std::size_t column, const char** value, std::size_t* length,
+                  bool* padded);
   /// The most bytes PutAdditions writes.
   std::size_t LongestAdditions() const { return longest_additions_; }
   /// Writes the fields the record gets added at \a out; returns the end.
-  char* PutAdditions(char* out);
+  char* PutAdditions(char* out) {
+    for (std::uint64_t written : written_)
+      if (written != record_number_) return PutMissingFields(out);
+    return out;
+  }
   /// After the record: \a has_call says whether it has a CALL field.
   /// Returns false when the record is left out.
   bool EndRecord(bool has_call);
@@ -199,16 +222,38 @@ class RecordFixer {
     std::uint64_t unreadable = 0;
     std::string unreadable_example;
   };
-  struct Pending {
-    std::size_t column;
-    int kind;  // index into kinds, or -1 for a value not read
-    std::string from = {};  // only while the kind has no example yet
-    std::string to = {};
-  };
-  // One value the cache remembers for a column of few different values.
+  // A value mended before, remembered by its bytes (up to 16, zero-filled)
+  // with what mending gave.
   struct Cached {
-    std::string raw;
-    FixedValue fixed;
+    std::uint64_t key[2] = {0, 0};
+    std::uint8_t size = 0xFF;  // 0xFF: empty
+    std::uint8_t text_size = 0;
+    bool unchanged = true;
+    std::int32_t count = -1;  // the kind it counts as; kNotRead; -1: none
+    std::uint64_t hits = 0;   // counted here, not yet in the kind
+    const char* submode = nullptr;
+    const AdifBand* band = nullptr;
+    // Last, and the cache keeps one more entry at its end, so that 32 bytes
+    // may be read from it.
+    char text[24];
+  };
+  static constexpr std::int32_t kNotRead = -2;
+  // What the fixer does with the values of one column.
+  struct ColumnWork {
+    enum Path : std::uint8_t {
+      kNone,    // nothing
+      kQuick,   // only blanks in front to remove
+      kCall,    // a call sign: mended when not upper case already
+      kReport,  // a report: mended when it holds a blank
+      kTime,    // HH:MM read at once, other times as kCached
+      kCached,  // few different spellings: each mended once
+      kSlow,    // every value mended
+    } path = kNone;
+    std::int32_t addition = -1;  // the addition its values stand for
+    int cache_bits = 0;          // the cache holds 2^cache_bits values
+    std::vector<Cached> cache;
+    std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
+    std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
   };
   // A field the record may get added.
   struct Addition {
@@ -216,34 +261,153 @@ class RecordFixer {
     std::string constant;  // empty: derived from a value
   };
 
-  void Note(std::size_t column, std::string_view from, const FixedValue& fixed,
-            std::string_view to);
+  bool FixFromCache(std::size_t column, const char** value,
+                    std::size_t* length, bool* padded);
+  bool FixHhMm(std::size_t column, const char** value, std::size_t* length,
+               bool* padded);
+  void FixSlowly(std::size_t column, const char** value, std::size_t* length,
+                 bool* padded);
+  std::int32_t Count(std::size_t column, std::string_view from,
+                     FixOutcome outcome, FixKind kind, std::uint64_t shape,
+                     std::string_view to);
+  int KindIndex(std::size_t column, FixKind kind, std::uint64_t shape);
+  void AddHits(ColumnCounts* counts, std::int32_t kind,
+               std::uint64_t hits) const;
+  void NoteFrequency(std::string_view frequency) {
+    record_frequency_size_ =
+        std::min(frequency.size(), sizeof record_frequency_);
+    std::memcpy(record_frequency_, frequency.data(), record_frequency_size_);
+  }
+  static std::size_t CacheSlot(const std::uint64_t key[2], std::size_t size,
+                               int bits) {
+    std::uint64_t hash = (key[0] * 0x9E3779B97F4A7C15ull) ^
+                         (key[1] * 0xC2B2AE3D27D4EB4Full) ^ size;
+    return static_cast<std::size_t>(hash >> (64 - bits));
+  }
   char* PutField(char* out, const std::string& keyword, std::string_view value);
+  char* PutMissingFields(char* out);
 
   std::vector<ColumnFix> fixes_;
-  std::vector<bool> handled_;
-  std::vector<int> addition_of_column_;
+  std::vector<ColumnWork> work_;
   std::vector<std::size_t> offsets_, sizes_;
+  std::vector<int> call_columns_;
   std::vector<Addition> additions_;
   std::size_t longest_additions_ = 0;
   int band_column_ = -1;
   int band_addition_ = -1, submode_addition_ = -1;
   int frequency_column_ = -1;  // the column BAND is taken from
+  int mode_column_ = -1;       // the column SUBMODE is taken from
 
   // The record being built.
   const char* record_ = nullptr;
-  std::vector<bool> written_;
+  bool record_written_ = false;  // it has a call sign, so it is written
+  // Per addition, the number of the last record that wrote its field.
+  std::vector<std::uint64_t> written_;
+  std::uint64_t record_number_ = 0;
   const AdifBand* record_band_ = nullptr;
-  std::string record_frequency_;  // while BAND added has no example
-  std::string band_example_;
+  // The record's frequency as written, for the example of a BAND added.
+  char record_frequency_[32] = {};
+  std::size_t record_frequency_size_ = 0;
+  bool band_counted_ = false;
   const char* record_submode_ = nullptr;
-  std::vector<Pending> pending_;
 
-  std::vector<std::vector<Cached>> caches_;
-  std::vector<std::size_t> cache_next_;
   FixedValue fixed_;
+  char time_text_[32] = {};  // an HH:MM time as HHMM, 32 bytes readable
   std::vector<ColumnCounts> counts_;
+  std::vector<int> last_kind_;  // per column, the kind counted last
   std::uint64_t records_left_out_ = 0;
 };
+
+// The record engine calls this for every value of the columns it hands over,
+// so the common cases are decided here, inline.
+inline void RecordFixer::Fix(std::size_t column, const char** value,
+                             std::size_t* length, bool* padded) {
+  const ColumnWork& work = work_[column];
+  // A record left out is not mended. The paths are tried one by one, the
+  // most common first: a chain of branches that the processor foresees
+  // column after column.
+  const ColumnWork::Path path = record_written_ ? work.path : ColumnWork::kNone;
+  if (path == ColumnWork::kQuick) {
+    if (**value == ' ') FixSlowly(column, value, length, padded);
+  } else if (path == ColumnWork::kCached) {
+    if (!FixFromCache(column, value, length, padded))
+      FixSlowly(column, value, length, padded);
+  } else if (path == ColumnWork::kTime) {
+    if (!FixHhMm(column, value, length, padded) &&
+        !FixFromCache(column, value, length, padded))
+      FixSlowly(column, value, length, padded);
+  } else if (path == ColumnWork::kCall) {
+    for (std::size_t i = 0; i < *length; ++i) {
+      const char c = (*value)[i];
+      if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/')) {
+        FixSlowly(column, value, length, padded);
+        break;
+      }
+    }
+  } else if (path == ColumnWork::kReport) {
+    if (std::memchr(*value, ' ', *length))
+      FixSlowly(column, value, length, padded);
+  } else if (path == ColumnWork::kSlow) {
+    FixSlowly(column, value, length, padded);
+  }
+  if (work.addition >= 0 && *length != 0)
+    written_[work.addition] = record_number_;
+}
+
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline bool RecordFixer::FixFromCache(std::size_t column, const char** value,
+                                      std::size_t* length, bool* padded) {
+  const std::size_t size = *length;
+  if (!*padded || size > 16) return false;
+  // Two whole words, the bytes past the value masked off.
+  std::uint64_t key[2];
+  std::memcpy(key, *value, sizeof key);
+  if (size < 8) {
+    key[0] &= (std::uint64_t{1} << (8 * size)) - 1;
+    key[1] = 0;
+  } else if (size < 16) {
+    key[1] &= (std::uint64_t{1} << (8 * (size - 8))) - 1;
+  }
+  ColumnWork& work = work_[column];
+  Cached& entry = work.cache[CacheSlot(key, size, work.cache_bits)];
+  if (entry.size != size || entry.key[0] != key[0] || entry.key[1] != key[1])
+    return false;
+  ++entry.hits;
+  if (static_cast<int>(column) == frequency_column_) {
+    record_band_ = entry.band;
+    if (!band_counted_) NoteFrequency(std::string_view(*value, size));
+  }
+  if (static_cast<int>(column) == mode_column_) record_submode_ = entry.submode;
+  if (!entry.unchanged) {
+    *value = entry.text;
+    *length = entry.text_size;
+  }
+  return true;
+}
+
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline bool RecordFixer::FixHhMm(std::size_t column, const char** value,
+                                 std::size_t* length, bool* padded) {
+  const char* v = *value;
+  ColumnWork& work = work_[column];
+  if (*length != 5 || v[2] != ':' || work.hhmm_kind < 0) return false;
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!digit(v[0]) || !digit(v[1]) || !digit(v[3]) || !digit(v[4]) ||
+      v[0] > '2' || (v[0] == '2' && v[1] > '3') || v[3] > '5')
+    return false;
+  time_text_[0] = v[0];
+  time_text_[1] = v[1];
+  time_text_[2] = v[3];
+  time_text_[3] = v[4];
+  ++work.hhmm_hits;
+  *value = time_text_;
+  *length = 4;
+  *padded = true;
+  return true;
+}
 
 #endif  // LOGWEAVE_CONVERT_VALUE_FIXES_H_

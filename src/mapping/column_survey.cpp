@@ -79,33 +79,39 @@ void LookAtFrequency(std::string_view value, const char* record,
   if (readings == kAsKilohertz) ++p->kilohertz_only;
 }
 
-// Everything else the guesses read of a value.
+// Everything else the guesses read of a value. Each reading is tried only
+// where the value's first byte and length allow it.
 void LookAtKinds(std::string_view value, unsigned char type, int code_page,
                  ColumnProfile* p) {
+  const char first = value[0];
+  const bool digit = first >= '0' && first <= '9';
+  const bool short_value = value.size() <= 16;
   TimeOfDay time;
-  if (ReadTime(value, type == 'N' || type == 'F', &time)) {
+  if (digit && ReadTime(value, type == 'N' || type == 'F', &time)) {
     ++p->times;
     if (TimeHasSeparator(value)) ++p->marked_times;
   }
   DecimalText number;
-  if (ReadDecimal(value, false, &number)) {
+  if ((digit || first == '.' || first == ',') &&
+      ReadDecimal(value, false, &number)) {
     double x = number.Value();
     if (p->numbers == 0 || x < p->least) p->least = x;
     if (p->numbers == 0 || x > p->most) p->most = x;
     ++p->numbers;
     if (number.separator == 0) ++p->integers;
   }
-  if (ReadBand(value)) {
+  if (digit && short_value && ReadBand(value)) {
     ++p->bands;
     if (value.find_first_not_of("0123456789., ") != std::string_view::npos)
       ++p->named_bands;
   }
   ModeReading mode;
-  if (ReadMode(value, &mode)) ++p->modes;
-  if (LooksLikeCall(value)) ++p->calls;
-  if (LooksLikeLocator(value)) ++p->locators;
-  if (ReadQslFlag(value, code_page, type == 'L')) ++p->qsl_flags;
-  if (LooksLikeReport(value)) ++p->reports;
+  if (short_value && !digit && ReadMode(value, &mode)) ++p->modes;
+  if (short_value && LooksLikeCall(value)) ++p->calls;
+  if (!digit && value.size() <= 8 && LooksLikeLocator(value)) ++p->locators;
+  if (value.size() <= 6 && ReadQslFlag(value, code_page, type == 'L'))
+    ++p->qsl_flags;
+  if (value.size() <= 6 && LooksLikeReport(value)) ++p->reports;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "mapping/value_forms.h"
 
 #include <cstring>
+#include <unordered_map>
 
 #include "dbf/code_page.h"
 
@@ -30,13 +31,17 @@ int Number(std::string_view digits) {
   return value;
 }
 
-// \a text upper-cased, without the blanks in it.
-std::string Squeezed(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text)
-    if (c != ' ') out += Upper(c);
-  return out;
+// \a text upper-cased, without the blanks in it, in \a buffer; empty when
+// it does not fit.
+constexpr std::size_t kSqueezeBytes = 32;
+std::string_view Squeeze(std::string_view text, char (&buffer)[kSqueezeBytes]) {
+  std::size_t size = 0;
+  for (char c : text) {
+    if (c == ' ') continue;
+    if (size == kSqueezeBytes) return {};
+    buffer[size++] = Upper(c);
+  }
+  return std::string_view(buffer, size);
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
@@ -49,7 +54,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 // Month names in English and Spanish; a name may be cut to three letters or
 // more ("JUN", "SEPT", "AGO").
 struct MonthName {
-  const char* name;
+  std::string_view name;
   int month;
 };
 constexpr MonthName kMonthNames[] = {
@@ -66,7 +71,7 @@ int MonthOfName(std::string_view letters) {
   if (letters.size() < 3) return 0;
   int found = 0;
   for (const MonthName& name : kMonthNames) {
-    std::string_view full(name.name);
+    std::string_view full = name.name;
     if (letters.size() > full.size()) continue;
     if (!EqualsIgnoringCase(letters, full.substr(0, letters.size()))) continue;
     if (found != 0 && found != name.month) return 0;
@@ -98,20 +103,50 @@ constexpr ModeAlias kModeAliases[] = {
     {"FELDHELL", "HELL"}, {"HELLSCHREIBER", "HELL"},
 };
 
-bool LookUpMode(std::string_view name, ModeReading* mode) {
-  const AdifEnumerationValue* row = FindAdifEnumerationValue("Mode", name);
-  if (row && !row->import_only) {
-    mode->mode = row->value;
-    mode->submode = nullptr;
-    return true;
-  }
-  row = FindAdifEnumerationValue("Submode", name);
-  if (row && row->qualifier[0] != '\0') {
-    mode->mode = row->qualifier;
-    mode->submode = row->value;
-    return true;
-  }
-  return false;
+// Every mode and submode of the standard by its name in upper case, and by
+// that name without blanks and hyphens; a mode before a submode of the
+// same name, which an import-only mode gives way to.
+const std::unordered_map<std::string, ModeReading>& ModeNames() {
+  static const std::unordered_map<std::string, ModeReading> names = [] {
+    std::unordered_map<std::string, ModeReading> all;
+    auto add = [&all](std::string name, ModeReading reading) {
+      std::string squeezed;
+      for (char& c : name) c = Upper(c);
+      for (char c : name)
+        if (c != ' ' && c != '-') squeezed += c;
+      all.emplace(name, reading);
+      all.emplace(squeezed, reading);
+    };
+    for (int i = 0; i < kAdifEnumerationValueCount; ++i) {
+      const AdifEnumerationValue& row = kAdifEnumerationValues[i];
+      if (std::strcmp(row.enumeration, "Mode") == 0 && !row.import_only)
+        add(row.value, ModeReading{row.value, nullptr});
+    }
+    for (int i = 0; i < kAdifEnumerationValueCount; ++i) {
+      const AdifEnumerationValue& row = kAdifEnumerationValues[i];
+      if (std::strcmp(row.enumeration, "Submode") == 0 &&
+          row.qualifier[0] != '\0')
+        add(row.value, ModeReading{row.qualifier, row.value});
+    }
+    for (const ModeAlias& alias : kModeAliases) {
+      auto standard = all.find(alias.standard);
+      if (standard != all.end()) all.emplace(alias.written, standard->second);
+    }
+    return all;
+  }();
+  return names;
+}
+
+// The band of the lower-case name \a name ("40m", "70cm"), or nullptr.
+const AdifBand* BandNamed(const std::string& name) {
+  static const std::unordered_map<std::string, const AdifBand*> bands = [] {
+    std::unordered_map<std::string, const AdifBand*> all;
+    for (int i = 0; i < kAdifBandCount; ++i)
+      all.emplace(kAdifBands[i].name, &kAdifBands[i]);
+    return all;
+  }();
+  auto found = bands.find(name);
+  return found == bands.end() ? nullptr : found->second;
 }
 
 }  // namespace
@@ -241,7 +276,8 @@ bool IsAdifDate(std::string_view text) {
 bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
   text = TrimmedValue(text);
   // The zone after the time: Z, UTC or GMT.
-  for (std::string_view zone : {"UTC", "GMT", "Z"}) {
+  static constexpr std::string_view kZones[] = {"UTC", "GMT", "Z"};
+  for (std::string_view zone : kZones) {
     if (text.size() > zone.size() &&
         EqualsIgnoringCase(text.substr(text.size() - zone.size()), zone)) {
       text = TrimmedValue(text.substr(0, text.size() - zone.size()));
@@ -337,15 +373,18 @@ bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number) {
 }
 
 unsigned FrequencyReadings(const DecimalText& number, const AdifBand* band) {
-  const double value = number.Value();
+  return FrequencyReadings(number.Value(), number.unit, band);
+}
+
+unsigned FrequencyReadings(double value, DecimalText::Unit unit,
+                           const AdifBand* band) {
   unsigned readings = 0;
   auto fits = [band](double mhz) {
     const AdifBand* found = AdifBandOfFrequency(mhz);
     return found != nullptr && (band == nullptr || found == band);
   };
-  if (number.unit != DecimalText::kKilohertz && fits(value))
-    readings |= kAsMegahertz;
-  if (number.unit != DecimalText::kMegahertz && fits(value / 1000))
+  if (unit != DecimalText::kKilohertz && fits(value)) readings |= kAsMegahertz;
+  if (unit != DecimalText::kMegahertz && fits(value / 1000))
     readings |= kAsKilohertz;
   return readings;
 }
@@ -353,13 +392,15 @@ unsigned FrequencyReadings(const DecimalText& number, const AdifBand* band) {
 // ---- bands, modes, calls, flags ----
 
 const AdifBand* ReadBand(std::string_view text) {
-  std::string squeezed = Squeezed(TrimmedValue(text));
+  char buffer[kSqueezeBytes];
+  std::string_view squeezed = Squeeze(TrimmedValue(text), buffer);
+  if (squeezed.empty() || !IsDigit(squeezed[0])) return nullptr;
   std::size_t i = 0;
   while (i < squeezed.size() && (IsDigit(squeezed[i]) || squeezed[i] == '.' ||
                                  squeezed[i] == ','))
     ++i;
-  std::string number = squeezed.substr(0, i);
-  std::string unit = squeezed.substr(i);
+  std::string_view number = squeezed.substr(0, i);
+  std::string_view unit = squeezed.substr(i);
   DecimalText decimal;
   if (!ReadDecimal(number, false, &decimal) || decimal.whole.empty())
     return nullptr;
@@ -369,10 +410,10 @@ const AdifBand* ReadBand(std::string_view text) {
     fraction.remove_suffix(1);
   std::string name(decimal.whole);
   if (!fraction.empty()) name += "." + std::string(fraction);
-  if (unit == "CM") return FindAdifBand(name + "cm");
-  if (unit == "MM") return FindAdifBand(name + "mm");
+  if (unit == "CM") return BandNamed(name + "cm");
+  if (unit == "MM") return BandNamed(name + "mm");
   if (unit == "" || unit == "M" || unit == "MT" || unit == "MTS") {
-    if (const AdifBand* band = FindAdifBand(name + "m")) return band;
+    if (const AdifBand* band = BandNamed(name + "m")) return band;
     if (unit.empty()) return AdifBandOfFrequency(decimal.Value());
   }
   return nullptr;
@@ -381,14 +422,19 @@ const AdifBand* ReadBand(std::string_view text) {
 bool ReadMode(std::string_view text, ModeReading* mode) {
   text = TrimmedValue(text);
   if (text.empty() || text.size() > 32) return false;
-  if (LookUpMode(text, mode)) return true;
-  std::string squeezed;
-  for (char c : text)
-    if (c != ' ' && c != '-') squeezed += Upper(c);
-  if (LookUpMode(squeezed, mode)) return true;
-  for (const ModeAlias& alias : kModeAliases)
-    if (squeezed == alias.written) return LookUpMode(alias.standard, mode);
-  return false;
+  std::string name(text);
+  for (char& c : name) c = Upper(c);
+  const auto& names = ModeNames();
+  auto found = names.find(name);
+  if (found == names.end()) {
+    std::string squeezed;
+    for (char c : name)
+      if (c != ' ' && c != '-') squeezed += c;
+    found = names.find(squeezed);
+  }
+  if (found == names.end()) return false;
+  *mode = found->second;
+  return true;
 }
 
 bool IsCallSignField(std::string_view keyword) {
@@ -399,7 +445,8 @@ bool IsCallSignField(std::string_view keyword) {
 }
 
 bool LooksLikeCall(std::string_view text) {
-  std::string call = Squeezed(text);
+  char buffer[kSqueezeBytes];
+  std::string_view call = Squeeze(text, buffer);
   if (call.size() < 3 || call.size() > 15) return false;
   std::size_t longest_start = 0, longest = 0, start = 0;
   for (std::size_t i = 0; i <= call.size(); ++i) {
@@ -418,7 +465,8 @@ bool LooksLikeCall(std::string_view text) {
 }
 
 bool LooksLikeLocator(std::string_view text) {
-  std::string s = Squeezed(text);
+  char buffer[kSqueezeBytes];
+  std::string_view s = Squeeze(text, buffer);
   if (s.size() != 4 && s.size() != 6 && s.size() != 8) return false;
   auto in = [](char c, char low, char high) { return c >= low && c <= high; };
   if (!in(s[0], 'A', 'R') || !in(s[1], 'A', 'R') || !IsDigit(s[2]) ||
@@ -430,7 +478,8 @@ bool LooksLikeLocator(std::string_view text) {
 }
 
 bool LooksLikeReport(std::string_view text) {
-  std::string s = Squeezed(text);
+  char buffer[kSqueezeBytes];
+  std::string_view s = Squeeze(text, buffer);
   if (s.empty()) return false;
   if (s[0] == '+' || s[0] == '-')
     return s.size() >= 2 && s.size() <= 3 && AllDigits(s.substr(1));
@@ -441,24 +490,35 @@ bool LooksLikeReport(std::string_view text) {
 }
 
 char ReadQslFlag(std::string_view text, int code_page, bool logical) {
-  std::string flag;
+  // The flag in plain upper-case ASCII, at most three letters.
+  char letters[4];
+  std::size_t size = 0;
   for (char c : TrimmedValue(text)) {
     unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      flag += Upper(c);
-    } else if (const char* plain = AsciiSpellingOf(CodePoint(code_page, byte))) {
-      for (const char* p = plain; *p; ++p) flag += Upper(*p);
-    } else {
-      return 0;
+    const char* plain = &c;
+    std::size_t length = 1;
+    if (byte >= 0x80) {
+      plain = AsciiSpellingOf(CodePoint(code_page, byte));
+      if (!plain) return 0;
+      length = std::strlen(plain);
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+      if (size == 3) return 0;
+      letters[size++] = Upper(plain[i]);
     }
   }
-  if (flag == "S" || flag == "SI" || flag == "YES" || flag == "X" ||
-      flag == "T" || flag == "1" || flag == "Y")
-    return 'Y';
-  if (flag == "NO" || flag == "0" || flag == "N" || (logical && flag == "F"))
-    return 'N';
-  if (flag == "R" || flag == "Q" || flag == "I" || flag == "V") return flag[0];
-  return 0;
+  static constexpr struct {
+    std::string_view written;
+    char flag;
+  } kFlags[] = {
+      {"S", 'Y'}, {"SI", 'Y'}, {"YES", 'Y'}, {"X", 'Y'}, {"T", 'Y'},
+      {"1", 'Y'}, {"Y", 'Y'}, {"NO", 'N'},  {"0", 'N'}, {"N", 'N'},
+      {"R", 'R'}, {"Q", 'Q'}, {"I", 'I'},   {"V", 'V'},
+  };
+  const std::string_view flag(letters, size);
+  for (const auto& known : kFlags)
+    if (known.written == flag) return known.flag;
+  return logical && flag == "F" ? 'N' : 0;
 }
 
 // ---- names ----

@@ -104,6 +104,9 @@ bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number);
 /// kilohertz; when \a band is given, only in that band.
 enum FrequencyReading : unsigned { kAsMegahertz = 1, kAsKilohertz = 2 };
 unsigned FrequencyReadings(const DecimalText& number, const AdifBand* band);
+/// The same for the number \a value written with \a unit.
+unsigned FrequencyReadings(double value, DecimalText::Unit unit,
+                           const AdifBand* band);
 
 // ---- bands, modes, calls, flags ----
 
