@@ -254,7 +254,11 @@ inline char* PutField(const Column& column, const char* bytes,
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
   if (kFix && column.fix && (!column.fix_blanks || *value == ' ')) {
-    sources.fixer->Fix(column.index, &value, &length, &padded);
+    RecordFixer::Span fixed = sources.fixer->Fix(
+        column.index, {value, static_cast<std::uint32_t>(length), padded});
+    value = fixed.value;
+    length = fixed.length;
+    padded = fixed.padded;
     if (length == 0) return out;
   }
   if (!kPlain && sources.encoder) {

@@ -631,23 +631,6 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
   last_kind_.assign(count, -1);
 }
 
-void RecordFixer::StartRecord(const char* record) {
-  record_ = record;
-  ++record_number_;
-  record_band_ = nullptr;
-  record_submode_ = nullptr;
-  // The record is written when a CALL column holds something before a NUL
-  // byte: a call sign is never mended away. (A call sign kept in a memo is
-  // taken to be there when its block number is.)
-  record_written_ = !MendsValues();
-  for (int c : call_columns_) {
-    const char* bytes = record + offsets_[c];
-    std::size_t i = 0;
-    while (i < sizes_[c] && bytes[i] == ' ') ++i;
-    if (i < sizes_[c] && bytes[i] != '\0') record_written_ = true;
-  }
-}
-
 void RecordFixer::FixSlowly(std::size_t column, const char** value,
                             std::size_t* length, bool* padded) {
   const std::string_view raw(*value, *length);

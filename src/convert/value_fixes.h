@@ -129,7 +129,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view value,
 
 /// The records whose frequencies decide a column's unit when no date needs
 /// every record read.
-constexpr std::uint32_t kFrequencyRecords = 10000;
+constexpr std::uint32_t kFrequencyRecords = 2000;
 
 /// The survey --fix needs: the dates of text date columns, every record,
 /// and the frequencies of FREQ and FREQ_RX (with their BAND and BAND_RX),
@@ -185,18 +185,43 @@ class RecordFixer {
 
   /// Before the columns of a record: \a record is its deletion flag and
   /// its bytes.
-  void StartRecord(const char* record);
-  /// Mends the value of \a column at *value, *length long (up to a NUL,
-  /// without trailing blanks); all three may change. *padded says that 32
-  /// bytes may be read from *value whatever its length.
-  inline void Fix(std::size_t column, const char** value, std::size_t* length,
-                  bool* padded);
+  void StartRecord(const char* record) {
+    record_ = record;
+    ++record_number_;
+    record_band_ = nullptr;
+    record_submode_ = nullptr;
+    // The record is written when a CALL column holds something before a
+    // NUL byte: a call sign is never mended away. (A call sign kept in a
+    // memo is taken to be there when its block number is.)
+    record_written_ = !MendsValues();
+    for (int c : call_columns_) {
+      const char* bytes = record + offsets_[c];
+      std::size_t i = 0;
+      while (i < sizes_[c] && bytes[i] == ' ') ++i;
+      if (i < sizes_[c] && bytes[i] != '\0') record_written_ = true;
+    }
+  }
+  /// A value to write: \a padded says that 32 bytes may be read from
+  /// \a value whatever its length.
+  struct Span {
+    const char* value;
+    std::uint32_t length;
+    bool padded;
+  };
+  /// Mends the value of \a column (up to a NUL, without trailing blanks).
+  inline Span Fix(std::size_t column, Span span);
   /// The most bytes PutAdditions writes.
   std::size_t LongestAdditions() const { return longest_additions_; }
   /// Writes the fields the record gets added at \a out; returns the end.
   char* PutAdditions(char* out) {
-    for (std::uint64_t written : written_)
-      if (written != record_number_) return PutMissingFields(out);
+    for (std::size_t a = 0; a < written_.size(); ++a) {
+      if (written_[a] == record_number_) continue;
+      const int addition = static_cast<int>(a);
+      if ((addition == band_addition_ && !record_band_) ||
+          (addition == submode_addition_ && !record_submode_))
+        continue;  // nothing to take it from
+      return PutMissingFields(out);
+    }
     return out;
   }
   /// After the record: \a has_call says whether it has a CALL field.
@@ -320,8 +345,13 @@ class RecordFixer {
 
 // The record engine calls this for every value of the columns it hands over,
 // so the common cases are decided here, inline.
-inline void RecordFixer::Fix(std::size_t column, const char** value,
-                             std::size_t* length, bool* padded) {
+inline RecordFixer::Span RecordFixer::Fix(std::size_t column, Span span) {
+  const char* value_at = span.value;
+  std::size_t length_of = span.length;
+  bool padded_is = span.padded;
+  const char** value = &value_at;
+  std::size_t* length = &length_of;
+  bool* padded = &padded_is;
   const ColumnWork& work = work_[column];
   // A record left out is not mended. The paths are tried one by one, the
   // most common first: a chain of branches that the processor foresees
@@ -345,13 +375,17 @@ inline void RecordFixer::Fix(std::size_t column, const char** value,
       }
     }
   } else if (path == ColumnWork::kReport) {
-    if (std::memchr(*value, ' ', *length))
-      FixSlowly(column, value, length, padded);
+    for (std::size_t i = 0; i < *length; ++i)
+      if ((*value)[i] == ' ') {
+        FixSlowly(column, value, length, padded);
+        break;
+      }
   } else if (path == ColumnWork::kSlow) {
     FixSlowly(column, value, length, padded);
   }
   if (work.addition >= 0 && *length != 0)
     written_[work.addition] = record_number_;
+  return Span{value_at, static_cast<std::uint32_t>(length_of), padded_is};
 }
 
 #if defined(__GNUC__)

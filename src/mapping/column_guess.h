@@ -38,7 +38,7 @@ extern const int kColumnNameCount;
 std::string KeywordOfName(std::string_view name, int code_page);
 
 /// The records a guess reads at most: the first ones of the table.
-constexpr std::uint32_t kGuessRecords = 5000;
+constexpr std::uint32_t kGuessRecords = 2000;
 
 /// The survey the guesses read: every column, at most kGuessRecords records.
 SurveyRequest GuessSurveyRequest(const DbfLayout& layout, int code_page,
