@@ -51,8 +51,6 @@ void PlainText(const ColumnFix& fix, std::string_view value,
   text->clear();
   for (char c : value) {
     if (fix.time_colons && c == ':') continue;
-    if (fix.qsl_letters && (c == 'S' || c == 's' || c == 'T' || c == 't'))
-      c = 'Y';
     *text += c;
   }
 }
@@ -226,7 +224,6 @@ ColumnFix ColumnFixOf(std::string_view keyword, unsigned char type,
   fix.logical = type == 'L';
   fix.numeric = type == 'N' || type == 'F';
   fix.time_colons = keyword.compare(0, 4, "TIME") == 0;
-  fix.qsl_letters = keyword == "QSL_SENT" || keyword == "QSL_RCVD";
   fix.code_page = code_page;
   return fix;
 }
@@ -264,10 +261,12 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
     out->kind = kind;
     return std::string_view(text);
   };
+  // A value not read stays as the table has it, so that a check of the
+  // output names it; the plain conversion's rules (colons dropped, S made Y)
+  // could make it look right when it is not.
   auto unreadable = [&]() {
     out->outcome = FixOutcome::kUnreadable;
-    PlainText(fix, value, &text);
-    return std::string_view(text);
+    return value;
   };
 
   if (fix.memo) {
@@ -277,11 +276,14 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
   }
   switch (fix.rule) {
     case FixRule::kText: {
-      if (!fix.time_colons && !fix.qsl_letters) return unchanged();
-      // Written as the plain conversion writes it: nothing mended.
+      if (!fix.time_colons) return unchanged();
+      // Written as the plain conversion writes it (nothing mended), without
+      // the blanks its rule may have brought to the ends.
       PlainText(fix, value, &text);
-      if (trimmed) out->outcome = FixOutcome::kFixed;
-      return text;
+      std::string_view plain = TrimmedValue(text);
+      if (trimmed || plain.size() != text.size())
+        out->outcome = FixOutcome::kFixed;
+      return plain;
     }
     case FixRule::kCall: {
       bool plain = true;
@@ -355,7 +357,18 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       if (readings != kAsMegahertz && readings != kAsKilohertz)
         return unreadable();
       const bool kilohertz = readings == kAsKilohertz;
-      out->band = AdifBandOfFrequency(kilohertz ? read / 1000 : read);
+      const double mhz = kilohertz ? read / 1000 : read;
+      // What is written must read back as megahertz: a number that the
+      // record's band would take for kilohertz (read so only by its unit)
+      // contradicts its band and is left as it was.
+      unsigned again = FrequencyReadings(mhz, DecimalText::kNoUnit, nullptr);
+      if (again == (kAsMegahertz | kAsKilohertz) && band && band->Get()) {
+        unsigned in_band =
+            FrequencyReadings(mhz, DecimalText::kNoUnit, band->Get());
+        if (in_band) again = in_band;
+      }
+      if (again == kAsKilohertz) return unreadable();
+      out->band = AdifBandOfFrequency(mhz);
       if (!kilohertz && number.separator != ',' &&
           number.unit == DecimalText::kNoUnit)
         return unchanged();
@@ -568,8 +581,7 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
       if (plan.columns[c].skipped) continue;
       const ColumnFix& fix = fixes_[c];
       ColumnWork& work = work_[c];
-      if (fix.rule == FixRule::kText && !fix.memo && !fix.time_colons &&
-          !fix.qsl_letters) {
+      if (fix.rule == FixRule::kText && !fix.memo && !fix.time_colons) {
         work.path = ColumnWork::kQuick;
       } else if (!fix.memo &&
                  (fix.rule == FixRule::kBand || fix.rule == FixRule::kMode ||

@@ -9,8 +9,8 @@
 // RST without blanks; other numbers with a decimal point; memo text with
 // its soft line breaks as blanks and its lone line feeds as CR LF (and any
 // line break as a blank where the field holds one line). A value that
-// cannot be read is written as the plain conversion writes it, and
-// counted; nothing is made up.
+// cannot be read stays as the table has it (the blanks around it aside),
+// and is counted; nothing is made up.
 //
 // The record engine asks a RecordFixer for each value of the columns it
 // fixes, and at the end of a record for the fields to add: BAND from FREQ
@@ -64,8 +64,9 @@ struct ColumnFix {
   bool multiline = false;   ///< the field may hold line breaks
   bool logical = false;     ///< a logical (L) column
   bool numeric = false;     ///< a numeric (N, F) column
-  bool time_colons = false;  ///< the plain conversion drops its colons
-  bool qsl_letters = false;  ///< the plain conversion makes S and T a Y
+  /// The plain conversion drops its colons: a rule kept for the keywords
+  /// no fix reads (TIME... not of the standard).
+  bool time_colons = false;
   int code_page = 1252;
 };
 
@@ -77,7 +78,7 @@ ColumnFix ColumnFixOf(std::string_view keyword, unsigned char type,
 enum class FixOutcome : std::uint8_t {
   kUnchanged,   ///< already in ADIF form (the blanks around it aside)
   kFixed,       ///< rewritten
-  kUnreadable,  ///< not read: written as the plain conversion writes it
+  kUnreadable,  ///< not read: it stays as the table has it
   kDropped,     ///< stands for no value (a logical column's "?")
 };
 

@@ -338,9 +338,14 @@ std::vector<ColumnGuess> GuessColumns(
         proposal.reason == Choose(language, "nombre", "name")
             ? NameSays(keyword, language)
             : proposal.reason;
+    // A reason that has its "but" already goes on after a semicolon.
+    const std::string but =
+        says.find(Choose(language, ", pero ", ", but ")) != std::string::npos
+            ? "; "
+            : Choose(language, ", pero ", ", but ");
     if (std::find(context.taken.begin(), context.taken.end(), keyword) !=
         context.taken.end()) {
-      guess.reason = says + Choose(language, ", pero ", ", but ") + keyword +
+      guess.reason = says + but + keyword +
                      Choose(language, " ya est\xE1 asignado",
                             " is mapped already");
       continue;
@@ -365,7 +370,7 @@ std::vector<ColumnGuess> GuessColumns(
       if (o != c)
         others += (others.empty() ? "" : ", ") + layout.columns[o].name;
     guess.reason =
-        says + Choose(language, ", pero ", ", but ") +
+        says + but +
         (best.size() == 1
              ? keyword + Choose(language, " va a ", " goes to ") + others
              : others + Choose(language, " parece ", " looks like ") +

@@ -207,6 +207,10 @@ std::string MappingFileText(const DbfLayout& layout,
                  name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                         "abcdefghijklmnopqrstuvwxyz"
                                         "0123456789_") == std::string::npos;
+    // A guessed file names a column it shares its name with by number too,
+    // so that the guess goes to that column alone.
+    if (guesses && plain && ColumnsNamed(layout, name).size() != 1)
+      plain = false;
     if (!plain) name = "#" + std::to_string(i + 1);
     const PlannedColumn& planned = plan.columns[i];
     const ColumnGuess* guess =

@@ -338,14 +338,16 @@ bool TimeHasSeparator(std::string_view text) {
 // ---- numbers and frequencies ----
 
 double DecimalText::Value() const {
-  double value = 0;
-  for (char c : whole) value = value * 10 + (c - '0');
-  double scale = 0.1;
+  // All the digits as one number, divided once by a power of ten: 479 kHz
+  // and 0.479 MHz give the very same double, which band edges need.
+  double digits = 0;
+  for (char c : whole) digits = digits * 10 + (c - '0');
+  double scale = 1;
   for (char c : fraction) {
-    value += (c - '0') * scale;
-    scale /= 10;
+    digits = digits * 10 + (c - '0');
+    scale *= 10;
   }
-  return value;
+  return digits / scale;
 }
 
 bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number) {
@@ -384,7 +386,10 @@ unsigned FrequencyReadings(double value, DecimalText::Unit unit,
     return found != nullptr && (band == nullptr || found == band);
   };
   if (unit != DecimalText::kKilohertz && fits(value)) readings |= kAsMegahertz;
-  if (unit != DecimalText::kMegahertz && fits(value / 1000))
+  // Kilohertz are read up to the 23 cm band: above it nobody writes them,
+  // and a frequency so read could be read in both units again.
+  if (unit != DecimalText::kMegahertz && value / 1000 <= 1300 &&
+      fits(value / 1000))
     readings |= kAsKilohertz;
   return readings;
 }

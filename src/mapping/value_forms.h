@@ -101,7 +101,8 @@ struct DecimalText {
 bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number);
 
 /// Which readings of a frequency lie in an ADIF band: as megahertz, as
-/// kilohertz; when \a band is given, only in that band.
+/// kilohertz (up to the 23 cm band); when \a band is given, only in that
+/// band.
 enum FrequencyReading : unsigned { kAsMegahertz = 1, kAsKilohertz = 2 };
 unsigned FrequencyReadings(const DecimalText& number, const AdifBand* band);
 /// The same for the number \a value written with \a unit.
