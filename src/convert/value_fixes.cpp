@@ -12,10 +12,11 @@ namespace {
 // Forms of a value counted apart per column.
 constexpr std::size_t kMostKinds = 12;
 // Mended values remembered per column: 2^kFewBits for columns of few
-// different values (bands, modes, flags), 2^kManyBits for times and dates;
-// at most about 300 kB a column.
+// different values (bands, modes, flags), 2^kManyBits for times and dates
+// (about 300 kB each, for kMostManyCaches columns at most).
 constexpr int kFewBits = 6;
 constexpr int kManyBits = 12;
+constexpr int kMostManyCaches = 8;
 constexpr std::size_t kExampleBytes = 32;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -577,6 +578,7 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     return -1;
   };
   if (MendsValues()) {
+    int many_caches = 0;
     for (std::size_t c = 0; c < count; ++c) {
       if (plan.columns[c].skipped) continue;
       const ColumnFix& fix = fixes_[c];
@@ -592,10 +594,13 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
         work.cache_bits = kFewBits;
       } else if (!fix.memo &&
                  (fix.rule == FixRule::kTime || fix.rule == FixRule::kDate)) {
-        // A day has 1440 minutes; a log a few thousand days.
+        // A day has 1440 minutes; a log a few thousand days. Past a few
+        // such columns, the rest remember less, so that a table of a
+        // thousand date columns takes no more memory than a few.
         work.path = fix.rule == FixRule::kTime ? ColumnWork::kTime
                                                : ColumnWork::kCached;
-        work.cache_bits = kManyBits;
+        work.cache_bits = ++many_caches <= kMostManyCaches ? kManyBits
+                                                           : kFewBits;
       } else if (!fix.memo && fix.rule == FixRule::kCall) {
         work.path = ColumnWork::kCall;
       } else if (!fix.memo && fix.rule == FixRule::kReport) {
