@@ -40,7 +40,7 @@ bool CollectConstants(const ConvertCommandLine& options,
   std::string error;
   for (const std::string& text : options.constants) {
     MapItem item;
-    if (!ParseConstantOption(text, &item, &error)) {
+    if (!ParseConstantOption(text, &item, &error, options.language)) {
       PrintError("--set: " + error);
       return false;
     }

@@ -88,12 +88,14 @@ MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
     *error = OpenErrorText(path, open_error, language);
     return MapFileResult::kCannotRead;
   }
-  return ParseMapFile(text, path, items, error) ? MapFileResult::kRead
+  return ParseMapFile(text, path, items, error, language)
+             ? MapFileResult::kRead
                                                 : MapFileResult::kMalformed;
 }
 
 bool ParseMapFile(const std::string& text, const std::string& path,
-                  std::vector<MapItem>* items, std::string* error) {
+                  std::vector<MapItem>* items, std::string* error,
+                  Language language) {
   std::size_t start = 0;
   for (int line_number = 1; start < text.size(); ++line_number) {
     std::size_t end = text.find('\n', start);
@@ -112,9 +114,8 @@ bool ParseMapFile(const std::string& text, const std::string& path,
     if (line[0] == '=') {  // =FIELD=VALUE
       std::string error_text;
       if (!ParseConstantOption(WithoutComment(line.substr(1)), &item,
-                               &error_text)) {
-        *error = origin + ": malformed constant '" + line +
-                 "': expected =FIELD=VALUE";
+                               &error_text, language)) {
+        *error = origin + ": " + error_text;
         return false;
       }
       items->push_back(item);
@@ -137,10 +138,14 @@ bool ParseMapFile(const std::string& text, const std::string& path,
 }
 
 bool ParseConstantOption(const std::string& text, MapItem* item,
-                         std::string* error) {
+                         std::string* error, Language language) {
   std::size_t equals = text.find('=');
   if (equals == std::string::npos || Trim(text.substr(0, equals)).empty()) {
-    *error = "malformed constant '" + text + "': expected FIELD=VALUE";
+    *error = Choose(language, "constante mal formada '",
+                    "malformed constant '") +
+             text +
+             Choose(language, "': se espera CAMPO=VALOR",
+                    "': expected FIELD=VALUE");
     return false;
   }
   item->keyword = Trim(text.substr(0, equals));

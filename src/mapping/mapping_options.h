@@ -48,12 +48,13 @@ MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
 /// ReadConstant). After the "=", a "#" that follows a blank starts a
 /// comment. Errors name \a path and the line.
 bool ParseMapFile(const std::string& text, const std::string& path,
-                  std::vector<MapItem>* items, std::string* error);
+                  std::vector<MapItem>* items, std::string* error,
+                  Language language = kEnglish);
 
 /// Splits the --set text "FIELD=VALUE" into a constant item. Returns false
 /// and sets \a error when there is no "=" or FIELD is empty.
 bool ParseConstantOption(const std::string& text, MapItem* item,
-                         std::string* error);
+                         std::string* error, Language language = kEnglish);
 
 /// Checks a constant item as a keyword is checked, and its value: not
 /// empty, printable ASCII (it is written as it stands, whatever the
