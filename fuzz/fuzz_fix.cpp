@@ -26,10 +26,13 @@
 namespace {
 
 const char* const kKeywords[] = {
-    "CALL",     "STATION_CALLSIGN", "QSO_DATE", "QSLRDATE", "TIME_ON",
-    "TIME_OFF", "FREQ",             "FREQ_RX",  "BAND",     "MODE",
-    "QSL_SENT", "QSL_RCVD",         "RST_SENT", "TX_PWR",   "CQZ",
-    "NOTES",    "COMMENT",          "NAME",     "TIME_X",   "EQSL_QSL_RCVD",
+    "CALL",     "STATION_CALLSIGN", "QSO_DATE",
+    "QSLRDATE", "TIME_ON",          "TIME_OFF",
+    "FREQ",     "FREQ_RX",          "BAND",
+    "MODE",     "QSL_SENT",         "QSL_RCVD",
+    "RST_SENT", "TX_PWR",           "CQZ",
+    "NOTES",    "COMMENT",          "NAME",
+    "TIME_X",   "EQSL_QSL_RCVD",
 };
 constexpr std::size_t kKeywordCount = sizeof kKeywords / sizeof kKeywords[0];
 
@@ -65,7 +68,8 @@ bool InAdifForm(FixRule rule, std::string_view out, const FixedValue& fixed) {
              FindAdifEnumerationValue("Submode", fixed.submode, out);
     }
     case FixRule::kQsl:
-      return out.size() == 1 && std::strchr("YNRQIV", out[0]);
+      return out.size() == 1 && out[0] != '\0' &&
+             std::strchr("YNRQIV", out[0]) != nullptr;
     case FixRule::kFrequency: {
       DecimalText number;
       return ReadDecimal(out, false, &number) && number.separator != ',' &&
@@ -91,8 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       kYearMonthDay};
   static const int kCodePages[4] = {1252, 850, 437, 1252};
   const char type = kTypes[flags & 3];
-  ColumnFix fix = ColumnFixOf(keyword, static_cast<unsigned char>(type),
-                              type == 'M' && (flags & 4), kCodePages[flags >> 6]);
+  ColumnFix fix =
+      ColumnFixOf(keyword, static_cast<unsigned char>(type),
+                  type == 'M' && (flags & 4), kCodePages[flags >> 6]);
   fix.date_order = kOrders[(flags >> 3) & 3];
   fix.ambiguous_unit = (flags & 32) ? kAsKilohertz : kAsMegahertz;
   std::string value = reader.Bytes(reader.rest_size());
@@ -109,8 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   FixedValue fixed;
   const std::string out(FixValue(fix, value, band_source, &fixed));
   const std::string_view trimmed = TrimmedValue(value);
-  FUZZ_CHECK(out.size() <= 2 * value.size() + 8,
-             "%s: %zu bytes became %zu", keyword, value.size(), out.size());
+  FUZZ_CHECK(out.size() <= 2 * value.size() + 8, "%s: %zu bytes became %zu",
+             keyword, value.size(), out.size());
   switch (fixed.outcome) {
     case FixOutcome::kUnreadable:
       FUZZ_CHECK(out == trimmed, "%s: a value not read was changed", keyword);
@@ -121,8 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       break;
     case FixOutcome::kUnchanged:
       FUZZ_CHECK(out == trimmed || fix.time_colons,
-                 "%s: unchanged, yet '%s' became '%s'", keyword,
-                 value.c_str(), out.c_str());
+                 "%s: unchanged, yet '%s' became '%s'", keyword, value.c_str(),
+                 out.c_str());
       break;
     case FixOutcome::kFixed:
       if (!fix.memo)

@@ -91,10 +91,10 @@ bool AddGuesses(const ConvertCommandLine& options, const DbfLayout& layout,
       for (int c : ColumnsNamed(layout, item.column)) context.decided[c] = true;
 
   std::vector<ColumnProfile> profiles;
-  if (!SurveyTable(SystemFileSystem(), options.input, layout,
-                   GuessSurveyRequest(layout, context.code_page,
-                                      options.skip_deleted),
-                   language, &profiles, &error)) {
+  if (!SurveyTable(
+          SystemFileSystem(), options.input, layout,
+          GuessSurveyRequest(layout, context.code_page, options.skip_deleted),
+          language, &profiles, &error)) {
     PrintError(error);
     *exit_code = kExitFileError;
     return false;
@@ -105,7 +105,8 @@ bool AddGuesses(const ConvertCommandLine& options, const DbfLayout& layout,
     const ColumnGuess& guess = guesses[c];
     if (context.decided[c] || (guess.keyword.empty() && guess.reason.empty()))
       continue;
-    PrintError("--guess: " + GuessLine(layout.columns[c].name, guess, language));
+    PrintError("--guess: " +
+               GuessLine(layout.columns[c].name, guess, language));
     if (!guess.keyword.empty())
       guessed.push_back({"#" + std::to_string(c + 1), guess.keyword});
   }
@@ -128,8 +129,8 @@ bool PrepareFixer(const ConvertCommandLine& options,
   const int code_page = TextCodePage(job->code_page, job->table);
   std::vector<ColumnFix> fixes;
   if (options.fix) {
-    SurveyRequest request = FixSurveyRequest(plan, job->table, code_page,
-                                             options.skip_deleted);
+    SurveyRequest request =
+        FixSurveyRequest(plan, job->table, code_page, options.skip_deleted);
     std::vector<ColumnProfile> profiles;
     std::string error;
     if (SurveyNeeded(request) &&
@@ -154,7 +155,8 @@ bool PrepareFixer(const ConvertCommandLine& options,
       std::string_view value =
           FixValue(ColumnFixOf(constant.keyword, 'C', false, code_page),
                    constant.value, nullptr, &fixed);
-      if (fixed.outcome == FixOutcome::kFixed) constant.value = std::string(value);
+      if (fixed.outcome == FixOutcome::kFixed)
+        constant.value = std::string(value);
     }
   }
   *fixer = std::make_unique<RecordFixer>(plan, std::move(fixes),

@@ -109,11 +109,11 @@ std::string DateForm(std::string_view example, const ColumnFix& fix) {
   if (!ReadDateText(example, &date)) return "?";
   unsigned orders = DateOrdersOf(date);
   unsigned order = date.ordered_by_form() ? orders : fix.date_order;
-  const char* roles = order == kMonthDayYear  ? "MDY"
+  const char* roles = order == kMonthDayYear   ? "MDY"
                       : order == kYearMonthDay ? "YMD"
                                                : "DMY";
   if (date.compact)
-    return order == kYearMonthDay ? "YYYYMMDD"
+    return order == kYearMonthDay   ? "YYYYMMDD"
            : order == kMonthDayYear ? "MMDDYYYY"
                                     : "DDMMYYYY";
   std::string form;
@@ -148,8 +148,8 @@ std::string TimeForm(std::string_view example) {
   while (digits < example.size() && IsDigit(example[digits])) ++digits;
   std::string form;
   if (digits == example.size() || !IsDigit(example[0])) {
-    static const char* const kForms[] = {"", "M", "MM", "HMM", "HHMM", "HMMSS",
-                                         "HHMMSS"};
+    static const char* const kForms[] = {"",     "M",     "MM",    "HMM",
+                                         "HHMM", "HMMSS", "HHMMSS"};
     form = digits <= 6 ? kForms[digits] : "?";
     return form + std::string(example.substr(digits));
   }
@@ -171,10 +171,14 @@ std::string TimeForm(std::string_view example) {
 std::string Shown(std::string_view value) {
   std::string shown;
   for (char c : value.substr(0, kExampleBytes)) {
-    if (c == '\r') shown += "\\r";
-    else if (c == '\n') shown += "\\n";
-    else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) shown += '?';
-    else shown += c;
+    if (c == '\r')
+      shown += "\\r";
+    else if (c == '\n')
+      shown += "\\n";
+    else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+      shown += '?';
+    else
+      shown += c;
   }
   if (value.size() > kExampleBytes) shown += "...";
   if (!shown.empty() && (shown.front() == ' ' || shown.back() == ' '))
@@ -199,12 +203,16 @@ FixRule FixRuleOf(std::string_view keyword) {
   if (!field) return FixRule::kText;
   std::string_view enumeration = field->enumeration ? field->enumeration : "";
   switch (field->type) {
-    case AdifType::kDate: return FixRule::kDate;
-    case AdifType::kTime: return FixRule::kTime;
+    case AdifType::kDate:
+      return FixRule::kDate;
+    case AdifType::kTime:
+      return FixRule::kTime;
     case AdifType::kNumber:
     case AdifType::kInteger:
-    case AdifType::kPositiveInteger: return FixRule::kNumber;
-    default: break;
+    case AdifType::kPositiveInteger:
+      return FixRule::kNumber;
+    default:
+      break;
   }
   if (enumeration == "Band") return FixRule::kBand;
   if (enumeration == "QSL_Sent" || enumeration == "QSL_Rcvd")
@@ -374,9 +382,9 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
           number.unit == DecimalText::kNoUnit)
         return unchanged();
       MegahertzText(number, kilohertz, &text);
-      return fixed(kilohertz                  ? FixKind::kKilohertz
-                   : number.separator == ','  ? FixKind::kDecimalComma
-                                              : FixKind::kUnit);
+      return fixed(kilohertz                 ? FixKind::kKilohertz
+                   : number.separator == ',' ? FixKind::kDecimalComma
+                                             : FixKind::kUnit);
     }
     case FixRule::kBand: {
       const AdifBand* read = ReadBand(value);
@@ -433,13 +441,15 @@ SurveyRequest FixSurveyRequest(const ColumnPlan& plan, const DbfLayout& layout,
   SurveyRequest request;
   request.code_page = code_page;
   request.skip_deleted = skip_deleted;
-  const std::size_t count = std::min(plan.columns.size(), layout.columns.size());
+  const std::size_t count =
+      std::min(plan.columns.size(), layout.columns.size());
   request.look.assign(count, 0);
   request.band_column.assign(count, -1);
   int band = -1, band_rx = -1;
   for (std::size_t c = 0; c < count; ++c) {
     if (plan.columns[c].skipped) continue;
-    if (plan.columns[c].keyword == "BAND" && band < 0) band = static_cast<int>(c);
+    if (plan.columns[c].keyword == "BAND" && band < 0)
+      band = static_cast<int>(c);
     if (plan.columns[c].keyword == "BAND_RX" && band_rx < 0)
       band_rx = static_cast<int>(c);
   }
@@ -506,7 +516,8 @@ bool DecideFixes(const ColumnPlan& plan, const DbfLayout& layout,
     const PlannedColumn& planned = plan.columns[c];
     const bool known = c < layout.columns.size();
     const unsigned char type = known ? layout.columns[c].type : 'C';
-    const std::string name = known ? layout.columns[c].name : "#" + std::to_string(c + 1);
+    const std::string name =
+        known ? layout.columns[c].name : "#" + std::to_string(c + 1);
     ColumnFix fix = ColumnFixOf(planned.keyword, type,
                                 memo_text && planned.memo, code_page);
     const ColumnProfile* p = c < profiles.size() ? &profiles[c] : nullptr;
@@ -516,11 +527,12 @@ bool DecideFixes(const ColumnPlan& plan, const DbfLayout& layout,
         fix.date_order = p->open_orders;
       } else if (date_order != 0) {
         fix.date_order = date_order;
-        notes->push_back(
-            name +
-            Choose(language, ": el orden de d\xED""a y mes lo da --date-order ",
-                   ": day and month order from --date-order ") +
-            DateOrderName(static_cast<DateOrder>(date_order)));
+        notes->push_back(name +
+                         Choose(language,
+                                ": el orden de d\xED"
+                                "a y mes lo da --date-order ",
+                                ": day and month order from --date-order ") +
+                         DateOrderName(static_cast<DateOrder>(date_order)));
       } else {
         *error =
             name + ": " +
@@ -529,7 +541,8 @@ bool DecideFixes(const ColumnPlan& plan, const DbfLayout& layout,
                           "sus fechas est\xE1n escritas en m\xE1s de un orden",
                           "its dates are written in more than one order")
                  : Choose(language,
-                          "sus fechas no distinguen el d\xED""a del mes",
+                          "sus fechas no distinguen el d\xED"
+                          "a del mes",
                           "its dates do not tell the day from the month")) +
             " (" + TwoDates(*p) + ")" +
             Choose(language,
@@ -542,9 +555,8 @@ bool DecideFixes(const ColumnPlan& plan, const DbfLayout& layout,
     }
     if (fix.rule == FixRule::kFrequency && p) {
       if (p->kilohertz_only != p->megahertz_only) {
-        fix.ambiguous_unit = p->kilohertz_only > p->megahertz_only
-                                 ? kAsKilohertz
-                                 : kAsMegahertz;
+        fix.ambiguous_unit =
+            p->kilohertz_only > p->megahertz_only ? kAsKilohertz : kAsMegahertz;
       } else if (NormalisedName(name, code_page).find("KHZ") !=
                  std::string::npos) {
         fix.ambiguous_unit = kAsKilohertz;
@@ -599,8 +611,8 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
         // thousand date columns takes no more memory than a few.
         work.path = fix.rule == FixRule::kTime ? ColumnWork::kTime
                                                : ColumnWork::kCached;
-        work.cache_bits = ++many_caches <= kMostManyCaches ? kManyBits
-                                                           : kFewBits;
+        work.cache_bits =
+            ++many_caches <= kMostManyCaches ? kManyBits : kFewBits;
       } else if (!fix.memo && fix.rule == FixRule::kCall) {
         work.path = ColumnWork::kCall;
       } else if (!fix.memo && fix.rule == FixRule::kReport) {
@@ -613,7 +625,14 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
       if (plan.columns[c].keyword == "CALL")
         call_columns_.push_back(static_cast<int>(c));
     }
-    band_column_ = first("BAND");
+    // FREQ is settled by BAND, FREQ_RX by BAND_RX.
+    for (std::size_t c = 0; c < count; ++c) {
+      if (plan.columns[c].skipped) continue;
+      if (plan.columns[c].keyword == "FREQ")
+        work_[c].band_column = first("BAND");
+      if (plan.columns[c].keyword == "FREQ_RX")
+        work_[c].band_column = first("BAND_RX");
+    }
     frequency_column_ = first("FREQ");
     mode_column_ = first("MODE");
     if (frequency_column_ >= 0) {
@@ -626,9 +645,10 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     }
   }
   for (ConstantField& constant : constants) {
-    auto same = std::find_if(
-        additions_.begin(), additions_.end(),
-        [&constant](const Addition& a) { return a.keyword == constant.keyword; });
+    auto same = std::find_if(additions_.begin(), additions_.end(),
+                             [&constant](const Addition& a) {
+                               return a.keyword == constant.keyword;
+                             });
     if (same != additions_.end())
       same->constant = std::move(constant.value);
     else
@@ -654,21 +674,22 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
   const ColumnFix& fix = fixes_[column];
   RecordBand band;
   RecordBand* band_source = nullptr;
-  if (fix.rule == FixRule::kFrequency && band_column_ >= 0) {
-    band.value = std::string_view(record_ + offsets_[band_column_],
-                                  sizes_[band_column_]);
+  const int band_column = work_[column].band_column;
+  if (band_column >= 0) {
+    band.value =
+        std::string_view(record_ + offsets_[band_column], sizes_[band_column]);
     band_source = &band;
   }
   const std::string_view result = FixValue(fix, raw, band_source, &fixed_);
   std::int32_t count = -1;
   // The blanks in front are what an example of their removal shows.
   if (fixed_.outcome != FixOutcome::kUnchanged)
-    count = Count(column,
-                  fixed_.outcome == FixOutcome::kFixed &&
-                          fixed_.kind == FixKind::kBlanks
-                      ? raw
-                      : TrimmedValue(raw),
-                  fixed_.outcome, fixed_.kind, fixed_.shape, result);
+    count = Count(
+        column,
+        fixed_.outcome == FixOutcome::kFixed && fixed_.kind == FixKind::kBlanks
+            ? raw
+            : TrimmedValue(raw),
+        fixed_.outcome, fixed_.kind, fixed_.shape, result);
   if (static_cast<int>(column) == frequency_column_) {
     record_band_ = fixed_.band;
     if (!band_counted_) NoteFrequency(result);
@@ -682,12 +703,11 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
       fixed_.outcome == FixOutcome::kFixed && fixed_.shape == kHhMm &&
       !fix.numeric)
     work.hhmm_kind = count;
-  if (work.cache_bits != 0 && raw.size() <= 16 &&
-      !fixed_.used_record_band && result.size() <= sizeof(Cached::text)) {
+  if (work.cache_bits != 0 && raw.size() <= 16 && !fixed_.used_record_band &&
+      result.size() <= sizeof(Cached::text)) {
     std::uint64_t key[2] = {0, 0};
     std::memcpy(key, raw.data(), raw.size());
-    Cached& entry =
-        work.cache[CacheSlot(key, raw.size(), work.cache_bits)];
+    Cached& entry = work.cache[CacheSlot(key, raw.size(), work.cache_bits)];
     AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
     entry.hits = 0;
     entry.key[0] = key[0];
@@ -747,7 +767,8 @@ std::int32_t RecordFixer::Count(std::size_t column, std::string_view from,
   if (outcome == FixOutcome::kUnreadable) {
     ++counts.unreadable;
     if (counts.unreadable_example.empty())
-      counts.unreadable_example = std::string(from.substr(0, 4 * kExampleBytes));
+      counts.unreadable_example =
+          std::string(from.substr(0, 4 * kExampleBytes));
     return kNotRead;
   }
   const int index = KindIndex(column, kind, shape);
@@ -832,7 +853,9 @@ std::vector<std::string> RecordFixer::Summary(
           what = TimeForm(kind.from) +
                  (kind.to.size() == 6 ? " -> HHMMSS" : " -> HHMM");
           break;
-        case FixKind::kKilohertz: what = "kHz -> MHz"; break;
+        case FixKind::kKilohertz:
+          what = "kHz -> MHz";
+          break;
         case FixKind::kDecimalComma:
           what = Choose(language, "con coma decimal -> punto",
                         "with a decimal comma -> point");
@@ -894,8 +917,8 @@ std::vector<std::string> RecordFixer::Summary(
                             "not read, left as they were")) +
               example + Shown(counts.unreadable_example);
     if (line.empty()) continue;
-    std::string name = c < column_names.size() ? column_names[c]
-                                               : "#" + std::to_string(c + 1);
+    std::string name =
+        c < column_names.size() ? column_names[c] : "#" + std::to_string(c + 1);
     lines.push_back(name + ": " + line);
   }
   if (records_left_out_ > 0)

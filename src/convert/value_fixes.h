@@ -60,10 +60,10 @@ struct ColumnFix {
   unsigned date_order = 0;
   /// kFrequency: the unit of a value that lies in a band in both units.
   unsigned ambiguous_unit = kAsMegahertz;
-  bool memo = false;        ///< the text of a memo
-  bool multiline = false;   ///< the field may hold line breaks
-  bool logical = false;     ///< a logical (L) column
-  bool numeric = false;     ///< a numeric (N, F) column
+  bool memo = false;       ///< the text of a memo
+  bool multiline = false;  ///< the field may hold line breaks
+  bool logical = false;    ///< a logical (L) column
+  bool numeric = false;    ///< a numeric (N, F) column
   /// The plain conversion drops its colons: a rule kept for the keywords
   /// no fix reads (TIME... not of the standard).
   bool time_colons = false;
@@ -84,31 +84,31 @@ enum class FixOutcome : std::uint8_t {
 
 /// What was done to a value, for the summary.
 enum class FixKind : std::uint8_t {
-  kBlanks,        ///< blanks in front removed, nothing else
-  kCallCase,      ///< upper case, blanks removed
+  kBlanks,    ///< blanks in front removed, nothing else
+  kCallCase,  ///< upper case, blanks removed
   kDateForm,
   kTimeForm,
   kKilohertz,     ///< kHz to MHz
   kDecimalComma,  ///< decimal comma to point
   kUnit,          ///< "MHz" after the number dropped
   kBandName,
-  kModeCase,      ///< a mode spelled otherwise
-  kModeSubmode,   ///< a submode to MODE and SUBMODE
+  kModeCase,     ///< a mode spelled otherwise
+  kModeSubmode,  ///< a submode to MODE and SUBMODE
   kQslWord,
   kReportBlanks,
-  kSoftBreaks,    ///< memo soft line breaks to blanks
-  kLineFeeds,     ///< lone line feeds to CR LF
-  kOneLine,       ///< line breaks to blanks
+  kSoftBreaks,      ///< memo soft line breaks to blanks
+  kLineFeeds,       ///< lone line feeds to CR LF
+  kOneLine,         ///< line breaks to blanks
   kUnknownLogical,  ///< a logical "?" left out
-  kBandAdded,     ///< BAND added from the frequency
+  kBandAdded,       ///< BAND added from the frequency
 };
 
 /// One value mended.
 struct FixedValue {
   FixOutcome outcome = FixOutcome::kUnchanged;
   FixKind kind = FixKind::kBlanks;
-  std::uint64_t shape = 0;  ///< for dates and times: the written form
-  std::string text;         ///< holds the value when it was rewritten
+  std::uint64_t shape = 0;         ///< for dates and times: the written form
+  std::string text;                ///< holds the value when it was rewritten
   const char* submode = nullptr;   ///< kMode: the SUBMODE that goes with it
   const AdifBand* band = nullptr;  ///< kFrequency: the band it lies in
   bool used_record_band = false;   ///< the record's band settled it
@@ -278,6 +278,7 @@ class RecordFixer {
     std::int32_t addition = -1;  // the addition its values stand for
     int cache_bits = 0;          // the cache holds 2^cache_bits values
     std::vector<Cached> cache;
+    int band_column = -1;         // the column whose band settles it
     std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
     std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
   };
@@ -287,8 +288,8 @@ class RecordFixer {
     std::string constant;  // empty: derived from a value
   };
 
-  bool FixFromCache(std::size_t column, const char** value,
-                    std::size_t* length, bool* padded);
+  bool FixFromCache(std::size_t column, const char** value, std::size_t* length,
+                    bool* padded);
   bool FixHhMm(std::size_t column, const char** value, std::size_t* length,
                bool* padded);
   void FixSlowly(std::size_t column, const char** value, std::size_t* length,
@@ -319,7 +320,6 @@ class RecordFixer {
   std::vector<int> call_columns_;
   std::vector<Addition> additions_;
   std::size_t longest_additions_ = 0;
-  int band_column_ = -1;
   int band_addition_ = -1, submode_addition_ = -1;
   int frequency_column_ = -1;  // the column BAND is taken from
   int mode_column_ = -1;       // the column SUBMODE is taken from
@@ -392,8 +392,9 @@ inline RecordFixer::Span RecordFixer::Fix(std::size_t column, Span span) {
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline bool RecordFixer::FixFromCache(std::size_t column, const char** value,
-                                      std::size_t* length, bool* padded) {
+inline bool
+RecordFixer::FixFromCache(std::size_t column, const char** value,
+                          std::size_t* length, bool* padded) {
   const std::size_t size = *length;
   if (!*padded || size > 16) return false;
   // Two whole words, the bytes past the value masked off.
@@ -410,23 +411,24 @@ inline bool RecordFixer::FixFromCache(std::size_t column, const char** value,
   if (entry.size != size || entry.key[0] != key[0] || entry.key[1] != key[1])
     return false;
   ++entry.hits;
-  if (static_cast<int>(column) == frequency_column_) {
-    record_band_ = entry.band;
-    if (!band_counted_) NoteFrequency(std::string_view(*value, size));
-  }
-  if (static_cast<int>(column) == mode_column_) record_submode_ = entry.submode;
   if (!entry.unchanged) {
     *value = entry.text;
     *length = entry.text_size;
   }
+  if (static_cast<int>(column) == frequency_column_) {
+    record_band_ = entry.band;
+    if (!band_counted_) NoteFrequency(std::string_view(*value, *length));
+  }
+  if (static_cast<int>(column) == mode_column_) record_submode_ = entry.submode;
   return true;
 }
 
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline bool RecordFixer::FixHhMm(std::size_t column, const char** value,
-                                 std::size_t* length, bool* padded) {
+inline bool
+RecordFixer::FixHhMm(std::size_t column, const char** value,
+                     std::size_t* length, bool* padded) {
   const char* v = *value;
   ColumnWork& work = work_[column];
   if (*length != 5 || v[2] != ':' || work.hhmm_kind < 0) return false;

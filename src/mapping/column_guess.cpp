@@ -13,8 +13,17 @@ constexpr std::uint32_t kLeastValues = 5;
 
 // What the values of a field must look like.
 enum class Content {
-  kAny, kDate, kTime, kCall, kBand, kFrequency, kMode, kQsl, kReport,
-  kLocator, kNumber,
+  kAny,
+  kDate,
+  kTime,
+  kCall,
+  kBand,
+  kFrequency,
+  kMode,
+  kQsl,
+  kReport,
+  kLocator,
+  kNumber,
 };
 
 struct ContentRule {
@@ -25,10 +34,12 @@ struct ContentRule {
 
 ContentRule ContentOf(const std::string& keyword) {
   ContentRule rule;
-  if (IsCallSignField(keyword)) rule.content = Content::kCall;
+  if (IsCallSignField(keyword))
+    rule.content = Content::kCall;
   else if (keyword == "FREQ" || keyword == "FREQ_RX")
     rule.content = Content::kFrequency;
-  else if (keyword == "MODE") rule.content = Content::kMode;
+  else if (keyword == "MODE")
+    rule.content = Content::kMode;
   else if (keyword == "RST_SENT" || keyword == "RST_RCVD")
     rule.content = Content::kReport;
   if (rule.content != Content::kAny) return rule;
@@ -43,9 +54,15 @@ ContentRule ContentOf(const std::string& keyword) {
   if (!field) return rule;
   std::string_view enumeration = field->enumeration ? field->enumeration : "";
   switch (field->type) {
-    case AdifType::kDate: rule.content = Content::kDate; break;
-    case AdifType::kTime: rule.content = Content::kTime; break;
-    case AdifType::kGridSquare: rule.content = Content::kLocator; break;
+    case AdifType::kDate:
+      rule.content = Content::kDate;
+      break;
+    case AdifType::kTime:
+      rule.content = Content::kTime;
+      break;
+    case AdifType::kGridSquare:
+      rule.content = Content::kLocator;
+      break;
     case AdifType::kNumber:
     case AdifType::kInteger:
     case AdifType::kPositiveInteger:
@@ -64,19 +81,29 @@ ContentRule ContentOf(const std::string& keyword) {
 
 std::uint32_t Fitting(const ContentRule& rule, const ColumnProfile& p) {
   switch (rule.content) {
-    case Content::kAny: return p.values;
-    case Content::kDate: return p.dates;
-    case Content::kTime: return p.times;
-    case Content::kCall: return p.calls;
-    case Content::kBand: return p.bands;
-    case Content::kFrequency: return p.frequencies;
-    case Content::kMode: return p.modes;
-    case Content::kQsl: return p.qsl_flags;
-    case Content::kReport: return p.reports;
-    case Content::kLocator: return p.locators;
+    case Content::kAny:
+      return p.values;
+    case Content::kDate:
+      return p.dates;
+    case Content::kTime:
+      return p.times;
+    case Content::kCall:
+      return p.calls;
+    case Content::kBand:
+      return p.bands;
+    case Content::kFrequency:
+      return p.frequencies;
+    case Content::kMode:
+      return p.modes;
+    case Content::kQsl:
+      return p.qsl_flags;
+    case Content::kReport:
+      return p.reports;
+    case Content::kLocator:
+      return p.locators;
     case Content::kNumber: {
-      bool in_range = p.numbers == 0 || (p.least >= rule.least &&
-                                         p.most <= rule.most);
+      bool in_range =
+          p.numbers == 0 || (p.least >= rule.least && p.most <= rule.most);
       if (!in_range) return 0;
       return rule.integer ? p.integers : p.numbers;
     }
@@ -86,28 +113,38 @@ std::uint32_t Fitting(const ContentRule& rule, const ColumnProfile& p) {
 
 const char* Noun(Content content, Language language) {
   switch (content) {
-    case Content::kDate: return Choose(language, "fechas", "dates");
-    case Content::kTime: return Choose(language, "horas", "times");
-    case Content::kCall: return Choose(language, "indicativos", "call signs");
-    case Content::kBand: return Choose(language, "bandas", "bands");
+    case Content::kDate:
+      return Choose(language, "fechas", "dates");
+    case Content::kTime:
+      return Choose(language, "horas", "times");
+    case Content::kCall:
+      return Choose(language, "indicativos", "call signs");
+    case Content::kBand:
+      return Choose(language, "bandas", "bands");
     case Content::kFrequency:
       return Choose(language, "frecuencias", "frequencies");
-    case Content::kMode: return Choose(language, "modos", "modes");
+    case Content::kMode:
+      return Choose(language, "modos", "modes");
     case Content::kQsl:
       return Choose(language, "marcas de QSL", "QSL flags");
     case Content::kReport:
-      return Choose(language, "controles de se\xF1""al", "signal reports");
-    case Content::kLocator: return Choose(language, "locatores", "locators");
-    case Content::kNumber: return Choose(language, "n\xFAmeros", "numbers");
-    case Content::kAny: break;
+      return Choose(language,
+                    "controles de se\xF1"
+                    "al",
+                    "signal reports");
+    case Content::kLocator:
+      return Choose(language, "locatores", "locators");
+    case Content::kNumber:
+      return Choose(language, "n\xFAmeros", "numbers");
+    case Content::kAny:
+      break;
   }
   return "";
 }
 
 bool AtLeast(std::uint32_t part, std::uint32_t whole, int percent) {
-  return whole > 0 &&
-         static_cast<std::uint64_t>(part) * 100 >=
-             static_cast<std::uint64_t>(whole) * percent;
+  return whole > 0 && static_cast<std::uint64_t>(part) * 100 >=
+                          static_cast<std::uint64_t>(whole) * percent;
 }
 
 // "36 of 36 values are dates d/m/y".
@@ -172,8 +209,7 @@ std::string Counterpart(const std::string& keyword) {
 }
 
 std::string OneCall(const ColumnProfile& p, Language language) {
-  return Choose(language,
-                "todos los valores son un mismo indicativo, ",
+  return Choose(language, "todos los valores son un mismo indicativo, ",
                 "every value is one call sign, ") +
          (p.examples.empty() ? std::string() : p.examples[0]) +
          Choose(language, ": el de la estaci\xF3n", ": the station's own");
@@ -197,7 +233,8 @@ Proposal ProposeByName(const std::string& keyword, const ColumnProfile& p,
   const std::string other = Counterpart(keyword);
   Content other_content =
       rule.content == Content::kDate ? Content::kTime : Content::kDate;
-  std::uint32_t other_fits = other_content == Content::kTime ? p.times : p.dates;
+  std::uint32_t other_fits =
+      other_content == Content::kTime ? p.times : p.dates;
   if (!other.empty() && AtLeast(other_fits, n, 95))
     return Named(other, 1,
                  NameSays(keyword, language) +
@@ -245,9 +282,9 @@ Proposal ProposeByContent(const ColumnProfile& p, Language language) {
                        ", but many records have none"));
   }
   if (most(p.frequencies) && p.integers * 2 < n && p.marked_times == 0)
-    return Named("FREQ", 1,
-                 content +
-                     Count(p.frequencies, p, Content::kFrequency, language));
+    return Named(
+        "FREQ", 1,
+        content + Count(p.frequencies, p, Content::kFrequency, language));
   return Proposal();
 }
 
@@ -283,8 +320,8 @@ std::string KeywordOfName(std::string_view name, int code_page) {
     std::vector<Known> all;
     for (int i = 0; i < kAdifFieldCount; ++i)
       if (!kAdifFields[i].header && !kAdifFields[i].import_only)
-        all.push_back({NormalisedName(kAdifFields[i].name, 1252),
-                       kAdifFields[i].name});
+        all.push_back(
+            {NormalisedName(kAdifFields[i].name, 1252), kAdifFields[i].name});
     for (int i = 0; i < kColumnNameCount; ++i)
       all.push_back({NormalisedName(kColumnNames[i].name, 1252),
                      kColumnNames[i].keyword});
@@ -345,9 +382,9 @@ std::vector<ColumnGuess> GuessColumns(
             : Choose(language, ", pero ", ", but ");
     if (std::find(context.taken.begin(), context.taken.end(), keyword) !=
         context.taken.end()) {
-      guess.reason = says + but + keyword +
-                     Choose(language, " ya est\xE1 asignado",
-                            " is mapped already");
+      guess.reason =
+          says + but + keyword +
+          Choose(language, " ya est\xE1 asignado", " is mapped already");
       continue;
     }
     // The strongest claims on this keyword; one wins, two leave it.
@@ -373,8 +410,8 @@ std::vector<ColumnGuess> GuessColumns(
         says + but +
         (best.size() == 1
              ? keyword + Choose(language, " va a ", " goes to ") + others
-             : others + Choose(language, " parece ", " looks like ") +
-                   keyword + Choose(language, " igual", " as much"));
+             : others + Choose(language, " parece ", " looks like ") + keyword +
+                   Choose(language, " igual", " as much"));
   }
   return guesses;
 }

@@ -66,9 +66,9 @@ struct ColumnGuess {
 
 /// The guesses for every column of \a layout, from the names and from
 /// \a profiles (a survey made with GuessSurveyRequest).
-std::vector<ColumnGuess> GuessColumns(const DbfLayout& layout,
-                                      const std::vector<ColumnProfile>& profiles,
-                                      const GuessContext& context);
+std::vector<ColumnGuess> GuessColumns(
+    const DbfLayout& layout, const std::vector<ColumnProfile>& profiles,
+    const GuessContext& context);
 
 /// "INDICATIVO -> CALL (name)", or "MODE left unmapped: REASON".
 std::string GuessLine(const std::string& column, const ColumnGuess& guess,

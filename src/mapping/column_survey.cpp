@@ -204,7 +204,7 @@ bool SurveyTable(FileSystem& files, const std::string& path,
   if (read) return true;
   SystemError cause = in->Error();
   if (!cause.failed()) cause = ErrnoError(EIO);
-  *error = Choose(language, "No se puede leer ", "Cannot read ") + path +
-           ": " + SystemErrorText(cause, language);
+  *error = Choose(language, "No se puede leer ", "Cannot read ") + path + ": " +
+           SystemErrorText(cause, language);
   return false;
 }

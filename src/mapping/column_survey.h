@@ -52,8 +52,8 @@ struct ColumnProfile {
   std::uint32_t marked_times = 0;  ///< written with ":" or "h"
   std::uint32_t numbers = 0;
   std::uint32_t integers = 0;
-  double least = 0, most = 0;  ///< of the numbers
-  std::uint32_t frequencies = 0;  ///< in a band as MHz or as kHz
+  double least = 0, most = 0;        ///< of the numbers
+  std::uint32_t frequencies = 0;     ///< in a band as MHz or as kHz
   std::uint32_t megahertz_only = 0;  ///< in a band as MHz only
   std::uint32_t kilohertz_only = 0;  ///< in a band as kHz only
 

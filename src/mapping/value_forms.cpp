@@ -58,12 +58,12 @@ struct MonthName {
   int month;
 };
 constexpr MonthName kMonthNames[] = {
-    {"JANUARY", 1},  {"FEBRUARY", 2}, {"MARCH", 3},     {"APRIL", 4},
-    {"MAY", 5},      {"JUNE", 6},     {"JULY", 7},      {"AUGUST", 8},
-    {"SEPTEMBER", 9}, {"OCTOBER", 10}, {"NOVEMBER", 11}, {"DECEMBER", 12},
-    {"ENERO", 1},    {"FEBRERO", 2},  {"MARZO", 3},     {"ABRIL", 4},
-    {"MAYO", 5},     {"JUNIO", 6},    {"JULIO", 7},     {"AGOSTO", 8},
-    {"SEPTIEMBRE", 9}, {"SETIEMBRE", 9}, {"OCTUBRE", 10}, {"NOVIEMBRE", 11},
+    {"JANUARY", 1},    {"FEBRUARY", 2},  {"MARCH", 3},     {"APRIL", 4},
+    {"MAY", 5},        {"JUNE", 6},      {"JULY", 7},      {"AUGUST", 8},
+    {"SEPTEMBER", 9},  {"OCTOBER", 10},  {"NOVEMBER", 11}, {"DECEMBER", 12},
+    {"ENERO", 1},      {"FEBRERO", 2},   {"MARZO", 3},     {"ABRIL", 4},
+    {"MAYO", 5},       {"JUNIO", 6},     {"JULIO", 7},     {"AGOSTO", 8},
+    {"SEPTIEMBRE", 9}, {"SETIEMBRE", 9}, {"OCTUBRE", 10},  {"NOVIEMBRE", 11},
     {"DICIEMBRE", 12},
 };
 
@@ -98,8 +98,8 @@ struct ModeAlias {
   const char* standard;
 };
 constexpr ModeAlias kModeAliases[] = {
-    {"PACKET", "PKT"},   {"AMTOR", "TOR"},      {"PACTOR", "PAC"},
-    {"BPSK31", "PSK31"}, {"BPSK63", "PSK63"},   {"BPSK125", "PSK125"},
+    {"PACKET", "PKT"},    {"AMTOR", "TOR"},          {"PACTOR", "PAC"},
+    {"BPSK31", "PSK31"},  {"BPSK63", "PSK63"},       {"BPSK125", "PSK125"},
     {"FELDHELL", "HELL"}, {"HELLSCHREIBER", "HELL"},
 };
 
@@ -162,9 +162,12 @@ std::string_view TrimmedValue(std::string_view text) {
 
 const char* DateOrderName(DateOrder order) {
   switch (order) {
-    case kDayMonthYear: return "dmy";
-    case kMonthDayYear: return "mdy";
-    case kYearMonthDay: return "ymd";
+    case kDayMonthYear:
+      return "dmy";
+    case kMonthDayYear:
+      return "mdy";
+    case kYearMonthDay:
+      return "ymd";
   }
   return "";
 }
@@ -209,7 +212,8 @@ bool ReadDateText(std::string_view text, DateText* date) {
     while (i < text.size() && !IsDigit(text[i]) && !IsLetter(text[i])) {
       char c = text[i++];
       if (c == ' ') continue;
-      if (separator || std::strchr("/-.,", c) == nullptr) return false;
+      if (separator || c == '\0' || std::strchr("/-.,", c) == nullptr)
+        return false;
       separator = true;
     }
     if (i == text.size() && separator && text.back() != '.') return false;
@@ -235,9 +239,15 @@ bool DateUnder(const DateText& date, DateOrder order, CalendarDate* out) {
   } else {
     int y = 0, m = 0, d = 0;  // which part is which
     switch (order) {
-      case kDayMonthYear: y = 2, m = 1, d = 0; break;
-      case kMonthDayYear: y = 2, m = 0, d = 1; break;
-      case kYearMonthDay: y = 0, m = 1, d = 2; break;
+      case kDayMonthYear:
+        y = 2, m = 1, d = 0;
+        break;
+      case kMonthDayYear:
+        y = 2, m = 0, d = 1;
+        break;
+      case kYearMonthDay:
+        y = 0, m = 1, d = 2;
+        break;
     }
     int year_digits = date.digits[y];
     if (order == kYearMonthDay ? year_digits != 4
@@ -401,8 +411,8 @@ const AdifBand* ReadBand(std::string_view text) {
   std::string_view squeezed = Squeeze(TrimmedValue(text), buffer);
   if (squeezed.empty() || !IsDigit(squeezed[0])) return nullptr;
   std::size_t i = 0;
-  while (i < squeezed.size() && (IsDigit(squeezed[i]) || squeezed[i] == '.' ||
-                                 squeezed[i] == ','))
+  while (i < squeezed.size() &&
+         (IsDigit(squeezed[i]) || squeezed[i] == '.' || squeezed[i] == ','))
     ++i;
   std::string_view number = squeezed.substr(0, i);
   std::string_view unit = squeezed.substr(i);
@@ -411,8 +421,7 @@ const AdifBand* ReadBand(std::string_view text) {
     return nullptr;
   // "40.0" names the band "40m".
   std::string_view fraction = decimal.fraction;
-  while (!fraction.empty() && fraction.back() == '0')
-    fraction.remove_suffix(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
   std::string name(decimal.whole);
   if (!fraction.empty()) name += "." + std::string(fraction);
   if (unit == "CM") return BandNamed(name + "cm");
@@ -517,8 +526,8 @@ char ReadQslFlag(std::string_view text, int code_page, bool logical) {
     char flag;
   } kFlags[] = {
       {"S", 'Y'}, {"SI", 'Y'}, {"YES", 'Y'}, {"X", 'Y'}, {"T", 'Y'},
-      {"1", 'Y'}, {"Y", 'Y'}, {"NO", 'N'},  {"0", 'N'}, {"N", 'N'},
-      {"R", 'R'}, {"Q", 'Q'}, {"I", 'I'},   {"V", 'V'},
+      {"1", 'Y'}, {"Y", 'Y'},  {"NO", 'N'},  {"0", 'N'}, {"N", 'N'},
+      {"R", 'R'}, {"Q", 'Q'},  {"I", 'I'},   {"V", 'V'},
   };
   const std::string_view flag(letters, size);
   for (const auto& known : kFlags)

@@ -78,12 +78,18 @@ TEST(FixValue, DatesInTheColumnsOrder) {
 
 TEST(FixValue, Times) {
   ExpectSpellings({
-      {"TIME_ON", "9:15", "0915"},        {"TIME_ON", "09:15", "0915"},
-      {"TIME_ON", "915", "0915"},         {"TIME_OFF", "09.15z", "0915"},
-      {"TIME_ON", "9h15", "0915"},        {"TIME_ON", "21:05:30", "210530"},
-      {"TIME_ON", "1430 UTC", "1430"},    {"TIME_ON", "0915", "0915"},
-      {"TIME_ON", "15", "0015", 'N'},     {"TIME_ON", "91530", "091530", 'N'},
-      {"TIME_ON", "15", nullptr},         {"TIME_ON", "25:00", nullptr},
+      {"TIME_ON", "9:15", "0915"},
+      {"TIME_ON", "09:15", "0915"},
+      {"TIME_ON", "915", "0915"},
+      {"TIME_OFF", "09.15z", "0915"},
+      {"TIME_ON", "9h15", "0915"},
+      {"TIME_ON", "21:05:30", "210530"},
+      {"TIME_ON", "1430 UTC", "1430"},
+      {"TIME_ON", "0915", "0915"},
+      {"TIME_ON", "15", "0015", 'N'},
+      {"TIME_ON", "91530", "091530", 'N'},
+      {"TIME_ON", "15", nullptr},
+      {"TIME_ON", "25:00", nullptr},
       {"TIME_ON", "9:5", nullptr},
   });
 }
@@ -106,24 +112,37 @@ TEST(FixValue, FrequenciesInMegahertz) {
 
 TEST(FixValue, BandsModesFlagsReports) {
   ExpectSpellings({
-      {"BAND", "40", "40m"},          {"BAND", "40M", "40m"},
-      {"BAND", "40 m", "40m"},        {"BAND", "2M", "2m"},
-      {"BAND", "70CM", "70cm"},       {"BAND_RX", "1.25M", "1.25m"},
-      {"BAND", "14", "20m"},          {"BAND", "11M", nullptr},
+      {"BAND", "40", "40m"},
+      {"BAND", "40M", "40m"},
+      {"BAND", "40 m", "40m"},
+      {"BAND", "2M", "2m"},
+      {"BAND", "70CM", "70cm"},
+      {"BAND_RX", "1.25M", "1.25m"},
+      {"BAND", "14", "20m"},
+      {"BAND", "11M", nullptr},
       {"MODE", "usb", "SSB", 'C', 0, 0, "USB"},
       {"MODE", "LSB", "SSB", 'C', 0, 0, "LSB"},
       {"MODE", "FT4", "MFSK", 'C', 0, 0, "FT4"},
       {"MODE", "PSK31", "PSK", 'C', 0, 0, "PSK31"},
       {"MODE", "JS8", "MFSK", 'C', 0, 0, "JS8"},
-      {"MODE", "cw", "CW"},           {"MODE", "FT-8", "FT8"},
-      {"MODE", "PACKET", "PKT"},      {"MODE", "FONIA", nullptr},
-      {"QSL_SENT", "SI", "Y"},        {"QSL_SENT", "S\xCD", "Y"},
-      {"QSL_RCVD", "yes", "Y"},       {"QSL_SENT", "X", "Y"},
-      {"LOTW_QSL_SENT", "1", "Y"},    {"QSL_SENT", "NO", "N"},
-      {"QSL_RCVD", "0", "N"},         {"QSL_RCVD", "F", "N", 'L'},
-      {"QSL_RCVD", "r", "R"},         {"QSL_SENT", "F", nullptr},
-      {"RST_SENT", "5 9", "59"},      {"RST_RCVD", "-10", "-10"},
-      {"TX_PWR", "100,5", "100.5"},   {"NAME", "  Jos\xE9", "Jos\xE9"},
+      {"MODE", "cw", "CW"},
+      {"MODE", "FT-8", "FT8"},
+      {"MODE", "PACKET", "PKT"},
+      {"MODE", "FONIA", nullptr},
+      {"QSL_SENT", "SI", "Y"},
+      {"QSL_SENT", "S\xCD", "Y"},
+      {"QSL_RCVD", "yes", "Y"},
+      {"QSL_SENT", "X", "Y"},
+      {"LOTW_QSL_SENT", "1", "Y"},
+      {"QSL_SENT", "NO", "N"},
+      {"QSL_RCVD", "0", "N"},
+      {"QSL_RCVD", "F", "N", 'L'},
+      {"QSL_RCVD", "r", "R"},
+      {"QSL_SENT", "F", nullptr},
+      {"RST_SENT", "5 9", "59"},
+      {"RST_RCVD", "-10", "-10"},
+      {"TX_PWR", "100,5", "100.5"},
+      {"NAME", "  Jos\xE9", "Jos\xE9"},
   });
   // A logical column's "?" is no value at all.
   ColumnFix fix = ColumnFixOf("QSL_RCVD", 'L', false, 1252);
@@ -158,8 +177,7 @@ TEST(FixValue, MemoText) {
 
 // A table of one text column holding \a values, surveyed as --fix does.
 std::vector<ColumnProfile> SurveyOf(const std::vector<std::string>& values,
-                                    const ColumnPlan& plan,
-                                    DbfLayout* layout) {
+                                    const ColumnPlan& plan, DbfLayout* layout) {
   BuilderTable table;
   table.columns = {{"FECHA", 'C', 12, 0}};
   for (const std::string& value : values) table.rows.push_back({value});
@@ -184,13 +202,19 @@ TEST(DecideFixes, DatesDecideTheirOrderOrAskForIt) {
       {{"03/04/2005", "25/12/2005"}, 0, kDayMonthYear, ""},
       {{"03/04/2005", "12/25/2005", "20050102"}, 0, kMonthDayYear, ""},
       {{"2005/06/14", "14-JUN-05", ""}, 0, 0, ""},  // no open order: none
-      {{"03/04/2005", "05/06/2005", "03/04/2005"}, 0, 0,
+      {{"03/04/2005", "05/06/2005", "03/04/2005"},
+       0,
+       0,
        "FECHA: its dates do not tell the day from the month (03/04/2005, "
        "05/06/2005): give --date-order dmy, mdy or ymd; nothing was written"},
-      {{"25/12/2005", "12/25/2005"}, 0, 0,
+      {{"25/12/2005", "12/25/2005"},
+       0,
+       0,
        "FECHA: its dates are written in more than one order (25/12/2005, "
        "12/25/2005)"},
-      {{"03/04/2005", "05/06/2005"}, kMonthDayYear, kMonthDayYear,
+      {{"03/04/2005", "05/06/2005"},
+       kMonthDayYear,
+       kMonthDayYear,
        "FECHA: day and month order from --date-order mdy"},
       {{"03/04/2005", "25/12/2005"}, kMonthDayYear, kDayMonthYear, ""},
   };
@@ -216,12 +240,11 @@ TEST(DecideFixes, DatesDecideTheirOrderOrAskForIt) {
 
 // Converts \a rows of a table with \a columns (name and keyword) through a
 // fixer; returns the record lines.
-std::string ConvertFixed(const std::vector<std::pair<std::string, std::string>>&
-                             columns,
-                         const std::vector<std::vector<std::string>>& rows,
-                         std::vector<ConstantField> constants, bool mend,
-                         std::vector<std::string>* summary,
-                         ConvertStats* stats) {
+std::string ConvertFixed(
+    const std::vector<std::pair<std::string, std::string>>& columns,
+    const std::vector<std::vector<std::string>>& rows,
+    std::vector<ConstantField> constants, bool mend,
+    std::vector<std::string>* summary, ConvertStats* stats) {
   BuilderTable table;
   std::vector<std::string> entries, names;
   for (const auto& column : columns) {
@@ -240,8 +263,8 @@ std::string ConvertFixed(const std::vector<std::pair<std::string, std::string>>&
   if (mend) {
     std::vector<std::string> notes;
     std::string error;
-    EXPECT_TRUE(DecideFixes(plan, layout, {}, 0, false, 1252, kEnglish,
-                            &fixes, &notes, &error));
+    EXPECT_TRUE(DecideFixes(plan, layout, {}, 0, false, 1252, kEnglish, &fixes,
+                            &notes, &error));
   }
   RecordFixer fixer(plan, fixes, std::move(constants));
   MemorySource in(bytes.data() + layout.header.header_length,
@@ -257,14 +280,17 @@ std::string ConvertFixed(const std::vector<std::pair<std::string, std::string>>&
 TEST(RecordFixer, AddsFieldsAndLeavesOutRecordsWithoutCall) {
   std::vector<std::string> summary;
   ConvertStats stats;
-  std::string lines = ConvertFixed(
-      {{"HORA", "TIME_ON"}, {"IND", "CALL"}, {"FREC", "FREQ"},
-       {"MODO", "MODE"}, {"MIO", "STATION_CALLSIGN"}},
-      {{"9:15", "ea4abc", "7085", "USB", ""},
-       {"10:42", "f6xyz", "14.195", "CW", "EA4ZZZ"},
-       {"11:00", "", "7040", "CW", ""}},
-      {{"STATION_CALLSIGN", "EA4XYZ"}, {"TX_PWR", "100"}}, true, &summary,
-      &stats);
+  std::string lines =
+      ConvertFixed({{"HORA", "TIME_ON"},
+                    {"IND", "CALL"},
+                    {"FREC", "FREQ"},
+                    {"MODO", "MODE"},
+                    {"MIO", "STATION_CALLSIGN"}},
+                   {{"9:15", "ea4abc", "7085", "USB", ""},
+                    {"10:42", "f6xyz", "14.195", "CW", "EA4ZZZ"},
+                    {"11:00", "", "7040", "CW", ""}},
+                   {{"STATION_CALLSIGN", "EA4XYZ"}, {"TX_PWR", "100"}}, true,
+                   &summary, &stats);
   EXPECT_EQ(
       "<CALL:6>EA4ABC <TIME_ON:4>0915 <FREQ:5>7.085 <MODE:3>SSB <BAND:3>40m "
       "<SUBMODE:3>USB <STATION_CALLSIGN:6>EA4XYZ <TX_PWR:3>100 <EOR>\r\n"
@@ -286,10 +312,10 @@ TEST(RecordFixer, AddsFieldsAndLeavesOutRecordsWithoutCall) {
             summary);
 
   // --set alone mends nothing and keeps records without CALL as they are.
-  lines = ConvertFixed({{"IND", "CALL"}, {"MIO", "STATION_CALLSIGN"}},
-                       {{"ea4abc", ""}, {"", "EA4ZZZ"}},
-                       {{"STATION_CALLSIGN", "EA4XYZ"}}, false, &summary,
-                       &stats);
+  lines =
+      ConvertFixed({{"IND", "CALL"}, {"MIO", "STATION_CALLSIGN"}},
+                   {{"ea4abc", ""}, {"", "EA4ZZZ"}},
+                   {{"STATION_CALLSIGN", "EA4XYZ"}}, false, &summary, &stats);
   EXPECT_EQ("<CALL:6>ea4abc <STATION_CALLSIGN:6>EA4XYZ <EOR>\r\n<EOR>\r\n",
             lines);
   EXPECT_TRUE(summary.empty());

@@ -17,20 +17,28 @@ TEST(KeywordOfName, NamesOfOldLoggers) {
     int code_page;
     const char* keyword;
   } cases[] = {
-      {"INDICATIVO", 1252, "CALL"},     {"indicatif", 1252, "CALL"},
-      {"NOMINATIVO", 1252, "CALL"},     {"RUFZEICHEN", 1252, "CALL"},
-      {"FECHA", 1252, "QSO_DATE"},      {"DATUM", 1252, "QSO_DATE"},
-      {"Qso Date", 1252, "QSO_DATE"},   {"HORA", 1252, "TIME_ON"},
-      {"UTC", 1252, "TIME_ON"},         {"RST_S", 1252, "RST_SENT"},
-      {"RSTS", 1252, "RST_SENT"},       {"RST_TX", 1252, "RST_SENT"},
-      {"QSL_S", 1252, "QSL_SENT"},      {"FREQ_KHZ", 1252, "FREQ"},
-      {"FRECUENCIA", 1252, "FREQ"},     {"MODO", 1252, "MODE"},
+      {"INDICATIVO", 1252, "CALL"},
+      {"indicatif", 1252, "CALL"},
+      {"NOMINATIVO", 1252, "CALL"},
+      {"RUFZEICHEN", 1252, "CALL"},
+      {"FECHA", 1252, "QSO_DATE"},
+      {"DATUM", 1252, "QSO_DATE"},
+      {"Qso Date", 1252, "QSO_DATE"},
+      {"HORA", 1252, "TIME_ON"},
+      {"UTC", 1252, "TIME_ON"},
+      {"RST_S", 1252, "RST_SENT"},
+      {"RSTS", 1252, "RST_SENT"},
+      {"RST_TX", 1252, "RST_SENT"},
+      {"QSL_S", 1252, "QSL_SENT"},
+      {"FREQ_KHZ", 1252, "FREQ"},
+      {"FRECUENCIA", 1252, "FREQ"},
+      {"MODO", 1252, "MODE"},
       {"GRIDSQUARE", 1252, "GRIDSQUARE"},
       {"DIRECCI\xD3N", 1252, "ADDRESS"},  // Windows-1252
       {"DIRECCI\xE0N", 850, "ADDRESS"},   // the same name in DOS 850
-      {"OBSERVACIO", 1252, "COMMENT"},  // cut at ten characters
+      {"OBSERVACIO", 1252, "COMMENT"},    // cut at ten characters
       {"QSLRECIBID", 1252, "QSL_RCVD"},
-      {"OBSERVAC", 1252, ""},           // short, and no name of the table
+      {"OBSERVAC", 1252, ""},  // short, and no name of the table
       {"CAMPO1", 1252, ""},
   };
   for (const auto& c : cases)
@@ -89,11 +97,11 @@ std::vector<ColumnGuess> Guess(const std::vector<Col>& columns,
 }
 
 const std::vector<std::string> kCalls = {"EA4ABC", "F6XYZ", "DL1MUE",
-                                         "G3ABC", "W1AW", "JA1XYZ"};
+                                         "G3ABC",  "W1AW",  "JA1XYZ"};
 const std::vector<std::string> kDates = {"14/06/2005", "2/7/2005",
                                          "25/12/2005", "3/1/2006",
                                          "22/01/2006", "30/11/2006"};
-const std::vector<std::string> kTimes = {"09:15", "9:42", "14:05",
+const std::vector<std::string> kTimes = {"09:15", "9:42",  "14:05",
                                          "14:31", "18:20", "23:05"};
 const std::vector<std::string> kOneCall(6, "EA4XYZ");
 
@@ -104,7 +112,8 @@ TEST(GuessColumns, NamesAndValuesTogether) {
     std::vector<Expected> expected;
   } cases[] = {
       {"names agreed with",
-       {{"INDICATIVO", 'C', kCalls}, {"HORA", 'C', kTimes},
+       {{"INDICATIVO", 'C', kCalls},
+        {"HORA", 'C', kTimes},
         {"POT", 'N', {"100", "5", "100", "50", "100", "100"}}},
        {{"CALL", "name"}, {"TIME_ON", "name"}, {"TX_PWR", "name"}}},
       {"values alone",
@@ -123,27 +132,36 @@ TEST(GuessColumns, NamesAndValuesTogether) {
         {"MODE", 'C', {"100", "400", "100", "100", "400", "100"}},
         {"CQ", 'N', {"14", "99", "14", "14", "14", "14"}}},
        {{"TIME_ON", "name says QSO_DATE, but 6 of 6 values are times"},
-        {"", "name says MODE, but only 0 of 6 values are modes (e.g. 100, "
-             "400)"},
+        {"",
+         "name says MODE, but only 0 of 6 values are modes (e.g. 100, "
+         "400)"},
         {"", "name says CQZ, but only 0 of 6 values are numbers"}}},
       {"one call sign on every record is the station's",
-       {{"CALL", 'C', kOneCall}, {"OPERADOR", 'C', kOneCall},
-        {"F1", 'C', kOneCall}, {"INDICATIV", 'C', kCalls}},
-       {{"STATION_CALLSIGN", "name says CALL, but every value is one call "
-                             "sign, EA4XYZ: the station's own"},
+       {{"CALL", 'C', kOneCall},
+        {"OPERADOR", 'C', kOneCall},
+        {"F1", 'C', kOneCall},
+        {"INDICATIV", 'C', kCalls}},
+       {{"STATION_CALLSIGN",
+         "name says CALL, but every value is one call "
+         "sign, EA4XYZ: the station's own"},
         {"OPERATOR", "name"},
-        {"", "content: every value is one call sign, EA4XYZ: the station's "
-             "own, but STATION_CALLSIGN goes to CALL"},
+        {"",
+         "content: every value is one call sign, EA4XYZ: the station's "
+         "own, but STATION_CALLSIGN goes to CALL"},
         {"CALL", "name"}}},
       {"never two columns on one keyword",
-       {{"FECHA", 'C', kDates}, {"F_QSL", 'D', {"20050620", "20050710",
-                                                "20060115", "20060201",
-                                                "20060301", "20061201"}},
-        {"DATE", 'C', kTimes}, {"TIME", 'C', kTimes}},
+       {{"FECHA", 'C', kDates},
+        {"F_QSL",
+         'D',
+         {"20050620", "20050710", "20060115", "20060201", "20060301",
+          "20061201"}},
+        {"DATE", 'C', kTimes},
+        {"TIME", 'C', kTimes}},
        {{"QSO_DATE", "name"},
         {"", "content: 6 of 6 values are dates, but QSO_DATE goes to FECHA"},
-        {"", "name says QSO_DATE, but 6 of 6 values are times; TIME_ON goes "
-             "to TIME"},
+        {"",
+         "name says QSO_DATE, but 6 of 6 values are times; TIME_ON goes "
+         "to TIME"},
         {"TIME_ON", "name"}}},
       {"two names alike leave both",
        {{"FECHA", 'C', kDates}, {"DATUM", 'C', kDates}},
@@ -151,14 +169,18 @@ TEST(GuessColumns, NamesAndValuesTogether) {
         {"", "name says QSO_DATE, but FECHA looks like QSO_DATE as much"}}},
       {"call signs on a few records, a memo",
        {{"INDICATIVO", 'C', kCalls},
-        {"F1", 'C', {"EA4URE", "", "", "DL0DX", "", "", "", "", "", "EA7AAA",
-                     "", "", "F5ABC", "", "", "", "W1XYZ", ""}},
+        {"F1",
+         'C',
+         {"EA4URE", "", "", "DL0DX", "", "", "", "", "", "EA7AAA", "", "",
+          "F5ABC", "", "", "", "W1XYZ", ""}},
         {"NOTAS", 'M', {}}},
        {{"CALL", "name"},
-        {"", "content: 5 of 5 values are call signs, but many records have "
-             "none"},
-        {"", "name says COMMENT, but it is a memo column: its text is "
-             "converted only with --memo"}}},
+        {"",
+         "content: 5 of 5 values are call signs, but many records have "
+         "none"},
+        {"",
+         "name says COMMENT, but it is a memo column: its text is "
+         "converted only with --memo"}}},
   };
   for (const auto& c : cases) {
     std::vector<ColumnGuess> guesses = Guess(c.columns);
@@ -185,13 +207,15 @@ TEST(GuessColumns, ChoicesMadeAreKept) {
   EXPECT_EQ("name says CALL, but CALL is mapped already", guesses[1].reason);
   EXPECT_EQ("NOTES", guesses[2].keyword);  // a memo holds lines
   context.language = kSpanish;
-  EXPECT_EQ("INDICATIVO sin asignar: el nombre dice CALL, pero CALL ya "
-            "est\xE1 asignado",
-            GuessLine("INDICATIVO", Guess({{"CALL", 'C', kCalls},
-                                           {"INDICATIVO", 'C', kCalls},
-                                           {"NOTAS", 'M', {}}},
-                                          context)[1],
-                      kSpanish));
+  EXPECT_EQ(
+      "INDICATIVO sin asignar: el nombre dice CALL, pero CALL ya "
+      "est\xE1 asignado",
+      GuessLine("INDICATIVO",
+                Guess({{"CALL", 'C', kCalls},
+                       {"INDICATIVO", 'C', kCalls},
+                       {"NOTAS", 'M', {}}},
+                      context)[1],
+                kSpanish));
 }
 
 }  // namespace
