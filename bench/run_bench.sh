@@ -5,7 +5,9 @@
 # paired with a read in the same round. Reports MB/s, records/s and peak
 # memory, and the peak memory of a ten times smaller log, to show that memory
 # does not grow with the number of records, and of that log with --merge,
-# which holds every contact's key.
+# which holds every contact's key. It also times the conversion of an old
+# log's way, `--guess --fix`, in the same rounds, against its target of at
+# most 1.5 times the plain conversion.
 #
 # usage: bench/run_bench.sh [RECORDS] [RUNS]     (default 1000000 records, 7 runs)
 set -euo pipefail
@@ -26,6 +28,7 @@ out_dir=build/bench
 [ -d /dev/shm ] && [ -w /dev/shm ] && out_dir=/dev/shm
 out=$out_dir/logweave-bench-$$.adi
 convert=(build/logweave convert "$log" --auto -o "$out")
+guess_fix=(build/logweave convert "$log" --guess --fix -o "$out")
 command -v /usr/bin/time >/dev/null || { echo "needs /usr/bin/time (package time)"; exit 1; }
 
 # The conversion maps all 16 columns, so its output is larger than its input.
@@ -34,25 +37,30 @@ measure() { /usr/bin/time -f "%e %M" "$@" 2>&1 >/dev/null | tail -n 1; }
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
 cat "$log" >/dev/null  # the file in the page cache for both
-read_times=() convert_times=() convert_peaks=() getc_times=()
+read_times=() convert_times=() convert_peaks=() getc_times=() fix_times=()
 for ((i = 0; i < runs; i++)); do
   read r _ < <(measure build/read_baseline "$log")
   rm -f "$out"  # a new file each time: the time is the conversion's alone
   read c m < <(measure "${convert[@]}")
   read g _ < <(measure build/read_baseline --getc "$log")
+  rm -f "$out"
+  read f _ < <(measure "${guess_fix[@]}")
   read_times+=("$r"); convert_times+=("$c"); convert_peaks+=("$m"); getc_times+=("$g")
+  fix_times+=("$f")
 done
 read_s=$(printf '%s\n' "${read_times[@]}" | median)
 getc_s=$(printf '%s\n' "${getc_times[@]}" | median)
 conv_s=$(printf '%s\n' "${convert_times[@]}" | median)
 peak=$(printf '%s\n' "${convert_peaks[@]}" | median)
+fix_s=$(printf '%s\n' "${fix_times[@]}" | median)
 out_bytes=$(stat -c %s "$out")
 read _ small_peak < <(measure build/logweave convert "$small" --auto -o "$out")
 # --merge holds the key of every contact to find duplicates.
 read _ merge_peak < <(measure build/logweave convert "$small" --auto --merge -o "$out")
 bytes=$(stat -c %s "$log")
 awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
-    -v sp="$small_peak" -v mp="$merge_peak" -v g="$getc_s" -v o="$out_bytes" -v od="$out_dir" 'BEGIN {
+    -v sp="$small_peak" -v mp="$merge_peak" -v g="$getc_s" -v o="$out_bytes" -v od="$out_dir" \
+    -v f="$fix_s" 'BEGIN {
   printf "input: %d records, %.1f MB; output %.1f MB, written to %s\n", n, b / 1e6, o / 1e6, od
   printf "plain fread of the file: %.3f s (%.0f MB/s)\n", r, b / 1e6 / (r > 0 ? r : 0.001)
   printf "logweave convert:        %.3f s (%.0f MB/s, %.0f records/s)\n", c, b / 1e6 / c, n / c
@@ -61,5 +69,6 @@ awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
   printf "ratio convert / getc:    %.2f\n", c / g
   printf "peak memory: %d kB for %d records, %d kB for %d records\n", p, n, sp, n / 10
   printf "peak memory with --merge: %d kB for %d records, %d kB more (target at most 15 MB more for 100,000)\n", mp, n / 10, mp - sp
+  printf "convert --guess --fix:   %.3f s (%.2f times the plain conversion; target at most 1.5)\n", f, f / c
 }'
 rm -f "$out"

@@ -5,6 +5,15 @@
 // marked as deleted.
 // fox2006.dbf with fox2006.FPT: a FoxPro table from a DOS logger, its text in
 // code page 850 (as its header says), with a memo column of notes.
+// oldlog.dbf: a log kept for twenty years in a DOS logger (code page 850),
+// with every trap of an old log: column names that are no ADIF names,
+// dates as text day first with two- and four-digit years and a month name,
+// times as 9:15, 915, 14.31z and 18h20, frequencies in kilohertz or with a
+// decimal comma, bands as 40, 20 m and 70CM, modes that ADIF writes as
+// MODE and SUBMODE, call signs in lower case or with blanks, QSL flags as
+// SI, NO, X and a logical column, right-aligned numbers, the station's own
+// call sign repeated in a column named CALLSIGN, locators in a column
+// whose name says nothing, and a contact whose call sign was lost.
 //
 // usage: make_example_log FOLDER
 
@@ -67,6 +76,43 @@ bool WriteFoxProLog(const std::string& folder) {
          Save(folder + "/fox2006.dbf", BuildTable(table));
 }
 
+bool WriteOldLog(const std::string& folder) {
+  BuilderTable table;
+  table.code_page = 0x02;  // code page 850
+  table.year = 119;
+  table.month = 6;
+  table.day = 30;
+  table.columns = {
+      {"INDICATIV", 'C', 10, 0}, {"FECHA", 'C', 10, 0}, {"HORA", 'C', 6, 0},
+      {"FREC", 'C', 8, 0},       {"BANDA", 'C', 5, 0},  {"MODO", 'C', 6, 0},
+      {"RST_S", 'C', 3, 0},      {"RST_R", 'C', 3, 0},  {"NOMBRE", 'C', 16, 0},
+      {"CALLSIGN", 'C', 8, 0},   {"CAMPO1", 'C', 6, 0}, {"F_QSL", 'D', 8, 0},
+      {"QSL_E", 'C', 2, 0},      {"QSL_R", 'L', 1, 0},  {"POT", 'N', 4, 0},
+      {"NOTAS", 'C', 20, 0},
+  };
+  table.rows = {
+      {"ea4abc", "14/06/98", "9:15", "7085", "40", "LSB", "59", "57", "Jos" E_ACUTE " Mar" I_ACUTE "a", "EA4XYZ", "IN80dk", "19980620", "SI", "T", "100", ""},
+      {"F 6XYZ", "14/06/98", "9:42", "7012", "40M", "cw", "599", "579", "Fran\x87ois", "EA4XYZ", "", "", "NO", "F", "100", "QRM"},
+      {"dl1mue", "2/7/03", "1405", "14,195", "20 m", "USB", "5 9", "5 9", "J" U_UMLAUT "rgen", "EA4XYZ", "JN58", "20030710", "X", "T", "50", ""},
+      {"g3abc", "2/7/03", "14.31z", "14025", "20", "CW", "579", "559", "Peter", "EA4XYZ", "IO91", "20030712", "S", "?", "100", ""},
+      {"ea8xy", "25-12-2005", "18h20", "21295", "15m", "SSB", "59", "59", "Bego" N_TILDE "a", "EA4XYZ", "", "20060115", "SI", "T", "100", "Islas Canarias"},
+      {"ct1aaa", "14-JUN-05", "0805", "21,310", "15M", "SSB", "57", "55", "Jo\xC6o", "EA4XYZ", "IM58", "", "NO", "F", "100", ""},
+      {"oh2xyz", "3.1.2010", "16:05", "7040", "40", "RTTY", "599", "599", "Mikko", "EA4XYZ", "KP20", "20100201", "SI", "T", "100", ""},
+      {"ea5jkl", "22/01/2010", "9:00", "145500", "2 M", "FM", "59", "59", "Vicente", "EA4XYZ", "IM99", "", "NO", "F", "5", "Repetidor"},
+      {"", "22/01/2010", "11:00", "14200", "20", "SSB", "59", "", "", "EA4XYZ", "", "", "", "", "100", "Indicativo perdido"},
+      {"w1aw", "30/11/2015", "22:10", "14047", "20M", "PSK31", "599", "599", "Hiram", "EA4XYZ", "FN31", "20151201", "X", "T", "50", "ARRL HQ"},
+      {"ja1xyz", "05/06/2019", "0755", "21074", "15", "FT8", "-10", "-15", "Takeshi", "EA4XYZ", "PM95", "", "NO", "F", "50", ""},
+      {"vk2abc", "17/06/2019", "812", "14080", "20", "FT4", "-05", "+02", "Bruce", "EA4XYZ", "QF56", "", "SI", "T", "50", "Long path"},
+      {"ea3def", "18/06/2019", "11:30", "3.650", "80", "LSB", "59", "59", "N\xA3ria", "EA4XYZ", "JN11", "", "SI", "T", "100", ""},
+      {"9a2abc", "20/06/2019", "10:10", "10120", "30M", "CW", "579", "579", "Ivan", "EA4XYZ", "JN75", "", "NO", "?", "100", ""},
+      {"ok1xyz", "21/06/2019", "10:35", "10125", "30", "JS8", "599", "589", "Jiri", "EA4XYZ", "JO70", "", "S", "T", "100", ""},
+      {"ea7mno", "22/06/2019", "9:20", "432200", "70CM", "FM", "59", "59", "Roc" I_ACUTE "o", "EA4XYZ", "IM67", "", "NO", "F", "5", ""},
+      {"lu1abc", "25/06/2019", "23:05", "14180", "20", "USB", "57", "55", "Mart" I_ACUTE "n", "EA4XYZ", "GF05", "", "SI", "F", "100", ""},
+      {"pa3abc", "26/06/2019", "19:58", "7095", "40M", "LSB", "5 7", "5 7", "Jan", "EA4XYZ", "JO22", "", "NO", "F", "100", ""},
+  };
+  return Save(folder + "/oldlog.dbf", BuildTable(table));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -75,7 +121,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  if (!WriteFoxProLog(folder)) return 1;
+  if (!WriteFoxProLog(folder) || !WriteOldLog(folder)) return 1;
   BuilderTable table;
   table.columns = {
       {"INDICATIVO", 'C', 12, 0}, {"FECHA", 'D', 8, 0},

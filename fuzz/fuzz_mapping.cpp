@@ -13,8 +13,9 @@
 // column's true size and the keyword that the last matching item, --auto or
 // the skip word gives it; an unknown column or malformed keyword is refused;
 // a mapping file is accepted exactly when each line that is not blank or a
-// comment is COLUMN=KEYWORD, and the mapping file written for a table reads
-// back to the very entries --auto gives.
+// comment is COLUMN=KEYWORD (a "#" after a blank ending the keyword) or
+// =FIELD=VALUE, and the mapping file written for a table reads back to the
+// very entries --auto gives, or with guesses, to the guesses.
 
 #include <cstdint>
 #include <cstring>
@@ -24,6 +25,7 @@
 #include "dbf/dbf_table.h"
 #include "fuzz_support.h"
 #include "mapping/catalogue.h"
+#include "mapping/column_guess.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
 #include "dbf/code_page.h"
@@ -49,6 +51,15 @@ std::string TrimBlanks(const std::string& text) {
   std::size_t start = text.find_first_not_of(" \t");
   if (start == std::string::npos) return "";
   return text.substr(start, text.find_last_not_of(" \t") - start + 1);
+}
+
+// The part of a mapping line after "=" without its comment: a "#" after a
+// blank or tab starts one.
+std::string WithoutComment(const std::string& text) {
+  for (std::size_t i = 1; i < text.size(); ++i)
+    if (text[i] == '#' && (text[i - 1] == ' ' || text[i - 1] == '\t'))
+      return TrimBlanks(text.substr(0, i));
+  return text;
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -176,6 +187,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       if (line[0] == '#' && !(line.size() > 1 && line[1] >= '0' &&
                               line[1] <= '9'))
         continue;
+      const MapItem* item =
+          expected_items < file_items.size() ? &file_items[expected_items]
+                                             : nullptr;
+      if (line[0] == '=') {  // =FIELD=VALUE
+        std::string rest = WithoutComment(line.substr(1));
+        std::size_t at = rest.find('=');
+        if (at == std::string::npos || TrimBlanks(rest.substr(0, at)).empty()) {
+          well_formed = false;
+          FUZZ_CHECK(!ok && error.find("map.txt:" + std::to_string(n + 1) +
+                                       ":") == 0,
+                     "constant line %zu accepted or not named: %s", n + 1,
+                     error.c_str());
+          break;
+        }
+        FUZZ_CHECK(!ok || (item && item->constant &&
+                           item->keyword == TrimBlanks(rest.substr(0, at)) &&
+                           item->column == TrimBlanks(rest.substr(at + 1))),
+                   "constant line %zu read wrongly", n + 1);
+        ++expected_items;
+        continue;
+      }
       std::size_t equals = line.find('=');
       if (equals == std::string::npos ||
           TrimBlanks(line.substr(0, equals)).empty() ||
@@ -187,12 +219,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                    error.c_str());
         break;
       }
-      const MapItem* item =
-          expected_items < file_items.size() ? &file_items[expected_items]
-                                             : nullptr;
-      FUZZ_CHECK(!ok || (item &&
+      FUZZ_CHECK(!ok || (item && !item->constant &&
                          item->column == TrimBlanks(line.substr(0, equals)) &&
-                         item->keyword == TrimBlanks(line.substr(equals + 1)) &&
+                         item->keyword ==
+                             WithoutComment(TrimBlanks(line.substr(equals + 1))) &&
                          item->origin == "map.txt:" + std::to_string(n + 1)),
                  "mapping file line %zu read wrongly", n + 1);
       ++expected_items;
@@ -228,6 +258,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                "the written mapping file does not apply: %s", error.c_str());
     FUZZ_CHECK(file_entries == automatic_entries,
                "the written mapping file gives other entries than --auto");
+    // With guesses (from the names alone), it reads back to the guesses.
+    GuessContext context;
+    context.language = language;
+    std::vector<ColumnGuess> guesses = GuessColumns(
+        layout, std::vector<ColumnProfile>(layout.columns.size()), context);
+    text = MappingFileText(layout, "log.dbf", language, &guesses);
+    file_items.clear();
+    FUZZ_CHECK(ParseMapFile(text, "log.map", language, &file_items, &error),
+               "the guessed mapping file does not read back: %s",
+               error.c_str());
+    FUZZ_CHECK(BuildEntries(layout, language, Choices(false, file_items),
+                            &file_entries, &error),
+               "the guessed mapping file does not apply: %s", error.c_str());
+    for (std::size_t i = 0; i < layout.columns.size(); ++i) {
+      std::string keyword = ReadFieldListEntry(file_entries[i]).keyword;
+      const std::string& guessed =
+          guesses[i].keyword.empty() ? SkipWord(language) : guesses[i].keyword;
+      FUZZ_CHECK(keyword == guessed,
+                 "column %zu: the guessed file maps '%s', the guess was '%s'",
+                 i + 1, keyword.c_str(), guessed.c_str());
+    }
   }
   if (!parsed) return 0;
   std::vector<std::string> expected(layout.columns.size(), SkipWord(language));

@@ -38,6 +38,8 @@ _logweave() {
                                   865 866 874 895 1250 1251 1252 1253 1254
                                   1255 1256 1257"; return ;;
     --format) _logweave_reply "adi adx"; return ;;
+    --date-order) _logweave_reply "dmy mdy ymd"; return ;;
+    --set) COMPREPLY=(); return ;;  # FIELD=VALUE
     --map) COMPREPLY=(); return ;;  # COLUMN=KEYWORD
     -o|--output|--map-file) _logweave_files; return ;;
   esac
@@ -45,11 +47,12 @@ _logweave() {
   local options
   case $command in
     "") options="-h --help --version" ;;
-    fields) options="-h --help --lang --mapping" ;;
+    fields) options="-h --help --lang --mapping --guess" ;;
     catalogue) options="-h --help --lang" ;;
     convert) options="-h --help --lang --map --auto -o --output --skip-deleted
                       --map-file --check --memo --codepage --charset --format
-                      --merge --drop-duplicates" ;;
+                      --merge --drop-duplicates --guess --fix --date-order
+                      --set" ;;
     check) options="-h --help --lang --all --strict" ;;
   esac
   if [[ $cur == -* ]]; then

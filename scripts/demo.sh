@@ -13,3 +13,6 @@ build/logweave convert examples/log2005.dbf --auto --map-file examples/log2005.m
 echo
 echo "First lines of examples/log2005.ADI (shown in UTF-8; the file holds Windows-1252 bytes):"
 head -n 12 examples/log2005.ADI | iconv -f WINDOWS-1252 -t UTF-8
+echo
+echo "An old log with none of the ADIF names and forms, in one command:"
+build/logweave convert examples/oldlog.dbf --guess --fix --charset ascii --check

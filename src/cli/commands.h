@@ -13,6 +13,7 @@
 struct FieldsCommandLine {
   std::string table;
   bool mapping_file = false;  ///< a ready-to-edit mapping file instead
+  bool guess = false;         ///< the mapping file holds the guesses
   Language language = kEnglish;
 };
 
@@ -38,6 +39,11 @@ struct ConvertCommandLine {
   bool check = false;
   bool merge = false;            ///< every table into the one output
   bool drop_duplicates = false;  ///< with merge: duplicates give no line
+  // Old logs (guess_and_fix.cpp).
+  bool guess = false;                  ///< --guess
+  bool fix = false;                    ///< --fix
+  std::string date_order;              ///< --date-order: dmy, mdy, ymd or ""
+  std::vector<std::string> constants;  ///< --set FIELD=VALUE
   Language language = kEnglish;
 };
 

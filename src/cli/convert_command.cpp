@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "cli/guess_and_fix.h"
 #include "cli/progress_bar.h"
 #include "convert/adif_header.h"
 #include "convert/convert_file.h"
@@ -134,6 +135,7 @@ int CheckOutputChoice(const ConvertCommandLine& options) {
 // A table read and mapped, ready to convert, or what stops it.
 struct PreparedTable {
   ConvertJob job;
+  std::unique_ptr<RecordFixer> fixer;  // with --fix or --set
   int exit_code = kExitOk;
   std::string error;  // printed instead of converting it
   std::vector<std::string> warnings;  // printed before it is converted
@@ -145,7 +147,8 @@ bool PrintPrepared(const PreparedTable& prepared, Language language) {
   for (const std::string& warning : prepared.warnings)
     PrintWarning(warning, language);
   if (prepared.exit_code == kExitOk) return true;
-  PrintError(prepared.error);
+  // The guess and fix steps print their own.
+  if (!prepared.error.empty()) PrintError(prepared.error);
   return false;
 }
 
@@ -168,6 +171,9 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
   MappingChoices table_choices = choices;
   if (options.code_page != "auto")
     table_choices.code_page = std::stoi(options.code_page);
+  if (options.guess && !AddGuesses(options, input, job.table, &table_choices,
+                                   &prepared.exit_code))
+    return prepared;
   if (!BuildEntries(job.table, language, table_choices, &job.entries, &error,
                     &prepared.warnings)) {
     prepared.error = error + Choose(language, " en ", " in ") + input;
@@ -177,11 +183,17 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
   if (!PlanColumns(job.entries, language).Maps("CALL"))
     prepared.warnings.push_back(
         std::string(options.inputs.size() > 1 ? input + ": " : "") +
-        Choose(language,
-               "ning\xFAn campo va a CALL, as\xED que cada registro se "
-               "escribir\xE1 como un <EOR> vac\xEDo",
-               "no column is mapped to CALL, so every record will be "
-               "written as an empty <EOR>"));
+        (options.fix
+             ? Choose(language,
+                      "ning\xFAn campo va a CALL, as\xED que --fix dejar\xE1 "
+                      "fuera todos los registros",
+                      "no column is mapped to CALL, so --fix will leave every "
+                      "record out")
+             : Choose(language,
+                      "ning\xFAn campo va a CALL, as\xED que cada registro se "
+                      "escribir\xE1 como un <EOR> vac\xEDo",
+                      "no column is mapped to CALL, so every record will be "
+                      "written as an empty <EOR>")));
   job.input_path = input;
   job.language = language;
   job.skip_deleted = options.skip_deleted;
@@ -190,6 +202,8 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
   job.charset = CharsetNamed(options.charset);
   job.format = options.format == "adx" ? OutputFormat::kAdx : OutputFormat::kAdi;
   job.other_inputs = options.map_files;
+  PrepareFixer(options, table_choices.items, &job, &prepared.fixer,
+               &prepared.exit_code);
   return prepared;
 }
 
@@ -261,6 +275,7 @@ int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
     PrintAdxNotes(job, outcome);
   else
     NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
+  if (prepared->fixer) PrintFixSummary(*prepared->fixer, job.table, language);
   return options.check ? CheckWritten(outcome.output_path, language)
                        : kExitOk;
 }
@@ -325,6 +340,9 @@ int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
   }
   NoteAsciiSpelling(CharsetNamed(options.charset),
                     outcome.stats.values_changed, language);
+  for (std::size_t i = 0; i < tables.size(); ++i)
+    if (tables[i].fixer)
+      PrintFixSummary(*tables[i].fixer, merge.tables[i].table, language);
   return options.check ? CheckWritten(outcome.output_path, language)
                        : kExitOk;
 }

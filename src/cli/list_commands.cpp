@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
+#include "cli/guess_and_fix.h"
 #include "dbf/table_file.h"
 #include "mapping/catalogue.h"
 #include "mapping/field_list.h"
@@ -22,7 +23,11 @@ int RunFields(const FieldsCommandLine& options) {
   for (const std::string& text : HeaderDamageTexts(table, damage, language))
     PrintWarning(text, language);
   if (options.mapping_file) {
-    std::string text = MappingFileText(layout, NameOf(table), language);
+    std::string text;
+    if (!options.guess)
+      text = MappingFileText(layout, NameOf(table), language);
+    else if (!GuessedMappingFile(table, layout, language, &text))
+      return kExitFileError;
     std::fwrite(text.data(), 1, text.size(), stdout);
     return FinishOutput(language);
   }

@@ -114,6 +114,35 @@ int main(int argc, char** argv) {
                    "default output name ending in ADX)")
       ->check(CLI::IsMember({"adi", "adx"}));
 
+  // Old logs: columns guessed, values mended, constant fields.
+  fields
+      ->add_flag("--guess", fields_options.guess,
+                 "Write the columns guessed from their names and values, each "
+                 "with its reason")
+      ->needs("--mapping");
+  convert->add_flag("--guess", options.guess,
+                    "Guess the columns no other choice maps from their names "
+                    "and values (after --auto, before --map-file and --map); "
+                    "each guess is printed with its reason");
+  CLI::Option* fix =
+      convert->add_flag("--fix", options.fix,
+                        "Mend values into ADIF form (dates, times, "
+                        "frequencies, bands, modes, call signs, QSL flags...) "
+                        "and leave out records without a call sign; a summary "
+                        "per column is printed");
+  convert
+      ->add_option("--date-order", options.date_order,
+                   "With --fix, the order of dates that their values leave "
+                   "open: dmy, mdy or ymd")
+      ->check(CLI::IsMember({"dmy", "mdy", "ymd"}))
+      ->needs(fix);
+  convert
+      ->add_option("--set", options.constants,
+                   "FIELD=VALUE: give every record this field, unless a "
+                   "column mapped to it has a value (repeatable)")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+
   CheckCommandLine check_options;
   CLI::App* check = app.add_subcommand(
       "check",

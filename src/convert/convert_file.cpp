@@ -109,6 +109,7 @@ ConvertStatus OpenTable(const ConvertJob& job, FileSystem& files,
   ConvertOptions& options = table->options;
   options.skip_deleted = job.skip_deleted;
   options.progress = job.progress;
+  options.fixer = job.fixer;
   if (job.read_memos && table->plan.ConvertsMemos()) {
     MemoError memo_error;
     if (!table->memo.Open(files, input, job.table.header.version,
@@ -275,6 +276,7 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
     ConvertOptions quiet = table.options;
     quiet.progress = nullptr;
     quiet.encoder = nullptr;
+    quiet.fixer = nullptr;
     if (table.in->Seek(header.header_length)) {
       ConvertStats trial = ConvertRecords(table.in.get(), &nothing,
                                           header.record_count, table.plan,

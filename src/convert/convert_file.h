@@ -43,6 +43,8 @@ struct ConvertJob {
   OutputFormat format = OutputFormat::kAdi;
   /// Further files the run reads (mapping files): never the output.
   std::vector<std::string> other_inputs;
+  /// Mends values and adds fields (--fix, --set), when set.
+  RecordFixer* fixer = nullptr;
   ProgressFn progress;
 
   FileSystem* files = nullptr;  ///< the system's when null

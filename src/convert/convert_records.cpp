@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "convert/value_fixes.h"
+
 
 namespace {
 
@@ -29,6 +31,9 @@ struct Column {
   ValueRule rule = ValueRule::kPlain;
   bool is_call = false;
   bool memo = false;  // its text is read from the memo file
+  bool fix = false;   // its values go through the fixer ...
+  bool fix_blanks = false;  // ... those that start with a blank only
+  std::size_t index = 0;
   std::string open_tag;  // "<KEYWORD:"
   // The tag again, padded so that short tags are copied in one fixed-size
   // move (the line buffer keeps room for the padding).
@@ -51,6 +56,14 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
       column.rule = ValueRule::kQsl;
     column.is_call = keyword == "CALL";
     column.memo = planned.memo && options.memo != nullptr;
+    column.index = columns.size();
+    column.fix = options.fixer && !planned.skipped &&
+                 options.fixer->FixesColumn(column.index);
+    column.fix_blanks = column.fix &&
+                        options.fixer->FixesOnlyBlanks(column.index);
+    // Mended values are read as the table holds them.
+    if (column.fix && options.fixer->MendsValues())
+      column.rule = ValueRule::kPlain;
     column.open_tag = "<" + keyword + ":";
     if (column.open_tag.size() <= kPaddedTag)
       std::memcpy(column.padded_tag, column.open_tag.data(),
@@ -199,6 +212,7 @@ std::size_t TrimmedLength(const char* value, std::size_t length, bool padded) {
 
 // Where the values of one record come from and how they are re-encoded.
 struct ValueSources {
+  RecordFixer* fixer = nullptr;
   const ValueEncoder* encoder = nullptr;
   std::string* encoded = nullptr;
   std::uint64_t* values_changed = nullptr;
@@ -210,8 +224,8 @@ struct ValueSources {
 // after them. \a may_hold_nul is false when the record holds no NUL byte,
 // which saves looking for one. With \a kPlain, there is no encoder and
 // every value is padded (no memo columns), which the compiler then leaves
-// out.
-template <bool kPlain>
+// out; so is the fixer without \a kFix.
+template <bool kPlain, bool kFix>
 inline char* PutField(const Column& column, const char* bytes,
                       std::size_t size, bool padded, bool may_hold_nul,
                       char* scratch, const ValueSources& sources, char* out) {
@@ -239,6 +253,14 @@ inline char* PutField(const Column& column, const char* bytes,
   if (may_hold_nul)
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
+  if (kFix && column.fix && (!column.fix_blanks || *value == ' ')) {
+    RecordFixer::Span fixed = sources.fixer->Fix(
+        column.index, {value, static_cast<std::uint32_t>(length), padded});
+    value = fixed.value;
+    length = fixed.length;
+    padded = fixed.padded;
+    if (length == 0) return out;
+  }
   if (!kPlain && sources.encoder) {
     sources.encoded->clear();
     if (sources.encoder->Encode(value, length, sources.encoded))
@@ -269,10 +291,12 @@ class RecordLine {
   RecordLine(const std::vector<Column>& columns, const ConvertOptions& options)
       : columns_(columns),
         options_(options),
-        longest_line_(LongestLine(columns)),
+        longest_line_(LongestLine(columns) +
+                      (options.fixer ? options.fixer->LongestAdditions() : 0)),
         held_(longest_line_),
         scratch_(kLargestColumn + kShortValue),
         memo_texts_(columns.size()) {
+    sources_.fixer = options.fixer;
     sources_.encoder = options.encoder;
     sources_.encoded = &encoded_;
     sources_.values_changed = &values_changed_;
@@ -305,18 +329,23 @@ class RecordLine {
         bytes += columns_[c].size;
       }
     }
-    // A byte may take up to four when re-encoded.
+    // A mended value takes at most twice the room of its column and field;
+    // a byte may take up to four when re-encoded.
+    if (options_.fixer) room *= 2;
     if (options_.encoder) room *= 4;
     if (held_.size() < room) held_.resize(room);
     line->Reserve(room);
     return true;
   }
 
-  void Build(const char* record, std::size_t record_size, LineBuffer* line) {
-    if (options_.memo || options_.encoder)
-      BuildLine<false>(record, record_size, line);
-    else
-      BuildLine<true>(record, record_size, line);
+  /// False when the record is left out.
+  bool Build(const char* record, std::size_t record_size, LineBuffer* line) {
+    const bool plain = !options_.memo && !options_.encoder;
+    if (options_.fixer)
+      return plain ? BuildLine<true, true>(record, record_size, line)
+                   : BuildLine<false, true>(record, record_size, line);
+    return plain ? BuildLine<true, false>(record, record_size, line)
+                 : BuildLine<false, false>(record, record_size, line);
   }
 
   std::uint64_t values_changed() const { return values_changed_; }
@@ -324,9 +353,10 @@ class RecordLine {
   void LeaveOut(std::uint64_t changed_before) { values_changed_ = changed_before; }
 
  private:
-  template <bool kPlain>
-  void BuildLine(const char* record, std::size_t record_size,
+  template <bool kPlain, bool kFix>
+  bool BuildLine(const char* record, std::size_t record_size,
                  LineBuffer* line) {
+    if (kFix) options_.fixer->StartRecord(record);
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
     const std::uint64_t changed_before = values_changed_;
     const Column* const first = columns_.data();
@@ -339,7 +369,8 @@ class RecordLine {
     const Column* next = first;
     bool call_written = false;
     for (; next != last && !call_written; ++next) {
-      char* end = PutValue<kPlain>(next, first, may_hold_nul, &bytes, held_end);
+      char* end =
+          PutValue<kPlain, kFix>(next, first, may_hold_nul, &bytes, held_end);
       if (end == held_end) continue;
       held_end = end;
       held_ends_.push_back(held_end - held_.data());
@@ -357,17 +388,22 @@ class RecordLine {
     }
     // The rest go straight to the line.
     for (; next != last; ++next)
-      out = PutValue<kPlain>(next, first, may_hold_nul, &bytes, out);
+      out = PutValue<kPlain, kFix>(next, first, may_hold_nul, &bytes, out);
     // Without a call sign the held fields are dropped: none of them was
     // written, so none counts as changed.
     if (!call_written) values_changed_ = changed_before;
+    if (kFix) {
+      if (call_written) out = options_.fixer->PutAdditions(out);
+      if (!options_.fixer->EndRecord(call_written)) return false;
+    }
     std::memcpy(out, "<EOR>\r\n", 7);
     line->Advance(out + 7);
+    return true;
   }
 
   // Puts the field of \a column, whose bytes stand at \a *bytes (moved past
   // them), at \a out; returns the new end.
-  template <bool kPlain>
+  template <bool kPlain, bool kFix>
   char* PutValue(const Column* column, const Column* first,
                  bool may_hold_nul, const char** bytes, char* out) {
     const char* value = *bytes;
@@ -375,10 +411,11 @@ class RecordLine {
     *bytes += column->size;
     if (!kPlain && column->memo) {
       const std::string& text = memo_texts_[column - first];
-      return PutField<false>(*column, text.data(), text.size(), false, true,
+      return PutField<false, kFix>(*column, text.data(), text.size(), false,
+                                   true,
                              scratch_.data(), sources_, out);
     }
-    return PutField<kPlain>(*column, value, size, true, may_hold_nul,
+    return PutField<kPlain, kFix>(*column, value, size, true, may_hold_nul,
                             scratch_.data(), sources_, out);
   }
 
@@ -438,7 +475,8 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
     }
     char* const line = pending.end();
     const std::uint64_t changed_before = builder.values_changed();
-    builder.Build(record, record_size, &pending);
+    // A record --fix leaves out (it has no call sign) gives no line.
+    if (!builder.Build(record, record_size, &pending)) continue;
     if (options.keep_line &&
         !options.keep_line(r, std::string_view(line, pending.end() - line))) {
       pending.Advance(line);

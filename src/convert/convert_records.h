@@ -21,6 +21,8 @@
 #include "mapping/column_plan.h"
 #include "platform/byte_stream.h"
 
+class RecordFixer;
+
 /// Called before each record is read with its number (from 1) and the count.
 using ProgressFn = std::function<void(std::uint32_t record, std::uint32_t count)>;
 
@@ -40,7 +42,8 @@ enum class RunEnd {
 struct ConvertStats {
   RunEnd end = RunEnd::kDone;
   std::uint32_t records_read = 0;     ///< complete records read
-  std::uint32_t records_written = 0;  ///< record lines written
+  std::uint32_t records_written = 0;  ///< record lines written (a fixer may
+                                      ///< leave records out)
   SystemError error;                  ///< with kReadFailed and kWriteFailed
   MemoError memo_error;               ///< with kMemoFailed
   std::uint64_t values_changed = 0;   ///< values the encoder changed
@@ -53,6 +56,8 @@ struct ConvertOptions {
   /// columns are converted as the block numbers they hold.
   MemoFile* memo = nullptr;
   const ValueEncoder* encoder = nullptr;  ///< re-encodes every value when set
+  /// Mends values and adds fields when set (--fix, --set; value_fixes.h).
+  RecordFixer* fixer = nullptr;
   ProgressFn progress;
   /// When set, called with each record line once built (with its record's
   /// number, from 1); a line it returns false for is left out.

@@ -7,6 +7,7 @@
 
 #include "dbf/code_page.h"
 #include "mapping/catalogue.h"
+#include "mapping/column_guess.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
 #include "mapping/names.h"
@@ -43,10 +44,19 @@ int NamesCodePage(const DbfLayout& layout, const MappingChoices& choices) {
   return IsKnownCodePage(named) ? named : 1252;
 }
 
-// The indexes of the columns \a column names: "#N" (from 1) or a name,
-// compared without regard to letter case.
-std::vector<int> FindColumns(const DbfLayout& layout,
-                             const std::string& column, int code_page) {
+// Cuts a comment, a "#" after a blank, from the part of a mapping line
+// after its "=".
+std::string WithoutComment(const std::string& text) {
+  for (std::size_t i = 1; i < text.size(); ++i)
+    if (text[i] == '#' && (text[i - 1] == ' ' || text[i - 1] == '\t'))
+      return Trim(text.substr(0, i));
+  return text;
+}
+
+}  // namespace
+
+std::vector<int> ColumnsNamed(const DbfLayout& layout,
+                              const std::string& column, int code_page) {
   std::vector<int> found;
   int count = static_cast<int>(layout.columns.size());
   if (column.size() > 1 && column[0] == '#') {
@@ -63,8 +73,6 @@ std::vector<int> FindColumns(const DbfLayout& layout,
       found.push_back(i);
   return found;
 }
-
-}  // namespace
 
 bool ParseMapOption(const std::string& text, Language language,
                     std::vector<MapItem>* items, std::string* error) {
@@ -121,25 +129,88 @@ bool ParseMapFile(const std::string& text, const std::string& path,
                     line[1] <= '9';
     if (line.empty() || (line[0] == '#' && !numbered)) continue;
     std::string origin = path + ":" + std::to_string(line_number);
-    std::size_t equals = line.find('=');
     MapItem item;
+    item.origin = origin;
+    if (line[0] == '=') {  // =FIELD=VALUE
+      std::string error_text;
+      if (!ParseConstantOption(WithoutComment(line.substr(1)), &item,
+                               &error_text, language)) {
+        *error = origin + ": " + error_text;
+        return false;
+      }
+      items->push_back(item);
+      continue;
+    }
+    std::size_t equals = line.find('=');
     if (equals != std::string::npos) {
       item.column = Trim(line.substr(0, equals));
-      item.keyword = Trim(line.substr(equals + 1));
+      item.keyword = WithoutComment(Trim(line.substr(equals + 1)));
     }
     if (equals == std::string::npos || item.column.empty() ||
         item.keyword.empty()) {
       *error = origin + ": " + MalformedText(line, language);
       return false;
     }
-    item.origin = origin;
     items->push_back(item);
   }
   return true;
 }
 
+bool ParseConstantOption(const std::string& text, MapItem* item,
+                         std::string* error, Language language) {
+  std::size_t equals = text.find('=');
+  if (equals == std::string::npos || Trim(text.substr(0, equals)).empty()) {
+    *error = Choose(language, "constante mal formada '",
+                    "malformed constant '") +
+             ShownToken(text) +
+             Choose(language, "': se espera CAMPO=VALOR",
+                    "': expected FIELD=VALUE");
+    return false;
+  }
+  item->keyword = Trim(text.substr(0, equals));
+  item->column = Trim(text.substr(equals + 1));
+  item->constant = true;
+  return true;
+}
+
+bool ReadConstant(const MapItem& item, Language language, std::string* keyword,
+                  std::string* error) {
+  std::string where = item.origin.empty() ? "--set: " : item.origin + ": ";
+  if (!NormaliseKeyword(item.keyword, language, keyword) ||
+      *keyword == SkipWord(language)) {
+    *error = where +
+             Choose(language, "nombre de campo mal formado '",
+                    "malformed field name '") +
+             ShownToken(item.keyword) +
+             Choose(language, "': use letras, cifras y subrayados",
+                    "': use letters, digits and underscores");
+    return false;
+  }
+  if (IsAdifMarker(*keyword)) {
+    *error = where + *keyword +
+             Choose(language,
+                    " marca el final de un registro o de la cabecera en "
+                    "ADIF; no puede ser un campo",
+                    " marks the end of a record or of the header in ADIF; "
+                    "it cannot be a field");
+    return false;
+  }
+  bool printable = !item.column.empty();
+  for (char c : item.column)
+    if (c < ' ' || c > '~') printable = false;
+  if (!printable) {
+    *error = where + *keyword +
+             Choose(language,
+                    ": el valor debe ser texto ASCII imprimible, no vac\xEDo",
+                    ": the value must be printable ASCII text, not empty");
+    return false;
+  }
+  return true;
+}
+
 std::string MappingFileText(const DbfLayout& layout,
-                            const std::string& table_name, Language language) {
+                            const std::string& table_name, Language language,
+                            const std::vector<ColumnGuess>* guesses) {
   std::vector<std::string> entries;
   std::string ignored;
   MappingChoices choices;
@@ -156,6 +227,11 @@ std::string MappingFileText(const DbfLayout& layout,
       "# other lines starting with # are passed over.\n"
       "# Fill in the commented lines you want, then convert with\n"
       "#   logweave convert TABLE --map-file THIS-FILE\n";
+  if (guesses)
+    text +=
+        "# The columns were guessed from their names and values, the reason\n"
+        "# beside each: check them. A line =FIELD=VALUE gives every record\n"
+        "# that field (=STATION_CALLSIGN=EA4XYZ).\n";
   for (std::size_t i = 0; i < layout.columns.size(); ++i) {
     const DbfFieldDescriptor& column = layout.columns[i];
     // A name that the file could not spell back is written as its number.
@@ -164,18 +240,38 @@ std::string MappingFileText(const DbfLayout& layout,
                  name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ"
                                         "abcdefghijklmnopqrstuvwxyz"
                                         "0123456789_") == std::string::npos;
+    // A guessed file names a column it shares its name with by number too,
+    // so that the guess goes to that column alone.
+    if (guesses && plain &&
+        ColumnsNamed(layout, name, NamesCodePage(layout, choices)).size() != 1)
+      plain = false;
     if (!plain) name = "#" + std::to_string(i + 1);
     const PlannedColumn& planned = plan.columns[i];
-    if (!planned.skipped) {
-      text += name + "=" + planned.keyword + "\n";
+    const ColumnGuess* guess =
+        guesses && i < guesses->size() ? &(*guesses)[i] : nullptr;
+    std::string line;
+    if (guess ? !guess->keyword.empty() : !planned.skipped) {
+      line = name + "=" + (guess ? guess->keyword : planned.keyword);
+      if (guess) line.resize(std::max<std::size_t>(line.size() + 1, 30), ' ');
     } else {
-      std::string line = "# " + name + "=";
+      line = "# " + name + "=";
       line.resize(std::max<std::size_t>(line.size() + 1, 20), ' ');
       char type = column.type > ' ' && column.type < 0x7F
                       ? static_cast<char>(column.type)
                       : '?';
-      text += line + "(" + type + ", " + std::to_string(column.length) + ")\n";
+      line += std::string("(") + type + ", " + std::to_string(column.length) +
+              ")";
+      if (guess && !guess->reason.empty()) line += "  ";
     }
+    if (guess && !guess->reason.empty()) {
+      // The reason quotes values of the table: no control byte may end
+      // its line.
+      std::string reason = guess->reason;
+      for (char& c : reason)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+      line += "# " + reason;
+    }
+    text += line + "\n";
   }
   return text;
 }
@@ -213,8 +309,9 @@ bool BuildEntries(const DbfLayout& layout, Language language,
     built.push_back(entry);
   }
   for (const MapItem& item : choices.items) {
+    if (item.constant) continue;
     std::string where = item.origin.empty() ? "" : item.origin + ": ";
-    std::vector<int> found = FindColumns(layout, item.column, code_page);
+    std::vector<int> found = ColumnsNamed(layout, item.column, code_page);
     if (found.empty()) {
       *error = where +
                Choose(language, "campo desconocido '", "unknown column '") +

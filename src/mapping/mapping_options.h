@@ -14,11 +14,13 @@
 #include "mapping/language.h"
 #include "platform/file_system.h"
 
-/// One COLUMN=KEYWORD pair as the user wrote it.
+/// One COLUMN=KEYWORD pair as the user wrote it, or a constant field
+/// FIELD=VALUE (--set, "=FIELD=VALUE" in a mapping file).
 struct MapItem {
-  std::string column;   ///< a column name or "#N"
+  std::string column;   ///< a column name or "#N"; a constant's VALUE
   std::string keyword;  ///< as written
   std::string origin = {};  ///< "FILE:LINE" for a mapping file's line, else empty
+  bool constant = false;    ///< a constant field, not a column
 };
 
 /// Splits "A=B,C=D" into pairs. Returns false and sets \a error on an item
@@ -42,16 +44,42 @@ MapFileResult ReadMapFile(FileSystem& files, const std::string& path,
 
 /// Reads a mapping file's text: COLUMN=KEYWORD lines; blank lines and lines
 /// starting with "#" are passed over, except "#N=KEYWORD", which maps column
-/// N. A byte-order mark at the start is passed over. Errors name \a path and
-/// the line.
+/// N. "=FIELD=VALUE" gives every record the constant field FIELD (see
+/// ReadConstant). After the "=", a "#" that follows a blank starts a
+/// comment. A byte-order mark at the start is passed over. Errors name
+/// \a path and the line.
 bool ParseMapFile(const std::string& text, const std::string& path,
                   Language language, std::vector<MapItem>* items,
                   std::string* error);
 
+/// Splits the --set text "FIELD=VALUE" into a constant item. Returns false
+/// and sets \a error when there is no "=" or FIELD is empty.
+bool ParseConstantOption(const std::string& text, MapItem* item,
+                         std::string* error, Language language = kEnglish);
+
+/// Checks a constant item as a keyword is checked (the end markers EOR and
+/// EOH are refused), and its value: not
+/// empty, printable ASCII (it is written as it stands, whatever the
+/// charset). Sets \a keyword to the field name; false and \a error (naming
+/// the mapping file's line when there is one) otherwise.
+bool ReadConstant(const MapItem& item, Language language, std::string* keyword,
+                  std::string* error);
+
+/// The indexes of the columns \a column names: "#N" (from 1) or a name,
+/// compared as characters of \a code_page without regard to letter case
+/// (see ColumnNameMatches).
+std::vector<int> ColumnsNamed(const DbfLayout& layout,
+                              const std::string& column, int code_page = 1252);
+
+struct ColumnGuess;
+
 /// A ready-to-edit mapping file for \a layout: every column that --auto maps
-/// as a COLUMN=KEYWORD line, the others as commented lines to fill in.
+/// as a COLUMN=KEYWORD line, the others as commented lines to fill in. With
+/// \a guesses (one per column), the guessed columns instead, each with its
+/// reason as a comment, and the reason beside the columns left unmapped.
 std::string MappingFileText(const DbfLayout& layout,
-                            const std::string& table_name, Language language);
+                            const std::string& table_name, Language language,
+                            const std::vector<ColumnGuess>* guesses = nullptr);
 
 /// The ADIF field name for \a keyword: upper-cased; the skip word of either
 /// language gives the skip word of \a language. Returns false when the
@@ -71,9 +99,10 @@ struct MappingChoices {
 };
 
 /// The field list entries for \a layout: every column starts skipped, then
-/// \a choices apply. Returns false and sets \a error when a column is
-/// unknown or a keyword malformed or an end marker (EOR, EOH). A keyword
-/// that is no ADIF field is kept, and said in \a warnings when given.
+/// \a choices apply (constant items aside). Returns false and sets \a error
+/// when a column is unknown or a keyword malformed or an end marker (EOR,
+/// EOH). A keyword that is no ADIF field is kept, and said in \a warnings
+/// when given.
 bool BuildEntries(const DbfLayout& layout, Language language,
                   const MappingChoices& choices,
                   std::vector<std::string>* entries, std::string* error,

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "adif_support.h"
 #include "cli_case.h"
 #include "convert/adif_header.h"
 #include "dbf_builder.h"
@@ -480,6 +481,51 @@ TEST(CheckCli, OptionsAndForms) {
       EXPECT_EQ(std::string::npos, run.out.find("more bad-tag")) << run.out;
     }
   }
+}
+
+TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
+  BuilderTable old;
+  old.code_page = 0x02;  // DOS 850
+  old.columns = {{"INDICATIV", 'C', 8, 0}, {"FECHA", 'C', 10, 0},
+                 {"HORA", 'C', 6, 0},      {"FREC", 'C', 8, 0},
+                 {"MODO", 'C', 5, 0},      {"QSL_E", 'C', 2, 0},
+                 {"NOMBRE", 'C', 10, 0}};
+  old.rows = {{"ea4abc", "14/06/98", "9:15", "7085", "LSB", "SI", "Jos\x82"},
+              {"F 6XYZ", "2/7/03", "1405", "14,195", "ft4", "NO", ""},
+              {"", "3/7/03", "14.31z", "14025", "CW", "X", ""}};
+  WriteFile(dir_ / "old.dbf", BuildTable(old));
+  old.rows[0][1] = "04/06/98";  // every date now fits d/m and m/d
+  WriteFile(dir_ / "odd.dbf", BuildTable(old));
+  const CliCase cases[] = {
+      {"the one command",
+       {"convert", "{dir}/old.dbf", "--guess", "--fix", "--charset", "ascii",
+        "--check"},
+       0, "no findings in 2 records", "--guess: INDICATIV -> CALL (name)"},
+      {"dates that leave their order open",
+       {"convert", "{dir}/odd.dbf", "--guess", "--fix"}, 2, "",
+       "logweave: FECHA: its dates do not tell the day from the month "
+       "(04/06/98, 2/7/03): give --date-order dmy, mdy or ymd; nothing was "
+       "written"},
+  };
+  for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
+  std::vector<ReadBackRecord> records =
+      ReadBackAdif(ReadFile(dir_ / "old.ADI"));
+  ASSERT_EQ(2u, records.size());
+  EXPECT_EQ("EA4ABC", records[0].Get("CALL"));
+  EXPECT_EQ("19980614", records[0].Get("QSO_DATE"));
+  EXPECT_EQ("0915", records[0].Get("TIME_ON"));
+  EXPECT_EQ("7.085", records[0].Get("FREQ"));
+  EXPECT_EQ("40m", records[0].Get("BAND"));
+  EXPECT_EQ("SSB", records[0].Get("MODE"));
+  EXPECT_EQ("LSB", records[0].Get("SUBMODE"));
+  EXPECT_EQ("Y", records[0].Get("QSL_SENT"));
+  EXPECT_EQ("Jose", records[0].Get("NAME"));
+  EXPECT_EQ("F6XYZ", records[1].Get("CALL"));
+  EXPECT_EQ("20030702", records[1].Get("QSO_DATE"));
+  EXPECT_EQ("14.195", records[1].Get("FREQ"));
+  EXPECT_EQ("MFSK", records[1].Get("MODE"));
+  EXPECT_EQ("FT4", records[1].Get("SUBMODE"));
+  EXPECT_EQ("log.dbf odd.dbf old.ADI old.dbf ", dir_.Listing());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mapping/column_guess.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
 
@@ -168,6 +169,84 @@ TEST(MappingFileText, ReadsBackToTheAutomaticMapping) {
   ASSERT_TRUE(ParseMapFile(text + "#5=name\n", "m.map", kEnglish, &items, &error));
   ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file, &error));
   EXPECT_EQ("NAME", ReadFieldListEntry(from_file[4]).keyword);
+}
+
+TEST(ParseMapFile, ConstantsAndCommentsBesideTheKeyword) {
+  std::vector<MapItem> items;
+  std::string error;
+  ASSERT_TRUE(ParseMapFile("INDICATIVO=CALL        # name\n"
+                           "=STATION_CALLSIGN=EA4XYZ  # mine\n"
+                           "= MY_GRIDSQUARE = IN80#2 # a locator\n"
+                           "#3=TIME_ON\t# content: times\n",
+                           "m.map", kEnglish, &items, &error))
+      << error;
+  ASSERT_EQ(4u, items.size());
+  EXPECT_EQ("CALL", items[0].keyword);
+  EXPECT_FALSE(items[0].constant);
+  EXPECT_TRUE(items[1].constant);
+  EXPECT_EQ("STATION_CALLSIGN", items[1].keyword);
+  EXPECT_EQ("EA4XYZ", items[1].column);
+  EXPECT_EQ("IN80#2", items[2].column);  // "#" only after a blank
+  EXPECT_EQ("TIME_ON", items[3].keyword);
+  EXPECT_FALSE(ParseMapFile("CALL=CALL\n=EA4XYZ\n", "m.map", kEnglish, &items, &error));
+  EXPECT_EQ("m.map:2: malformed constant 'EA4XYZ': expected FIELD=VALUE",
+            error);
+  // Constants are no columns.
+  std::vector<std::string> entries;
+  EXPECT_TRUE(BuildEntries(Layout(), kEnglish,
+                           Choices(false, {items[1], {"qth", "QTH"}}),
+                           &entries, &error));
+
+  const struct {
+    MapItem item;
+    const char* keyword;  // nullptr: refused with the error
+    const char* error;
+  } constants[] = {
+      {{"EA4XYZ", "station_callsign", "", true}, "STATION_CALLSIGN", ""},
+      {{"IN80", "MY GRID", "m.map:4", true}, nullptr,
+       "m.map:4: malformed field name 'MY GRID'"},
+      {{"1", "Skip", "", true}, nullptr, "--set: malformed field name 'Skip'"},
+      {{"", "TX_PWR", "", true}, nullptr,
+       "--set: TX_PWR: the value must be printable ASCII text, not empty"},
+      {{"Jos\xE9", "MY_NAME", "", true}, nullptr,
+       "--set: MY_NAME: the value must be printable ASCII"},
+  };
+  for (const auto& c : constants) {
+    std::string keyword;
+    bool ok = ReadConstant(c.item, kEnglish, &keyword, &error);
+    EXPECT_EQ(c.keyword != nullptr, ok) << c.item.keyword;
+    if (ok) {
+      EXPECT_EQ(c.keyword, keyword);
+    } else {
+      EXPECT_EQ(0u, error.find(c.error)) << error;
+    }
+  }
+}
+
+TEST(MappingFileText, GuessesReadBackWithTheirReasons) {
+  DbfLayout layout = Layout();
+  layout.columns.push_back({"qth", 'C', 20, 0});  // the name of column 3
+  std::vector<ColumnGuess> guesses = {{"STATION_CALLSIGN", "one call"},
+                                      {"QSO_DATE", "name"},
+                                      {"", "name says QTH, but QTH looks ..."},
+                                      {"", "a memo column"},
+                                      {"QTH", "content"}};
+  std::string text = MappingFileText(layout, "log.dbf", kEnglish, &guesses);
+  EXPECT_NE(std::string::npos,
+            text.find("\nCALL=STATION_CALLSIGN         # one call\n"));
+  EXPECT_NE(std::string::npos,
+            text.find("\n# #3=" + std::string(15, ' ') +
+                      "(C, 20)  # name says QTH"));
+  EXPECT_NE(std::string::npos, text.find("\n#5=QTH                        #"));
+  std::vector<MapItem> items;
+  std::string error;
+  ASSERT_TRUE(ParseMapFile(text, "m.map", kEnglish, &items, &error)) << error;
+  std::vector<std::string> entries;
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &entries,
+                           &error));
+  EXPECT_EQ((std::vector<std::string>{"STATION_CALLSIGN", "QSO_DATE", "Skip",
+                                      "Skip", "QTH"}),
+            Keywords(entries));
 }
 
 }  // namespace

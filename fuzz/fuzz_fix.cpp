@@ -1,0 +1,151 @@
+// fuzz_fix.cpp: the value rules of --fix on any bytes.
+//
+// Input: a byte choosing the keyword, a flags byte (bits 0-1 the column's
+// type C, N, L or M; bit 2 memo text; bits 3-4 the column's date order
+// none, dmy, mdy, ymd; bit 5 kilohertz for a frequency that fits both
+// units; bits 6-7 the code page 1252, 850, 437), then the value; a NUL byte
+// in it starts the record's band.
+//
+// Checked besides "no crash": a value --fix returns is stable, fixing it
+// again changes nothing (again with the column's decisions, but that
+// frequencies fitting both units are read in megahertz, as a survey of
+// mended frequencies decides); a value not read is left as it was, the blanks
+// around it aside; a value mended is in ADIF form for its field (a date of
+// the calendar as YYYYMMDD, a time as HHMM or HHMMSS, an ADIF band, mode
+// and submode, a QSL letter, a frequency in a band, a call sign of letters,
+// digits and "/"); only a logical "?" is dropped; nothing grows beyond
+// twice the value and a few bytes.
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "convert/value_fixes.h"
+#include "fuzz_support.h"
+
+namespace {
+
+const char* const kKeywords[] = {
+    "CALL",     "STATION_CALLSIGN", "QSO_DATE",
+    "QSLRDATE", "TIME_ON",          "TIME_OFF",
+    "FREQ",     "FREQ_RX",          "BAND",
+    "MODE",     "QSL_SENT",         "QSL_RCVD",
+    "RST_SENT", "TX_PWR",           "CQZ",
+    "NOTES",    "COMMENT",          "NAME",
+    "TIME_X",   "EQSL_QSL_RCVD",
+};
+constexpr std::size_t kKeywordCount = sizeof kKeywords / sizeof kKeywords[0];
+
+bool AllDigits(std::string_view text) {
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return !text.empty();
+}
+
+// The ADIF form a mended value of \a rule must have.
+bool InAdifForm(FixRule rule, std::string_view out, const FixedValue& fixed) {
+  switch (rule) {
+    case FixRule::kCall:
+      for (char c : out)
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/'))
+          return false;
+      return !out.empty();
+    case FixRule::kDate:
+      return IsAdifDate(out);
+    case FixRule::kTime: {
+      TimeOfDay time;
+      return (out.size() == 4 || out.size() == 6) && AllDigits(out) &&
+             ReadTime(out, false, &time);
+    }
+    case FixRule::kBand: {
+      const AdifBand* band = FindAdifBand(out);
+      return band && out == band->name;
+    }
+    case FixRule::kMode: {
+      const AdifEnumerationValue* mode = FindAdifEnumerationValue("Mode", out);
+      if (!mode || mode->import_only || out != mode->value) return false;
+      return !fixed.submode ||
+             FindAdifEnumerationValue("Submode", fixed.submode, out);
+    }
+    case FixRule::kQsl:
+      return out.size() == 1 && out[0] != '\0' &&
+             std::strchr("YNRQIV", out[0]) != nullptr;
+    case FixRule::kFrequency: {
+      DecimalText number;
+      return ReadDecimal(out, false, &number) && number.separator != ',' &&
+             AdifBandOfFrequency(number.Value()) == fixed.band &&
+             fixed.band != nullptr;
+    }
+    case FixRule::kReport:
+      return out.find(' ') == std::string_view::npos;
+    default:
+      return true;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  fuzz::ByteReader reader(data, size);
+  const char* keyword = kKeywords[reader.Byte() % kKeywordCount];
+  const std::uint8_t flags = reader.Byte();
+  static const char kTypes[4] = {'C', 'N', 'L', 'M'};
+  static const unsigned kOrders[4] = {0, kDayMonthYear, kMonthDayYear,
+                                      kYearMonthDay};
+  static const int kCodePages[4] = {1252, 850, 437, 1252};
+  const char type = kTypes[flags & 3];
+  ColumnFix fix =
+      ColumnFixOf(keyword, static_cast<unsigned char>(type),
+                  type == 'M' && (flags & 4), kCodePages[flags >> 6]);
+  fix.date_order = kOrders[(flags >> 3) & 3];
+  fix.ambiguous_unit = (flags & 32) ? kAsKilohertz : kAsMegahertz;
+  std::string value = reader.Bytes(reader.rest_size());
+  RecordBand band;
+  RecordBand* band_source = nullptr;
+  std::string band_text;
+  if (std::size_t nul = value.find('\0'); nul != std::string::npos) {
+    band_text = value.substr(nul + 1);
+    value.resize(nul);
+    band.value = band_text;
+    band_source = &band;
+  }
+
+  FixedValue fixed;
+  const std::string out(FixValue(fix, value, band_source, &fixed));
+  const std::string_view trimmed = TrimmedValue(value);
+  FUZZ_CHECK(out.size() <= 2 * value.size() + 8, "%s: %zu bytes became %zu",
+             keyword, value.size(), out.size());
+  switch (fixed.outcome) {
+    case FixOutcome::kUnreadable:
+      FUZZ_CHECK(out == trimmed, "%s: a value not read was changed", keyword);
+      break;
+    case FixOutcome::kDropped:
+      FUZZ_CHECK(out.empty() && fix.logical && trimmed == "?",
+                 "%s: '%s' dropped", keyword, value.c_str());
+      break;
+    case FixOutcome::kUnchanged:
+      FUZZ_CHECK(out == trimmed || fix.time_colons,
+                 "%s: unchanged, yet '%s' became '%s'", keyword, value.c_str(),
+                 out.c_str());
+      break;
+    case FixOutcome::kFixed:
+      if (!fix.memo)
+        FUZZ_CHECK(InAdifForm(fix.rule, out, fixed),
+                   "%s: '%s' mended to '%s', not in ADIF form", keyword,
+                   value.c_str(), out.c_str());
+      break;
+  }
+
+  // Stable: what --fix returns, fixed again, changes nothing.
+  fix.ambiguous_unit = kAsMegahertz;
+  RecordBand again_band;
+  again_band.value = band_text;
+  FixedValue again;
+  const std::string twice(
+      FixValue(fix, out, band_source ? &again_band : nullptr, &again));
+  FUZZ_CHECK(twice == out && again.outcome != FixOutcome::kFixed,
+             "%s: '%s' gave '%s', which gave '%s'", keyword, value.c_str(),
+             out.c_str(), twice.c_str());
+  return 0;
+}
