@@ -81,9 +81,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                      memo.find(result.text) != std::string::npos,
                  "a memo text of %zu bytes that is not in the memo file",
                  result.text.size());
-      if (layout == 0)
-        FUZZ_CHECK(result.text.find('\x1A') == std::string::npos,
+      // A dBase III text ends at its end mark, unless its block is one of
+      // dBase IV's (FF FF 08 00 and a length), which is read as such.
+      if (layout == 0 && result.text.find('\x1A') != std::string::npos) {
+        bool dbase4_block = false;
+        for (std::size_t at = memo.find(result.text);
+             at != std::string::npos && !dbase4_block;
+             at = memo.find(result.text, at + 1))
+          dbase4_block = at >= 8 && at % 512 == 8 &&
+                         memo.compare(at - 8, 4, "\xFF\xFF\x08\x00", 4) == 0;
+        FUZZ_CHECK(dbase4_block,
                    "the end-of-text byte inside a dBase III memo");
+      }
       bool blank = true;
       for (char c : fields[i])
         if (c != ' ' && c != '\0') blank = false;
