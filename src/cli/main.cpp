@@ -1,17 +1,21 @@
 // main.cpp: the logweave command line. It lists a table's columns, prints
-// the ADIF catalogue, converts a table with a mapping given as options,
+// the ADIF catalogue, converts tables with a mapping given as options,
 // through the same code the window program uses, and checks ADIF files.
+//
+// The language of --lang holds from the first word: the help and the words
+// for options that cannot be read are in it too.
 //
 // Exit codes: 0 success, 1 input or output error, 2 usage error.
 
+#include <cstring>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "mapping/adif_standard.h"
 #include "dbf/code_page.h"
+#include "mapping/adif_standard.h"
 
 namespace {
 
@@ -21,165 +25,395 @@ std::string VersionText() {
          kAdifVersion + ")";
 }
 
-Language ParseLanguage(const std::string& code) {
+// The language --lang asks for, wherever it stands among the arguments.
+Language LanguageOfArguments(int argc, char** argv) {
+  std::string code = "en";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--lang") == 0 && i + 1 < argc)
+      code = argv[i + 1];
+    else if (std::strncmp(argv[i], "--lang=", 7) == 0)
+      code = argv[i] + 7;
+  }
   return code == "es" ? kSpanish : kEnglish;
+}
+
+// The words of the help's frame in Spanish.
+void SetHelpLanguage(CLI::App* app, Language language) {
+  if (language != kSpanish) return;
+  const std::pair<const char*, const char*> kLabels[] = {
+      {"Usage", "Uso"},
+      {"OPTIONS", "OPCIONES"},
+      {"SUBCOMMAND", "ORDEN"},
+      {"SUBCOMMANDS", "ORDENES"},
+      {"Positionals", "Posicionales"},
+      {"Options", "Opciones"},
+      {"Subcommands", "\xD3rdenes"},
+      {"REQUIRED", "OBLIGATORIO"},
+      {"TEXT", "TEXTO"},
+      {"Needs", "Necesita"},
+  };
+  for (const auto& label : kLabels)
+    app->get_formatter()->label(label.first, label.second);
+}
+
+// What follows the first ": " of \a text, or \a text.
+std::string AfterColon(const std::string& text) {
+  std::size_t colon = text.find(": ");
+  return colon == std::string::npos ? text : text.substr(colon + 2);
+}
+
+// Our own words, in \a language, for what the option parser refused.
+std::string ParseErrorText(const CLI::ParseError& error, Language language) {
+  const std::string what = error.what();
+  if (dynamic_cast<const CLI::ExtrasError*>(&error))
+    return Choose(language, "opci\xF3n o argumento desconocido: ",
+                  "unknown option or argument: ") +
+           AfterColon(what);
+  if (dynamic_cast<const CLI::RequiredError*>(&error))
+    return what.find("ubcommand") != std::string::npos
+               ? Choose(language,
+                        "falta la orden: fields, catalogue, convert o check",
+                        "a command is needed: fields, catalogue, convert or "
+                        "check")
+               : Choose(language, "falta el fichero", "the file is missing");
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error))
+    return what.substr(0, what.find(':')) +
+           Choose(language, " necesita un valor", " needs a value");
+  if (dynamic_cast<const CLI::RequiresError*>(&error)) {
+    std::size_t requires_at = what.find(" requires ");
+    if (requires_at != std::string::npos)
+      return what.substr(0, requires_at) +
+             Choose(language, " solo vale con ", " works only with ") +
+             what.substr(requires_at + 10);
+  }
+  if (dynamic_cast<const CLI::ValidationError*>(&error)) {
+    // "--lang: fr not in {en,es}", or a check of ours that said why.
+    const std::string name = what.substr(0, what.find(':'));
+    const std::string rest = AfterColon(what);
+    std::size_t not_in = rest.find(" not in {");
+    if (not_in != std::string::npos) {
+      std::string values = rest.substr(not_in + 9);
+      values = values.substr(0, values.find('}'));
+      for (std::size_t comma = values.find(','); comma != std::string::npos;
+           comma = values.find(',', comma + 2))
+        values.replace(comma, 1, ", ");
+      return name + ": " + rest.substr(0, not_in) +
+             Choose(language, " no es ninguno de ", " is not one of ") +
+             values;
+    }
+    return what;
+  }
+  return Choose(language, "no se pueden leer las opciones: ",
+                "the options cannot be read: ") +
+         what;
+}
+
+// The options of every command, described in the language of the run.
+struct CommandLine {
+  std::string language_code = "en";
+  FieldsCommandLine fields;
+  ConvertCommandLine convert;
+  CheckCommandLine check;
+  CLI::App* fields_command = nullptr;
+  CLI::App* catalogue_command = nullptr;
+  CLI::App* convert_command = nullptr;
+  CLI::App* check_command = nullptr;
+};
+
+void AddLanguage(CLI::App* command, std::string* code, Language language) {
+  command
+      ->add_option("--lang", *code,
+                   Choose(language,
+                          "Idioma de los textos y de la palabra de omitir: en "
+                          "o es",
+                          "Language of the texts and of the skip word: en or "
+                          "es"))
+      ->check(CLI::IsMember({"en", "es"}));
+}
+
+void AddFields(CLI::App* app, CommandLine* line, Language language) {
+  CLI::App* fields = app->add_subcommand(
+      "fields", Choose(language,
+                       "Muestra la l\xEDnea de resumen de la tabla y una "
+                       "entrada por campo",
+                       "Print the table's summary line and one entry per "
+                       "column"));
+  fields->add_option("FILE", line->fields.table,
+                     Choose(language, "La tabla DBF", "The DBF table"))
+      ->required();
+  fields->add_flag("--mapping", line->fields.mapping_file,
+                   Choose(language,
+                          "Muestra en su lugar un fichero de correspondencias "
+                          "listo para editar",
+                          "Print a ready-to-edit mapping file for the table "
+                          "instead"));
+  fields
+      ->add_flag("--guess", line->fields.guess,
+                 Choose(language,
+                        "Escribe los campos reconocidos por su nombre y sus "
+                        "valores, cada uno con su motivo",
+                        "Write the columns guessed from their names and "
+                        "values, each with its reason"))
+      ->needs("--mapping");
+  AddLanguage(fields, &line->language_code, language);
+  line->fields_command = fields;
+}
+
+void AddConvert(CLI::App* app, CommandLine* line, Language language) {
+  ConvertCommandLine& options = line->convert;
+  CLI::App* convert = app->add_subcommand(
+      "convert", Choose(language, "Convierte tablas en ficheros ADIF",
+                        "Convert tables into ADIF files"));
+  convert->add_option("FILE", options.inputs,
+                      Choose(language, "La tabla DBF, o varias",
+                             "The DBF table, or several"))
+      ->required();
+  AddLanguage(convert, &line->language_code, language);
+  convert
+      ->add_option("--map", options.maps,
+                   Choose(language,
+                          "CAMPO=CLAVE[,CAMPO=CLAVE...]: CAMPO es el nombre "
+                          "de un campo o #N (desde 1); CLAVE un campo ADIF, u "
+                          "Omitir/Skip",
+                          "COLUMN=KEYWORD[,COLUMN=KEYWORD...]: COLUMN is a "
+                          "column name or #N (from 1); KEYWORD an ADIF field "
+                          "name, or Skip/Omitir"))
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  convert->add_flag("--auto", options.automatic,
+                    Choose(language,
+                           "Asigna cada campo cuyo nombre es una clave del "
+                           "cat\xE1logo",
+                           "Map every column whose name is a catalogue "
+                           "keyword"));
+  convert->add_option("-o,--output", options.output,
+                      Choose(language,
+                             "Fichero de salida (por omisi\xF3n: la entrada "
+                             "con sus tres \xFAltimos caracteres cambiados por "
+                             "ADI); - para la salida est\xE1ndar",
+                             "Output file (default: the input with its last "
+                             "three characters replaced by ADI); - for "
+                             "standard output"));
+  convert->add_flag("--skip-deleted", options.skip_deleted,
+                    Choose(language, "Deja fuera los registros borrados",
+                           "Leave out records marked as deleted"));
+  convert
+      ->add_option("--map-file", options.map_files,
+                   Choose(language,
+                          "Un fichero de l\xEDneas CAMPO=CLAVE, aplicado antes "
+                          "de --map",
+                          "A file of COLUMN=KEYWORD lines, applied before "
+                          "--map"))
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  convert->add_flag("--check", options.check,
+                    Choose(language,
+                           "Comprueba el ADIF reci\xE9n escrito, como la orden "
+                           "check",
+                           "Check the ADIF just written, as the check command "
+                           "does"));
+  convert->add_flag("--memo", options.memo,
+                    Choose(language,
+                           "Lee el texto de los campos memo (M) del fichero "
+                           "memo junto a la tabla (.DBT o .FPT)",
+                           "Read the text of memo (M) columns from the memo "
+                           "file beside the table (.DBT or .FPT)"));
+  convert
+      ->add_option("--codepage", options.code_page,
+                   Choose(language,
+                          "C\xF3mo se leen los bytes de la tabla: auto (la que "
+                          "indica su cabecera; 1252 si no indica ninguna) o "
+                          "una de ",
+                          "How the table's bytes are read: auto (from the "
+                          "table's header; 1252 when it says nothing) or one "
+                          "of ") +
+                       KnownCodePages() + " (895 Kamenicky, 620 Mazovia)")
+      ->check([language](const std::string& value) {
+        bool number = !value.empty() && value.size() <= 5 &&
+                      value.find_first_not_of("0123456789") == std::string::npos;
+        if (value == "auto" || (number && IsKnownCodePage(std::stoi(value))))
+          return std::string();
+        return Choose(language, "p\xE1gina de c\xF3""digos desconocida '",
+                      "unknown code page '") +
+               value +
+               Choose(language, "': auto o una de ", "': auto or one of ") +
+               KnownCodePages();
+      });
+  convert
+      ->add_option("--charset", options.charset,
+                   Choose(language,
+                          "Qu\xE9 recibe el ADIF: keep (los bytes tal cual), "
+                          "ascii o utf-8",
+                          "What the ADIF gets: keep (the bytes as they are), "
+                          "ascii or utf-8"))
+      ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
+  convert
+      ->add_option("--format", options.format,
+                   Choose(language,
+                          "adi (etiquetas con longitudes, por omisi\xF3n) o adx "
+                          "(la forma XML, UTF-8, con campos _INTL para el "
+                          "texto fuera de ASCII; nombre de salida acabado en "
+                          "ADX)",
+                          "adi (tags with lengths, the default) or adx (the "
+                          "XML form, UTF-8, with _INTL fields for text "
+                          "outside ASCII; default output name ending in ADX)"))
+      ->check(CLI::IsMember({"adi", "adx"}));
+  // Several tables at once.
+  convert->add_flag("--merge", options.merge,
+                    Choose(language,
+                           "Escribe todas las tablas, en su orden, en el "
+                           "fichero que indica -o",
+                           "Write every table, in the order given, into the "
+                           "one file -o names"));
+  convert->add_flag("--drop-duplicates", options.drop_duplicates,
+                    Choose(language,
+                           "Con --merge: deja fuera un contacto ya escrito "
+                           "(mismos CALL, QSO_DATE, BAND, MODE y TIME_ON a "
+                           "menos de 2 minutos)",
+                           "With --merge: leave out a contact already "
+                           "written (same CALL, QSO_DATE, BAND, MODE, TIME_ON "
+                           "within 2 minutes)"));
+  // Old logs: columns guessed, values mended, constant fields.
+  convert->add_flag("--guess", options.guess,
+                    Choose(language,
+                           "Reconoce por su nombre y sus valores los campos "
+                           "que nada m\xE1s asigna (tras --auto, antes de "
+                           "--map-file y --map); cada uno se muestra con su "
+                           "motivo",
+                           "Guess the columns no other choice maps from their "
+                           "names and values (after --auto, before --map-file "
+                           "and --map); each guess is printed with its "
+                           "reason"));
+  CLI::Option* fix = convert->add_flag(
+      "--fix", options.fix,
+      Choose(language,
+             "Pone los valores en forma ADIF (fechas, horas, frecuencias, "
+             "bandas, modos, indicativos, QSL...) y deja fuera los registros "
+             "sin indicativo; muestra un resumen por campo",
+             "Mend values into ADIF form (dates, times, frequencies, bands, "
+             "modes, call signs, QSL flags...) and leave out records without "
+             "a call sign; a summary per column is printed"));
+  convert
+      ->add_option("--date-order", options.date_order,
+                   Choose(language,
+                          "Con --fix, el orden de las fechas que sus valores "
+                          "dejan abierto: dmy, mdy o ymd",
+                          "With --fix, the order of dates that their values "
+                          "leave open: dmy, mdy or ymd"))
+      ->check(CLI::IsMember({"dmy", "mdy", "ymd"}))
+      ->needs(fix);
+  convert
+      ->add_option("--set", options.constants,
+                   Choose(language,
+                          "CAMPO=VALOR: da a cada registro este campo, salvo "
+                          "donde un campo asignado a \xE9l tiene valor "
+                          "(repetible)",
+                          "FIELD=VALUE: give every record this field, unless "
+                          "a column mapped to it has a value (repeatable)"))
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  line->convert_command = convert;
+}
+
+void AddCheck(CLI::App* app, CommandLine* line, Language language) {
+  CLI::App* check = app->add_subcommand(
+      "check", Choose(language,
+                      "Informa de lo que los servicios de diplomas y QSL "
+                      "rechazar\xED""an o leer\xED""an mal en un fichero ADIF",
+                      "Report what logbook services would refuse or misread "
+                      "in an ADIF file"));
+  check->add_option("FILE", line->check.path,
+                    Choose(language,
+                           "El fichero ADIF (.adi, o .adx: la forma se conoce "
+                           "por el contenido)",
+                           "The ADIF file (.adi, or .adx: the form is told by "
+                           "the content)"))
+      ->required();
+  check->add_flag("--all", line->check.all,
+                  Choose(language,
+                         "Muestra todos los hallazgos, no solo los 100 "
+                         "primeros de cada clase",
+                         "Print every finding, not only the first 100 of "
+                         "each kind"));
+  check->add_flag("--strict", line->check.strict,
+                  Choose(language,
+                         "Falla (salida 1) tambi\xE9n con avisos, no solo con "
+                         "errores",
+                         "Fail (exit 1) on warnings too, not only on errors"));
+  check
+      ->add_option("--lang", line->language_code,
+                   Choose(language, "Idioma del informe: en o es",
+                          "Language of the report: en or es"))
+      ->check(CLI::IsMember({"en", "es"}));
+  line->check_command = check;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   SetUpConsole();
-  CLI::App app{
-      "Converts a contact log kept as a dBase table (DBF) into an ADIF file.",
-      "logweave"};
-  app.set_version_flag("--version", VersionText());
+  const Language asked = LanguageOfArguments(argc, argv);
+  CLI::App app{Choose(asked,
+                      "Convierte un diario de contactos guardado como tabla "
+                      "dBase (DBF) en un fichero ADIF.",
+                      "Converts a contact log kept as a dBase table (DBF) "
+                      "into an ADIF file."),
+               "logweave"};
+  SetHelpLanguage(&app, asked);
+  // Every command takes its options' group name from here.
+  app.option_defaults()->group(Choose(asked, "Opciones", "Options"));
+  app.set_version_flag("--version", VersionText(),
+                       Choose(asked, "Muestra la versi\xF3n y termina",
+                              "Display program version information and "
+                              "exit"));
+  app.set_help_flag("-h,--help",
+                    Choose(asked, "Muestra esta ayuda y termina",
+                           "Print this help message and exit"));
   app.require_subcommand(1);
-  std::string language_code = "en";
-  auto add_language = [&language_code](CLI::App* command) {
-    command
-        ->add_option("--lang", language_code,
-                     "Language of the texts and of the skip word: en or es")
-        ->check(CLI::IsMember({"en", "es"}));
-  };
 
-  FieldsCommandLine fields_options;
-  CLI::App* fields = app.add_subcommand(
-      "fields", "Print the table's summary line and one entry per column");
-  fields->add_option("FILE", fields_options.table, "The DBF table")->required();
-  fields->add_flag("--mapping", fields_options.mapping_file,
-                   "Print a ready-to-edit mapping file for the table instead");
-  add_language(fields);
-
-  CLI::App* catalogue =
-      app.add_subcommand("catalogue", "Print the ADIF field catalogue");
-  add_language(catalogue);
-
-  ConvertCommandLine options;
-  CLI::App* convert =
-      app.add_subcommand("convert", "Convert a table into an ADIF file");
-  convert->add_option("FILE", options.inputs, "The DBF table, or several")
-      ->required();
-  add_language(convert);
-  convert->add_option("--map", options.maps,
-                      "COLUMN=KEYWORD[,COLUMN=KEYWORD...]: COLUMN is a column "
-                      "name or #N (from 1); KEYWORD an ADIF field name, or "
-                      "Skip/Omitir")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  convert->add_flag("--auto", options.automatic,
-                    "Map every column whose name is a catalogue keyword");
-  convert->add_option("-o,--output", options.output,
-                      "Output file (default: the input with its last three "
-                      "characters replaced by ADI); - for standard output");
-  convert->add_flag("--skip-deleted", options.skip_deleted,
-                    "Leave out records marked as deleted");
-  convert->add_option("--map-file", options.map_files,
-                      "A file of COLUMN=KEYWORD lines, applied before --map")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  convert->add_flag("--check", options.check,
-                    "Check the ADIF just written, as the check command does");
-  convert->add_flag("--memo", options.memo,
-                    "Read the text of memo (M) columns from the memo file "
-                    "beside the table (.DBT or .FPT)");
-  convert
-      ->add_option("--codepage", options.code_page,
-                   "How the table's bytes are read: auto (from the table's "
-                   "header; 1252 when it says nothing) or one of " +
-                       KnownCodePages() + " (895 Kamenicky, 620 Mazovia)")
-      ->check([](const std::string& value) {
-        bool number = !value.empty() && value.size() <= 5 &&
-                      value.find_first_not_of("0123456789") == std::string::npos;
-        if (value == "auto" || (number && IsKnownCodePage(std::stoi(value))))
-          return std::string();
-        return "unknown code page '" + value + "': auto or one of " +
-               KnownCodePages();
-      });
-  convert
-      ->add_option("--charset", options.charset,
-                   "What the ADIF gets: keep (the bytes as they are), ascii "
-                   "or utf-8")
-      ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
-  // Several tables at once.
-  convert->add_flag("--merge", options.merge,
-                    "Write every table, in the order given, into the one "
-                    "file -o names");
-  convert->add_flag("--drop-duplicates", options.drop_duplicates,
-                    "With --merge: leave out a contact already written (same "
-                    "CALL, QSO_DATE, BAND, MODE, TIME_ON within 2 minutes)");
-  convert
-      ->add_option("--format", options.format,
-                   "adi (tags with lengths, the default) or adx (the XML "
-                   "form, UTF-8, with _INTL fields for text outside ASCII; "
-                   "default output name ending in ADX)")
-      ->check(CLI::IsMember({"adi", "adx"}));
-
-  // Old logs: columns guessed, values mended, constant fields.
-  fields
-      ->add_flag("--guess", fields_options.guess,
-                 "Write the columns guessed from their names and values, each "
-                 "with its reason")
-      ->needs("--mapping");
-  convert->add_flag("--guess", options.guess,
-                    "Guess the columns no other choice maps from their names "
-                    "and values (after --auto, before --map-file and --map); "
-                    "each guess is printed with its reason");
-  CLI::Option* fix =
-      convert->add_flag("--fix", options.fix,
-                        "Mend values into ADIF form (dates, times, "
-                        "frequencies, bands, modes, call signs, QSL flags...) "
-                        "and leave out records without a call sign; a summary "
-                        "per column is printed");
-  convert
-      ->add_option("--date-order", options.date_order,
-                   "With --fix, the order of dates that their values leave "
-                   "open: dmy, mdy or ymd")
-      ->check(CLI::IsMember({"dmy", "mdy", "ymd"}))
-      ->needs(fix);
-  convert
-      ->add_option("--set", options.constants,
-                   "FIELD=VALUE: give every record this field, unless a "
-                   "column mapped to it has a value (repeatable)")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-
-  CheckCommandLine check_options;
-  CLI::App* check = app.add_subcommand(
-      "check",
-      "Report what logbook services would refuse or misread in an ADIF file");
-  check->add_option("FILE", check_options.path,
-                    "The ADIF file (.adi, or .adx: the form is told by the "
-                    "content)")
-      ->required();
-  check->add_flag("--all", check_options.all,
-                  "Print every finding, not only the first 100 of each kind");
-  check->add_flag("--strict", check_options.strict,
-                  "Fail (exit 1) on warnings too, not only on errors");
-  check
-      ->add_option("--lang", language_code,
-                   "Language of the report: en or es")
-      ->check(CLI::IsMember({"en", "es"}));
+  CommandLine line;
+  AddFields(&app, &line, asked);
+  CLI::App* catalogue = app.add_subcommand(
+      "catalogue", Choose(asked, "Muestra el cat\xE1logo de campos ADIF",
+                          "Print the ADIF field catalogue"));
+  AddLanguage(catalogue, &line.language_code, asked);
+  AddConvert(&app, &line, asked);
+  AddCheck(&app, &line, asked);
+  for (CLI::App* command :
+       app.get_subcommands([](CLI::App*) { return true; })) {
+    command->group(Choose(asked, "\xD3rdenes", "Subcommands"));
+    command->set_help_flag("-h,--help",
+                           Choose(asked, "Muestra esta ayuda y termina",
+                                  "Print this help message and exit"));
+  }
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
+  } catch (const CLI::CallForHelp&) {
+    std::string help = app.help();
+    if (!help.empty() && help.back() == '\n') help.pop_back();
+    PrintLine(stdout, help);
+    return FinishOutput(asked);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::CallForVersion& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    app.exit(e);
+    PrintError(ParseErrorText(e, asked));
+    PrintError(Choose(asked, "logweave --help muestra las \xF3rdenes y sus "
+                             "opciones",
+                      "logweave --help lists the commands and their "
+                      "options"));
     return kExitUsage;
   }
 
-  Language language = ParseLanguage(language_code);
-  fields_options.language = language;
-  if (*fields) return RunFields(fields_options);
+  const Language language = line.language_code == "es" ? kSpanish : kEnglish;
+  line.fields.language = language;
+  if (*line.fields_command) return RunFields(line.fields);
   if (*catalogue) return RunCatalogue(language);
-  check_options.language = language;
-  if (*check) return RunCheckCommand(check_options, stdout, stderr);
-  options.language = language;
-  options.output_given = convert->count("--output") > 0;
-  return RunConvert(options);
+  line.check.language = language;
+  if (*line.check_command) return RunCheckCommand(line.check, stdout, stderr);
+  line.convert.language = language;
+  line.convert.output_given = line.convert_command->count("--output") > 0;
+  return RunConvert(line.convert);
 }

@@ -155,6 +155,19 @@ TEST_F(CliTest, ExitCodesAndMessages) {
                ": No existe el fichero o la carpeta"},
       {"salida sin nombre", {"convert", t, "-o", "", "--lang", "es"}, 2, "",
        "logweave: -o necesita un nombre de fichero"},
+      // What the option parser refuses, in our own words.
+      {"unknown option", {"convert", t, "--bogus"}, 2, "",
+       "logweave: unknown option or argument: --bogus"},
+      {"opci\xF3n desconocida", {"convert", t, "--bogus", "--lang", "es"}, 2,
+       "", "logweave: opci\xF3n o argumento desconocido: --bogus"},
+      {"valor que no cabe", {"convert", t, "--charset", "latin1", "--lang",
+                             "es"}, 2, "",
+       "logweave: --charset: latin1 no es ninguno de keep, ascii, utf-8"},
+      {"falta el fichero", {"convert", "--lang", "es"}, 2, "",
+       "logweave: falta el fichero"},
+      {"opci\xF3n que necesita otra", {"convert", t, "--date-order", "dmy",
+                                      "--lang", "es"}, 2, "",
+       "logweave: --date-order solo vale con --fix"},
   };
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir_.str());
@@ -226,6 +239,11 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
 }
 
 TEST_F(CliTest, HelpAndVersion) {
+  RunResult ayuda = Logweave({"convert", "--help", "--lang", "es"});
+  EXPECT_EQ(0, ayuda.exit_code);
+  EXPECT_NE(std::string::npos, ayuda.out.find("Uso: logweave convert"));
+  EXPECT_NE(std::string::npos,
+            ayuda.out.find("Deja fuera los registros borrados"));
   RunResult run = Logweave({"--help"});
   EXPECT_EQ(0, run.exit_code);
   EXPECT_NE(std::string::npos, run.out.find("convert"));
