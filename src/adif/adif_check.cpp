@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 #include <utility>
@@ -49,14 +50,10 @@ bool StartsWith(std::string_view text, std::string_view upper_start) {
          SameText(text.substr(0, upper_start.size()), upper_start);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
 
-// a == b, without a call for the short texts of a record.
 bool SameBytes(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
-  return true;
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
 }
 
 bool IsLetter(char c, char last) {
@@ -66,7 +63,9 @@ bool IsLetter(char c, char last) {
 bool IsAlnum(char c) { return IsDigit(c) || IsLetter(c, 'Z'); }
 
 bool AllDigits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), IsDigit);
+  for (char c : text)
+    if (!IsDigit(c)) return false;
+  return true;
 }
 
 int Number(std::string_view digits) {
@@ -77,11 +76,18 @@ int Number(std::string_view digits) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimBlanksSlowly(std::string_view text) {
   std::size_t first = 0, last = text.size();
   while (first < last && IsBlank(text[first])) ++first;
   while (last > first && IsBlank(text[last - 1])) --last;
   return text.substr(first, last - first);
+}
+
+inline std::string_view TrimBlanks(std::string_view text) {
+  // Most values have no blanks around them.
+  if (!text.empty() && !IsBlank(text.front()) && !IsBlank(text.back()))
+    return text;
+  return TrimBlanksSlowly(text);
 }
 
 // The items of a list separated by \a separator.
@@ -173,8 +179,23 @@ std::uint64_t Hertz(double mhz) {
   return static_cast<std::uint64_t>(std::llround(mhz * 1e6));
 }
 
+// The edges of every band in hertz, worked out once.
+struct BandEdges {
+  std::uint64_t lower, upper;
+};
+const BandEdges& EdgesOf(const AdifBand& band) {
+  static const std::vector<BandEdges> edges = [] {
+    std::vector<BandEdges> all;
+    for (int i = 0; i < kAdifBandCount; ++i)
+      all.push_back({Hertz(kAdifBands[i].lower_mhz), Hertz(kAdifBands[i].upper_mhz)});
+    return all;
+  }();
+  return edges[&band - kAdifBands];
+}
+
 bool BandHolds(const AdifBand& band, std::uint64_t hz) {
-  return hz >= Hertz(band.lower_mhz) && hz <= Hertz(band.upper_mhz);
+  const BandEdges& edges = EdgesOf(band);
+  return hz >= edges.lower && hz <= edges.upper;
 }
 
 const AdifBand* BandOfHertz(std::uint64_t hz) {
@@ -226,6 +247,23 @@ int DaysInMonth(int year, int month) {
 }
 
 // --- Formats of single values --------------------------------------------
+
+// A real YYYYMMDD from 1930 on.
+bool IsGoodDate(std::string_view value) {
+  if (value.size() != 8 || !AllDigits(value)) return false;
+  int year = Number(value.substr(0, 4));
+  int month = Number(value.substr(4, 2));
+  int day = Number(value.substr(6, 2));
+  return year >= kEarliestYear && month >= 1 && month <= 12 && day >= 1 &&
+         day <= DaysInMonth(year, month);
+}
+
+// HHMM or HHMMSS.
+bool IsGoodTime(std::string_view value) {
+  return (value.size() == 4 || value.size() == 6) && AllDigits(value) &&
+         Number(value.substr(0, 2)) <= 23 && Number(value.substr(2, 2)) <= 59 &&
+         (value.size() == 4 || Number(value.substr(4, 2)) <= 59);
+}
 
 // [-]digits[.digits], at least one digit; \a integer: no point; \a sign:
 // a minus allowed.
@@ -444,14 +482,20 @@ class Checker {
     std::string_view enumeration;  // the standard's, with its qualifier
     std::size_t bracket = std::string_view::npos;  // where the qualifier starts
     bool latitude = false;  // a Location that is a latitude
+    bool international = false;  // of an _INTL type
+    bool multiline = false;      // of a type that may hold line ends
     double minimum = 0, maximum = 0;
-    // The last values this field held, and what looking them up gave.
-    static constexpr int kLasts = 8;
+    // Values this field held lately, placed by a hash of their bytes, and
+    // what looking them up gave.
+    static constexpr int kLastBits = 5;
+    static constexpr std::size_t kLasts = std::size_t{1} << kLastBits;
+    static constexpr std::size_t kLastSize = 16;  // longer values are not kept
     struct Last {
-      std::string value;
+      char value[kLastSize];
+      std::size_t size = kLastSize + 1;  // none
       const void* result = nullptr;
     } last[kLasts];
-    int remembered = 0, next_last = 0;
+    std::size_t next_way = 0;
   };
 
  public:
@@ -482,7 +526,8 @@ class Checker {
   void Part(const AdifRecord& part) {
     if (!part.continued) StartRecord();
     for (const AdifSyntaxProblem& problem : part.problems) Syntax(problem);
-    for (const AdifField& field : part.fields) Field(field);
+    for (std::size_t i = 0; i < part.fields.size(); ++i)
+      Field(part.fields[i], i);
     if (part.complete) EndRecord(part.terminated);
   }
 
@@ -600,34 +645,95 @@ class Checker {
       entry.bracket = entry.enumeration.find('[');
     }
     entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
+    const AdifType type = entry.standard->type;
+    entry.international = type == AdifType::kIntlString ||
+                          type == AdifType::kIntlMultilineString ||
+                          type == AdifType::kIntlCharacter;
+    entry.multiline = type == AdifType::kMultilineString ||
+                      type == AdifType::kIntlMultilineString;
     if (entry.standard->minimum) entry.minimum = std::strtod(entry.standard->minimum, nullptr);
     if (entry.standard->maximum) entry.maximum = std::strtod(entry.standard->maximum, nullptr);
     return &entry;
   }
 
-  // \a lookup(value), or the result it gave the last time this place of
-  // the record held the same value.
+  // \a lookup(value), or the result it gave when this field last held the
+  // same value (the same bytes).
   template <typename T, typename Lookup>
   const T* Remembered(std::string_view value, Lookup lookup) {
-    CacheEntry& entry = *slot_;
-    for (int i = 0; i < entry.remembered; ++i)
-      if (SameBytes(entry.last[i].value, value))
-        return static_cast<const T*>(entry.last[i].result);
-    const T* result = lookup();
-    CacheEntry::Last& last = entry.last[entry.next_last];
-    entry.next_last = (entry.next_last + 1) % CacheEntry::kLasts;
-    if (entry.remembered < CacheEntry::kLasts) ++entry.remembered;
-    last.value.assign(value.data(), value.size());
+    if (value.size() > CacheEntry::kLastSize) return lookup();
+    const T* result = nullptr;
+    if (Recalled(value, &result)) return result;
+    result = lookup();
+    CacheEntry::Last& last = PlaceFor(value);
+    std::memcpy(last.value, value.data(), value.size());
+    last.size = value.size();
     last.result = result;
     return result;
   }
 
-  void Field(const AdifField& field) {
+  // Where \a value is remembered: one of kWays places from the top bits of
+  // a multiplicative hash of its bytes.
+  static std::size_t PlaceOf(std::string_view value) {
+    std::uint32_t hash = static_cast<std::uint32_t>(value.size());
+    for (char c : value) hash = hash * 31 + static_cast<unsigned char>(c);
+    return (hash * 2654435761u) >> (32 - CacheEntry::kLastBits);
+  }
+  static constexpr std::size_t kWays = 4;
+
+  // True when the field at hand held \a value lately; \a result is set to
+  // what looking it up gave then.
+  template <typename T>
+  bool Recalled(std::string_view value, const T** result) {
+    if (value.size() > CacheEntry::kLastSize) return false;
+    const std::size_t place = PlaceOf(value);
+    for (std::size_t way = 0; way < kWays; ++way) {
+      const CacheEntry::Last& last =
+          slot_->last[(place + way) % CacheEntry::kLasts];
+      if (last.size == value.size() && SameShort(last.value, value)) {
+        *result = static_cast<const T*>(last.result);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  static bool SameShort(const char* known, std::string_view value) {
+    for (std::size_t i = 0; i < value.size(); ++i)
+      if (known[i] != value[i]) return false;
+    return true;
+  }
+
+  // A place for \a value, not yet remembered: a free one of its ways, or
+  // each of them in turn.
+  CacheEntry::Last& PlaceFor(std::string_view value) {
+    const std::size_t place = PlaceOf(value);
+    for (std::size_t way = 0; way < kWays; ++way) {
+      CacheEntry::Last& last = slot_->last[(place + way) % CacheEntry::kLasts];
+      if (last.size > CacheEntry::kLastSize) return last;
+    }
+    slot_->next_way = (slot_->next_way + 1) % kWays;
+    return slot_->last[(place + slot_->next_way) % CacheEntry::kLasts];
+  }
+
+  // The entry of the field at \a index of a part: mostly the one the field
+  // at that place of the last record had, since records repeat their
+  // layout.
+  CacheEntry* SlotAt(std::size_t index, std::string_view name) {
+    if (index >= kPredicted) return Slot(name);
+    CacheEntry*& predicted = predicted_[index];
+    if (!predicted || !SameBytes(predicted->name, name)) predicted = Slot(name);
+    return predicted;
+  }
+
+  void Field(const AdifField& field, std::size_t index) {
     has_fields_ = true;
     const std::string_view name = field.name;
-    slot_ = Slot(name);
+    slot_ = SlotAt(index, name);
     const AdifFieldSpec* standard = slot_->standard;
-    Bytes(field, standard);
+    const AdifByteCounts& counts = field.bytes;
+    if (slot_->international || counts.odd != 0 ||
+        (counts.line_ends != 0 && !slot_->multiline))
+      Bytes(field, standard);
     const std::string_view value = TrimBlanks(field.data);
     if (!standard) {
       Unknown(field);
@@ -661,7 +767,29 @@ class Checker {
       case Role::kFreq: has_[4] = true; break;
       default: break;
     }
-    Typed(field, *standard, value);
+    if (!Accepted(*standard, value)) Typed(field, *standard, value);
+  }
+
+  // True for the usual values of the usual types, accepted at once; the
+  // rest are judged by Typed, which also says what is wrong.
+  bool Accepted(const AdifFieldSpec& standard, std::string_view value) {
+    switch (standard.type) {
+      case AdifType::kString:
+        return !slot_->submode;
+      case AdifType::kDate:
+        return IsGoodDate(value);
+      case AdifType::kTime:
+        return IsGoodTime(value);
+      case AdifType::kEnumeration: {
+        // A plain enumeration's value found valid before.
+        if (slot_->role != Role::kOther || slot_->bracket != std::string_view::npos)
+          return false;
+        const AdifEnumerationValue* found = nullptr;
+        return Recalled(value, &found) && found && !found->import_only;
+      }
+      default:
+        return false;
+    }
   }
 
   void Unknown(const AdifField& field) {
@@ -917,11 +1045,7 @@ class Checker {
   }
 
   void Time(std::string_view name, std::string_view value) {
-    bool ok = (value.size() == 4 || value.size() == 6) && AllDigits(value) &&
-              Number(value.substr(0, 2)) <= 23 &&
-              Number(value.substr(2, 2)) <= 59 &&
-              (value.size() == 4 || Number(value.substr(4, 2)) <= 59);
-    if (ok) return;
+    if (IsGoodTime(value)) return;
     Report(FindingKind::kBadTime, name, [&] {
       return Quoted(value) + T(" no es una hora escrita HHMM o HHMMSS",
                                " is not a time written HHMM or HHMMSS");
@@ -1180,11 +1304,11 @@ class Checker {
   // \a value is the frequency as written, \a hz as read.
   void InBand(const char* field, const std::string& value, std::uint64_t hz,
               const AdifBand* band) {
-    std::string written = PrintableText(value) + " MHz";
+    auto written = [&value] { return PrintableText(value) + " MHz"; };
     if (band) {
       if (BandHolds(*band, hz)) return;
       return Report(FindingKind::kFreqOutsideBand, field, [&] {
-        return written + T(" est\xE1 fuera de la banda ", " is outside band ") +
+        return written() + T(" est\xE1 fuera de la banda ", " is outside band ") +
                band->name + " (" + MegahertzText(Hertz(band->lower_mhz)) +
                T(" a ", " to ") + MegahertzText(Hertz(band->upper_mhz)) +
                " MHz)";
@@ -1193,7 +1317,7 @@ class Checker {
     if (BandOfHertz(hz)) return;
     bool kilohertz = hz < kCeiling && BandOfHertz(hz / 1000);
     Report(FindingKind::kFreqOutsideBand, field, [&] {
-      return written +
+      return written() +
              T(" no est\xE1 en ninguna banda de aficionado",
                " is in no amateur band") +
              (kilohertz ? T(" (\xBFkHz escritos como MHz?)",
@@ -1217,6 +1341,7 @@ class Checker {
   }
 
   static constexpr std::size_t kCacheSlots = 256;
+  static constexpr std::size_t kPredicted = 128;
   static constexpr int kDeferredSlots = 8;
 
   const AdifForm form_;
@@ -1228,6 +1353,7 @@ class Checker {
   std::vector<std::string> user_fields_;  // upper case
   std::unique_ptr<CacheEntry[]> cache_{new CacheEntry[kCacheSlots]};
   CacheEntry* slot_ = nullptr;  // the field at hand
+  CacheEntry* predicted_[kPredicted] = {};  // by place in the record
 
   // The record at hand.
   std::uint64_t record_ = 0;

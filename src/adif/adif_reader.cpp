@@ -264,50 +264,59 @@ class TaggedReader : public AdifRecordReader {
     const std::string_view view = in_.At(pos_, kFastWindow);
     // Past a tag's reach from the view's end, what lies beyond is not known.
     const std::size_t reach = in_.ReachesEnd(view) ? 0 : kAdifTagLimit + 1;
+    if (view.size() <= reach) return false;
+    // Every tag of the record starts before this.
+    const std::size_t limit = view.size() - reach;
+    const char* const s = view.data();
     record->fields.clear();
     record->problems.clear();
     std::size_t p = 0;
     bool after_field = false;
     for (;;) {
       std::size_t lt = p;
-      while (lt < view.size() && view[lt] != '<') {
-        if (after_field && !IsBlank(view[lt])) return false;  // text left
+      if (lt < limit && s[lt] == ' ') ++lt;  // the usual blank between fields
+      while (lt < limit && s[lt] != '<') {
+        if (after_field && !IsBlank(s[lt])) return false;  // text left
         ++lt;
       }
-      if (lt == view.size() || lt + reach > view.size()) return false;
+      if (lt >= limit) return false;
       // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is left
       // to the careful way.
-      std::size_t q = lt + 1;
-      while (q < view.size() && IsNameByte(static_cast<unsigned char>(view[q])))
-        ++q;
-      const std::string_view name = view.substr(lt + 1, q - lt - 1);
-      if (name.empty() || q >= view.size()) return false;
-      if (view[q] == '>') {
+      const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
+      const std::size_t index = record->fields.size();
+      std::size_t q = lt + 1 + KnownNameAt(index, s + lt + 1, tag_end - lt - 1);
+      if (q == lt + 1) {
+        while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
+        if (q < tag_end) RememberName(index, s + lt + 1, q - lt - 1);
+      }
+      const std::string_view name(s + lt + 1, q - lt - 1);
+      if (name.empty() || q >= tag_end) return false;
+      if (s[q] == '>') {
         if (!SameName(name, "EOR")) return false;
         p = q + 1;
         break;
       }
-      if (view[q] != ':') return false;
+      if (s[q] != ':') return false;
       const std::size_t digits = ++q;
-      std::uint64_t length = 0;
-      while (q < view.size() && IsDigit(view[q]) && q - digits < 8)
-        length = length * 10 + (view[q++] - '0');
-      if (q == digits || q >= view.size()) return false;
+      const std::size_t digits_end = std::min(digits + 8, tag_end);
+      std::size_t length = 0;
+      while (q < digits_end && IsDigit(s[q])) length = length * 10 + (s[q++] - '0');
+      if (q == digits || q >= tag_end) return false;
       std::size_t type_start = q;
-      if (view[q] == ':') {
+      if (s[q] == ':') {
         type_start = ++q;
-        while (q < view.size() && view[q] != '>' && view[q] != '<') ++q;
+        while (q < tag_end && s[q] != '>' && s[q] != '<') ++q;
       }
-      if (q >= view.size() || view[q] != '>' || q - lt >= kAdifTagLimit)
-        return false;
-      const std::string_view type = view.substr(type_start, q - type_start);
+      if (q >= tag_end || s[q] != '>') return false;
+      const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
       if (length > kAdifHeldData || record->fields.size() >= kAdifPartFields ||
-          p + length + reach > view.size() || p + length > view.size())
+          p + length > limit)
         return false;
-      std::string_view data = view.substr(p, static_cast<std::size_t>(length));
+      const std::string_view data(s + p, length);
       AdifByteCounts counts;
-      if (CountBytes(data, 0, &counts)) {
+      if (!PlainAscii(s + p, length, view.size() - p) &&
+          CountBytes(data, 0, &counts)) {
         for (std::size_t i = data.find('<'); i != std::string_view::npos;
              i = data.find('<', i + 1))
           if (IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
@@ -315,7 +324,7 @@ class TaggedReader : public AdifRecordReader {
       }
       record->fields.push_back(AdifField{name, type, data, length, length,
                                          pos_ + lt, pos_ + p, counts});
-      p += data.size();
+      p += length;
       after_field = true;
     }
     pos_ += p;
@@ -324,6 +333,68 @@ class TaggedReader : public AdifRecordReader {
     record->terminated = true;
     delivered_ = true;
     return true;
+  }
+
+  // The name of the tag whose name starts at \a at, when it is spelled as
+  // the name at \a index of the last record that had one there: its size,
+  // or 0. Names repeat from record to record, so most tags are read so,
+  // without judging their bytes again. \a room bytes may be read from \a at.
+  std::size_t KnownNameAt(std::size_t index, const char* at,
+                          std::size_t room) const {
+    if (index >= known_names_.size() || room < KnownName::kRoom + 1) return 0;
+    const KnownName& known = known_names_[index];
+    std::uint64_t low, high;
+    std::memcpy(&low, at, 8);
+    std::memcpy(&high, at + 8, 8);
+    if (((low ^ known.low) & known.low_mask) != 0 ||
+        ((high ^ known.high) & known.high_mask) != 0)
+      return 0;
+    // The byte after the name ends it, as it did there.
+    const char end = at[known.size];
+    return end == ':' || end == '>' ? known.size : 0;
+  }
+
+  void RememberName(std::size_t index, const char* name, std::size_t size) {
+    if (size == 0 || size > KnownName::kRoom || index >= kAdifPartFields)
+      return;
+    if (index >= known_names_.size()) known_names_.resize(index + 1);
+    KnownName& known = known_names_[index];
+    char bytes[KnownName::kRoom] = {};
+    std::memcpy(bytes, name, size);
+    std::memcpy(&known.low, bytes, 8);
+    std::memcpy(&known.high, bytes + 8, 8);
+    auto mask = [](std::size_t n) {
+      return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
+    };
+    known.low_mask = mask(size);
+    known.high_mask = size > 8 ? mask(size - 8) : 0;
+    known.size = size;
+  }
+
+  // True when the \a length bytes at \a data are all printable ASCII other
+  // than "<", judged eight at a time; \a room bytes may be read from \a data.
+  // False also when there is no room to read a whole word at the end.
+  static bool PlainAscii(const char* data, std::size_t length,
+                         std::size_t room) {
+    if (length + 8 > room) return false;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    auto flags = [](const char* at) {
+      std::uint64_t w;
+      std::memcpy(&w, at, 8);
+      std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w;
+      std::uint64_t high_or_delete = (w + kOnes) | w;
+      std::uint64_t lt = w ^ (0x3C * kOnes);  // a zero byte where "<" was
+      std::uint64_t has_lt = (lt - kOnes) & ~lt;
+      return (below_blank | high_or_delete | has_lt) & kHighs;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= length; i += 8)
+      if (flags(data + i) != 0) return false;
+    if (i == length) return true;
+    // A flag can be wrongly set only above a byte rightly flagged, so
+    // masking the bytes past the end leaves the answer exact.
+    return (flags(data + i) & ((std::uint64_t{1} << (8 * (length - i))) - 1)) == 0;
   }
 
   // Takes a tag other than text; true when a record was completed.
@@ -486,7 +557,16 @@ class TaggedReader : public AdifRecordReader {
     in_.Rewind();
   }
 
+  // A field name of up to sixteen bytes, as two words.
+  struct KnownName {
+    static constexpr std::size_t kRoom = 16;
+    std::uint64_t low = 0, high = 0;
+    std::uint64_t low_mask = ~std::uint64_t{0}, high_mask = ~std::uint64_t{0};
+    std::size_t size = 0;
+  };
+
   BlockInput in_;
+  std::vector<KnownName> known_names_;  // by place in the record
   RecordBuilder builder_;
   std::string length_text_;  // of the field being read
   Gap gap_;
