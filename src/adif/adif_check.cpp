@@ -52,8 +52,31 @@ bool StartsWith(std::string_view text, std::string_view upper_start) {
 
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
 
+template <typename Word>
+Word Load(const char* at) {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// a == b for the short names and values of a record: a word or two that
+// may overlap, compared at once, rather than byte after byte.
 bool SameBytes(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  const char* x = a.data();
+  const char* y = b.data();
+  if (n >= 8) {
+    for (std::size_t i = 0; i + 8 < n; i += 8)
+      if (Load<std::uint64_t>(x + i) != Load<std::uint64_t>(y + i)) return false;
+    return Load<std::uint64_t>(x + n - 8) == Load<std::uint64_t>(y + n - 8);
+  }
+  if (n >= 4)
+    return Load<std::uint32_t>(x) == Load<std::uint32_t>(y) &&
+           Load<std::uint32_t>(x + n - 4) == Load<std::uint32_t>(y + n - 4);
+  for (std::size_t i = 0; i < n; ++i)
+    if (x[i] != y[i]) return false;
+  return true;
 }
 
 bool IsLetter(char c, char last) {
@@ -689,18 +712,13 @@ class Checker {
     for (std::size_t way = 0; way < kWays; ++way) {
       const CacheEntry::Last& last =
           slot_->last[(place + way) % CacheEntry::kLasts];
-      if (last.size == value.size() && SameShort(last.value, value)) {
+      if (last.size == value.size() &&
+          SameBytes(std::string_view(last.value, last.size), value)) {
         *result = static_cast<const T*>(last.result);
         return true;
       }
     }
     return false;
-  }
-
-  static bool SameShort(const char* known, std::string_view value) {
-    for (std::size_t i = 0; i < value.size(); ++i)
-      if (known[i] != value[i]) return false;
-    return true;
   }
 
   // A place for \a value, not yet remembered: a free one of its ways, or

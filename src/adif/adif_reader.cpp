@@ -268,8 +268,8 @@ class TaggedReader : public AdifRecordReader {
     // Every tag of the record starts before this.
     const std::size_t limit = view.size() - reach;
     const char* const s = view.data();
-    record->fields.clear();
     record->problems.clear();
+    std::size_t count = 0;  // fields read
     std::size_t p = 0;
     bool after_field = false;
     for (;;) {
@@ -283,7 +283,7 @@ class TaggedReader : public AdifRecordReader {
       // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is left
       // to the careful way.
       const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
-      const std::size_t index = record->fields.size();
+      const std::size_t index = count;
       std::size_t q = lt + 1 + KnownNameAt(index, s + lt + 1, tag_end - lt - 1);
       if (q == lt + 1) {
         while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
@@ -310,29 +310,43 @@ class TaggedReader : public AdifRecordReader {
       if (q >= tag_end || s[q] != '>') return false;
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
-      if (length > kAdifHeldData || record->fields.size() >= kAdifPartFields ||
+      if (length > kAdifHeldData || count >= kAdifPartFields ||
           p + length > limit)
         return false;
       const std::string_view data(s + p, length);
-      AdifByteCounts counts;
+      AdifField& field = NextField(record, count++);
+      field.name = name;
+      field.type = type;
+      field.data = data;
+      field.length = field.declared_length = length;
+      field.offset = pos_ + lt;
+      field.data_offset = pos_ + p;
+      field.bytes = AdifByteCounts();
       if (!PlainAscii(s + p, length, view.size() - p) &&
-          CountBytes(data, 0, &counts)) {
+          CountBytes(data, 0, &field.bytes)) {
         for (std::size_t i = data.find('<'); i != std::string_view::npos;
              i = data.find('<', i + 1))
           if (IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
             return false;  // the length takes in a tag
       }
-      record->fields.push_back(AdifField{name, type, data, length, length,
-                                         pos_ + lt, pos_ + p, counts});
       p += length;
       after_field = true;
     }
+    record->fields.resize(count);
     pos_ += p;
     record->continued = false;
     record->complete = true;
     record->terminated = true;
     delivered_ = true;
     return true;
+  }
+
+  // Field \a index of \a record, whose fields are kept from record to record
+  // and only written over: making one anew, zeroed or through the stack,
+  // costs more than reading its tag.
+  static AdifField& NextField(AdifRecord* record, std::size_t index) {
+    if (index == record->fields.size()) record->fields.emplace_back();
+    return record->fields[index];
   }
 
   // The name of the tag whose name starts at \a at, when it is spelled as
