@@ -4,11 +4,13 @@
 #include "adif/adif_check.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
@@ -552,6 +554,33 @@ class Checker {
     for (std::size_t i = 0; i < part.fields.size(); ++i)
       Field(part.fields[i], i);
     if (part.complete) EndRecord(part.terminated);
+  }
+
+  // Adds the counts of the records that follow those checked here, checked
+  // apart (numbered from 1), and hands over those of their findings
+  // \a shown that a check of the whole would have shown: of each kind, as
+  // many as are still to show.
+  void AddLaterRecords(const CheckTotals& later, std::vector<Finding>* shown) {
+    const std::uint64_t limit = options_.shown_per_kind;
+    std::uint64_t shown_of[kFindingKindCount];
+    for (int k = 0; k < kFindingKindCount; ++k)
+      shown_of[k] = totals_->by_kind[k] - totals_->hidden_by_kind[k];
+    for (Finding& finding : *shown) {
+      std::uint64_t& count = shown_of[static_cast<int>(finding.kind)];
+      if ((limit != 0 && count >= limit) || stopped_) continue;
+      ++count;
+      if (finding.record != 0) finding.record += totals_->records;
+      if (!sink_(finding)) stopped_ = true;
+    }
+    totals_->records += later.records;
+    totals_->records_with_findings += later.records_with_findings;
+    totals_->errors += later.errors;
+    totals_->warnings += later.warnings;
+    for (int k = 0; k < kFindingKindCount; ++k) {
+      std::uint64_t& all = totals_->by_kind[k];
+      all += later.by_kind[k];
+      totals_->hidden_by_kind[k] = limit != 0 && all > limit ? all - limit : 0;
+    }
   }
 
   void NoRecords() {
@@ -1415,41 +1444,188 @@ const char* LevelWord(FindingLevel level, Language language) {
                                        : Choose(language, "aviso", "warning");
 }
 
-CheckEnd CheckAdifRecords(AdifRecordReader* reader, AdifForm form,
-                          const CheckOptions& options, const FindingSink& sink,
-                          CheckTotals* totals) {
-  Checker checker(form, options, sink, totals);
+namespace {
+
+// What the first half of a check in halves does after a record: goes on, or
+// leaves off where the second half starts.
+struct Meeting {
+  std::uint64_t at = 0;  // where the second half starts; 0: there is none
+  bool met = false;      // the first half's records ended there
+  bool missed = false;   // they ran past it
+};
+
+// Checks the records \a reader reads, to its end or to \a meeting.
+CheckEnd CheckRecords(AdifRecordReader* reader, Checker* checker,
+                      const std::function<void()>& on_header,
+                      Meeting* meeting) {
   AdifRecord part;
   bool first = true;
   auto file_problems = [&] {
     for (const AdifSyntaxProblem& problem : reader->TakeFileProblems())
-      checker.FileProblem(problem);
+      checker->FileProblem(problem);
   };
   while (reader->Next(&part)) {
-    if (first) checker.Header(reader->header_fields());
+    if (first) {
+      checker->Header(reader->header_fields());
+      if (on_header) on_header();
+    }
     first = false;
     file_problems();
-    checker.Part(part);
-    if (checker.stopped()) return CheckEnd::kStopped;
+    checker->Part(part);
+    if (checker->stopped()) return CheckEnd::kStopped;
+    if (meeting->at != 0 && !meeting->missed && part.complete &&
+        part.terminated && reader->position() >= meeting->at) {
+      if (reader->position() == meeting->at) {
+        meeting->met = true;
+        return CheckEnd::kDone;
+      }
+      meeting->missed = true;
+    }
   }
   if (reader->failed()) return CheckEnd::kReadFailed;
   file_problems();
-  if (totals->records == 0) checker.NoRecords();
+  return checker->stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
+}
+
+// The offset just past the first <EOR> (in any letter case) that starts at
+// \a from or later, within a megabyte; 0 when there is none or reading
+// fails.
+std::uint64_t RecordEndFrom(InputFile* file, std::uint64_t from) {
+  constexpr std::size_t kBlock = 1 << 16;
+  constexpr std::uint64_t kFarthest = 1 << 20;
+  if (!file->Seek(from)) return 0;
+  std::string text;  // the last four bytes of the block before, then a block
+  std::uint64_t text_at = from;
+  std::vector<char> block(kBlock);
+  while (text_at - from < kFarthest) {
+    std::size_t got = file->Read(block.data(), block.size());
+    if (got == 0) return 0;
+    text.append(block.data(), got);
+    for (std::size_t i = 0; i + 5 <= text.size(); ++i)
+      if (text[i] == '<' && text[i + 4] == '>' && Upper(text[i + 1]) == 'E' &&
+          Upper(text[i + 2]) == 'O' && Upper(text[i + 3]) == 'R')
+        return text_at + i + 5;
+    std::size_t keep = std::min<std::size_t>(text.size(), 4);
+    text_at += text.size() - keep;
+    text.erase(0, text.size() - keep);
+  }
+  return 0;
+}
+
+// The second half of a check in halves: the records from an offset on,
+// checked on a thread of their own into counts and the findings to show.
+class LaterHalf {
+ public:
+  LaterHalf(InputFile* file, std::uint64_t offset, const CheckOptions& options)
+      : file_(file), offset_(offset), options_(options) {}
+  ~LaterHalf() { Finish(); }
+
+  // Starts the thread; \a header is the file's header.
+  void Start(const std::vector<AdifHeaderField>& header) {
+    header_ = header;
+    thread_ = std::thread([this] { Run(); });
+  }
+  // Tells the thread to leave off soon: its records are read otherwise.
+  void Abandon() { abandon_ = true; }
+  // Waits for the thread to end.
+  void Finish() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // After Finish.
+  CheckTotals totals;
+  std::vector<Finding> shown;
+  bool failed = false;
+  SystemError error;
+
+ private:
+  void Run() {
+    std::unique_ptr<AdifRecordReader> reader =
+        MakeAdifReaderAfterRecord(file_, offset_);
+    const FindingSink keep = [this](const Finding& finding) {
+      shown.push_back(finding);
+      return true;
+    };
+    Checker checker(AdifForm::kTagged, options_, keep, &totals);
+    checker.Header(header_);
+    AdifRecord part;
+    while (!abandon_.load(std::memory_order_relaxed) && reader->Next(&part)) {
+      for (const AdifSyntaxProblem& problem : reader->TakeFileProblems())
+        checker.FileProblem(problem);
+      checker.Part(part);
+    }
+    failed = reader->failed();
+    error = reader->error();
+  }
+
+  InputFile* const file_;
+  const std::uint64_t offset_;
+  const CheckOptions options_;
+  std::vector<AdifHeaderField> header_;
+  std::atomic<bool> abandon_{false};
+  std::thread thread_;
+};
+
+}  // namespace
+
+CheckEnd CheckAdifRecords(AdifRecordReader* reader, AdifForm form,
+                          const CheckOptions& options, const FindingSink& sink,
+                          CheckTotals* totals) {
+  Checker checker(form, options, sink, totals);
+  Meeting none;
+  CheckEnd end = CheckRecords(reader, &checker, nullptr, &none);
+  if (end == CheckEnd::kDone && totals->records == 0) checker.NoRecords();
+  return end == CheckEnd::kDone && checker.stopped() ? CheckEnd::kStopped : end;
+}
+
+CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
+                       const CheckOptions& options, const FindingSink& sink,
+                       CheckTotals* totals, SystemError* error) {
+  std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(file, form);
+  const std::uint64_t size = file->Size();
+  Meeting meeting;
+  if (second && form == AdifForm::kTagged && options.shown_per_kind != 0 &&
+      size >= options.halves_from && size >= 2)
+    meeting.at = RecordEndFrom(second, size / 2);
+  if (meeting.at == 0) {
+    CheckEnd end = CheckAdifRecords(reader.get(), form, options, sink, totals);
+    if (end == CheckEnd::kReadFailed) *error = reader->error();
+    return end;
+  }
+  // The second half starts once the header is known.
+  Checker checker(form, options, sink, totals);
+  LaterHalf later(second, meeting.at, options);
+  CheckEnd end = CheckRecords(
+      reader.get(), &checker,
+      [&] { later.Start(reader->header_fields()); }, &meeting);
+  if (!meeting.met) later.Abandon();
+  later.Finish();
+  if (end == CheckEnd::kReadFailed) *error = reader->error();
+  if (end != CheckEnd::kDone) return end;
+  if (!meeting.met) {
+    if (totals->records == 0) checker.NoRecords();
+    return checker.stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
+  }
+  checker.AddLaterRecords(later.totals, &later.shown);
+  if (later.failed) {
+    *error = later.error;
+    return CheckEnd::kReadFailed;
+  }
   return checker.stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
 }
 
 CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
                           const CheckOptions& options) {
-  MemoryInputFile input(bytes);
+  MemoryInputFile input(bytes), second(bytes);
   AdifForm form = DetectAdifForm(bytes.substr(0, 64));
-  std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(&input, form);
   CheckTotals totals;
-  CheckAdifRecords(reader.get(), form, options,
-                   [findings](const Finding& finding) {
-                     findings->push_back(finding);
-                     return true;
-                   },
-                   &totals);
+  SystemError error;
+  CheckAdifFile(&input, &second, form, options,
+                [findings](const Finding& finding) {
+                  findings->push_back(finding);
+                  return true;
+                },
+                &totals, &error);
   return totals;
 }
 

@@ -213,6 +213,19 @@ class TaggedReader : public AdifRecordReader {
   TaggedReader(InputFile* file, std::size_t block_size, bool fast)
       : in_(file, block_size, kFastWindow), fast_(fast) {}
 
+  // Reads from \a offset, just past the <EOR> of a record, as though the
+  // records before had been read.
+  TaggedReader(InputFile* file, std::uint64_t offset)
+      : in_(file, kAdifBlockSize, kFastWindow),
+        pos_(offset),
+        started_(true),
+        delivered_(true),
+        fast_(true) {
+    in_.Restart(offset);
+  }
+
+  std::uint64_t position() const override { return pos_; }
+
   bool Next(AdifRecord* record) override {
     if (done_) return false;
     if (!started_) {
@@ -568,7 +581,7 @@ class TaggedReader : public AdifRecordReader {
     header_fields_.clear();
     file_problems_.push_back(Problem(AdifSyntax::kMissingEoh, "-"));
     pos_ = 0;
-    in_.Rewind();
+    in_.Restart(0);
   }
 
   // A field name of up to sixteen bytes, as two words.
@@ -616,6 +629,11 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
                                                  bool fast) {
   if (form == AdifForm::kXml) return MakeAdxReader(file, block_size);
   return std::make_unique<TaggedReader>(file, block_size, fast);
+}
+
+std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
+    InputFile* file, std::uint64_t offset) {
+  return std::make_unique<TaggedReader>(file, offset);
 }
 
 std::size_t MemoryInputFile::Read(char* buffer, std::size_t size) {
