@@ -9,8 +9,10 @@
 // first, and the fields come in file order; the report is plain ASCII, one
 // line per finding shown, its counts add up (findings, levels, kinds, the
 // hidden ones), no kind shows more findings than allowed, and it is clean
-// exactly when there are no findings; and the records written back with
-// exact lengths read again to the same fields.
+// exactly when there are no findings; checked in two halves at once (the
+// second from the first <EOR> past the middle), the report is that of one
+// reading; and the records written back with exact lengths read again to
+// the same fields.
 
 #include <cstdint>
 #include <string>
@@ -102,6 +104,22 @@ void CheckReport(std::string_view bytes, std::uint64_t shown) {
              summary.c_str());
 }
 
+// The report's lines, checked in halves from files of \a halves_from bytes.
+std::string ReportText(std::string_view bytes, std::uint64_t halves_from) {
+  std::vector<Finding> findings;
+  CheckOptions options;
+  options.shown_per_kind = 2;
+  options.halves_from = halves_from;
+  CheckTotals totals = CheckAdifText(bytes, &findings, options);
+  std::string text;
+  for (const Finding& finding : findings)
+    text += FormatFinding(finding, kEnglish) + "\n";
+  for (const std::string& line : HiddenLines(totals, kEnglish))
+    text += line + "\n";
+  return text + SummaryLine(totals, kEnglish) + "\n" +
+         LevelCountsLine(totals, kEnglish);
+}
+
 // Writes the records back with exact lengths and reads them again.
 void CheckRoundTrip(const AdifFile& file) {
   std::string written;
@@ -161,6 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   CheckReport(bytes, 0);
   CheckReport(bytes, 2);
+  FUZZ_CHECK(ReportText(bytes, UINT64_MAX) == ReportText(bytes, 1),
+             "checked in halves otherwise");
   if (WritableBack(file)) CheckRoundTrip(file);
   return 0;
 }

@@ -511,7 +511,7 @@ class Checker {
     bool multiline = false;      // of a type that may hold line ends
     double minimum = 0, maximum = 0;
     // Values this field held lately, placed by a hash of their bytes, and
-    // what looking them up gave.
+    // what looking them up gave; made for the fields that look values up.
     static constexpr int kLastBits = 5;
     static constexpr std::size_t kLasts = std::size_t{1} << kLastBits;
     static constexpr std::size_t kLastSize = 16;  // longer values are not kept
@@ -519,7 +519,8 @@ class Checker {
       char value[kLastSize];
       std::size_t size = kLastSize + 1;  // none
       const void* result = nullptr;
-    } last[kLasts];
+    };
+    std::unique_ptr<Last[]> last;
     std::size_t next_way = 0;
   };
 
@@ -736,7 +737,7 @@ class Checker {
   // what looking it up gave then.
   template <typename T>
   bool Recalled(std::string_view value, const T** result) {
-    if (value.size() > CacheEntry::kLastSize) return false;
+    if (value.size() > CacheEntry::kLastSize || !slot_->last) return false;
     const std::size_t place = PlaceOf(value);
     for (std::size_t way = 0; way < kWays; ++way) {
       const CacheEntry::Last& last =
@@ -753,6 +754,7 @@ class Checker {
   // A place for \a value, not yet remembered: a free one of its ways, or
   // each of them in turn.
   CacheEntry::Last& PlaceFor(std::string_view value) {
+    if (!slot_->last) slot_->last.reset(new CacheEntry::Last[CacheEntry::kLasts]);
     const std::size_t place = PlaceOf(value);
     for (std::size_t way = 0; way < kWays; ++way) {
       CacheEntry::Last& last = slot_->last[(place + way) % CacheEntry::kLasts];
