@@ -6,7 +6,8 @@
 // reading in blocks of any size, the fast way or the careful way, gives the
 // same records and problems as one large block; in the tagged form every field's
 // data lies right after its tag, is as long as declared unless the file ends
-// first, and the fields come in file order; the report is plain ASCII, one
+// first, the fields come in file order, and a name said to be as before is
+// that of the field at its place in the part before; the report is plain ASCII, one
 // line per finding shown, its counts add up (findings, levels, kinds, the
 // hidden ones), no kind shows more findings than allowed, and it is clean
 // exactly when there are no findings; checked in two halves at once (the
@@ -15,6 +16,7 @@
 // the same fields.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -104,6 +106,22 @@ void CheckReport(std::string_view bytes, std::uint64_t shown) {
              summary.c_str());
 }
 
+void CheckNamesAsBefore(std::string_view bytes, std::size_t block) {
+  MemoryInputFile input(bytes);
+  std::unique_ptr<AdifRecordReader> reader =
+      MakeAdifReader(&input, AdifForm::kTagged, block);
+  AdifRecord part;
+  std::vector<std::string> before;
+  while (reader->Next(&part)) {
+    for (std::size_t i = 0; i < part.fields.size(); ++i)
+      FUZZ_CHECK(!part.fields[i].name_as_before ||
+                     (i < before.size() && before[i] == part.fields[i].name),
+                 "field %zu was named otherwise before", i);
+    before.clear();
+    for (const AdifField& field : part.fields) before.emplace_back(field.name);
+  }
+}
+
 // The report's lines, checked in halves from files of \a halves_from bytes.
 std::string ReportText(std::string_view bytes, std::uint64_t halves_from) {
   std::vector<Finding> findings;
@@ -176,6 +194,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     for (const AdifFile::Record& record : file.records)
       for (const AdifFile::Field& field : record.fields)
         CheckFieldPlacement(bytes, field, &previous);
+    CheckNamesAsBefore(bytes, kAdifBlockSize);
+    CheckNamesAsBefore(bytes, block);
   }
   CheckReport(bytes, 0);
   CheckReport(bytes, 2);

@@ -99,6 +99,9 @@ int Number(std::string_view digits) {
   return value;
 }
 
+// The number of the two digits at \a p.
+int TwoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 std::string_view TrimBlanksSlowly(std::string_view text) {
@@ -276,18 +279,21 @@ int DaysInMonth(int year, int month) {
 // A real YYYYMMDD from 1930 on.
 bool IsGoodDate(std::string_view value) {
   if (value.size() != 8 || !AllDigits(value)) return false;
-  int year = Number(value.substr(0, 4));
-  int month = Number(value.substr(4, 2));
-  int day = Number(value.substr(6, 2));
+  const char* p = value.data();
+  int year = TwoDigits(p) * 100 + TwoDigits(p + 2);
+  int month = TwoDigits(p + 4);
+  int day = TwoDigits(p + 6);
   return year >= kEarliestYear && month >= 1 && month <= 12 && day >= 1 &&
          day <= DaysInMonth(year, month);
 }
 
 // HHMM or HHMMSS.
 bool IsGoodTime(std::string_view value) {
-  return (value.size() == 4 || value.size() == 6) && AllDigits(value) &&
-         Number(value.substr(0, 2)) <= 23 && Number(value.substr(2, 2)) <= 59 &&
-         (value.size() == 4 || Number(value.substr(4, 2)) <= 59);
+  const std::size_t n = value.size();
+  if ((n != 4 && n != 6) || !AllDigits(value)) return false;
+  const char* p = value.data();
+  return TwoDigits(p) <= 23 && TwoDigits(p + 2) <= 59 &&
+         (n == 4 || TwoDigits(p + 4) <= 59);
 }
 
 // [-]digits[.digits], at least one digit; \a integer: no point; \a sign:
@@ -676,6 +682,9 @@ class Checker {
     for (char c : name) hash = hash * 31 + static_cast<unsigned char>(c);
     CacheEntry& entry = cache_[hash % kCacheSlots];
     if (entry.filled && SameBytes(entry.name, name)) return &entry;
+    // The entry is given to another name: no place keeps it for the old.
+    for (CacheEntry*& predicted : predicted_)
+      if (predicted == &entry) predicted = nullptr;
     entry = CacheEntry();
     entry.filled = true;
     entry.name.assign(name.data(), name.size());
@@ -764,20 +773,22 @@ class Checker {
     return slot_->last[(place + slot_->next_way) % CacheEntry::kLasts];
   }
 
-  // The entry of the field at \a index of a part: mostly the one the field
-  // at that place of the last record had, since records repeat their
-  // layout.
-  CacheEntry* SlotAt(std::size_t index, std::string_view name) {
-    if (index >= kPredicted) return Slot(name);
+  // The entry of \a field, at \a index of a part: mostly the one of the
+  // field at that place of the last part, since records repeat their
+  // layout. The reader tells when the names are the same.
+  CacheEntry* SlotAt(std::size_t index, const AdifField& field) {
+    if (index >= kPredicted) return Slot(field.name);
     CacheEntry*& predicted = predicted_[index];
-    if (!predicted || !SameBytes(predicted->name, name)) predicted = Slot(name);
-    return predicted;
+    if (predicted &&
+        (field.name_as_before || SameBytes(predicted->name, field.name)))
+      return predicted;
+    return predicted = Slot(field.name);
   }
 
   void Field(const AdifField& field, std::size_t index) {
     has_fields_ = true;
     const std::string_view name = field.name;
-    slot_ = SlotAt(index, name);
+    slot_ = SlotAt(index, field);
     const AdifFieldSpec* standard = slot_->standard;
     const AdifByteCounts& counts = field.bytes;
     if (slot_->international || counts.odd != 0 ||
@@ -830,11 +841,27 @@ class Checker {
       case AdifType::kTime:
         return IsGoodTime(value);
       case AdifType::kEnumeration: {
-        // A plain enumeration's value found valid before.
-        if (slot_->role != Role::kOther || slot_->bracket != std::string_view::npos)
-          return false;
+        // A value found valid before: for BAND and MODE it is remembered
+        // for the record's own rules.
         const AdifEnumerationValue* found = nullptr;
-        return Recalled(value, &found) && found && !found->import_only;
+        switch (slot_->role) {
+          case Role::kOther:
+            return slot_->bracket == std::string_view::npos &&
+                   Recalled(value, &found) && found && !found->import_only;
+          case Role::kBand: {
+            const AdifBand* band = nullptr;
+            if (!Recalled(value, &band) || !band) return false;
+            band_ = band;
+            return true;
+          }
+          case Role::kMode:
+            if (!Recalled(value, &found) || !found || found->import_only)
+              return false;
+            mode_ = found->value;
+            return true;
+          default:
+            return false;
+        }
       }
       default:
         return false;
@@ -1402,7 +1429,9 @@ class Checker {
   std::vector<std::string> user_fields_;  // upper case
   std::unique_ptr<CacheEntry[]> cache_{new CacheEntry[kCacheSlots]};
   CacheEntry* slot_ = nullptr;  // the field at hand
-  CacheEntry* predicted_[kPredicted] = {};  // by place in the record
+  // By place in the part: the entries of the fields of the last part (or
+  // nullptr), kept for the fields of the next.
+  CacheEntry* predicted_[kPredicted] = {};
 
   // The record at hand.
   std::uint64_t record_ = 0;

@@ -235,6 +235,7 @@ class TaggedReader : public AdifRecordReader {
     if (fast_ && !builder_.open() && (delivered_ || has_header_) &&
         FastRecord(record))
       return true;
+    known_tags_.clear();  // this part is not read the fast way
     builder_.Begin(record);
     for (;;) {
       if (builder_.Full()) {
@@ -297,10 +298,10 @@ class TaggedReader : public AdifRecordReader {
       // to the careful way.
       const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
       const std::size_t index = count;
-      std::size_t q = lt + 1 + KnownNameAt(index, s + lt + 1, tag_end - lt - 1);
-      if (q == lt + 1) {
+      const Known known = KnownTagAt(index, s + lt + 1, tag_end - lt - 1);
+      std::size_t q = lt + 1 + known.name_size;
+      if (known.name_size == 0) {
         while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
-        if (q < tag_end) RememberName(index, s + lt + 1, q - lt - 1);
       }
       const std::string_view name(s + lt + 1, q - lt - 1);
       if (name.empty() || q >= tag_end) return false;
@@ -310,17 +311,26 @@ class TaggedReader : public AdifRecordReader {
         break;
       }
       if (s[q] != ':') return false;
-      const std::size_t digits = ++q;
-      const std::size_t digits_end = std::min(digits + 8, tag_end);
-      std::size_t length = 0;
-      while (q < digits_end && IsDigit(s[q])) length = length * 10 + (s[q++] - '0');
-      if (q == digits || q >= tag_end) return false;
+      std::size_t length = known.length;
       std::size_t type_start = q;
-      if (s[q] == ':') {
-        type_start = ++q;
-        while (q < tag_end && s[q] != '>' && s[q] != '<') ++q;
+      if (known.tag_size != 0) {
+        q = type_start = lt + known.tag_size;  // its ">"
+      } else {
+        const std::size_t digits = ++q;
+        const std::size_t digits_end = std::min(digits + 8, tag_end);
+        while (q < digits_end && IsDigit(s[q]))
+          length = length * 10 + (s[q++] - '0');
+        if (q == digits || q >= tag_end) return false;
+        type_start = q;
+        if (s[q] == ':') {
+          type_start = ++q;
+          while (q < tag_end && s[q] != '>' && s[q] != '<') ++q;
+        }
+        if (q >= tag_end || s[q] != '>') return false;
+        // A tag without a type is kept whole; of another, its name.
+        if (known.name_size == 0)
+          RememberTag(index, name, length, type_start == q ? q - lt : 0);
       }
-      if (q >= tag_end || s[q] != '>') return false;
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
       if (length > kAdifHeldData || count >= kAdifPartFields ||
@@ -328,6 +338,7 @@ class TaggedReader : public AdifRecordReader {
         return false;
       const std::string_view data(s + p, length);
       AdifField& field = NextField(record, count++);
+      field.name_as_before = known.name_size != 0;
       field.name = name;
       field.type = type;
       field.data = data;
@@ -346,6 +357,8 @@ class TaggedReader : public AdifRecordReader {
       after_field = true;
     }
     record->fields.resize(count);
+    // No field of this record lay past its last.
+    if (known_tags_.size() > count) known_tags_.resize(count);
     pos_ += p;
     record->continued = false;
     record->complete = true;
@@ -362,40 +375,60 @@ class TaggedReader : public AdifRecordReader {
     return record->fields[index];
   }
 
-  // The name of the tag whose name starts at \a at, when it is spelled as
-  // the name at \a index of the last record that had one there: its size,
-  // or 0. Names repeat from record to record, so most tags are read so,
-  // without judging their bytes again. \a room bytes may be read from \a at.
-  std::size_t KnownNameAt(std::size_t index, const char* at,
-                          std::size_t room) const {
-    if (index >= known_names_.size() || room < KnownName::kRoom + 1) return 0;
-    const KnownName& known = known_names_[index];
+  // What is known of the tag whose name starts at \a at from the tag at
+  // \a index of the last record: its name's size when the name is spelled
+  // the same (0: not), and when all of <NAME:LENGTH> is the same, its size
+  // past the "<" and the length. Tags repeat from record to record, so most
+  // are read so, without judging their bytes again. \a room bytes may be
+  // read from \a at.
+  struct Known {
+    std::size_t name_size = 0, tag_size = 0, length = 0;
+  };
+  Known KnownTagAt(std::size_t index, const char* at, std::size_t room) const {
+    if (index >= known_tags_.size() || room < KnownTag::kRoom + 1) return {};
+    const KnownTag& known = known_tags_[index];
     std::uint64_t low, high;
     std::memcpy(&low, at, 8);
     std::memcpy(&high, at + 8, 8);
-    if (((low ^ known.low) & known.low_mask) != 0 ||
-        ((high ^ known.high) & known.high_mask) != 0)
-      return 0;
+    low ^= known.low;
+    high ^= known.high;
+    if ((low & known.tag_low_mask) == 0 && (high & known.tag_high_mask) == 0 &&
+        known.tag_size != 0)
+      return {known.name_size, known.tag_size, known.length};
+    if ((low & known.name_low_mask) != 0 || (high & known.name_high_mask) != 0 ||
+        known.name_size == 0)
+      return {};
     // The byte after the name ends it, as it did there.
-    const char end = at[known.size];
-    return end == ':' || end == '>' ? known.size : 0;
+    const char end = at[known.name_size];
+    return {end == ':' || end == '>' ? known.name_size : 0, 0, 0};
   }
 
-  void RememberName(std::size_t index, const char* name, std::size_t size) {
-    if (size == 0 || size > KnownName::kRoom || index >= kAdifPartFields)
-      return;
-    if (index >= known_names_.size()) known_names_.resize(index + 1);
-    KnownName& known = known_names_[index];
-    char bytes[KnownName::kRoom] = {};
-    std::memcpy(bytes, name, size);
+  // Keeps \a name, read at \a index, and when \a tag_size is not 0, all
+  // of the tag <NAME:LENGTH> (tag_size bytes past its "<") with its
+  // \a length; what does not fit is forgotten.
+  void RememberTag(std::size_t index, std::string_view name,
+                   std::size_t length, std::size_t tag_size) {
+    if (index >= kAdifPartFields) return;
+    if (index >= known_tags_.size()) known_tags_.resize(index + 1);
+    KnownTag& known = known_tags_[index];
+    known = KnownTag();
+    if (name.size() > KnownTag::kRoom) return;
+    if (tag_size > KnownTag::kRoom) tag_size = 0;
+    char bytes[KnownTag::kRoom] = {};
+    std::memcpy(bytes, name.data(), tag_size != 0 ? tag_size : name.size());
     std::memcpy(&known.low, bytes, 8);
     std::memcpy(&known.high, bytes + 8, 8);
     auto mask = [](std::size_t n) {
       return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
     };
-    known.low_mask = mask(size);
-    known.high_mask = size > 8 ? mask(size - 8) : 0;
-    known.size = size;
+    known.name_low_mask = mask(name.size());
+    known.name_high_mask = name.size() > 8 ? mask(name.size() - 8) : 0;
+    known.name_size = name.size();
+    if (tag_size == 0) return;
+    known.tag_low_mask = mask(tag_size);
+    known.tag_high_mask = tag_size > 8 ? mask(tag_size - 8) : 0;
+    known.tag_size = tag_size;
+    known.length = length;
   }
 
   // True when the \a length bytes at \a data are all printable ASCII other
@@ -584,16 +617,21 @@ class TaggedReader : public AdifRecordReader {
     in_.Restart(0);
   }
 
-  // A field name of up to sixteen bytes, as two words.
-  struct KnownName {
+  // The first sixteen bytes past a tag's "<", as two words, and the masks
+  // of its name and of the whole tag within them.
+  struct KnownTag {
     static constexpr std::size_t kRoom = 16;
     std::uint64_t low = 0, high = 0;
-    std::uint64_t low_mask = ~std::uint64_t{0}, high_mask = ~std::uint64_t{0};
-    std::size_t size = 0;
+    std::uint64_t name_low_mask = 0, name_high_mask = 0;
+    std::uint64_t tag_low_mask = 0, tag_high_mask = 0;
+    std::size_t name_size = 0;  // 0: nothing known
+    std::size_t tag_size = 0;   // 0: the tag is not known whole
+    std::size_t length = 0;
   };
 
   BlockInput in_;
-  std::vector<KnownName> known_names_;  // by place in the record
+  // By place in the record: the tags of the last record handed over.
+  std::vector<KnownTag> known_tags_;
   RecordBuilder builder_;
   std::string length_text_;  // of the field being read
   Gap gap_;

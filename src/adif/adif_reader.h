@@ -67,6 +67,10 @@ struct AdifField {
   std::uint64_t offset = 0;           ///< of the tag's "<" in the file
   std::uint64_t data_offset = 0;      ///< where the data starts in the file
   AdifByteCounts bytes;
+  /// The name is spelled as the name of the field at the same place of the
+  /// part handed over before (found so while reading; false when not
+  /// known).
+  bool name_as_before = false;
   bool held_whole() const { return data.size() == length; }
 };
 
