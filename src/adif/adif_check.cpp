@@ -112,8 +112,9 @@ std::string_view TrimBlanksSlowly(std::string_view text) {
 }
 
 inline std::string_view TrimBlanks(std::string_view text) {
-  // Most values have no blanks around them.
-  if (!text.empty() && !IsBlank(text.front()) && !IsBlank(text.back()))
+  // Most values start and end with a printable byte, no blank.
+  if (!text.empty() && static_cast<unsigned char>(text.front()) > ' ' &&
+      static_cast<unsigned char>(text.back()) > ' ')
     return text;
   return TrimBlanksSlowly(text);
 }
@@ -236,23 +237,21 @@ const AdifBand* BandOfHertz(std::uint64_t hz) {
 // beyond the sixth are dropped. False when \a text is no such number.
 bool ParseMegahertz(std::string_view text, std::uint64_t* hz) {
   std::uint64_t whole = 0, fraction = 0, scale = 1000000;
-  bool point = false, digits = false;
-  for (char c : text) {
-    if (c == '.' && !point) {
-      point = true;
-    } else if (IsDigit(c)) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  for (; i < n && IsDigit(text[i]); ++i)
+    if (whole < kCeiling) whole = whole * 10 + (text[i] - '0');
+  bool digits = i > 0;
+  if (i < n && text[i] == '.') {
+    for (++i; i < n && IsDigit(text[i]); ++i) {
       digits = true;
-      if (!point) {
-        if (whole < kCeiling) whole = whole * 10 + (c - '0');
-      } else if (scale > 1) {
+      if (scale > 1) {
         scale /= 10;
-        fraction += (c - '0') * scale;
+        fraction += (text[i] - '0') * scale;
       }
-    } else {
-      return false;
     }
   }
-  if (!digits) return false;
+  if (i != n || !digits) return false;
   *hz = whole >= kCeiling / 1000000 ? kCeiling : whole * 1000000 + fraction;
   return true;
 }
@@ -490,6 +489,19 @@ namespace {
 
 // --- The check ------------------------------------------------------------
 
+// Up to 64 bytes of a value kept for the record's end, without the heap.
+struct KeptText {
+  char bytes[64];
+  std::size_t size = 0;
+  void Keep(std::string_view text) {
+    size = std::min(text.size(), sizeof bytes);
+    std::memcpy(bytes, text.data(), size);
+  }
+  std::string_view view() const { return std::string_view(bytes, size); }
+  bool empty() const { return size == 0; }
+  void clear() { size = 0; }
+};
+
 // A value kept until the record's end, to be judged against another field.
 struct Deferred {
   std::string field;
@@ -509,6 +521,7 @@ class Checker {
     std::string name;
     const AdifFieldSpec* standard = nullptr;
     Role role = Role::kOther;
+    int required = -1;      // its place in Checker::has_, or -1
     bool submode = false;   // SUBMODE, judged against MODE
     std::string_view enumeration;  // the standard's, with its qualifier
     std::size_t bracket = std::string_view::npos;  // where the qualifier starts
@@ -700,6 +713,15 @@ class Checker {
                   {"DXCC", Role::kDxcc},       {"MY_DXCC", Role::kMyDxcc}};
     for (const auto& known : kRoles)
       if (std::string_view(entry.standard->name) == known.name) entry.role = known.role;
+    switch (entry.role) {
+      case Role::kCall: entry.required = 0; break;
+      case Role::kQsoDate: entry.required = 1; break;
+      case Role::kTimeOn: entry.required = 2; break;
+      case Role::kMode: entry.required = 3; break;
+      case Role::kBand:
+      case Role::kFreq: entry.required = 4; break;
+      default: break;
+    }
     const char* list = entry.standard->enumeration;
     entry.submode = list && StartsWith(list, "SUBMODE");
     if (list) {
@@ -736,8 +758,13 @@ class Checker {
   // Where \a value is remembered: one of kWays places from the top bits of
   // a multiplicative hash of its bytes.
   static std::size_t PlaceOf(std::string_view value) {
-    std::uint32_t hash = static_cast<std::uint32_t>(value.size());
-    for (char c : value) hash = hash * 31 + static_cast<unsigned char>(c);
+    // Its size and first, middle and last bytes tell most values apart.
+    const std::size_t n = value.size();
+    auto byte = [&value](std::size_t i) {
+      return static_cast<std::uint32_t>(static_cast<unsigned char>(value[i]));
+    };
+    std::uint32_t hash = static_cast<std::uint32_t>(n) << 24;
+    if (n > 0) hash |= byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
     return (hash * 2654435761u) >> (32 - CacheEntry::kLastBits);
   }
   static constexpr std::size_t kWays = 4;
@@ -818,15 +845,7 @@ class Checker {
     }
     // A blank value is as good as none: the required-field check reports it.
     if (value.empty()) return;
-    switch (slot_->role) {
-      case Role::kCall: has_[0] = true; break;
-      case Role::kQsoDate: has_[1] = true; break;
-      case Role::kTimeOn: has_[2] = true; break;
-      case Role::kMode: has_[3] = true; break;
-      case Role::kBand:
-      case Role::kFreq: has_[4] = true; break;
-      default: break;
-    }
+    if (slot_->required >= 0) has_[slot_->required] = true;
     if (!Accepted(*standard, value)) Typed(field, *standard, value);
   }
 
@@ -1217,8 +1236,7 @@ class Checker {
     }
     Padded(name, data, value);
     bool rx = slot_->role == Role::kFreqRx;
-    (rx ? freq_rx_ : freq_).assign(value.data(),
-                                   std::min<std::size_t>(value.size(), 64));
+    (rx ? freq_rx_ : freq_).Keep(value);
     (rx ? freq_rx_hz_ : freq_hz_) = hz;
   }
 
@@ -1343,8 +1361,9 @@ class Checker {
       return;
     }
     Submode();
-    if (!freq_.empty()) InBand("FREQ", freq_, freq_hz_, band_);
-    if (!freq_rx_.empty()) InBand("FREQ_RX", freq_rx_, freq_rx_hz_, band_rx_);
+    if (!freq_.empty()) InBand("FREQ", freq_.view(), freq_hz_, band_);
+    if (!freq_rx_.empty())
+      InBand("FREQ_RX", freq_rx_.view(), freq_rx_hz_, band_rx_);
     for (int i = 0; i < deferred_count_; ++i) Subdivision(deferred_[i]);
     static const char* const kRequired[] = {"CALL", "QSO_DATE", "TIME_ON",
                                             "MODE"};
@@ -1378,7 +1397,7 @@ class Checker {
   }
 
   // \a value is the frequency as written, \a hz as read.
-  void InBand(const char* field, const std::string& value, std::uint64_t hz,
+  void InBand(const char* field, std::string_view value, std::uint64_t hz,
               const AdifBand* band) {
     auto written = [&value] { return PrintableText(value) + " MHz"; };
     if (band) {
@@ -1443,7 +1462,7 @@ class Checker {
   bool has_submode_ = false;
   const AdifBand* band_ = nullptr;
   const AdifBand* band_rx_ = nullptr;
-  std::string freq_, freq_rx_;  // as written, when numbers
+  KeptText freq_, freq_rx_;  // as written, when numbers
   std::uint64_t freq_hz_ = 0, freq_rx_hz_ = 0;
   std::string dxcc_, my_dxcc_;
   Deferred deferred_[kDeferredSlots];

@@ -235,7 +235,7 @@ class TaggedReader : public AdifRecordReader {
     if (fast_ && !builder_.open() && (delivered_ || has_header_) &&
         FastRecord(record))
       return true;
-    known_tags_.clear();  // this part is not read the fast way
+    ForgetTagsFrom(0);  // this part is not read the fast way
     builder_.Begin(record);
     for (;;) {
       if (builder_.Full()) {
@@ -357,8 +357,7 @@ class TaggedReader : public AdifRecordReader {
       after_field = true;
     }
     record->fields.resize(count);
-    // No field of this record lay past its last.
-    if (known_tags_.size() > count) known_tags_.resize(count);
+    ForgetTagsFrom(count);  // no field of this record lay there
     pos_ += p;
     record->continued = false;
     record->complete = true;
@@ -385,7 +384,7 @@ class TaggedReader : public AdifRecordReader {
     std::size_t name_size = 0, tag_size = 0, length = 0;
   };
   Known KnownTagAt(std::size_t index, const char* at, std::size_t room) const {
-    if (index >= known_tags_.size() || room < KnownTag::kRoom + 1) return {};
+    if (index >= kKnownPlaces || room < KnownTag::kRoom + 1) return {};
     const KnownTag& known = known_tags_[index];
     std::uint64_t low, high;
     std::memcpy(&low, at, 8);
@@ -403,13 +402,18 @@ class TaggedReader : public AdifRecordReader {
     return {end == ':' || end == '>' ? known.name_size : 0, 0, 0};
   }
 
+  void ForgetTagsFrom(std::size_t index) {
+    for (; index < known_places_; --known_places_)
+      known_tags_[known_places_ - 1] = KnownTag();
+  }
+
   // Keeps \a name, read at \a index, and when \a tag_size is not 0, all
   // of the tag <NAME:LENGTH> (tag_size bytes past its "<") with its
   // \a length; what does not fit is forgotten.
   void RememberTag(std::size_t index, std::string_view name,
                    std::size_t length, std::size_t tag_size) {
-    if (index >= kAdifPartFields) return;
-    if (index >= known_tags_.size()) known_tags_.resize(index + 1);
+    if (index >= kKnownPlaces) return;
+    known_places_ = std::max(known_places_, index + 1);
     KnownTag& known = known_tags_[index];
     known = KnownTag();
     if (name.size() > KnownTag::kRoom) return;
@@ -630,8 +634,11 @@ class TaggedReader : public AdifRecordReader {
   };
 
   BlockInput in_;
-  // By place in the record: the tags of the last record handed over.
-  std::vector<KnownTag> known_tags_;
+  // By place in the record: the tags of the last record handed over, in
+  // its first known_places_ places.
+  static constexpr std::size_t kKnownPlaces = 64;
+  KnownTag known_tags_[kKnownPlaces];
+  std::size_t known_places_ = 0;
   RecordBuilder builder_;
   std::string length_text_;  // of the field being read
   Gap gap_;

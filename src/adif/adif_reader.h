@@ -49,9 +49,9 @@ constexpr std::size_t kAdifBlockSize = 1 << 18;
 struct AdifByteCounts {
   std::uint64_t odd = 0;        ///< outside 0x20-0x7E, CR and LF apart
   std::uint64_t first_odd = 0;  ///< the position of the first of them
-  unsigned char odd_byte = 0;   ///< ... and the byte
   std::uint64_t line_ends = 0;  ///< CR and LF
   std::uint64_t first_line_end = 0;
+  unsigned char odd_byte = 0;   ///< the first odd byte
   unsigned char line_end_byte = 0;
 };
 
