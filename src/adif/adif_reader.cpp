@@ -282,6 +282,7 @@ class TaggedReader : public AdifRecordReader {
     // Every tag of the record starts before this.
     const std::size_t limit = view.size() - reach;
     const char* const s = view.data();
+    const std::uint64_t base = pos_;  // the file offset of s[0]
     record->problems.clear();
     std::size_t count = 0;  // fields read
     std::size_t p = 0;
@@ -299,25 +300,29 @@ class TaggedReader : public AdifRecordReader {
       const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
       const std::size_t index = count;
       const Known known = KnownTagAt(index, s + lt + 1, tag_end - lt - 1);
-      std::size_t q = lt + 1 + known.name_size;
-      if (known.name_size == 0) {
-        while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
-      }
-      const std::string_view name(s + lt + 1, q - lt - 1);
-      if (name.empty() || q >= tag_end) return false;
-      if (s[q] == '>') {
-        if (!SameName(name, "EOR")) return false;
-        p = q + 1;
-        break;
-      }
-      if (s[q] != ':') return false;
-      std::size_t length = known.length;
-      std::size_t type_start = q;
+      std::string_view name;
+      std::size_t q, length, type_start;
       if (known.tag_size != 0) {
+        // The tag of this place in the last record, <NAME:LENGTH>.
+        name = std::string_view(s + lt + 1, known.name_size);
         q = type_start = lt + known.tag_size;  // its ">"
+        length = known.length;
       } else {
+        q = lt + 1 + known.name_size;
+        if (known.name_size == 0) {
+          while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
+        }
+        name = std::string_view(s + lt + 1, q - lt - 1);
+        if (name.empty() || q >= tag_end) return false;
+        if (s[q] == '>') {
+          if (!SameName(name, "EOR")) return false;
+          p = q + 1;
+          break;
+        }
+        if (s[q] != ':') return false;
         const std::size_t digits = ++q;
         const std::size_t digits_end = std::min(digits + 8, tag_end);
+        length = 0;
         while (q < digits_end && IsDigit(s[q]))
           length = length * 10 + (s[q++] - '0');
         if (q == digits || q >= tag_end) return false;
@@ -343,8 +348,8 @@ class TaggedReader : public AdifRecordReader {
       field.type = type;
       field.data = data;
       field.length = field.declared_length = length;
-      field.offset = pos_ + lt;
-      field.data_offset = pos_ + p;
+      field.offset = base + lt;
+      field.data_offset = base + p;
       field.bytes = AdifByteCounts();
       if (!PlainAscii(s + p, length, view.size() - p) &&
           CountBytes(data, 0, &field.bytes)) {
@@ -452,13 +457,14 @@ class TaggedReader : public AdifRecordReader {
       std::uint64_t has_lt = (lt - kOnes) & ~lt;
       return (below_blank | high_or_delete | has_lt) & kHighs;
     };
+    if (length == 0) return true;
     std::size_t i = 0;
-    for (; i + 8 <= length; i += 8)
+    for (; i + 8 < length; i += 8)
       if (flags(data + i) != 0) return false;
-    if (i == length) return true;
-    // A flag can be wrongly set only above a byte rightly flagged, so
-    // masking the bytes past the end leaves the answer exact.
-    return (flags(data + i) & ((std::uint64_t{1} << (8 * (length - i))) - 1)) == 0;
+    // The last one to eight bytes. A flag can be wrongly set only above a
+    // byte rightly flagged, so masking the bytes past the end leaves the
+    // answer exact.
+    return (flags(data + i) & (~std::uint64_t{0} >> (64 - 8 * (length - i)))) == 0;
   }
 
   // Takes a tag other than text; true when a record was completed.
