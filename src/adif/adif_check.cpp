@@ -276,7 +276,7 @@ int DaysInMonth(int year, int month) {
 // --- Formats of single values --------------------------------------------
 
 // A real YYYYMMDD from 1930 on.
-bool IsGoodDate(std::string_view value) {
+inline bool IsGoodDate(std::string_view value) {
   if (value.size() != 8 || !AllDigits(value)) return false;
   const char* p = value.data();
   int year = TwoDigits(p) * 100 + TwoDigits(p + 2);
@@ -287,7 +287,7 @@ bool IsGoodDate(std::string_view value) {
 }
 
 // HHMM or HHMMSS.
-bool IsGoodTime(std::string_view value) {
+inline bool IsGoodTime(std::string_view value) {
   const std::size_t n = value.size();
   if ((n != 4 && n != 6) || !AllDigits(value)) return false;
   const char* p = value.data();
@@ -521,6 +521,8 @@ class Checker {
     std::string name;
     const AdifFieldSpec* standard = nullptr;
     Role role = Role::kOther;
+    bool usual = false;     // of the standard, for records, not import-only
+    AdifType type = AdifType::kString;  // the standard's, or String
     int required = -1;      // its place in Checker::has_, or -1
     bool submode = false;   // SUBMODE, judged against MODE
     std::string_view enumeration;  // the standard's, with its qualifier
@@ -730,6 +732,8 @@ class Checker {
     }
     entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
     const AdifType type = entry.standard->type;
+    entry.type = type;
+    entry.usual = !entry.standard->header && !entry.standard->import_only;
     entry.international = type == AdifType::kIntlString ||
                           type == AdifType::kIntlMultilineString ||
                           type == AdifType::kIntlCharacter;
@@ -814,17 +818,27 @@ class Checker {
 
   void Field(const AdifField& field, std::size_t index) {
     has_fields_ = true;
-    const std::string_view name = field.name;
     slot_ = SlotAt(index, field);
-    const AdifFieldSpec* standard = slot_->standard;
     const AdifByteCounts& counts = field.bytes;
     if (slot_->international || counts.odd != 0 ||
         (counts.line_ends != 0 && !slot_->multiline))
-      Bytes(field, standard);
+      Bytes(field, slot_->standard);
     const std::string_view value = TrimBlanks(field.data);
+    if (!slot_->usual && !Unusual(field)) return;
+    // A blank value is as good as none: the required-field check reports it.
+    if (value.empty()) return;
+    if (slot_->required >= 0) has_[slot_->required] = true;
+    if (!Accepted(value)) Typed(field, *slot_->standard, value);
+  }
+
+  // Reports a field that is not of the standard, or not one for records;
+  // true when its value is still to be judged.
+  bool Unusual(const AdifField& field) {
+    const std::string_view name = field.name;
+    const AdifFieldSpec* standard = slot_->standard;
     if (!standard) {
       Unknown(field);
-      return;
+      return false;
     }
     if (standard->header) {
       Report(FindingKind::kUnknownField, name, [&] {
@@ -832,7 +846,7 @@ class Checker {
                T(" es un campo de cabecera: no tiene sitio en un registro",
                  " is a header field: it has no place in a record");
       });
-      return;
+      return false;
     }
     if (standard->import_only) {
       Report(FindingKind::kImportOnly, name, [&] {
@@ -843,22 +857,21 @@ class Checker {
                  ": readers take it, but it is no longer written");
       });
     }
-    // A blank value is as good as none: the required-field check reports it.
-    if (value.empty()) return;
-    if (slot_->required >= 0) has_[slot_->required] = true;
-    if (!Accepted(*standard, value)) Typed(field, *standard, value);
+    return true;
   }
 
   // True for the usual values of the usual types, accepted at once; the
   // rest are judged by Typed, which also says what is wrong.
-  bool Accepted(const AdifFieldSpec& standard, std::string_view value) {
-    switch (standard.type) {
+  bool Accepted(std::string_view value) {
+    switch (slot_->type) {
       case AdifType::kString:
         return !slot_->submode;
       case AdifType::kDate:
         return IsGoodDate(value);
       case AdifType::kTime:
         return IsGoodTime(value);
+      case AdifType::kGridSquare:
+        return IsGridSquare(value);
       case AdifType::kEnumeration: {
         // A value found valid before: for BAND and MODE it is remembered
         // for the record's own rules.
