@@ -314,15 +314,13 @@ bool IsNumberText(std::string_view text, bool integer, bool sign) {
 
 // A Maidenhead locator of 2, 4, 6 or 8 characters.
 bool IsGridSquare(std::string_view s) {
-  if (s.size() != 2 && s.size() != 4 && s.size() != 6 && s.size() != 8)
-    return false;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    bool ok = i < 2 ? IsLetter(s[i], 'R')
-              : i < 4 || i >= 6 ? IsDigit(s[i])
-                                : IsLetter(s[i], 'X');
-    if (!ok) return false;
-  }
-  return true;
+  const std::size_t n = s.size();
+  if (n != 2 && n != 4 && n != 6 && n != 8) return false;
+  // A field (two letters A to R), then pairs: digits, letters A to X, digits.
+  if (!IsLetter(s[0], 'R') || !IsLetter(s[1], 'R')) return false;
+  if (n >= 4 && (!IsDigit(s[2]) || !IsDigit(s[3]))) return false;
+  if (n >= 6 && (!IsLetter(s[4], 'X') || !IsLetter(s[5], 'X'))) return false;
+  return n < 8 || (IsDigit(s[6]) && IsDigit(s[7]));
 }
 
 bool IsGridSquareExt(std::string_view s) {
