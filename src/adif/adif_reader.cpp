@@ -205,8 +205,10 @@ class Gap {
   std::uint64_t trimmed_ = 0;      // ... to the last that is no blank
 };
 
-// The bytes a record is looked for in at once.
-constexpr std::size_t kFastWindow = 1 << 16;
+// The bytes a record is looked for in at once: a record of up to about
+// 12 KiB is read the fast way. What is held short of it is moved to the
+// front of the block before the next is read, so it is kept small.
+constexpr std::size_t kFastWindow = 1 << 14;
 
 class TaggedReader : public AdifRecordReader {
  public:
