@@ -283,35 +283,43 @@ class TaggedReader : public AdifRecordReader {
     if (view.size() <= reach) return false;
     // Every tag of the record starts before this.
     const std::size_t limit = view.size() - reach;
+    // A known tag is compared in one piece from before this.
+    const std::size_t compared =
+        view.size() - std::min(view.size(), KnownTag::kRoom);
     const char* const s = view.data();
     const std::uint64_t base = pos_;  // the file offset of s[0]
     record->problems.clear();
     std::size_t count = 0;  // fields read
     std::size_t p = 0;
-    bool after_field = false;
     for (;;) {
-      std::size_t lt = p;
-      if (lt < limit && s[lt] == ' ') ++lt;  // the usual blank between fields
-      while (lt < limit && s[lt] != '<') {
-        if (after_field && !IsBlank(s[lt])) return false;  // text left
-        ++lt;
-      }
-      if (lt >= limit) return false;
-      // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is left
-      // to the careful way.
-      const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
-      const std::size_t index = count;
-      const Known known = KnownTagAt(index, s + lt + 1, tag_end - lt - 1);
+      const KnownTag* known =
+          count < kKnownPlaces ? &known_tags_[count] : nullptr;
+      std::size_t lt, q, type_start, length;
       std::string_view name;
-      std::size_t q, length, type_start;
-      if (known.tag_size != 0) {
-        // The tag of this place in the last record, <NAME:LENGTH>.
-        name = std::string_view(s + lt + 1, known.name_size);
-        q = type_start = lt + known.tag_size;  // its ">"
-        length = known.length;
+      bool as_before = true;
+      if (known && p <= compared && known->Whole(s + p)) {
+        // The gap and the tag <NAME:LENGTH> of this place in the last
+        // record, taken as the reading below would take them.
+        lt = p + known->gap_size;
+        q = type_start = p + known->whole_size - 1;  // its ">"
+        length = known->length;
+        name = std::string_view(s + lt + 1, known->name_size);
       } else {
-        q = lt + 1 + known.name_size;
-        if (known.name_size == 0) {
+        lt = p;
+        while (lt < limit && s[lt] != '<') {
+          if (count > 0 && !IsBlank(s[lt])) return false;  // text left
+          ++lt;
+        }
+        if (lt >= limit) return false;
+        // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is
+        // left to the careful way.
+        const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
+        const std::size_t name_size =
+            known && tag_end - lt > KnownTag::kRoom + 1 ? known->Name(s + lt + 1)
+                                                        : 0;
+        as_before = name_size != 0;
+        q = lt + 1 + name_size;
+        if (name_size == 0) {
           while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
         }
         name = std::string_view(s + lt + 1, q - lt - 1);
@@ -325,8 +333,7 @@ class TaggedReader : public AdifRecordReader {
         const std::size_t digits = ++q;
         const std::size_t digits_end = std::min(digits + 8, tag_end);
         length = 0;
-        while (q < digits_end && IsDigit(s[q]))
-          length = length * 10 + (s[q++] - '0');
+        while (q < digits_end && IsDigit(s[q])) length = length * 10 + (s[q++] - '0');
         if (q == digits || q >= tag_end) return false;
         type_start = q;
         if (s[q] == ':') {
@@ -334,9 +341,12 @@ class TaggedReader : public AdifRecordReader {
           while (q < tag_end && s[q] != '>' && s[q] != '<') ++q;
         }
         if (q >= tag_end || s[q] != '>') return false;
-        // A tag without a type is kept whole; of another, its name.
-        if (known.name_size == 0)
-          RememberTag(index, name, length, type_start == q ? q - lt : 0);
+        // A new name or gap at this place: kept, with the whole tag when it
+        // has no type and its data is held whole.
+        if (known && (!as_before || lt - p != known->gap_size))
+          RememberTag(count, s + p, lt - p, name.size(),
+                      type_start == q && length <= kAdifHeldData ? q + 1 - p : 0,
+                      length);
       }
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
@@ -345,7 +355,7 @@ class TaggedReader : public AdifRecordReader {
         return false;
       const std::string_view data(s + p, length);
       AdifField& field = NextField(record, count++);
-      field.name_as_before = known.name_size != 0;
+      field.name_as_before = as_before;
       field.name = name;
       field.type = type;
       field.data = data;
@@ -361,7 +371,6 @@ class TaggedReader : public AdifRecordReader {
             return false;  // the length takes in a tag
       }
       p += length;
-      after_field = true;
     }
     record->fields.resize(count);
     ForgetTagsFrom(count);  // no field of this record lay there
@@ -381,64 +390,28 @@ class TaggedReader : public AdifRecordReader {
     return record->fields[index];
   }
 
-  // What is known of the tag whose name starts at \a at from the tag at
-  // \a index of the last record: its name's size when the name is spelled
-  // the same (0: not), and when all of <NAME:LENGTH> is the same, its size
-  // past the "<" and the length. Tags repeat from record to record, so most
-  // are read so, without judging their bytes again. \a room bytes may be
-  // read from \a at.
-  struct Known {
-    std::size_t name_size = 0, tag_size = 0, length = 0;
-  };
-  Known KnownTagAt(std::size_t index, const char* at, std::size_t room) const {
-    if (index >= kKnownPlaces || room < KnownTag::kRoom + 1) return {};
-    const KnownTag& known = known_tags_[index];
-    std::uint64_t low, high;
-    std::memcpy(&low, at, 8);
-    std::memcpy(&high, at + 8, 8);
-    low ^= known.low;
-    high ^= known.high;
-    if ((low & known.tag_low_mask) == 0 && (high & known.tag_high_mask) == 0 &&
-        known.tag_size != 0)
-      return {known.name_size, known.tag_size, known.length};
-    if ((low & known.name_low_mask) != 0 || (high & known.name_high_mask) != 0 ||
-        known.name_size == 0)
-      return {};
-    // The byte after the name ends it, as it did there.
-    const char end = at[known.name_size];
-    return {end == ':' || end == '>' ? known.name_size : 0, 0, 0};
-  }
-
   void ForgetTagsFrom(std::size_t index) {
     for (; index < known_places_; --known_places_)
       known_tags_[known_places_ - 1] = KnownTag();
   }
 
-  // Keeps \a name, read at \a index, and when \a tag_size is not 0, all
-  // of the tag <NAME:LENGTH> (tag_size bytes past its "<") with its
-  // \a length; what does not fit is forgotten.
-  void RememberTag(std::size_t index, std::string_view name,
-                   std::size_t length, std::size_t tag_size) {
-    if (index >= kKnownPlaces) return;
+  // Keeps the name, of \a name_size bytes, of the tag at \a index whose gap
+  // of \a gap_size bytes starts at \a at; and when \a whole_size is not 0,
+  // the gap and the tag <NAME:LENGTH> together (whole_size bytes from \a at)
+  // with its \a length. What does not fit is forgotten.
+  void RememberTag(std::size_t index, const char* at, std::size_t gap_size,
+                   std::size_t name_size, std::size_t whole_size,
+                   std::size_t length) {
     known_places_ = std::max(known_places_, index + 1);
     KnownTag& known = known_tags_[index];
     known = KnownTag();
-    if (name.size() > KnownTag::kRoom) return;
-    if (tag_size > KnownTag::kRoom) tag_size = 0;
-    char bytes[KnownTag::kRoom] = {};
-    std::memcpy(bytes, name.data(), tag_size != 0 ? tag_size : name.size());
-    std::memcpy(&known.low, bytes, 8);
-    std::memcpy(&known.high, bytes + 8, 8);
-    auto mask = [](std::size_t n) {
-      return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
-    };
-    known.name_low_mask = mask(name.size());
-    known.name_high_mask = name.size() > 8 ? mask(name.size() - 8) : 0;
-    known.name_size = name.size();
-    if (tag_size == 0) return;
-    known.tag_low_mask = mask(tag_size);
-    known.tag_high_mask = tag_size > 8 ? mask(tag_size - 8) : 0;
-    known.tag_size = tag_size;
+    if (name_size > KnownTag::kRoom) return;
+    known.name = KnownTag::Bytes(at + gap_size + 1, name_size);
+    known.name_size = name_size;
+    known.gap_size = gap_size;
+    if (whole_size == 0 || whole_size > KnownTag::kRoom) return;
+    known.whole = KnownTag::Bytes(at, whole_size);
+    known.whole_size = whole_size;
     known.length = length;
   }
 
@@ -629,16 +602,50 @@ class TaggedReader : public AdifRecordReader {
     in_.Restart(0);
   }
 
-  // The first sixteen bytes past a tag's "<", as two words, and the masks
-  // of its name and of the whole tag within them.
+  // What is kept of a tag of the last record: its name, and unless it has a
+  // type or its data is long, all of it with the gap before it; each as up
+  // to sixteen bytes (two words, and masks for the bytes that count).
   struct KnownTag {
     static constexpr std::size_t kRoom = 16;
-    std::uint64_t low = 0, high = 0;
-    std::uint64_t name_low_mask = 0, name_high_mask = 0;
-    std::uint64_t tag_low_mask = 0, tag_high_mask = 0;
-    std::size_t name_size = 0;  // 0: nothing known
-    std::size_t tag_size = 0;   // 0: the tag is not known whole
+    struct Bytes {
+      std::uint64_t low = 0, high = 0;
+      std::uint64_t low_mask = 0, high_mask = 0;
+      Bytes() = default;
+      Bytes(const char* at, std::size_t size) {
+        char bytes[kRoom] = {};
+        std::memcpy(bytes, at, size);
+        std::memcpy(&low, bytes, 8);
+        std::memcpy(&high, bytes + 8, 8);
+        auto mask = [](std::size_t n) {
+          return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
+        };
+        low_mask = mask(size);
+        high_mask = size > 8 ? mask(size - 8) : 0;
+      }
+      // True when the sixteen bytes at \a at begin with these.
+      bool At(const char* at) const {
+        std::uint64_t a, b;
+        std::memcpy(&a, at, 8);
+        std::memcpy(&b, at + 8, 8);
+        return ((a ^ low) & low_mask) == 0 && ((b ^ high) & high_mask) == 0;
+      }
+    };
+    Bytes name, whole;
+    std::size_t name_size = 0;   // 0: nothing known
+    std::size_t whole_size = 0;  // of the gap and the tag; 0: not known
+    std::size_t gap_size = 0;    // of the gap before the tag
     std::size_t length = 0;
+
+    // True when the gap and the tag at \a at, where sixteen bytes can be
+    // read, are those known whole.
+    bool Whole(const char* at) const { return whole_size != 0 && whole.At(at); }
+    // The size of the name at \a at (seventeen bytes can be read) when it
+    // is the known one, or 0.
+    std::size_t Name(const char* at) const {
+      if (name_size == 0 || !name.At(at)) return 0;
+      // The byte after the name ends it, as it did there.
+      return at[name_size] == ':' || at[name_size] == '>' ? name_size : 0;
+    }
   };
 
   BlockInput in_;
