@@ -30,6 +30,9 @@ constexpr const char* kKindNames[kFindingKindCount] = {
 
 constexpr int kEarliestYear = 1930;
 
+// What a number found good is remembered as.
+const char kGoodNumber = 0;
+
 // Frequencies above ten terahertz are all held as this.
 constexpr std::uint64_t kCeiling = 10000000000000ULL;
 
@@ -538,6 +541,7 @@ class Checker {
       char value[kLastSize];
       std::size_t size = kLastSize + 1;  // none
       const void* result = nullptr;
+      std::uint64_t hertz = 0;  // of a frequency
     };
     std::unique_ptr<Last[]> last;
     std::size_t next_way = 0;
@@ -746,28 +750,43 @@ class Checker {
   // same value (the same bytes).
   template <typename T, typename Lookup>
   const T* Remembered(std::string_view value, Lookup lookup) {
-    if (value.size() > CacheEntry::kLastSize) return lookup();
     const T* result = nullptr;
     if (Recalled(value, &result)) return result;
     result = lookup();
+    Remember(value, result);
+    return result;
+  }
+
+  // Remembers that the field at hand held \a value, and what it gave.
+  void Remember(std::string_view value, const void* result,
+                std::uint64_t hertz = 0) {
+    if (value.size() > CacheEntry::kLastSize) return;
     CacheEntry::Last& last = PlaceFor(value);
     std::memcpy(last.value, value.data(), value.size());
     last.size = value.size();
     last.result = result;
-    return result;
+    last.hertz = hertz;
   }
 
   // Where \a value is remembered: one of kWays places from the top bits of
   // a multiplicative hash of its bytes.
   static std::size_t PlaceOf(std::string_view value) {
-    // Its size and first, middle and last bytes tell most values apart.
+    // Its first and last eight bytes (or four, or all of it) and its size,
+    // mixed by a multiplication.
     const std::size_t n = value.size();
-    auto byte = [&value](std::size_t i) {
-      return static_cast<std::uint32_t>(static_cast<unsigned char>(value[i]));
-    };
-    std::uint32_t hash = static_cast<std::uint32_t>(n) << 24;
-    if (n > 0) hash |= byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16;
-    return (hash * 2654435761u) >> (32 - CacheEntry::kLastBits);
+    const char* p = value.data();
+    std::uint64_t key = n;
+    if (n >= 8) {
+      key ^= Load<std::uint64_t>(p) * 0x9E3779B97F4A7C15ULL ^
+             Load<std::uint64_t>(p + n - 8);
+    } else if (n >= 4) {
+      key ^= Load<std::uint32_t>(p) |
+             std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
+    } else {
+      for (std::size_t i = 0; i < n; ++i)
+        key = key << 8 | static_cast<unsigned char>(p[i]);
+    }
+    return (key * 0x9E3779B97F4A7C15ULL) >> (64 - CacheEntry::kLastBits);
   }
   static constexpr std::size_t kWays = 4;
 
@@ -775,18 +794,23 @@ class Checker {
   // what looking it up gave then.
   template <typename T>
   bool Recalled(std::string_view value, const T** result) {
-    if (value.size() > CacheEntry::kLastSize || !slot_->last) return false;
+    const CacheEntry::Last* last = Recall(value);
+    if (last) *result = static_cast<const T*>(last->result);
+    return last != nullptr;
+  }
+
+  // Where the field at hand remembers \a value, or nullptr.
+  const CacheEntry::Last* Recall(std::string_view value) {
+    if (value.size() > CacheEntry::kLastSize || !slot_->last) return nullptr;
     const std::size_t place = PlaceOf(value);
     for (std::size_t way = 0; way < kWays; ++way) {
       const CacheEntry::Last& last =
           slot_->last[(place + way) % CacheEntry::kLasts];
       if (last.size == value.size() &&
-          SameBytes(std::string_view(last.value, last.size), value)) {
-        *result = static_cast<const T*>(last.result);
-        return true;
-      }
+          SameBytes(std::string_view(last.value, last.size), value))
+        return &last;
     }
-    return false;
+    return nullptr;
   }
 
   // A place for \a value, not yet remembered: a free one of its ways, or
@@ -826,7 +850,7 @@ class Checker {
     // A blank value is as good as none: the required-field check reports it.
     if (value.empty()) return;
     if (slot_->required >= 0) has_[slot_->required] = true;
-    if (!Accepted(value)) Typed(field, *slot_->standard, value);
+    if (!JudgedAtOnce(field, value)) Typed(field, *slot_->standard, value);
   }
 
   // Reports a field that is not of the standard, or not one for records;
@@ -858,10 +882,23 @@ class Checker {
     return true;
   }
 
-  // True for the usual values of the usual types, accepted at once; the
-  // rest are judged by Typed, which also says what is wrong.
-  bool Accepted(std::string_view value) {
+  // Judges the usual values of the usual types at once: true when done.
+  // The rest are judged by Typed, which also says what is wrong.
+  bool JudgedAtOnce(const AdifField& field, std::string_view value) {
     switch (slot_->type) {
+      case AdifType::kNumber:
+      case AdifType::kInteger:
+      case AdifType::kPositiveInteger:
+      case AdifType::kDigit: {
+        // A number found good before, written the same: only blanks
+        // around it are news.
+        const CacheEntry::Last* last = Recall(field.data);
+        if (!last || last->result != &kGoodNumber) return false;
+        Padded(field.name, field.data, value);
+        if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
+          KeepFrequency(value, last->hertz);
+        return true;
+      }
       case AdifType::kString:
         return !slot_->submode;
       case AdifType::kDate:
@@ -1224,6 +1261,7 @@ class Checker {
                UpperText(name);
       });
     }
+    Remember(data, &kGoodNumber);
     Padded(name, data, value);
   }
 
@@ -1245,7 +1283,13 @@ class Checker {
                       : std::string());
       });
     }
+    Remember(data, &kGoodNumber, hz);
     Padded(name, data, value);
+    KeepFrequency(value, hz);
+  }
+
+  // Keeps a good frequency for the record's end.
+  void KeepFrequency(std::string_view value, std::uint64_t hz) {
     bool rx = slot_->role == Role::kFreqRx;
     (rx ? freq_rx_ : freq_).Keep(value);
     (rx ? freq_rx_hz_ : freq_hz_) = hz;
