@@ -1689,8 +1689,10 @@ CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
   std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(file, form);
   const std::uint64_t size = file->Size();
   Meeting meeting;
+  // The second handle must show a file of the same size: not one put in
+  // the place of the first in between.
   if (second && form == AdifForm::kTagged && options.shown_per_kind != 0 &&
-      size >= options.halves_from && size >= 2)
+      size >= options.halves_from && size >= 2 && second->Size() == size)
     meeting.at = RecordEndFrom(second, size / 2);
   if (meeting.at == 0) {
     CheckEnd end = CheckAdifRecords(reader.get(), form, options, sink, totals);
