@@ -523,6 +523,7 @@ class Checker {
     const AdifFieldSpec* standard = nullptr;
     Role role = Role::kOther;
     bool usual = false;     // of the standard, for records, not import-only
+    bool number = false;    // a Number, Integer, PositiveInteger or Digit
     AdifType type = AdifType::kString;  // the standard's, or String
     int required = -1;      // its place in Checker::has_, or -1
     bool submode = false;   // SUBMODE, judged against MODE
@@ -541,7 +542,9 @@ class Checker {
       char value[kLastSize];
       std::size_t size = kLastSize + 1;  // none
       const void* result = nullptr;
-      std::uint64_t hertz = 0;  // of a frequency
+      // Of a number: where it lies within the blanks, and as a frequency.
+      unsigned char value_at = 0, value_size = 0;
+      std::uint64_t hertz = 0;
     };
     std::unique_ptr<Last[]> last;
     std::size_t next_way = 0;
@@ -615,9 +618,15 @@ class Checker {
   }
 
  private:
-  // Counts a finding; hands it over when it is one to show.
+  // Counts a finding; hands it over when it is one to show. \a message
+  // gives its words, only then.
   template <typename Message>
   void Report(FindingKind kind, std::string_view field, Message message) {
+    if (Count(kind)) Show(kind, field, message());
+  }
+
+  // Counts a finding of \a kind; true when it is one to show.
+  bool Count(FindingKind kind) {
     int k = static_cast<int>(kind);
     ++totals_->by_kind[k];
     if (LevelOf(kind) == FindingLevel::kError)
@@ -631,15 +640,18 @@ class Checker {
     if (options_.shown_per_kind != 0 &&
         totals_->by_kind[k] > options_.shown_per_kind) {
       ++totals_->hidden_by_kind[k];
-      return;
+      return false;
     }
-    if (stopped_) return;
+    return !stopped_;
+  }
+
+  void Show(FindingKind kind, std::string_view field, std::string message) {
     Finding finding;
     finding.record = record_;
     finding.field = field == "-" ? std::string("-")
                                  : PrintableText(UpperText(field), 64);
     finding.kind = kind;
-    finding.message = message();
+    finding.message = std::move(message);
     if (!sink_(finding)) stopped_ = true;
   }
 
@@ -735,6 +747,9 @@ class Checker {
     entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
     const AdifType type = entry.standard->type;
     entry.type = type;
+    entry.number = type == AdifType::kNumber || type == AdifType::kInteger ||
+                   type == AdifType::kPositiveInteger ||
+                   type == AdifType::kDigit;
     entry.usual = !entry.standard->header && !entry.standard->import_only;
     entry.international = type == AdifType::kIntlString ||
                           type == AdifType::kIntlMultilineString ||
@@ -757,15 +772,26 @@ class Checker {
     return result;
   }
 
-  // Remembers that the field at hand held \a value, and what it gave.
-  void Remember(std::string_view value, const void* result,
-                std::uint64_t hertz = 0) {
-    if (value.size() > CacheEntry::kLastSize) return;
+  // Remembers that the field at hand held \a value, and what it gave;
+  // where, or nullptr when it is too long to keep.
+  CacheEntry::Last* Remember(std::string_view value, const void* result) {
+    if (value.size() > CacheEntry::kLastSize) return nullptr;
     CacheEntry::Last& last = PlaceFor(value);
     std::memcpy(last.value, value.data(), value.size());
     last.size = value.size();
     last.result = result;
-    last.hertz = hertz;
+    return &last;
+  }
+
+  // Remembers that the number written \a data, \a number without the
+  // blanks around it, is good; \a hertz: as a frequency.
+  void RememberNumber(std::string_view data, std::string_view number,
+                      std::uint64_t hertz = 0) {
+    CacheEntry::Last* last = Remember(data, &kGoodNumber);
+    if (!last) return;
+    last->value_at = static_cast<unsigned char>(number.data() - data.data());
+    last->value_size = static_cast<unsigned char>(number.size());
+    last->hertz = hertz;
   }
 
   // Where \a value is remembered: one of kWays places from the top bits of
@@ -845,12 +871,27 @@ class Checker {
     if (slot_->international || counts.odd != 0 ||
         (counts.line_ends != 0 && !slot_->multiline))
       Bytes(field, slot_->standard);
-    const std::string_view value = TrimBlanks(field.data);
     if (!slot_->usual && !Unusual(field)) return;
+    if (slot_->number && NumberAsBefore(field)) return;
+    const std::string_view value = TrimBlanks(field.data);
     // A blank value is as good as none: the required-field check reports it.
     if (value.empty()) return;
     if (slot_->required >= 0) has_[slot_->required] = true;
-    if (!JudgedAtOnce(field, value)) Typed(field, *slot_->standard, value);
+    if (!JudgedAtOnce(value)) Typed(field, *slot_->standard, value);
+  }
+
+  // A number found good before, written the same: only blanks around it
+  // are news. False when it was not.
+  bool NumberAsBefore(const AdifField& field) {
+    const CacheEntry::Last* last = Recall(field.data);
+    if (!last || last->result != &kGoodNumber) return false;
+    const std::string_view value =
+        field.data.substr(last->value_at, last->value_size);
+    if (slot_->required >= 0) has_[slot_->required] = true;
+    Padded(field.name, field.data, value);
+    if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
+      KeepFrequency(value, last->hertz);
+    return true;
   }
 
   // Reports a field that is not of the standard, or not one for records;
@@ -884,21 +925,8 @@ class Checker {
 
   // Judges the usual values of the usual types at once: true when done.
   // The rest are judged by Typed, which also says what is wrong.
-  bool JudgedAtOnce(const AdifField& field, std::string_view value) {
+  bool JudgedAtOnce(std::string_view value) {
     switch (slot_->type) {
-      case AdifType::kNumber:
-      case AdifType::kInteger:
-      case AdifType::kPositiveInteger:
-      case AdifType::kDigit: {
-        // A number found good before, written the same: only blanks
-        // around it are news.
-        const CacheEntry::Last* last = Recall(field.data);
-        if (!last || last->result != &kGoodNumber) return false;
-        Padded(field.name, field.data, value);
-        if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
-          KeepFrequency(value, last->hertz);
-        return true;
-      }
       case AdifType::kString:
         return !slot_->submode;
       case AdifType::kDate:
@@ -1261,7 +1289,7 @@ class Checker {
                UpperText(name);
       });
     }
-    Remember(data, &kGoodNumber);
+    RememberNumber(data, value);
     Padded(name, data, value);
   }
 
@@ -1283,7 +1311,7 @@ class Checker {
                       : std::string());
       });
     }
-    Remember(data, &kGoodNumber, hz);
+    RememberNumber(data, value, hz);
     Padded(name, data, value);
     KeepFrequency(value, hz);
   }
