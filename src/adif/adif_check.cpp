@@ -664,7 +664,7 @@ class Checker {
     record_has_findings_ = false;
     has_fields_ = false;
     for (bool& has : has_) has = false;
-    mode_ = std::string_view();
+    mode_ = nullptr;
     submode_.clear();
     has_submode_ = false;
     band_ = band_rx_ = nullptr;
@@ -952,7 +952,7 @@ class Checker {
           case Role::kMode:
             if (!Recalled(value, &found) || !found || found->import_only)
               return false;
-            mode_ = found->value;
+            mode_ = found;
             return true;
           default:
             return false;
@@ -1393,7 +1393,7 @@ class Checker {
     const AdifEnumerationValue* mode = Remembered<AdifEnumerationValue>(
         value, [&] { return FindAdifEnumerationValue("Mode", value); });
     if (mode && !mode->import_only) {
-      mode_ = mode->value;  // the table's own text: nothing is copied
+      mode_ = mode;
       return;
     }
     const AdifEnumerationValue* submode =
@@ -1465,15 +1465,16 @@ class Checker {
   void Submode() {
     if (!has_submode_) return;
     const std::string& value = submode_;
-    if (!mode_.empty() &&
-        FindAdifEnumerationValue("Submode", value, mode_) != nullptr)
+    const std::string_view mode = mode_ ? mode_->value : "";
+    if (!mode.empty() &&
+        FindAdifEnumerationValue("Submode", value, mode) != nullptr)
       return;
     const AdifEnumerationValue* any = FindAdifEnumerationValue("Submode", value);
-    if (any && mode_.empty()) return;  // MODE is missing or already reported
+    if (any && mode.empty()) return;  // MODE is missing or already reported
     Report(FindingKind::kBadSubmode, "SUBMODE", [&] {
       if (any)
         return Quoted(value) + T(" es un submodo de ", " is a submode of ") +
-               any->qualifier + T(", no de ", ", not of ") + std::string(mode_);
+               any->qualifier + T(", no de ", ", not of ") + std::string(mode);
       return Quoted(value) + T(" no es un submodo de ", " is not a submode of ") +
              Version();
     });
@@ -1540,7 +1541,7 @@ class Checker {
   bool record_has_findings_ = false;
   bool has_fields_ = false;
   bool has_[5] = {};  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ
-  std::string_view mode_;  // the standard's spelling, when a valid mode
+  const AdifEnumerationValue* mode_ = nullptr;  // a valid MODE
   std::string submode_;
   bool has_submode_ = false;
   const AdifBand* band_ = nullptr;
