@@ -298,6 +298,10 @@ class TaggedReader : public AdifRecordReader {
       std::string_view name;
       bool as_before = true;
       if (known && p <= compared && known->Whole(s + p)) {
+        if (known->end) {  // the gap and the <EOR> that ended the last record
+          p += known->whole_size;
+          break;
+        }
         // The gap and the tag <NAME:LENGTH> of this place in the last
         // record, taken as the reading below would take them.
         lt = p + known->gap_size;
@@ -326,6 +330,7 @@ class TaggedReader : public AdifRecordReader {
         if (name.empty() || q >= tag_end) return false;
         if (s[q] == '>') {
           if (!SameName(name, "EOR")) return false;
+          if (known) RememberEnd(count, s + p, q + 1 - p);
           p = q + 1;
           break;
         }
@@ -373,7 +378,8 @@ class TaggedReader : public AdifRecordReader {
       p += length;
     }
     record->fields.resize(count);
-    ForgetTagsFrom(count);  // no field of this record lay there
+    // No field of this record lay past its last: at most its end is known.
+    ForgetTagsFrom(count + 1);
     pos_ += p;
     record->continued = false;
     record->complete = true;
@@ -388,6 +394,18 @@ class TaggedReader : public AdifRecordReader {
   static AdifField& NextField(AdifRecord* record, std::size_t index) {
     if (index == record->fields.size()) record->fields.emplace_back();
     return record->fields[index];
+  }
+
+  // Keeps the gap and the <EOR> of \a size bytes at \a at that ended a
+  // record after \a index fields; no name is known at that place.
+  void RememberEnd(std::size_t index, const char* at, std::size_t size) {
+    known_places_ = std::max(known_places_, index + 1);
+    KnownTag& known = known_tags_[index];
+    known = KnownTag();
+    if (size > KnownTag::kRoom) return;
+    known.whole = KnownTag::Bytes(at, size);
+    known.whole_size = size;
+    known.end = true;
   }
 
   void ForgetTagsFrom(std::size_t index) {
@@ -635,6 +653,7 @@ class TaggedReader : public AdifRecordReader {
     std::size_t whole_size = 0;  // of the gap and the tag; 0: not known
     std::size_t gap_size = 0;    // of the gap before the tag
     std::size_t length = 0;
+    bool end = false;  // the tag is the <EOR> of the record
 
     // True when the gap and the tag at \a at, where sixteen bytes can be
     // read, are those known whole.
