@@ -176,7 +176,7 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(
 
 /// A reader of the tagged form of \a file from \a offset, just past the
 /// <EOR> of a record: it hands over what a reader from the start would hand
-/// over after that record (no header; the records numbered anew).
+/// over after that record (so no header).
 std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
     InputFile* file, std::uint64_t offset);
 

@@ -43,7 +43,7 @@ int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
   // A large file is read through a second handle too, to check its second
   // half on another processor at the same time.
   std::unique_ptr<InputFile> second;
-  if (file->Size() >= check.halves_from)
+  if (check.shown_per_kind != 0 && file->Size() >= check.halves_from)
     second = SystemFileSystem().OpenForReading(options.path, &open_error);
   CheckTotals totals;
   SystemError read_error;
