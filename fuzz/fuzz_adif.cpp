@@ -6,13 +6,17 @@
 // reading in blocks of any size, the fast way or the careful way, gives the
 // same records and problems as one large block; in the tagged form every field's
 // data lies right after its tag, is as long as declared unless the file ends
-// first, and the fields come in file order; the report is plain ASCII, one
+// first, the fields come in file order, and a name said to be as before is
+// that of the field at its place in the part before; the report is plain ASCII, one
 // line per finding shown, its counts add up (findings, levels, kinds, the
 // hidden ones), no kind shows more findings than allowed, and it is clean
-// exactly when there are no findings; and the records written back with
-// exact lengths read again to the same fields.
+// exactly when there are no findings; checked in two halves at once (the
+// second from the first <EOR> past the middle), the report is that of one
+// reading; and the records written back with exact lengths read again to
+// the same fields.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -102,6 +106,38 @@ void CheckReport(std::string_view bytes, std::uint64_t shown) {
              summary.c_str());
 }
 
+void CheckNamesAsBefore(std::string_view bytes, std::size_t block) {
+  MemoryInputFile input(bytes);
+  std::unique_ptr<AdifRecordReader> reader =
+      MakeAdifReader(&input, AdifForm::kTagged, block);
+  AdifRecord part;
+  std::vector<std::string> before;
+  while (reader->Next(&part)) {
+    for (std::size_t i = 0; i < part.fields.size(); ++i)
+      FUZZ_CHECK(!part.fields[i].name_as_before ||
+                     (i < before.size() && before[i] == part.fields[i].name),
+                 "field %zu was named otherwise before", i);
+    before.clear();
+    for (const AdifField& field : part.fields) before.emplace_back(field.name);
+  }
+}
+
+// The report's lines, checked in halves from files of \a halves_from bytes.
+std::string ReportText(std::string_view bytes, std::uint64_t halves_from) {
+  std::vector<Finding> findings;
+  CheckOptions options;
+  options.shown_per_kind = 2;
+  options.halves_from = halves_from;
+  CheckTotals totals = CheckAdifText(bytes, &findings, options);
+  std::string text;
+  for (const Finding& finding : findings)
+    text += FormatFinding(finding, kEnglish) + "\n";
+  for (const std::string& line : HiddenLines(totals, kEnglish))
+    text += line + "\n";
+  return text + SummaryLine(totals, kEnglish) + "\n" +
+         LevelCountsLine(totals, kEnglish);
+}
+
 // Writes the records back with exact lengths and reads them again.
 void CheckRoundTrip(const AdifFile& file) {
   std::string written;
@@ -158,9 +194,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     for (const AdifFile::Record& record : file.records)
       for (const AdifFile::Field& field : record.fields)
         CheckFieldPlacement(bytes, field, &previous);
+    CheckNamesAsBefore(bytes, kAdifBlockSize);
+    CheckNamesAsBefore(bytes, block);
   }
   CheckReport(bytes, 0);
   CheckReport(bytes, 2);
+  FUZZ_CHECK(ReportText(bytes, UINT64_MAX) == ReportText(bytes, 1),
+             "checked in halves otherwise");
   if (WritableBack(file)) CheckRoundTrip(file);
   return 0;
 }

@@ -4,10 +4,13 @@
 #include "adif/adif_check.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
@@ -26,6 +29,9 @@ constexpr const char* kKindNames[kFindingKindCount] = {
 };
 
 constexpr int kEarliestYear = 1930;
+
+// What a number found good is remembered as.
+const char kGoodNumber = 0;
 
 // Frequencies above ten terahertz are all held as this.
 constexpr std::uint64_t kCeiling = 10000000000000ULL;
@@ -49,13 +55,32 @@ bool StartsWith(std::string_view text, std::string_view upper_start) {
          SameText(text.substr(0, upper_start.size()), upper_start);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
 
-// a == b, without a call for the short texts of a record.
+template <typename Word>
+Word Load(const char* at) {
+  Word word;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// a == b for the short names and values of a record: a word or two that
+// may overlap, compared at once, rather than byte after byte.
 bool SameBytes(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  const char* x = a.data();
+  const char* y = b.data();
+  if (n >= 8) {
+    for (std::size_t i = 0; i + 8 < n; i += 8)
+      if (Load<std::uint64_t>(x + i) != Load<std::uint64_t>(y + i)) return false;
+    return Load<std::uint64_t>(x + n - 8) == Load<std::uint64_t>(y + n - 8);
+  }
+  if (n >= 4)
+    return Load<std::uint32_t>(x) == Load<std::uint32_t>(y) &&
+           Load<std::uint32_t>(x + n - 4) == Load<std::uint32_t>(y + n - 4);
+  for (std::size_t i = 0; i < n; ++i)
+    if (x[i] != y[i]) return false;
   return true;
 }
 
@@ -66,7 +91,9 @@ bool IsLetter(char c, char last) {
 bool IsAlnum(char c) { return IsDigit(c) || IsLetter(c, 'Z'); }
 
 bool AllDigits(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), IsDigit);
+  for (char c : text)
+    if (!IsDigit(c)) return false;
+  return true;
 }
 
 int Number(std::string_view digits) {
@@ -75,13 +102,24 @@ int Number(std::string_view digits) {
   return value;
 }
 
+// The number of the two digits at \a p.
+int TwoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
+
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view TrimBlanksSlowly(std::string_view text) {
   std::size_t first = 0, last = text.size();
   while (first < last && IsBlank(text[first])) ++first;
   while (last > first && IsBlank(text[last - 1])) --last;
   return text.substr(first, last - first);
+}
+
+inline std::string_view TrimBlanks(std::string_view text) {
+  // Most values start and end with a printable byte, no blank.
+  if (!text.empty() && static_cast<unsigned char>(text.front()) > ' ' &&
+      static_cast<unsigned char>(text.back()) > ' ')
+    return text;
+  return TrimBlanksSlowly(text);
 }
 
 // The items of a list separated by \a separator.
@@ -173,8 +211,23 @@ std::uint64_t Hertz(double mhz) {
   return static_cast<std::uint64_t>(std::llround(mhz * 1e6));
 }
 
+// The edges of every band in hertz, worked out once.
+struct BandEdges {
+  std::uint64_t lower, upper;
+};
+const BandEdges& EdgesOf(const AdifBand& band) {
+  static const std::vector<BandEdges> edges = [] {
+    std::vector<BandEdges> all;
+    for (int i = 0; i < kAdifBandCount; ++i)
+      all.push_back({Hertz(kAdifBands[i].lower_mhz), Hertz(kAdifBands[i].upper_mhz)});
+    return all;
+  }();
+  return edges[&band - kAdifBands];
+}
+
 bool BandHolds(const AdifBand& band, std::uint64_t hz) {
-  return hz >= Hertz(band.lower_mhz) && hz <= Hertz(band.upper_mhz);
+  const BandEdges& edges = EdgesOf(band);
+  return hz >= edges.lower && hz <= edges.upper;
 }
 
 const AdifBand* BandOfHertz(std::uint64_t hz) {
@@ -187,23 +240,21 @@ const AdifBand* BandOfHertz(std::uint64_t hz) {
 // beyond the sixth are dropped. False when \a text is no such number.
 bool ParseMegahertz(std::string_view text, std::uint64_t* hz) {
   std::uint64_t whole = 0, fraction = 0, scale = 1000000;
-  bool point = false, digits = false;
-  for (char c : text) {
-    if (c == '.' && !point) {
-      point = true;
-    } else if (IsDigit(c)) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  for (; i < n && IsDigit(text[i]); ++i)
+    if (whole < kCeiling) whole = whole * 10 + (text[i] - '0');
+  bool digits = i > 0;
+  if (i < n && text[i] == '.') {
+    for (++i; i < n && IsDigit(text[i]); ++i) {
       digits = true;
-      if (!point) {
-        if (whole < kCeiling) whole = whole * 10 + (c - '0');
-      } else if (scale > 1) {
+      if (scale > 1) {
         scale /= 10;
-        fraction += (c - '0') * scale;
+        fraction += (text[i] - '0') * scale;
       }
-    } else {
-      return false;
     }
   }
-  if (!digits) return false;
+  if (i != n || !digits) return false;
   *hz = whole >= kCeiling / 1000000 ? kCeiling : whole * 1000000 + fraction;
   return true;
 }
@@ -227,6 +278,26 @@ int DaysInMonth(int year, int month) {
 
 // --- Formats of single values --------------------------------------------
 
+// A real YYYYMMDD from 1930 on.
+inline bool IsGoodDate(std::string_view value) {
+  if (value.size() != 8 || !AllDigits(value)) return false;
+  const char* p = value.data();
+  int year = TwoDigits(p) * 100 + TwoDigits(p + 2);
+  int month = TwoDigits(p + 4);
+  int day = TwoDigits(p + 6);
+  return year >= kEarliestYear && month >= 1 && month <= 12 && day >= 1 &&
+         day <= DaysInMonth(year, month);
+}
+
+// HHMM or HHMMSS.
+inline bool IsGoodTime(std::string_view value) {
+  const std::size_t n = value.size();
+  if ((n != 4 && n != 6) || !AllDigits(value)) return false;
+  const char* p = value.data();
+  return TwoDigits(p) <= 23 && TwoDigits(p + 2) <= 59 &&
+         (n == 4 || TwoDigits(p + 4) <= 59);
+}
+
 // [-]digits[.digits], at least one digit; \a integer: no point; \a sign:
 // a minus allowed.
 bool IsNumberText(std::string_view text, bool integer, bool sign) {
@@ -246,15 +317,13 @@ bool IsNumberText(std::string_view text, bool integer, bool sign) {
 
 // A Maidenhead locator of 2, 4, 6 or 8 characters.
 bool IsGridSquare(std::string_view s) {
-  if (s.size() != 2 && s.size() != 4 && s.size() != 6 && s.size() != 8)
-    return false;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    bool ok = i < 2 ? IsLetter(s[i], 'R')
-              : i < 4 || i >= 6 ? IsDigit(s[i])
-                                : IsLetter(s[i], 'X');
-    if (!ok) return false;
-  }
-  return true;
+  const std::size_t n = s.size();
+  if (n != 2 && n != 4 && n != 6 && n != 8) return false;
+  // A field (two letters A to R), then pairs: digits, letters A to X, digits.
+  if (!IsLetter(s[0], 'R') || !IsLetter(s[1], 'R')) return false;
+  if (n >= 4 && (!IsDigit(s[2]) || !IsDigit(s[3]))) return false;
+  if (n >= 6 && (!IsLetter(s[4], 'X') || !IsLetter(s[5], 'X'))) return false;
+  return n < 8 || (IsDigit(s[6]) && IsDigit(s[7]));
 }
 
 bool IsGridSquareExt(std::string_view s) {
@@ -421,6 +490,19 @@ namespace {
 
 // --- The check ------------------------------------------------------------
 
+// Up to 64 bytes of a value kept for the record's end, without the heap.
+struct KeptText {
+  char bytes[64];
+  std::size_t size = 0;
+  void Keep(std::string_view text) {
+    size = std::min(text.size(), sizeof bytes);
+    std::memcpy(bytes, text.data(), size);
+  }
+  std::string_view view() const { return std::string_view(bytes, size); }
+  bool empty() const { return size == 0; }
+  void clear() { size = 0; }
+};
+
 // A value kept until the record's end, to be judged against another field.
 struct Deferred {
   std::string field;
@@ -440,18 +522,32 @@ class Checker {
     std::string name;
     const AdifFieldSpec* standard = nullptr;
     Role role = Role::kOther;
+    bool usual = false;     // of the standard, for records, not import-only
+    bool number = false;    // a Number, Integer, PositiveInteger or Digit
+    AdifType type = AdifType::kString;  // the standard's, or String
+    int required = -1;      // its place in Checker::has_, or -1
     bool submode = false;   // SUBMODE, judged against MODE
     std::string_view enumeration;  // the standard's, with its qualifier
     std::size_t bracket = std::string_view::npos;  // where the qualifier starts
     bool latitude = false;  // a Location that is a latitude
+    bool international = false;  // of an _INTL type
+    bool multiline = false;      // of a type that may hold line ends
     double minimum = 0, maximum = 0;
-    // The last values this field held, and what looking them up gave.
-    static constexpr int kLasts = 8;
+    // Values this field held lately, placed by a hash of their bytes, and
+    // what looking them up gave; made for the fields that look values up.
+    static constexpr int kLastBits = 5;
+    static constexpr std::size_t kLasts = std::size_t{1} << kLastBits;
+    static constexpr std::size_t kLastSize = 16;  // longer values are not kept
     struct Last {
-      std::string value;
+      char value[kLastSize];
+      std::size_t size = kLastSize + 1;  // none
       const void* result = nullptr;
-    } last[kLasts];
-    int remembered = 0, next_last = 0;
+      // Of a number: where it lies within the blanks, and as a frequency.
+      unsigned char value_at = 0, value_size = 0;
+      std::uint64_t hertz = 0;
+    };
+    std::unique_ptr<Last[]> last;
+    std::size_t next_way = 0;
   };
 
  public:
@@ -482,8 +578,36 @@ class Checker {
   void Part(const AdifRecord& part) {
     if (!part.continued) StartRecord();
     for (const AdifSyntaxProblem& problem : part.problems) Syntax(problem);
-    for (const AdifField& field : part.fields) Field(field);
+    for (std::size_t i = 0; i < part.fields.size(); ++i)
+      Field(part.fields[i], i);
     if (part.complete) EndRecord(part.terminated);
+  }
+
+  // Adds the counts of the records that follow those checked here, checked
+  // apart (numbered from 1), and hands over those of their findings
+  // \a shown that a check of the whole would have shown: of each kind, as
+  // many as are still to show.
+  void AddLaterRecords(const CheckTotals& later, std::vector<Finding>* shown) {
+    const std::uint64_t limit = options_.shown_per_kind;
+    std::uint64_t shown_of[kFindingKindCount];
+    for (int k = 0; k < kFindingKindCount; ++k)
+      shown_of[k] = totals_->by_kind[k] - totals_->hidden_by_kind[k];
+    for (Finding& finding : *shown) {
+      std::uint64_t& count = shown_of[static_cast<int>(finding.kind)];
+      if ((limit != 0 && count >= limit) || stopped_) continue;
+      ++count;
+      if (finding.record != 0) finding.record += totals_->records;
+      if (!sink_(finding)) stopped_ = true;
+    }
+    totals_->records += later.records;
+    totals_->records_with_findings += later.records_with_findings;
+    totals_->errors += later.errors;
+    totals_->warnings += later.warnings;
+    for (int k = 0; k < kFindingKindCount; ++k) {
+      std::uint64_t& all = totals_->by_kind[k];
+      all += later.by_kind[k];
+      totals_->hidden_by_kind[k] = limit != 0 && all > limit ? all - limit : 0;
+    }
   }
 
   void NoRecords() {
@@ -494,9 +618,15 @@ class Checker {
   }
 
  private:
-  // Counts a finding; hands it over when it is one to show.
+  // Counts a finding; hands it over when it is one to show. \a message
+  // gives its words, only then.
   template <typename Message>
   void Report(FindingKind kind, std::string_view field, Message message) {
+    if (Count(kind)) Show(kind, field, message());
+  }
+
+  // Counts a finding of \a kind; true when it is one to show.
+  bool Count(FindingKind kind) {
     int k = static_cast<int>(kind);
     ++totals_->by_kind[k];
     if (LevelOf(kind) == FindingLevel::kError)
@@ -510,15 +640,18 @@ class Checker {
     if (options_.shown_per_kind != 0 &&
         totals_->by_kind[k] > options_.shown_per_kind) {
       ++totals_->hidden_by_kind[k];
-      return;
+      return false;
     }
-    if (stopped_) return;
+    return !stopped_;
+  }
+
+  void Show(FindingKind kind, std::string_view field, std::string message) {
     Finding finding;
     finding.record = record_;
     finding.field = field == "-" ? std::string("-")
                                  : PrintableText(UpperText(field), 64);
     finding.kind = kind;
-    finding.message = message();
+    finding.message = std::move(message);
     if (!sink_(finding)) stopped_ = true;
   }
 
@@ -531,7 +664,7 @@ class Checker {
     record_has_findings_ = false;
     has_fields_ = false;
     for (bool& has : has_) has = false;
-    mode_ = std::string_view();
+    mode_ = nullptr;
     submode_.clear();
     has_submode_ = false;
     band_ = band_rx_ = nullptr;
@@ -578,6 +711,9 @@ class Checker {
     for (char c : name) hash = hash * 31 + static_cast<unsigned char>(c);
     CacheEntry& entry = cache_[hash % kCacheSlots];
     if (entry.filled && SameBytes(entry.name, name)) return &entry;
+    // The entry is given to another name: no place keeps it for the old.
+    for (CacheEntry*& predicted : predicted_)
+      if (predicted == &entry) predicted = nullptr;
     entry = CacheEntry();
     entry.filled = true;
     entry.name.assign(name.data(), name.size());
@@ -593,6 +729,15 @@ class Checker {
                   {"DXCC", Role::kDxcc},       {"MY_DXCC", Role::kMyDxcc}};
     for (const auto& known : kRoles)
       if (std::string_view(entry.standard->name) == known.name) entry.role = known.role;
+    switch (entry.role) {
+      case Role::kCall: entry.required = 0; break;
+      case Role::kQsoDate: entry.required = 1; break;
+      case Role::kTimeOn: entry.required = 2; break;
+      case Role::kMode: entry.required = 3; break;
+      case Role::kBand:
+      case Role::kFreq: entry.required = 4; break;
+      default: break;
+    }
     const char* list = entry.standard->enumeration;
     entry.submode = list && StartsWith(list, "SUBMODE");
     if (list) {
@@ -600,38 +745,163 @@ class Checker {
       entry.bracket = entry.enumeration.find('[');
     }
     entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
+    const AdifType type = entry.standard->type;
+    entry.type = type;
+    entry.number = type == AdifType::kNumber || type == AdifType::kInteger ||
+                   type == AdifType::kPositiveInteger ||
+                   type == AdifType::kDigit;
+    entry.usual = !entry.standard->header && !entry.standard->import_only;
+    entry.international = type == AdifType::kIntlString ||
+                          type == AdifType::kIntlMultilineString ||
+                          type == AdifType::kIntlCharacter;
+    entry.multiline = type == AdifType::kMultilineString ||
+                      type == AdifType::kIntlMultilineString;
     if (entry.standard->minimum) entry.minimum = std::strtod(entry.standard->minimum, nullptr);
     if (entry.standard->maximum) entry.maximum = std::strtod(entry.standard->maximum, nullptr);
     return &entry;
   }
 
-  // \a lookup(value), or the result it gave the last time this place of
-  // the record held the same value.
+  // \a lookup(value), or the result it gave when this field last held the
+  // same value (the same bytes).
   template <typename T, typename Lookup>
   const T* Remembered(std::string_view value, Lookup lookup) {
-    CacheEntry& entry = *slot_;
-    for (int i = 0; i < entry.remembered; ++i)
-      if (SameBytes(entry.last[i].value, value))
-        return static_cast<const T*>(entry.last[i].result);
-    const T* result = lookup();
-    CacheEntry::Last& last = entry.last[entry.next_last];
-    entry.next_last = (entry.next_last + 1) % CacheEntry::kLasts;
-    if (entry.remembered < CacheEntry::kLasts) ++entry.remembered;
-    last.value.assign(value.data(), value.size());
-    last.result = result;
+    const T* result = nullptr;
+    if (Recalled(value, &result)) return result;
+    result = lookup();
+    Remember(value, result);
     return result;
   }
 
-  void Field(const AdifField& field) {
+  // Remembers that the field at hand held \a value, and what it gave;
+  // where, or nullptr when it is too long to keep.
+  CacheEntry::Last* Remember(std::string_view value, const void* result) {
+    if (value.size() > CacheEntry::kLastSize) return nullptr;
+    CacheEntry::Last& last = PlaceFor(value);
+    std::memcpy(last.value, value.data(), value.size());
+    last.size = value.size();
+    last.result = result;
+    return &last;
+  }
+
+  // Remembers that the number written \a data, \a number without the
+  // blanks around it, is good; \a hertz: as a frequency.
+  void RememberNumber(std::string_view data, std::string_view number,
+                      std::uint64_t hertz = 0) {
+    CacheEntry::Last* last = Remember(data, &kGoodNumber);
+    if (!last) return;
+    last->value_at = static_cast<unsigned char>(number.data() - data.data());
+    last->value_size = static_cast<unsigned char>(number.size());
+    last->hertz = hertz;
+  }
+
+  // Where \a value is remembered: one of kWays places from the top bits of
+  // a multiplicative hash of its bytes.
+  static std::size_t PlaceOf(std::string_view value) {
+    // Its first and last eight bytes (or four, or all of it) and its size,
+    // mixed by a multiplication.
+    const std::size_t n = value.size();
+    const char* p = value.data();
+    std::uint64_t key = n;
+    if (n >= 8) {
+      key ^= Load<std::uint64_t>(p) * 0x9E3779B97F4A7C15ULL ^
+             Load<std::uint64_t>(p + n - 8);
+    } else if (n >= 4) {
+      key ^= Load<std::uint32_t>(p) |
+             std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
+    } else {
+      for (std::size_t i = 0; i < n; ++i)
+        key = key << 8 | static_cast<unsigned char>(p[i]);
+    }
+    return (key * 0x9E3779B97F4A7C15ULL) >> (64 - CacheEntry::kLastBits);
+  }
+  static constexpr std::size_t kWays = 4;
+
+  // True when the field at hand held \a value lately; \a result is set to
+  // what looking it up gave then.
+  template <typename T>
+  bool Recalled(std::string_view value, const T** result) {
+    const CacheEntry::Last* last = Recall(value);
+    if (last) *result = static_cast<const T*>(last->result);
+    return last != nullptr;
+  }
+
+  // Where the field at hand remembers \a value, or nullptr.
+  const CacheEntry::Last* Recall(std::string_view value) {
+    if (value.size() > CacheEntry::kLastSize || !slot_->last) return nullptr;
+    const std::size_t place = PlaceOf(value);
+    for (std::size_t way = 0; way < kWays; ++way) {
+      const CacheEntry::Last& last =
+          slot_->last[(place + way) % CacheEntry::kLasts];
+      if (last.size == value.size() &&
+          SameBytes(std::string_view(last.value, last.size), value))
+        return &last;
+    }
+    return nullptr;
+  }
+
+  // A place for \a value, not yet remembered: a free one of its ways, or
+  // each of them in turn.
+  CacheEntry::Last& PlaceFor(std::string_view value) {
+    if (!slot_->last) slot_->last.reset(new CacheEntry::Last[CacheEntry::kLasts]);
+    const std::size_t place = PlaceOf(value);
+    for (std::size_t way = 0; way < kWays; ++way) {
+      CacheEntry::Last& last = slot_->last[(place + way) % CacheEntry::kLasts];
+      if (last.size > CacheEntry::kLastSize) return last;
+    }
+    slot_->next_way = (slot_->next_way + 1) % kWays;
+    return slot_->last[(place + slot_->next_way) % CacheEntry::kLasts];
+  }
+
+  // The entry of \a field, at \a index of a part: mostly the one of the
+  // field at that place of the last part, since records repeat their
+  // layout. The reader tells when the names are the same.
+  CacheEntry* SlotAt(std::size_t index, const AdifField& field) {
+    if (index >= kPredicted) return Slot(field.name);
+    CacheEntry*& predicted = predicted_[index];
+    if (predicted &&
+        (field.name_as_before || SameBytes(predicted->name, field.name)))
+      return predicted;
+    return predicted = Slot(field.name);
+  }
+
+  void Field(const AdifField& field, std::size_t index) {
     has_fields_ = true;
-    const std::string_view name = field.name;
-    slot_ = Slot(name);
-    const AdifFieldSpec* standard = slot_->standard;
-    Bytes(field, standard);
+    slot_ = SlotAt(index, field);
+    const AdifByteCounts& counts = field.bytes;
+    if (slot_->international || counts.odd != 0 ||
+        (counts.line_ends != 0 && !slot_->multiline))
+      Bytes(field, slot_->standard);
+    if (!slot_->usual && !Unusual(field)) return;
+    if (slot_->number && NumberAsBefore(field)) return;
     const std::string_view value = TrimBlanks(field.data);
+    // A blank value is as good as none: the required-field check reports it.
+    if (value.empty()) return;
+    if (slot_->required >= 0) has_[slot_->required] = true;
+    if (!JudgedAtOnce(value)) Typed(field, *slot_->standard, value);
+  }
+
+  // A number found good before, written the same: only blanks around it
+  // are news. False when it was not.
+  bool NumberAsBefore(const AdifField& field) {
+    const CacheEntry::Last* last = Recall(field.data);
+    if (!last || last->result != &kGoodNumber) return false;
+    const std::string_view value =
+        field.data.substr(last->value_at, last->value_size);
+    if (slot_->required >= 0) has_[slot_->required] = true;
+    Padded(field.name, field.data, value);
+    if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
+      KeepFrequency(value, last->hertz);
+    return true;
+  }
+
+  // Reports a field that is not of the standard, or not one for records;
+  // true when its value is still to be judged.
+  bool Unusual(const AdifField& field) {
+    const std::string_view name = field.name;
+    const AdifFieldSpec* standard = slot_->standard;
     if (!standard) {
       Unknown(field);
-      return;
+      return false;
     }
     if (standard->header) {
       Report(FindingKind::kUnknownField, name, [&] {
@@ -639,7 +909,7 @@ class Checker {
                T(" es un campo de cabecera: no tiene sitio en un registro",
                  " is a header field: it has no place in a record");
       });
-      return;
+      return false;
     }
     if (standard->import_only) {
       Report(FindingKind::kImportOnly, name, [&] {
@@ -650,18 +920,47 @@ class Checker {
                  ": readers take it, but it is no longer written");
       });
     }
-    // A blank value is as good as none: the required-field check reports it.
-    if (value.empty()) return;
-    switch (slot_->role) {
-      case Role::kCall: has_[0] = true; break;
-      case Role::kQsoDate: has_[1] = true; break;
-      case Role::kTimeOn: has_[2] = true; break;
-      case Role::kMode: has_[3] = true; break;
-      case Role::kBand:
-      case Role::kFreq: has_[4] = true; break;
-      default: break;
+    return true;
+  }
+
+  // Judges the usual values of the usual types at once: true when done.
+  // The rest are judged by Typed, which also says what is wrong.
+  bool JudgedAtOnce(std::string_view value) {
+    switch (slot_->type) {
+      case AdifType::kString:
+        return !slot_->submode;
+      case AdifType::kDate:
+        return IsGoodDate(value);
+      case AdifType::kTime:
+        return IsGoodTime(value);
+      case AdifType::kGridSquare:
+        return IsGridSquare(value);
+      case AdifType::kEnumeration: {
+        // A value found valid before: for BAND and MODE it is remembered
+        // for the record's own rules.
+        const AdifEnumerationValue* found = nullptr;
+        switch (slot_->role) {
+          case Role::kOther:
+            return slot_->bracket == std::string_view::npos &&
+                   Recalled(value, &found) && found && !found->import_only;
+          case Role::kBand: {
+            const AdifBand* band = nullptr;
+            if (!Recalled(value, &band) || !band) return false;
+            band_ = band;
+            return true;
+          }
+          case Role::kMode:
+            if (!Recalled(value, &found) || !found || found->import_only)
+              return false;
+            mode_ = found;
+            return true;
+          default:
+            return false;
+        }
+      }
+      default:
+        return false;
     }
-    Typed(field, *standard, value);
   }
 
   void Unknown(const AdifField& field) {
@@ -917,11 +1216,7 @@ class Checker {
   }
 
   void Time(std::string_view name, std::string_view value) {
-    bool ok = (value.size() == 4 || value.size() == 6) && AllDigits(value) &&
-              Number(value.substr(0, 2)) <= 23 &&
-              Number(value.substr(2, 2)) <= 59 &&
-              (value.size() == 4 || Number(value.substr(4, 2)) <= 59);
-    if (ok) return;
+    if (IsGoodTime(value)) return;
     Report(FindingKind::kBadTime, name, [&] {
       return Quoted(value) + T(" no es una hora escrita HHMM o HHMMSS",
                                " is not a time written HHMM or HHMMSS");
@@ -994,6 +1289,7 @@ class Checker {
                UpperText(name);
       });
     }
+    RememberNumber(data, value);
     Padded(name, data, value);
   }
 
@@ -1015,10 +1311,15 @@ class Checker {
                       : std::string());
       });
     }
+    RememberNumber(data, value, hz);
     Padded(name, data, value);
+    KeepFrequency(value, hz);
+  }
+
+  // Keeps a good frequency for the record's end.
+  void KeepFrequency(std::string_view value, std::uint64_t hz) {
     bool rx = slot_->role == Role::kFreqRx;
-    (rx ? freq_rx_ : freq_).assign(value.data(),
-                                   std::min<std::size_t>(value.size(), 64));
+    (rx ? freq_rx_ : freq_).Keep(value);
     (rx ? freq_rx_hz_ : freq_hz_) = hz;
   }
 
@@ -1092,7 +1393,7 @@ class Checker {
     const AdifEnumerationValue* mode = Remembered<AdifEnumerationValue>(
         value, [&] { return FindAdifEnumerationValue("Mode", value); });
     if (mode && !mode->import_only) {
-      mode_ = mode->value;  // the table's own text: nothing is copied
+      mode_ = mode;
       return;
     }
     const AdifEnumerationValue* submode =
@@ -1143,8 +1444,9 @@ class Checker {
       return;
     }
     Submode();
-    if (!freq_.empty()) InBand("FREQ", freq_, freq_hz_, band_);
-    if (!freq_rx_.empty()) InBand("FREQ_RX", freq_rx_, freq_rx_hz_, band_rx_);
+    if (!freq_.empty()) InBand("FREQ", freq_.view(), freq_hz_, band_);
+    if (!freq_rx_.empty())
+      InBand("FREQ_RX", freq_rx_.view(), freq_rx_hz_, band_rx_);
     for (int i = 0; i < deferred_count_; ++i) Subdivision(deferred_[i]);
     static const char* const kRequired[] = {"CALL", "QSO_DATE", "TIME_ON",
                                             "MODE"};
@@ -1163,28 +1465,29 @@ class Checker {
   void Submode() {
     if (!has_submode_) return;
     const std::string& value = submode_;
-    if (!mode_.empty() &&
-        FindAdifEnumerationValue("Submode", value, mode_) != nullptr)
+    const std::string_view mode = mode_ ? mode_->value : "";
+    if (!mode.empty() &&
+        FindAdifEnumerationValue("Submode", value, mode) != nullptr)
       return;
     const AdifEnumerationValue* any = FindAdifEnumerationValue("Submode", value);
-    if (any && mode_.empty()) return;  // MODE is missing or already reported
+    if (any && mode.empty()) return;  // MODE is missing or already reported
     Report(FindingKind::kBadSubmode, "SUBMODE", [&] {
       if (any)
         return Quoted(value) + T(" es un submodo de ", " is a submode of ") +
-               any->qualifier + T(", no de ", ", not of ") + std::string(mode_);
+               any->qualifier + T(", no de ", ", not of ") + std::string(mode);
       return Quoted(value) + T(" no es un submodo de ", " is not a submode of ") +
              Version();
     });
   }
 
   // \a value is the frequency as written, \a hz as read.
-  void InBand(const char* field, const std::string& value, std::uint64_t hz,
+  void InBand(const char* field, std::string_view value, std::uint64_t hz,
               const AdifBand* band) {
-    std::string written = PrintableText(value) + " MHz";
+    auto written = [&value] { return PrintableText(value) + " MHz"; };
     if (band) {
       if (BandHolds(*band, hz)) return;
       return Report(FindingKind::kFreqOutsideBand, field, [&] {
-        return written + T(" est\xE1 fuera de la banda ", " is outside band ") +
+        return written() + T(" est\xE1 fuera de la banda ", " is outside band ") +
                band->name + " (" + MegahertzText(Hertz(band->lower_mhz)) +
                T(" a ", " to ") + MegahertzText(Hertz(band->upper_mhz)) +
                " MHz)";
@@ -1193,7 +1496,7 @@ class Checker {
     if (BandOfHertz(hz)) return;
     bool kilohertz = hz < kCeiling && BandOfHertz(hz / 1000);
     Report(FindingKind::kFreqOutsideBand, field, [&] {
-      return written +
+      return written() +
              T(" no est\xE1 en ninguna banda de aficionado",
                " is in no amateur band") +
              (kilohertz ? T(" (\xBFkHz escritos como MHz?)",
@@ -1217,6 +1520,7 @@ class Checker {
   }
 
   static constexpr std::size_t kCacheSlots = 256;
+  static constexpr std::size_t kPredicted = 128;
   static constexpr int kDeferredSlots = 8;
 
   const AdifForm form_;
@@ -1228,18 +1532,21 @@ class Checker {
   std::vector<std::string> user_fields_;  // upper case
   std::unique_ptr<CacheEntry[]> cache_{new CacheEntry[kCacheSlots]};
   CacheEntry* slot_ = nullptr;  // the field at hand
+  // By place in the part: the entries of the fields of the last part (or
+  // nullptr), kept for the fields of the next.
+  CacheEntry* predicted_[kPredicted] = {};
 
   // The record at hand.
   std::uint64_t record_ = 0;
   bool record_has_findings_ = false;
   bool has_fields_ = false;
   bool has_[5] = {};  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ
-  std::string_view mode_;  // the standard's spelling, when a valid mode
+  const AdifEnumerationValue* mode_ = nullptr;  // a valid MODE
   std::string submode_;
   bool has_submode_ = false;
   const AdifBand* band_ = nullptr;
   const AdifBand* band_rx_ = nullptr;
-  std::string freq_, freq_rx_;  // as written, when numbers
+  KeptText freq_, freq_rx_;  // as written, when numbers
   std::uint64_t freq_hz_ = 0, freq_rx_hz_ = 0;
   std::string dxcc_, my_dxcc_;
   Deferred deferred_[kDeferredSlots];
@@ -1271,41 +1578,190 @@ const char* LevelWord(FindingLevel level, Language language) {
                                        : Choose(language, "aviso", "warning");
 }
 
-CheckEnd CheckAdifRecords(AdifRecordReader* reader, AdifForm form,
-                          const CheckOptions& options, const FindingSink& sink,
-                          CheckTotals* totals) {
-  Checker checker(form, options, sink, totals);
+namespace {
+
+// What the first half of a check in halves does after a record: goes on, or
+// leaves off where the second half starts.
+struct Meeting {
+  std::uint64_t at = 0;  // where the second half starts; 0: there is none
+  bool met = false;      // the first half's records ended there
+  bool missed = false;   // they ran past it
+};
+
+// Checks the records \a reader reads, to its end or to \a meeting.
+CheckEnd CheckRecords(AdifRecordReader* reader, Checker* checker,
+                      const std::function<void()>& on_header,
+                      Meeting* meeting) {
   AdifRecord part;
   bool first = true;
   auto file_problems = [&] {
     for (const AdifSyntaxProblem& problem : reader->TakeFileProblems())
-      checker.FileProblem(problem);
+      checker->FileProblem(problem);
   };
   while (reader->Next(&part)) {
-    if (first) checker.Header(reader->header_fields());
+    if (first) {
+      checker->Header(reader->header_fields());
+      if (on_header) on_header();
+    }
     first = false;
     file_problems();
-    checker.Part(part);
-    if (checker.stopped()) return CheckEnd::kStopped;
+    checker->Part(part);
+    if (checker->stopped()) return CheckEnd::kStopped;
+    if (meeting->at != 0 && !meeting->missed && part.complete &&
+        part.terminated && reader->position() >= meeting->at) {
+      if (reader->position() == meeting->at) {
+        meeting->met = true;
+        return CheckEnd::kDone;
+      }
+      meeting->missed = true;
+    }
   }
   if (reader->failed()) return CheckEnd::kReadFailed;
   file_problems();
-  if (totals->records == 0) checker.NoRecords();
+  return checker->stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
+}
+
+// The offset just past the first <EOR> (in any letter case) that starts at
+// \a from or later, within a megabyte; 0 when there is none or reading
+// fails.
+std::uint64_t RecordEndFrom(InputFile* file, std::uint64_t from) {
+  constexpr std::size_t kBlock = 1 << 16;
+  constexpr std::uint64_t kFarthest = 1 << 20;
+  if (!file->Seek(from)) return 0;
+  std::string text;  // the last four bytes of the block before, then a block
+  std::uint64_t text_at = from;
+  std::vector<char> block(kBlock);
+  while (text_at - from < kFarthest) {
+    std::size_t got = file->Read(block.data(), block.size());
+    if (got == 0) return 0;
+    text.append(block.data(), got);
+    for (std::size_t i = 0; i + 5 <= text.size(); ++i)
+      if (text[i] == '<' && text[i + 4] == '>' && Upper(text[i + 1]) == 'E' &&
+          Upper(text[i + 2]) == 'O' && Upper(text[i + 3]) == 'R')
+        return text_at + i + 5;
+    std::size_t keep = std::min<std::size_t>(text.size(), 4);
+    text_at += text.size() - keep;
+    text.erase(0, text.size() - keep);
+  }
+  return 0;
+}
+
+// The second half of a check in halves: the records from an offset on,
+// checked on a thread of their own into counts and the findings to show.
+class LaterHalf {
+ public:
+  LaterHalf(InputFile* file, std::uint64_t offset, const CheckOptions& options)
+      : file_(file), offset_(offset), options_(options) {}
+  ~LaterHalf() { Finish(); }
+
+  // Starts the thread; \a header is the file's header.
+  void Start(const std::vector<AdifHeaderField>& header) {
+    header_ = header;
+    thread_ = std::thread([this] { Run(); });
+  }
+  // Tells the thread to leave off soon: its records are read otherwise.
+  void Abandon() { abandon_ = true; }
+  // Waits for the thread to end.
+  void Finish() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // After Finish.
+  CheckTotals totals;
+  std::vector<Finding> shown;
+  bool failed = false;
+  SystemError error;
+
+ private:
+  void Run() {
+    std::unique_ptr<AdifRecordReader> reader =
+        MakeAdifReaderAfterRecord(file_, offset_);
+    const FindingSink keep = [this](const Finding& finding) {
+      shown.push_back(finding);
+      return true;
+    };
+    Checker checker(AdifForm::kTagged, options_, keep, &totals);
+    checker.Header(header_);
+    AdifRecord part;
+    while (!abandon_.load(std::memory_order_relaxed) && reader->Next(&part)) {
+      for (const AdifSyntaxProblem& problem : reader->TakeFileProblems())
+        checker.FileProblem(problem);
+      checker.Part(part);
+    }
+    failed = reader->failed();
+    error = reader->error();
+  }
+
+  InputFile* const file_;
+  const std::uint64_t offset_;
+  const CheckOptions options_;
+  std::vector<AdifHeaderField> header_;
+  std::atomic<bool> abandon_{false};
+  std::thread thread_;
+};
+
+}  // namespace
+
+CheckEnd CheckAdifRecords(AdifRecordReader* reader, AdifForm form,
+                          const CheckOptions& options, const FindingSink& sink,
+                          CheckTotals* totals) {
+  Checker checker(form, options, sink, totals);
+  Meeting none;
+  CheckEnd end = CheckRecords(reader, &checker, nullptr, &none);
+  if (end == CheckEnd::kDone && totals->records == 0) checker.NoRecords();
+  return end == CheckEnd::kDone && checker.stopped() ? CheckEnd::kStopped : end;
+}
+
+CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
+                       const CheckOptions& options, const FindingSink& sink,
+                       CheckTotals* totals, SystemError* error) {
+  std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(file, form);
+  const std::uint64_t size = file->Size();
+  Meeting meeting;
+  // The second handle must show a file of the same size: not one put in
+  // the place of the first in between.
+  if (second && form == AdifForm::kTagged && options.shown_per_kind != 0 &&
+      size >= options.halves_from && size >= 2 && second->Size() == size)
+    meeting.at = RecordEndFrom(second, size / 2);
+  if (meeting.at == 0) {
+    CheckEnd end = CheckAdifRecords(reader.get(), form, options, sink, totals);
+    if (end == CheckEnd::kReadFailed) *error = reader->error();
+    return end;
+  }
+  // The second half starts once the header is known.
+  Checker checker(form, options, sink, totals);
+  LaterHalf later(second, meeting.at, options);
+  CheckEnd end = CheckRecords(
+      reader.get(), &checker,
+      [&] { later.Start(reader->header_fields()); }, &meeting);
+  if (!meeting.met) later.Abandon();
+  later.Finish();
+  if (end == CheckEnd::kReadFailed) *error = reader->error();
+  if (end != CheckEnd::kDone) return end;
+  if (!meeting.met) {
+    if (totals->records == 0) checker.NoRecords();
+    return checker.stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
+  }
+  checker.AddLaterRecords(later.totals, &later.shown);
+  if (later.failed) {
+    *error = later.error;
+    return CheckEnd::kReadFailed;
+  }
   return checker.stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
 }
 
 CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
                           const CheckOptions& options) {
-  MemoryInputFile input(bytes);
+  MemoryInputFile input(bytes), second(bytes);
   AdifForm form = DetectAdifForm(bytes.substr(0, 64));
-  std::unique_ptr<AdifRecordReader> reader = MakeAdifReader(&input, form);
   CheckTotals totals;
-  CheckAdifRecords(reader.get(), form, options,
-                   [findings](const Finding& finding) {
-                     findings->push_back(finding);
-                     return true;
-                   },
-                   &totals);
+  SystemError error;
+  CheckAdifFile(&input, &second, form, options,
+                [findings](const Finding& finding) {
+                  findings->push_back(finding);
+                  return true;
+                },
+                &totals, &error);
   return totals;
 }
 

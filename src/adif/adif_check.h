@@ -83,6 +83,9 @@ struct CheckOptions {
   /// How many findings of each kind are handed over; the rest are counted.
   /// 0: every one.
   std::uint64_t shown_per_kind = 100;
+  /// CheckAdifFile checks a file of the tagged form at least this large in
+  /// two halves at once (when shown_per_kind is not 0).
+  std::uint64_t halves_from = 1 << 20;
 };
 
 /// What the check found, in counts.
@@ -109,8 +112,22 @@ CheckEnd CheckAdifRecords(AdifRecordReader* reader, AdifForm form,
                           const CheckOptions& options, const FindingSink& sink,
                           CheckTotals* totals);
 
+/// Checks the ADIF file of the form \a form that \a file reads, as
+/// CheckAdifRecords does, to the same report. A file of the tagged form of
+/// options.halves_from bytes or more is checked in two halves at once, the
+/// second on another thread through \a second, another handle on the same
+/// file (nullptr: one thread): the halves meet just past the first <EOR>
+/// from the middle on, and when the first half's records do not end there
+/// (that <EOR> lay in a value) the first goes on alone. The second half's
+/// findings to show are held (at most shown_per_kind of each kind) and
+/// handed over when the first half is done. \a error is set when reading
+/// failed.
+CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
+                       const CheckOptions& options, const FindingSink& sink,
+                       CheckTotals* totals, SystemError* error);
+
 /// Checks the ADIF file held in \a bytes (either form), every finding kept:
-/// for tests and tools.
+/// for tests and tools. It is checked in halves as CheckAdifFile does.
 CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
                           const CheckOptions& options = CheckOptions());
 

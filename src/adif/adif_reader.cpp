@@ -205,13 +205,28 @@ class Gap {
   std::uint64_t trimmed_ = 0;      // ... to the last that is no blank
 };
 
-// The bytes a record is looked for in at once.
-constexpr std::size_t kFastWindow = 1 << 16;
+// The bytes a record is looked for in at once: a record of up to about
+// 12 KiB is read the fast way. What is held short of it is moved to the
+// front of the block before the next is read, so it is kept small.
+constexpr std::size_t kFastWindow = 1 << 14;
 
 class TaggedReader : public AdifRecordReader {
  public:
   TaggedReader(InputFile* file, std::size_t block_size, bool fast)
       : in_(file, block_size, kFastWindow), fast_(fast) {}
+
+  // Reads from \a offset, just past the <EOR> of a record, as though the
+  // records before had been read.
+  TaggedReader(InputFile* file, std::uint64_t offset)
+      : in_(file, kAdifBlockSize, kFastWindow),
+        pos_(offset),
+        started_(true),
+        delivered_(true),
+        fast_(true) {
+    in_.Restart(offset);
+  }
+
+  std::uint64_t position() const override { return pos_; }
 
   bool Next(AdifRecord* record) override {
     if (done_) return false;
@@ -222,6 +237,7 @@ class TaggedReader : public AdifRecordReader {
     if (fast_ && !builder_.open() && (delivered_ || has_header_) &&
         FastRecord(record))
       return true;
+    ForgetTagsFrom(0);  // this part is not read the fast way
     builder_.Begin(record);
     for (;;) {
       if (builder_.Full()) {
@@ -264,66 +280,184 @@ class TaggedReader : public AdifRecordReader {
     const std::string_view view = in_.At(pos_, kFastWindow);
     // Past a tag's reach from the view's end, what lies beyond is not known.
     const std::size_t reach = in_.ReachesEnd(view) ? 0 : kAdifTagLimit + 1;
-    record->fields.clear();
+    if (view.size() <= reach) return false;
+    // Every tag of the record starts before this.
+    const std::size_t limit = view.size() - reach;
+    // A known tag is compared in one piece from before this.
+    const std::size_t compared =
+        view.size() - std::min(view.size(), KnownTag::kRoom);
+    const char* const s = view.data();
+    const std::uint64_t base = pos_;  // the file offset of s[0]
     record->problems.clear();
+    std::size_t count = 0;  // fields read
     std::size_t p = 0;
-    bool after_field = false;
     for (;;) {
-      std::size_t lt = p;
-      while (lt < view.size() && view[lt] != '<') {
-        if (after_field && !IsBlank(view[lt])) return false;  // text left
-        ++lt;
+      const KnownTag* known =
+          count < kKnownPlaces ? &known_tags_[count] : nullptr;
+      std::size_t lt, q, type_start, length;
+      std::string_view name;
+      bool as_before = true;
+      if (known && p <= compared && known->Whole(s + p)) {
+        if (known->end) {  // the gap and the <EOR> that ended the last record
+          p += known->whole_size;
+          break;
+        }
+        // The gap and the tag <NAME:LENGTH> of this place in the last
+        // record, taken as the reading below would take them.
+        lt = p + known->gap_size;
+        q = type_start = p + known->whole_size - 1;  // its ">"
+        length = known->length;
+        name = std::string_view(s + lt + 1, known->name_size);
+      } else {
+        lt = p;
+        while (lt < limit && s[lt] != '<') {
+          if (count > 0 && !IsBlank(s[lt])) return false;  // text left
+          ++lt;
+        }
+        if (lt >= limit) return false;
+        // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is
+        // left to the careful way.
+        const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
+        const std::size_t name_size =
+            known && tag_end - lt > KnownTag::kRoom + 1 ? known->Name(s + lt + 1)
+                                                        : 0;
+        as_before = name_size != 0;
+        q = lt + 1 + name_size;
+        if (name_size == 0) {
+          while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
+        }
+        name = std::string_view(s + lt + 1, q - lt - 1);
+        if (name.empty() || q >= tag_end) return false;
+        if (s[q] == '>') {
+          if (!SameName(name, "EOR")) return false;
+          if (known) RememberEnd(count, s + p, q + 1 - p);
+          p = q + 1;
+          break;
+        }
+        if (s[q] != ':') return false;
+        const std::size_t digits = ++q;
+        const std::size_t digits_end = std::min(digits + 8, tag_end);
+        length = 0;
+        while (q < digits_end && IsDigit(s[q])) length = length * 10 + (s[q++] - '0');
+        if (q == digits || q >= tag_end) return false;
+        type_start = q;
+        if (s[q] == ':') {
+          type_start = ++q;
+          while (q < tag_end && s[q] != '>' && s[q] != '<') ++q;
+        }
+        if (q >= tag_end || s[q] != '>') return false;
+        // A new name or gap at this place: kept, with the whole tag when it
+        // has no type and its data is held whole.
+        if (known && (!as_before || lt - p != known->gap_size))
+          RememberTag(count, s + p, lt - p, name.size(),
+                      type_start == q && length <= kAdifHeldData ? q + 1 - p : 0,
+                      length);
       }
-      if (lt == view.size() || lt + reach > view.size()) return false;
-      // <NAME:LENGTH[:TYPE]> or <EOR>, read in place; any other tag is left
-      // to the careful way.
-      std::size_t q = lt + 1;
-      while (q < view.size() && IsNameByte(static_cast<unsigned char>(view[q])))
-        ++q;
-      const std::string_view name = view.substr(lt + 1, q - lt - 1);
-      if (name.empty() || q >= view.size()) return false;
-      if (view[q] == '>') {
-        if (!SameName(name, "EOR")) return false;
-        p = q + 1;
-        break;
-      }
-      if (view[q] != ':') return false;
-      const std::size_t digits = ++q;
-      std::uint64_t length = 0;
-      while (q < view.size() && IsDigit(view[q]) && q - digits < 8)
-        length = length * 10 + (view[q++] - '0');
-      if (q == digits || q >= view.size()) return false;
-      std::size_t type_start = q;
-      if (view[q] == ':') {
-        type_start = ++q;
-        while (q < view.size() && view[q] != '>' && view[q] != '<') ++q;
-      }
-      if (q >= view.size() || view[q] != '>' || q - lt >= kAdifTagLimit)
-        return false;
-      const std::string_view type = view.substr(type_start, q - type_start);
+      const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
-      if (length > kAdifHeldData || record->fields.size() >= kAdifPartFields ||
-          p + length + reach > view.size() || p + length > view.size())
+      if (length > kAdifHeldData || count >= kAdifPartFields ||
+          p + length > limit)
         return false;
-      std::string_view data = view.substr(p, static_cast<std::size_t>(length));
-      AdifByteCounts counts;
-      if (CountBytes(data, 0, &counts)) {
+      const std::string_view data(s + p, length);
+      AdifField& field = NextField(record, count++);
+      field.name_as_before = as_before;
+      field.name = name;
+      field.type = type;
+      field.data = data;
+      field.length = field.declared_length = length;
+      field.offset = base + lt;
+      field.data_offset = base + p;
+      field.bytes = AdifByteCounts();
+      if (!PlainAscii(s + p, length, view.size() - p) &&
+          CountBytes(data, 0, &field.bytes)) {
         for (std::size_t i = data.find('<'); i != std::string_view::npos;
              i = data.find('<', i + 1))
           if (IsMeantTag(ParseTag(view.substr(p + i, kAdifTagLimit))))
             return false;  // the length takes in a tag
       }
-      record->fields.push_back(AdifField{name, type, data, length, length,
-                                         pos_ + lt, pos_ + p, counts});
-      p += data.size();
-      after_field = true;
+      p += length;
     }
+    record->fields.resize(count);
+    // No field of this record lay past its last: at most its end is known.
+    ForgetTagsFrom(count + 1);
     pos_ += p;
     record->continued = false;
     record->complete = true;
     record->terminated = true;
     delivered_ = true;
     return true;
+  }
+
+  // Field \a index of \a record, whose fields are kept from record to record
+  // and only written over: making one anew, zeroed or through the stack,
+  // costs more than reading its tag.
+  static AdifField& NextField(AdifRecord* record, std::size_t index) {
+    if (index == record->fields.size()) record->fields.emplace_back();
+    return record->fields[index];
+  }
+
+  // Keeps the gap and the <EOR> of \a size bytes at \a at that ended a
+  // record after \a index fields; no name is known at that place.
+  void RememberEnd(std::size_t index, const char* at, std::size_t size) {
+    known_places_ = std::max(known_places_, index + 1);
+    KnownTag& known = known_tags_[index];
+    known = KnownTag();
+    if (size > KnownTag::kRoom) return;
+    known.whole = KnownTag::Bytes(at, size);
+    known.whole_size = size;
+    known.end = true;
+  }
+
+  void ForgetTagsFrom(std::size_t index) {
+    for (; index < known_places_; --known_places_)
+      known_tags_[known_places_ - 1] = KnownTag();
+  }
+
+  // Keeps the name, of \a name_size bytes, of the tag at \a index whose gap
+  // of \a gap_size bytes starts at \a at; and when \a whole_size is not 0,
+  // the gap and the tag <NAME:LENGTH> together (whole_size bytes from \a at)
+  // with its \a length. What does not fit is forgotten.
+  void RememberTag(std::size_t index, const char* at, std::size_t gap_size,
+                   std::size_t name_size, std::size_t whole_size,
+                   std::size_t length) {
+    known_places_ = std::max(known_places_, index + 1);
+    KnownTag& known = known_tags_[index];
+    known = KnownTag();
+    if (name_size > KnownTag::kRoom) return;
+    known.name = KnownTag::Bytes(at + gap_size + 1, name_size);
+    known.name_size = name_size;
+    known.gap_size = gap_size;
+    if (whole_size == 0 || whole_size > KnownTag::kRoom) return;
+    known.whole = KnownTag::Bytes(at, whole_size);
+    known.whole_size = whole_size;
+    known.length = length;
+  }
+
+  // True when the \a length bytes at \a data are all printable ASCII other
+  // than "<", judged eight at a time; \a room bytes may be read from \a data.
+  // False also when there is no room to read a whole word at the end.
+  static bool PlainAscii(const char* data, std::size_t length,
+                         std::size_t room) {
+    if (length + 8 > room) return false;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    auto flags = [](const char* at) {
+      std::uint64_t w;
+      std::memcpy(&w, at, 8);
+      std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w;
+      std::uint64_t high_or_delete = (w + kOnes) | w;
+      std::uint64_t lt = w ^ (0x3C * kOnes);  // a zero byte where "<" was
+      std::uint64_t has_lt = (lt - kOnes) & ~lt;
+      return (below_blank | high_or_delete | has_lt) & kHighs;
+    };
+    if (length == 0) return true;
+    std::size_t i = 0;
+    for (; i + 8 < length; i += 8)
+      if (flags(data + i) != 0) return false;
+    // The last one to eight bytes. A flag can be wrongly set only above a
+    // byte rightly flagged, so masking the bytes past the end leaves the
+    // answer exact.
+    return (flags(data + i) & (~std::uint64_t{0} >> (64 - 8 * (length - i)))) == 0;
   }
 
   // Takes a tag other than text; true when a record was completed.
@@ -483,10 +617,62 @@ class TaggedReader : public AdifRecordReader {
     header_fields_.clear();
     file_problems_.push_back(Problem(AdifSyntax::kMissingEoh, "-"));
     pos_ = 0;
-    in_.Rewind();
+    in_.Restart(0);
   }
 
+  // What is kept of a tag of the last record: its name, and unless it has a
+  // type or its data is long, all of it with the gap before it; each as up
+  // to sixteen bytes (two words, and masks for the bytes that count).
+  struct KnownTag {
+    static constexpr std::size_t kRoom = 16;
+    struct Bytes {
+      std::uint64_t low = 0, high = 0;
+      std::uint64_t low_mask = 0, high_mask = 0;
+      Bytes() = default;
+      Bytes(const char* at, std::size_t size) {
+        char bytes[kRoom] = {};
+        std::memcpy(bytes, at, size);
+        std::memcpy(&low, bytes, 8);
+        std::memcpy(&high, bytes + 8, 8);
+        auto mask = [](std::size_t n) {
+          return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
+        };
+        low_mask = mask(size);
+        high_mask = size > 8 ? mask(size - 8) : 0;
+      }
+      // True when the sixteen bytes at \a at begin with these.
+      bool At(const char* at) const {
+        std::uint64_t a, b;
+        std::memcpy(&a, at, 8);
+        std::memcpy(&b, at + 8, 8);
+        return ((a ^ low) & low_mask) == 0 && ((b ^ high) & high_mask) == 0;
+      }
+    };
+    Bytes name, whole;
+    std::size_t name_size = 0;   // 0: nothing known
+    std::size_t whole_size = 0;  // of the gap and the tag; 0: not known
+    std::size_t gap_size = 0;    // of the gap before the tag
+    std::size_t length = 0;
+    bool end = false;  // the tag is the <EOR> of the record
+
+    // True when the gap and the tag at \a at, where sixteen bytes can be
+    // read, are those known whole.
+    bool Whole(const char* at) const { return whole_size != 0 && whole.At(at); }
+    // The size of the name at \a at (seventeen bytes can be read) when it
+    // is the known one, or 0.
+    std::size_t Name(const char* at) const {
+      if (name_size == 0 || !name.At(at)) return 0;
+      // The byte after the name ends it, as it did there.
+      return at[name_size] == ':' || at[name_size] == '>' ? name_size : 0;
+    }
+  };
+
   BlockInput in_;
+  // By place in the record: the tags of the last record handed over, in
+  // its first known_places_ places.
+  static constexpr std::size_t kKnownPlaces = 64;
+  KnownTag known_tags_[kKnownPlaces];
+  std::size_t known_places_ = 0;
   RecordBuilder builder_;
   std::string length_text_;  // of the field being read
   Gap gap_;
@@ -522,6 +708,11 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
                                                  bool fast) {
   if (form == AdifForm::kXml) return MakeAdxReader(file, block_size);
   return std::make_unique<TaggedReader>(file, block_size, fast);
+}
+
+std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
+    InputFile* file, std::uint64_t offset) {
+  return std::make_unique<TaggedReader>(file, offset);
 }
 
 std::size_t MemoryInputFile::Read(char* buffer, std::size_t size) {

@@ -49,9 +49,9 @@ constexpr std::size_t kAdifBlockSize = 1 << 18;
 struct AdifByteCounts {
   std::uint64_t odd = 0;        ///< outside 0x20-0x7E, CR and LF apart
   std::uint64_t first_odd = 0;  ///< the position of the first of them
-  unsigned char odd_byte = 0;   ///< ... and the byte
   std::uint64_t line_ends = 0;  ///< CR and LF
   std::uint64_t first_line_end = 0;
+  unsigned char odd_byte = 0;   ///< the first odd byte
   unsigned char line_end_byte = 0;
 };
 
@@ -67,6 +67,10 @@ struct AdifField {
   std::uint64_t offset = 0;           ///< of the tag's "<" in the file
   std::uint64_t data_offset = 0;      ///< where the data starts in the file
   AdifByteCounts bytes;
+  /// The name is spelled as the name of the field at the same place of the
+  /// part handed over before (found so while reading; false when not
+  /// known).
+  bool name_as_before = false;
   bool held_whole() const { return data.size() == length; }
 };
 
@@ -145,6 +149,10 @@ class AdifRecordReader {
   const std::vector<AdifHeaderField>& header_fields() const {
     return header_fields_;
   }
+  /// The tagged form: the file offset up to which the file has been read;
+  /// just past its <EOR> after a whole record is handed over. 0 for the
+  /// XML form.
+  virtual std::uint64_t position() const { return 0; }
   /// True when the file could not be read to its end.
   bool failed() const { return failed_; }
   const SystemError& error() const { return error_; }
@@ -165,6 +173,12 @@ class AdifRecordReader {
 std::unique_ptr<AdifRecordReader> MakeAdifReader(
     InputFile* file, AdifForm form, std::size_t block_size = kAdifBlockSize,
     bool fast = true);
+
+/// A reader of the tagged form of \a file from \a offset, just past the
+/// <EOR> of a record: it hands over what a reader from the start would hand
+/// over after that record (so no header).
+std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
+    InputFile* file, std::uint64_t offset);
 
 /// An InputFile over bytes in memory, which must outlive it.
 class MemoryInputFile : public InputFile {

@@ -42,12 +42,12 @@ std::string_view BlockInput::At(std::uint64_t position, std::size_t ahead) {
   }
 }
 
-bool BlockInput::Rewind() {
-  start_ = 0;
+bool BlockInput::Restart(std::uint64_t offset) {
+  start_ = offset;
   used_ = 0;
   at_end_ = false;
   if (failed_) return false;
-  if (!file_->Seek(0)) {
+  if (!file_->Seek(offset)) {
     failed_ = true;
     error_ = file_->Error();
     return false;

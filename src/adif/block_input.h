@@ -28,8 +28,8 @@ class BlockInput {
     return at_end_ && !failed_ && view.data() + view.size() == buffer_.data() + used_;
   }
 
-  /// Starts again from the beginning of the file; false on failure.
-  bool Rewind();
+  /// Starts again from \a offset of the file; false on failure.
+  bool Restart(std::uint64_t offset);
 
   bool failed() const { return failed_; }
   const SystemError& error() const { return error_; }

@@ -625,6 +625,82 @@ TEST(CheckAdif, AFloodIsCountedAndOnlyItsFirstFindingsShown) {
   EXPECT_EQ(100001u, findings.size());
 }
 
+// "record N: FIELD: level: message" of every finding, then the counts.
+std::string Report(const std::string& text, std::uint64_t halves_from) {
+  std::vector<Finding> findings;
+  CheckOptions options;
+  options.halves_from = halves_from;
+  CheckTotals totals = CheckAdifText(text, &findings, options);
+  std::string report;
+  for (const Finding& finding : findings)
+    report += FormatFinding(finding, kEnglish) + "\n";
+  for (const std::string& line : HiddenLines(totals, kEnglish))
+    report += line + "\n";
+  return report + SummaryLine(totals, kEnglish) + "\n" +
+         LevelCountsLine(totals, kEnglish);
+}
+
+// A large file is checked in two halves at once, to the report of one
+// reading: findings of the second half numbered on, as many of each kind
+// shown as in all, fields its header defines known. Where the <EOR> past the
+// middle lies in a value, the first half reads on alone.
+TEST(CheckAdif, CheckingInHalvesGivesTheReportOfOneReading) {
+  std::string records = "<USERDEF1:8>MY_FIELD <EOH>";
+  for (int i = 0; i < 300; ++i)
+    records += Field("CALL", "W1AW") + Field("QSO_DATE", "20050102") +
+               Field("TIME_ON", "0915") + Field("MODE", "SSB") +
+               Field("BAND", i % 3 ? "40" : "40m") +
+               (i % 5 ? Field("MY_FIELD", "1") : Field("OTHER", "1")) +
+               (i % 7 ? "" : "<A ") + "<EOR>\n";
+  const std::string run(records.size(), 'x');
+  for (const std::string& text :
+       {records, records + RecordWith("COMMENT", (run + "<EOR>").c_str()),
+        records + "<EOR>" + run + records + "<eor>", records + run}) {
+    std::string one = Report(text, UINT64_MAX);
+    EXPECT_EQ(one, Report(text, 1)) << text.size();
+    EXPECT_NE(std::string::npos, one.find("record 1: OTHER: warning"));
+  }
+}
+
+// A file the second half of which cannot be read is reported as such.
+TEST(CheckAdif, AReadErrorInTheSecondHalfEndsTheCheck) {
+  // Its bytes from 4000 on cannot be read.
+  struct CutFile : InputFile {
+    explicit CutFile(const std::string& bytes) : bytes(bytes) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+      std::size_t n = std::min(size, at < 4000 ? 4000 - at : 0);
+      bytes.copy(buffer, n, at);
+      at += n;
+      failed = n < size;
+      return n;
+    }
+    std::uint64_t Size() const override { return bytes.size(); }
+    bool Seek(std::uint64_t offset) override { return at = offset, true; }
+    bool Failed() const override { return failed; }
+    SystemError Error() const override { return ErrnoError(EIO); }
+    std::string bytes;
+    std::size_t at = 0;
+    bool failed = false;
+  };
+  std::string text;
+  while (text.size() < 5000) text += RecordWith("BAND", "40");
+  CutFile first(text), second(text);
+  std::vector<std::string> lines;
+  CheckTotals totals;
+  SystemError error;
+  CheckOptions options;
+  options.halves_from = 1;
+  EXPECT_EQ(CheckEnd::kReadFailed,
+            CheckAdifFile(&first, &second, AdifForm::kTagged, options,
+                          [&](const Finding& finding) {
+                            lines.push_back(FormatFinding(finding, kEnglish));
+                            return true;
+                          },
+                          &totals, &error));
+  EXPECT_EQ(EIO, error.code);
+  EXPECT_EQ(0u, lines.front().find("record 1: BAND: error"));
+}
+
 TEST(FindingKindName, EveryKindHasItsOwnName) {
   std::vector<std::string> names;
   for (int kind = 0; kind < kFindingKindCount; ++kind) {

@@ -215,6 +215,29 @@ TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
   EXPECT_EQ(10000u, whole.records[0].fields.back().data.size());
 }
 
+// A field's name is said to be as before only when the field at its place
+// in the part before had the same name, in the same letter case; the usual
+// repeated layout is found so.
+TEST(ReadAdif, NamesAsBeforeAreThoseOfThePlaceInThePartBefore) {
+  std::string text = "h<EOH><CALL:4>W1AW <BAND:3>40M <EOR>"
+                     "<CALL:4>K1AB <BAND:3>20M <MODE:2>CW <EOR>"
+                     "<call:4>K1AB <MODE:2>CW <BAND:3>20M <EOR>"
+                     "<CALL:4>K1AB <MODE:2>CW <EOR>"
+                     "<CALL:4>K1AB <MODE:2>CW <BAND:3>20M <EOR>"
+                     "<CALL:4>K1AB <MODE:2 CW <EOR><CALL:4>K1AB <EOR>";
+  MemoryInputFile input(text);
+  std::unique_ptr<AdifRecordReader> reader =
+      MakeAdifReader(&input, AdifForm::kTagged);
+  AdifRecord part;
+  std::string flags;
+  while (reader->Next(&part)) {
+    for (const AdifField& field : part.fields)
+      flags += field.name_as_before ? 'T' : 'F';
+    flags += ' ';
+  }
+  EXPECT_EQ("FF TTF FFF FT TTF F F ", flags);
+}
+
 TEST(ReadAdif, AReadErrorEndsTheReadingAndIsKept) {
   FakeFileSystem files;
   files.Put("log.adi", std::string(100000, ' ') + "<CALL:4>W1AW<EOR>");
