@@ -476,6 +476,11 @@ TEST(CheckCli, OptionsAndForms) {
   std::string flood;
   for (int i = 0; i < 150; ++i) flood += "<A";
   WriteFile(dir / "flood.adi", flood);
+  // Over a megabyte: read in two halves at once; the numbers of the
+  // second half's records still count from the start.
+  std::string big;
+  for (int i = 0; i < 20000; ++i) big += record + "<EOR>\n";
+  WriteFile(dir / "big.adi", big + record + "<CQZ:2>41 <EOR>\n");
   WriteFile(dir / "log.adx",
             "<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>W1AW</CALL>"
             "<CQZ>41</CQZ></RECORD></RECORDS></ADX>");
@@ -490,6 +495,9 @@ TEST(CheckCli, OptionsAndForms) {
        "... and 50 more bad-tag findings\n"},
       {"--all shows it whole", {"check", "--all", "{dir}/flood.adi"}, 1,
        "151 findings in 1 of 1 record: 150 bad-tag, 1 missing-eor\n"},
+      {"a large file", {"check", "{dir}/big.adi"}, 1,
+       "record 20001: CQZ: error: \"41\" is above 40, the largest CQZ\n"
+       "1 finding in 1 of 20001 records: 1 bad-number\n"},
       {"the XML form", {"check", "{dir}/log.adx"}, 1,
        "record 1: CQZ: error: \"41\" is above 40, the largest CQZ\n"},
   };
@@ -524,8 +532,35 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
        "logweave: FECHA: its dates do not tell the day from the month "
        "(04/06/98, 2/7/03): give --date-order dmy, mdy or ymd; nothing was "
        "written"},
+      {"the same order given", {"convert", "{dir}/odd.dbf", "--guess", "--fix",
+                                "--date-order", "dmy", "-o", "-"},
+       0, "<QSO_DATE:8>19980604"},
+      {"constants for every record",
+       {"convert", "{dir}/old.dbf", "--guess", "--fix", "--set",
+        "my_gridsquare=IN80", "--set", "NAME=Op", "-o", "-"},
+       0, "<CALL:5>F6XYZ <QSO_DATE:8>20030702"},
+      {"a constant that is an end marker",
+       {"convert", "{dir}/old.dbf", "--set", "EOR=1"}, 2, "",
+       "EOR marks the end of a record"},
+      {"a constant without a value", {"convert", "{dir}/old.dbf", "--set",
+                                      "MY_GRIDSQUARE"}, 2, "",
+       "--set: malformed constant 'MY_GRIDSQUARE': expected FIELD=VALUE"},
+      {"guesses written as a mapping file",
+       {"fields", "{dir}/old.dbf", "--mapping", "--guess"}, 0,
+       "INDICATIV=CALL"},
   };
-  for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
+  for (const CliCase& c : cases) {
+    RunResult run = ExpectCliCase(c, dir_.str());
+    if (std::string(c.name) == "constants for every record") {
+      // The column mapped to NAME wins where it has a value.
+      std::vector<ReadBackRecord> set = ReadBackAdif(run.out);
+      ASSERT_EQ(2u, set.size());
+      EXPECT_EQ("IN80", set[0].Get("MY_GRIDSQUARE"));
+      EXPECT_EQ("IN80", set[1].Get("MY_GRIDSQUARE"));
+      EXPECT_EQ("Jos\x82", set[0].Get("NAME"));
+      EXPECT_EQ("Op", set[1].Get("NAME"));
+    }
+  }
   std::vector<ReadBackRecord> records =
       ReadBackAdif(ReadFile(dir_ / "old.ADI"));
   ASSERT_EQ(2u, records.size());
