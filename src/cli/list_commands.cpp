@@ -28,7 +28,10 @@ int RunFields(const FieldsCommandLine& options) {
       text = MappingFileText(layout, NameOf(table), language);
     else if (!GuessedMappingFile(table, layout, language, &text))
       return kExitFileError;
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    // Only comments hold bytes outside ASCII (names that are not plain are
+    // written as #N), so the file is written as the terminal shows texts.
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    PrintLine(stdout, text);
     return FinishOutput(language);
   }
   PrintLine(stdout, InformationLine(layout.header, language));

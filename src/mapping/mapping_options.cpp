@@ -222,16 +222,29 @@ std::string MappingFileText(const DbfLayout& layout,
   for (char& c : shown_name)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
   std::string text =
-      "# LogWeave mapping for " + shown_name +
-      "\n# One COLUMN=KEYWORD a line (COLUMN a name, or #N for column N);\n"
-      "# other lines starting with # are passed over.\n"
-      "# Fill in the commented lines you want, then convert with\n"
-      "#   logweave convert TABLE --map-file THIS-FILE\n";
+      Choose(language, "# Correspondencias de LogWeave para ",
+             "# LogWeave mapping for ") +
+      shown_name +
+      Choose(language,
+             "\n# Una CAMPO=CLAVE por l\xEDnea (CAMPO un nombre, o #N para el "
+             "campo N);\n"
+             "# las dem\xE1s l\xEDneas que empiezan por # no cuentan.\n"
+             "# Complete las l\xEDneas comentadas que quiera y convierta con\n"
+             "#   logweave convert TABLA --map-file ESTE-FICHERO\n",
+             "\n# One COLUMN=KEYWORD a line (COLUMN a name, or #N for column "
+             "N);\n"
+             "# other lines starting with # are passed over.\n"
+             "# Fill in the commented lines you want, then convert with\n"
+             "#   logweave convert TABLE --map-file THIS-FILE\n");
   if (guesses)
-    text +=
+    text += Choose(
+        language,
+        "# Los campos se han reconocido por su nombre y sus valores, con el\n"
+        "# motivo al lado: rev\xEDselos. Una l\xEDnea =CAMPO=VALOR da ese campo\n"
+        "# a cada registro (=STATION_CALLSIGN=EA4XYZ).\n",
         "# The columns were guessed from their names and values, the reason\n"
         "# beside each: check them. A line =FIELD=VALUE gives every record\n"
-        "# that field (=STATION_CALLSIGN=EA4XYZ).\n";
+        "# that field (=STATION_CALLSIGN=EA4XYZ).\n");
   for (std::size_t i = 0; i < layout.columns.size(); ++i) {
     const DbfFieldDescriptor& column = layout.columns[i];
     // A name that the file could not spell back is written as its number.
