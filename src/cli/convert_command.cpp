@@ -271,6 +271,8 @@ int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
   }
   *converted = true;
   PrintLine(to_stdout ? stderr : stdout, outcome.message);
+  // The notes that follow on standard error come after it, also in a pipe.
+  std::fflush(stdout);
   if (job.format == OutputFormat::kAdx)
     PrintAdxNotes(job, outcome);
   else
