@@ -60,13 +60,6 @@ bool IsBlank(char c) {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
-bool SameName(std::string_view name, std::string_view upper) {
-  if (name.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    if (Upper(name[i]) != upper[i]) return false;
-  return true;
-}
-
 // Parses the tag that opens \a text (its "<"); \a text ends where the tag
 // must have ended.
 Tag ParseTag(std::string_view text) {
@@ -684,6 +677,13 @@ class TaggedReader : public AdifRecordReader {
 };
 
 }  // namespace
+
+bool SameName(std::string_view name, std::string_view upper) {
+  if (name.size() != upper.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i)
+    if (Upper(name[i]) != upper[i]) return false;
+  return true;
+}
 
 std::vector<AdifSyntaxProblem> AdifRecordReader::TakeFileProblems() {
   std::vector<AdifSyntaxProblem> problems;

@@ -12,12 +12,6 @@ namespace {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
-bool SameName(std::string_view name, std::string_view upper) {
-  if (name.size() != upper.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    if (Upper(name[i]) != upper[i]) return false;
-  return true;
-}
 
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';

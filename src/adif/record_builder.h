@@ -11,6 +11,10 @@
 
 #include "adif/adif_reader.h"
 
+/// True when the tag name \a name is \a upper in any letter case; for the
+/// two readers.
+bool SameName(std::string_view name, std::string_view upper);
+
 /// Adds what kind of bytes \a bytes are to \a counts; \a at is the
 /// position of the first of them in the field's data. True when they hold
 /// a "<".

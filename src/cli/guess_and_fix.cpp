@@ -10,14 +10,6 @@
 
 namespace {
 
-// The code page the table's text is read in: --codepage (0 for auto), else
-// the one its header names, else 1252.
-int TextCodePage(int chosen, const DbfLayout& layout) {
-  if (chosen != 0) return chosen;
-  int named = CodePageOfDriver(layout.header.code_page_mark);
-  return named != 0 && IsKnownCodePage(named) ? named : 1252;
-}
-
 int ChosenCodePage(const std::string& option) {
   return option == "auto" ? 0 : std::stoi(option);
 }
@@ -72,7 +64,8 @@ bool AddGuesses(const ConvertCommandLine& options, const std::string& input,
   const std::size_t count = layout.columns.size();
   GuessContext context;
   context.language = language;
-  context.code_page = TextCodePage(ChosenCodePage(options.code_page), layout);
+  context.code_page = TextCodePage(ChosenCodePage(options.code_page),
+                                   layout.header.code_page_mark);
   context.memos_read = options.memo;
   context.decided.assign(count, false);
   // What --auto, the mapping files and --map decide; a malformed choice is
@@ -128,7 +121,7 @@ bool PrepareFixer(const ConvertCommandLine& options,
   if (!options.fix && constants.empty()) return true;
   ColumnPlan plan = PlanColumns(job->entries, language);
   MarkMemoColumns(job->table, &plan);
-  const int code_page = TextCodePage(job->code_page, job->table);
+  const int code_page = TextCodePage(job->code_page, job->table.header.code_page_mark);
   std::vector<ColumnFix> fixes;
   if (options.fix) {
     SurveyRequest request =
@@ -180,7 +173,7 @@ bool GuessedMappingFile(const std::string& path, const DbfLayout& layout,
                         Language language, std::string* text) {
   GuessContext context;
   context.language = language;
-  context.code_page = TextCodePage(0, layout);
+  context.code_page = TextCodePage(0, layout.header.code_page_mark);
   // The file may be used with --memo: memo columns are written commented
   // out, with the reason.
   std::vector<ColumnProfile> profiles;

@@ -38,8 +38,7 @@ int RunFields(const FieldsCommandLine& options) {
   VectorTextList list;
   ListColumns(layout, language, &list);
   // The names are in the table's code page.
-  int code_page = CodePageOfDriver(layout.header.code_page_mark);
-  if (!IsKnownCodePage(code_page)) code_page = 1252;
+  const int code_page = TextCodePage(0, layout.header.code_page_mark);
   for (const std::string& entry : list.texts())
     PrintLine(stdout, entry, code_page);
   return FinishOutput(language);

@@ -15,13 +15,6 @@
 
 namespace {
 
-ConvertOutcome Fail(ConvertOutcome outcome, ConvertStatus status,
-                    std::string message) {
-  outcome.status = status;
-  outcome.message = std::move(message);
-  return outcome;
-}
-
 std::string TruncatedText(const std::string& input, const std::string& output,
                           const ConvertStats& stats, std::uint32_t count,
                           bool earlier_kept, Language language) {

@@ -19,6 +19,15 @@
 #include "mapping/column_plan.h"
 #include "platform/file_system.h"
 
+/// \a outcome (a ConvertOutcome or a MergeOutcome) ended with \a status and
+/// \a message.
+template <typename Outcome>
+Outcome Fail(Outcome outcome, ConvertStatus status, std::string message) {
+  outcome.status = status;
+  outcome.message = std::move(message);
+  return outcome;
+}
+
 /// Puts \a a and \a b in the place of the first and second "%s" of
 /// \a pattern; paths of any length fit.
 std::string FormatText(const char* pattern, const std::string& a,

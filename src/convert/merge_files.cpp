@@ -12,13 +12,6 @@
 
 namespace {
 
-MergeOutcome Fail(MergeOutcome outcome, ConvertStatus status,
-                  std::string message) {
-  outcome.status = status;
-  outcome.message = std::move(message);
-  return outcome;
-}
-
 std::string TruncatedText(const std::string& input, const std::string& output,
                           std::uint32_t read, std::uint32_t count,
                           Language language) {

@@ -123,3 +123,9 @@ const char* AsciiSpellingAfter(std::uint32_t previous,
       return kAsciiAfterRules[i].spelling;
   return nullptr;
 }
+
+int TextCodePage(int chosen, std::uint8_t driver) {
+  if (chosen != 0) return chosen;
+  int named = CodePageOfDriver(driver);
+  return named != 0 && IsKnownCodePage(named) ? named : 1252;
+}

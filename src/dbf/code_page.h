@@ -27,6 +27,10 @@ std::string KnownCodePages();
 /// (the double-byte Asian pages, the Macintosh ones).
 int CodePageOfDriver(std::uint8_t driver);
 
+/// The code page a table's text is read in: \a chosen when it is not 0,
+/// else the one the driver byte names when it is known, else 1252.
+int TextCodePage(int chosen, std::uint8_t driver);
+
 /// The plain-ASCII spelling of a letter (e.g. "a" for U+00E1, "ss" for
 /// U+00DF, "Zh" for U+0416, "" for the Cyrillic soft sign), or nullptr when
 /// \a code_point has none. ASCII itself is not in the table. A spelling of

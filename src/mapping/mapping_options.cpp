@@ -39,9 +39,7 @@ std::string MalformedText(const std::string& item, Language language) {
 
 // The code page the table's names are read in.
 int NamesCodePage(const DbfLayout& layout, const MappingChoices& choices) {
-  if (choices.code_page != 0) return choices.code_page;
-  int named = CodePageOfDriver(layout.header.code_page_mark);
-  return IsKnownCodePage(named) ? named : 1252;
+  return TextCodePage(choices.code_page, layout.header.code_page_mark);
 }
 
 // Cuts a comment, a "#" after a blank, from the part of a mapping line
@@ -187,12 +185,7 @@ bool ReadConstant(const MapItem& item, Language language, std::string* keyword,
     return false;
   }
   if (IsAdifMarker(*keyword)) {
-    *error = where + *keyword +
-             Choose(language,
-                    " marca el final de un registro o de la cabecera en "
-                    "ADIF; no puede ser un campo",
-                    " marks the end of a record or of the header in ADIF; "
-                    "it cannot be a field");
+    *error = where + MarkerText(*keyword, language);
     return false;
   }
   bool printable = !item.column.empty();
@@ -341,12 +334,7 @@ bool BuildEntries(const DbfLayout& layout, Language language,
       return false;
     }
     if (IsAdifMarker(keyword)) {
-      *error = where + keyword +
-               Choose(language,
-                      " marca el final de un registro o de la cabecera en "
-                      "ADIF; no puede ser un campo",
-                      " marks the end of a record or of the header in ADIF; "
-                      "it cannot be a field");
+      *error = where + MarkerText(keyword, language);
       return false;
     }
     if (warnings && keyword != SkipWord(language) && !IsKnownKeyword(keyword))

@@ -87,6 +87,15 @@ bool IsAdifMarker(const std::string& keyword) {
   return upper == "EOR" || upper == "EOH";
 }
 
+std::string MarkerText(const std::string& keyword, Language language) {
+  return ShownToken(keyword) +
+         Choose(language,
+                " marca el final de un registro o de la cabecera en ADIF; no "
+                "puede ser un campo",
+                " marks the end of a record or of the header in ADIF; it "
+                "cannot be a field");
+}
+
 bool IsKnownKeyword(const std::string& keyword) {
   if (keyword.compare(0, 4, "APP_") == 0) return true;
   if (FindAdifField(keyword)) return true;

@@ -26,6 +26,10 @@ bool ColumnNameMatches(const std::string& table_name, const std::string& typed,
 /// of a record or header.
 bool IsAdifMarker(const std::string& keyword);
 
+/// "EOR marks the end of a record or of the header in ADIF; it cannot be a
+/// field", in \a language.
+std::string MarkerText(const std::string& keyword, Language language);
+
 /// True when \a keyword (upper case) is a field of the ADIF standard, of the
 /// catalogue, or application-defined (APP_...).
 bool IsKnownKeyword(const std::string& keyword);

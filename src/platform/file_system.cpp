@@ -2,6 +2,8 @@
 
 #include "platform/file_system.h"
 
+#include <cerrno>
+
 namespace {
 
 #ifdef _WIN32
@@ -21,7 +23,34 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+class StdioOutput : public OutputFile {
+ public:
+  explicit StdioOutput(std::FILE* file) : file_(file) {}
+  bool Write(const char* data, std::size_t size) override {
+    if (error_.failed()) return false;
+    errno = 0;
+    if (std::fwrite(data, 1, size, file_) == size) return true;
+    error_ = ErrnoError(errno ? errno : EIO);
+    return false;
+  }
+  bool Close() override {
+    errno = 0;
+    if ((std::fflush(file_) != 0 || std::ferror(file_)) && !error_.failed())
+      error_ = ErrnoError(errno ? errno : EIO);
+    return !error_.failed();
+  }
+  SystemError Error() const override { return error_; }
+
+ private:
+  std::FILE* file_;
+  SystemError error_;
+};
+
 }  // namespace
+
+std::unique_ptr<OutputFile> StreamOutput(std::FILE* file) {
+  return std::make_unique<StdioOutput>(file);
+}
 
 bool NamesSameFile(FileSystem& files, const std::string& input,
                    const std::string& output) {

@@ -14,6 +14,7 @@
 #define LOGWEAVE_PLATFORM_FILE_SYSTEM_H_
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,6 +138,10 @@ bool ReadWholeFile(FileSystem& files, const std::string& path,
 /// so that a target whose name is legal always gets one.
 std::string TemporaryNameFor(const std::string& target_name,
                              const char* prefix, unsigned long long seed);
+
+/// For the implementations: an output written through the C library's
+/// stream \a file (standard output); Close() only flushes it.
+std::unique_ptr<OutputFile> StreamOutput(std::FILE* file);
 
 /// The folder part of \a path ("" when it has none) and its last name.
 std::string FolderOf(const std::string& path);

@@ -277,29 +277,6 @@ class PosixTemporaryFile : public TemporaryFile {
   SystemError error_;
 };
 
-class StdioOutput : public OutputFile {
- public:
-  explicit StdioOutput(std::FILE* file) : file_(file) {}
-  bool Write(const char* data, std::size_t size) override {
-    if (error_.failed()) return false;
-    errno = 0;
-    if (std::fwrite(data, 1, size, file_) == size) return true;
-    error_ = LastError();
-    return false;
-  }
-  bool Close() override {
-    errno = 0;
-    if ((std::fflush(file_) != 0 || std::ferror(file_)) && !error_.failed())
-      error_ = LastError();
-    return !error_.failed();
-  }
-  SystemError Error() const override { return error_; }
-
- private:
-  std::FILE* file_;
-  SystemError error_;
-};
-
 // --- The file system ------------------------------------------------------
 
 class PosixFileSystem : public FileSystem {
@@ -407,7 +384,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> StandardOutput() override {
-    return std::make_unique<StdioOutput>(stdout);
+    return StreamOutput(stdout);
   }
 
   bool Remove(const std::string& path, SystemError* error) override {

@@ -262,31 +262,6 @@ class Win32TemporaryFile : public TemporaryFile {
   SystemError error_;
 };
 
-class StdioOutput : public OutputFile {
- public:
-  explicit StdioOutput(std::FILE* file) : file_(file) {
-    _setmode(_fileno(file_), _O_BINARY);
-  }
-  bool Write(const char* data, std::size_t size) override {
-    if (error_.failed()) return false;
-    errno = 0;
-    if (std::fwrite(data, 1, size, file_) == size) return true;
-    error_ = ErrnoError(errno ? errno : EIO);
-    return false;
-  }
-  bool Close() override {
-    errno = 0;
-    if ((std::fflush(file_) != 0 || std::ferror(file_)) && !error_.failed())
-      error_ = ErrnoError(errno ? errno : EIO);
-    return !error_.failed();
-  }
-  SystemError Error() const override { return error_; }
-
- private:
-  std::FILE* file_;
-  SystemError error_;
-};
-
 // --- The file system ------------------------------------------------------
 
 class Win32FileSystem : public FileSystem {
@@ -406,7 +381,9 @@ class Win32FileSystem : public FileSystem {
   }
 
   std::unique_ptr<OutputFile> StandardOutput() override {
-    return std::make_unique<StdioOutput>(stdout);
+    // The ADIF's line ends stay CR LF, never CR CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    return StreamOutput(stdout);
   }
 
   bool Remove(const std::string& path, SystemError* error) override {
