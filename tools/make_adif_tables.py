@@ -64,7 +64,7 @@ def main():
     version = adif["Version"]
     out = []
     out.append("// adif_standard_tables.cpp: written by tools/make_adif_tables.py from the")
-    out.append("// export of the ADIF Specification's tables, version %s (%s, %s);" %
+    out.append("// export of the ADIF standard's tables, version %s (%s, %s);" %
                (version, adif["Status"], adif["Date"][:10]))
     out.append("// do not edit.")
     out.append("")

@@ -1,5 +1,5 @@
 // adif_standard_tables.cpp: written by tools/make_adif_tables.py from the
-// export of the ADIF Specification's tables, version 3.1.6 (Released, 2025-09-15);
+// export of the ADIF standard's tables, version 3.1.6 (Released, 2025-09-15);
 // do not edit.
 
 #include "mapping/adif_standard.h"

@@ -1,5 +1,5 @@
 // Tests of the look-ups in the standard's tables, against values read off
-// the ADIF 3.1.6 specification.
+// the ADIF 3.1.6 standard.
 
 #include "mapping/adif_standard.h"
 
