@@ -75,7 +75,7 @@ def main():
 
     fields = sorted(adif["Fields"]["Records"].values(),
                     key=lambda r: r["Field Name"])
-    out.append("const AdifFieldSpec kAdifFields[] = {")
+    out.append("const AdifFieldDefinition kAdifFields[] = {")
     for r in fields:
         out.append("    {%s, %s, %s, %s, %s, %s, %s}," % (
             c_string(r["Field Name"]), type_name(r["Data Type"]),

@@ -520,7 +520,7 @@ class Checker {
   struct CacheEntry {
     bool filled = false;
     std::string name;
-    const AdifFieldSpec* standard = nullptr;
+    const AdifFieldDefinition* standard = nullptr;
     Role role = Role::kOther;
     bool usual = false;     // of the standard, for records, not import-only
     bool number = false;    // a Number, Integer, PositiveInteger or Digit
@@ -898,7 +898,7 @@ class Checker {
   // true when its value is still to be judged.
   bool Unusual(const AdifField& field) {
     const std::string_view name = field.name;
-    const AdifFieldSpec* standard = slot_->standard;
+    const AdifFieldDefinition* standard = slot_->standard;
     if (!standard) {
       Unknown(field);
       return false;
@@ -987,7 +987,7 @@ class Checker {
   }
 
   // Bytes outside printable ASCII, and the encoding of international text.
-  void Bytes(const AdifField& field, const AdifFieldSpec* standard) {
+  void Bytes(const AdifField& field, const AdifFieldDefinition* standard) {
     AdifType type = standard ? standard->type : AdifType::kString;
     bool international = type == AdifType::kIntlString ||
                          type == AdifType::kIntlMultilineString ||
@@ -1043,7 +1043,7 @@ class Checker {
     });
   }
 
-  void Typed(const AdifField& field, const AdifFieldSpec& standard,
+  void Typed(const AdifField& field, const AdifFieldDefinition& standard,
              std::string_view value) {
     const std::string_view name = field.name;
     switch (standard.type) {

@@ -84,7 +84,7 @@ Tag ParseTag(std::string_view text) {
   }
   // LEN[:TYPE] runs to ">"; a "<" or the end first means the tag was never
   // closed.
-  std::size_t spec_start = ++p;
+  std::size_t start = ++p;
   while (p < n && text[p] != '>' && text[p] != '<') ++p;
   if (p == n || text[p] == '<') {
     tag.kind = TagKind::kBad;
@@ -92,10 +92,10 @@ Tag ParseTag(std::string_view text) {
     return tag;
   }
   tag.end = p + 1;
-  std::string_view spec = text.substr(spec_start, p - spec_start);
-  std::size_t colon = spec.find(':');
-  tag.length_text = spec.substr(0, colon);
-  if (colon != std::string_view::npos) tag.type = spec.substr(colon + 1);
+  std::string_view specifier = text.substr(start, p - start);
+  std::size_t colon = specifier.find(':');
+  tag.length_text = specifier.substr(0, colon);
+  if (colon != std::string_view::npos) tag.type = specifier.substr(colon + 1);
   tag.kind = TagKind::kBadLength;
   if (tag.length_text.empty()) return tag;
   std::uint64_t length = 0;

@@ -62,10 +62,10 @@ AdxWriter::AdxWriter(ByteSink* target, const ColumnPlan& plan, int code_page,
     if (column.skipped || elements_.count(keyword)) continue;
     Element element;
     std::size_t program_end = keyword.find('_', 4);
-    if (const AdifFieldSpec* spec = FindAdifField(keyword)) {
+    if (const AdifFieldDefinition* standard = FindAdifField(keyword)) {
       element.open = "<" + keyword + ">";
       element.close = "</" + keyword + ">";
-      element.intl = IsIntlType(spec->type);
+      element.intl = IsIntlType(standard->type);
       const std::string companion = keyword + "_INTL";
       if (!element.intl && FindAdifField(companion) && !plan.Maps(companion)) {
         element.intl_open = "<" + companion + ">";

@@ -199,7 +199,7 @@ FixRule FixRuleOf(std::string_view keyword) {
   if (keyword == "FREQ" || keyword == "FREQ_RX") return FixRule::kFrequency;
   if (keyword == "MODE") return FixRule::kMode;
   if (keyword == "RST_SENT" || keyword == "RST_RCVD") return FixRule::kReport;
-  const AdifFieldSpec* field = FindAdifField(keyword);
+  const AdifFieldDefinition* field = FindAdifField(keyword);
   if (!field) return FixRule::kText;
   std::string_view enumeration = field->enumeration ? field->enumeration : "";
   switch (field->type) {
@@ -227,7 +227,7 @@ ColumnFix ColumnFixOf(std::string_view keyword, unsigned char type,
   // A date column (D) holds YYYYMMDD already.
   if (type == 'D' && fix.rule == FixRule::kDate) fix.rule = FixRule::kText;
   fix.memo = memo_text;
-  const AdifFieldSpec* field = FindAdifField(keyword);
+  const AdifFieldDefinition* field = FindAdifField(keyword);
   fix.multiline = field && (field->type == AdifType::kMultilineString ||
                             field->type == AdifType::kIntlMultilineString);
   fix.logical = type == 'L';

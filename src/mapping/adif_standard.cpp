@@ -23,12 +23,13 @@ int CompareIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-const AdifFieldSpec* FindAdifField(std::string_view name) {
-  const AdifFieldSpec* end = kAdifFields + kAdifFieldCount;
-  const AdifFieldSpec* found = std::lower_bound(
-      kAdifFields, end, name, [](const AdifFieldSpec& field, std::string_view n) {
-        return CompareIgnoringCase(field.name, n) < 0;
-      });
+const AdifFieldDefinition* FindAdifField(std::string_view name) {
+  const AdifFieldDefinition* end = kAdifFields + kAdifFieldCount;
+  const AdifFieldDefinition* found =
+      std::lower_bound(kAdifFields, end, name,
+                       [](const AdifFieldDefinition& field, std::string_view n) {
+                         return CompareIgnoringCase(field.name, n) < 0;
+                       });
   if (found != end && CompareIgnoringCase(found->name, name) == 0) return found;
   return nullptr;
 }

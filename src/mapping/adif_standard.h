@@ -22,7 +22,7 @@ enum class AdifType {
 };
 
 /// One field of the standard.
-struct AdifFieldSpec {
+struct AdifFieldDefinition {
   const char* name;  ///< upper case
   AdifType type;
   /// The enumeration its values come from, as the standard writes it
@@ -51,7 +51,7 @@ struct AdifBand {
   double lower_mhz, upper_mhz;
 };
 
-extern const AdifFieldSpec kAdifFields[];  ///< sorted by name
+extern const AdifFieldDefinition kAdifFields[];  ///< sorted by name
 extern const int kAdifFieldCount;
 /// Sorted by enumeration, then value without regard to case.
 extern const AdifEnumerationValue kAdifEnumerationValues[];
@@ -60,7 +60,7 @@ extern const AdifBand kAdifBands[];  ///< by frequency
 extern const int kAdifBandCount;
 
 /// The field named \a name in any letter case, or nullptr.
-const AdifFieldSpec* FindAdifField(std::string_view name);
+const AdifFieldDefinition* FindAdifField(std::string_view name);
 
 /// The value \a value (any letter case) of \a enumeration, or nullptr. With
 /// a \a qualifier, only a value that belongs to it (a submode of that mode).

@@ -6,7 +6,7 @@
 
 const char kAdifVersion[] = "3.1.6";
 
-const AdifFieldSpec kAdifFields[] = {
+const AdifFieldDefinition kAdifFields[] = {
     {"ADDRESS", AdifType::kMultilineString, nullptr, nullptr, nullptr, false, false},
     {"ADDRESS_INTL", AdifType::kIntlMultilineString, nullptr, nullptr, nullptr, false, false},
     {"ADIF_VER", AdifType::kString, nullptr, nullptr, nullptr, true, false},

@@ -50,7 +50,7 @@ ContentRule ContentOf(const std::string& keyword) {
     rule.integer = true;
     return rule;
   }
-  const AdifFieldSpec* field = FindAdifField(keyword);
+  const AdifFieldDefinition* field = FindAdifField(keyword);
   if (!field) return rule;
   std::string_view enumeration = field->enumeration ? field->enumeration : "";
   switch (field->type) {

@@ -275,7 +275,7 @@ TEST(CheckAdif, Numbers) {
 TEST(CheckAdif, NumberRangesOfTheStandard) {
   int ranges = 0;
   for (int i = 0; i < kAdifFieldCount; ++i) {
-    const AdifFieldSpec& standard = kAdifFields[i];
+    const AdifFieldDefinition& standard = kAdifFields[i];
     if (standard.header || (!standard.minimum && !standard.maximum)) continue;
     ++ranges;
     for (const char* bound : {standard.minimum, standard.maximum}) {

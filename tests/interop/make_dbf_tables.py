@@ -37,15 +37,15 @@ OTHER_CODE_PAGES = [737, 852, 857, 860, 861, 863, 865, 866, 874, 1250, 1251,
 BLOCK_SIZES = {437: 64, 850: 0, 1252: 128}
 
 
-def column_spec(column, nullable=False):
+def column_definition(column, nullable=False):
     name, kind, length, decimals = column
     if kind == "C":
-        spec = "%s C(%d)" % (name, length)
+        definition = "%s C(%d)" % (name, length)
     elif kind == "N":
-        spec = "%s N(%d,%d)" % (name, length, decimals)
+        definition = "%s N(%d,%d)" % (name, length, decimals)
     else:
-        spec = "%s %s" % (name, kind)
-    return spec + (" null" if nullable else "")
+        definition = "%s %s" % (name, kind)
+    return definition + (" null" if nullable else "")
 
 
 def empty_value(kind, nullable):
@@ -56,8 +56,8 @@ def empty_value(kind, nullable):
 
 def write_table(path, dbf_type, code_page, columns, contacts, deleted,
                 nullable=()):
-    specs = [column_spec(c, c[0] in nullable) for c in columns]
-    table = dbf.Table(path, "; ".join(specs), dbf_type=dbf_type,
+    definitions = [column_definition(c, c[0] in nullable) for c in columns]
+    table = dbf.Table(path, "; ".join(definitions), dbf_type=dbf_type,
                       codepage="cp%d" % code_page,
                       memo_size=BLOCK_SIZES.get(code_page, 512))
     table.open(dbf.READ_WRITE)

@@ -25,7 +25,7 @@ TEST(AdifStandard, FieldsByNameInAnyCase) {
       {"NAME_INTL", AdifType::kIntlString, nullptr, nullptr},
   };
   for (const auto& c : cases) {
-    const AdifFieldSpec* field = FindAdifField(c.name);
+    const AdifFieldDefinition* field = FindAdifField(c.name);
     ASSERT_NE(nullptr, field) << c.name;
     EXPECT_EQ(c.type, field->type) << c.name;
     EXPECT_STREQ(c.minimum ? c.minimum : "", field->minimum ? field->minimum : "")

@@ -49,13 +49,13 @@ TEST(KeywordOfName, TheTableNamesAdifFieldsOnce) {
   std::set<std::string> names;
   for (int i = 0; i < kColumnNameCount; ++i) {
     const ColumnName& row = kColumnNames[i];
-    const AdifFieldSpec* field = FindAdifField(row.keyword);
+    const AdifFieldDefinition* field = FindAdifField(row.keyword);
     ASSERT_NE(nullptr, field) << row.keyword;
     EXPECT_FALSE(field->header || field->import_only) << row.keyword;
     EXPECT_TRUE(names.insert(NormalisedName(row.name, 1252)).second)
         << row.name << " twice";
     // No row stands for another field than an ADIF name it spells.
-    if (const AdifFieldSpec* same = FindAdifField(row.name)) {
+    if (const AdifFieldDefinition* same = FindAdifField(row.name)) {
       EXPECT_STREQ(same->name, row.keyword) << row.name;
     }
   }
