@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "mapping/adif_standard.h"
+#include "mapping/ascii_case.h"
 
 namespace {
 
@@ -36,23 +37,9 @@ const char kGoodNumber = 0;
 // Frequencies above ten terahertz are all held as this.
 constexpr std::uint64_t kCeiling = 10000000000000ULL;
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-
-std::string UpperText(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = Upper(c);
-  return upper;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return Upper(x) == Upper(y); });
-}
-
 bool StartsWith(std::string_view text, std::string_view upper_start) {
   return text.size() >= upper_start.size() &&
-         SameText(text.substr(0, upper_start.size()), upper_start);
+         EqualIgnoringCase(text.substr(0, upper_start.size()), upper_start);
 }
 
 bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
@@ -85,7 +72,7 @@ bool SameBytes(std::string_view a, std::string_view b) {
 }
 
 bool IsLetter(char c, char last) {
-  char u = Upper(c);
+  char u = AsciiUpper(c);
   return u >= 'A' && u <= last;
 }
 bool IsAlnum(char c) { return IsDigit(c) || IsLetter(c, 'Z'); }
@@ -333,7 +320,7 @@ bool IsGridSquareExt(std::string_view s) {
 
 // XDDD MM.MMM, X one of \a directions.
 bool IsLocation(std::string_view s, const char* directions, int most_degrees) {
-  if (s.size() != 11 || std::string_view(directions).find(Upper(s[0])) ==
+  if (s.size() != 11 || std::string_view(directions).find(AsciiUpper(s[0])) ==
                             std::string_view::npos)
     return false;
   return AllDigits(s.substr(1, 3)) && s[4] == ' ' && AllDigits(s.substr(5, 2)) &&
@@ -372,7 +359,7 @@ bool IsPotaReference(std::string_view s) {
 
 bool IsWwffReference(std::string_view s) {
   return s.size() >= 8 && s.size() <= 11 &&
-         IsProgramReference(UpperText(s), "FF-", 4, 4);
+         IsProgramReference(AsciiUpperText(s), "FF-", 4, 4);
 }
 
 // PREFIX/AA-000: an association, a region and a number.
@@ -564,7 +551,7 @@ class Checker {
         continue;
       std::string_view name = TrimBlanks(field.data);
       name = name.substr(0, name.find(','));
-      if (!name.empty()) user_fields_.push_back(UpperText(name));
+      if (!name.empty()) user_fields_.push_back(AsciiUpperText(name));
     }
   }
 
@@ -649,7 +636,7 @@ class Checker {
     Finding finding;
     finding.record = record_;
     finding.field = field == "-" ? std::string("-")
-                                 : PrintableText(UpperText(field), 64);
+                                 : PrintableText(AsciiUpperText(field), 64);
     finding.kind = kind;
     finding.message = std::move(message);
     if (!sink_(finding)) stopped_ = true;
@@ -744,7 +731,8 @@ class Checker {
       entry.enumeration = list;
       entry.bracket = entry.enumeration.find('[');
     }
-    entry.latitude = name.size() >= 3 && SameText(name.substr(name.size() - 3), "LAT");
+    entry.latitude = name.size() >= 3 &&
+                     EqualIgnoringCase(name.substr(name.size() - 3), "LAT");
     const AdifType type = entry.standard->type;
     entry.type = type;
     entry.number = type == AdifType::kNumber || type == AdifType::kInteger ||
@@ -905,7 +893,7 @@ class Checker {
     }
     if (standard->header) {
       Report(FindingKind::kUnknownField, name, [&] {
-        return UpperText(name) +
+        return AsciiUpperText(name) +
                T(" es un campo de cabecera: no tiene sitio en un registro",
                  " is a header field: it has no place in a record");
       });
@@ -913,7 +901,7 @@ class Checker {
     }
     if (standard->import_only) {
       Report(FindingKind::kImportOnly, name, [&] {
-        return UpperText(name) +
+        return AsciiUpperText(name) +
                T(" es un campo solo de lectura en ", " is an import-only field of ") +
                Version() +
                T(": se lee, pero ya no se escribe",
@@ -965,9 +953,10 @@ class Checker {
 
   void Unknown(const AdifField& field) {
     std::string_view name = field.name;
-    if (SameText(name, "EOR") || SameText(name, "EOH")) {
+    if (EqualIgnoringCase(name, "EOR") || EqualIgnoringCase(name, "EOH")) {
       Report(FindingKind::kBadTag, name, [&] {
-        return "<" + UpperText(name) + ":" + std::to_string(field.declared_length) +
+        return "<" + AsciiUpperText(name) + ":" +
+               std::to_string(field.declared_length) +
                T("> no es un campo: EOR y EOH cierran un registro o la "
                  "cabecera y no llevan valor",
                  "> is not a field: EOR and EOH end a record or the header "
@@ -976,7 +965,7 @@ class Checker {
       return;
     }
     if (StartsWith(name, "APP_")) return;
-    std::string upper = UpperText(name);
+    std::string upper = AsciiUpperText(name);
     for (const std::string& user : user_fields_)
       if (user == upper) return;
     Report(FindingKind::kUnknownField, name, [&] {
@@ -998,7 +987,7 @@ class Checker {
     if (international) {
       if (form_ == AdifForm::kTagged) {
         Report(FindingKind::kIntlField, field.name, [&] {
-          return UpperText(field.name) +
+          return AsciiUpperText(field.name) +
                  T(" es para ficheros .ADX: los ficheros .ADI no tienen "
                    "campos _INTL",
                  " is for .ADX files: .ADI files hold no _INTL fields");
@@ -1061,7 +1050,8 @@ class Checker {
       case AdifType::kDigit:
         return Numeric(name, field.data, value, true, false);
       case AdifType::kBoolean:
-        if (value.size() == 1 && (Upper(value[0]) == 'Y' || Upper(value[0]) == 'N'))
+        if (value.size() == 1 &&
+            (AsciiUpper(value[0]) == 'Y' || AsciiUpper(value[0]) == 'N'))
           return;
         return Report(FindingKind::kBadBoolean, name, [&] {
           return Quoted(value) + T(" no es Y ni N", " is neither Y nor N");
@@ -1286,7 +1276,7 @@ class Checker {
                bound +
                (above ? T(", el mayor valor de ", ", the largest ")
                       : T(", el menor valor de ", ", the smallest ")) +
-               UpperText(name);
+               AsciiUpperText(name);
       });
     }
     RememberNumber(data, value);
@@ -1369,7 +1359,7 @@ class Checker {
     Report(FindingKind::kImportOnly, name, [&] {
       return Quoted(value) + T(" es un valor solo de lectura de ",
                                " is an import-only value of ") +
-             UpperText(name) +
+             AsciiUpperText(name) +
              (hint.empty() ? T(": se lee, pero ya no se escribe",
                                ": readers take it, but it is no longer written")
                            : hint);
@@ -1636,8 +1626,8 @@ std::uint64_t RecordEndFrom(InputFile* file, std::uint64_t from) {
     if (got == 0) return 0;
     text.append(block.data(), got);
     for (std::size_t i = 0; i + 5 <= text.size(); ++i)
-      if (text[i] == '<' && text[i + 4] == '>' && Upper(text[i + 1]) == 'E' &&
-          Upper(text[i + 2]) == 'O' && Upper(text[i + 3]) == 'R')
+      if (text[i] == '<' && text[i + 4] == '>' &&
+          EqualIgnoringCase(std::string_view(text).substr(i + 1, 3), "EOR"))
         return text_at + i + 5;
     std::size_t keep = std::min<std::size_t>(text.size(), 4);
     text_at += text.size() - keep;

@@ -11,6 +11,7 @@
 #include "adif/adx_reader.h"
 #include "adif/block_input.h"
 #include "adif/record_builder.h"
+#include "mapping/ascii_case.h"
 
 namespace {
 
@@ -57,8 +58,6 @@ bool IsBlank(char c) {
   // 0x1A ends many files written under DOS.
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\x1A';
 }
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
 
 // Parses the tag that opens \a text (its "<"); \a text ends where the tag
 // must have ended.
@@ -117,9 +116,7 @@ bool IsMeantTag(const Tag& tag) {
 }
 
 std::string UpperName(std::string_view name) {
-  std::string upper(name);
-  for (char& c : upper) c = Upper(c);
-  return PrintableText(upper);
+  return PrintableText(AsciiUpperText(name));
 }
 
 AdifSyntaxProblem Problem(AdifSyntax kind, std::string field) {
@@ -681,7 +678,7 @@ class TaggedReader : public AdifRecordReader {
 bool SameName(std::string_view name, std::string_view upper) {
   if (name.size() != upper.size()) return false;
   for (std::size_t i = 0; i < name.size(); ++i)
-    if (Upper(name[i]) != upper[i]) return false;
+    if (AsciiUpper(name[i]) != upper[i]) return false;
   return true;
 }
 

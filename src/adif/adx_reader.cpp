@@ -7,11 +7,9 @@
 
 #include "adif/block_input.h"
 #include "adif/record_builder.h"
+#include "mapping/ascii_case.h"
 
 namespace {
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
-
 
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -407,10 +405,7 @@ class AdxReader : public AdifRecordReader {
   bool End(std::string_view name, const std::string& tag) {
     if (in_field_) {
       if (SameName(name, "APP") || SameName(name, "USERDEF") ||
-          name == field_element_ ||
-          (name.size() == field_element_.size() &&
-           std::equal(name.begin(), name.end(), field_element_.begin(),
-                      [](char a, char b) { return Upper(a) == Upper(b); }))) {
+          EqualIgnoringCase(name, field_element_)) {
         EndField();
       } else {
         AddProblem(AdifXmlProblem::kWrongEnd, tag);

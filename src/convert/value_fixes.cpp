@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "mapping/ascii_case.h"
+
 namespace {
 
 // Forms of a value counted apart per column.
@@ -20,9 +22,6 @@ constexpr int kMostManyCaches = 8;
 constexpr std::size_t kExampleBytes = 32;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 bool SingleOrder(unsigned orders) {
   return orders == kDayMonthYear || orders == kMonthDayYear ||
@@ -122,7 +121,7 @@ std::string DateForm(std::string_view example, const ColumnFix& fix) {
   example = TrimmedValue(example);
   for (std::size_t i = 0; i < example.size(); ++i) {
     char c = example[i];
-    bool alnum = IsDigit(c) || (Upper(c) >= 'A' && Upper(c) <= 'Z');
+    bool alnum = IsDigit(c) || (AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'Z');
     bool starts = alnum && (!in_part || IsDigit(c) != IsDigit(example[i - 1]));
     if (starts) ++part;
     in_part = alnum;
@@ -133,7 +132,7 @@ std::string DateForm(std::string_view example, const ColumnFix& fix) {
     } else if (starts) {
       std::size_t end = i;
       while (end < example.size() && !IsDigit(example[end]) &&
-             Upper(example[end]) >= 'A' && Upper(example[end]) <= 'Z')
+             AsciiUpper(example[end]) >= 'A' && AsciiUpper(example[end]) <= 'Z')
         ++end;
       form += end - i == 3 ? "MON" : "MONTH";
     }
@@ -302,7 +301,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       text.clear();
       for (char c : value) {
         if (c == ' ') continue;
-        c = Upper(c);
+        c = AsciiUpper(c);
         if (!IsDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/')
           return unreadable();
         text += c;

@@ -5,23 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-char Upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Compares without regard to letter case: <0, 0 or >0.
-int CompareIgnoringCase(std::string_view a, std::string_view b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    char x = Upper(a[i]), y = Upper(b[i]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
-}  // namespace
+#include "mapping/ascii_case.h"
 
 const AdifFieldDefinition* FindAdifField(std::string_view name) {
   const AdifFieldDefinition* end = kAdifFields + kAdifFieldCount;

@@ -7,15 +7,13 @@
 #include <unordered_map>
 
 #include "dbf/code_page.h"
+#include "mapping/ascii_case.h"
 
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-char Upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool AllDigits(std::string_view text) {
@@ -39,16 +37,9 @@ std::string_view Squeeze(std::string_view text, char (&buffer)[kSqueezeBytes]) {
   for (char c : text) {
     if (c == ' ') continue;
     if (size == kSqueezeBytes) return {};
-    buffer[size++] = Upper(c);
+    buffer[size++] = AsciiUpper(c);
   }
   return std::string_view(buffer, size);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
 }
 
 // Month names in English and Spanish; a name may be cut to three letters or
@@ -73,7 +64,7 @@ int MonthOfName(std::string_view letters) {
   for (const MonthName& name : kMonthNames) {
     std::string_view full = name.name;
     if (letters.size() > full.size()) continue;
-    if (!EqualsIgnoringCase(letters, full.substr(0, letters.size()))) continue;
+    if (!EqualIgnoringCase(letters, full.substr(0, letters.size()))) continue;
     if (found != 0 && found != name.month) return 0;
     found = name.month;
   }
@@ -111,7 +102,7 @@ const std::unordered_map<std::string, ModeReading>& ModeNames() {
     std::unordered_map<std::string, ModeReading> all;
     auto add = [&all](std::string name, ModeReading reading) {
       std::string squeezed;
-      for (char& c : name) c = Upper(c);
+      for (char& c : name) c = AsciiUpper(c);
       for (char c : name)
         if (c != ' ' && c != '-') squeezed += c;
       all.emplace(name, reading);
@@ -289,7 +280,7 @@ bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
   static constexpr std::string_view kZones[] = {"UTC", "GMT", "Z"};
   for (std::string_view zone : kZones) {
     if (text.size() > zone.size() &&
-        EqualsIgnoringCase(text.substr(text.size() - zone.size()), zone)) {
+        EqualIgnoringCase(text.substr(text.size() - zone.size()), zone)) {
       text = TrimmedValue(text.substr(0, text.size() - zone.size()));
       break;
     }
@@ -365,8 +356,8 @@ bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number) {
   DecimalText read;
   if (with_unit && text.size() > 3) {
     std::string_view unit = text.substr(text.size() - 3);
-    if (EqualsIgnoringCase(unit, "KHZ")) read.unit = DecimalText::kKilohertz;
-    if (EqualsIgnoringCase(unit, "MHZ")) read.unit = DecimalText::kMegahertz;
+    if (EqualIgnoringCase(unit, "KHZ")) read.unit = DecimalText::kKilohertz;
+    if (EqualIgnoringCase(unit, "MHZ")) read.unit = DecimalText::kMegahertz;
     if (read.unit != DecimalText::kNoUnit)
       text = TrimmedValue(text.substr(0, text.size() - 3));
   }
@@ -437,7 +428,7 @@ bool ReadMode(std::string_view text, ModeReading* mode) {
   text = TrimmedValue(text);
   if (text.empty() || text.size() > 32) return false;
   std::string name(text);
-  for (char& c : name) c = Upper(c);
+  for (char& c : name) c = AsciiUpper(c);
   const auto& names = ModeNames();
   auto found = names.find(name);
   if (found == names.end()) {
@@ -518,7 +509,7 @@ char ReadQslFlag(std::string_view text, int code_page, bool logical) {
     }
     for (std::size_t i = 0; i < length; ++i) {
       if (size == 3) return 0;
-      letters[size++] = Upper(plain[i]);
+      letters[size++] = AsciiUpper(plain[i]);
     }
   }
   static constexpr struct {
@@ -549,7 +540,7 @@ std::string NormalisedName(std::string_view name, int code_page) {
       spelled = plain;
     }
     for (char s : spelled)
-      if (s != ' ' && s != '_' && s != '-' && s != '.') out += Upper(s);
+      if (s != ' ' && s != '_' && s != '-' && s != '.') out += AsciiUpper(s);
   }
   return out;
 }
