@@ -20,11 +20,7 @@ std::string TruncatedText(const std::string& input, const std::string& output,
                           bool earlier_kept, Language language) {
   char numbers[160];
   const unsigned read = stats.records_read;
-  std::snprintf(numbers, sizeof numbers,
-                Choose(language, " termina tras el registro %u de %u; ",
-                       " ends after record %u of %u; "),
-                read, static_cast<unsigned>(count));
-  std::string text = input + numbers;
+  std::string text = EndsEarlyText(input, read, count, language);
   if (!earlier_kept) {
     std::snprintf(numbers, sizeof numbers,
                   Choose(language,
@@ -205,6 +201,16 @@ bool CloseOutput(OutputTarget* target, ConvertStats* stats) {
     stats->error = target->file()->Error();
   }
   return finished;
+}
+
+std::string EndsEarlyText(const std::string& input, std::uint32_t read,
+                          std::uint32_t count, Language language) {
+  char numbers[96];
+  std::snprintf(numbers, sizeof numbers,
+                Choose(language, " termina tras el registro %u de %u; ",
+                       " ends after record %u of %u; "),
+                static_cast<unsigned>(read), static_cast<unsigned>(count));
+  return input + numbers;
 }
 
 std::string RunFailureText(const ConvertStats& stats, const std::string& input,

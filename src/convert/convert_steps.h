@@ -102,4 +102,9 @@ std::string RunFailureText(const ConvertStats& stats, const std::string& input,
 /// The status that goes with such a failure.
 ConvertStatus StatusOf(RunEnd end);
 
+/// "LOG.DBF ends after record 7 of 10; ": how a table that ends before its
+/// header's count is told, ahead of what became of the output.
+std::string EndsEarlyText(const std::string& input, std::uint32_t read,
+                          std::uint32_t count, Language language);
+
 #endif  // LOGWEAVE_CONVERT_CONVERT_STEPS_H_

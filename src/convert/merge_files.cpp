@@ -15,12 +15,7 @@ namespace {
 std::string TruncatedText(const std::string& input, const std::string& output,
                           std::uint32_t read, std::uint32_t count,
                           Language language) {
-  char numbers[96];
-  std::snprintf(numbers, sizeof numbers,
-                Choose(language, " termina tras el registro %u de %u; ",
-                       " ends after record %u of %u; "),
-                static_cast<unsigned>(read), static_cast<unsigned>(count));
-  return input + numbers +
+  return EndsEarlyText(input, read, count, language) +
          FormatText(Choose(language, "no se ha escrito %s", "%s was not written"),
                     output);
 }
