@@ -22,6 +22,7 @@
 
 #include "convert/value_fixes.h"
 #include "fuzz_support.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   FixedValue fixed;
   const std::string out(FixValue(fix, value, band_source, &fixed));
-  const std::string_view trimmed = TrimmedValue(value);
+  const std::string_view trimmed = TrimSpaces(value);
   FUZZ_CHECK(out.size() <= 2 * value.size() + 8, "%s: %zu bytes became %zu",
              keyword, value.size(), out.size());
   switch (fixed.outcome) {

@@ -31,6 +31,7 @@
 #include "dbf/code_page.h"
 #include "mapping/mapping_options.h"
 #include "mapping/names.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -39,12 +40,6 @@ MappingChoices Choices(bool by_keyword_names, std::vector<MapItem> items) {
   choices.by_keyword_names = by_keyword_names;
   choices.items = std::move(items);
   return choices;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
 }
 
 std::string TrimBlanks(const std::string& text) {
@@ -156,7 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FUZZ_CHECK(ok == plain, "keyword '%s' %s", item.keyword.c_str(),
                ok ? "accepted" : "refused");
     if (!ok) continue;
-    std::string upper = Upper(item.keyword);
+    std::string upper = AsciiUpperText(item.keyword);
     std::string expected =
         upper == "SKIP" || upper == "OMITIR" ? SkipWord(language) : upper;
     FUZZ_CHECK(normalised == expected, "keyword '%s' became '%s'",
@@ -286,7 +281,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     for (std::size_t i = 0; i < layout.columns.size(); ++i)
       for (int row = 1; row < kCatalogueRows; ++row) {
         std::string keyword = CatalogueKeyword(CatalogueEntry(row, language));
-        if (keyword == Upper(layout.columns[i].name)) expected[i] = keyword;
+        if (keyword == AsciiUpperText(layout.columns[i].name)) expected[i] = keyword;
       }
   }
   bool should_build = true;

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""Writes src/mapping/adif_standard_tables.cpp from the ADIF standard's own
+"""Writes src/standard/adif_standard_tables.cpp from the ADIF standard's own
 export of its tables (tools/adif/adif-VERSION-all.json): every field with its
 data type, enumeration, range and flags; every enumeration's values; the
 bands with their frequency limits.
 
-usage: tools/make_adif_tables.py [EXPORT.json] > src/mapping/adif_standard_tables.cpp
+usage: tools/make_adif_tables.py [EXPORT.json] > src/standard/adif_standard_tables.cpp
 """
 import json
 import os
@@ -68,7 +68,7 @@ def main():
                (version, adif["Status"], adif["Date"][:10]))
     out.append("// do not edit.")
     out.append("")
-    out.append('#include "mapping/adif_standard.h"')
+    out.append('#include "standard/adif_standard.h"')
     out.append("")
     out.append("const char kAdifVersion[] = %s;" % c_string(version))
     out.append("")

@@ -14,8 +14,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "mapping/adif_standard.h"
-#include "mapping/ascii_case.h"
+#include "standard/adif_standard.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -36,13 +36,6 @@ const char kGoodNumber = 0;
 
 // Frequencies above ten terahertz are all held as this.
 constexpr std::uint64_t kCeiling = 10000000000000ULL;
-
-bool StartsWith(std::string_view text, std::string_view upper_start) {
-  return text.size() >= upper_start.size() &&
-         EqualIgnoringCase(text.substr(0, upper_start.size()), upper_start);
-}
-
-bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
 
 template <typename Word>
 Word Load(const char* at) {
@@ -75,39 +68,8 @@ bool IsLetter(char c, char last) {
   char u = AsciiUpper(c);
   return u >= 'A' && u <= last;
 }
-bool IsAlnum(char c) { return IsDigit(c) || IsLetter(c, 'Z'); }
-
-bool AllDigits(std::string_view text) {
-  for (char c : text)
-    if (!IsDigit(c)) return false;
-  return true;
-}
-
-int Number(std::string_view digits) {
-  int value = 0;
-  for (char c : digits) value = value * 10 + (c - '0');
-  return value;
-}
-
 // The number of the two digits at \a p.
 int TwoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view TrimBlanksSlowly(std::string_view text) {
-  std::size_t first = 0, last = text.size();
-  while (first < last && IsBlank(text[first])) ++first;
-  while (last > first && IsBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
-
-inline std::string_view TrimBlanks(std::string_view text) {
-  // Most values start and end with a printable byte, no blank.
-  if (!text.empty() && static_cast<unsigned char>(text.front()) > ' ' &&
-      static_cast<unsigned char>(text.back()) > ' ')
-    return text;
-  return TrimBlanksSlowly(text);
-}
 
 // The items of a list separated by \a separator.
 std::vector<std::string_view> Items(std::string_view list, char separator) {
@@ -121,7 +83,7 @@ std::vector<std::string_view> Items(std::string_view list, char separator) {
 }
 
 std::string Quoted(std::string_view value) {
-  return "\"" + PrintableText(value) + "\"";
+  return "\"" + EscapedToken(value) + "\"";
 }
 
 std::string Say(Language language, const char* spanish, const char* english) {
@@ -229,11 +191,11 @@ bool ParseMegahertz(std::string_view text, std::uint64_t* hz) {
   std::uint64_t whole = 0, fraction = 0, scale = 1000000;
   const std::size_t n = text.size();
   std::size_t i = 0;
-  for (; i < n && IsDigit(text[i]); ++i)
+  for (; i < n && IsAsciiDigit(text[i]); ++i)
     if (whole < kCeiling) whole = whole * 10 + (text[i] - '0');
   bool digits = i > 0;
   if (i < n && text[i] == '.') {
-    for (++i; i < n && IsDigit(text[i]); ++i) {
+    for (++i; i < n && IsAsciiDigit(text[i]); ++i) {
       digits = true;
       if (scale > 1) {
         scale /= 10;
@@ -291,7 +253,7 @@ bool IsNumberText(std::string_view text, bool integer, bool sign) {
   if (sign && !text.empty() && text[0] == '-') text.remove_prefix(1);
   bool digits = false, point = false;
   for (char c : text) {
-    if (IsDigit(c)) {
+    if (IsAsciiDigit(c)) {
       digits = true;
     } else if (c == '.' && !point && !integer) {
       point = true;
@@ -308,14 +270,14 @@ bool IsGridSquare(std::string_view s) {
   if (n != 2 && n != 4 && n != 6 && n != 8) return false;
   // A field (two letters A to R), then pairs: digits, letters A to X, digits.
   if (!IsLetter(s[0], 'R') || !IsLetter(s[1], 'R')) return false;
-  if (n >= 4 && (!IsDigit(s[2]) || !IsDigit(s[3]))) return false;
+  if (n >= 4 && (!IsAsciiDigit(s[2]) || !IsAsciiDigit(s[3]))) return false;
   if (n >= 6 && (!IsLetter(s[4], 'X') || !IsLetter(s[5], 'X'))) return false;
-  return n < 8 || (IsDigit(s[6]) && IsDigit(s[7]));
+  return n < 8 || (IsAsciiDigit(s[6]) && IsAsciiDigit(s[7]));
 }
 
 bool IsGridSquareExt(std::string_view s) {
   return (s.size() == 2 || s.size() == 4) && IsLetter(s[0], 'X') &&
-         IsLetter(s[1], 'X') && AllDigits(s.substr(2));
+         IsLetter(s[1], 'X') && (s.size() == 2 || AllDigits(s.substr(2)));
 }
 
 // XDDD MM.MMM, X one of \a directions.
@@ -325,12 +287,12 @@ bool IsLocation(std::string_view s, const char* directions, int most_degrees) {
     return false;
   return AllDigits(s.substr(1, 3)) && s[4] == ' ' && AllDigits(s.substr(5, 2)) &&
          s[7] == '.' && AllDigits(s.substr(8, 3)) &&
-         Number(s.substr(1, 3)) <= most_degrees && Number(s.substr(5, 2)) <= 59;
+         DigitsValue(s.substr(1, 3)) <= most_degrees && DigitsValue(s.substr(5, 2)) <= 59;
 }
 
 bool IsIota(std::string_view s) {
   return s.size() == 6 && s[2] == '-' && AllDigits(s.substr(3)) &&
-         Number(s.substr(3)) >= 1 &&
+         DigitsValue(s.substr(3)) >= 1 &&
          FindAdifEnumerationValue("Continent", s.substr(0, 2)) != nullptr;
 }
 
@@ -341,7 +303,7 @@ bool IsProgramReference(std::string_view s, std::string_view middle,
   if (dash == 0 || dash == std::string_view::npos || dash > 4) return false;
   std::string_view prefix = s.substr(0, dash);
   std::string_view number = s.substr(dash + middle.size());
-  return std::all_of(prefix.begin(), prefix.end(), IsAlnum) &&
+  return std::all_of(prefix.begin(), prefix.end(), IsAsciiAlnum) &&
          number.size() >= least_digits && number.size() <= most_digits &&
          AllDigits(number);
 }
@@ -369,25 +331,10 @@ bool IsSotaReference(std::string_view s) {
   std::string_view association = s.substr(0, slash);
   std::string_view summit = s.substr(slash + 1);
   std::size_t dash = summit.find('-');
-  return std::all_of(association.begin(), association.end(), IsAlnum) &&
+  return std::all_of(association.begin(), association.end(), IsAsciiAlnum) &&
          dash != std::string_view::npos && dash > 0 &&
-         std::all_of(summit.begin(), summit.begin() + dash, IsAlnum) &&
+         std::all_of(summit.begin(), summit.begin() + dash, IsAsciiAlnum) &&
          summit.size() - dash == 4 && AllDigits(summit.substr(dash + 1));
-}
-
-bool IsUtf8(std::string_view text, bool whole) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3
-                         : (c >> 3) == 30 ? 4 : 0;
-    if (length == 0 || (c >= 0xC0 && c < 0xC2) || c > 0xF4) return false;
-    if (i + length > text.size()) return !whole;  // cut where it is held
-    for (std::size_t k = 1; k < length; ++k)
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    i += length;
-  }
-  return true;
 }
 
 }  // namespace
@@ -547,9 +494,9 @@ class Checker {
 
   void Header(const std::vector<AdifHeaderField>& fields) {
     for (const AdifHeaderField& field : fields) {
-      if (!StartsWith(field.name, "USERDEF") || user_fields_.size() >= 1000)
+      if (!StartsWithIgnoringCase(field.name, "USERDEF") || user_fields_.size() >= 1000)
         continue;
-      std::string_view name = TrimBlanks(field.data);
+      std::string_view name = TrimWhiteSpace(field.data);
       name = name.substr(0, name.find(','));
       if (!name.empty()) user_fields_.push_back(AsciiUpperText(name));
     }
@@ -636,7 +583,7 @@ class Checker {
     Finding finding;
     finding.record = record_;
     finding.field = field == "-" ? std::string("-")
-                                 : PrintableText(AsciiUpperText(field), 64);
+                                 : EscapedToken(AsciiUpperText(field), 64);
     finding.kind = kind;
     finding.message = std::move(message);
     if (!sink_(finding)) stopped_ = true;
@@ -726,7 +673,7 @@ class Checker {
       default: break;
     }
     const char* list = entry.standard->enumeration;
-    entry.submode = list && StartsWith(list, "SUBMODE");
+    entry.submode = list && StartsWithIgnoringCase(list, "SUBMODE");
     if (list) {
       entry.enumeration = list;
       entry.bracket = entry.enumeration.find('[');
@@ -861,7 +808,7 @@ class Checker {
       Bytes(field, slot_->standard);
     if (!slot_->usual && !Unusual(field)) return;
     if (slot_->number && NumberAsBefore(field)) return;
-    const std::string_view value = TrimBlanks(field.data);
+    const std::string_view value = TrimWhiteSpace(field.data);
     // A blank value is as good as none: the required-field check reports it.
     if (value.empty()) return;
     if (slot_->required >= 0) has_[slot_->required] = true;
@@ -964,7 +911,7 @@ class Checker {
       });
       return;
     }
-    if (StartsWith(name, "APP_")) return;
+    if (StartsWithIgnoringCase(name, "APP_")) return;
     std::string upper = AsciiUpperText(name);
     for (const std::string& user : user_fields_)
       if (user == upper) return;
@@ -994,7 +941,7 @@ class Checker {
         });
         return;
       }
-      if (!IsUtf8(field.data, field.held_whole()))
+      if (!IsUtf8(field.data, !field.held_whole()))
         Report(FindingKind::kNonAscii, field.name, [&] {
           return Quoted(field.data) +
                  T(" no es UTF-8 v\xE1lido", " is not valid UTF-8");
@@ -1104,7 +1051,7 @@ class Checker {
           EnumerationRange sponsors = ValuesOf("Award_Sponsor");
           if (std::none_of(sponsors.begin, sponsors.end,
                            [&](const AdifEnumerationValue& v) {
-                             return StartsWith(item, v.value) &&
+                             return StartsWithIgnoringCase(item, v.value) &&
                                     item.size() > std::string_view(v.value).size();
                            }))
             return BadValue(name, item,
@@ -1188,9 +1135,9 @@ class Checker {
                                  " is not a date written YYYYMMDD");
       });
     }
-    int year = Number(value.substr(0, 4));
-    int month = Number(value.substr(4, 2));
-    int day = Number(value.substr(6, 2));
+    int year = DigitsValue(value.substr(0, 4));
+    int month = DigitsValue(value.substr(4, 2));
+    int day = DigitsValue(value.substr(6, 2));
     if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
       Report(FindingKind::kBadDate, name, [&] {
         return Quoted(value) + T(" no es una fecha del calendario",
@@ -1251,7 +1198,7 @@ class Checker {
     for (char c : value) {
       if (c == '.') {
         point = true;
-      } else if (IsDigit(c)) {
+      } else if (IsAsciiDigit(c)) {
         if (point) scale /= 10;
         number = point ? number + (c - '0') * scale : number * 10 + (c - '0');
       }
@@ -1375,7 +1322,7 @@ class Checker {
     bool hint = AllDigits(value) && FindAdifBand(metres) != nullptr;
     Report(FindingKind::kBadBand, name, [&] {
       return Quoted(value) + T(" no es una banda de ", " is not a band of ") +
-             Version() + (hint ? " (" + PrintableText(metres) + "?)" : "");
+             Version() + (hint ? " (" + EscapedToken(metres) + "?)" : "");
     });
   }
 
@@ -1473,7 +1420,7 @@ class Checker {
   // \a value is the frequency as written, \a hz as read.
   void InBand(const char* field, std::string_view value, std::uint64_t hz,
               const AdifBand* band) {
-    auto written = [&value] { return PrintableText(value) + " MHz"; };
+    auto written = [&value] { return EscapedToken(value) + " MHz"; };
     if (band) {
       if (BandHolds(*band, hz)) return;
       return Report(FindingKind::kFreqOutsideBand, field, [&] {

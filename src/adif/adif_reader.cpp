@@ -11,7 +11,7 @@
 #include "adif/adx_reader.h"
 #include "adif/block_input.h"
 #include "adif/record_builder.h"
-#include "mapping/ascii_case.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -52,10 +52,9 @@ constexpr NameBytes kNameBytes;
 
 bool IsNameByte(unsigned char c) { return kNameBytes.is[c]; }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsBlank(char c) {
-  // 0x1A ends many files written under DOS.
+// What may stand between tags: white space, and 0x1A, which ends many files
+// written under DOS.
+bool IsGapByte(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\x1A';
 }
 
@@ -99,7 +98,7 @@ Tag ParseTag(std::string_view text) {
   if (tag.length_text.empty()) return tag;
   std::uint64_t length = 0;
   for (char c : tag.length_text) {
-    if (!IsDigit(c)) return tag;
+    if (!IsAsciiDigit(c)) return tag;
     if (length < kLengthLimit) length = length * 10 + (c - '0');
   }
   tag.length = std::min(length, kLengthLimit);
@@ -116,7 +115,7 @@ bool IsMeantTag(const Tag& tag) {
 }
 
 std::string UpperName(std::string_view name) {
-  return PrintableText(AsciiUpperText(name));
+  return EscapedToken(AsciiUpperText(name));
 }
 
 AdifSyntaxProblem Problem(AdifSyntax kind, std::string field) {
@@ -154,11 +153,11 @@ class Gap {
   void Take(std::string_view text) {
     std::size_t i = 0;
     if (since_first_ == 0) {
-      while (i < text.size() && IsBlank(text[i])) ++i;
+      while (i < text.size() && IsGapByte(text[i])) ++i;
     }
     for (; i < text.size(); ++i) {
       ++since_first_;
-      if (!IsBlank(text[i])) trimmed_ = since_first_;
+      if (!IsGapByte(text[i])) trimmed_ = since_first_;
       if (kept_.size() < kKept) kept_ += text[i];
     }
   }
@@ -175,10 +174,10 @@ class Gap {
     AdifSyntaxProblem problem =
         Problem(AdifSyntax::kLengthLeavesText, UpperName(name));
     problem.number = length_;
-    problem.text = PrintableText(std::string_view(kept_).substr(
+    problem.text = EscapedToken(std::string_view(kept_).substr(
         0, static_cast<std::size_t>(
                std::min<std::uint64_t>(trimmed_, kept_.size()))));
-    problem.value = PrintableText(value);
+    problem.value = EscapedToken(value);
     builder->AddProblem(std::move(problem));
   }
 
@@ -301,7 +300,7 @@ class TaggedReader : public AdifRecordReader {
       } else {
         lt = p;
         while (lt < limit && s[lt] != '<') {
-          if (count > 0 && !IsBlank(s[lt])) return false;  // text left
+          if (count > 0 && !IsGapByte(s[lt])) return false;  // text left
           ++lt;
         }
         if (lt >= limit) return false;
@@ -328,7 +327,7 @@ class TaggedReader : public AdifRecordReader {
         const std::size_t digits = ++q;
         const std::size_t digits_end = std::min(digits + 8, tag_end);
         length = 0;
-        while (q < digits_end && IsDigit(s[q])) length = length * 10 + (s[q++] - '0');
+        while (q < digits_end && IsAsciiDigit(s[q])) length = length * 10 + (s[q++] - '0');
         if (q == digits || q >= tag_end) return false;
         type_start = q;
         if (s[q] == ':') {
@@ -455,14 +454,14 @@ class TaggedReader : public AdifRecordReader {
     switch (tag.kind) {
       case TagKind::kBad: {
         AdifSyntaxProblem problem = Problem(AdifSyntax::kTagNotClosed, "-");
-        problem.text = PrintableText(tag_text);
+        problem.text = EscapedToken(tag_text);
         builder_.AddProblem(std::move(problem));
         return false;
       }
       case TagKind::kBadLength: {
         AdifSyntaxProblem problem =
             Problem(AdifSyntax::kLengthNotNumber, UpperName(tag.name));
-        problem.length = PrintableText(tag.length_text);
+        problem.length = EscapedToken(tag.length_text);
         builder_.AddProblem(std::move(problem));
         return false;
       }
@@ -493,7 +492,7 @@ class TaggedReader : public AdifRecordReader {
                                             ? AdifSyntax::kEohOutOfPlace
                                             : AdifSyntax::kTagWithoutLength,
                                         "-");
-    problem.text = PrintableText(tag_text);
+    problem.text = EscapedToken(tag_text);
     builder_.AddProblem(std::move(problem));
     return false;
   }
@@ -527,7 +526,7 @@ class TaggedReader : public AdifRecordReader {
         std::string_view text = in_.At(p, kAdifTagLimit + 1);
         Tag inner = ParseTag(text.substr(0, kAdifTagLimit));
         if (IsMeantTag(inner))
-          swallowed = PrintableText(text.substr(0, inner.end));
+          swallowed = EscapedToken(text.substr(0, inner.end));
         skip_first = true;
       }
     }
@@ -535,16 +534,16 @@ class TaggedReader : public AdifRecordReader {
     if (p < end) {
       AdifSyntaxProblem problem =
           Problem(AdifSyntax::kLengthPastEnd, UpperName(builder_.FieldName()));
-      problem.length = PrintableText(length_text_);
+      problem.length = EscapedToken(length_text_);
       problem.number = p - start;
       builder_.EndField();
       builder_.AddProblem(std::move(problem));
     } else if (!swallowed.empty()) {
       AdifSyntaxProblem problem =
           Problem(AdifSyntax::kLengthTakesTag, UpperName(builder_.FieldName()));
-      problem.length = PrintableText(length_text_);
+      problem.length = EscapedToken(length_text_);
       problem.text = std::move(swallowed);
-      problem.value = PrintableText(builder_.FieldData());
+      problem.value = EscapedToken(builder_.FieldData());
       builder_.EndField();
       builder_.AddProblem(std::move(problem));
     } else {
@@ -690,7 +689,7 @@ std::vector<AdifSyntaxProblem> AdifRecordReader::TakeFileProblems() {
 
 AdifForm DetectAdifForm(std::string_view start) {
   if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
-  while (!start.empty() && IsBlank(start[0])) start.remove_prefix(1);
+  while (!start.empty() && IsGapByte(start[0])) start.remove_prefix(1);
   auto opens_with = [&start](std::string_view upper) {
     return start.size() >= upper.size() &&
            SameName(start.substr(0, upper.size()), upper);
@@ -770,22 +769,3 @@ AdifFile ReadAdif(std::string_view bytes, std::size_t block_size, bool fast) {
   return file;
 }
 
-std::string PrintableText(std::string_view text, std::size_t max_length) {
-  std::string printable;
-  for (char c : text) {
-    if (printable.size() >= max_length) {
-      printable += "...";
-      break;
-    }
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F) {
-      printable += c;
-    } else {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X",
-                    static_cast<unsigned>(byte));
-      printable += escaped;
-    }
-  }
-  return printable;
-}

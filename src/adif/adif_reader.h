@@ -217,8 +217,4 @@ struct AdifFile {
 AdifFile ReadAdif(std::string_view bytes,
                   std::size_t block_size = kAdifBlockSize, bool fast = true);
 
-/// \a text with bytes outside printable ASCII written as \xNN and cut to
-/// \a max_length characters (ending in "...") when longer; for messages.
-std::string PrintableText(std::string_view text, std::size_t max_length = 40);
-
 #endif  // LOGWEAVE_ADIF_ADIF_READER_H_

@@ -7,37 +7,15 @@
 
 #include "adif/block_input.h"
 #include "adif/record_builder.h"
-#include "mapping/ascii_case.h"
+#include "platform/text.h"
 
 namespace {
-
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
 
 bool IsNameByte(char c) {
   unsigned char u = static_cast<unsigned char>(c);
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
          (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' ||
          c == ':' || u >= 0x80;
-}
-
-void AppendUtf8(std::uint32_t code, std::string* out) {
-  if (code < 0x80) {
-    *out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    *out += static_cast<char>(0xC0 | (code >> 6));
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    *out += static_cast<char>(0xE0 | (code >> 12));
-    *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (code >> 18));
-    *out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 // Decodes the entity that opens \a text ("&amp;..."); returns its length, or
@@ -124,8 +102,8 @@ Element ParseElement(std::string_view text) {
       text.substr(attributes_start, attributes_end - attributes_start);
   if (element.end_tag) {
     for (char c : element.attributes)
-      if (!IsSpace(c)) return element;
-  } else if (!element.attributes.empty() && !IsSpace(element.attributes[0])) {
+      if (!IsWhiteSpace(c)) return element;
+  } else if (!element.attributes.empty() && !IsWhiteSpace(element.attributes[0])) {
     return element;
   }
   element.well_formed = true;
@@ -136,14 +114,14 @@ Element ParseElement(std::string_view text) {
 std::string Attribute(std::string_view attributes, std::string_view upper_name) {
   std::size_t p = 0;
   while (p < attributes.size()) {
-    while (p < attributes.size() && IsSpace(attributes[p])) ++p;
+    while (p < attributes.size() && IsWhiteSpace(attributes[p])) ++p;
     std::size_t name_start = p;
     while (p < attributes.size() && IsNameByte(attributes[p])) ++p;
     std::string_view name = attributes.substr(name_start, p - name_start);
-    while (p < attributes.size() && IsSpace(attributes[p])) ++p;
+    while (p < attributes.size() && IsWhiteSpace(attributes[p])) ++p;
     if (name.empty() || p >= attributes.size() || attributes[p] != '=') break;
     ++p;
-    while (p < attributes.size() && IsSpace(attributes[p])) ++p;
+    while (p < attributes.size() && IsWhiteSpace(attributes[p])) ++p;
     if (p >= attributes.size()) break;
     char quote = attributes[p];
     if (quote != '"' && quote != '\'') break;
@@ -196,10 +174,10 @@ class AdxReader : public AdifRecordReader {
       std::string_view text = view.substr(0, lt);
       if (!stray_text_ &&
           std::any_of(text.begin(), text.end(),
-                      [](char c) { return !IsSpace(c); }) &&
+                      [](char c) { return !IsWhiteSpace(c); }) &&
           !(place_ == Place::kTop && !seen_root_)) {
         stray_text_ = true;  // once a run of text, not once a byte
-        AddProblem(AdifXmlProblem::kStrayText, PrintableText(text));
+        AddProblem(AdifXmlProblem::kStrayText, EscapedToken(text));
       }
       if (lt == std::string_view::npos) {
         pos_ += view.size();
@@ -267,7 +245,7 @@ class AdxReader : public AdifRecordReader {
         ++shown;
       if (shown < entity.size() && entity[shown] == ';') ++shown;
       AddProblem(AdifXmlProblem::kBadEntity,
-                 PrintableText(entity.substr(0, shown)));
+                 EscapedToken(entity.substr(0, shown)));
       decoded_ = "&";
       length = 1;
     }
@@ -302,11 +280,11 @@ class AdxReader : public AdifRecordReader {
     if (!element.well_formed) {
       std::size_t shown = element.size ? element.size : text.find('<', 1);
       AddProblem(AdifXmlProblem::kBadMarkup,
-                 PrintableText(text.substr(0, shown)));
+                 EscapedToken(text.substr(0, shown)));
       pos_ += 1;
       return false;
     }
-    const std::string tag = PrintableText(text.substr(0, element.size));
+    const std::string tag = EscapedToken(text.substr(0, element.size));
     const std::uint64_t at = pos_;
     pos_ += element.size;
     if (element.end_tag) return End(element.name, tag);

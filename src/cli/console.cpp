@@ -15,9 +15,9 @@
 #include <clocale>
 #include <cstring>
 
-#include "convert/charset.h"
 #include "dbf/code_page.h"
 #include "mapping/texts.h"
+#include "platform/text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -45,22 +45,12 @@ StreamCharset& CharsetOf(std::FILE* stream) {
   return stream == stderr ? g_stderr : g_stdout;
 }
 
-// The length of the UTF-8 sequence at \a text[i] that stands for a
+// The length of the UTF-8 sequence at  text[i] that stands for a
 // printable character, or 0.
 std::size_t Utf8Sequence(const std::string& text, std::size_t i) {
-  unsigned char b = static_cast<unsigned char>(text[i]);
-  std::size_t extra = (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : 0;
-  if (extra == 0 || i + extra >= text.size()) return 0;
-  std::uint32_t c = b & (0x3F >> extra);
-  for (std::size_t k = 1; k <= extra; ++k) {
-    unsigned char next = static_cast<unsigned char>(text[i + k]);
-    if ((next >> 6) != 2) return 0;
-    c = (c << 6) | (next & 0x3F);
-  }
-  bool overlong = (extra == 1 && c < 0x80) || (extra == 2 && c < 0x800) ||
-                  (extra == 3 && c < 0x10000);
-  if (overlong || (c >= 0x80 && c < 0xA0) || c > 0x10FFFF) return 0;
-  return extra + 1;
+  std::uint32_t c = 0;
+  const std::size_t n = Utf8SequenceAt(text, i, &c);
+  return c >= 0x80 && c < 0xA0 ? 0 : n;
 }
 
 bool IsControl(unsigned char c) {

@@ -15,7 +15,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
-#include "mapping/adif_standard.h"
+#include "standard/adif_standard.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "convert/adif_header.h"
-#include "mapping/adif_standard.h"
+#include "standard/adif_standard.h"
 
 namespace {
 

@@ -3,33 +3,7 @@
 #include "convert/charset.h"
 
 #include "dbf/code_page.h"
-
-namespace {
-
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-
-}  // namespace
-
-std::string Utf8(std::uint32_t c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
+#include "platform/text.h"
 
 ValueEncoder::ValueEncoder(int code_page, Charset charset) {
   for (int byte = 0; byte < 256; ++byte) {
@@ -42,19 +16,17 @@ ValueEncoder::ValueEncoder(int code_page, Charset charset) {
     } else {
       const char* spelling = AsciiSpellingOf(point);
       encoded = spelling ? spelling : "?";
-      title_[byte] = encoded.size() > 1 && IsUpper(encoded[0]) &&
-                     IsLower(encoded[1]);
+      title_[byte] = encoded.size() > 1 && IsAsciiUpper(encoded[0]) &&
+                     IsAsciiLower(encoded[1]);
     }
     changes_[byte] =
         encoded.size() != 1 || encoded[0] != static_cast<char>(byte);
-    capitals_[byte] = encoded;
-    for (char& c : capitals_[byte])
-      if (IsLower(c)) c = static_cast<char>(c - 'a' + 'A');
+    capitals_[byte] = AsciiUpperText(encoded);
     // Whether the byte is a capital or a small letter, as its spelling
     // begins ("?" and "" are neither).
     if (!encoded.empty() && (byte < 0x80 || encoded != "?")) {
-      capital_[byte] = IsUpper(encoded[0]);
-      letter_[byte] = capital_[byte] || IsLower(encoded[0]);
+      capital_[byte] = IsAsciiUpper(encoded[0]);
+      letter_[byte] = capital_[byte] || IsAsciiLower(encoded[0]);
     }
   }
   if (charset != Charset::kAscii) return;

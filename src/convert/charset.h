@@ -45,7 +45,4 @@ class ValueEncoder {
   std::vector<After> after_;
 };
 
-/// UTF-8 for one code point.
-std::string Utf8(std::uint32_t code_point);
-
 #endif  // LOGWEAVE_CONVERT_CHARSET_H_

@@ -2,6 +2,8 @@
 
 #include "convert/duplicate_contacts.h"
 
+#include "platform/text.h"
+
 namespace {
 
 constexpr std::int32_t kSameContactSeconds = 2 * 60;
@@ -65,8 +67,7 @@ bool DuplicateFinder::Check(const ContactKey& contact, ContactOrigin origin,
   std::string key;
   key.reserve(contact.call.size() + contact.qso_date.size() +
               contact.band.size() + contact.mode.size() + 4);
-  for (char c : contact.call)
-    key += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  key += AsciiUpperText(contact.call);
   for (std::string_view part : {contact.qso_date, contact.band, contact.mode}) {
     key += '\0';
     key += part;

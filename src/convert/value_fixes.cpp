@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "mapping/ascii_case.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -21,8 +21,6 @@ constexpr int kManyBits = 12;
 constexpr int kMostManyCaches = 8;
 constexpr std::size_t kExampleBytes = 32;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool SingleOrder(unsigned orders) {
   return orders == kDayMonthYear || orders == kMonthDayYear ||
          orders == kYearMonthDay;
@@ -33,7 +31,7 @@ bool SingleOrder(unsigned orders) {
 std::uint64_t Shape(std::string_view value) {
   std::uint64_t shape = value.size();
   for (char c : value)
-    shape = shape * 131 + static_cast<unsigned char>(IsDigit(c) ? '9' : c);
+    shape = shape * 131 + static_cast<unsigned char>(IsAsciiDigit(c) ? '9' : c);
   return shape;
 }
 
@@ -97,7 +95,7 @@ std::string_view FixMemo(const ColumnFix& fix, std::string_view value,
       *text += c;
     }
   }
-  std::string_view fixed = TrimmedValue(*text);
+  std::string_view fixed = TrimSpaces(*text);
   text->assign(fixed.data(), fixed.size());
   return *text;
 }
@@ -118,20 +116,20 @@ std::string DateForm(std::string_view example, const ColumnFix& fix) {
   std::string form;
   int part = -1;
   bool in_part = false;
-  example = TrimmedValue(example);
+  example = TrimSpaces(example);
   for (std::size_t i = 0; i < example.size(); ++i) {
     char c = example[i];
-    bool alnum = IsDigit(c) || (AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'Z');
-    bool starts = alnum && (!in_part || IsDigit(c) != IsDigit(example[i - 1]));
+    bool alnum = IsAsciiDigit(c) || (AsciiUpper(c) >= 'A' && AsciiUpper(c) <= 'Z');
+    bool starts = alnum && (!in_part || IsAsciiDigit(c) != IsAsciiDigit(example[i - 1]));
     if (starts) ++part;
     in_part = alnum;
     if (!alnum) {
       form += c;
-    } else if (IsDigit(c)) {
+    } else if (IsAsciiDigit(c)) {
       form += roles[std::min(part, 2)];
     } else if (starts) {
       std::size_t end = i;
-      while (end < example.size() && !IsDigit(example[end]) &&
+      while (end < example.size() && !IsAsciiDigit(example[end]) &&
              AsciiUpper(example[end]) >= 'A' && AsciiUpper(example[end]) <= 'Z')
         ++end;
       form += end - i == 3 ? "MON" : "MONTH";
@@ -142,11 +140,11 @@ std::string DateForm(std::string_view example, const ColumnFix& fix) {
 
 // "H:MM" for a time written so.
 std::string TimeForm(std::string_view example) {
-  example = TrimmedValue(example);
+  example = TrimSpaces(example);
   std::size_t digits = 0;
-  while (digits < example.size() && IsDigit(example[digits])) ++digits;
+  while (digits < example.size() && IsAsciiDigit(example[digits])) ++digits;
   std::string form;
-  if (digits == example.size() || !IsDigit(example[0])) {
+  if (digits == example.size() || !IsAsciiDigit(example[0])) {
     static const char* const kForms[] = {"",     "M",     "MM",    "HMM",
                                          "HHMM", "HMMSS", "HHMMSS"};
     form = digits <= 6 ? kForms[digits] : "?";
@@ -155,11 +153,11 @@ std::string TimeForm(std::string_view example) {
   const char roles[] = "HMS";
   int run = -1;
   for (std::size_t i = 0; i < example.size(); ++i) {
-    if (!IsDigit(example[i])) {
+    if (!IsAsciiDigit(example[i])) {
       form += example[i];
       continue;
     }
-    if (i == 0 || !IsDigit(example[i - 1])) ++run;
+    if (i == 0 || !IsAsciiDigit(example[i - 1])) ++run;
     form += run < 3 ? roles[run] : '?';
   }
   return form;
@@ -256,7 +254,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
   out->band = nullptr;
   out->used_record_band = false;
   std::string& text = out->text;
-  const std::string_view value = TrimmedValue(raw);
+  const std::string_view value = TrimSpaces(raw);
   if (value.empty()) return value;
   const bool trimmed = value.size() != raw.size();
   auto unchanged = [&]() {
@@ -288,7 +286,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       // Written as the plain conversion writes it (nothing mended), without
       // the blanks its rule may have brought to the ends.
       PlainText(fix, value, &text);
-      std::string_view plain = TrimmedValue(text);
+      std::string_view plain = TrimSpaces(text);
       if (trimmed || plain.size() != text.size())
         out->outcome = FixOutcome::kFixed;
       return plain;
@@ -296,13 +294,13 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
     case FixRule::kCall: {
       bool plain = true;
       for (char c : value)
-        if (!IsDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/') plain = false;
+        if (!IsAsciiDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/') plain = false;
       if (plain) return unchanged();
       text.clear();
       for (char c : value) {
         if (c == ' ') continue;
         c = AsciiUpper(c);
-        if (!IsDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/')
+        if (!IsAsciiDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/')
           return unreadable();
         text += c;
       }
@@ -328,8 +326,8 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
     case FixRule::kTime: {
       TimeOfDay time;
       // HH:MM, the most common form, is read on the spot.
-      if (value.size() == 5 && value[2] == ':' && IsDigit(value[0]) &&
-          IsDigit(value[1]) && IsDigit(value[3]) && IsDigit(value[4])) {
+      if (value.size() == 5 && value[2] == ':' && IsAsciiDigit(value[0]) &&
+          IsAsciiDigit(value[1]) && IsAsciiDigit(value[3]) && IsAsciiDigit(value[4])) {
         if (value[0] > '2' || (value[0] == '2' && value[1] > '3') ||
             value[3] > '5')
           return unreadable();
@@ -687,7 +685,7 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
         column,
         fixed_.outcome == FixOutcome::kFixed && fixed_.kind == FixKind::kBlanks
             ? raw
-            : TrimmedValue(raw),
+            : TrimSpaces(raw),
         fixed_.outcome, fixed_.kind, fixed_.shape, result);
   if (static_cast<int>(column) == frequency_column_) {
     record_band_ = fixed_.band;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace {
 
 std::uint32_t Big32(const unsigned char* p) {
@@ -17,17 +19,6 @@ std::uint32_t Little32(const unsigned char* p) {
   return p[0] | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) |
          (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
 }
 
 // The memo file with extension \a extension ("dbt") beside \a stem, in any

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "mapping/texts.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr std::size_t kExampleBytes = 24;
 std::string_view ValueOf(const char* bytes, std::size_t size) {
   if (const void* nul = std::memchr(bytes, 0, size))
     size = static_cast<const char*>(nul) - bytes;
-  return TrimmedValue(std::string_view(bytes, size));
+  return TrimSpaces(std::string_view(bytes, size));
 }
 
 void NoteExample(std::string_view value, ColumnProfile* profile) {

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "platform/text.h"
+
 namespace {
 
 // A byte that would split an entry into the wrong tokens, or that no list box
@@ -27,10 +29,10 @@ std::vector<std::string_view> Tokens(std::string_view text, int wanted) {
   std::vector<std::string_view> tokens;
   std::size_t i = 0;
   while (static_cast<int>(tokens.size()) < wanted) {
-    while (i < text.size() && IsBlankByte(text[i])) ++i;
+    while (i < text.size() && IsCWhiteSpace(text[i])) ++i;
     if (i == text.size()) break;
     std::size_t start = i;
-    while (i < text.size() && !IsBlankByte(text[i])) ++i;
+    while (i < text.size() && !IsCWhiteSpace(text[i])) ++i;
     tokens.push_back(text.substr(start, i - start));
   }
   return tokens;

@@ -2,10 +2,12 @@
 
 #include "mapping/language.h"
 
+#include "platform/text.h"
+
 std::string CatalogueKeyword(std::string_view text) {
   std::size_t start = 0;
-  while (start < text.size() && IsBlankByte(text[start])) ++start;
+  while (start < text.size() && IsCWhiteSpace(text[start])) ++start;
   std::size_t end = start;
-  while (end < text.size() && !IsBlankByte(text[end])) ++end;
+  while (end < text.size() && !IsCWhiteSpace(text[end])) ++end;
   return std::string(text.substr(start, end - start));
 }

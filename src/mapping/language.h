@@ -26,13 +26,6 @@ inline const char* SkipWord(Language language) {
   return Choose(language, "Omitir", "Skip");
 }
 
-/// True for the bytes the C library calls white space in the "C" locale:
-/// blank, tab, line feed, vertical tab, form feed, carriage return. The
-/// no-break space 0xA0 is not white space.
-inline bool IsBlankByte(unsigned char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 /// The keyword of a catalogue text: leading white space passed over, then the
 /// run of characters up to the next white space or the end of the text.
 std::string CatalogueKeyword(std::string_view text);

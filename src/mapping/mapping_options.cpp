@@ -12,20 +12,12 @@
 #include "mapping/field_list.h"
 #include "mapping/names.h"
 #include "mapping/texts.h"
+#include "platform/text.h"
 
 namespace {
 
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 std::string Trim(const std::string& text) {
-  std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string::npos) return std::string();
-  std::size_t end = text.find_last_not_of(" \t");
-  return text.substr(start, end - start + 1);
+  return std::string(TrimSpacesAndTabs(text));
 }
 
 // "malformed mapping 'X': expected COLUMN=KEYWORD" in \a language.
@@ -290,8 +282,8 @@ bool NormaliseKeyword(const std::string& keyword, Language language,
               (c >= '0' && c <= '9') || c == '_';
     if (!ok) return false;
   }
-  std::string upper = Upper(keyword);
-  if (upper == Upper(SkipWord(kSpanish)) || upper == Upper(SkipWord(kEnglish)))
+  std::string upper = AsciiUpperText(keyword);
+  if (upper == AsciiUpperText(SkipWord(kSpanish)) || upper == AsciiUpperText(SkipWord(kEnglish)))
     upper = SkipWord(language);
   *normalised = upper;
   return true;
@@ -306,7 +298,7 @@ bool BuildEntries(const DbfLayout& layout, Language language,
   for (const DbfFieldDescriptor& column : layout.columns) {
     std::string entry = ColumnEntry(column, SkipWord(language));
     if (choices.by_keyword_names) {
-      std::string name = Upper(column.name);
+      std::string name = AsciiUpperText(column.name);
       for (int row = 1; row < kCatalogueRows; ++row) {
         std::string keyword = CatalogueKeyword(CatalogueEntry(row, language));
         if (keyword == name) entry = ReassignEntry(entry, keyword);

@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "dbf/code_page.h"
-#include "mapping/adif_standard.h"
 #include "mapping/catalogue.h"
+#include "platform/text.h"
+#include "standard/adif_standard.h"
 
 namespace {
 
@@ -28,30 +29,18 @@ std::vector<std::uint32_t> InCodePage(const std::string& bytes, int code_page) {
   return points;
 }
 
-// The code points of \a bytes read as UTF-8; false when they are not UTF-8.
+// The code points of  bytes read as UTF-8, letter case folded; false
+// when they are not UTF-8.
 bool FromUtf8(const std::string& bytes, std::vector<std::uint32_t>* points) {
   points->clear();
   for (std::size_t i = 0; i < bytes.size();) {
-    unsigned char b = static_cast<unsigned char>(bytes[i]);
-    int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2
-                : (b >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || i + extra >= bytes.size()) return false;
-    std::uint32_t c = extra == 0 ? b : b & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-      unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-      if ((next >> 6) != 2) return false;
-      c = (c << 6) | (next & 0x3F);
-    }
+    std::uint32_t c = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = 1;
+    if (c >= 0x80 && (length = Utf8SequenceAt(bytes, i, &c)) == 0) return false;
     points->push_back(FoldCase(c));
-    i += extra + 1;
+    i += length;
   }
   return true;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
 }
 
 // Edits (insert, delete, replace, swap two neighbours) from \a a to \a b.
@@ -75,7 +64,7 @@ std::size_t EditDistance(const std::string& a, const std::string& b) {
 
 bool ColumnNameMatches(const std::string& table_name, const std::string& typed,
                        int code_page) {
-  if (Upper(table_name) == Upper(typed)) return true;
+  if (EqualIgnoringCase(table_name, typed)) return true;
   const std::vector<std::uint32_t> name = InCodePage(table_name, code_page);
   std::vector<std::uint32_t> letters;
   if (FromUtf8(typed, &letters) && letters == name) return true;
@@ -83,7 +72,7 @@ bool ColumnNameMatches(const std::string& table_name, const std::string& typed,
 }
 
 bool IsAdifMarker(const std::string& keyword) {
-  std::string upper = Upper(keyword);
+  std::string upper = AsciiUpperText(keyword);
   return upper == "EOR" || upper == "EOH";
 }
 
@@ -136,12 +125,3 @@ std::string UnknownKeywordText(const std::string& keyword, Language language) {
   return text + "?";
 }
 
-std::string ShownToken(const std::string& bytes, std::size_t longest) {
-  std::string shown;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (shown.size() >= longest) return shown + "...";
-    unsigned char c = static_cast<unsigned char>(bytes[i]);
-    shown += c < 0x20 || c == 0x7F ? '?' : static_cast<char>(c);
-  }
-  return shown;
-}

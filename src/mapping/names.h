@@ -42,8 +42,4 @@ std::vector<std::string> NearestKeywords(const std::string& keyword);
 /// "... it is written as given", in \a language.
 std::string UnknownKeywordText(const std::string& keyword, Language language);
 
-/// \a bytes from a file or the command line, safe to show in a message:
-/// control bytes as "?", cut to \a longest characters with "..." after.
-std::string ShownToken(const std::string& bytes, std::size_t longest = 40);
-
 #endif  // LOGWEAVE_MAPPING_NAMES_H_

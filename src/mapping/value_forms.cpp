@@ -7,27 +7,9 @@
 #include <unordered_map>
 
 #include "dbf/code_page.h"
-#include "mapping/ascii_case.h"
+#include "platform/text.h"
 
 namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-bool AllDigits(std::string_view text) {
-  if (text.empty()) return false;
-  for (char c : text)
-    if (!IsDigit(c)) return false;
-  return true;
-}
-
-int Number(std::string_view digits) {
-  int value = 0;
-  for (char c : digits) value = value * 10 + (c - '0');
-  return value;
-}
 
 // \a text upper-cased, without the blanks in it, in \a buffer; empty when
 // it does not fit.
@@ -142,13 +124,6 @@ const AdifBand* BandNamed(const std::string& name) {
 
 }  // namespace
 
-std::string_view TrimmedValue(std::string_view text) {
-  std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
 // ---- dates ----
 
 const char* DateOrderName(DateOrder order) {
@@ -169,7 +144,7 @@ bool DateText::ordered_by_form() const {
 }
 
 bool ReadDateText(std::string_view text, DateText* date) {
-  text = TrimmedValue(text);
+  text = TrimSpaces(text);
   *date = DateText();
   if (text.size() == 8 && AllDigits(text)) {
     date->compact = true;
@@ -182,13 +157,13 @@ bool ReadDateText(std::string_view text, DateText* date) {
   while (i < text.size()) {
     if (parts == 3) return false;
     std::size_t start = i;
-    if (IsDigit(text[i])) {
-      while (i < text.size() && IsDigit(text[i])) ++i;
+    if (IsAsciiDigit(text[i])) {
+      while (i < text.size() && IsAsciiDigit(text[i])) ++i;
       if (i - start > 4) return false;
       date->digits[parts] = static_cast<int>(i - start);
-      date->value[parts] = Number(text.substr(start, i - start));
-    } else if (IsLetter(text[i])) {
-      while (i < text.size() && IsLetter(text[i])) ++i;
+      date->value[parts] = DigitsValue(text.substr(start, i - start));
+    } else if (IsAsciiLetter(text[i])) {
+      while (i < text.size() && IsAsciiLetter(text[i])) ++i;
       int month = MonthOfName(text.substr(start, i - start));
       if (month == 0 || ++names > 1) return false;
       date->value[parts] = month;
@@ -200,7 +175,7 @@ bool ReadDateText(std::string_view text, DateText* date) {
     // Between two parts: blanks and at most one separator; a month name may
     // also stand right against a number.
     bool separator = false;
-    while (i < text.size() && !IsDigit(text[i]) && !IsLetter(text[i])) {
+    while (i < text.size() && !IsAsciiDigit(text[i]) && !IsAsciiLetter(text[i])) {
       char c = text[i++];
       if (c == ' ') continue;
       if (separator || c == '\0' || std::strchr("/-.,", c) == nullptr)
@@ -218,12 +193,12 @@ bool DateUnder(const DateText& date, DateOrder order, CalendarDate* out) {
   if (date.compact) {
     std::string_view d(date.compact_digits, 8);
     if (order == kYearMonthDay) {
-      year = Number(d.substr(0, 4));
-      month = Number(d.substr(4, 2));
-      day = Number(d.substr(6, 2));
+      year = DigitsValue(d.substr(0, 4));
+      month = DigitsValue(d.substr(4, 2));
+      day = DigitsValue(d.substr(6, 2));
     } else {
-      int first = Number(d.substr(0, 2)), second = Number(d.substr(2, 2));
-      year = Number(d.substr(4, 4));
+      int first = DigitsValue(d.substr(0, 2)), second = DigitsValue(d.substr(2, 2));
+      year = DigitsValue(d.substr(4, 4));
       day = order == kDayMonthYear ? first : second;
       month = order == kDayMonthYear ? second : first;
     }
@@ -268,20 +243,20 @@ unsigned DateOrdersOf(const DateText& date) {
 
 bool IsAdifDate(std::string_view text) {
   if (text.size() != 8 || !AllDigits(text)) return false;
-  return IsCalendarDate(Number(text.substr(0, 4)), Number(text.substr(4, 2)),
-                        Number(text.substr(6, 2)));
+  return IsCalendarDate(DigitsValue(text.substr(0, 4)), DigitsValue(text.substr(4, 2)),
+                        DigitsValue(text.substr(6, 2)));
 }
 
 // ---- times ----
 
 bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
-  text = TrimmedValue(text);
+  text = TrimSpaces(text);
   // The zone after the time: Z, UTC or GMT.
   static constexpr std::string_view kZones[] = {"UTC", "GMT", "Z"};
   for (std::string_view zone : kZones) {
     if (text.size() > zone.size() &&
         EqualIgnoringCase(text.substr(text.size() - zone.size()), zone)) {
-      text = TrimmedValue(text.substr(0, text.size() - zone.size()));
+      text = TrimSpaces(text.substr(0, text.size() - zone.size()));
       break;
     }
   }
@@ -290,7 +265,7 @@ bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
   if (AllDigits(text)) {
     std::size_t n = text.size();
     if (n > 6 || (!numeric && n != 3 && n != 4 && n != 6)) return false;
-    int value = Number(text);
+    int value = DigitsValue(text);
     if (n == 5 || n == 6) {
       read.second = value % 100;
       read.has_seconds = true;
@@ -301,22 +276,22 @@ bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
   } else {
     // H or HH, a separator, MM, and optionally the same separator and SS.
     std::size_t i = 0;
-    while (i < text.size() && IsDigit(text[i])) ++i;
+    while (i < text.size() && IsAsciiDigit(text[i])) ++i;
     if (i < 1 || i > 2 || i == text.size()) return false;
     char separator = text[i];
     if (separator != ':' && separator != '.' && separator != 'h' &&
         separator != 'H')
       return false;
-    read.hour = Number(text.substr(0, i));
+    read.hour = DigitsValue(text.substr(0, i));
     std::string_view rest = text.substr(i + 1);
     if (rest.size() < 2 || !AllDigits(rest.substr(0, 2))) return false;
-    read.minute = Number(rest.substr(0, 2));
+    read.minute = DigitsValue(rest.substr(0, 2));
     rest = rest.substr(2);
     if (!rest.empty()) {
       if (rest.size() != 3 || rest[0] != separator || separator == 'h' ||
           separator == 'H' || !AllDigits(rest.substr(1)))
         return false;
-      read.second = Number(rest.substr(1));
+      read.second = DigitsValue(rest.substr(1));
       read.has_seconds = true;
     }
   }
@@ -326,11 +301,11 @@ bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
 }
 
 bool TimeHasSeparator(std::string_view text) {
-  text = TrimmedValue(text);
+  text = TrimSpaces(text);
   for (std::size_t i = 1; i + 1 < text.size(); ++i) {
     char c = text[i];
-    if ((c == ':' || c == 'h' || c == 'H') && IsDigit(text[i - 1]) &&
-        IsDigit(text[i + 1]))
+    if ((c == ':' || c == 'h' || c == 'H') && IsAsciiDigit(text[i - 1]) &&
+        IsAsciiDigit(text[i + 1]))
       return true;
   }
   return false;
@@ -352,17 +327,17 @@ double DecimalText::Value() const {
 }
 
 bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number) {
-  text = TrimmedValue(text);
+  text = TrimSpaces(text);
   DecimalText read;
   if (with_unit && text.size() > 3) {
     std::string_view unit = text.substr(text.size() - 3);
     if (EqualIgnoringCase(unit, "KHZ")) read.unit = DecimalText::kKilohertz;
     if (EqualIgnoringCase(unit, "MHZ")) read.unit = DecimalText::kMegahertz;
     if (read.unit != DecimalText::kNoUnit)
-      text = TrimmedValue(text.substr(0, text.size() - 3));
+      text = TrimSpaces(text.substr(0, text.size() - 3));
   }
   std::size_t i = 0;
-  while (i < text.size() && IsDigit(text[i])) ++i;
+  while (i < text.size() && IsAsciiDigit(text[i])) ++i;
   read.whole = text.substr(0, i);
   if (i < text.size()) {
     if (text[i] != '.' && text[i] != ',') return false;
@@ -399,11 +374,11 @@ unsigned FrequencyReadings(double value, DecimalText::Unit unit,
 
 const AdifBand* ReadBand(std::string_view text) {
   char buffer[kSqueezeBytes];
-  std::string_view squeezed = Squeeze(TrimmedValue(text), buffer);
-  if (squeezed.empty() || !IsDigit(squeezed[0])) return nullptr;
+  std::string_view squeezed = Squeeze(TrimSpaces(text), buffer);
+  if (squeezed.empty() || !IsAsciiDigit(squeezed[0])) return nullptr;
   std::size_t i = 0;
   while (i < squeezed.size() &&
-         (IsDigit(squeezed[i]) || squeezed[i] == '.' || squeezed[i] == ','))
+         (IsAsciiDigit(squeezed[i]) || squeezed[i] == '.' || squeezed[i] == ','))
     ++i;
   std::string_view number = squeezed.substr(0, i);
   std::string_view unit = squeezed.substr(i);
@@ -425,7 +400,7 @@ const AdifBand* ReadBand(std::string_view text) {
 }
 
 bool ReadMode(std::string_view text, ModeReading* mode) {
-  text = TrimmedValue(text);
+  text = TrimSpaces(text);
   if (text.empty() || text.size() > 32) return false;
   std::string name(text);
   for (char& c : name) c = AsciiUpper(c);
@@ -459,13 +434,13 @@ bool LooksLikeCall(std::string_view text) {
       if (i == start) return false;  // an empty part
       if (i - start > longest) longest = i - start, longest_start = start;
       start = i + 1;
-    } else if (!IsDigit(call[i]) && !(call[i] >= 'A' && call[i] <= 'Z')) {
+    } else if (!IsAsciiDigit(call[i]) && !(call[i] >= 'A' && call[i] <= 'Z')) {
       return false;
     }
   }
   bool letter = false, digit = false;
   for (char c : call.substr(longest_start, longest))
-    (IsDigit(c) ? digit : letter) = true;
+    (IsAsciiDigit(c) ? digit : letter) = true;
   return letter && digit;
 }
 
@@ -474,12 +449,12 @@ bool LooksLikeLocator(std::string_view text) {
   std::string_view s = Squeeze(text, buffer);
   if (s.size() != 4 && s.size() != 6 && s.size() != 8) return false;
   auto in = [](char c, char low, char high) { return c >= low && c <= high; };
-  if (!in(s[0], 'A', 'R') || !in(s[1], 'A', 'R') || !IsDigit(s[2]) ||
-      !IsDigit(s[3]))
+  if (!in(s[0], 'A', 'R') || !in(s[1], 'A', 'R') || !IsAsciiDigit(s[2]) ||
+      !IsAsciiDigit(s[3]))
     return false;
   if (s.size() >= 6 && (!in(s[4], 'A', 'X') || !in(s[5], 'A', 'X')))
     return false;
-  return s.size() < 8 || (IsDigit(s[6]) && IsDigit(s[7]));
+  return s.size() < 8 || (IsAsciiDigit(s[6]) && IsAsciiDigit(s[7]));
 }
 
 bool LooksLikeReport(std::string_view text) {
@@ -490,7 +465,7 @@ bool LooksLikeReport(std::string_view text) {
     return s.size() >= 2 && s.size() <= 3 && AllDigits(s.substr(1));
   if (s.size() > 3 || s[0] < '1' || s[0] > '5') return false;
   for (char c : s.substr(1))
-    if (!IsDigit(c) && c != 'N') return false;
+    if (!IsAsciiDigit(c) && c != 'N') return false;
   return true;
 }
 
@@ -498,7 +473,7 @@ char ReadQslFlag(std::string_view text, int code_page, bool logical) {
   // The flag in plain upper-case ASCII, at most three letters.
   char letters[4];
   std::size_t size = 0;
-  for (char c : TrimmedValue(text)) {
+  for (char c : TrimSpaces(text)) {
     unsigned char byte = static_cast<unsigned char>(c);
     const char* plain = &c;
     std::size_t length = 1;

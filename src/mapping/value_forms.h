@@ -14,10 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "mapping/adif_standard.h"
-
-/// \a text without the blanks before and after it.
-std::string_view TrimmedValue(std::string_view text);
+#include "standard/adif_standard.h"
 
 // ---- dates ----
 

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "platform/text.h"
+
 namespace {
 
 #ifdef _WIN32
@@ -11,17 +13,6 @@ constexpr char kSeparators[] = "/\\:";
 #else
 constexpr char kSeparators[] = "/";
 #endif
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 class StdioOutput : public OutputFile {
  public:

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -78,8 +79,7 @@ bool IsDeviceName(const std::string& path) {
   name = name.substr(0, name.find('.'));
   while (!name.empty() && (name.back() == ' ' || name.back() == ':'))
     name.pop_back();
-  for (char& c : name)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  name = AsciiUpperText(name);
   static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL",
                                          "CONIN$", "CONOUT$"};
   for (const char* device : kDevices)

@@ -14,7 +14,7 @@
 #include "cli/commands.h"
 #include "convert/adif_header.h"
 #include "convert/convert_records.h"
-#include "mapping/adif_standard.h"
+#include "standard/adif_standard.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
 #include "platform/byte_stream.h"

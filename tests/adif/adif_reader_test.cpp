@@ -176,7 +176,6 @@ TEST(ReadAdif, MessagesShowOddBytesEscaped) {
             "\"W1\"",
             SyntaxProblemText(file.records[0].problems[0], AdifForm::kTagged,
                               kEnglish));
-  EXPECT_EQ("abc...", PrintableText("abcdef", 3));
 }
 
 TEST(ReadAdif, EveryPrefixOfAFileReadsTheSameInAnyBlocks) {

@@ -8,6 +8,7 @@
 #include "convert/convert_records.h"
 #include "dbf_builder.h"
 #include "mapping/field_list.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ void ExpectSpellings(const std::vector<Spelling>& spellings) {
       EXPECT_EQ(s.output, out);
     } else {
       EXPECT_EQ(FixOutcome::kUnreadable, fixed.outcome) << out;
-      EXPECT_EQ(TrimmedValue(s.input), out);
+      EXPECT_EQ(TrimSpaces(s.input), out);
     }
     EXPECT_STREQ(s.submode, fixed.submode ? fixed.submode : "");
     FixedValue again;

@@ -11,11 +11,12 @@ import sys
 ALLOWED = {
     "platform": set(),
     "dbf": {"platform"},
-    "mapping": {"platform", "dbf"},
-    "convert": {"platform", "dbf", "mapping"},
-    "adif": {"platform", "dbf", "mapping"},
-    "cli": {"platform", "dbf", "mapping", "convert", "adif"},
-    "app": {"platform", "dbf", "mapping", "convert"},
+    "standard": {"platform", "dbf"},
+    "mapping": {"platform", "dbf", "standard"},
+    "convert": {"platform", "dbf", "standard", "mapping"},
+    "adif": {"platform", "dbf", "standard", "mapping"},
+    "cli": {"platform", "dbf", "standard", "mapping", "convert", "adif"},
+    "app": {"platform", "dbf", "standard", "mapping", "convert"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+)/')
 

@@ -59,10 +59,4 @@ TEST(Keywords, MarkersKnownNamesAndSuggestions) {
   }
 }
 
-TEST(ShownToken, ControlBytesNeverReachAMessageAndLongTokensAreCut) {
-  EXPECT_EQ("A?[31mB?", ShownToken("A\x1B[31mB\x07"));
-  EXPECT_EQ(std::string(40, 'x') + "...", ShownToken(std::string(500, 'x')));
-  EXPECT_EQ("Jos\xE9", ShownToken("Jos\xE9"));
-}
-
 }  // namespace

@@ -5,17 +5,7 @@
 #include "adif/adif_check.h"
 #include "adif/adif_reader.h"
 #include "convert/adif_header.h"
-
-namespace {
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return upper;
-}
-
-}  // namespace
+#include "platform/text.h"
 
 std::string ReadBackRecord::Get(const std::string& name) const {
   for (const auto& field : fields)
@@ -28,7 +18,7 @@ std::vector<ReadBackRecord> ReadBackAdif(const std::string& text) {
   for (const AdifFile::Record& record : ReadAdif(text).records) {
     ReadBackRecord back;
     for (const AdifFile::Field& field : record.fields)
-      back.fields.emplace_back(Upper(field.name), field.data);
+      back.fields.emplace_back(AsciiUpperText(field.name), field.data);
     records.push_back(back);
   }
   return records;
@@ -53,7 +43,7 @@ std::string CheckWrittenAdif(const std::string& text, std::size_t* records,
                                kEnglish) +
              where;
     if (!record.terminated) return "the last line does not end with <EOR>";
-    if (!record.fields.empty() && Upper(record.fields[0].name) != "CALL")
+    if (!record.fields.empty() && AsciiUpperText(record.fields[0].name) != "CALL")
       return "a line starts with " + std::string(record.fields[0].name) +
              where;
   }

@@ -2,7 +2,7 @@
 // export of the ADIF standard's tables, version 3.1.6 (Released, 2025-09-15);
 // do not edit.
 
-#include "mapping/adif_standard.h"
+#include "standard/adif_standard.h"
 
 const char kAdifVersion[] = "3.1.6";
 

@@ -4,8 +4,8 @@
 // checker judges fields by them; mappings and value mending use them to know
 // what an ADIF field, band or mode is.
 
-#ifndef LOGWEAVE_MAPPING_ADIF_STANDARD_H_
-#define LOGWEAVE_MAPPING_ADIF_STANDARD_H_
+#ifndef LOGWEAVE_STANDARD_ADIF_STANDARD_H_
+#define LOGWEAVE_STANDARD_ADIF_STANDARD_H_
 
 #include <string_view>
 
@@ -74,4 +74,4 @@ const AdifBand* FindAdifBand(std::string_view name);
 /// The band \a mhz lies in, or nullptr.
 const AdifBand* AdifBandOfFrequency(double mhz);
 
-#endif  // LOGWEAVE_MAPPING_ADIF_STANDARD_H_
+#endif  // LOGWEAVE_STANDARD_ADIF_STANDARD_H_

@@ -1,11 +1,11 @@
 // adif_standard.cpp: looking things up in the standard's tables.
 
-#include "mapping/adif_standard.h"
+#include "standard/adif_standard.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "mapping/ascii_case.h"
+#include "platform/text.h"
 
 const AdifFieldDefinition* FindAdifField(std::string_view name) {
   const AdifFieldDefinition* end = kAdifFields + kAdifFieldCount;

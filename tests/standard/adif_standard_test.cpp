@@ -1,7 +1,7 @@
 // Tests of the look-ups in the standard's tables, against values read off
 // the ADIF 3.1.6 standard.
 
-#include "mapping/adif_standard.h"
+#include "standard/adif_standard.h"
 
 #include <gtest/gtest.h>
 
