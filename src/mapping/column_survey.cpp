@@ -9,6 +9,14 @@
 
 #include "mapping/texts.h"
 #include "platform/text.h"
+#include "standard/bands.h"
+#include "standard/calls.h"
+#include "standard/locators.h"
+#include "standard/modes.h"
+#include "standard/numbers.h"
+#include "standard/qsl.h"
+#include "standard/reports.h"
+#include "standard/times.h"
 
 namespace {
 
