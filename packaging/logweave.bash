@@ -40,6 +40,7 @@ _logweave() {
     --format) _logweave_reply "adi adx"; return ;;
     --date-order) _logweave_reply "dmy mdy ymd"; return ;;
     --set) COMPREPLY=(); return ;;  # FIELD=VALUE
+    --read-as) COMPREPLY=(); return ;;  # COLUMN=FORM
     --map) COMPREPLY=(); return ;;  # COLUMN=KEYWORD
     -o|--output|--map-file) _logweave_files; return ;;
   esac
@@ -52,7 +53,7 @@ _logweave() {
     convert) options="-h --help --lang --map --auto -o --output --skip-deleted
                       --map-file --check --memo --codepage --charset --format
                       --merge --drop-duplicates --guess --fix --date-order
-                      --set" ;;
+                      --read-as --set" ;;
     check) options="-h --help --lang --all --strict" ;;
   esac
   if [[ $cur == -* ]]; then

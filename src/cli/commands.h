@@ -44,6 +44,7 @@ struct ConvertCommandLine {
   bool fix = false;                    ///< --fix
   std::string date_order;              ///< --date-order: dmy, mdy, ymd or ""
   std::vector<std::string> constants;  ///< --set FIELD=VALUE
+  std::vector<std::string> read_as;    ///< --read-as COLUMN=FORM
   Language language = kEnglish;
 };
 

@@ -180,20 +180,15 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
     prepared.exit_code = kExitUsage;
     return prepared;
   }
-  if (!PlanColumns(job.entries, language).Maps("CALL"))
+  // Under --fix, PrepareFixer refuses a table without CALL.
+  if (!options.fix && !PlanColumns(job.entries, language).Maps("CALL"))
     prepared.warnings.push_back(
         std::string(options.inputs.size() > 1 ? input + ": " : "") +
-        (options.fix
-             ? Choose(language,
-                      "ning\xFAn campo va a CALL, as\xED que --fix dejar\xE1 "
-                      "fuera todos los registros",
-                      "no column is mapped to CALL, so --fix will leave every "
-                      "record out")
-             : Choose(language,
-                      "ning\xFAn campo va a CALL, as\xED que cada registro se "
-                      "escribir\xE1 como un <EOR> vac\xEDo",
-                      "no column is mapped to CALL, so every record will be "
-                      "written as an empty <EOR>")));
+        Choose(language,
+               "ning\xFAn campo va a CALL, as\xED que cada registro se "
+               "escribir\xE1 como un <EOR> vac\xEDo",
+               "no column is mapped to CALL, so every record will be "
+               "written as an empty <EOR>"));
   job.input_path = input;
   job.language = language;
   job.skip_deleted = options.skip_deleted;
@@ -239,6 +234,36 @@ void NoteAsciiSpelling(Charset charset, std::uint64_t values_changed,
                       "spelled in plain ASCII"));
 }
 
+// "log.dbf: " in front of a line when several tables are converted.
+std::string TablePrefix(const ConvertCommandLine& options,
+                        const std::string& input) {
+  return options.inputs.size() > 1 ? input + ": " : std::string();
+}
+
+// The fixer's summary; then, when it left out more than a few records, a
+// warning that says so. Returns true when it did.
+bool PrintFixOutcome(const ConvertCommandLine& options,
+                     const RecordFixer& fixer, const ConvertJob& job) {
+  const Language language = options.language;
+  const std::string prefix = TablePrefix(options, job.input_path);
+  PrintFixSummary(fixer, job.table, language, prefix);
+  const std::uint64_t left_out = fixer.records_left_out();
+  const std::uint64_t records = job.table.header.record_count;
+  if (left_out <= 3 || left_out * 100 <= records) return false;
+  PrintWarning(prefix +
+                   Choose(language, "--fix ha dejado fuera ",
+                          "--fix left out ") +
+                   std::to_string(left_out) + Choose(language, " de ", " of ") +
+                   std::to_string(records) +
+                   Choose(language,
+                          " registros, que no tienen CALL: revise qu\xE9 "
+                          "columna va a CALL",
+                          " records, which have no CALL: check which column "
+                          "is mapped to CALL"),
+               language);
+  return true;
+}
+
 // Converts one prepared table to its own output, as told, and prints how
 // it went; returns its exit code and sets \a converted when its output was
 // written. \a progress is the run's.
@@ -277,9 +302,12 @@ int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
     PrintAdxNotes(job, outcome);
   else
     NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
-  if (prepared->fixer) PrintFixSummary(*prepared->fixer, job.table, language);
-  return options.check ? CheckWritten(outcome.output_path, language)
-                       : kExitOk;
+  const bool many_left_out =
+      prepared->fixer && PrintFixOutcome(options, *prepared->fixer, job);
+  if (!options.check) return kExitOk;
+  const int checked = CheckWritten(outcome.output_path, language);
+  // --check: records left out of the upload are an error too.
+  return many_left_out ? std::max(checked, kExitFileError) : checked;
 }
 
 // "2 of 3 tables converted; not converted: b.dbf", on standard output when
@@ -342,11 +370,14 @@ int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
   }
   NoteAsciiSpelling(CharsetNamed(options.charset),
                     outcome.stats.values_changed, language);
+  bool many_left_out = false;
   for (std::size_t i = 0; i < tables.size(); ++i)
-    if (tables[i].fixer)
-      PrintFixSummary(*tables[i].fixer, merge.tables[i].table, language);
-  return options.check ? CheckWritten(outcome.output_path, language)
-                       : kExitOk;
+    if (tables[i].fixer &&
+        PrintFixOutcome(options, *tables[i].fixer, merge.tables[i]))
+      many_left_out = true;
+  if (!options.check) return kExitOk;
+  const int checked = CheckWritten(outcome.output_path, language);
+  return many_left_out ? std::max(checked, kExitFileError) : checked;
 }
 
 // The combinations of options that several tables and a merge allow;

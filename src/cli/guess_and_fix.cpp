@@ -7,11 +7,19 @@
 #include "dbf/code_page.h"
 #include "mapping/column_guess.h"
 #include "mapping/column_plan.h"
+#include "mapping/names.h"
+#include "platform/text.h"
 
 namespace {
 
 int ChosenCodePage(const std::string& option) {
   return option == "auto" ? 0 : std::stoi(option);
+}
+
+// "log.dbf: " in front of a line when several tables are converted.
+std::string TablePrefix(const ConvertCommandLine& options,
+                        const std::string& input) {
+  return options.inputs.size() > 1 ? input + ": " : std::string();
 }
 
 unsigned DateOrderNamed(const std::string& name) {
@@ -44,6 +52,12 @@ bool CollectConstants(const ConvertCommandLine& options,
       PrintError(error);
       return false;
     }
+    // A field name the standard does not know: the same "did you mean" as
+    // a mapping's.
+    if (!IsKnownKeyword(constant.keyword))
+      PrintWarning((item.origin.empty() ? "--set: " : item.origin + ": ") +
+                       UnknownKeywordText(constant.keyword, options.language),
+                   options.language);
     constant.value = item.column;
     for (auto it = constants->begin(); it != constants->end(); ++it)
       if (it->keyword == constant.keyword) {
@@ -100,7 +114,7 @@ bool AddGuesses(const ConvertCommandLine& options, const std::string& input,
     const ColumnGuess& guess = guesses[c];
     if (context.decided[c] || (guess.keyword.empty() && guess.reason.empty()))
       continue;
-    PrintError("--guess: " +
+    PrintError(TablePrefix(options, input) + "--guess: " +
                GuessLine(layout.columns[c].name, guess, language));
     if (!guess.keyword.empty())
       guessed.push_back({"#" + std::to_string(c + 1), guess.keyword});
@@ -108,6 +122,117 @@ bool AddGuesses(const ConvertCommandLine& options, const std::string& input,
   choices->items.insert(choices->items.begin(), guessed.begin(), guessed.end());
   return true;
 }
+
+namespace {
+
+// Per column of \a layout, the form chosen for it: by a mapping item
+// (KEYWORD:FORM), then by --read-as. False, with the message printed, when
+// a form names no column or does not fit the column's field.
+bool CollectForms(const ConvertCommandLine& options,
+                  const std::vector<MapItem>& items, const ColumnPlan& plan,
+                  const DbfLayout& layout, int code_page,
+                  std::vector<std::string>* forms) {
+  const Language language = options.language;
+  std::vector<MapItem> all;
+  for (const MapItem& item : items)
+    if (!item.constant && !item.form.empty()) all.push_back(item);
+  std::string error;
+  for (const std::string& text : options.read_as) {
+    std::vector<MapItem> read_as;
+    if (!ParseMapOption(text, language, &read_as, &error)) {
+      PrintError("--read-as: " + error);
+      return false;
+    }
+    for (MapItem& item : read_as) {
+      item.form = AsciiLowerText(item.keyword);
+      all.push_back(item);
+    }
+  }
+  forms->assign(layout.columns.size(), "");
+  for (const MapItem& item : all) {
+    const std::vector<int> columns = ColumnsNamed(layout, item.column, code_page);
+    const std::string where = item.origin.empty() ? "" : item.origin + ": ";
+    if (columns.empty()) {
+      PrintError(where + "--read-as: " +
+                 Choose(language, "no hay columna ", "there is no column ") +
+                 item.column);
+      return false;
+    }
+    for (int c : columns) {
+      const FixRule rule = FixRuleOf(plan.columns[c].keyword);
+      if (plan.columns[c].skipped || !FormFits(item.form, rule)) {
+        std::string fitting;
+        for (int f = 0; f < kColumnFormCount; ++f)
+          if (kColumnForms[f].rule == rule && !plan.columns[c].skipped)
+            fitting += (fitting.empty() ? "" : ", ") +
+                       std::string(kColumnForms[f].name);
+        PrintError(where + item.column + ": " +
+                   Choose(language, "la forma '", "the form '") + item.form +
+                   Choose(language, "' no vale para ", "' does not fit ") +
+                   (plan.columns[c].skipped ? std::string("Skip")
+                                            : plan.columns[c].keyword) +
+                   (fitting.empty()
+                        ? std::string()
+                        : Choose(language, "; valen: ", "; it takes: ") +
+                              fitting));
+        return false;
+      }
+      (*forms)[c] = item.form;
+    }
+  }
+  return true;
+}
+
+// The column that could be CALL: the one whose values are call signs on
+// most records, the more varied first; -1 for none.
+int CallCandidate(const DbfLayout& layout,
+                  const std::vector<ColumnProfile>& profiles) {
+  int best = -1;
+  for (std::size_t c = 0; c < profiles.size() && c < layout.columns.size();
+       ++c) {
+    const ColumnProfile& p = profiles[c];
+    if (p.calls == 0 || p.calls * 5 < p.values * 4) continue;
+    if (best < 0 || p.calls > profiles[best].calls ||
+        (p.calls == profiles[best].calls &&
+         p.distinct.size() > profiles[best].distinct.size()))
+      best = static_cast<int>(c);
+  }
+  return best;
+}
+
+// No upload file without contacts: with --fix and no column mapped to
+// CALL, says which column could be, and how to map it.
+void PrintNoCall(const ConvertCommandLine& options, const ConvertJob& job,
+                 int code_page) {
+  const Language language = options.language;
+  std::vector<ColumnProfile> profiles;
+  std::string error;
+  int candidate = -1;
+  if (SurveyTable(SystemFileSystem(), job.input_path, job.table,
+                  GuessSurveyRequest(job.table, code_page, options.skip_deleted),
+                  language, &profiles, &error))
+    candidate = CallCandidate(job.table, profiles);
+  std::string text =
+      TablePrefix(options, job.input_path) +
+      Choose(language,
+             "--fix: ninguna columna va a CALL, así que el fichero no "
+             "tendrí""a ningún contacto; no se ha escrito nada",
+             "--fix: no column is mapped to CALL, so the file would hold no "
+             "contact; nothing was written");
+  if (candidate >= 0) {
+    const std::string name = job.table.columns[candidate].name;
+    text += Choose(language, ". ", ". ") + name +
+            Choose(language, " tiene indicativos: añ""ada --map ",
+                   " holds call signs: add --map ") +
+            name + "=CALL";
+  } else {
+    text += Choose(language, ": asigne una columna con --map COLUMNA=CALL",
+                   ": map a column with --map COLUMN=CALL");
+  }
+  PrintError(text);
+}
+
+}  // namespace
 
 bool PrepareFixer(const ConvertCommandLine& options,
                   const std::vector<MapItem>& items, ConvertJob* job,
@@ -121,11 +246,31 @@ bool PrepareFixer(const ConvertCommandLine& options,
   if (!options.fix && constants.empty()) return true;
   ColumnPlan plan = PlanColumns(job->entries, language);
   MarkMemoColumns(job->table, &plan);
-  const int code_page = TextCodePage(job->code_page, job->table.header.code_page_mark);
+  const int code_page =
+      TextCodePage(job->code_page, job->table.header.code_page_mark);
+  const std::string prefix = TablePrefix(options, job->input_path);
   std::vector<ColumnFix> fixes;
   if (options.fix) {
+    if (!plan.Maps("CALL")) {
+      PrintNoCall(options, *job, code_page);
+      *exit_code = kExitUsage;
+      return false;
+    }
+    FixPlanInput input;
+    input.plan = &plan;
+    input.layout = &job->table;
+    input.date_order = DateOrderNamed(options.date_order);
+    input.memo_text = job->read_memos;
+    input.code_page = code_page;
+    input.language = language;
+    if (!CollectForms(options, items, plan, job->table, code_page,
+                      &input.forms)) {
+      *exit_code = kExitUsage;
+      return false;
+    }
     SurveyRequest request =
-        FixSurveyRequest(plan, job->table, code_page, options.skip_deleted);
+        FixSurveyRequest(plan, job->table, code_page, options.skip_deleted,
+                         LatestDayOf(job->table.header));
     std::vector<ColumnProfile> profiles;
     std::string error;
     if (SurveyNeeded(request) &&
@@ -135,15 +280,16 @@ bool PrepareFixer(const ConvertCommandLine& options,
       *exit_code = kExitFileError;
       return false;
     }
-    std::vector<std::string> notes;
-    if (!DecideFixes(plan, job->table, profiles,
-                     DateOrderNamed(options.date_order), job->read_memos,
-                     code_page, language, &fixes, &notes, &error)) {
-      PrintError(error);
+    input.profiles = &profiles;
+    FixPlan decided;
+    if (!DecideFixes(input, &decided)) {
+      PrintError(prefix + "--fix: " + decided.conflict);
       *exit_code = kExitUsage;
       return false;
     }
-    for (const std::string& note : notes) PrintError("--fix: " + note);
+    for (const std::string& note : decided.notes)
+      PrintError(prefix + "--fix: " + note);
+    fixes = std::move(decided.fixes);
     // A constant is mended like any value of its field.
     for (ConstantField& constant : constants) {
       FixedValue fixed;
@@ -152,6 +298,7 @@ bool PrepareFixer(const ConvertCommandLine& options,
                    constant.value, nullptr, &fixed);
       if (fixed.outcome == FixOutcome::kFixed)
         constant.value = std::string(value);
+      if (fixed.submode) constant.submode = fixed.submode;
     }
   }
   *fixer = std::make_unique<RecordFixer>(plan, std::move(fixes),
@@ -161,12 +308,12 @@ bool PrepareFixer(const ConvertCommandLine& options,
 }
 
 void PrintFixSummary(const RecordFixer& fixer, const DbfLayout& layout,
-                     Language language) {
+                     Language language, const std::string& prefix) {
   std::vector<std::string> names;
   for (const DbfFieldDescriptor& column : layout.columns)
     names.push_back(column.name);
   for (const std::string& line : fixer.Summary(names, language))
-    PrintError("--fix: " + line);
+    PrintError(prefix + "--fix: " + line);
 }
 
 bool GuessedMappingFile(const std::string& path, const DbfLayout& layout,

@@ -13,7 +13,8 @@
 
 #include "cli/commands.h"
 #include "convert/convert_file.h"
-#include "convert/value_fixes.h"
+#include "convert/fix_plan.h"
+#include "convert/record_fixer.h"
 #include "mapping/mapping_options.h"
 
 /// --guess: guesses the columns of the table at \a input that \a choices
@@ -28,16 +29,17 @@ bool AddGuesses(const ConvertCommandLine& options, const std::string& input,
 
 /// --fix and --set: the fixer of \a job (none when neither is given), its
 /// decisions made from a survey of the table; \a items holds the mapping
-/// files' constants. False, with \a exit_code, when a constant is
-/// malformed or the dates of a column leave their order open (usage
+/// files' constants and the forms they give columns. False, with
+/// \a exit_code, when a constant or a form is malformed, no column is
+/// mapped to CALL, or a column's values leave a decision open (usage
 /// errors), or the table cannot be read; nothing is written then.
 bool PrepareFixer(const ConvertCommandLine& options,
                   const std::vector<MapItem>& items, ConvertJob* job,
                   std::unique_ptr<RecordFixer>* fixer, int* exit_code);
 
-/// The fixer's summary, on standard error.
+/// The fixer's summary, on standard error, each line after \a prefix.
 void PrintFixSummary(const RecordFixer& fixer, const DbfLayout& layout,
-                     Language language);
+                     Language language, const std::string& prefix);
 
 /// fields --mapping --guess: the mapping file of the table at \a path with
 /// the guesses. False, with the message printed, when the table cannot be

@@ -303,6 +303,21 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
       ->check(CLI::IsMember({"dmy", "mdy", "ymd"}))
       ->needs(fix);
   convert
+      ->add_option("--read-as", options.read_as,
+                   Choose(language,
+                          "COLUMNA=FORMA: con --fix, c\xF3mo leer una columna: "
+                          "dmy, mdy, ymd (fechas), mhz, khz, hz (frecuencias), "
+                          "hhmm, hhmmss (horas num\xE9ricas), metres, mhz "
+                          "(bandas), decimal-point, decimal-comma (n\xFAmeros) "
+                          "(repetible)",
+                          "COLUMN=FORM: with --fix, how to read a column: dmy, "
+                          "mdy, ymd (dates), mhz, khz, hz (frequencies), hhmm, "
+                          "hhmmss (numeric times), metres, mhz (bands), "
+                          "decimal-point, decimal-comma (numbers) (repeatable)"))
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->needs(fix);
+  convert
       ->add_option("--set", options.constants,
                    Choose(language,
                           "CAMPO=VALOR: da a cada registro este campo, salvo "

@@ -124,6 +124,24 @@ const char* AsciiSpellingAfter(std::uint32_t previous,
   return nullptr;
 }
 
+std::string AsciiSpelledText(std::string_view text, int code_page,
+                             bool* cyrillic) {
+  std::string out;
+  if (cyrillic) *cyrillic = false;
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      out += c;
+      continue;
+    }
+    const std::uint32_t code_point = CodePoint(code_page, byte);
+    if (cyrillic && code_point >= 0x0400 && code_point <= 0x04FF)
+      *cyrillic = true;
+    if (const char* plain = AsciiSpellingOf(code_point)) out += plain;
+  }
+  return out;
+}
+
 int TextCodePage(int chosen, std::uint8_t driver) {
   if (chosen != 0) return chosen;
   int named = CodePageOfDriver(driver);

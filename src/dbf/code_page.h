@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 /// The code point of byte \a byte in code page \a code_page. Bytes below
 /// 0x80 are ASCII in all of them; a page CodePoint does not know is read as
@@ -41,6 +42,12 @@ const char* AsciiSpellingOf(std::uint32_t code_point);
 /// from AsciiSpellingOf (Greek upsilon after a vowel), or nullptr.
 const char* AsciiSpellingAfter(std::uint32_t previous,
                                std::uint32_t code_point);
+
+/// \a text with its bytes read in \a code_page and each letter outside
+/// ASCII in its plain-ASCII spelling (one without a spelling is dropped).
+/// \a cyrillic, when given, tells whether a Cyrillic letter was met.
+std::string AsciiSpelledText(std::string_view text, int code_page,
+                             bool* cyrillic = nullptr);
 
 struct CodePageTable {
   int number;

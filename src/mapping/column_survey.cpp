@@ -40,24 +40,45 @@ void NoteExample(std::string_view value, ColumnProfile* profile) {
     profile->examples.push_back(example);
 }
 
-void LookAtDate(std::string_view value, ColumnProfile* p) {
+void KeepExample(std::string_view value, std::vector<std::string>* examples) {
+  std::string example(value.substr(0, kExampleBytes));
+  if (examples->size() < kExamplesKept &&
+      std::find(examples->begin(), examples->end(), example) == examples->end())
+    examples->push_back(example);
+}
+
+void LookAtDate(std::string_view value, bool numeric, long latest_day,
+                ColumnProfile* p) {
   if (IsAdifDate(value)) {
     ++p->dates;
     return;
   }
   DateText date;
-  if (!ReadDateText(value, &date)) return;
+  if (!ReadDateText(value, &date, numeric)) return;
   unsigned orders = DateOrdersOf(date);
   if (orders == 0) return;
   ++p->dates;
   if (date.ordered_by_form()) return;
   ++p->open_dates;
   p->open_orders &= orders;
-  std::vector<std::string>& examples = p->order_examples[orders];
-  std::string example(value.substr(0, kExampleBytes));
-  if (examples.size() < 2 &&
-      std::find(examples.begin(), examples.end(), example) == examples.end())
-    examples.push_back(example);
+  KeepExample(value, &p->order_examples[orders]);
+  const DateOrder kOrders[3] = {kDayMonthYear, kMonthDayYear, kYearMonthDay};
+  for (int o = 0; o < 3; ++o) {
+    CalendarDate day;
+    if (!DateUnder(date, kOrders[o], &day)) continue;
+    OrderEvidence& evidence = p->by_order[o];
+    const long number = DayNumber(day);
+    ++evidence.explained;
+    if (number > latest_day) ++evidence.after_latest;
+    if (evidence.any) {
+      const long step = number > evidence.last_day ? number - evidence.last_day
+                                                   : evidence.last_day - number;
+      ++evidence.steps;
+      evidence.travel += static_cast<std::uint64_t>(step < 3650 ? step : 3650);
+    }
+    evidence.any = true;
+    evidence.last_day = number;
+  }
 }
 
 // The band the record gives in \a band_column, or nullptr.
@@ -75,17 +96,78 @@ void LookAtFrequency(std::string_view value, const char* record,
                      const DbfLayout& layout, int band_column,
                      ColumnProfile* p) {
   DecimalText number;
-  if (!ReadDecimal(value, true, &number)) return;
+  std::string buffer;
+  if (!ReadFrequencyText(value, &buffer, &number)) return;
   unsigned readings = FrequencyReadings(number, nullptr);
   if (readings == 0) return;
   ++p->frequencies;
-  if (readings == (kAsMegahertz | kAsKilohertz)) {
+  if (readings & (readings - 1)) {
     if (const AdifBand* band =
             BandOfRecord(record, offsets, layout, band_column))
-      readings = FrequencyReadings(number, band);
+      if (unsigned in_band = FrequencyReadings(number, band)) readings = in_band;
   }
-  if (readings == kAsMegahertz) ++p->megahertz_only;
-  if (readings == kAsKilohertz) ++p->kilohertz_only;
+  int best = -1, best_count = 0;
+  for (int u = 0; u < kUnitCount; ++u) {
+    const unsigned reading = 1u << u;
+    if (!(readings & reading)) continue;
+    const int likelihood =
+        BandLikelihood(BandOfHertz(HertzAs(number, reading)));
+    ++p->by_unit[u].explained;
+    p->by_unit[u].likelihood += static_cast<std::uint64_t>(likelihood);
+    if (likelihood > best) best = likelihood, best_count = 0;
+    if (likelihood == best) ++best_count;
+    if (readings == reading) KeepExample(value, &p->unit_examples[u]);
+  }
+  if (best_count > 1) {
+    ++p->unit_ties;
+    KeepExample(value, &p->tie_examples);
+  }
+}
+
+void LookAtTime(std::string_view value, ColumnProfile* p) {
+  if (value.size() == 5 && AllDigits(value)) ++p->five_digit_times;
+}
+
+void LookAtBand(std::string_view value, ColumnProfile* p) {
+  if (BandTextIsFrequency(value)) ++p->band_frequencies;
+  switch (BareBandReadings(value)) {
+    case 1:
+      ++p->metre_bands;
+      KeepExample(value, &p->notation_examples[0]);
+      break;
+    case 2:
+      ++p->megahertz_bands;
+      KeepExample(value, &p->notation_examples[1]);
+      break;
+    case 3:
+      ++p->either_bands;
+      KeepExample(value, &p->notation_examples[2]);
+      break;
+  }
+}
+
+void LookAtNumber(std::string_view value, ColumnProfile* p) {
+  const unsigned evidence = SeparatorsOf(value);
+  if (evidence == kNotANumber) return;
+  p->separators |= evidence;
+  if (evidence & (kPointOpen | kCommaOpen))
+    KeepExample(value, &p->open_separator_examples);
+  if (evidence & (kPointIsDecimal | kCommaGroups))
+    KeepExample(value, &p->separator_examples[0]);
+  if (evidence & (kCommaIsDecimal | kPointGroups))
+    KeepExample(value, &p->separator_examples[1]);
+}
+
+void NoteDistinct(std::string_view value, ColumnProfile* p) {
+  if (p->many_distinct) return;
+  std::string kept(value.substr(0, kExampleBytes));
+  if (std::find(p->distinct.begin(), p->distinct.end(), kept) !=
+      p->distinct.end())
+    return;
+  if (p->distinct.size() == kDistinctKept)
+    p->many_distinct = true;
+  else
+    p->distinct.push_back(kept);
 }
 
 // Everything else the guesses read of a value. Each reading is tried only
@@ -96,7 +178,10 @@ void LookAtKinds(std::string_view value, unsigned char type, int code_page,
   const bool digit = first >= '0' && first <= '9';
   const bool short_value = value.size() <= 16;
   TimeOfDay time;
-  if (digit && ReadTime(value, type == 'N' || type == 'F', &time)) {
+  if (digit && ReadTime(value,
+                        type == 'N' || type == 'F' ? TimeDigits::kNumericHhmm
+                                                   : TimeDigits::kWritten,
+                        &time)) {
     ++p->times;
     if (TimeHasSeparator(value)) ++p->marked_times;
   }
@@ -115,7 +200,7 @@ void LookAtKinds(std::string_view value, unsigned char type, int code_page,
       ++p->named_bands;
   }
   ModeReading mode;
-  if (short_value && !digit && ReadMode(value, &mode)) ++p->modes;
+  if (short_value && !digit && ReadMode(value, &mode, code_page)) ++p->modes;
   if (short_value && LooksLikeCall(value)) ++p->calls;
   if (!digit && value.size() <= 8 && LooksLikeLocator(value)) ++p->locators;
   if (value.size() <= 6 && ReadQslFlag(value, code_page, type == 'L'))
@@ -182,11 +267,18 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
         else if (p.one_value && value != first_values[c])
           p.one_value = false;
         NoteExample(value, &p);
+        NoteDistinct(value, &p);
       }
       ++p.values;
-      if ((look[c] & kLookAtDates) && type != 'L') LookAtDate(value, &p);
+      if ((look[c] & kLookAtDates) && type != 'L')
+        LookAtDate(value, type == 'N' || type == 'F', request.latest_day, &p);
       if ((look[c] & kLookAtFrequencies) && type != 'D' && type != 'L')
         LookAtFrequency(value, record, offsets, layout, band_column[c], &p);
+      if (look[c] & kLookAtTimes) LookAtTime(value, &p);
+      if ((look[c] & kLookAtBands) && type != 'D' && type != 'L')
+        LookAtBand(value, &p);
+      if ((look[c] & kLookAtNumbers) && type != 'D' && type != 'L')
+        LookAtNumber(value, &p);
       if (look[c] == kLookAtEverything && type != 'D')
         LookAtKinds(value, type, request.code_page, &p);
     }

@@ -529,9 +529,9 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
        0, "no findings in 2 records", "--guess: INDICATIV -> CALL (name)"},
       {"dates that leave their order open",
        {"convert", "{dir}/odd.dbf", "--guess", "--fix"}, 2, "",
-       "logweave: FECHA: its dates do not tell the day from the month "
-       "(04/06/98, 2/7/03): give --date-order dmy, mdy or ymd; nothing was "
-       "written"},
+       "logweave: --fix: FECHA: its dates do not tell the day, month and year "
+       "apart (04/06/98, 2/7/03): give --date-order dmy|mdy|ymd or --read-as "
+       "FECHA=dmy|mdy|ymd; nothing was written"},
       {"the same order given", {"convert", "{dir}/odd.dbf", "--guess", "--fix",
                                 "--date-order", "dmy", "-o", "-"},
        0, "<QSO_DATE:8>19980604"},
