@@ -14,6 +14,7 @@
 #include "convert/adif_header.h"
 #include "convert/convert_file.h"
 #include "convert/merge_files.h"
+#include "dbf/code_page.h"
 #include "dbf/table_file.h"
 #include "mapping/column_plan.h"
 #include "mapping/mapping_options.h"
@@ -246,7 +247,9 @@ bool PrintFixOutcome(const ConvertCommandLine& options,
                      const RecordFixer& fixer, const ConvertJob& job) {
   const Language language = options.language;
   const std::string prefix = TablePrefix(options, job.input_path);
-  PrintFixSummary(fixer, job.table, language, prefix);
+  PrintFixSummary(fixer, job.table,
+                  TextCodePage(job.code_page, job.table.header.code_page_mark),
+                  language, prefix);
   const std::uint64_t left_out = fixer.records_left_out();
   const std::uint64_t records = job.table.header.record_count;
   if (left_out <= 3 || left_out * 100 <= records) return false;

@@ -115,7 +115,8 @@ bool AddGuesses(const ConvertCommandLine& options, const std::string& input,
     if (context.decided[c] || (guess.keyword.empty() && guess.reason.empty()))
       continue;
     PrintError(TablePrefix(options, input) + "--guess: " +
-               GuessLine(layout.columns[c].name, guess, language));
+               GuessLine(ShownName(layout.columns[c].name, context.code_page),
+                         guess, language));
     if (!guess.keyword.empty())
       guessed.push_back({"#" + std::to_string(c + 1), guess.keyword});
   }
@@ -220,7 +221,8 @@ void PrintNoCall(const ConvertCommandLine& options, const ConvertJob& job,
              "--fix: no column is mapped to CALL, so the file would hold no "
              "contact; nothing was written");
   if (candidate >= 0) {
-    const std::string name = job.table.columns[candidate].name;
+    const std::string name =
+        ShownName(job.table.columns[candidate].name, code_page);
     text += Choose(language, ". ", ". ") + name +
             Choose(language, " tiene indicativos: añ""ada --map ",
                    " holds call signs: add --map ") +
@@ -308,10 +310,11 @@ bool PrepareFixer(const ConvertCommandLine& options,
 }
 
 void PrintFixSummary(const RecordFixer& fixer, const DbfLayout& layout,
-                     Language language, const std::string& prefix) {
+                     int code_page, Language language,
+                     const std::string& prefix) {
   std::vector<std::string> names;
   for (const DbfFieldDescriptor& column : layout.columns)
-    names.push_back(column.name);
+    names.push_back(ShownName(column.name, code_page));
   for (const std::string& line : fixer.Summary(names, language))
     PrintError(prefix + "--fix: " + line);
 }

@@ -37,9 +37,11 @@ bool PrepareFixer(const ConvertCommandLine& options,
                   const std::vector<MapItem>& items, ConvertJob* job,
                   std::unique_ptr<RecordFixer>* fixer, int* exit_code);
 
-/// The fixer's summary, on standard error, each line after \a prefix.
+/// The fixer's summary, on standard error, each line after \a prefix; the
+/// column names read in \a code_page.
 void PrintFixSummary(const RecordFixer& fixer, const DbfLayout& layout,
-                     Language language, const std::string& prefix);
+                     int code_page, Language language,
+                     const std::string& prefix);
 
 /// fields --mapping --guess: the mapping file of the table at \a path with
 /// the guesses. False, with the message printed, when the table cannot be

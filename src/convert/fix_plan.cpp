@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "dbf/code_page.h"
 #include "mapping/column_guess.h"
 #include "platform/text.h"
 #include "standard/numbers.h"
@@ -190,7 +191,7 @@ struct Decider {
         tie = false;
       }
     }
-    const std::string upper = NormalisedName(name, input.code_page);
+    const std::string upper = AsciiUpperText(name);
     if (best >= 0 && tie) {
       if (upper.find("KHZ") != std::string::npos) {
         fix->frequency_unit = kAsKilohertz;
@@ -418,7 +419,8 @@ bool DecideFixes(const FixPlanInput& input, FixPlan* plan) {
     const bool known = c < layout.columns.size();
     const unsigned char type = known ? layout.columns[c].type : 'C';
     Decider decider{input, plan,
-                    known ? layout.columns[c].name : "#" + std::to_string(c + 1),
+                    known ? ShownName(layout.columns[c].name, input.code_page)
+                          : "#" + std::to_string(c + 1),
                     input.language};
     ColumnFix fix = ColumnFixOf(planned.keyword, type,
                                 input.memo_text && planned.memo,

@@ -199,11 +199,15 @@ unsigned FrequencyReading(const ColumnFix& fix, const DecimalText& number,
   unsigned readings = FrequencyReadings(number, nullptr);
   if (readings == 0) return 0;
   if (band && band->Get()) {
+    // The record's band: a value no reading puts on it contradicts it, and
+    // is left for the check to name.
     const unsigned in_band = FrequencyReadings(number, band->Get());
-    if (in_band && (in_band & (in_band - 1)) == 0) {
-      out->used_record_band = (readings & (readings - 1)) != 0;
-      if (!fix.unit_chosen || in_band == fix.frequency_unit) return in_band;
-    }
+    out->used_record_band = true;
+    if (in_band == 0) return 0;
+    if ((in_band & (in_band - 1)) == 0 &&
+        (!fix.unit_chosen || in_band == fix.frequency_unit))
+      return in_band;
+    readings = in_band;
   }
   if (fix.frequency_unit != 0)
     return readings & fix.frequency_unit;

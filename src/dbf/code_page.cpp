@@ -2,6 +2,8 @@
 
 #include "dbf/code_page.h"
 
+#include "platform/text.h"
+
 namespace {
 
 const CodePageTable* FindCodePage(int code_page) {
@@ -140,6 +142,27 @@ std::string AsciiSpelledText(std::string_view text, int code_page,
     if (const char* plain = AsciiSpellingOf(code_point)) out += plain;
   }
   return out;
+}
+
+std::string ShownName(std::string_view name, int code_page) {
+  std::string shown;
+  for (char c : name) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      shown += c;
+      continue;
+    }
+    const std::uint32_t point = CodePoint(code_page, byte);
+    int in_1252 = -1;
+    for (int b = 0x80; b <= 0xFF && in_1252 < 0; ++b)
+      if (CodePoint(1252, static_cast<unsigned char>(b)) == point) in_1252 = b;
+    if (in_1252 >= 0) {
+      shown += static_cast<char>(in_1252);
+      continue;
+    }
+    AppendUtf8(point, &shown);
+  }
+  return shown;
 }
 
 int TextCodePage(int chosen, std::uint8_t driver) {

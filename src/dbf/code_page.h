@@ -49,6 +49,11 @@ const char* AsciiSpellingAfter(std::uint32_t previous,
 std::string AsciiSpelledText(std::string_view text, int code_page,
                              bool* cyrillic = nullptr);
 
+/// A column name of a table in code page \a code_page as messages show it:
+/// its characters in Windows-1252, the text of messages, where that has
+/// them, else in UTF-8 (which the console passes on as such).
+std::string ShownName(std::string_view name, int code_page);
+
 struct CodePageTable {
   int number;
   std::uint16_t upper_half[128];  ///< bytes 0x80-0xFF

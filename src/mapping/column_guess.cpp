@@ -339,7 +339,7 @@ std::string FewText(const ColumnProfile& p, const char* noun,
 // one or a few values beside it is the own station's. A log whose only
 // such column repeats one value is a log of contacts with that station,
 // unless \a own_when_alone (a locator repeated while the calls vary).
-void SettleStations(const DbfLayout& layout,
+void SettleStations(const DbfLayout& layout, int code_page,
                     const std::vector<ColumnProfile>& profiles,
                     const std::string& worked, const std::string& own,
                     const char* noun, bool own_when_alone, Language language,
@@ -389,7 +389,7 @@ void SettleStations(const DbfLayout& layout,
                       "stations worked do");
       if (c != most)
         reason += "; " + worked + Choose(language, " va a ", " goes to ") +
-                  layout.columns[most].name;
+                  ShownName(layout.columns[most].name, code_page);
     }
     if (keyword == proposal.keyword) continue;
     proposal.keyword = keyword;
@@ -462,7 +462,7 @@ std::vector<ColumnGuess> GuessColumns(
   // Own station or worked one, by how much the values vary.
   std::vector<ColumnProfile> seen(profiles.begin(), profiles.end());
   seen.resize(count);
-  SettleStations(layout, seen, "CALL", "STATION_CALLSIGN",
+  SettleStations(layout, context.code_page, seen, "CALL", "STATION_CALLSIGN",
                  Choose(language, "indicativo", "call sign"), false, language,
                  &proposals);
   bool calls_vary = false;
@@ -470,7 +470,7 @@ std::vector<ColumnGuess> GuessColumns(
     if (proposals[c].keyword == "CALL" && !FewValues(seen[c]) &&
         seen[c].values >= kLeastValues)
       calls_vary = true;
-  SettleStations(layout, seen, "GRIDSQUARE", "MY_GRIDSQUARE",
+  SettleStations(layout, context.code_page, seen, "GRIDSQUARE", "MY_GRIDSQUARE",
                  Choose(language, "locator", "locator"), calls_vary, language,
                  &proposals);
 
@@ -515,7 +515,8 @@ std::vector<ColumnGuess> GuessColumns(
     std::string others;
     for (std::size_t o : best)
       if (o != c)
-        others += (others.empty() ? "" : ", ") + layout.columns[o].name;
+        others += (others.empty() ? "" : ", ") +
+                  ShownName(layout.columns[o].name, context.code_page);
     guess.reason =
         says + but +
         (best.size() == 1

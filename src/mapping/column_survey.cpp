@@ -100,12 +100,12 @@ void LookAtFrequency(std::string_view value, const char* record,
   if (!ReadFrequencyText(value, &buffer, &number)) return;
   unsigned readings = FrequencyReadings(number, nullptr);
   if (readings == 0) return;
+  // The record's band settles a value, and one it contradicts counts for
+  // no unit.
+  if (const AdifBand* band = BandOfRecord(record, offsets, layout, band_column))
+    readings = FrequencyReadings(number, band);
+  if (readings == 0) return;
   ++p->frequencies;
-  if (readings & (readings - 1)) {
-    if (const AdifBand* band =
-            BandOfRecord(record, offsets, layout, band_column))
-      if (unsigned in_band = FrequencyReadings(number, band)) readings = in_band;
-  }
   int best = -1, best_count = 0;
   for (int u = 0; u < kUnitCount; ++u) {
     const unsigned reading = 1u << u;
