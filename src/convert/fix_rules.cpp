@@ -70,8 +70,10 @@ const AdifBand* RecordBand::Get() {
 
 std::uint64_t ValueShape(std::string_view value) {
   std::uint64_t shape = value.size();
-  for (char c : value)
-    shape = shape * 131 + static_cast<unsigned char>(IsAsciiDigit(c) ? '9' : c);
+  for (char c : value) {
+    const char kind = IsAsciiDigit(c) ? '9' : IsAsciiLetter(c) ? 'A' : c;
+    shape = shape * 131 + static_cast<unsigned char>(kind);
+  }
   return shape;
 }
 

@@ -132,8 +132,9 @@ struct RecordBand {
 std::string_view FixValue(const ColumnFix& fix, std::string_view value,
                           RecordBand* band, FixedValue* out);
 
-/// The form of a value with its digits taken as one: "9:15" and "8:40"
-/// are one form, "09:15" another.
+/// The form of a value with its digits taken as one, and its letters:
+/// "9:15" and "8:40" are one form, "09:15" another, "14-JUN-05" and
+/// "02-DEC-99" one.
 std::uint64_t ValueShape(std::string_view value);
 
 /// "D/M/YY" for a date written as \a example in a column mended by \a fix.

@@ -2,6 +2,7 @@
 // it adds and its summary.
 
 #include "convert/record_fixer.h"
+#include "convert/record_fixer_inline.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,9 +16,9 @@ namespace {
 constexpr std::size_t kMostKinds = 12;
 // Mended values remembered per column: 2^kFewBits for columns of few
 // different values (bands, modes, flags), 2^kManyBits for times and dates
-// (about 300 kB each, for kMostManyCaches columns at most).
+// (about a megabyte each, for kMostManyCaches columns at most).
 constexpr int kFewBits = 6;
-constexpr int kManyBits = 12;
+constexpr int kManyBits = 14;
 constexpr int kMostManyCaches = 8;
 constexpr std::size_t kExampleBytes = 32;
 
@@ -196,20 +197,24 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
   ColumnWork& work = work_[column];
   // Once HH:MM has been counted, it is read at once (FixHhMm).
   static const std::uint64_t kHhMm = ValueShape("00:00");
+  if (work.path == ColumnWork::kQuick && fixed_.kind == FixKind::kBlanks &&
+      fixed_.outcome == FixOutcome::kFixed)
+    work.blanks_kind = count;
   if (work.path == ColumnWork::kTime && fixed_.kind == FixKind::kTimeForm &&
       fixed_.outcome == FixOutcome::kFixed && fixed_.shape == kHhMm &&
       !fix.numeric)
     work.hhmm_kind = count;
-  if (work.cache_bits != 0 && raw.size() <= 16 && !fixed_.used_record_band &&
-      fixed_.frequency.empty() && result.size() <= sizeof(Cached::text)) {
-    std::uint64_t key[2] = {0, 0};
-    std::memcpy(key, raw.data(), raw.size());
-    Cached& entry = work.cache[CacheSlot(key, raw.size(), work.cache_bits)];
+  std::uint64_t key[2];
+  std::size_t key_size = 0;
+  if (work.cache_bits != 0 && fixed_.frequency.empty() &&
+      result.size() <= sizeof(Cached::text) &&
+      CacheKey(column, raw.data(), raw.size(), key, &key_size)) {
+    Cached& entry = work.cache[CacheSlot(key, key_size, work.cache_bits)];
     AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
     entry.hits = 0;
     entry.key[0] = key[0];
     entry.key[1] = key[1];
-    entry.size = static_cast<std::uint8_t>(raw.size());
+    entry.size = static_cast<std::uint8_t>(key_size);
     entry.unchanged = fixed_.outcome == FixOutcome::kUnchanged;
     entry.count = count;
     entry.submode = fixed_.submode;
@@ -351,6 +356,7 @@ std::vector<std::string> RecordFixer::Summary(
     for (const Cached& entry : work_[c].cache)
       AddHits(&counts, entry.count, entry.hits);
     AddHits(&counts, work_[c].hhmm_kind, work_[c].hhmm_hits);
+    AddHits(&counts, work_[c].blanks_kind, work_[c].blanks_hits);
     std::string line;
     for (const KindCount& kind : counts.kinds) {
       if (kind.count == 0) continue;

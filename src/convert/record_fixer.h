@@ -125,6 +125,8 @@ class RecordFixer {
     int band_column = -1;         // the column whose band settles it
     std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
     std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
+    std::int32_t blanks_kind = -1;  // kQuick: the kind blanks in front count as
+    std::uint64_t blanks_hits = 0;
   };
   // A field the record may get added.
   struct Addition {
@@ -137,6 +139,8 @@ class RecordFixer {
                            std::size_t* length, bool* padded);
   inline bool FixHhMm(std::size_t column, const char** value,
                       std::size_t* length, bool* padded);
+  inline bool FixBlanksInFront(std::size_t column, const char** value,
+                               std::size_t* length);
   void FixSlowly(std::size_t column, const char** value, std::size_t* length,
                  bool* padded);
   std::int32_t Count(std::size_t column, std::string_view from,
@@ -146,6 +150,9 @@ class RecordFixer {
   void AddHits(ColumnCounts* counts, std::int32_t kind,
                std::uint64_t hits) const;
   void NoteFrequency(std::string_view frequency);
+  inline bool CacheKey(std::size_t column, const char* value,
+                       std::size_t length, std::uint64_t key[2],
+                       std::size_t* size) const;
   static std::size_t CacheSlot(const std::uint64_t key[2], std::size_t size,
                                int bits) {
     std::uint64_t hash = (key[0] * 0x9E3779B97F4A7C15ull) ^

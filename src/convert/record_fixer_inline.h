@@ -39,7 +39,8 @@ inline RecordFixer::Span RecordFixer::Fix(std::size_t column, Span span) {
   // column after column.
   const ColumnWork::Path path = record_written_ ? work.path : ColumnWork::kNone;
   if (path == ColumnWork::kQuick) {
-    if (*value == ' ') FixSlowly(column, &value, &length, &padded);
+    if (*value == ' ' && !FixBlanksInFront(column, &value, &length))
+      FixSlowly(column, &value, &length, &padded);
   } else if (path == ColumnWork::kCached) {
     if (!FixFromCache(column, &value, &length, &padded))
       FixSlowly(column, &value, &length, &padded);
@@ -67,24 +68,55 @@ inline char* RecordFixer::PutAdditions(char* out) {
   return out;
 }
 
+// The key a value is remembered by: its bytes, zero-filled to 16; for a
+// frequency settled by the record's band, the band's bytes after a 1 byte.
+// False when the key would be longer than 16 bytes.
+inline bool RecordFixer::CacheKey(std::size_t column, const char* value,
+                                  std::size_t length, std::uint64_t key[2],
+                                  std::size_t* size) const {
+  const int band_column = work_[column].band_column;
+  key[0] = key[1] = 0;
+  if (band_column < 0) {
+    if (length > 16) return false;
+    std::memcpy(key, value, length);
+    *size = length;
+    return true;
+  }
+  const char* band = record_ + offsets_[band_column];
+  std::size_t band_length = sizes_[band_column];
+  while (band_length > 0 && band[band_length - 1] == ' ') --band_length;
+  if (length + 1 + band_length > 16) return false;
+  char bytes[16];
+  std::memcpy(bytes, value, length);
+  bytes[length] = '\x01';
+  std::memcpy(bytes + length + 1, band, band_length);
+  std::memcpy(key, bytes, length + 1 + band_length);
+  *size = length + 1 + band_length;
+  return true;
+}
+
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
 inline bool
 RecordFixer::FixFromCache(std::size_t column, const char** value,
                           std::size_t* length, bool* padded) {
-  const std::size_t size = *length;
-  if (!*padded || size > 16) return false;
-  // Two whole words, the bytes past the value masked off.
-  std::uint64_t key[2];
-  std::memcpy(key, *value, sizeof key);
-  if (size < 8) {
-    key[0] &= (std::uint64_t{1} << (8 * size)) - 1;
-    key[1] = 0;
-  } else if (size < 16) {
-    key[1] &= (std::uint64_t{1} << (8 * (size - 8))) - 1;
-  }
   ColumnWork& work = work_[column];
+  std::size_t size = *length;
+  std::uint64_t key[2];
+  if (work.band_column >= 0) {
+    if (!CacheKey(column, *value, *length, key, &size)) return false;
+  } else {
+    if (!*padded || size > 16) return false;
+    // Two whole words, the bytes past the value masked off.
+    std::memcpy(key, *value, sizeof key);
+    if (size < 8) {
+      key[0] &= (std::uint64_t{1} << (8 * size)) - 1;
+      key[1] = 0;
+    } else if (size < 16) {
+      key[1] &= (std::uint64_t{1} << (8 * (size - 8))) - 1;
+    }
+  }
   Cached& entry = work.cache[CacheSlot(key, size, work.cache_bits)];
   if (entry.size != size || entry.key[0] != key[0] || entry.key[1] != key[1])
     return false;
@@ -116,6 +148,22 @@ RecordFixer::FixHhMm(std::size_t column, const char** value,
   *length = 4;
   *padded = true;
   return true;
+}
+
+// Blanks in front of a value of a column that mends nothing else (numbers
+// of a numeric column stand right-aligned): passed over at once once the
+// first such value has been counted.
+inline bool RecordFixer::FixBlanksInFront(std::size_t column,
+                                          const char** value,
+                                          std::size_t* length) {
+  ColumnWork& work = work_[column];
+  if (work.blanks_kind < 0) return false;
+  std::size_t blanks = 0;
+  while (blanks < *length && (*value)[blanks] == ' ') ++blanks;
+  *value += blanks;
+  *length -= blanks;
+  ++work.blanks_hits;
+  return true;  // still padded: the bytes after it are the record's
 }
 
 #endif  // LOGWEAVE_CONVERT_RECORD_FIXER_INLINE_H_

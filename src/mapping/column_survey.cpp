@@ -41,33 +41,92 @@ void NoteExample(std::string_view value, ColumnProfile* profile) {
 }
 
 void KeepExample(std::string_view value, std::vector<std::string>* examples) {
-  std::string example(value.substr(0, kExampleBytes));
-  if (examples->size() < kExamplesKept &&
-      std::find(examples->begin(), examples->end(), example) == examples->end())
-    examples->push_back(example);
+  if (examples->size() >= kExamplesKept) return;
+  const std::string_view example = value.substr(0, kExampleBytes);
+  for (const std::string& kept : *examples)
+    if (kept == example) return;
+  examples->emplace_back(example);
 }
 
-void LookAtDate(std::string_view value, bool numeric, long latest_day,
-                ColumnProfile* p) {
+// What reading gave for values seen before in a column, remembered by their
+// bytes (up to 16): a log repeats its dates, frequencies and bands, and
+// reading each once keeps the survey's pass short.
+template <typename Reading>
+class ValueMemo {
+ public:
+  // The reading of \a value, from \a read when not remembered.
+  template <typename Read>
+  const Reading& Get(std::string_view value, Read read) {
+    if (value.size() > 16) {
+      spare_ = read(value);
+      return spare_;
+    }
+    std::uint64_t key[2] = {0, 0};
+    std::memcpy(key, value.data(), value.size());
+    const std::uint64_t hash = (key[0] * 0x9E3779B97F4A7C15ull) ^
+                               (key[1] * 0xC2B2AE3D27D4EB4Full) ^ value.size();
+    if (entries_.empty()) entries_.resize(std::size_t{1} << kBits);
+    Entry& entry = entries_[hash >> (64 - kBits)];
+    if (entry.size != value.size() || entry.key[0] != key[0] ||
+        entry.key[1] != key[1]) {
+      entry.key[0] = key[0];
+      entry.key[1] = key[1];
+      entry.size = static_cast<std::uint8_t>(value.size());
+      entry.reading = read(value);
+    }
+    return entry.reading;
+  }
+
+ private:
+  static constexpr int kBits = 13;
+  struct Entry {
+    std::uint64_t key[2] = {0, 0};
+    std::uint8_t size = 0xFF;
+    Reading reading = {};
+  };
+  std::vector<Entry> entries_;
+  Reading spare_ = {};
+};
+
+// A date as the survey reads it.
+struct DateReading {
+  bool date = false;        // a date in some order, or YYYYMMDD already
+  bool open = false;        // its form leaves the order open
+  unsigned orders = 0;      // the orders it fits
+  long day[3] = {0, 0, 0};  // its DayNumber in each of them
+};
+
+DateReading ReadDateForSurvey(std::string_view value, bool numeric) {
+  DateReading reading;
   if (IsAdifDate(value)) {
-    ++p->dates;
-    return;
+    reading.date = true;
+    return reading;
   }
   DateText date;
-  if (!ReadDateText(value, &date, numeric)) return;
-  unsigned orders = DateOrdersOf(date);
-  if (orders == 0) return;
-  ++p->dates;
-  if (date.ordered_by_form()) return;
-  ++p->open_dates;
-  p->open_orders &= orders;
-  KeepExample(value, &p->order_examples[orders]);
+  if (!ReadDateText(value, &date, numeric)) return reading;
+  reading.orders = DateOrdersOf(date);
+  reading.date = reading.orders != 0;
+  reading.open = reading.date && !date.ordered_by_form();
   const DateOrder kOrders[3] = {kDayMonthYear, kMonthDayYear, kYearMonthDay};
   for (int o = 0; o < 3; ++o) {
     CalendarDate day;
-    if (!DateUnder(date, kOrders[o], &day)) continue;
+    if (DateUnder(date, kOrders[o], &day)) reading.day[o] = DayNumber(day);
+  }
+  return reading;
+}
+
+void LookAtDate(std::string_view value, const DateReading& reading,
+                long latest_day, ColumnProfile* p) {
+  if (!reading.date) return;
+  ++p->dates;
+  if (!reading.open) return;
+  ++p->open_dates;
+  p->open_orders &= reading.orders;
+  KeepExample(value, &p->order_examples[reading.orders]);
+  for (int o = 0; o < 3; ++o) {
+    if (!(reading.orders & (1u << o))) continue;
     OrderEvidence& evidence = p->by_order[o];
-    const long number = DayNumber(day);
+    const long number = reading.day[o];
     ++evidence.explained;
     if (number > latest_day) ++evidence.after_latest;
     if (evidence.any) {
@@ -81,42 +140,43 @@ void LookAtDate(std::string_view value, bool numeric, long latest_day,
   }
 }
 
-// The band the record gives in \a band_column, or nullptr.
-const AdifBand* BandOfRecord(const char* record,
-                             const std::vector<std::size_t>& offsets,
-                             const DbfLayout& layout, int band_column) {
-  if (band_column < 0 || band_column >= static_cast<int>(offsets.size()))
-    return nullptr;
-  return ReadBand(ValueOf(record + offsets[band_column],
-                          layout.columns[band_column].length));
-}
+// A frequency as the survey reads it: the band it lies on in each unit.
+struct FrequencyReadingOf {
+  const AdifBand* band[kUnitCount] = {nullptr, nullptr, nullptr};
+};
 
-void LookAtFrequency(std::string_view value, const char* record,
-                     const std::vector<std::size_t>& offsets,
-                     const DbfLayout& layout, int band_column,
-                     ColumnProfile* p) {
+FrequencyReadingOf ReadFrequencyForSurvey(std::string_view value) {
+  FrequencyReadingOf reading;
   DecimalText number;
   std::string buffer;
-  if (!ReadFrequencyText(value, &buffer, &number)) return;
-  unsigned readings = FrequencyReadings(number, nullptr);
-  if (readings == 0) return;
-  // The record's band settles a value, and one it contradicts counts for
-  // no unit.
-  if (const AdifBand* band = BandOfRecord(record, offsets, layout, band_column))
-    readings = FrequencyReadings(number, band);
+  if (!ReadFrequencyText(value, &buffer, &number)) return reading;
+  const unsigned readings = FrequencyReadings(number, nullptr);
+  for (int u = 0; u < kUnitCount; ++u)
+    if (readings & (1u << u))
+      reading.band[u] = BandOfHertz(HertzAs(number, 1u << u));
+  return reading;
+}
+
+// \a record_band: the record's band, or nullptr; a value it contradicts
+// counts for no unit.
+void LookAtFrequency(std::string_view value, const FrequencyReadingOf& reading,
+                     const AdifBand* record_band, ColumnProfile* p) {
+  unsigned readings = 0;
+  for (int u = 0; u < kUnitCount; ++u)
+    if (reading.band[u] && (!record_band || reading.band[u] == record_band))
+      readings |= 1u << u;
   if (readings == 0) return;
   ++p->frequencies;
   int best = -1, best_count = 0;
   for (int u = 0; u < kUnitCount; ++u) {
-    const unsigned reading = 1u << u;
-    if (!(readings & reading)) continue;
-    const int likelihood =
-        BandLikelihood(BandOfHertz(HertzAs(number, reading)));
+    const unsigned bit = 1u << u;
+    if (!(readings & bit)) continue;
+    const int likelihood = BandLikelihood(reading.band[u]);
     ++p->by_unit[u].explained;
     p->by_unit[u].likelihood += static_cast<std::uint64_t>(likelihood);
     if (likelihood > best) best = likelihood, best_count = 0;
     if (likelihood == best) ++best_count;
-    if (readings == reading) KeepExample(value, &p->unit_examples[u]);
+    if (readings == bit) KeepExample(value, &p->unit_examples[u]);
   }
   if (best_count > 1) {
     ++p->unit_ties;
@@ -225,6 +285,9 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
   std::vector<unsigned> look(columns, 0);
   std::vector<int> band_column(columns, -1);
   std::vector<std::string> first_values(columns);
+  std::vector<ValueMemo<DateReading>> dates(columns);
+  std::vector<ValueMemo<FrequencyReadingOf>> frequencies(columns);
+  std::vector<ValueMemo<const AdifBand*>> bands(columns);
   for (std::size_t c = 0; c < columns; ++c) {
     if (c < request.look.size() && layout.columns[c].type != 'M')
       look[c] = request.look[c];
@@ -270,10 +333,25 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
         NoteDistinct(value, &p);
       }
       ++p.values;
-      if ((look[c] & kLookAtDates) && type != 'L')
-        LookAtDate(value, type == 'N' || type == 'F', request.latest_day, &p);
-      if ((look[c] & kLookAtFrequencies) && type != 'D' && type != 'L')
-        LookAtFrequency(value, record, offsets, layout, band_column[c], &p);
+      if ((look[c] & kLookAtDates) && type != 'L') {
+        const bool numeric = type == 'N' || type == 'F';
+        LookAtDate(value,
+                   dates[c].Get(value,
+                                [numeric](std::string_view v) {
+                                  return ReadDateForSurvey(v, numeric);
+                                }),
+                   request.latest_day, &p);
+      }
+      if ((look[c] & kLookAtFrequencies) && type != 'D' && type != 'L') {
+        const AdifBand* record_band = nullptr;
+        const int b = band_column[c];
+        if (b >= 0 && b < static_cast<int>(columns))
+          record_band = bands[b].Get(
+              ValueOf(record + offsets[b], layout.columns[b].length),
+              [](std::string_view v) { return ReadBand(v); });
+        LookAtFrequency(value, frequencies[c].Get(value, ReadFrequencyForSurvey),
+                        record_band, &p);
+      }
       if (look[c] & kLookAtTimes) LookAtTime(value, &p);
       if ((look[c] & kLookAtBands) && type != 'D' && type != 'L')
         LookAtBand(value, &p);
