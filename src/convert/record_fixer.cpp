@@ -83,7 +83,8 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
                  (fix.rule == FixRule::kBand || fix.rule == FixRule::kMode ||
                   fix.rule == FixRule::kQsl ||
                   fix.rule == FixRule::kFrequency ||
-                  fix.rule == FixRule::kNumber)) {
+                  fix.rule == FixRule::kNumber ||
+                  fix.rule == FixRule::kReport)) {
         work.path = ColumnWork::kCached;
         work.cache_bits = kFewBits;
       } else if (!fix.memo &&
@@ -97,8 +98,6 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
             ++many_caches <= kMostManyCaches ? kManyBits : kFewBits;
       } else if (!fix.memo && fix.rule == FixRule::kCall) {
         work.path = ColumnWork::kCall;
-      } else if (!fix.memo && fix.rule == FixRule::kReport) {
-        work.path = ColumnWork::kReport;
       } else {
         work.path = ColumnWork::kSlow;
       }

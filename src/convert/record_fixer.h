@@ -114,7 +114,6 @@ class RecordFixer {
       kNone,    // nothing
       kQuick,   // only blanks in front to remove
       kCall,    // a call sign: mended when not upper case already
-      kReport,  // a report: mended when it holds a blank
       kTime,    // HH:MM read at once, other times as kCached
       kCached,  // few different spellings: each mended once
       kSlow,    // every value mended

@@ -51,9 +51,6 @@ inline RecordFixer::Span RecordFixer::Fix(std::size_t column, Span span) {
   } else if (path == ColumnWork::kCall) {
     if (!IsPlainCall(std::string_view(value, length)))
       FixSlowly(column, &value, &length, &padded);
-  } else if (path == ColumnWork::kReport) {
-    if (std::memchr(value, ' ', length))
-      FixSlowly(column, &value, &length, &padded);
   } else if (path == ColumnWork::kSlow) {
     FixSlowly(column, &value, &length, &padded);
   }

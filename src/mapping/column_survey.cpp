@@ -188,9 +188,21 @@ void LookAtTime(std::string_view value, ColumnProfile* p) {
   if (value.size() == 5 && AllDigits(value)) ++p->five_digit_times;
 }
 
-void LookAtBand(std::string_view value, ColumnProfile* p) {
-  if (BandTextIsFrequency(value)) ++p->band_frequencies;
-  switch (BareBandReadings(value)) {
+// A band as the survey reads it: its bare-number readings (BareBandReadings)
+// and whether it is rather a frequency.
+struct BandReading {
+  unsigned readings = 0;
+  bool frequency = false;
+};
+
+BandReading ReadBandForSurvey(std::string_view value) {
+  return BandReading{BareBandReadings(value), BandTextIsFrequency(value)};
+}
+
+void LookAtBand(std::string_view value, const BandReading& reading,
+                ColumnProfile* p) {
+  if (reading.frequency) ++p->band_frequencies;
+  switch (reading.readings) {
     case 1:
       ++p->metre_bands;
       KeepExample(value, &p->notation_examples[0]);
@@ -206,8 +218,8 @@ void LookAtBand(std::string_view value, ColumnProfile* p) {
   }
 }
 
-void LookAtNumber(std::string_view value, ColumnProfile* p) {
-  const unsigned evidence = SeparatorsOf(value);
+void LookAtNumber(std::string_view value, unsigned evidence,
+                  ColumnProfile* p) {
   if (evidence == kNotANumber) return;
   p->separators |= evidence;
   if (evidence & (kPointOpen | kCommaOpen))
@@ -288,6 +300,8 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
   std::vector<ValueMemo<DateReading>> dates(columns);
   std::vector<ValueMemo<FrequencyReadingOf>> frequencies(columns);
   std::vector<ValueMemo<const AdifBand*>> bands(columns);
+  std::vector<ValueMemo<BandReading>> band_names(columns);
+  std::vector<ValueMemo<unsigned>> separators(columns);
   for (std::size_t c = 0; c < columns; ++c) {
     if (c < request.look.size() && layout.columns[c].type != 'M')
       look[c] = request.look[c];
@@ -354,9 +368,9 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
       }
       if (look[c] & kLookAtTimes) LookAtTime(value, &p);
       if ((look[c] & kLookAtBands) && type != 'D' && type != 'L')
-        LookAtBand(value, &p);
+        LookAtBand(value, band_names[c].Get(value, ReadBandForSurvey), &p);
       if ((look[c] & kLookAtNumbers) && type != 'D' && type != 'L')
-        LookAtNumber(value, &p);
+        LookAtNumber(value, separators[c].Get(value, SeparatorsOf), &p);
       if (look[c] == kLookAtEverything && type != 'D')
         LookAtKinds(value, type, request.code_page, &p);
     }
