@@ -329,7 +329,9 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
     const char* record = buffer.data() + position;
     position += record_size;
     ++read;
-    if (request.skip_deleted && record[0] == '*') continue;
+    if (request.skip_deleted &&
+        static_cast<unsigned char>(record[0]) == kDeletedFlag)
+      continue;
     for (std::size_t c = 0; c < columns; ++c) {
       if (look[c] == 0) continue;
       ++(*profiles)[c].records;
