@@ -4,6 +4,7 @@
 #include "cli/guess_and_fix.h"
 
 #include "cli/console.h"
+#include "mapping/texts.h"
 #include "dbf/code_page.h"
 #include "mapping/column_guess.h"
 #include "mapping/column_plan.h"
@@ -336,5 +337,83 @@ bool GuessedMappingFile(const std::string& path, const DbfLayout& layout,
   }
   std::vector<ColumnGuess> guesses = GuessColumns(layout, profiles, context);
   *text = MappingFileText(layout, NameOf(path), language, &guesses);
+  return true;
+}
+
+bool PrintGuessPlan(const std::string& path, const DbfLayout& layout,
+                    Language language) {
+  const int code_page = TextCodePage(0, layout.header.code_page_mark);
+  GuessContext context;
+  context.language = language;
+  context.code_page = code_page;
+  std::vector<ColumnProfile> samples;
+  std::string error;
+  if (!SurveyTable(SystemFileSystem(), path, layout,
+                   GuessSurveyRequest(layout, code_page, false), language,
+                   &samples, &error)) {
+    PrintError(error);
+    return false;
+  }
+  const std::vector<ColumnGuess> guesses =
+      GuessColumns(layout, samples, context);
+  MappingChoices choices;
+  for (std::size_t c = 0; c < guesses.size(); ++c)
+    if (!guesses[c].keyword.empty())
+      choices.items.push_back({"#" + std::to_string(c + 1), guesses[c].keyword});
+  std::vector<std::string> entries;
+  FixPlan decided;
+  ColumnPlan plan;
+  if (BuildEntries(layout, language, choices, &entries, &error)) {
+    plan = PlanColumns(entries, language);
+    MarkMemoColumns(layout, &plan);
+    std::vector<ColumnProfile> profiles;
+    if (!SurveyTable(SystemFileSystem(), path, layout,
+                     FixSurveyRequest(plan, layout, code_page, false,
+                                      LatestDayOf(layout.header)),
+                     language, &profiles, &error)) {
+      PrintError(error);
+      return false;
+    }
+    FixPlanInput input;
+    input.plan = &plan;
+    input.layout = &layout;
+    input.profiles = &profiles;
+    input.code_page = code_page;
+    input.language = language;
+    DecideFixes(input, &decided);
+  }
+  for (std::size_t c = 0; c < layout.columns.size(); ++c) {
+    const ColumnGuess& guess = guesses[c];
+    const std::string name = ShownName(layout.columns[c].name, code_page);
+    PrintLine(stdout, guess.keyword.empty() && guess.reason.empty()
+                          ? name + Choose(language, " sin asignar",
+                                          " left unmapped")
+                          : GuessLine(name, guess, language));
+    for (std::size_t n = 0; n < decided.notes.size(); ++n)
+      if (decided.note_columns[n] == c)
+        PrintLine(stdout, "    --fix: " + decided.notes[n]);
+    if (!decided.conflict.empty() && decided.conflict_column == c)
+      PrintLine(stdout, "    --fix: " + decided.conflict);
+    // Three values as the table has them, and as they will be written.
+    if (guess.keyword.empty() || samples[c].examples.empty()) continue;
+    const ColumnFix fix = c < decided.fixes.size()
+                              ? decided.fixes[c]
+                              : ColumnFixOf(guess.keyword, layout.columns[c].type,
+                                            false, code_page);
+    std::string line;
+    for (const std::string& example : samples[c].examples) {
+      FixedValue fixed;
+      const std::string written(FixValue(fix, example, nullptr, &fixed));
+      line += (line.empty() ? "    " : "; ") + ShownToken(example) + " -> " +
+              (fixed.outcome == FixOutcome::kUnreadable
+                   ? Choose(language, "(sin leer) ", "(not read) ")
+                   : "") +
+              (written.empty() && fixed.outcome == FixOutcome::kDropped
+                   ? Choose(language, "(sin campo)", "(no field)")
+                   : ShownToken(written));
+      if (fixed.submode) line += " + SUBMODE " + std::string(fixed.submode);
+    }
+    PrintLine(stdout, line, code_page);
+  }
   return true;
 }

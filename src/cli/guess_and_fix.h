@@ -49,4 +49,12 @@ void PrintFixSummary(const RecordFixer& fixer, const DbfLayout& layout,
 bool GuessedMappingFile(const std::string& path, const DbfLayout& layout,
                         Language language, std::string* text);
 
+/// fields --guess: per column of the table at \a path, the field it is
+/// guessed to be and why, what --fix decides for it and why (or the
+/// conflict that would stop it), and three of its values as the table has
+/// them and as --fix writes them. False, with the message printed, when the
+/// table cannot be read.
+bool PrintGuessPlan(const std::string& path, const DbfLayout& layout,
+                    Language language);
+
 #endif  // LOGWEAVE_CLI_GUESS_AND_FIX_H_

@@ -34,6 +34,10 @@ int RunFields(const FieldsCommandLine& options) {
     PrintLine(stdout, text);
     return FinishOutput(language);
   }
+  if (options.guess) {
+    if (!PrintGuessPlan(table, layout, language)) return kExitFileError;
+    return FinishOutput(language);
+  }
   PrintLine(stdout, InformationLine(layout.header, language));
   VectorTextList list;
   ListColumns(layout, language, &list);

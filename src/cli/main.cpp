@@ -150,11 +150,14 @@ void AddFields(CLI::App* app, CommandLine* line, Language language) {
   fields
       ->add_flag("--guess", line->fields.guess,
                  Choose(language,
-                        "Escribe los campos reconocidos por su nombre y sus "
-                        "valores, cada uno con su motivo",
-                        "Write the columns guessed from their names and "
-                        "values, each with its reason"))
-      ->needs("--mapping");
+                        "Muestra a qu\xE9 campo ir\xE1 cada columna y c\xF3mo "
+                        "la leer\xE1 --fix, con sus motivos y tres valores "
+                        "antes y despu\xE9s; con --mapping, lo escribe como "
+                        "fichero de correspondencias",
+                        "Show the field each column is guessed to be and how "
+                        "--fix will read it, with the reasons and three "
+                        "values before and after; with --mapping, write the "
+                        "guesses as a mapping file"));
   AddLanguage(fields, &line->language_code, language);
   line->fields_command = fields;
 }

@@ -104,10 +104,15 @@ struct Decider {
   FixPlan* plan;
   std::string name;  // the column's
   Language language;
+  std::size_t column;
 
-  void Note(const std::string& text) { plan->notes.push_back(name + ": " + text); }
+  void Note(const std::string& text) {
+    plan->notes.push_back(name + ": " + text);
+    plan->note_columns.push_back(column);
+  }
   bool Conflict(const std::string& what, const std::vector<std::string>& values,
                 const std::string& settle) {
+    plan->conflict_column = column;
     plan->conflict = name + ": " + what + " (" + Joined(values) + "): " +
                      settle +
                      Choose(language, "; no se ha escrito nada",
@@ -411,6 +416,7 @@ bool SurveyNeeded(const SurveyRequest& request) {
 bool DecideFixes(const FixPlanInput& input, FixPlan* plan) {
   plan->fixes.clear();
   plan->notes.clear();
+  plan->note_columns.clear();
   plan->conflict.clear();
   const ColumnPlan& columns = *input.plan;
   const DbfLayout& layout = *input.layout;
@@ -421,7 +427,7 @@ bool DecideFixes(const FixPlanInput& input, FixPlan* plan) {
     Decider decider{input, plan,
                     known ? ShownName(layout.columns[c].name, input.code_page)
                           : "#" + std::to_string(c + 1),
-                    input.language};
+                    input.language, c};
     ColumnFix fix = ColumnFixOf(planned.keyword, type,
                                 input.memo_text && planned.memo,
                                 input.code_page);

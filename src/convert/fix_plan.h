@@ -61,7 +61,9 @@ struct FixPlanInput {
 struct FixPlan {
   std::vector<ColumnFix> fixes;
   std::vector<std::string> notes;
+  std::vector<std::size_t> note_columns;  ///< the column of each note
   std::string conflict;  ///< empty when every column was decided
+  std::size_t conflict_column = 0;
 };
 
 /// The forms a user may choose for a column, and what each decides.

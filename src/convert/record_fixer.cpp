@@ -130,10 +130,6 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
   const bool mode_constant =
       std::any_of(constants.begin(), constants.end(),
                   [](const ConstantField& c) { return c.keyword == "MODE"; });
-  if ((MendsValues() && mode_column_ >= 0) || mode_constant) {
-    submode_addition_ = static_cast<int>(additions_.size());
-    additions_.push_back({"SUBMODE", ""});
-  }
   for (ConstantField& constant : constants) {
     auto same = std::find_if(additions_.begin(), additions_.end(),
                              [&constant](const Addition& a) {
@@ -146,6 +142,13 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     same->constant = std::move(constant.value);
     same->constant_submode = std::move(constant.submode);
     if (same->keyword == "MODE") mode_addition_ = static_cast<int>(same - additions_.begin());
+  }
+  if ((MendsValues() && mode_column_ >= 0) || mode_constant) {
+    auto same = std::find_if(
+        additions_.begin(), additions_.end(),
+        [](const Addition& a) { return a.keyword == "SUBMODE"; });
+    submode_addition_ = static_cast<int>(same - additions_.begin());
+    if (same == additions_.end()) additions_.push_back({"SUBMODE", ""});
   }
   for (std::size_t c = 0; c < count; ++c) {
     if (plan.columns[c].skipped) continue;
