@@ -126,10 +126,12 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
       additions_.push_back({"FREQ", ""});
     }
   }
-  // SUBMODE comes from a MODE column, or from a MODE given by --set.
-  const bool mode_constant =
-      std::any_of(constants.begin(), constants.end(),
-                  [](const ConstantField& c) { return c.keyword == "MODE"; });
+  // SUBMODE comes from a MODE column, or else from a MODE given by --set
+  // (then after it).
+  if (MendsValues() && mode_column_ >= 0) {
+    submode_addition_ = static_cast<int>(additions_.size());
+    additions_.push_back({"SUBMODE", ""});
+  }
   for (ConstantField& constant : constants) {
     auto same = std::find_if(additions_.begin(), additions_.end(),
                              [&constant](const Addition& a) {
@@ -143,7 +145,7 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     same->constant_submode = std::move(constant.submode);
     if (same->keyword == "MODE") mode_addition_ = static_cast<int>(same - additions_.begin());
   }
-  if ((MendsValues() && mode_column_ >= 0) || mode_constant) {
+  if (mode_addition_ >= 0 && submode_addition_ < 0) {
     auto same = std::find_if(
         additions_.begin(), additions_.end(),
         [](const Addition& a) { return a.keyword == "SUBMODE"; });
