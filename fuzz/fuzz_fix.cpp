@@ -75,7 +75,7 @@ bool InAdifForm(FixRule rule, std::string_view out, const FixedValue& fixed) {
     case FixRule::kReport:
       return out.find(' ') == std::string_view::npos;
     case FixRule::kNumber:
-      return IsAdifNumber(out, false, false);
+      return IsAdifNumber(out, false, true);
     default:
       return true;
   }

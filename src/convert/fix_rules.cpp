@@ -294,6 +294,8 @@ std::string_view FixReport(const Mended& m) {
 
 std::string_view FixNumber(const ColumnFix& fix, const Mended& m) {
   const unsigned evidence = SeparatorsOf(m.value);
+  if (evidence == kNotANumber && !IsAdifNumber(m.value, false, true))
+    return m.Unreadable();
   if (evidence == 0 || evidence == kNotANumber) return m.Unchanged();
   if (!NumberWithSeparators(m.value, fix.thousands, &m.out->text))
     return m.Unreadable();

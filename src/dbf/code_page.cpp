@@ -126,20 +126,30 @@ const char* AsciiSpellingAfter(std::uint32_t previous,
   return nullptr;
 }
 
+namespace {
+
+// The byte of Windows-1252, the text of messages, for \a code_point, or -1.
+int ByteIn1252(std::uint32_t code_point) {
+  if (code_point < 0x80) return static_cast<int>(code_point);
+  for (int b = 0x80; b <= 0xFF; ++b)
+    if (CodePoint(1252, static_cast<unsigned char>(b)) == code_point) return b;
+  return -1;
+}
+
+}  // namespace
+
 std::string AsciiSpelledText(std::string_view text, int code_page,
                              bool* cyrillic) {
   std::string out;
   if (cyrillic) *cyrillic = false;
   for (char c : text) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
+    const std::uint32_t point = CodePoint(code_page, static_cast<unsigned char>(c));
+    if (point < 0x80) {
       out += c;
-      continue;
+    } else if (const char* plain = AsciiSpellingOf(point)) {
+      out += plain;
     }
-    const std::uint32_t code_point = CodePoint(code_page, byte);
-    if (cyrillic && code_point >= 0x0400 && code_point <= 0x04FF)
-      *cyrillic = true;
-    if (const char* plain = AsciiSpellingOf(code_point)) out += plain;
+    if (cyrillic && point >= 0x0400 && point <= 0x04FF) *cyrillic = true;
   }
   return out;
 }
@@ -147,20 +157,12 @@ std::string AsciiSpelledText(std::string_view text, int code_page,
 std::string ShownName(std::string_view name, int code_page) {
   std::string shown;
   for (char c : name) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      shown += c;
-      continue;
-    }
-    const std::uint32_t point = CodePoint(code_page, byte);
-    int in_1252 = -1;
-    for (int b = 0x80; b <= 0xFF && in_1252 < 0; ++b)
-      if (CodePoint(1252, static_cast<unsigned char>(b)) == point) in_1252 = b;
-    if (in_1252 >= 0) {
-      shown += static_cast<char>(in_1252);
-      continue;
-    }
-    AppendUtf8(point, &shown);
+    const std::uint32_t point = CodePoint(code_page, static_cast<unsigned char>(c));
+    const int byte = ByteIn1252(point);
+    if (byte >= 0)
+      shown += static_cast<char>(byte);
+    else
+      AppendUtf8(point, &shown);
   }
   return shown;
 }

@@ -181,6 +181,8 @@ TEST(FixValue, BandsModesFlagsReports) {
       {"TX_PWR", "1,500", "1500", 'C', 0, 0, "", TimeDigits::kWritten,
        BandNotation::kEither, ','},
       {"TX_PWR", "1.500", "1.500"},
+      {"TX_PWR", "100 W", nullptr},  // no number: left for the check
+      {"K_INDEX", "-3", "-3"},
       {"TX_PWR", "1.500,5", "1500.5", 'C', 0, 0, "", TimeDigits::kWritten,
        BandNotation::kEither, '.'},
       {"MODE", "usb", "SSB", 'C', 0, 0, "USB"},
