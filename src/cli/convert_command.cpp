@@ -43,6 +43,21 @@ bool CollectMapItems(const ConvertCommandLine& options,
       return false;
     }
   }
+  // A form (KEYWORD:FORM) says how --fix reads a column; without --fix it
+  // would be passed over in silence.
+  if (!options.fix)
+    for (const MapItem& item : *items)
+      if (!item.form.empty()) {
+        PrintError((item.origin.empty() ? "" : item.origin + ": ") +
+                   item.column + "=" + item.keyword + ":" + item.form +
+                   Choose(options.language,
+                          ": la forma dice c\xF3mo lee --fix la columna; "
+                          "a\xF1""ada --fix",
+                          ": the form says how --fix reads the column; add "
+                          "--fix"));
+        *exit_code = kExitUsage;
+        return false;
+      }
   return true;
 }
 

@@ -211,6 +211,8 @@ unsigned FrequencyReading(const ColumnFix& fix, const DecimalText& number,
       return in_band;
     readings = in_band;
   }
+  // A unit written after the number says it for this value alone.
+  if (number.unit != DecimalText::kNoUnit) return readings;
   if (fix.frequency_unit != 0)
     return readings & fix.frequency_unit;
   int best = -1;

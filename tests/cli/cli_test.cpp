@@ -568,6 +568,10 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
        {"convert", "{dir}/odd.dbf", "--guess", "--fix", "--read-as",
         "fecha=mdy", "-o", "-"},
        0, "<QSO_DATE:8>19980406"},
+      {"a form without --fix", {"convert", "{dir}/old.dbf", "--map",
+                                "FECHA=QSO_DATE:dmy"},
+       2, "", "FECHA=QSO_DATE:dmy: the form says how --fix reads the column; "
+              "add --fix"},
       {"a form that does not fit the column",
        {"convert", "{dir}/old.dbf", "--guess", "--fix", "--read-as",
         "HORA=khz"},

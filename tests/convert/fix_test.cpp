@@ -139,6 +139,7 @@ TEST(FixValue, FrequenciesInMegahertz) {
       {"FREQ", "14.074.000", "14.074"},
       {"FREQ", "14,074,000", "14.074", 'C', 0, kAsHertz},
       {"FREQ", "7085", nullptr, 'C', 0, kAsMegahertz},  // not in that unit
+      {"FREQ", "7085 kHz", "7.085", 'C', 0, kAsMegahertz},  // its own unit
       {"FREQ", "27.555", nullptr},  // in no amateur band
       {"FREQ", "14.195.5", nullptr},
   });
