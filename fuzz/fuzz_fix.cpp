@@ -9,8 +9,8 @@
 // value; a NUL byte in it starts the record's band.
 //
 // Checked besides "no crash": a value --fix returns is stable, fixing it
-// again changes nothing (again with the column's decisions, but that its
-// frequencies are read each in its likeliest unit, as a survey of mended
+// again changes nothing (again with the column's decisions, but that a
+// mended frequency is read in its likeliest unit, as a survey of mended
 // frequencies decides); a value not read is left as it was, the blanks
 // around it aside; a value mended passes the standard's rule for its field,
 // the rule the check judges it by (a date, a time, a band, a mode and
@@ -143,7 +143,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
 
   // Stable: what --fix returns, fixed again, changes nothing.
-  fix.frequency_unit = 0;
+  // Mended frequencies are megahertz; one not read stays in the column's
+  // unit, where it was not read either.
+  if (fixed.outcome != FixOutcome::kUnreadable) fix.frequency_unit = 0;
   RecordBand again_band;
   again_band.value = band_text;
   FixedValue again;

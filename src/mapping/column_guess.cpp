@@ -314,9 +314,17 @@ std::size_t Variety(const ColumnProfile& p) {
 }
 
 // One or a few values: an own station's call (an upgrade, a /P suffix) or
-// locator, never the stations worked.
-bool FewValues(const ColumnProfile& p) {
-  return p.values >= kLeastValues && !p.many_distinct && p.distinct.size() <= 3;
+// locator (of one square: a few squares are a local net's stations),
+// never the stations worked.
+bool FewValues(const ColumnProfile& p, bool locators = false) {
+  if (p.values < kLeastValues || p.many_distinct || p.distinct.size() > 3)
+    return false;
+  if (!locators) return true;
+  for (const std::string& value : p.distinct)
+    if (!EqualIgnoringCase(std::string_view(value).substr(0, 4),
+                           std::string_view(p.distinct[0]).substr(0, 4)))
+      return false;
+  return true;
 }
 
 // "every value is one call sign, EA4XYZ" or "only a few values, ...".
@@ -366,7 +374,7 @@ void SettleStations(const DbfLayout& layout, int code_page,
     const std::string said = proposal.strength == 2
                                  ? NameSays(proposal.keyword, language)
                                  : proposal.reason;
-    const bool few = FewValues(p);
+    const bool few = FewValues(p, worked == "GRIDSQUARE");
     std::string keyword = proposal.keyword;
     std::string reason;
     if (few && (c != most || (alone && own_when_alone))) {
