@@ -115,6 +115,7 @@ TEST(FixValue, Times) {
       {"TIME_ON", "221015", "221015", 'N', 0, 0, "",
        TimeDigits::kNumericHhmmss},
       {"TIME_ON", "2210", "2210", 'N'},
+      {"TIME_ON", "0841", "0841", 'N', 0, 0, "", TimeDigits::kNumericHhmmss},
       {"TIME_ON", "25:00", nullptr},
       {"TIME_ON", "9:5", nullptr},
   });
