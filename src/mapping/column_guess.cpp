@@ -386,6 +386,14 @@ void SettleStations(const DbfLayout& layout, int code_page,
       reason = FewText(p, noun, language) +
                Choose(language, ": un registro de contactos con esa estaci\xF3n",
                       ": a log of contacts with that station");
+    } else if (!few && keyword == worked && c != most &&
+               Variety(p) < Variety(profiles[most])) {
+      // Two columns of the stations worked: the more varied one is.
+      keyword = "";
+      reason = worked + Choose(language, " va a ", " goes to ") +
+               ShownName(layout.columns[most].name, code_page) +
+               Choose(language, ", de valores m\xE1s variados",
+                      ", whose values vary more");
     } else if (!few && p.values >= kLeastValues && keyword == own) {
       // Varied like the stations worked: the worked one when none is
       // likelier, else nothing.
