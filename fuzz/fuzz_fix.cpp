@@ -10,8 +10,8 @@
 //
 // Checked besides "no crash": a value --fix returns is stable, fixing it
 // again changes nothing (again with the column's decisions, but that a
-// mended frequency is read in megahertz, as a survey of mended frequencies
-// decides); a value not read is left as it was, the blanks
+// mended frequency is read in megahertz and a mended number with a decimal
+// point, as a survey of mended values decides); a value not read is left as it was, the blanks
 // around it aside; a value mended passes the standard's rule for its field,
 // the rule the check judges it by (a date, a time, a band, a mode and
 // submode, a QSL letter, a frequency in a band, a call sign of capitals,
@@ -146,8 +146,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   // Mended frequencies are megahertz, as a survey of a column of them
   // decides; one not read stays in the column's unit, where it was not read
   // either.
-  if (fixed.outcome != FixOutcome::kUnreadable)
+  // Likewise a mended number has a decimal point, the ADIF form.
+  if (fixed.outcome != FixOutcome::kUnreadable) {
     fix.frequency_unit = kAsMegahertz;
+    fix.thousands = ',';
+  }
   RecordBand again_band;
   again_band.value = band_text;
   FixedValue again;
