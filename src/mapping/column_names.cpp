@@ -1,5 +1,5 @@
 // column_names.cpp: the names old loggers gave their columns, in Spanish,
-// English, German, French, Italian, Portuguese, Polish and Russian (a
+// English, German, French, Italian, Portuguese, Swedish, Polish and Russian (a
 // Cyrillic name by its plain-ASCII spelling, as NormalisedName gives it),
 // with the usual abbreviations, and the ADIF field each stands for. This is data: add a
 // row for a name met in the wild.
@@ -21,7 +21,7 @@ const ColumnName kColumnNames[] = {
     {"DXCALL", "CALL"}, {"QSOCALL", "CALL"}, {"CORRESPONSAL", "CALL"},
     {"ZNAK", "CALL"}, {"ZNAKWYW", "CALL"}, {"ZNAKWYWOLAWCZY", "CALL"},
     {"POZYVNOI", "CALL"}, {"POZYVNOY", "CALL"}, {"POZYVNOJ", "CALL"},
-    {"ALLOCALL", "CALL"},
+    {"ANROPSSIGNAL", "CALL"}, {"ANROPSSIGN", "CALL"}, {"ANROP", "CALL"},
 
     // Date and time of the contact.
     {"FECHA", "QSO_DATE"}, {"FECHAQSO", "QSO_DATE"}, {"FECHAUTC", "QSO_DATE"},
@@ -43,12 +43,14 @@ const ColumnName kColumnNames[] = {
     {"ZEITENDE", "TIME_OFF"}, {"UTCFIN", "TIME_OFF"}, {"UTCEND", "TIME_OFF"},
     {"UTCOFF", "TIME_OFF"},
     {"CZAS", "TIME_ON"}, {"GODZ", "TIME_ON"}, {"GODZINA", "TIME_ON"},
+    {"TID", "TIME_ON"}, {"TIDUTC", "TIME_ON"}, {"KLOCKSLAG", "TIME_ON"},
     {"VREMIA", "TIME_ON"}, {"VREMYA", "TIME_ON"}, {"VREMJA", "TIME_ON"},
 
     // Band, frequency, mode.
     {"BANDA", "BAND"}, {"BANDE", "BAND"}, {"BND", "BAND"},
     {"PASMO", "BAND"}, {"DIAPAZON", "BAND"},
     {"CZESTOTLIWOSC", "FREQ"}, {"CZEST", "FREQ"}, {"CHASTOTA", "FREQ"},
+    {"FREKVENS", "FREQ"}, {"FREKV", "FREQ"},
     {"FRECUENCIA", "FREQ"}, {"FRECUENC", "FREQ"}, {"FRECUEN", "FREQ"},
     {"FREC", "FREQ"}, {"FREQUENCY", "FREQ"}, {"FREQUENCE", "FREQ"},
     {"FREQUENZ", "FREQ"}, {"FREQUENZA", "FREQ"}, {"FREQUENCIA", "FREQ"},
@@ -59,6 +61,7 @@ const ColumnName kColumnNames[] = {
     {"SENDEART", "MODE"}, {"EMISION", "MODE"}, {"EMISSION", "MODE"},
     {"MODALITA", "MODE"}, {"EMISJA", "MODE"}, {"RODZAJ", "MODE"},
     {"REZHIM", "MODE"}, {"REJIM", "MODE"}, {"VID", "MODE"},
+    {"TRAFIKSATT", "MODE"},
 
     // Signal reports.
     {"RSTS", "RST_SENT"}, {"RSTTX", "RST_SENT"}, {"RSTENV", "RST_SENT"},
@@ -82,7 +85,7 @@ const ColumnName kColumnNames[] = {
     // The other station's operator and place.
     {"NOMBRE", "NAME"}, {"NOMBREOP", "NAME"}, {"NOM", "NAME"}, {"NOME", "NAME"},
     {"OPNAME", "NAME"}, {"VORNAME", "NAME"}, {"PRENOM", "NAME"},
-    {"IMIE", "NAME"}, {"IMIA", "NAME"}, {"IMYA", "NAME"},
+    {"IMIE", "NAME"}, {"IMIA", "NAME"}, {"IMYA", "NAME"}, {"NAMN", "NAME"},
     {"CIUDAD", "QTH"}, {"LOCALIDAD", "QTH"}, {"POBLACION", "QTH"},
     {"CITY", "QTH"}, {"CIDADE", "QTH"}, {"CITTA", "QTH"}, {"VILLE", "QTH"},
     {"ORT", "QTH"}, {"STADT", "QTH"}, {"WOHNORT", "QTH"}, {"LUGAR", "QTH"},
@@ -135,6 +138,7 @@ const ColumnName kColumnNames[] = {
     {"QSLRICEVUTA", "QSL_RCVD"}, {"QSLRECEBIDA", "QSL_RCVD"},
     {"QSLW", "QSL_SENT"}, {"QSLWYSL", "QSL_SENT"}, {"QSLO", "QSL_RCVD"},
     {"QSLOTRZ", "QSL_RCVD"}, {"QSLPOL", "QSL_RCVD"}, {"QSLOTPR", "QSL_SENT"},
+    {"QSLSKICKAD", "QSL_SENT"}, {"QSLMOTTAGEN", "QSL_RCVD"},
     {"VIA", "QSL_VIA"}, {"MANAGER", "QSL_VIA"}, {"QSLMGR", "QSL_VIA"},
     {"QSLMANAGER", "QSL_VIA"}, {"MGR", "QSL_VIA"},
 

@@ -189,8 +189,7 @@ def layouts():
         ("TID C(5)", lambda c: c["when"].strftime("%H:%M")),
         ("MHZ C(8)", lambda c: mhz(c["khz"])),
         ("MODE C(4)", lambda c: c["mode"]),
-    ], rows, {"FREQ": lambda c: mhz(c["khz"])},
-        ["--map", "ANROPSSIGN=CALL"]))
+    ], rows, {"FREQ": lambda c: mhz(c["khz"])}, []))
     # 9. A Portuguese logger: SIM/NÃO, frequencies in MHz.
     rows = contacts(9, 40, BANDS)
     logs.append(("pt_db3_850", "db3", 850, [
@@ -201,6 +200,22 @@ def layouts():
         ("MODO C(4)", lambda c: c["mode"]),
         ("QSL_ENV C(3)", lambda c: "SIM" if c["sent"] else "N\u00c3O"),
     ], rows, {"FREQ": lambda c: mhz(c["khz"])}, []))
+    # 10. An American logger, dBase III in 437: dates m/d/yy, a STATION
+    # column of the stations worked, the operator's call upgraded, the own
+    # locator on every record.
+    rows = contacts(10, 50, BANDS, datetime.datetime(1998, 1, 5, 1, 0))
+    mine = lambda c: "KB1XYZ" if c["when"].year < 1999 else "K1XYZ"
+    logs.append(("us_db3_437", "db3", 437, [
+        ("STATION C(12)", lambda c: c["call"]),
+        ("MYCALL C(10)", mine),
+        ("DATE C(8)", lambda c: "%d/%d/%s" % (c["when"].month, c["when"].day,
+                                              c["when"].strftime("%y"))),
+        ("UTC C(4)", lambda c: c["when"].strftime("%H%M")),
+        ("KHZ N(8,1)", lambda c: float(c["khz"])),
+        ("MODE C(4)", lambda c: c["mode"]),
+        ("GRID C(6)", lambda c: "FN42ab"),
+    ], rows, {"FREQ": lambda c: mhz(c["khz"]), "STATION_CALLSIGN": mine,
+              "MY_GRIDSQUARE": lambda c: "FN42ab"}, []))
     return logs
 
 
