@@ -10,8 +10,8 @@
 //
 // Checked besides "no crash": a value --fix returns is stable, fixing it
 // again changes nothing (again with the column's decisions, but that a
-// mended frequency is read in megahertz and a mended number with a decimal
-// point, as a survey of mended values decides); a value not read is left as it was, the blanks
+// mended frequency is read in megahertz, a mended number with a decimal
+// point and a mended time as text, as a survey of mended values decides); a value not read is left as it was, the blanks
 // around it aside; a value mended passes the standard's rule for its field,
 // the rule the check judges it by (a date, a time, a band, a mode and
 // submode, a QSL letter, a frequency in a band, a call sign of capitals,
@@ -146,10 +146,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   // Mended frequencies are megahertz, as a survey of a column of them
   // decides; one not read stays in the column's unit, where it was not read
   // either.
-  // Likewise a mended number has a decimal point, the ADIF form.
+  // Likewise a mended number has a decimal point, the ADIF form, and a
+  // mended time is text that keeps its zeros.
   if (fixed.outcome != FixOutcome::kUnreadable) {
     fix.frequency_unit = kAsMegahertz;
     fix.thousands = ',';
+    fix.time_digits = TimeDigits::kWritten;
   }
   RecordBand again_band;
   again_band.value = band_text;
