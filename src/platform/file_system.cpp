@@ -39,6 +39,13 @@ class StdioOutput : public OutputFile {
 
 }  // namespace
 
+SystemError ReadOnlyFileError() {
+  SystemError error;
+  error.code = kReadOnlyFileCode;
+  error.text = "read-only file";
+  return error;
+}
+
 std::unique_ptr<OutputFile> StreamOutput(std::FILE* file) {
   return std::make_unique<StdioOutput>(file);
 }

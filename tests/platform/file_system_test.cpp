@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #ifndef _WIN32
 #include <signal.h>
@@ -113,20 +116,125 @@ TEST(FileSystem, TheLongestLegalNameGetsATemporaryFile) {
 }
 
 #ifndef _WIN32
-TEST(FileSystem, AReplacementKeepsThePermissionsOfTheFileItReplaces) {
-  TempDir dir;
-  for (mode_t mode : {0600, 0640, 0604}) {
+TEST(FileSystem, AReplacementKeepsThePermissionsOwnerAndGroupOfTheFileItReplaces) {
+  // Another owner can be given only by root; then the replacement made by
+  // root must not take the file over.
+  const bool root = geteuid() == 0;
+  const struct {
+    mode_t mode;
+    uid_t owner;  // 0: the process's own
+    gid_t group;
+  } cases[] = {{0600, 0, 0}, {0640, 0, 0}, {0604, 0, 0},
+               {0644, 1234, 5678}, {0660, 0, 5678}};
+  for (const auto& c : cases) {
+    if ((c.owner || c.group) && !root) continue;
+    TempDir dir;
     const std::string target = dir / "log.adi";
     WriteFile(target, "earlier");
-    ASSERT_EQ(0, chmod(target.c_str(), mode));
+    const uid_t owner = c.owner ? c.owner : geteuid();
+    const gid_t group = c.group ? c.group : getegid();
+    ASSERT_EQ(0, chown(target.c_str(), owner, group));
+    ASSERT_EQ(0, chmod(target.c_str(), c.mode));
     SystemError error;
     std::unique_ptr<TemporaryFile> temporary =
         files.CreateTemporaryFor(target, &error);
-    ASSERT_TRUE(temporary && temporary->Commit());
+    ASSERT_TRUE(temporary && temporary->Commit()) << error.text;
     struct stat s;
     ASSERT_EQ(0, stat(target.c_str(), &s));
-    EXPECT_EQ(mode, s.st_mode & 07777);
+    EXPECT_EQ(c.mode, s.st_mode & 07777) << c.mode;
+    EXPECT_EQ(owner, s.st_uid) << c.mode;
+    EXPECT_EQ(group, s.st_gid) << c.mode;
+    EXPECT_EQ("", ReadFile(target));
   }
+}
+
+// What stands at the target decides what a replacement does: a read-only
+// file is refused and kept; a symbolic link is followed, a dangling one too,
+// so that the file it points to is written and the link stays a link.
+TEST(FileSystem, AReplacementFollowsLinksAndRefusesReadOnlyFiles) {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // name, target
+    mode_t earlier_mode;  // of a file "earlier" holding "old"; 0: none
+    int refused_with;     // 0: replaced
+    const char* written;  // the file that gets the new bytes
+    const char* listing;
+  } cases[] = {
+      {"a read-only file", {}, 0444, kReadOnlyFileCode, "", "earlier "},
+      {"a file only its owner may read", {}, 0400, kReadOnlyFileCode, "",
+       "earlier "},
+      {"a link to a read-only file", {{"out", "earlier"}}, 0444,
+       kReadOnlyFileCode, "", "earlier out "},
+      {"a link to a writable file", {{"out", "earlier"}}, 0644, 0, "earlier",
+       "earlier out "},
+      {"a dangling link", {{"out", "new.adi"}}, 0, 0, "new.adi",
+       "new.adi out "},
+      {"a chain of links into a folder, ending nowhere",
+       {{"out", "next"}, {"next", "sub/new.adi"}}, 0, 0, "sub/new.adi",
+       "next out sub "},
+      {"a dangling link into a missing folder", {{"out", "gone/new.adi"}}, 0,
+       ENOENT, "", "out "},
+      {"a loop of links", {{"out", "next"}, {"next", "out"}}, 0, ELOOP, "",
+       "next out "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    if (c.earlier_mode) {
+      WriteFile(dir / "earlier", "old");
+      ASSERT_EQ(0, chmod((dir / "earlier").c_str(), c.earlier_mode));
+    }
+    for (const auto& [name, to] : c.links)
+      std::filesystem::create_symlink(to, dir / name);
+    if (std::string(c.written).rfind("sub/", 0) == 0)
+      std::filesystem::create_directory(dir / "sub");
+    // Without links the earlier file itself is the target.
+    const std::string target = c.links.empty() ? dir / "earlier" : dir / "out";
+
+    SystemError error;
+    std::unique_ptr<TemporaryFile> temporary =
+        files.CreateTemporaryFor(target, &error);
+    if (c.refused_with) {
+      EXPECT_FALSE(temporary);
+      EXPECT_EQ(c.refused_with, error.code) << error.text;
+    } else {
+      ASSERT_TRUE(temporary) << error.text;
+      ASSERT_TRUE(temporary->Write("new", 3));
+      ASSERT_TRUE(temporary->Commit()) << temporary->Error().text;
+      EXPECT_EQ("new", ReadFile(dir / c.written));
+    }
+    temporary.reset();
+    if (c.earlier_mode && c.refused_with) {
+      EXPECT_EQ("old", ReadFile(dir / "earlier"));
+    }
+    if (!c.links.empty()) {
+      EXPECT_TRUE(std::filesystem::is_symlink(dir / "out"));
+    }
+    EXPECT_EQ(c.listing, dir.Listing());
+  }
+}
+
+TEST(FileSystem, AFileThisProcessMayNotWriteIsNotReplaced) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  // Another user's file in a folder everyone may write to.
+  TempDir dir;
+  ASSERT_EQ(0, chmod(dir.str().c_str(), 0777));
+  const std::string target = dir / "log.adi";
+  WriteFile(target, "earlier");
+  ASSERT_EQ(0, chmod(target.c_str(), 0644));
+  pid_t child = fork();
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+    SystemError error;
+    std::unique_ptr<TemporaryFile> temporary =
+        files.CreateTemporaryFor(target, &error);
+    _exit(!temporary && error.code == EACCES ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(child, waitpid(child, &status, 0));
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ("earlier", ReadFile(target));
+  EXPECT_EQ("log.adi ", dir.Listing());
 }
 
 TEST(FileSystem, AProgramEndedBySignalLeavesNoTemporaryFile) {
