@@ -8,13 +8,20 @@
 // Exit codes: 0 success, 1 input or output error, 2 usage error.
 
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
+#include "platform/file_system.h"
 #include "standard/adif_standard.h"
 
 namespace {
@@ -348,9 +355,7 @@ void AddCheck(CLI::App* app, CommandLine* line, Language language) {
   line->check_command = check;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommandLine(int argc, char** argv) {
   SetUpConsole();
   const Language asked = LanguageOfArguments(argc, argv);
   CLI::App app{Choose(asked,
@@ -417,3 +422,31 @@ int main(int argc, char** argv) {
   line.convert.output_given = line.convert_command->count("--output") > 0;
   return RunConvert(line.convert);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows gives the arguments as UTF-16 and they are kept as UTF-8, which
+// the file layer turns back into UTF-16 names: a file whose name lies
+// outside the ANSI code page is still reached.
+int wmain(int argc, wchar_t** wide_argv) {
+  SetPathEncoding(PathEncoding::kUtf8);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i) {
+    const int wide_size = static_cast<int>(std::wcslen(wide_argv[i]));
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], wide_size,
+                                         nullptr, 0, nullptr, nullptr);
+    std::string argument(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+      WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], wide_size, &argument[0],
+                          size, nullptr, nullptr);
+    arguments.push_back(argument);
+  }
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(&argument[0]);
+  argv.push_back(nullptr);
+  return RunCommandLine(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return RunCommandLine(argc, argv); }
+#endif

@@ -39,6 +39,14 @@ class StdioOutput : public OutputFile {
 
 }  // namespace
 
+namespace {
+PathEncoding g_path_encoding = PathEncoding::kAnsi;
+}  // namespace
+
+void SetPathEncoding(PathEncoding encoding) { g_path_encoding = encoding; }
+
+PathEncoding PathEncodingInUse() { return g_path_encoding; }
+
 SystemError ReadOnlyFileError() {
   SystemError error;
   error.code = kReadOnlyFileCode;

@@ -129,6 +129,16 @@ class FileSystem {
 /// The file system of the machine the program runs on.
 FileSystem& SystemFileSystem();
 
+/// How the program spells paths in its strings. The window program keeps
+/// the system's ANSI code page, in which its dialogs give paths; the command
+/// line takes its arguments as UTF-8, so that a name outside that code page
+/// still reaches its file. Only Windows converts (to its UTF-16 names);
+/// elsewhere a path is the system's bytes. Chosen once, at start, before any
+/// file is opened; ANSI unless chosen.
+enum class PathEncoding { kAnsi, kUtf8 };
+void SetPathEncoding(PathEncoding encoding);
+PathEncoding PathEncodingInUse();
+
 /// True when writing \a output would overwrite \a input: the same spelling,
 /// the same spelling but for letter case where names ignore it, or one file
 /// reached by two paths.

@@ -116,7 +116,7 @@ TEST(FileSystem, TheLongestLegalNameGetsATemporaryFile) {
 }
 
 #ifndef _WIN32
-TEST(FileSystem, AReplacementKeepsThePermissionsOwnerAndGroupOfTheFileItReplaces) {
+TEST(FileSystem, AReplacementKeepsThePermissionsOwnerAndGroupItReplaces) {
   // Another owner can be given only by root; then the replacement made by
   // root must not take the file over.
   const bool root = geteuid() == 0;
