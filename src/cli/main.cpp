@@ -448,5 +448,8 @@ int wmain(int argc, wchar_t** wide_argv) {
   return RunCommandLine(argc, argv.data());
 }
 #else
-int main(int argc, char** argv) { return RunCommandLine(argc, argv); }
+int main(int argc, char** argv) {
+  SetPathEncoding(PathEncoding::kUtf8);
+  return RunCommandLine(argc, argv);
+}
 #endif

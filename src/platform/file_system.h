@@ -133,8 +133,9 @@ FileSystem& SystemFileSystem();
 /// the system's ANSI code page, in which its dialogs give paths; the command
 /// line takes its arguments as UTF-8, so that a name outside that code page
 /// still reaches its file. Only Windows converts (to its UTF-16 names);
-/// elsewhere a path is the system's bytes. Chosen once, at start, before any
-/// file is opened; ANSI unless chosen.
+/// elsewhere a path is the system's bytes, UTF-8 where the locale is, and
+/// the choice only says how a name's characters are counted. Chosen once,
+/// at start, before any file is opened; ANSI unless chosen.
 enum class PathEncoding { kAnsi, kUtf8 };
 void SetPathEncoding(PathEncoding encoding);
 PathEncoding PathEncodingInUse();
