@@ -300,6 +300,9 @@ TEST_P(BadOutput, IsRefusedAndNothingChanges) {
   ASSERT_EQ(mkdir((dir / "log.ADI").c_str(), 0777), 0);
   ASSERT_TRUE(WriteFile(dir / "log.ADI/inside", kEarlier));
   ASSERT_EQ(mkdir((dir / "taken").c_str(), 0777), 0);
+  // Links that lead nowhere a file could be made.
+  ASSERT_EQ(symlink("loop", (dir / "loop").c_str()), 0);
+  ASSERT_EQ(symlink("gone/log.adi", (dir / "astray").c_str()), 0);
   std::string before = Listing(dir.str());
 
   std::vector<std::string> args = {kBin, "convert", input, "--auto"};
@@ -328,7 +331,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "it is a folder"},
         BadOutputCase{"FolderDoesNotExist", "missing/log.adi",
                       "No such file or directory"},
-        BadOutputCase{"FolderIsAFile", "log.dbf/log.adi", "Not a directory"}),
+        BadOutputCase{"FolderIsAFile", "log.dbf/log.adi", "Not a directory"},
+        BadOutputCase{"LinkLoop", "loop", "Too many levels of symbolic links"},
+        BadOutputCase{"LinkIntoAMissingFolder", "astray",
+                      "No such file or directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
