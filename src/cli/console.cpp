@@ -25,6 +25,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <io.h>
+
+#include "platform/wide_text.h"
 #define isatty _isatty
 #define fileno _fileno
 #else
@@ -61,26 +63,6 @@ bool IsControl(unsigned char c) {
   return (c < 0x20 && c != '\n' && c != '\t') || c == 0x7F;
 }
 
-#ifdef _WIN32
-// The UTF-8 \a text in code page \a page; a character the page lacks
-// becomes "?", never a look-alike.
-std::string InCodePage(const std::string& text, unsigned page) {
-  const int size = static_cast<int>(text.size());
-  const int wide_size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  if (wide_size <= 0) return text;
-  std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &wide[0], wide_size);
-  const int n = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                    wide_size, nullptr, 0, "?", nullptr);
-  std::string converted(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, wide.data(), wide_size,
-                        &converted[0], n, "?", nullptr);
-  return converted;
-}
-#endif
-
 std::string ForTerminal(const std::string& text, const StreamCharset& charset,
                         int code_page) {
   std::string out;
@@ -107,7 +89,9 @@ std::string ForTerminal(const std::string& text, const StreamCharset& charset,
     ++i;
   }
 #ifdef _WIN32
-  if (charset.out_page != 0) return InCodePage(out, charset.out_page);
+  std::wstring wide;
+  if (charset.out_page != 0 && WideOf(out, CP_UTF8, &wide))
+    return InCodePage(wide, charset.out_page);
 #endif
   return out;
 }

@@ -8,7 +8,6 @@
 // Exit codes: 0 success, 1 input or output error, 2 usage error.
 
 #include <cstring>
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "cli/console.h"
 #include "dbf/code_page.h"
 #include "platform/file_system.h"
+#include "platform/wide_text.h"
 #include "standard/adif_standard.h"
 
 namespace {
@@ -432,16 +432,8 @@ int RunCommandLine(int argc, char** argv) {
 int wmain(int argc, wchar_t** wide_argv) {
   SetPathEncoding(PathEncoding::kUtf8);
   std::vector<std::string> arguments;
-  for (int i = 0; i < argc; ++i) {
-    const int wide_size = static_cast<int>(std::wcslen(wide_argv[i]));
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], wide_size,
-                                         nullptr, 0, nullptr, nullptr);
-    std::string argument(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-      WideCharToMultiByte(CP_UTF8, 0, wide_argv[i], wide_size, &argument[0],
-                          size, nullptr, nullptr);
-    arguments.push_back(argument);
-  }
+  for (int i = 0; i < argc; ++i)
+    arguments.push_back(InCodePage(wide_argv[i], CP_UTF8));
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(&argument[0]);
   argv.push_back(nullptr);

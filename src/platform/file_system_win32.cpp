@@ -19,10 +19,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <cwchar>
 
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -67,28 +67,13 @@ UINT PathCodePage() {
 // encoding (a cut UTF-8 sequence) becomes a name the system refuses, not a
 // name with replacement characters.
 std::wstring Wide(const std::string& path) {
-  if (path.empty()) return std::wstring();
-  const DWORD flags =
-      PathEncodingInUse() == PathEncoding::kUtf8 ? MB_ERR_INVALID_CHARS : 0;
-  const int size = static_cast<int>(path.size());
-  int n = MultiByteToWideChar(PathCodePage(), flags, path.data(), size,
-                              nullptr, 0);
-  if (n <= 0) return L"|";
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(PathCodePage(), flags, path.data(), size, &wide[0], n);
-  return wide;
+  std::wstring wide;
+  return WideOf(path, PathCodePage(), &wide) ? wide : L"|";
 }
 
-// \a count UTF-16 characters at \a text in the program's encoding.
-std::string Narrow(const wchar_t* text, int count) {
-  if (count <= 0) return std::string();
-  int n = WideCharToMultiByte(PathCodePage(), 0, text, count, nullptr, 0,
-                              nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0)
-    WideCharToMultiByte(PathCodePage(), 0, text, count, &narrow[0], n,
-                        nullptr, nullptr);
-  return narrow;
+// A name or a text of the system in the program's encoding.
+std::string Narrow(std::wstring_view text) {
+  return InCodePage(text, PathCodePage());
 }
 
 SystemError Win32Error(DWORD code) {
@@ -101,7 +86,7 @@ SystemError Win32Error(DWORD code) {
   while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' ||
                    text[n - 1] == L'.' || text[n - 1] == L' '))
     --n;
-  error.text = n ? Narrow(text, static_cast<int>(n))
+  error.text = n ? Narrow(std::wstring_view(text, n))
                  : "error " + std::to_string(code);
   return error;
 }
@@ -356,8 +341,7 @@ class Win32FileSystem : public FileSystem {
     HANDLE search = FindFirstFileW((Wide(folder) + L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-      names.push_back(Narrow(found.cFileName,
-                             static_cast<int>(wcslen(found.cFileName))));
+      names.push_back(Narrow(found.cFileName));
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
