@@ -366,17 +366,20 @@ scenario_names() {
   run_cli check "$(winpath "$dir/plain.ADI")"
   local expected_check=$run_out
 
-  # A table's name and how a message shows it, then the same for an output.
+  # The script, a table's name and how a message shows it, then the same
+  # for an output.
   local cases=(
+    Cyrillic
     $'\xd0\x96\xd1\x83\xd1\x80\xd0\xbd\xd0\xb0\xd0\xbb' '??????'
     $'\xd0\x92\xd1\x8b\xd1\x85\xd0\xbe\xd0\xb4' '?????'
+    Greek
     $'\xce\x97\xce\xbc\xce\xb5\xcf\x81\xce\xbf\xce\xbb\xcf\x8c\xce\xb3\xce\xb9\xce\xbf' '??????????'
     $'\xce\x88\xce\xbe\xce\xbf\xce\xb4\xce\xbf\xcf\x82' '??????'
   )
-  local i name shown out out_shown table out_path
-  for i in 0 4; do
-    name=${cases[i]} shown=${cases[i + 1]}
-    out=${cases[i + 2]} out_shown=${cases[i + 3]}
+  local i script name shown out out_shown table out_path
+  for i in 0 5; do
+    script=${cases[i]} name=${cases[i + 1]} shown=${cases[i + 2]}
+    out=${cases[i + 3]} out_shown=${cases[i + 4]}
     table="$dir/$name.dbf"
     out_path="$dir/$out.adi"
     cp "$dir/plain.dbf" "$table"
@@ -384,49 +387,49 @@ scenario_names() {
     cp "$dir/plain.map" "$dir/$name.map"
 
     run_cli fields "$(winpath "$table")"
-    check "$shown: fields lists the table" "$run_code $(head -n 1 <<<"$run_out")" \
+    check "$script: fields lists the table" "$run_code $(head -n 1 <<<"$run_out")" \
       "0 Created in: 03-11-106 with 4 Qso's"
     run_cli convert "$(winpath "$table")" "${options[@]}" \
       --map-file "$(winpath "$dir/$name.map")" -o "$(winpath "$out_path")"
-    check "$shown: convert with its memo and mapping files" \
+    check "$script: convert with its memo and mapping files" \
       "$run_code $run_out" \
       "0 L:\\names\\$shown.dbf"$'\n'"converted to"$'\n'"L:\\names\\$out_shown.adi"
     if cmp -s "$out_path" "$dir/plain.ADI"; then
-      ok "$shown: the output holds the bytes of an ASCII name's"
+      ok "$script: the output holds the bytes of an ASCII name's"
     else
-      bad "$shown: the output holds the bytes of an ASCII name's"
+      bad "$script: the output holds the bytes of an ASCII name's"
     fi
     run_cli check "$(winpath "$out_path")"
-    check "$shown: check reads the output" "$run_out" "$expected_check"
+    check "$script: check reads the output" "$run_out" "$expected_check"
     run_cli convert "$(winpath "$table")" "${options[@]}" \
       --map-file "$(winpath "$dir/$name.map")"
     if [ "$run_code" == 0 ] && cmp -s "$dir/$name.ADI" "$dir/plain.ADI"; then
-      ok "$shown: the derived output is named after the table"
+      ok "$script: the derived output is named after the table"
     else
-      bad "$shown: the derived output is named after the table"
+      bad "$script: the derived output is named after the table"
     fi
 
     # A read-only output is refused and kept, in both languages.
     chmod 444 "$out_path"
     run_cli convert "$(winpath "$table")" "${options[@]}" \
       -o "$(winpath "$out_path")" --lang es
-    check "$shown: a read-only output is refused" "$run_code $run_out$run_err" \
+    check "$script: a read-only output is refused" "$run_code $run_out$run_err" \
       "1 logweave: No se puede crear L:\\names\\$out_shown.adi: es de solo lectura"
     run_cli convert "$(winpath "$table")" "${options[@]}" \
       -o "$(winpath "$out_path")"
-    check "$shown: ... in English" "$run_code $run_out$run_err" \
+    check "$script: ... in English" "$run_code $run_out$run_err" \
       "1 logweave: Cannot create L:\\names\\$out_shown.adi: it is read-only"
     if cmp -s "$out_path" "$dir/plain.ADI"; then
-      ok "$shown: the read-only output is kept"
+      ok "$script: the read-only output is kept"
     else
-      bad "$shown: the read-only output is kept"
+      bad "$script: the read-only output is kept"
     fi
     chmod 644 "$out_path"
   done
   check "no temporary file left" "$(ls -A "$dir" | grep -c '^~lw')" 0
-  run_cli fields "$(winpath "$dir")\\${cases[0]}2.dbf" --lang es
+  run_cli fields "$(winpath "$dir")\\${cases[1]}2.dbf" --lang es
   check "a missing table is named" "$run_code $run_err" \
-    "1 logweave: No se puede abrir L:\\names\\${cases[1]}2.dbf: No existe el fichero o la carpeta"
+    "1 logweave: No se puede abrir L:\\names\\${cases[2]}2.dbf: No existe el fichero o la carpeta"
 }
 
 scenario_spanish
