@@ -30,21 +30,25 @@ run() {  # run LOG COMMAND...: the command's output only when it fails
 # The documents' links and the files the manual page names, in a documentation
 # folder as installed: every one must be there.
 documents_point_at_their_files() {  # FOLDER MAN_PAGE
-  local folder=$1 page=$2 document link
-  for document in README.md docs/guide.md docs/robustness.md; do
-    [ -f "$folder/$document" ] || { echo "FAIL no $document"; failed=1; continue; }
-    # Markdown links [text](target), less web addresses and anchors.
-    grep -o '](\([^)]*\))' "$folder/$document" | sed 's/^](//; s/)$//; s/#.*//' |
-      grep -v '^[a-z]*:\|^$' | sort -u | while read -r link; do
-        [ -e "$(dirname "$folder/$document")/$link" ] ||
-          echo "FAIL $document links to $link, which is not installed"
-      done
-  done | grep . && failed=1
-  # The page's SEE ALSO names the documents by their place in the folder.
-  sed -n '/^\.SH SEE ALSO/,/^\.SH/p' "$page" | sed -n 's/^\.IR\? \([a-z][^ ]*\).*/\1/p' |
-    while read -r name; do
-      [ -e "$folder/$name" ] || echo "FAIL the manual names $name, which is not installed"
-    done | grep . && failed=1
+  local folder=$1 page=$2 document problems
+  problems=$(
+    for document in README.md docs/guide.md docs/robustness.md; do
+      [ -f "$folder/$document" ] || { echo "FAIL no $document"; continue; }
+      # Markdown links [text](target), less web addresses and anchors.
+      grep -o '](\([^)]*\))' "$folder/$document" |
+        sed 's/^](//; s/)$//; s/#.*//' | grep -v '^[a-z]*:' | sort -u |
+        while read -r link; do
+          [ -z "$link" ] || [ -e "$(dirname "$folder/$document")/$link" ] ||
+            echo "FAIL $document links to $link, which is not installed"
+        done
+    done
+    # The page's SEE ALSO names the documents by their place in the folder.
+    sed -n '/^\.SH SEE ALSO/,/^\.SH/p' "$page" |
+      sed -n 's/^\.IR\? \([a-z][^ ]*\).*/\1/p' | while read -r name; do
+        [ -e "$folder/$name" ] ||
+          echo "FAIL the manual names $name, which is not installed"
+      done)
+  [ -z "$problems" ] || { printf '%s\n' "$problems"; failed=1; }
 }
 examples="examples/fox2006.FPT examples/fox2006.dbf examples/log2005.dbf
 examples/log2005.map examples/oldlog.dbf examples/other-logger.adi"
