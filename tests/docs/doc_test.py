@@ -14,6 +14,9 @@ standard error together: its lines must appear in that order, one after the
 other; a line "..." stands for any number of lines, "..." within a line for
 any text, and the block may begin and end anywhere in the output.
 
+A link to a heading of the same document (#anchor) must name one of its
+headings, as GitHub spells them.
+
 In the manual page, the command lines of EXAMPLES (the .nf blocks) are run
 after the last document, in its folder, where the files they name exist
 (the guide's second yearly table among them). They show no output; each must
@@ -114,7 +117,12 @@ class Runner:
     def document(self, path):
         name = os.path.basename(path)
         with open(path, encoding="utf-8") as f:
-            found = blocks(f.read())
+            text = f.read()
+        found = blocks(text)
+        anchors = {anchor(h) for h in re.findall(r"^#+ (.*)$", text, re.M)}
+        for link in re.findall(r"\]\(#([^)]*)\)", text):
+            if link not in anchors:
+                self.fail(name, f"the link #{link} names no heading")
         for index, (label, lines, start) in enumerate(found):
             if label != "sh" or not any(
                     c.startswith("logweave ") for c in commands(lines)):
@@ -153,6 +161,12 @@ class Runner:
                           f"{status}\n" + indent(text))
         if ran == 0:
             self.fail("manual page", "no command in EXAMPLES")
+
+
+def anchor(heading):
+    """A heading's anchor as GitHub makes it."""
+    heading = re.sub(r"[^\w\- ]", "", heading.strip().lower())
+    return heading.replace(" ", "-")
 
 
 def indent(text):
