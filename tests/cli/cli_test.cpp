@@ -115,11 +115,11 @@ TEST_F(CliTest, ExitCodesAndMessages) {
            "32-byte header"},
       {"full device", {"convert", t, "--auto", "-o", "/dev/full"}, 1, "",
        "logweave: Cannot write /dev/full: No space left on device"},
-      {"output is the table", {"convert", t, "--auto", "-o", t}, 1, "",
+      {"output is the table", {"convert", t, "--auto", "-o", t}, 2, "",
        "logweave: The output " + t + " would replace the input"},
       {"output is the mapping file",
        {"convert", t, "--map-file", "{dir}/log.map", "-o", "{dir}/log.map"},
-       1, "",
+       2, "",
        "logweave: The output " + (dir_ / "log.map") +
            " would replace the input " + (dir_ / "log.map")},
       {"mapping file is a folder",
@@ -222,12 +222,14 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
        {"convert", y1, y2, "--auto", "--merge", "-o", all}, 0,
        y1 + "\n" + y2 + "\nconverted to\n" + all + "\n",
        "logweave: duplicate: " + y2 + " record 1 repeats " + y1 +
-           " record 1\nlogweave: duplicate contacts: 1 (--drop-duplicates"},
+           " record 1: EA4ABC 20050102 0916 40M SSB\nlogweave: duplicate "
+           "contacts: 1 (--drop-duplicates"},
       {"merged, duplicates left out",
        {"convert", y1, y2, "--auto", "--merge", "-o", all, "--drop-duplicates",
         "--lang", "es"}, 0, "",
        "logweave: duplicado: " + y2 + " registro 1 repite " + y1 +
-           " registro 1\nlogweave: contactos duplicados omitidos: 1\n"},
+           " registro 1: EA4ABC 20050102 0916 40M SSB\nlogweave: contactos "
+           "duplicados omitidos: 1\n"},
   };
   for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
   EXPECT_EQ("earlier", ReadFile(dir_ / "keep.adi"));
@@ -388,7 +390,7 @@ TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
   std::vector<std::string> onto_memo = args;
   onto_memo[onto_memo.size() - 2] = dir_ / "memo.DBT";
   run = Logweave(onto_memo);
-  EXPECT_EQ(1, run.exit_code);
+  EXPECT_EQ(2, run.exit_code);
   EXPECT_NE(std::string::npos, run.err.find("would replace the input " +
                                             (dir_ / "memo.DBT")))
       << run.err;
