@@ -240,6 +240,85 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
             ReadFile(all));
 }
 
+TEST_F(CliTest, NothingIsLostAcrossTables) {
+  const std::string table = BuildTable(StandardLog());
+  for (const char* name : {"A.dbf", "A.DBF", "b.dbf", "c.dbf", "x.dbf",
+                           "x.ADI"})
+    WriteFile(dir_ / name, table);
+  std::string cut = table;
+  cut.resize(cut.size() - 10);
+  WriteFile(dir_ / "cut.dbf", cut);
+  WriteFile(dir_ / "log.FPT", "the table's memo file");
+  std::filesystem::create_symlink(dir_ / "c.dbf", dir_ / "b.ADI");
+  auto contents = [this] {
+    std::string all;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+      all += entry.path().filename().string() + "=" +
+             ReadFile(entry.path().string()) + "\n";
+    return all;
+  };
+  const std::string before = contents();
+  const std::string t = table_;
+  const CliCase cases[] = {
+      {"the memo file without --memo",
+       {"convert", t, "--auto", "-o", "{dir}/log.FPT"}, 2, "",
+       "logweave: The output " + (dir_ / "log.FPT") +
+           " would replace the input " + (dir_ / "log.FPT") +
+           "; nothing was written\n"},
+      {"the memo file, merging",
+       {"convert", "{dir}/b.dbf", t, "--auto", "--merge", "-o",
+        "{dir}/log.FPT", "--lang", "es"},
+       2, "",
+       "logweave: La salida " + (dir_ / "log.FPT") +
+           " sustituir\xED""a a la entrada " + (dir_ / "log.FPT") +
+           "; no se ha escrito nada\n"},
+      {"two tables, one output", {"convert", "{dir}/A.dbf", "{dir}/A.DBF",
+                                  "--auto"},
+       2, "",
+       "logweave: " + (dir_ / "A.dbf") + " and " + (dir_ / "A.DBF") +
+           " would both be converted to " + (dir_ / "A.ADI") +
+           "; nothing was written\n"},
+      {"an output that links to another table",
+       {"convert", "{dir}/b.dbf", "{dir}/c.dbf", "--auto"}, 2, "",
+       "logweave: The output " + (dir_ / "b.ADI") +
+           " would replace the input " + (dir_ / "c.dbf")},
+      {"a table named like another's output",
+       {"convert", "{dir}/x.dbf", "{dir}/x.ADI", "--auto"}, 2, "",
+       "logweave: The output " + (dir_ / "x.ADI") +
+           " would replace the input " + (dir_ / "x.ADI")},
+      {"a merge into a pipe, a table cut short",
+       {"convert", "{dir}/b.dbf", "{dir}/cut.dbf", "--auto", "--merge", "-o",
+        "/dev/stdout"},
+       1, "",
+       "logweave: " + (dir_ / "cut.dbf") + " ends after record 2 of 3; "
+       "/dev/stdout was not written\nlogweave: /dev/stdout was not written; "
+       "not converted: " + (dir_ / "cut.dbf") + "\n"},
+  };
+  for (const CliCase& c : cases) {
+    RunResult run = ExpectCliCase(c, dir_.str());
+    EXPECT_EQ("", run.out) << c.name;
+    EXPECT_EQ(before, contents()) << c.name;
+  }
+}
+
+TEST_F(CliTest, AResultThatCannotBeWrittenIsAnError) {
+  RunOptions full;
+  full.stdout_path = "/dev/full";
+  const std::string message =
+      "logweave: Cannot write standard output: No space left on device\n";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--version"}, {"--help"},
+        {"convert", table_, "--auto", "-o", "{dir}/out.adi"},
+        {"convert", table_, table_, "--auto", "--merge", "-o",
+         "{dir}/all.adi"}}) {
+    RunResult run = RunLogweave(args, dir_.str(), full);
+    EXPECT_EQ(1, run.exit_code) << args[0];
+    EXPECT_EQ(message, run.err.substr(run.err.find("logweave: Cannot")))
+        << args[0];
+  }
+  EXPECT_NE("", ReadFile(dir_ / "out.adi"));
+}
+
 TEST_F(CliTest, HelpAndVersion) {
   RunResult ayuda = Logweave({"convert", "--help", "--lang", "es"});
   EXPECT_EQ(0, ayuda.exit_code);
