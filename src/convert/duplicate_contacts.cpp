@@ -20,6 +20,9 @@
 namespace {
 
 constexpr std::uint32_t kSameContactSeconds = 2 * 60;
+// The index keeps contacts by spans of twice that, so that the contacts
+// close enough to one lie in its span or the next one on a side.
+constexpr std::uint32_t kSpanSeconds = 2 * kSameContactSeconds;
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
 // Moments count seconds from the start of 1930, the first year of ADIF
@@ -215,8 +218,8 @@ struct DuplicateFinder::Contacts {
     // Oldest first, so that each slot lists its contacts newest first.
     for (std::uint32_t i = 0; i < count; ++i) {
       Kept& kept = At(i);
-      std::size_t slot = SlotOf(kept.call, kept.band_mode,
-                                kept.moment / kSameContactSeconds);
+      std::size_t slot =
+          SlotOf(kept.call, kept.band_mode, kept.moment / kSpanSeconds);
       kept.older = newest[slot];
       newest[slot] = i;
     }
@@ -293,8 +296,11 @@ bool DuplicateFinder::Check(const ContactKey& contact, ContactOrigin origin,
   if (call == kNone || band_mode == kNone) return false;
 
   if (!c.newest.empty()) {
-    const std::uint32_t window = moment / kSameContactSeconds;
-    for (std::uint32_t w = window == 0 ? 0 : window - 1; w <= window + 1; ++w) {
+    const std::uint32_t first =
+        (moment < kSameContactSeconds ? 0 : moment - kSameContactSeconds) /
+        kSpanSeconds;
+    const std::uint32_t last = (moment + kSameContactSeconds) / kSpanSeconds;
+    for (std::uint32_t w = first; w <= last; ++w) {
       for (std::uint32_t i = c.newest[c.SlotOf(call, band_mode, w)]; i != kNone;
            i = c.At(i).older) {
         const Contacts::Kept& kept = c.At(i);
@@ -312,8 +318,7 @@ bool DuplicateFinder::Check(const ContactKey& contact, ContactOrigin origin,
     c.chunks.push_back(std::make_unique<Contacts::Kept[]>(Contacts::kChunk));
   const std::uint32_t index = static_cast<std::uint32_t>(c.count++);
   Contacts::Kept& kept = c.At(index);
-  const std::size_t slot =
-      c.SlotOf(call, band_mode, moment / kSameContactSeconds);
+  const std::size_t slot = c.SlotOf(call, band_mode, moment / kSpanSeconds);
   kept = {call, band_mode, moment, static_cast<std::uint32_t>(place),
           c.newest[slot]};
   c.newest[slot] = index;
