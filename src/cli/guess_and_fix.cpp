@@ -7,12 +7,10 @@
 #include "dbf/code_page.h"
 #include "mapping/column_guess.h"
 #include "mapping/column_plan.h"
-#include "mapping/field_list.h"
 
 bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
                 const std::string& path, const DbfLayout& layout,
-                const MappingChoices& choices,
-                std::vector<std::string>* entries,
+                const MappingChoices& choices, ColumnPlan* plan,
                 std::vector<TableMessage>* messages) {
   const Language language = options.language;
   const std::size_t count = layout.columns.size();
@@ -23,11 +21,10 @@ bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
   context.memos_read = options.memo;
   context.decided.assign(count, false);
   // What --auto, the mapping files and --map decide.
-  ColumnPlan plan = PlanColumns(*entries, language);
-  for (std::size_t c = 0; c < count && c < plan.columns.size(); ++c) {
-    if (plan.columns[c].skipped) continue;
+  for (std::size_t c = 0; c < count && c < plan->columns.size(); ++c) {
+    if (plan->columns[c].skipped) continue;
     context.decided[c] = true;
-    context.taken.push_back(plan.columns[c].keyword);
+    context.taken.push_back(plan->columns[c].keyword);
   }
   for (const MapItem& item : choices.items)
     if (!item.constant)
@@ -50,8 +47,7 @@ bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
       continue;
     messages->push_back(
         {"--guess: ", GuessLine(layout.columns[c].name, guess, language)});
-    if (!guess.keyword.empty())
-      (*entries)[c] = ReassignEntry((*entries)[c], guess.keyword);
+    if (!guess.keyword.empty()) AssignColumn(plan, c, guess.keyword);
   }
   return true;
 }

@@ -18,16 +18,15 @@
 #include "mapping/mapping_options.h"
 
 /// --guess: guesses the columns of the table at \a path, open as \a in and
-/// laid out as \a layout, that \a choices leave to it (\a entries are what
+/// laid out as \a layout, that \a choices leave to it (\a plan is what
 /// \a choices make of the columns), adds each guess (and each column left
-/// for a reason) to \a messages, and maps the guessed columns in
-/// \a entries; mapping files and --map still win, since they decide the
-/// columns they name. False, with the error in \a messages, when the table
-/// cannot be read.
+/// for a reason) to \a messages, and maps the guessed columns in \a plan;
+/// mapping files and --map still win, since they decide the columns they
+/// name. False, with the error in \a messages, when the table cannot be
+/// read.
 bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
                 const std::string& path, const DbfLayout& layout,
-                const MappingChoices& choices,
-                std::vector<std::string>* entries,
+                const MappingChoices& choices, ColumnPlan* plan,
                 std::vector<TableMessage>* messages);
 
 /// The constant fields of the mapping files' \a items, then of --set; a

@@ -98,12 +98,12 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
   if (!mapped)
     return finish(kExitUsage,
                   {"", error + Choose(language, " en ", " in ") + input, true});
-  if (options.guess &&
-      !AddGuesses(options, in.get(), input, job.layout, choices.mapping,
-                  &entries, &prepared.messages))
-    return finish(kExitFileError, {});
   job.plan = PlanColumns(entries, language);
   MarkMemoColumns(job.layout, &job.plan);
+  if (options.guess &&
+      !AddGuesses(options, in.get(), input, job.layout, choices.mapping,
+                  &job.plan, &prepared.messages))
+    return finish(kExitFileError, {});
   if (!job.plan.Maps("CALL"))
     warnings.push_back({WarningTag(language), NoCallText(options.fix, language)});
 

@@ -202,6 +202,19 @@ TEST_F(MergeFilesTest, AStreamGetsNothingUnlessEveryTableReadsThrough) {
   EXPECT_EQ("", outcome.message);
   EXPECT_EQ(AdifHeaderText(kSpanish) + kLines[0] + kLines[1],
             files_.Bytes("pipe"));
+
+  // The stream itself fails once it has been handed records.
+  files_ = FakeFileSystem();
+  SetUp();
+  tables = Tables();
+  output_.path = "pipe";
+  files_.fail_write_at = 1;
+  outcome = MergeFiles(tables, output_, run_, {});
+  EXPECT_EQ(ConvertStatus::kWriteFailed, outcome.status);
+  EXPECT_TRUE(outcome.failures.empty());
+  EXPECT_EQ("Cannot write pipe: Input/output error; pipe received only part "
+            "of the records",
+            outcome.message);
 }
 
 }  // namespace
