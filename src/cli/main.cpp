@@ -17,9 +17,9 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
-#include "mapping/value_forms.h"
 #include "platform/text.h"
 #include "standard/adif_standard.h"
+#include "standard/dates.h"
 
 namespace {
 

@@ -14,8 +14,9 @@
 #include <cstring>
 
 #include "convert/record_lines.h"
-#include "mapping/value_forms.h"
 #include "platform/text.h"
+#include "standard/dates.h"
+#include "standard/times.h"
 
 namespace {
 
@@ -25,14 +26,13 @@ constexpr std::uint32_t kSameContactSeconds = 2 * 60;
 constexpr std::uint32_t kSpanSeconds = 2 * kSameContactSeconds;
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 
-// Moments count seconds from the start of 1930, the first year of ADIF
-// dates, plus one; 2^32 seconds reach into 2066. 0 stands for a date or
-// time written some other way.
-constexpr int kFirstYear = 1930;
+// Moments count seconds from the start of the first year of ADIF dates,
+// 1930, plus one; 2^32 seconds reach into 2066. 0 stands for a date or time
+// written some other way.
 constexpr int kLastYear = 2065;
 
-// Days from 1930-01-01 to \a year-\a month-\a day of the Gregorian calendar.
-std::uint32_t DaysSince1930(int year, int month, int day) {
+// Days from the first day of 1930 to \a year-\a month-\a day of the Gregorian calendar.
+std::uint32_t DaysSinceEarliestYear(int year, int month, int day) {
   auto days_from_zero = [](int y, int m, int d) {
     y -= m <= 2;
     const int era = y / 400;
@@ -43,21 +43,19 @@ std::uint32_t DaysSince1930(int year, int month, int day) {
     return era * 146097 + day_of_era;
   };
   return static_cast<std::uint32_t>(days_from_zero(year, month, day) -
-                                    days_from_zero(kFirstYear, 1, 1));
+                                    days_from_zero(kEarliestAdifYear, 1, 1));
 }
 
 // The moment of a QSO_DATE written YYYYMMDD and a TIME_ON written HHMM or
 // HHMMSS; 0 when either is written some other way.
 std::uint32_t MomentOf(std::string_view date, std::string_view time) {
-  if (!IsAdifDate(date)) return 0;
+  if (!IsAdifDate(date) || !IsAdifTime(time)) return 0;
   const int year = DigitsValue(date.substr(0, 4));
-  if (year < kFirstYear || year > kLastYear) return 0;
-  if ((time.size() != 4 && time.size() != 6) || !AllDigits(time)) return 0;
+  if (year > kLastYear) return 0;
   const int hour = DigitsValue(time.substr(0, 2));
   const int minute = DigitsValue(time.substr(2, 2));
   const int second = time.size() == 6 ? DigitsValue(time.substr(4, 2)) : 0;
-  if (hour > 23 || minute > 59 || second > 59) return 0;
-  const std::uint32_t days = DaysSince1930(
+  const std::uint32_t days = DaysSinceEarliestYear(
       year, DigitsValue(date.substr(4, 2)), DigitsValue(date.substr(6, 2)));
   return days * 86400u + static_cast<std::uint32_t>(hour * 3600 + minute * 60 +
                                                     second) + 1;
