@@ -34,7 +34,7 @@ RunPlan PlanRun(const ConvertCommandLine& options, FileSystem& files) {
     if (!options.merge)
       plan.outputs.push_back({OutputPathOf(table, output), table});
   }
-  if (options.merge)
+  if (options.merge && !options.inputs.empty())
     plan.outputs.push_back({output.path, options.inputs.front()});
   plan.inputs.insert(plan.inputs.end(), options.map_files.begin(),
                      options.map_files.end());

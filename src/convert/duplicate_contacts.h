@@ -6,9 +6,10 @@
 // matches only the same date and time as written. A contact that lacks one
 // of the five fields is never a duplicate.
 //
-// Memory: per contact kept, 20 bytes and a slot of the index (4 to 8
-// bytes); each different call, band and mode is held once. A lifetime of a
-// big station's logs, ten million contacts, takes some 300 MB.
+// Memory: per contact kept, 20 bytes and half a slot of the index (2 to 4
+// bytes); each different call, and each band and mode, is held once. Ten
+// million contacts, a lifetime of a big station's logs, take 240 MB
+// (bench/merge_memory_bench.sh).
 
 #ifndef LOGWEAVE_CONVERT_DUPLICATE_CONTACTS_H_
 #define LOGWEAVE_CONVERT_DUPLICATE_CONTACTS_H_

@@ -61,7 +61,8 @@ class Merge {
         duplicates_(duplicates),
         files_(run.files ? *run.files : SystemFileSystem()),
         language_(run.language),
-        outcome_(*outcome) {}
+        outcome_(*outcome),
+        warned_(tables.size()) {}
 
   void Run() {
     OutputTarget target =
@@ -98,10 +99,11 @@ class Merge {
       }
       FinishWriting(&writer, &stats);
     }
-    if (!outcome_.failures.empty() && stats.end == RunEnd::kDone)
-      stats.end = RunEnd::kReadFailed;  // not kept
+    if (!outcome_.failures.empty()) {
+      target.temporary.reset();  // removed: the output is not kept
+      return EndWithFailures();
+    }
     EndOutput(&target, &stats, false);
-    if (!outcome_.failures.empty()) return EndWithFailures();
     if (stats.end != RunEnd::kDone)
       return Stop(StatusOf(stats.end), WriteFailureText());
     outcome_.message = CompletionText(InputLines(tables_), shown_, language_);
@@ -119,17 +121,17 @@ class Merge {
     ConvertStatus status = OpenTable(table, output_, language_, files_,
                                      &opened, &message, &warnings);
     // Said once, though a table may be opened twice.
-    warned_.resize(tables_.size());
     if (!warned_[t])
       for (const std::string& warning : warnings)
         outcome_.warnings.push_back(table.path + ": " + warning);
     warned_[t] = true;
     if (status != ConvertStatus::kDone) {
+      const std::uint32_t written = outcome_.stats.records_written;
       Failed(t, status,
-             streaming_ ? message + "; " + AfterFailureText(shown_, true,
-                                                            outcome_.stats.records_written,
-                                                            language_)
-                        : message + NothingConvertedText(language_));
+             streaming_
+                 ? message + "; " +
+                       AfterFailureText(shown_, true, written, language_)
+                 : message + NothingConvertedText(language_));
       return;
     }
     if (!out) {
@@ -212,9 +214,9 @@ class Merge {
   FileSystem& files_;
   const Language language_;
   MergeOutcome& outcome_;
+  std::vector<bool> warned_;  // a table's warnings were kept
   std::string shown_;
   bool streaming_ = false;  // the stream is being written
-  std::vector<bool> warned_;
   DuplicateFinder finder_;
   std::uint64_t done_ = 0, total_ = 0;
 };
