@@ -12,12 +12,18 @@
 #include <utility>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/wide_text.h"
 #include "standard/adif_standard.h"
 #include "standard/dates.h"
 
@@ -394,9 +400,7 @@ void AddCheck(CLI::App* app, CommandLine* line, Language language) {
   line->check_command = check;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommandLine(int argc, char** argv) {
   SetUpConsole();
   const Language asked = LanguageOfArguments(argc, argv);
   CLI::App app{Choose(asked,
@@ -468,3 +472,26 @@ int main(int argc, char** argv) {
   line.convert.output_given = line.convert_command->count("--output") > 0;
   return RunConvert(line.convert, files, streams);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows gives the arguments as UTF-16 and they are kept as UTF-8, which
+// the file layer turns back into UTF-16 names: a file whose name lies
+// outside the ANSI code page is still reached.
+int wmain(int argc, wchar_t** wide_argv) {
+  SetPathEncoding(PathEncoding::kUtf8);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments.push_back(InCodePage(wide_argv[i], CP_UTF8));
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(&argument[0]);
+  argv.push_back(nullptr);
+  return RunCommandLine(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) {
+  SetPathEncoding(PathEncoding::kUtf8);
+  return RunCommandLine(argc, argv);
+}
+#endif

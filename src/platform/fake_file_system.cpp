@@ -204,6 +204,13 @@ std::unique_ptr<TemporaryFile> FakeFileSystem::CreateTemporaryFor(
     *error = ErrnoError(ENOENT);
     return nullptr;
   }
+  // A file nobody may write is read-only, as on the real systems.
+  auto earlier = entries.find(target);
+  if (earlier != entries.end() && earlier->second.kind == FileKind::kRegular &&
+      (earlier->second.mode & 0222) == 0) {
+    *error = ReadOnlyFileError();
+    return nullptr;
+  }
   std::string path = folder + ".tmp" + std::to_string(++temporaries_);
   entries[path] = Entry();
   return std::make_unique<FakeTemporary>(this, path, target);

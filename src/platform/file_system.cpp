@@ -39,6 +39,21 @@ class StdioOutput : public OutputFile {
 
 }  // namespace
 
+namespace {
+PathEncoding g_path_encoding = PathEncoding::kAnsi;
+}  // namespace
+
+void SetPathEncoding(PathEncoding encoding) { g_path_encoding = encoding; }
+
+PathEncoding PathEncodingInUse() { return g_path_encoding; }
+
+SystemError ReadOnlyFileError() {
+  SystemError error;
+  error.code = kReadOnlyFileCode;
+  error.text = "read-only file";
+  return error;
+}
+
 std::unique_ptr<OutputFile> StreamOutput(std::FILE* file) {
   return std::make_unique<StdioOutput>(file);
 }

@@ -429,6 +429,25 @@ TEST_F(ConvertFileFaults, NoInputIsEverTheOutput) {
   }
 }
 
+TEST_F(ConvertFileFaults, AReadOnlyOutputIsRefusedBeforeAnythingIsWritten) {
+  for (Language language : {kEnglish, kSpanish}) {
+    files_ = FakeFileSystem();
+    ConvertJob job = Listed(SmallLog());
+    files_.entries["logs/log.ADI"].mode = 0444;
+    job.language = language;
+    ConvertOutcome outcome = ConvertFile(job);
+    EXPECT_EQ(ConvertStatus::kCannotCreateOutput, outcome.status);
+    EXPECT_EQ(Choose(language,
+                     "No se puede crear logs/log.ADI: es de solo lectura",
+                     "Cannot create logs/log.ADI: it is read-only"),
+              outcome.message);
+    EXPECT_EQ(0, files_.writes);
+    EXPECT_EQ("earlier", files_.Bytes("logs/log.ADI"));
+    EXPECT_EQ(0444u, files_.entries["logs/log.ADI"].mode);
+    EXPECT_EQ("logs logs/log.ADI logs/log.dbf", files_.Listing());
+  }
+}
+
 TEST_F(ConvertFileFaults, AMemoErrorWritesNothingToAStream) {
   BuilderTable table;
   table.version = 0xF5;
