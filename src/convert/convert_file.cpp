@@ -171,15 +171,17 @@ bool OpenOutput(FileSystem& files, Language language, OutputTarget* target,
     return true;
   }
   SystemError create_error;
-  const std::string written_path = files.ResolveLinks(target->path);
-  FileKind kind = files.KindOf(written_path);
+  // What the path reaches through its links; a link to a device (such as
+  // /dev/stdout to a pipe) is written through the link itself.
+  FileKind kind = files.KindOf(target->path);
   target->earlier_exists = kind == FileKind::kRegular;
   if (kind == FileKind::kFolder) {
     create_error.text = Choose(language, "es una carpeta", "it is a folder");
   } else if (kind == FileKind::kDevice) {
-    target->stream = files.OpenDeviceForWriting(written_path, &create_error);
+    target->stream = files.OpenDeviceForWriting(target->path, &create_error);
   } else {
-    target->temporary = files.CreateTemporaryFor(written_path, &create_error);
+    target->temporary = files.CreateTemporaryFor(
+        files.ResolveLinks(target->path), &create_error);
   }
   if (target->stream || target->temporary) return true;
   *message = FormatText(

@@ -432,10 +432,10 @@ TEST_F(ConvertFileFaults, NoInputIsEverTheOutput) {
 TEST_F(ConvertFileFaults, AReadOnlyOutputIsRefusedBeforeAnythingIsWritten) {
   for (Language language : {kEnglish, kSpanish}) {
     files_ = FakeFileSystem();
-    ConvertJob job = Listed(SmallLog());
+    Job job = Listed(SmallLog());
     files_.entries["logs/log.ADI"].mode = 0444;
-    job.language = language;
-    ConvertOutcome outcome = ConvertFile(job);
+    job.run.language = language;
+    ConvertOutcome outcome = Convert(job);
     EXPECT_EQ(ConvertStatus::kCannotCreateOutput, outcome.status);
     EXPECT_EQ(Choose(language,
                      "No se puede crear logs/log.ADI: es de solo lectura",
