@@ -4,7 +4,7 @@
 # the two times; then measures the peak memory of check on ADIF files of
 # about 10 MB, 100 MB and 1 GB (the first records of that output, or it
 # repeated) and on a 100 MB flood of "<A", to show that memory stays flat.
-# One run each (not medians): the figures are for the README and the report.
+# One run each (not medians): the figures are for bench/README.md and the report.
 #
 # usage: bench/check_bench.sh [RECORDS]     (default 1000000)
 set -euo pipefail
