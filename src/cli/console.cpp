@@ -144,23 +144,30 @@ void PrintLine(std::FILE* stream, const std::string& text, int code_page) {
   std::fputc('\n', stream);
 }
 
-void PrintError(const std::string& message) {
-  PrintLine(stderr, "logweave: " + message);
+void PrintError(std::FILE* err, const std::string& message) {
+  PrintLine(err, "logweave: " + message);
 }
 
-void PrintWarning(const std::string& message, Language language) {
-  PrintError(Choose(language, "aviso: ", "warning: ") + message);
+const char* WarningTag(Language language) {
+  return Choose(language, "aviso: ", "warning: ");
 }
 
-int FinishOutput(Language language) {
+void PrintWarning(std::FILE* err, const std::string& message,
+                  Language language) {
+  PrintError(err, WarningTag(language) + message);
+}
+
+int FinishOutput(const Streams& streams, Language language) {
   errno = 0;
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;
-  PrintError(Choose(language, "No se puede escribir la salida est\xE1ndar: ",
+  if (std::fflush(streams.out) == 0 && !std::ferror(streams.out))
+    return kExitOk;
+  PrintError(streams.err,
+             Choose(language, "No se puede escribir la salida est\xE1ndar: ",
                     "Cannot write standard output: ") +
-             SystemErrorText(ErrnoError(errno ? errno : EIO), language));
+                 SystemErrorText(ErrnoError(errno ? errno : EIO), language));
   return kExitFileError;
 }
 
-bool ErrorsGoToTerminal() { return isatty(fileno(stderr)) != 0; }
+bool ErrorsGoToTerminal(std::FILE* err) { return isatty(fileno(err)) != 0; }
 
 bool StandardOutputWasClosed() { return g_stdout_closed; }

@@ -65,6 +65,17 @@ bool NamesSameFile(FileSystem& files, const std::string& input,
   return files.SameFile(input, output);
 }
 
+bool NamesSameOutput(FileSystem& files, const std::string& a,
+                     const std::string& b) {
+  if (NamesSameFile(files, a, b)) return true;
+  const std::string name_a = NameOf(a), name_b = NameOf(b);
+  if (name_a != name_b &&
+      !(files.IgnoresCase() && EqualIgnoringCase(name_a, name_b)))
+    return false;
+  // "dir/." names the folder itself, as "." names the current one.
+  return files.SameFile(FolderOf(a) + ".", FolderOf(b) + ".");
+}
+
 bool ReadWholeFile(FileSystem& files, const std::string& path,
                    std::uint64_t largest, std::string* bytes,
                    OpenError* error) {

@@ -146,6 +146,13 @@ PathEncoding PathEncodingInUse();
 bool NamesSameFile(FileSystem& files, const std::string& input,
                    const std::string& output);
 
+/// True when \a a and \a b, two outputs, would be written to one file: they
+/// name the same file (NamesSameFile), or one name, letter case aside where
+/// names ignore it, in one folder reached by two paths, though the file
+/// does not exist yet.
+bool NamesSameOutput(FileSystem& files, const std::string& a,
+                     const std::string& b);
+
 /// Reads the whole regular file at \a path into \a bytes, when it holds at
 /// most \a largest bytes.
 bool ReadWholeFile(FileSystem& files, const std::string& path,

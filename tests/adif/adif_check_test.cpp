@@ -722,7 +722,7 @@ class CheckCommandTest : public ::testing::Test {
     CheckCommandLine options;
     options.path = path;
     options.strict = strict;
-    int code = RunCheckCommand(options, out, err);
+    int code = RunCheckCommand(options, SystemFileSystem(), out, err);
     out_ = Contents(out);
     err_ = Contents(err);
     return code;

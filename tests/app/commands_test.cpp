@@ -89,15 +89,19 @@ std::string CommandLineOutput(const std::string& input,
   MappingChoices choices;
   for (const auto& [column, keyword] : mapping)
     choices.items.push_back({column, keyword});
-  ConvertJob job;
-  job.input_path = input;
-  job.output_path = output;
-  job.table.header = layout.header;
-  job.language = language;
+  TableJob table;
+  table.path = input;
+  table.layout.header = layout.header;
+  std::vector<std::string> entries;
   std::string message;
-  EXPECT_TRUE(BuildEntries(layout, language, choices, &job.entries, &message))
+  EXPECT_TRUE(BuildEntries(layout, language, choices, &entries, &message))
       << message;
-  ConvertOutcome outcome = ConvertFile(job);
+  table.plan = PlanColumns(entries, language);
+  OutputJob to;
+  to.path = output;
+  RunJob run;
+  run.language = language;
+  ConvertOutcome outcome = ConvertFile(table, to, run);
   EXPECT_TRUE(outcome.ok()) << outcome.message;
   return ReadFile(output);
 }
