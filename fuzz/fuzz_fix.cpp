@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       ColumnFixOf(keyword, static_cast<unsigned char>(type),
                   type == 'M' && (flags & 4), kCodePages[flags >> 6]);
   fix.date_order = kOrders[(flags >> 3) & 3];
-  fix.frequency_unit = (flags & 32) ? kAsKilohertz : 0;
+  fix.frequency_unit = (flags & 32) ? unsigned{kAsKilohertz} : 0u;
   if (type == 'N' && (flags & 4)) fix.time_digits = TimeDigits::kNumericHhmmss;
   static const BandNotation kNotations[3] = {
       BandNotation::kEither, BandNotation::kMetres, BandNotation::kMegahertz};

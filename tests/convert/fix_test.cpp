@@ -376,7 +376,9 @@ TEST(DecideFixes, DatesTakeTheOrderTheWholeColumnProves) {
     SCOPED_TRACE(c.dates[0] + " ... " + d.said);
     EXPECT_EQ(0u, d.said.find(c.message));
     ASSERT_EQ(c.order != 0 || *c.message == '\0', d.ok);
-    if (d.ok) EXPECT_EQ(c.order, d.fix.date_order);
+    if (d.ok) {
+      EXPECT_EQ(c.order, d.fix.date_order);
+    }
   }
   // Dates past the table's last update are no contacts: day first would
   // put these in 2025.

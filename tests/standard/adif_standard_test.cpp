@@ -66,7 +66,9 @@ TEST(AdifStandard, BandsByNameAndFrequencyInWholeHertz) {
   for (const auto& c : cases) {
     const AdifBand* band = BandOfHertz(c.hz);
     EXPECT_STREQ(c.band, band ? band->name : "") << c.hz;
-    if (band) EXPECT_EQ(band, FindAdifBand(c.band));
+    if (band) {
+      EXPECT_EQ(band, FindAdifBand(c.band));
+    }
   }
   EXPECT_NE(nullptr, FindAdifBand("40M"));
 }
