@@ -185,7 +185,8 @@ void LookAtFrequency(std::string_view value, const FrequencyReadingOf& reading,
 }
 
 void LookAtTime(std::string_view value, ColumnProfile* p) {
-  if (value.size() == 5 && AllDigits(value)) ++p->five_digit_times;
+  if ((value.size() == 5 || value.size() == 6) && AllDigits(value))
+    ++p->times_with_seconds;
 }
 
 // A band as the survey reads it: its bare-number readings (BareBandReadings)

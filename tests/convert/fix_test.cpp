@@ -412,6 +412,9 @@ TEST(DecideFixes, EveryOtherDecisionOfAColumn) {
       {"TIME_ON", 'N', {"2210", "101530", "91500"}, "", "HHMMSS",
        "COL: times HHMMSS"},
       {"TIME_ON", 'N', {"2210", "1015", "915"}, "", "HHMM", ""},
+      // One time with seconds is enough: 2210 beside it is 00:22:10.
+      {"TIME_ON", 'N', {"2210", "2235", "1015", "130500"}, "", "HHMMSS",
+       "COL: times HHMMSS"},
       {"TIME_ON", 'N', {"2210", "1015"}, "hhmmss", "HHMMSS", ""},
       // Bands: metres or MHz.
       {"BAND", 'C', {"3.5", "7", "10", "14", "18"}, "", "MHz",
