@@ -25,7 +25,7 @@ constexpr const char* kKindNames[kFindingKindCount] = {
     "freq-outside-band", "padded-number", "bad-number", "bad-grid",
     "bad-location",   "bad-boolean",  "bad-enumeration", "bad-value",
     "import-only",    "unknown-field", "intl-field",   "bad-length",
-    "bad-tag",        "bad-xml",      "non-ascii",     "empty-record",
+    "text-after-value", "bad-tag",        "bad-xml",      "non-ascii",     "empty-record",
     "missing-eor",    "missing-eoh",  "no-records",
 };
 
@@ -84,6 +84,11 @@ std::vector<std::string_view> Items(std::string_view list, char separator) {
 
 std::string Quoted(std::string_view value) {
   return "\"" + EscapedToken(value) + "\"";
+}
+
+// A field's name as the report shows it: upper case, in printable ASCII.
+std::string ShownName(std::string_view name) {
+  return EscapedToken(AsciiUpperText(name), 64);
 }
 
 std::string Say(Language language, const char* spanish, const char* english) {
@@ -370,7 +375,7 @@ std::string SyntaxProblemText(const AdifSyntaxProblem& p, AdifForm form,
                T(" se come la etiqueta siguiente ", " takes in the next tag ") +
                text + T(": el valor se lee como \"", ": the value is read as \"") +
                p.value + "\"";
-      case AdifSyntax::kLengthLeavesText:
+      case AdifSyntax::kTextAfterValue:
         return T("la longitud ", "length ") + std::to_string(p.number) +
                T(" deja ", " leaves ") + text +
                T(" tras el valor: se lee como \"",
@@ -416,6 +421,11 @@ std::string SyntaxProblemText(const AdifSyntaxProblem& p, AdifForm form,
       case AdifXmlProblem::kUnclosed:
         return T("el fichero termina antes de </ADX>",
                  "the file ends before </ADX>");
+      case AdifXmlProblem::kUnnamedField:
+        return T("el elemento ", "element ") + text +
+               T(" no nombra su campo (le falta FIELDNAME, PROGRAMID o FIELDID)",
+                 " does not name its field (FIELDNAME, PROGRAMID or FIELDID "
+                 "is missing)");
     }
     return std::string();
 }
@@ -502,10 +512,13 @@ class Checker {
     }
   }
 
-  void FileProblem(const AdifSyntaxProblem& problem) {
+  void FileProblems(const AdifFileProblems& problems) {
     std::uint64_t record = record_;
     record_ = 0;
-    Syntax(problem);
+    for (const AdifSyntaxProblem& problem : problems.kept) Syntax(problem);
+    for (int k = 0; k < kAdifSyntaxKinds; ++k)
+      if (problems.more[k] != 0)
+        CountHidden(KindOf(static_cast<AdifSyntax>(k)), problems.more[k]);
     record_ = record;
   }
 
@@ -579,11 +592,20 @@ class Checker {
     return !stopped_;
   }
 
+  // Counts \a count findings of \a kind of the file as a whole that are
+  // not shown: the reader kept no more of them.
+  void CountHidden(FindingKind kind, std::uint64_t count) {
+    const int k = static_cast<int>(kind);
+    totals_->by_kind[k] += count;
+    totals_->hidden_by_kind[k] += count;
+    (LevelOf(kind) == FindingLevel::kError ? totals_->errors
+                                           : totals_->warnings) += count;
+  }
+
   void Show(FindingKind kind, std::string_view field, std::string message) {
     Finding finding;
     finding.record = record_;
-    finding.field = field == "-" ? std::string("-")
-                                 : EscapedToken(AsciiUpperText(field), 64);
+    finding.field = field == "-" ? std::string("-") : ShownName(field);
     finding.kind = kind;
     finding.message = std::move(message);
     if (!sink_(finding)) stopped_ = true;
@@ -610,8 +632,13 @@ class Checker {
   }
 
   void Syntax(const AdifSyntaxProblem& p) {
+    Report(KindOf(p.kind), p.field,
+           [&] { return SyntaxProblemText(p, form_, language_); });
+  }
+
+  static FindingKind KindOf(AdifSyntax syntax) {
     FindingKind kind = FindingKind::kBadTag;
-    switch (p.kind) {
+    switch (syntax) {
       case AdifSyntax::kTagNotClosed:
       case AdifSyntax::kTagWithoutLength:
       case AdifSyntax::kEohOutOfPlace:
@@ -620,8 +647,10 @@ class Checker {
       case AdifSyntax::kLengthNotNumber:
       case AdifSyntax::kLengthPastEnd:
       case AdifSyntax::kLengthTakesTag:
-      case AdifSyntax::kLengthLeavesText:
         kind = FindingKind::kBadLength;
+        break;
+      case AdifSyntax::kTextAfterValue:
+        kind = FindingKind::kTextAfterValue;
         break;
       case AdifSyntax::kMissingEor:
         kind = FindingKind::kMissingEor;
@@ -633,8 +662,7 @@ class Checker {
         kind = FindingKind::kBadXml;
         break;
     }
-    Report(kind, p.field,
-           [&] { return SyntaxProblemText(p, form_, language_); });
+    return kind;
   }
 
 
@@ -840,7 +868,7 @@ class Checker {
     }
     if (standard->header) {
       Report(FindingKind::kUnknownField, name, [&] {
-        return AsciiUpperText(name) +
+        return ShownName(name) +
                T(" es un campo de cabecera: no tiene sitio en un registro",
                  " is a header field: it has no place in a record");
       });
@@ -848,7 +876,7 @@ class Checker {
     }
     if (standard->import_only) {
       Report(FindingKind::kImportOnly, name, [&] {
-        return AsciiUpperText(name) +
+        return ShownName(name) +
                T(" es un campo solo de lectura en ", " is an import-only field of ") +
                Version() +
                T(": se lee, pero ya no se escribe",
@@ -902,7 +930,7 @@ class Checker {
     std::string_view name = field.name;
     if (EqualIgnoringCase(name, "EOR") || EqualIgnoringCase(name, "EOH")) {
       Report(FindingKind::kBadTag, name, [&] {
-        return "<" + AsciiUpperText(name) + ":" +
+        return "<" + ShownName(name) + ":" +
                std::to_string(field.declared_length) +
                T("> no es un campo: EOR y EOH cierran un registro o la "
                  "cabecera y no llevan valor",
@@ -916,7 +944,7 @@ class Checker {
     for (const std::string& user : user_fields_)
       if (user == upper) return;
     Report(FindingKind::kUnknownField, name, [&] {
-      return upper + T(" no es un campo de ", " is not a field of ") + Version() +
+      return ShownName(name) + T(" no es un campo de ", " is not a field of ") + Version() +
              T(" (los campos propios de un programa empiezan por APP_)",
                " (a program's own fields start with APP_)");
     });
@@ -934,7 +962,7 @@ class Checker {
     if (international) {
       if (form_ == AdifForm::kTagged) {
         Report(FindingKind::kIntlField, field.name, [&] {
-          return AsciiUpperText(field.name) +
+          return ShownName(field.name) +
                  T(" es para ficheros .ADX: los ficheros .ADI no tienen "
                    "campos _INTL",
                  " is for .ADX files: .ADI files hold no _INTL fields");
@@ -1223,7 +1251,7 @@ class Checker {
                bound +
                (above ? T(", el mayor valor de ", ", the largest ")
                       : T(", el menor valor de ", ", the smallest ")) +
-               AsciiUpperText(name);
+               ShownName(name);
       });
     }
     RememberNumber(data, value);
@@ -1306,7 +1334,7 @@ class Checker {
     Report(FindingKind::kImportOnly, name, [&] {
       return Quoted(value) + T(" es un valor solo de lectura de ",
                                " is an import-only value of ") +
-             AsciiUpperText(name) +
+             ShownName(name) +
              (hint.empty() ? T(": se lee, pero ya no se escribe",
                                ": readers take it, but it is no longer written")
                            : hint);
@@ -1502,6 +1530,7 @@ FindingLevel LevelOf(FindingKind kind) {
     case FindingKind::kImportOnly:
     case FindingKind::kUnknownField:
     case FindingKind::kIntlField:
+    case FindingKind::kTextAfterValue:
     case FindingKind::kEmptyRecord:
     case FindingKind::kNoRecords:
       return FindingLevel::kWarning;
@@ -1531,10 +1560,7 @@ CheckEnd CheckRecords(AdifRecordReader* reader, Checker* checker,
                       Meeting* meeting) {
   AdifRecord part;
   bool first = true;
-  auto file_problems = [&] {
-    for (const AdifSyntaxProblem& problem : reader->TakeFileProblems())
-      checker->FileProblem(problem);
-  };
+  auto file_problems = [&] { checker->FileProblems(reader->TakeFileProblems()); };
   while (reader->Next(&part)) {
     if (first) {
       checker->Header(reader->header_fields());
@@ -1621,8 +1647,7 @@ class LaterHalf {
     checker.Header(header_);
     AdifRecord part;
     while (!abandon_.load(std::memory_order_relaxed) && reader->Next(&part)) {
-      for (const AdifSyntaxProblem& problem : reader->TakeFileProblems())
-        checker.FileProblem(problem);
+      checker.FileProblems(reader->TakeFileProblems());
       checker.Part(part);
     }
     failed = reader->failed();
@@ -1690,7 +1715,7 @@ CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
 CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
                           const CheckOptions& options) {
   MemoryInputFile input(bytes), second(bytes);
-  AdifForm form = DetectAdifForm(bytes.substr(0, 64));
+  AdifForm form = DetectAdifForm(bytes);
   CheckTotals totals;
   SystemError error;
   CheckAdifFile(&input, &second, form, options,

@@ -48,6 +48,7 @@ enum class FindingKind {
   kUnknownField,     ///< a field name ADIF does not define (warning)
   kIntlField,        ///< an _INTL field in the tagged form (warning)
   kBadLength,        ///< a length that disagrees with the data
+  kTextAfterValue,   ///< text after a value that may belong to it (warning)
   kBadTag,           ///< a malformed tag
   kBadXml,           ///< malformed XML in the XML form
   kNonAscii,         ///< bytes outside printable ASCII in field data

@@ -82,11 +82,15 @@ enum class AdifSyntax {
   kLengthNotNumber,   ///< <NAME:LEN> whose LEN is not a number
   kLengthPastEnd,     ///< the length runs past the end of the file
   kLengthTakesTag,    ///< the length takes in the next tag
-  kLengthLeavesText,  ///< text is left between the data and the next tag
+  /// Text between the data and the next tag that is glued to the data or
+  /// holds a "<": the length may be too short. Other text there is a
+  /// comment, which the standard allows.
+  kTextAfterValue,
   kMissingEor,        ///< the file ends inside a record
   kMissingEoh,        ///< header text without <EOH>
   kXml,               ///< the XML form is malformed; see AdifXmlProblem
 };
+constexpr int kAdifSyntaxKinds = static_cast<int>(AdifSyntax::kXml) + 1;
 
 /// What is wrong with the XML form, in AdifSyntaxProblem::number.
 enum class AdifXmlProblem {
@@ -97,7 +101,11 @@ enum class AdifXmlProblem {
   kBadEntity,      ///< an "&" that starts no known entity
   kNotAdx,         ///< the root element is not <ADX>, or there is none
   kUnclosed,       ///< the file ends inside <ADX>
+  kUnnamedField,   ///< an <APP> or <USERDEF> without the attributes that
+                   ///< name its field
 };
+constexpr int kAdifXmlProblems =
+    static_cast<int>(AdifXmlProblem::kUnnamedField) + 1;
 
 /// One syntax problem, as data: the words are the checker's.
 struct AdifSyntaxProblem {
@@ -118,6 +126,15 @@ struct AdifRecord {
   bool terminated = false;  ///< ended by <EOR> (or </RECORD>)
 };
 
+/// Problems of the file as a whole and of its header (outside records): of
+/// each kind, the first kAdifKeptFileProblems are kept and the rest only
+/// counted, so that a flood of them takes no memory.
+constexpr std::uint64_t kAdifKeptFileProblems = 100;
+struct AdifFileProblems {
+  std::vector<AdifSyntaxProblem> kept;
+  std::uint64_t more[kAdifSyntaxKinds] = {};  ///< not kept, by kind
+};
+
 /// A header field, held.
 struct AdifHeaderField {
   std::string name;
@@ -127,10 +144,14 @@ struct AdifHeaderField {
 /// The two forms of an ADIF file.
 enum class AdifForm { kTagged, kXml };
 
-/// The form of a file that opens with \a start: the XML form when, past a
-/// byte order mark and white space, it opens with "<?xml" or "<ADX"; the
-/// tagged form otherwise.
-AdifForm DetectAdifForm(std::string_view start);
+/// The form of the file \a file holds: the XML form when, past a byte
+/// order mark and any white space, it opens with "<?" (an XML declaration),
+/// "<!" (a DOCTYPE or a comment) or "<ADX"; the tagged form otherwise (a
+/// tagged file opens with header text or a "<NAME:"). \a file is read from
+/// its start and put back there.
+AdifForm DetectAdifForm(InputFile* file);
+/// The same for a file held in \a bytes.
+AdifForm DetectAdifForm(std::string_view bytes);
 
 /// Reads records one after the other.
 class AdifRecordReader {
@@ -142,7 +163,7 @@ class AdifRecordReader {
   /// Problems of the file as a whole and of its header found since the last
   /// call. Those of the header are known before the first record is handed
   /// over.
-  std::vector<AdifSyntaxProblem> TakeFileProblems();
+  AdifFileProblems TakeFileProblems();
   bool has_header() const { return has_header_; }
   /// The header's fields (at most kAdifPartFields of them), known before the
   /// first record is handed over.
@@ -159,10 +180,19 @@ class AdifRecordReader {
 
  protected:
   bool has_header_ = false;
+  /// Keeps \a problem when it is among the first of its kind.
+  void AddFileProblem(AdifSyntaxProblem problem);
+  /// Takes each of \a problems as AddFileProblem does, and empties it.
+  void AddFileProblems(std::vector<AdifSyntaxProblem>* problems);
+
   std::vector<AdifHeaderField> header_fields_;
-  std::vector<AdifSyntaxProblem> file_problems_;
   bool failed_ = false;
   SystemError error_;
+
+ private:
+  AdifFileProblems file_problems_;
+  // How many of each kind were found (the XML form's by what is wrong).
+  std::uint64_t found_[kAdifSyntaxKinds + kAdifXmlProblems] = {};
 };
 
 /// A reader of \a file, of the form \a form, reading blocks of \a block_size
@@ -210,6 +240,7 @@ struct AdifFile {
   bool has_header = false;
   std::vector<AdifHeaderField> header_fields;
   std::vector<AdifSyntaxProblem> file_problems;
+  std::uint64_t more_file_problems = 0;  ///< found but not kept
   std::vector<Record> records;
 };
 

@@ -158,7 +158,7 @@ class AdxReader : public AdifRecordReader {
     for (;;) {
       if (builder_.Full()) {
         if (place_ != Place::kRecord) {
-          builder_.MoveToHeader(&header_fields_, &file_problems_);
+          MoveToHeader();
         } else {
           builder_.HandOver(/*complete=*/false, /*terminated=*/false);
           return true;
@@ -195,13 +195,20 @@ class AdxReader : public AdifRecordReader {
   void AddProblem(AdifXmlProblem what, std::string text) {
     AdifSyntaxProblem problem;
     problem.kind = AdifSyntax::kXml;
-    problem.field = in_field_ ? field_name_ : "-";
+    problem.field =
+        in_field_ ? EscapedToken(AsciiUpperText(field_name_), 64) : "-";
     problem.number = static_cast<std::uint64_t>(what);
     problem.text = std::move(text);
     if (place_ == Place::kRecord || place_ == Place::kHeader)
       builder_.AddProblem(std::move(problem));
     else
-      file_problems_.push_back(std::move(problem));
+      AddFileProblem(std::move(problem));
+  }
+
+  // The header's fields so far go to the header, its problems to the file's.
+  void MoveToHeader() {
+    builder_.MoveToHeader(&header_fields_, &moved_);
+    AddFileProblems(&moved_);
   }
 
   // Passes over everything up to and including \a end; false when the file
@@ -346,27 +353,37 @@ class AdxReader : public AdifRecordReader {
         return;
       case Place::kHeader:
       case Place::kRecord:
-        StartField(element, at);
+        StartField(element, at, tag);
         return;
     }
   }
 
-  void StartField(const Element& element, std::uint64_t at) {
+  void StartField(const Element& element, std::uint64_t at,
+                  const std::string& tag) {
     std::string_view name = element.name;
     field_element_.assign(name.data(), name.size());
     std::string type = Attribute(element.attributes, "TYPE");
+    // What names the field: APP's two attributes, USERDEF's one.
+    std::string first, second;
     if (SameName(name, "APP")) {
-      field_name_ = "APP_" + Attribute(element.attributes, "PROGRAMID") + "_" +
-                    Attribute(element.attributes, "FIELDNAME");
+      first = Attribute(element.attributes, "PROGRAMID");
+      second = Attribute(element.attributes, "FIELDNAME");
+      field_name_ = "APP_" + first + "_" + second;
     } else if (SameName(name, "USERDEF") && place_ == Place::kRecord) {
-      field_name_ = Attribute(element.attributes, "FIELDNAME");
+      first = second = Attribute(element.attributes, "FIELDNAME");
+      field_name_ = first;
     } else if (SameName(name, "USERDEF")) {
-      field_name_ = "USERDEF" + Attribute(element.attributes, "FIELDID");
+      first = second = Attribute(element.attributes, "FIELDID");
+      field_name_ = "USERDEF" + first;
     } else {
+      first = second = "-";
       field_name_.assign(name.data(), name.size());
     }
     builder_.StartField(field_name_, type, at, pos_, 0);
     in_field_ = true;
+    // A field no name can be given is malformed.
+    if (first.empty() || second.empty())
+      AddProblem(AdifXmlProblem::kUnnamedField, tag);
     if (element.empty) EndField();
   }
 
@@ -399,7 +416,7 @@ class AdxReader : public AdifRecordReader {
         break;
       case Place::kHeader:
         if (SameName(name, "HEADER")) {
-          builder_.MoveToHeader(&header_fields_, &file_problems_);
+          MoveToHeader();
           place_ = Place::kAdx;
           return false;
         }
@@ -433,8 +450,7 @@ class AdxReader : public AdifRecordReader {
     }
     if (in_field_) EndField();
     if (!seen_root_) AddProblem(AdifXmlProblem::kNotAdx, "");
-    if (place_ == Place::kHeader)
-      builder_.MoveToHeader(&header_fields_, &file_problems_);
+    if (place_ == Place::kHeader) MoveToHeader();
     if (place_ == Place::kRecord) {
       AdifSyntaxProblem problem;
       problem.kind = AdifSyntax::kMissingEor;
@@ -462,6 +478,7 @@ class AdxReader : public AdifRecordReader {
   std::string field_element_;  // as written, to match its end tag
   std::string field_name_;
   std::string decoded_;
+  std::vector<AdifSyntaxProblem> moved_;  // the header's, on their way
 };
 
 }  // namespace

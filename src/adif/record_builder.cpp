@@ -49,7 +49,20 @@ void RecordBuilder::Begin(AdifRecord* record) {
   record->complete = true;
   record->terminated = false;
   spans_.clear();
-  storage_.clear();
+  if (field_open_) {
+    CarryOpenField();
+  } else {
+    storage_.clear();
+  }
+}
+
+void RecordBuilder::CarryOpenField() {
+  const Spans& s = field_spans_;
+  carried_.assign(storage_, s.name, storage_.size() - s.name);
+  storage_ = carried_;
+  field_spans_.type -= s.name;
+  field_spans_.data -= s.name;
+  field_spans_.name = 0;
 }
 
 bool RecordBuilder::Full() const {
@@ -76,14 +89,19 @@ void RecordBuilder::StartField(std::string_view name, std::string_view type,
   field_spans_.type_size = type.size();
   storage_.append(type);
   field_spans_.data = storage_.size();
+  field_spans_.data_size = 0;
   open_ = true;
+  field_open_ = true;
 }
 
 void RecordBuilder::AddData(std::string_view bytes) {
   std::uint64_t at = field_.length;
   std::size_t held = storage_.size() - field_spans_.data;
-  if (held < kAdifHeldData)
-    storage_.append(bytes.substr(0, kAdifHeldData - held));
+  if (held < kAdifHeldData) {
+    std::string_view kept = bytes.substr(0, kAdifHeldData - held);
+    storage_.append(kept);
+    field_spans_.data_size += kept.size();
+  }
   CountBytes(bytes, at, &field_.bytes);
   field_.length += bytes.size();
 }
@@ -94,13 +112,15 @@ std::string_view RecordBuilder::FieldName() const {
 }
 
 std::string_view RecordBuilder::FieldData() const {
-  return std::string_view(storage_).substr(field_spans_.data);
+  return std::string_view(storage_).substr(field_spans_.data,
+                                           field_spans_.data_size);
 }
 
 std::size_t RecordBuilder::EndField() {
   field_.data = std::string_view();  // set on handing over
   record_->fields.push_back(field_);
   spans_.push_back(field_spans_);
+  field_open_ = false;
   return spans_.size() - 1;
 }
 
@@ -110,10 +130,8 @@ std::string_view RecordBuilder::NameOf(std::size_t index) const {
 }
 
 std::string_view RecordBuilder::DataOf(std::size_t index) const {
-  std::size_t end =
-      index + 1 < spans_.size() ? spans_[index + 1].name : storage_.size();
   return std::string_view(storage_).substr(spans_[index].data,
-                                           end - spans_[index].data);
+                                           spans_[index].data_size);
 }
 
 void RecordBuilder::HandOver(bool complete, bool terminated) {
@@ -123,9 +141,7 @@ void RecordBuilder::HandOver(bool complete, bool terminated) {
     AdifField& field = record_->fields[i];
     field.name = all.substr(s.name, s.name_size);
     field.type = all.substr(s.type, s.type_size);
-    std::size_t data_end =
-        i + 1 < spans_.size() ? spans_[i + 1].name : storage_.size();
-    field.data = all.substr(s.data, data_end - s.data);
+    field.data = all.substr(s.data, s.data_size);
   }
   record_->complete = complete;
   record_->terminated = terminated;

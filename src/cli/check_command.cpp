@@ -31,11 +31,8 @@ int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
                                                 language));
     return kExitFileError;
   }
-  // The form is told by the file's first bytes, whatever its name.
-  char start[64];
-  std::size_t got = file->Read(start, sizeof start);
-  if (!file->Seek(0)) got = 0;
-  AdifForm form = DetectAdifForm(std::string_view(start, got));
+  // The form is told by the file's content, whatever its name.
+  AdifForm form = DetectAdifForm(file.get());
 
   CheckOptions check;
   check.language = language;

@@ -593,6 +593,36 @@ TEST(CheckReportText, LinesHiddenLinesSummaryAndCounts) {
             FormatFinding(findings[1], kSpanish));
 }
 
+// Whatever a file names its fields, each finding is one line of printable
+// ASCII: no line of the file's choosing reaches the report.
+TEST(CheckReportText, NamesFromTheFileAreShownEscaped) {
+  const std::string forged = "record 9: X: error: forged";
+  const std::string files[] = {
+      "<ADX><RECORDS><RECORD><USERDEF FIELDNAME=\"A\n" + forged +
+          "\">x</USERDEF></RECORD></RECORDS></ADX>",
+      "<ADX><RECORDS><RECORD><USERDEF FIELDNAME=\"A&#10;" + forged +
+          "\">x</USERDEF></RECORD></RECORDS></ADX>",
+      "<ADX><RECORDS><RECORD><APP PROGRAMID=\"\x85\" FIELDNAME=\"&#x9B;\">x"
+      "</APP><\xC2\x85X>1</\xC2\x85X><\x9BX>1</\x9BX></RECORD></RECORDS></ADX>",
+  };
+  for (const std::string& file : files) {
+    std::vector<Finding> findings;
+    CheckAdifText(file, &findings);
+    ASSERT_FALSE(findings.empty());
+    for (const Finding& finding : findings) {
+      for (Language language : {kEnglish, kSpanish}) {
+        const std::string line = FormatFinding(finding, language);
+        for (char c : line)
+          EXPECT_TRUE((c >= 0x20 && c < 0x7F) ||
+                      (language == kSpanish &&
+                       static_cast<unsigned char>(c) >= 0xA0))
+              << line;
+        EXPECT_EQ(std::string::npos, line.find('\n')) << line;
+      }
+    }
+  }
+}
+
 TEST(CheckReportText, SummaryCountsAndGroupedNumbers) {
   CheckTotals totals;
   totals.records = 36;

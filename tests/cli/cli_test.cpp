@@ -507,6 +507,15 @@ TEST(CheckCli, OptionsAndForms) {
       EXPECT_EQ(std::string::npos, run.out.find("more bad-tag")) << run.out;
     }
   }
+  // A terminal whose locale is not UTF-8 takes 0x80-0x9F for controls:
+  // none reaches it.
+  RunOptions plain;
+  plain.environment = {"LC_ALL=C"};
+  RunResult run = RunLogweave({"check", dir / "a\x85\x9B[2J.adi"}, dir.str(), plain);
+  EXPECT_EQ(1, run.exit_code);
+  EXPECT_EQ("logweave: Cannot open " + dir / "a??[2J.adi" +
+                ": No such file or directory\n",
+            run.err);
 }
 
 TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
