@@ -10,9 +10,9 @@
 // again changes nothing (again with the column's decisions, but that
 // frequencies fitting both units are read in megahertz, as a survey of
 // mended frequencies decides); a value not read is left as it was, the blanks
-// around it aside; a value mended is in ADIF form for its field (a date of
-// the calendar as YYYYMMDD, a time as HHMM or HHMMSS, an ADIF band, mode
-// and submode, a QSL letter, a frequency in a band, a call sign of letters,
+// around it aside; a value mended passes the standard's rule for its field,
+// the rule the check judges it by (a date, a time, a band, a mode and
+// submode, a QSL letter, a frequency in a band, a call sign of capitals,
 // digits and "/"); only a logical "?" is dropped; nothing grows beyond
 // twice the value and a few bytes.
 
@@ -23,6 +23,11 @@
 #include "convert/value_fixes.h"
 #include "fuzz_support.h"
 #include "platform/text.h"
+#include "standard/bands.h"
+#include "standard/calls.h"
+#include "standard/dates.h"
+#include "standard/modes.h"
+#include "standard/times.h"
 
 namespace {
 
@@ -37,45 +42,32 @@ const char* const kKeywords[] = {
 };
 constexpr std::size_t kKeywordCount = sizeof kKeywords / sizeof kKeywords[0];
 
-bool AllDigits(std::string_view text) {
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return !text.empty();
-}
-
-// The ADIF form a mended value of \a rule must have.
+// The standard's rule a mended value of \a rule must pass: the very rules
+// the check judges fields by.
 bool InAdifForm(FixRule rule, std::string_view out, const FixedValue& fixed) {
   switch (rule) {
     case FixRule::kCall:
-      for (char c : out)
-        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/'))
-          return false;
-      return !out.empty();
+      return !out.empty() && IsPlainCall(out);
     case FixRule::kDate:
       return IsAdifDate(out);
-    case FixRule::kTime: {
-      TimeOfDay time;
-      return (out.size() == 4 || out.size() == 6) && AllDigits(out) &&
-             ReadTime(out, false, &time);
-    }
+    case FixRule::kTime:
+      return IsAdifTime(out);
     case FixRule::kBand: {
       const AdifBand* band = FindAdifBand(out);
       return band && out == band->name;
     }
     case FixRule::kMode: {
-      const AdifEnumerationValue* mode = FindAdifEnumerationValue("Mode", out);
+      const AdifEnumerationValue* mode = FindAdifMode(out);
       if (!mode || mode->import_only || out != mode->value) return false;
-      return !fixed.submode ||
-             FindAdifEnumerationValue("Submode", fixed.submode, out);
+      return !fixed.submode || FindAdifSubmode(fixed.submode, out);
     }
     case FixRule::kQsl:
-      return out.size() == 1 && out[0] != '\0' &&
-             std::strchr("YNRQIV", out[0]) != nullptr;
+      return FindAdifEnumerationValue("QSL_Sent", out) ||
+             FindAdifEnumerationValue("QSL_Rcvd", out);
     case FixRule::kFrequency: {
-      DecimalText number;
-      return ReadDecimal(out, false, &number) && number.separator != ',' &&
-             AdifBandOfFrequency(number.Value()) == fixed.band &&
-             fixed.band != nullptr;
+      std::uint64_t hz = 0;
+      return ReadMegahertz(out, &hz) && fixed.band != nullptr &&
+             BandOfHertz(hz) == fixed.band;
     }
     case FixRule::kReport:
       return out.find(' ') == std::string_view::npos;

@@ -6,6 +6,7 @@ bands with their frequency limits.
 
 usage: tools/make_adif_tables.py [EXPORT.json] > src/standard/adif_standard_tables.cpp
 """
+import decimal
 import json
 import os
 import sys
@@ -109,11 +110,17 @@ def main():
 
     bands = sorted(adif["Enumerations"]["Band"]["Records"].values(),
                    key=lambda r: float(r["Lower Freq (MHz)"]))
+    # The edges in whole hertz, read from the decimal text exactly, so that
+    # every frequency is placed by integer comparison.
+    def hertz(mhz):
+        value = decimal.Decimal(mhz) * 1000000
+        assert value == value.to_integral_value(), mhz
+        return "%dULL" % int(value)
     out.append("const AdifBand kAdifBands[] = {")
     for r in bands:
         out.append("    {%s, %s, %s}," % (c_string(r["Band"]),
-                                          r["Lower Freq (MHz)"],
-                                          r["Upper Freq (MHz)"]))
+                                          hertz(r["Lower Freq (MHz)"]),
+                                          hertz(r["Upper Freq (MHz)"])))
     out.append("};")
     out.append("const int kAdifBandCount = %d;" % len(bands))
     print("\n".join(out))

@@ -14,8 +14,15 @@
 #include <type_traits>
 #include <utility>
 
-#include "standard/adif_standard.h"
 #include "platform/text.h"
+#include "standard/adif_standard.h"
+#include "standard/bands.h"
+#include "standard/dates.h"
+#include "standard/locators.h"
+#include "standard/modes.h"
+#include "standard/numbers.h"
+#include "standard/references.h"
+#include "standard/times.h"
 
 namespace {
 
@@ -29,13 +36,8 @@ constexpr const char* kKindNames[kFindingKindCount] = {
     "missing-eor",    "missing-eoh",  "no-records",
 };
 
-constexpr int kEarliestYear = 1930;
-
 // What a number found good is remembered as.
 const char kGoodNumber = 0;
-
-// Frequencies above ten terahertz are all held as this.
-constexpr std::uint64_t kCeiling = 10000000000000ULL;
 
 template <typename Word>
 Word Load(const char* at) {
@@ -63,13 +65,6 @@ bool SameBytes(std::string_view a, std::string_view b) {
     if (x[i] != y[i]) return false;
   return true;
 }
-
-bool IsLetter(char c, char last) {
-  char u = AsciiUpper(c);
-  return u >= 'A' && u <= last;
-}
-// The number of the two digits at \a p.
-int TwoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
 
 // The items of a list separated by \a separator.
 std::vector<std::string_view> Items(std::string_view list, char separator) {
@@ -159,187 +154,6 @@ bool HasValuesFor(std::string_view enumeration, std::string_view qualifier) {
   }();
   return std::binary_search(pairs->begin(), pairs->end(),
                             std::make_pair(enumeration, qualifier));
-}
-
-std::uint64_t Hertz(double mhz) {
-  return static_cast<std::uint64_t>(std::llround(mhz * 1e6));
-}
-
-// The edges of every band in hertz, worked out once.
-struct BandEdges {
-  std::uint64_t lower, upper;
-};
-const BandEdges& EdgesOf(const AdifBand& band) {
-  static const std::vector<BandEdges> edges = [] {
-    std::vector<BandEdges> all;
-    for (int i = 0; i < kAdifBandCount; ++i)
-      all.push_back({Hertz(kAdifBands[i].lower_mhz), Hertz(kAdifBands[i].upper_mhz)});
-    return all;
-  }();
-  return edges[&band - kAdifBands];
-}
-
-bool BandHolds(const AdifBand& band, std::uint64_t hz) {
-  const BandEdges& edges = EdgesOf(band);
-  return hz >= edges.lower && hz <= edges.upper;
-}
-
-const AdifBand* BandOfHertz(std::uint64_t hz) {
-  for (int i = 0; i < kAdifBandCount; ++i)
-    if (BandHolds(kAdifBands[i], hz)) return &kAdifBands[i];
-  return nullptr;
-}
-
-// "7.085" as 7085000 Hz: digits with at most one decimal point; places
-// beyond the sixth are dropped. False when \a text is no such number.
-bool ParseMegahertz(std::string_view text, std::uint64_t* hz) {
-  std::uint64_t whole = 0, fraction = 0, scale = 1000000;
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  for (; i < n && IsAsciiDigit(text[i]); ++i)
-    if (whole < kCeiling) whole = whole * 10 + (text[i] - '0');
-  bool digits = i > 0;
-  if (i < n && text[i] == '.') {
-    for (++i; i < n && IsAsciiDigit(text[i]); ++i) {
-      digits = true;
-      if (scale > 1) {
-        scale /= 10;
-        fraction += (text[i] - '0') * scale;
-      }
-    }
-  }
-  if (i != n || !digits) return false;
-  *hz = whole >= kCeiling / 1000000 ? kCeiling : whole * 1000000 + fraction;
-  return true;
-}
-
-std::string MegahertzText(std::uint64_t hz) {
-  std::string fraction = std::to_string(hz % 1000000);
-  fraction.insert(0, 6 - fraction.size(), '0');
-  while (fraction.size() > 1 && fraction.back() == '0') fraction.pop_back();
-  return std::to_string(hz / 1000000) + "." + fraction;
-}
-
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-  static const int kDays[12] = {31, 28, 31, 30, 31, 30,
-                                31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-// --- Formats of single values --------------------------------------------
-
-// A real YYYYMMDD from 1930 on.
-inline bool IsGoodDate(std::string_view value) {
-  if (value.size() != 8 || !AllDigits(value)) return false;
-  const char* p = value.data();
-  int year = TwoDigits(p) * 100 + TwoDigits(p + 2);
-  int month = TwoDigits(p + 4);
-  int day = TwoDigits(p + 6);
-  return year >= kEarliestYear && month >= 1 && month <= 12 && day >= 1 &&
-         day <= DaysInMonth(year, month);
-}
-
-// HHMM or HHMMSS.
-inline bool IsGoodTime(std::string_view value) {
-  const std::size_t n = value.size();
-  if ((n != 4 && n != 6) || !AllDigits(value)) return false;
-  const char* p = value.data();
-  return TwoDigits(p) <= 23 && TwoDigits(p + 2) <= 59 &&
-         (n == 4 || TwoDigits(p + 4) <= 59);
-}
-
-// [-]digits[.digits], at least one digit; \a integer: no point; \a sign:
-// a minus allowed.
-bool IsNumberText(std::string_view text, bool integer, bool sign) {
-  if (sign && !text.empty() && text[0] == '-') text.remove_prefix(1);
-  bool digits = false, point = false;
-  for (char c : text) {
-    if (IsAsciiDigit(c)) {
-      digits = true;
-    } else if (c == '.' && !point && !integer) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return digits;
-}
-
-// A Maidenhead locator of 2, 4, 6 or 8 characters.
-bool IsGridSquare(std::string_view s) {
-  const std::size_t n = s.size();
-  if (n != 2 && n != 4 && n != 6 && n != 8) return false;
-  // A field (two letters A to R), then pairs: digits, letters A to X, digits.
-  if (!IsLetter(s[0], 'R') || !IsLetter(s[1], 'R')) return false;
-  if (n >= 4 && (!IsAsciiDigit(s[2]) || !IsAsciiDigit(s[3]))) return false;
-  if (n >= 6 && (!IsLetter(s[4], 'X') || !IsLetter(s[5], 'X'))) return false;
-  return n < 8 || (IsAsciiDigit(s[6]) && IsAsciiDigit(s[7]));
-}
-
-bool IsGridSquareExt(std::string_view s) {
-  return (s.size() == 2 || s.size() == 4) && IsLetter(s[0], 'X') &&
-         IsLetter(s[1], 'X') && (s.size() == 2 || AllDigits(s.substr(2)));
-}
-
-// XDDD MM.MMM, X one of \a directions.
-bool IsLocation(std::string_view s, const char* directions, int most_degrees) {
-  if (s.size() != 11 || std::string_view(directions).find(AsciiUpper(s[0])) ==
-                            std::string_view::npos)
-    return false;
-  return AllDigits(s.substr(1, 3)) && s[4] == ' ' && AllDigits(s.substr(5, 2)) &&
-         s[7] == '.' && AllDigits(s.substr(8, 3)) &&
-         DigitsValue(s.substr(1, 3)) <= most_degrees && DigitsValue(s.substr(5, 2)) <= 59;
-}
-
-bool IsIota(std::string_view s) {
-  return s.size() == 6 && s[2] == '-' && AllDigits(s.substr(3)) &&
-         DigitsValue(s.substr(3)) >= 1 &&
-         FindAdifEnumerationValue("Continent", s.substr(0, 2)) != nullptr;
-}
-
-// PREFIX-DIGITS: a prefix of 1 to 4 letters and digits, \a digits digits.
-bool IsProgramReference(std::string_view s, std::string_view middle,
-                        std::size_t least_digits, std::size_t most_digits) {
-  std::size_t dash = s.find(middle);
-  if (dash == 0 || dash == std::string_view::npos || dash > 4) return false;
-  std::string_view prefix = s.substr(0, dash);
-  std::string_view number = s.substr(dash + middle.size());
-  return std::all_of(prefix.begin(), prefix.end(), IsAsciiAlnum) &&
-         number.size() >= least_digits && number.size() <= most_digits &&
-         AllDigits(number);
-}
-
-bool IsPotaReference(std::string_view s) {
-  if (s.size() < 6 || s.size() > 17) return false;
-  std::size_t at = s.find('@');
-  if (at != std::string_view::npos) {
-    std::string_view location = s.substr(at + 1);
-    if (location.size() < 4 || location.size() > 6) return false;
-    s = s.substr(0, at);
-  }
-  return IsProgramReference(s, "-", 4, 5);
-}
-
-bool IsWwffReference(std::string_view s) {
-  return s.size() >= 8 && s.size() <= 11 &&
-         IsProgramReference(AsciiUpperText(s), "FF-", 4, 4);
-}
-
-// PREFIX/AA-000: an association, a region and a number.
-bool IsSotaReference(std::string_view s) {
-  std::size_t slash = s.find('/');
-  if (slash == 0 || slash == std::string_view::npos) return false;
-  std::string_view association = s.substr(0, slash);
-  std::string_view summit = s.substr(slash + 1);
-  std::size_t dash = summit.find('-');
-  return std::all_of(association.begin(), association.end(), IsAsciiAlnum) &&
-         dash != std::string_view::npos && dash > 0 &&
-         std::all_of(summit.begin(), summit.begin() + dash, IsAsciiAlnum) &&
-         summit.size() - dash == 4 && AllDigits(summit.substr(dash + 1));
 }
 
 }  // namespace
@@ -893,9 +707,9 @@ class Checker {
       case AdifType::kString:
         return !slot_->submode;
       case AdifType::kDate:
-        return IsGoodDate(value);
+        return IsAdifDate(value);
       case AdifType::kTime:
-        return IsGoodTime(value);
+        return IsAdifTime(value);
       case AdifType::kGridSquare:
         return IsGridSquare(value);
       case AdifType::kEnumeration: {
@@ -1049,7 +863,7 @@ class Checker {
         });
       case AdifType::kLocation: {
         bool latitude = slot_->latitude;
-        if (IsLocation(value, latitude ? "NS" : "EW", latitude ? 90 : 180))
+        if (IsLocation(value, latitude))
           return;
         return Report(FindingKind::kBadLocation, name, [&] {
           return Quoted(value) +
@@ -1089,7 +903,7 @@ class Checker {
         }
         return;
       case AdifType::kIOTARefNo:
-        if (IsIota(value)) return;
+        if (IsIotaReference(value)) return;
         return BadValue(name, value,
                         T("una referencia IOTA (como EU-005)",
                           "an IOTA reference (such as EU-005)"));
@@ -1157,31 +971,30 @@ class Checker {
   }
 
   void Date(std::string_view name, std::string_view value) {
-    if (value.size() != 8 || !AllDigits(value)) {
-      return Report(FindingKind::kBadDate, name, [&] {
-        return Quoted(value) + T(" no es una fecha escrita AAAAMMDD",
-                                 " is not a date written YYYYMMDD");
-      });
-    }
-    int year = DigitsValue(value.substr(0, 4));
-    int month = DigitsValue(value.substr(4, 2));
-    int day = DigitsValue(value.substr(6, 2));
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
-      Report(FindingKind::kBadDate, name, [&] {
-        return Quoted(value) + T(" no es una fecha del calendario",
-                                 " is not a date of the calendar");
-      });
-    } else if (year < kEarliestYear) {
-      Report(FindingKind::kBadDate, name, [&] {
-        return Quoted(value) +
-               T(" es anterior a 19300101, la primera fecha que admite ADIF",
-                 " is before 19300101, the earliest date ADIF allows");
-      });
+    switch (AdifDateFault(value)) {
+      case DateFault::kNone:
+        return;
+      case DateFault::kNotEightDigits:
+        return Report(FindingKind::kBadDate, name, [&] {
+          return Quoted(value) + T(" no es una fecha escrita AAAAMMDD",
+                                   " is not a date written YYYYMMDD");
+        });
+      case DateFault::kNotACalendarDay:
+        return Report(FindingKind::kBadDate, name, [&] {
+          return Quoted(value) + T(" no es una fecha del calendario",
+                                   " is not a date of the calendar");
+        });
+      case DateFault::kBeforeEarliest:
+        return Report(FindingKind::kBadDate, name, [&] {
+          return Quoted(value) +
+                 T(" es anterior a 19300101, la primera fecha que admite ADIF",
+                   " is before 19300101, the earliest date ADIF allows");
+        });
     }
   }
 
   void Time(std::string_view name, std::string_view value) {
-    if (IsGoodTime(value)) return;
+    if (IsAdifTime(value)) return;
     Report(FindingKind::kBadTime, name, [&] {
       return Quoted(value) + T(" no es una hora escrita HHMM o HHMMSS",
                                " is not a time written HHMM or HHMMSS");
@@ -1204,11 +1017,11 @@ class Checker {
 
   void Numeric(std::string_view name, std::string_view data,
                std::string_view value, bool integer, bool sign) {
-    if (!IsNumberText(value, integer, sign)) {
+    if (!IsAdifNumber(value, integer, sign)) {
       std::string pointed(value);
       std::replace(pointed.begin(), pointed.end(), ',', '.');
       bool comma = !integer && value.find(',') != std::string_view::npos &&
-                   IsNumberText(pointed, integer, sign);
+                   IsAdifNumber(pointed, integer, sign);
       return Report(FindingKind::kBadNumber, name, [&] {
         std::string what =
             !integer ? T(" no es un n\xFAmero", " is not a number")
@@ -1261,13 +1074,13 @@ class Checker {
   void Frequency(std::string_view name, std::string_view data,
                  std::string_view value) {
     std::uint64_t hz = 0;
-    if (!ParseMegahertz(value, &hz) || hz == 0) {
+    if (!ReadMegahertz(value, &hz) || hz == 0) {
       std::string pointed(value);
       std::replace(pointed.begin(), pointed.end(), ',', '.');
       std::uint64_t ignored;
       bool comma = value.find(',') != std::string_view::npos &&
                    value.find('.') == std::string_view::npos &&
-                   ParseMegahertz(pointed, &ignored);
+                   ReadMegahertz(pointed, &ignored);
       return Report(FindingKind::kBadFreq, name, [&] {
         return Quoted(value) +
                T(" no es una frecuencia en MHz", " is not a frequency in MHz") +
@@ -1356,13 +1169,13 @@ class Checker {
 
   void Mode(std::string_view value) {
     const AdifEnumerationValue* mode = Remembered<AdifEnumerationValue>(
-        value, [&] { return FindAdifEnumerationValue("Mode", value); });
+        value, [&] { return FindAdifMode(value); });
     if (mode && !mode->import_only) {
       mode_ = mode;
       return;
     }
     const AdifEnumerationValue* submode =
-        FindAdifEnumerationValue("Submode", value);
+        FindAdifSubmode(value);
     std::string hint;
     if (submode)
       hint = T(": escriba MODE ", ": write MODE ") + submode->qualifier +
@@ -1432,9 +1245,9 @@ class Checker {
     const std::string& value = submode_;
     const std::string_view mode = mode_ ? mode_->value : "";
     if (!mode.empty() &&
-        FindAdifEnumerationValue("Submode", value, mode) != nullptr)
+        FindAdifSubmode(value, mode) != nullptr)
       return;
-    const AdifEnumerationValue* any = FindAdifEnumerationValue("Submode", value);
+    const AdifEnumerationValue* any = FindAdifSubmode(value);
     if (any && mode.empty()) return;  // MODE is missing or already reported
     Report(FindingKind::kBadSubmode, "SUBMODE", [&] {
       if (any)
@@ -1453,13 +1266,13 @@ class Checker {
       if (BandHolds(*band, hz)) return;
       return Report(FindingKind::kFreqOutsideBand, field, [&] {
         return written() + T(" est\xE1 fuera de la banda ", " is outside band ") +
-               band->name + " (" + MegahertzText(Hertz(band->lower_mhz)) +
-               T(" a ", " to ") + MegahertzText(Hertz(band->upper_mhz)) +
+               band->name + " (" + MegahertzText(band->lower_hz) +
+               T(" a ", " to ") + MegahertzText(band->upper_hz) +
                " MHz)";
       });
     }
     if (BandOfHertz(hz)) return;
-    bool kilohertz = hz < kCeiling && BandOfHertz(hz / 1000);
+    bool kilohertz = hz < kHighestHertz && BandOfHertz(hz / 1000);
     Report(FindingKind::kFreqOutsideBand, field, [&] {
       return written() +
              T(" no est\xE1 en ninguna banda de aficionado",

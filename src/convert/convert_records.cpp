@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "convert/value_fixes.h"
+#include "dbf/dbf_table.h"
 
 
 namespace {
@@ -467,7 +468,8 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       break;
     }
     ++stats.records_read;
-    if (options.skip_deleted && static_cast<unsigned char>(record[0]) == '*')
+    if (options.skip_deleted &&
+        static_cast<unsigned char>(record[0]) == kDeletedFlag)
       continue;
     if (!builder.Prepare(record, r, &pending, &stats.memo_error)) {
       stats.end = RunEnd::kMemoFailed;

@@ -7,7 +7,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "mapping/column_guess.h"
 #include "platform/text.h"
+#include "standard/calls.h"
+#include "standard/modes.h"
+#include "standard/numbers.h"
+#include "standard/qsl.h"
+#include "standard/times.h"
 
 namespace {
 
@@ -35,14 +41,6 @@ std::uint64_t Shape(std::string_view value) {
   return shape;
 }
 
-// Appends \a number in \a width digits, zeros in front.
-void PutDigits(std::string* text, int number, int width) {
-  char digits[8];
-  for (int i = width; i-- > 0; number /= 10)
-    digits[i] = static_cast<char>('0' + number % 10);
-  text->append(digits, width);
-}
-
 // What the plain conversion writes of \a value.
 void PlainText(const ColumnFix& fix, std::string_view value,
                std::string* text) {
@@ -51,22 +49,6 @@ void PlainText(const ColumnFix& fix, std::string_view value,
     if (fix.time_colons && c == ':') continue;
     *text += c;
   }
-}
-
-// The megahertz of \a number, read in kilohertz when \a kilohertz: the
-// digits as written, the point moved; nothing is rounded.
-void MegahertzText(const DecimalText& number, bool kilohertz,
-                   std::string* text) {
-  std::string whole(number.whole), fraction(number.fraction);
-  if (kilohertz) {
-    if (whole.size() < 3) whole.insert(0, 3 - whole.size(), '0');
-    fraction = whole.substr(whole.size() - 3) + fraction;
-    whole.erase(whole.size() - 3);
-    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
-  }
-  if (whole.empty()) whole = "0";
-  *text = whole;
-  if (!fraction.empty()) *text += "." + fraction;
 }
 
 std::string_view FixMemo(const ColumnFix& fix, std::string_view value,
@@ -292,18 +274,11 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       return plain;
     }
     case FixRule::kCall: {
-      bool plain = true;
-      for (char c : value)
-        if (!IsAsciiDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/') plain = false;
-      if (plain) return unchanged();
+      if (IsPlainCall(value)) return unchanged();
       text.clear();
-      for (char c : value) {
-        if (c == ' ') continue;
-        c = AsciiUpper(c);
-        if (!IsAsciiDigit(c) && !(c >= 'A' && c <= 'Z') && c != '/')
-          return unreadable();
-        text += c;
-      }
+      for (char c : value)
+        if (c != ' ') text += AsciiUpper(c);
+      if (!IsPlainCall(text)) return unreadable();
       return fixed(FixKind::kCallCase);
     }
     case FixRule::kDate: {
@@ -316,10 +291,7 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       if (!SingleOrder(order) || !(orders & order) ||
           !DateUnder(date, static_cast<DateOrder>(order), &day))
         return unreadable();
-      text.clear();
-      PutDigits(&text, day.year, 4);
-      PutDigits(&text, day.month, 2);
-      PutDigits(&text, day.day, 2);
+      text = AdifDateText(day);
       out->shape = Shape(value);
       return fixed(FixKind::kDateForm);
     }
@@ -341,21 +313,17 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       if (!ReadTime(value, fix.numeric, &time)) {
         return unreadable();
       }
-      text.clear();
-      PutDigits(&text, time.hour, 2);
-      PutDigits(&text, time.minute, 2);
-      if (time.has_seconds) PutDigits(&text, time.second, 2);
+      text = AdifTimeText(time);
       out->shape = Shape(value);
       return fixed(FixKind::kTimeForm);
     }
     case FixRule::kFrequency: {
       DecimalText number;
       if (!ReadDecimal(value, true, &number)) return unreadable();
-      const double read = number.Value();
-      unsigned readings = FrequencyReadings(read, number.unit, nullptr);
+      unsigned readings = FrequencyReadings(number, nullptr);
       if (readings == (kAsMegahertz | kAsKilohertz) && band && band->Get()) {
         out->used_record_band = true;
-        unsigned in_band = FrequencyReadings(read, number.unit, band->Get());
+        unsigned in_band = FrequencyReadings(number, band->Get());
         if (in_band) readings = in_band;
       }
       if (readings == (kAsMegahertz | kAsKilohertz))
@@ -363,22 +331,22 @@ std::string_view FixValue(const ColumnFix& fix, std::string_view raw,
       if (readings != kAsMegahertz && readings != kAsKilohertz)
         return unreadable();
       const bool kilohertz = readings == kAsKilohertz;
-      const double mhz = kilohertz ? read / 1000 : read;
       // What is written must read back as megahertz: a number that the
       // record's band would take for kilohertz (read so only by its unit)
       // contradicts its band and is left as it was.
-      unsigned again = FrequencyReadings(mhz, DecimalText::kNoUnit, nullptr);
+      text = MegahertzDigits(number, kilohertz);
+      DecimalText written;
+      ReadDecimal(text, false, &written);
+      unsigned again = FrequencyReadings(written, nullptr);
       if (again == (kAsMegahertz | kAsKilohertz) && band && band->Get()) {
-        unsigned in_band =
-            FrequencyReadings(mhz, DecimalText::kNoUnit, band->Get());
+        unsigned in_band = FrequencyReadings(written, band->Get());
         if (in_band) again = in_band;
       }
       if (again == kAsKilohertz) return unreadable();
-      out->band = AdifBandOfFrequency(mhz);
+      out->band = BandOfHertz(HertzOf(written, false));
       if (!kilohertz && number.separator != ',' &&
           number.unit == DecimalText::kNoUnit)
         return unchanged();
-      MegahertzText(number, kilohertz, &text);
       return fixed(kilohertz                 ? FixKind::kKilohertz
                    : number.separator == ',' ? FixKind::kDecimalComma
                                              : FixKind::kUnit);

@@ -32,7 +32,8 @@
 #include "mapping/column_plan.h"
 #include "mapping/column_survey.h"
 #include "mapping/language.h"
-#include "mapping/value_forms.h"
+#include "standard/bands.h"
+#include "standard/dates.h"
 
 /// The rule a keyword's values are mended by.
 enum class FixRule : std::uint8_t {

@@ -5,6 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "dbf/code_page.h"
+#include "platform/text.h"
+#include "standard/adif_standard.h"
+#include "standard/calls.h"
+
 namespace {
 
 // The least values that let content speak on its own (a column whose name
@@ -310,6 +315,23 @@ Proposal Propose(const DbfFieldDescriptor& column, const ColumnProfile& p,
 }
 
 }  // namespace
+
+std::string NormalisedName(std::string_view name, int code_page) {
+  std::string out;
+  for (char c : name) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    std::string_view spelled(&c, 1);
+    const char* plain = nullptr;
+    if (byte >= 0x80) {
+      plain = AsciiSpellingOf(CodePoint(code_page, byte));
+      if (!plain) continue;
+      spelled = plain;
+    }
+    for (char s : spelled)
+      if (s != ' ' && s != '_' && s != '-' && s != '.') out += AsciiUpper(s);
+  }
+  return out;
+}
 
 std::string KeywordOfName(std::string_view name, int code_page) {
   struct Known {

@@ -32,6 +32,10 @@ struct ColumnName {
 extern const ColumnName kColumnNames[];
 extern const int kColumnNameCount;
 
+/// \a name as the guesses compare it: read in \a code_page, accents dropped,
+/// upper case, without blanks, underscores, hyphens and dots.
+std::string NormalisedName(std::string_view name, int code_page);
+
 /// The ADIF field a column's name stands for: an ADIF record field's own
 /// name, a name of the table, or (for a name of ten characters, the most
 /// dBase allows) the one field the names it starts agree on. "" for none.

@@ -9,6 +9,14 @@
 
 #include "mapping/texts.h"
 #include "platform/text.h"
+#include "standard/bands.h"
+#include "standard/calls.h"
+#include "standard/locators.h"
+#include "standard/modes.h"
+#include "standard/numbers.h"
+#include "standard/qsl.h"
+#include "standard/reports.h"
+#include "standard/times.h"
 
 namespace {
 
@@ -159,7 +167,9 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
     const char* record = buffer.data() + position;
     position += record_size;
     ++read;
-    if (request.skip_deleted && record[0] == '*') continue;
+    if (request.skip_deleted &&
+        static_cast<unsigned char>(record[0]) == kDeletedFlag)
+      continue;
     for (std::size_t c = 0; c < columns; ++c) {
       if (look[c] == 0) continue;
       ++(*profiles)[c].records;

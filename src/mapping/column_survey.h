@@ -17,7 +17,7 @@
 
 #include "dbf/dbf_table.h"
 #include "mapping/language.h"
-#include "mapping/value_forms.h"
+#include "standard/dates.h"
 #include "platform/file_system.h"
 
 /// What to look at in a column, as bits.

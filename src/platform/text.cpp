@@ -4,6 +4,17 @@
 
 #include <cstdio>
 
+std::string_view SqueezedUpper(std::string_view text,
+                               char (&buffer)[kSqueezedBytes]) {
+  std::size_t size = 0;
+  for (char c : text) {
+    if (c == ' ') continue;
+    if (size == kSqueezedBytes) return {};
+    buffer[size++] = AsciiUpper(c);
+  }
+  return std::string_view(buffer, size);
+}
+
 void AppendUtf8(std::uint32_t c, std::string* out) {
   if (c < 0x80) {
     *out += static_cast<char>(c);

@@ -75,6 +75,12 @@ inline int DigitsValue(std::string_view digits) {
   return value;
 }
 
+/// A short value as loggers' readers compare it: \a text upper-cased,
+/// without the spaces in it, in \a buffer; empty when it does not fit.
+constexpr std::size_t kSqueezedBytes = 32;
+std::string_view SqueezedUpper(std::string_view text,
+                               char (&buffer)[kSqueezedBytes]);
+
 // ---- blanks ----
 //
 // Three kinds, each where it belongs: the spaces a DBF pads its values with;

@@ -46,15 +46,3 @@ const AdifBand* FindAdifBand(std::string_view name) {
     if (CompareIgnoringCase(kAdifBands[i].name, name) == 0) return &kAdifBands[i];
   return nullptr;
 }
-
-const AdifBand* AdifBandOfFrequency(double mhz) {
-  // The bands are in order and apart: the only candidate is the last one
-  // that starts at or below \a mhz. Value fixes ask this of every frequency.
-  const AdifBand* end = kAdifBands + kAdifBandCount;
-  const AdifBand* after = std::upper_bound(
-      kAdifBands, end, mhz,
-      [](double value, const AdifBand& band) { return value < band.lower_mhz; });
-  if (after == kAdifBands) return nullptr;
-  const AdifBand* band = after - 1;
-  return mhz <= band->upper_mhz ? band : nullptr;
-}

@@ -1,12 +1,14 @@
 // adif_standard.h: the ADIF standard's own tables: every field with its data
 // type, the enumerations and the bands, generated from the standard's export
 // files (tools/make_adif_tables.py) for the version kAdifVersion names. The
-// checker judges fields by them; mappings and value mending use them to know
-// what an ADIF field, band or mode is.
+// rules of each type of value (dates.h, bands.h, ...) and through them the
+// checker and the value mending know what an ADIF field, band or mode is
+// from these tables alone.
 
 #ifndef LOGWEAVE_STANDARD_ADIF_STANDARD_H_
 #define LOGWEAVE_STANDARD_ADIF_STANDARD_H_
 
+#include <cstdint>
 #include <string_view>
 
 /// The version of the standard these tables are of ("3.1.6").
@@ -48,7 +50,7 @@ struct AdifEnumerationValue {
 
 struct AdifBand {
   const char* name;  ///< "40m", "70cm", ...
-  double lower_mhz, upper_mhz;
+  std::uint64_t lower_hz, upper_hz;  ///< the edges, both in the band
 };
 
 extern const AdifFieldDefinition kAdifFields[];  ///< sorted by name
@@ -70,8 +72,5 @@ const AdifEnumerationValue* FindAdifEnumerationValue(
 
 /// The band named \a name in any letter case ("40M", "70cm"), or nullptr.
 const AdifBand* FindAdifBand(std::string_view name);
-
-/// The band \a mhz lies in, or nullptr.
-const AdifBand* AdifBandOfFrequency(double mhz);
 
 #endif  // LOGWEAVE_STANDARD_ADIF_STANDARD_H_

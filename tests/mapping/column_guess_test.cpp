@@ -8,6 +8,7 @@
 #include <set>
 
 #include "dbf_builder.h"
+#include "standard/adif_standard.h"
 
 namespace {
 

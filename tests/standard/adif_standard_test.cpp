@@ -2,6 +2,7 @@
 // the ADIF 3.1.6 standard.
 
 #include "standard/adif_standard.h"
+#include "standard/bands.h"
 
 #include <gtest/gtest.h>
 
@@ -50,19 +51,23 @@ TEST(AdifStandard, EnumerationValues) {
                          "Primary_Administrative_Subdivision", "QC", "1"));
 }
 
-TEST(AdifStandard, BandsByNameAndFrequency) {
+TEST(AdifStandard, BandsByNameAndFrequencyInWholeHertz) {
   const struct {
-    double mhz;
-    const char* band;
-  } cases[] = {{1.83, "160m"}, {7.085, "40m"}, {14.074, "20m"},
-               {145.5, "2m"},  {432.1, "70cm"}, {0.1357, "2190m"}};
+    std::uint64_t hz;
+    const char* band;  // "" for none
+  } cases[] = {
+      {1830000, "160m"},    {7085000, "40m"},       {14074000, "20m"},
+      {145500000, "2m"},    {432100000, "70cm"},    {135700, "2190m"},
+      // The edges belong to their band; a hertz beyond them does not.
+      {7000000, "40m"},     {7300000, "40m"},       {6999999, ""},
+      {7300001, ""},        {54000000, "6m"},       {54000001, "5m"},
+      {12000000, ""},       {kHighestHertz, ""},
+  };
   for (const auto& c : cases) {
-    const AdifBand* band = AdifBandOfFrequency(c.mhz);
-    ASSERT_NE(nullptr, band) << c.mhz;
-    EXPECT_STREQ(c.band, band->name);
-    EXPECT_EQ(band, FindAdifBand(c.band));
+    const AdifBand* band = BandOfHertz(c.hz);
+    EXPECT_STREQ(c.band, band ? band->name : "") << c.hz;
+    if (band) EXPECT_EQ(band, FindAdifBand(c.band));
   }
-  EXPECT_EQ(nullptr, AdifBandOfFrequency(12.0));
   EXPECT_NE(nullptr, FindAdifBand("40M"));
 }
 

@@ -1,0 +1,98 @@
+// dates.h: dates. The standard's rule (a Date is YYYYMMDD, a day of the
+// calendar, from 1930 on) and, beside it, the readings of the forms old logs
+// wrote dates in: numbers in the writer's order, with a two- or four-digit
+// year, a month name, or eight digits in a row. A reading never gives a date
+// the rule would refuse: what falls outside it is no date.
+
+#ifndef LOGWEAVE_STANDARD_DATES_H_
+#define LOGWEAVE_STANDARD_DATES_H_
+
+#include <string>
+#include <string_view>
+
+#include "platform/text.h"
+
+/// The earliest year of an ADIF Date.
+constexpr int kEarliestAdifYear = 1930;
+
+inline bool IsLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+/// The days of \a month (1 to 12) of \a year.
+inline int DaysInMonth(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30,
+                                    31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+/// What is wrong with an ADIF Date.
+enum class DateFault {
+  kNone,
+  kNotEightDigits,  ///< not written YYYYMMDD
+  kNotACalendarDay,  ///< month or day out of range
+  kBeforeEarliest,  ///< before kEarliestAdifYear
+};
+
+/// The standard's rule for a Date.
+DateFault AdifDateFault(std::string_view value);
+
+/// True when \a value is a good ADIF Date (no blanks around it).
+inline bool IsAdifDate(std::string_view value) {
+  if (value.size() != 8 || !AllDigits(value)) return false;
+  const int year = DigitsValue(value.substr(0, 4));
+  const int month = DigitsValue(value.substr(4, 2));
+  const int day = DigitsValue(value.substr(6, 2));
+  return year >= kEarliestAdifYear && month >= 1 && month <= 12 && day >= 1 &&
+         day <= DaysInMonth(year, month);
+}
+
+struct CalendarDate {
+  int year = 0, month = 0, day = 0;
+};
+
+/// "YYYYMMDD" for \a date.
+std::string AdifDateText(const CalendarDate& date);
+
+// ---- the forms of old logs ----
+
+/// The orders a date may be written in, as bits of a set.
+enum DateOrder : unsigned {
+  kDayMonthYear = 1,
+  kMonthDayYear = 2,
+  kYearMonthDay = 4,
+};
+constexpr unsigned kAnyDateOrder = 7;
+
+/// "dmy", "mdy" or "ymd" for one order.
+const char* DateOrderName(DateOrder order);
+
+/// A date as written: three parts, each 1 to 4 digits or a month name, or
+/// eight digits in a row.
+struct DateText {
+  int value[3] = {0, 0, 0};   ///< each part's number; a month name's month
+  int digits[3] = {0, 0, 0};  ///< each part's digits; 0 for a month name
+  bool compact = false;       ///< eight digits in a row
+  char compact_digits[8] = {};
+  /// Whether the order is fixed by the form itself: a month name, or a
+  /// year of four digits in front.
+  bool ordered_by_form() const;
+};
+
+/// Reads \a text as a date: three parts separated by "/", "-", "." or
+/// blanks (or a month name written against its numbers, "14JUN05"), each
+/// 1 or 2 digits, a year of 2 or 4 digits, or a month name in Spanish or
+/// English (any letter case, also cut to three letters); or eight digits.
+/// Says nothing yet of the order.
+bool ReadDateText(std::string_view text, DateText* date);
+
+/// The date \a date stands for when written in \a order: a year of four
+/// digits first or last, or of two digits last (30 to 99 are 19xx, 00 to 29
+/// 20xx); a day of the calendar that the standard's rule takes, up to 2099.
+/// False otherwise.
+bool DateUnder(const DateText& date, DateOrder order, CalendarDate* out);
+
+/// The set of orders under which \a date is such a date.
+unsigned DateOrdersOf(const DateText& date);
+
+#endif  // LOGWEAVE_STANDARD_DATES_H_

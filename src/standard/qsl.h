@@ -1,0 +1,17 @@
+// qsl.h: QSL flags. The standard's rule is its QSL_Sent and QSL_Rcvd
+// enumerations (adif_standard.h); beside it, the words old logs wrote for
+// them.
+
+#ifndef LOGWEAVE_STANDARD_QSL_H_
+#define LOGWEAVE_STANDARD_QSL_H_
+
+#include <string_view>
+
+// ---- the forms of old logs ----
+
+/// The ADIF letter of a QSL flag: Y for S, SI, YES, X, T, 1; N for NO, 0
+/// and, in a logical column, F; the ADIF letters Y N R Q I V themselves, in
+/// any case. Accented letters are read in \a code_page. 0 when none.
+char ReadQslFlag(std::string_view text, int code_page, bool logical);
+
+#endif  // LOGWEAVE_STANDARD_QSL_H_

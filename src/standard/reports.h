@@ -1,0 +1,13 @@
+// reports.h: signal reports (RST_SENT, RST_RCVD). The standard holds them
+// as Strings; what tells a column of reports in an old log.
+
+#ifndef LOGWEAVE_STANDARD_REPORTS_H_
+#define LOGWEAVE_STANDARD_REPORTS_H_
+
+#include <string_view>
+
+/// True for a signal report: 1 to 3 digits (59, 599), digits with N for
+/// nine (5NN), or signed decibels (-12, +05); blanks inside allowed.
+bool LooksLikeReport(std::string_view text);
+
+#endif  // LOGWEAVE_STANDARD_REPORTS_H_
