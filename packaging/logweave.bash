@@ -39,6 +39,7 @@ _logweave() {
                                   1255 1256 1257"; return ;;
     --format) _logweave_reply "adi adx"; return ;;
     --date-order) _logweave_reply "dmy mdy ymd"; return ;;
+    --for) _logweave_reply "lotw"; return ;;
     --set) COMPREPLY=(); return ;;  # FIELD=VALUE
     --map) COMPREPLY=(); return ;;  # COLUMN=KEYWORD
     -o|--output|--map-file) _logweave_files; return ;;
@@ -52,8 +53,8 @@ _logweave() {
     convert) options="-h --help --lang --map --auto -o --output --skip-deleted
                       --map-file --check --memo --codepage --charset --format
                       --merge --drop-duplicates --guess --fix --date-order
-                      --set" ;;
-    check) options="-h --help --lang --all --strict" ;;
+                      --set --for" ;;
+    check) options="-h --help --lang --all --strict --for" ;;
   esac
   if [[ $cur == -* ]]; then
     _logweave_reply "$options"

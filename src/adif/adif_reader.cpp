@@ -301,6 +301,7 @@ class TaggedReader : public AdifRecordReader {
       std::size_t lt, q, type_start, length;
       std::string_view name;
       bool as_before = true;
+      bool leading_zeros = false;
       if (known && p <= compared && known->Whole(s + p)) {
         if (known->end) {  // the gap and the <EOR> that ended the last record
           p += known->whole_size;
@@ -344,6 +345,7 @@ class TaggedReader : public AdifRecordReader {
         length = 0;
         while (q < digits_end && IsAsciiDigit(s[q])) length = length * 10 + (s[q++] - '0');
         if (q == digits || q >= tag_end) return false;
+        leading_zeros = q - digits > 1 && s[digits] == '0';
         type_start = q;
         if (s[q] == ':') {
           type_start = ++q;
@@ -351,10 +353,13 @@ class TaggedReader : public AdifRecordReader {
         }
         if (q >= tag_end || s[q] != '>') return false;
         // A new name or gap at this place: kept, with the whole tag when it
-        // has no type and its data is held whole.
+        // has no type, its length no zeros in front and its data is held
+        // whole.
         if (known && (!as_before || lt - p != known->gap_size))
           RememberTag(count, s + p, lt - p, name.size(),
-                      type_start == q && length <= kAdifHeldData ? q + 1 - p : 0,
+                      type_start == q && !leading_zeros && length <= kAdifHeldData
+                          ? q + 1 - p
+                          : 0,
                       length);
       }
       const std::string_view type(s + type_start, q - type_start);
@@ -365,6 +370,7 @@ class TaggedReader : public AdifRecordReader {
       const std::string_view data(s + p, length);
       AdifField& field = NextField(record, count++);
       field.name_as_before = as_before;
+      field.length_leading_zeros = leading_zeros;
       field.name = name;
       field.type = type;
       field.data = data;
@@ -531,7 +537,8 @@ class TaggedReader : public AdifRecordReader {
     const std::uint64_t start = at + tag.end;
     const std::uint64_t end = start + tag.length;
     // The tag's views go with the window: what is needed later is copied.
-    builder_.StartField(tag.name, tag.type, at, start, tag.length);
+    builder_.StartField(tag.name, tag.type, at, start, tag.length,
+                        tag.length_text.size() > 1 && tag.length_text[0] == '0');
     if (!StartsWithIgnoringCase(tag.name, "APP_")) only_app_ = false;
     length_text_.assign(tag.length_text.data(), tag.length_text.size());
     std::string swallowed;  // the first tag inside the data, if any
@@ -623,6 +630,7 @@ class TaggedReader : public AdifRecordReader {
       if (tag.kind != TagKind::kField) continue;
       AdifHeaderField field;
       field.name = std::string(tag.name);
+      field.type = std::string(tag.type);
       std::string_view data = in_.At(
           pos_, static_cast<std::size_t>(
                     std::min<std::uint64_t>(tag.length, kAdifHeldData)));

@@ -71,6 +71,8 @@ struct AdifField {
   /// part handed over before (found so while reading; false when not
   /// known).
   bool name_as_before = false;
+  /// The length is written with zeros in front (<CALL:04>).
+  bool length_leading_zeros = false;
   bool held_whole() const { return data.size() == length; }
 };
 
@@ -138,6 +140,7 @@ struct AdifFileProblems {
 /// A header field, held.
 struct AdifHeaderField {
   std::string name;
+  std::string type;  ///< its type indicator, or the XML form's TYPE
   std::string data;  ///< its first kAdifHeldData bytes at most
 };
 

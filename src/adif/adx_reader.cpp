@@ -375,6 +375,9 @@ class AdxReader : public AdifRecordReader {
     } else if (SameName(name, "USERDEF")) {
       first = second = Attribute(element.attributes, "FIELDID");
       field_name_ = "USERDEF" + first;
+      // Its values or range follow its name, as the tagged form writes them.
+      declared_ = Attribute(element.attributes, "ENUM");
+      if (declared_.empty()) declared_ = Attribute(element.attributes, "RANGE");
     } else {
       first = second = "-";
       field_name_.assign(name.data(), name.size());
@@ -388,6 +391,8 @@ class AdxReader : public AdifRecordReader {
   }
 
   void EndField() {
+    if (!declared_.empty()) builder_.AddData("," + declared_);
+    declared_.clear();
     in_field_ = false;
     builder_.EndField();
   }
@@ -479,6 +484,7 @@ class AdxReader : public AdifRecordReader {
   std::string field_name_;
   std::string decoded_;
   std::vector<AdifSyntaxProblem> moved_;  // the header's, on their way
+  std::string declared_;  // the ENUM or RANGE of a USERDEF in the header
 };
 
 }  // namespace

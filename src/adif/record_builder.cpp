@@ -77,8 +77,10 @@ void RecordBuilder::AddProblem(AdifSyntaxProblem problem) {
 
 void RecordBuilder::StartField(std::string_view name, std::string_view type,
                                std::uint64_t offset, std::uint64_t data_offset,
-                               std::uint64_t declared_length) {
+                               std::uint64_t declared_length,
+                               bool leading_zeros) {
   field_ = AdifField();
+  field_.length_leading_zeros = leading_zeros;
   field_.offset = offset;
   field_.data_offset = data_offset;
   field_.declared_length = declared_length;
@@ -155,6 +157,7 @@ void RecordBuilder::MoveToHeader(std::vector<AdifHeaderField>* fields,
     if (fields->size() >= kAdifPartFields) break;
     AdifHeaderField header;
     header.name = std::string(field.name);
+    header.type = std::string(field.type);
     header.data = std::string(field.data);
     fields->push_back(std::move(header));
   }

@@ -39,7 +39,7 @@ class RecordBuilder {
   /// Starts a field; its data follows through AddData, then EndField.
   void StartField(std::string_view name, std::string_view type,
                   std::uint64_t offset, std::uint64_t data_offset,
-                  std::uint64_t declared_length);
+                  std::uint64_t declared_length, bool leading_zeros = false);
   /// More of the field's data: held up to kAdifHeldData bytes, measured
   /// whole.
   void AddData(std::string_view bytes);

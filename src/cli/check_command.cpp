@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "adif/adif_check.h"
+#include "adif/services.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "mapping/texts.h"
@@ -37,6 +38,7 @@ int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
   CheckOptions check;
   check.language = language;
   check.shown_per_kind = options.all ? 0 : 100;
+  check.service = FindCheckService(options.service);
   // A large file is read through a second handle too, to check its second
   // half on another processor at the same time.
   std::unique_ptr<InputFile> second;

@@ -37,6 +37,7 @@ struct ConvertCommandLine {
   std::string charset = "keep";
   std::string format = "adi";  ///< "adi" or "adx"
   bool check = false;
+  std::string check_for;  ///< with check: --for, a service's rules too
   bool merge = false;            ///< every table into the one output
   bool drop_duplicates = false;  ///< with merge: duplicates give no line
   // Old logs (guess_and_fix.cpp).
@@ -56,6 +57,7 @@ struct CheckCommandLine {
   std::string path;
   bool all = false;     ///< every finding, not the first 100 of each kind
   bool strict = false;  ///< warnings fail the check too
+  std::string service;  ///< --for: a service whose rules are checked too
   Language language = kEnglish;
 };
 

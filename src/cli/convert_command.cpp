@@ -53,11 +53,13 @@ Charset CharsetNamed(const std::string& name) {
 
 // With --check: the report on the file just written, as the check command
 // gives it.
-int CheckWritten(const std::string& path, Language language) {
+int CheckWritten(const std::string& path, Language language,
+                 const std::string& service) {
   std::fflush(stdout);
   CheckCommandLine check;
   check.path = path;
   check.language = language;
+  check.service = service;
   return RunCheckCommand(check, stdout, stderr);
 }
 
@@ -278,8 +280,9 @@ int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
   else
     NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
   if (prepared->fixer) PrintFixSummary(*prepared->fixer, job.table, language);
-  return options.check ? CheckWritten(outcome.output_path, language)
-                       : kExitOk;
+  return options.check
+             ? CheckWritten(outcome.output_path, language, options.check_for)
+             : kExitOk;
 }
 
 // "2 of 3 tables converted; not converted: b.dbf", on standard output when
@@ -345,8 +348,9 @@ int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
   for (std::size_t i = 0; i < tables.size(); ++i)
     if (tables[i].fixer)
       PrintFixSummary(*tables[i].fixer, merge.tables[i].table, language);
-  return options.check ? CheckWritten(outcome.output_path, language)
-                       : kExitOk;
+  return options.check
+             ? CheckWritten(outcome.output_path, language, options.check_for)
+             : kExitOk;
 }
 
 // The combinations of options that several tables and a merge allow;

@@ -399,8 +399,8 @@ TEST(CheckAdif, FieldNames) {
        "record or the header and carry no value"},
       {"VE_PROV", "ON", "import-only VE_PROV: VE_PROV is an import-only field "
        "of ADIF 3.1.6: readers take it, but it is no longer written"},
-      {"NAME_INTL", "Jos\xC3\xA9", "intl-field NAME_INTL: NAME_INTL is for "
-       ".ADX files: .ADI files hold no _INTL fields"},
+      {"NAME_INTL", "Jos\xC3\xA9", "intl-field NAME_INTL: NAME_INTL is of an "
+       "international type, which is for .ADX files: .ADI files hold none"},
   });
   // Fields the header declares are the file's own.
   EXPECT_EQ("", Check("x<USERDEF1:3:N>EPC<USERDEF2:12:E>SIZE,{S,M,L}<EOH>" +
@@ -553,7 +553,8 @@ TEST(CheckAdif, TheXmlFormGivesTheSameFindings) {
     std::string tagged_words = c.findings;
     for (std::size_t at = tagged_words.find(".ADI files hold ASCII only");
          at != std::string::npos; at = tagged_words.find(".ADI files", at))
-      tagged_words.replace(at, 26, "in .ADX only _INTL fields hold other characters");
+      tagged_words.replace(
+          at, 26, "in .ADX only fields of an international type hold other characters");
     EXPECT_EQ(tagged_words, findings) << c.adx;
   }
 }

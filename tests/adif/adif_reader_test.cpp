@@ -225,7 +225,9 @@ TEST(ReadAdif, TheFormIsToldByTheContent) {
     DetectAdifForm(&file);
     char first = 0;
     EXPECT_EQ(c.start.empty() ? 0u : 1u, file.Read(&first, 1));
-    if (!c.start.empty()) EXPECT_EQ(c.start[0], first);
+    if (!c.start.empty()) {
+      EXPECT_EQ(c.start[0], first);
+    }
   }
 }
 
