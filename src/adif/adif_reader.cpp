@@ -785,7 +785,8 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
 }
 
 std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
-    InputFile* file, std::uint64_t offset) {
+    InputFile* file, std::uint64_t offset, AdifForm form) {
+  if (form == AdifForm::kXml) return MakeAdxReaderAfterRecord(file, offset);
   return std::make_unique<TaggedReader>(file, offset);
 }
 

@@ -173,10 +173,9 @@ class AdifRecordReader {
   const std::vector<AdifHeaderField>& header_fields() const {
     return header_fields_;
   }
-  /// The tagged form: the file offset up to which the file has been read;
-  /// just past its <EOR> after a whole record is handed over. 0 for the
-  /// XML form.
-  virtual std::uint64_t position() const { return 0; }
+  /// The file offset up to which the file has been read; just past its
+  /// <EOR> (or </RECORD>) after a whole record is handed over.
+  virtual std::uint64_t position() const = 0;
   /// True when the file could not be read to its end.
   bool failed() const { return failed_; }
   const SystemError& error() const { return error_; }
@@ -207,11 +206,11 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(
     InputFile* file, AdifForm form, std::size_t block_size = kAdifBlockSize,
     bool fast = true);
 
-/// A reader of the tagged form of \a file from \a offset, just past the
-/// <EOR> of a record: it hands over what a reader from the start would hand
-/// over after that record (so no header).
+/// A reader of \a file, of the form \a form, from \a offset, just past
+/// the <EOR> (or </RECORD>) of a record: it hands over what a reader from
+/// the start would hand over after that record (so no header).
 std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
-    InputFile* file, std::uint64_t offset);
+    InputFile* file, std::uint64_t offset, AdifForm form);
 
 /// An InputFile over bytes in memory, which must outlive it.
 class MemoryInputFile : public InputFile {

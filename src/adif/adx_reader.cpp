@@ -144,8 +144,17 @@ std::string Attribute(std::string_view attributes, std::string_view upper_name) 
 
 class AdxReader : public AdifRecordReader {
  public:
-  AdxReader(InputFile* file, std::size_t block_size)
-      : in_(file, block_size, kAdifTagLimit + 1) {}
+  // Reads from \a start: 0, or just past the </RECORD> of a record, as
+  // though the records before had been read.
+  AdxReader(InputFile* file, std::size_t block_size, std::uint64_t start)
+      : in_(file, block_size, kAdifTagLimit + 1), pos_(start) {
+    if (start == 0) return;
+    place_ = Place::kRecords;
+    seen_root_ = true;
+    in_.Restart(start);
+  }
+
+  std::uint64_t position() const override { return pos_; }
 
   bool Next(AdifRecord* record) override {
     if (done_) {
@@ -266,19 +275,21 @@ class AdxReader : public AdifRecordReader {
     auto opens = [&text](std::string_view start) {
       return text.substr(0, start.size()) == start;
     };
-    if (opens("<!--")) {
+    // Most markup is an element's tag.
+    const bool other = text.size() > 1 && (text[1] == '!' || text[1] == '?');
+    if (other && opens("<!--")) {
       pos_ += 4;
       SkipPast("-->");
       return false;
     }
-    if (opens("<![CDATA[")) {
+    if (other && opens("<![CDATA[")) {
       pos_ += 9;
       if (in_field_) return CData();
       AddProblem(AdifXmlProblem::kStrayText, "<![CDATA[");
       SkipPast("]]>");
       return false;
     }
-    if (opens("<?") || opens("<!")) {
+    if (other) {
       pos_ += 2;
       SkipPast(opens("<?") ? "?>" : ">");
       return false;
@@ -291,7 +302,8 @@ class AdxReader : public AdifRecordReader {
       pos_ += 1;
       return false;
     }
-    const std::string tag = EscapedToken(text.substr(0, element.size));
+    // The tag as written, escaped only when a problem shows it.
+    const std::string_view tag = text.substr(0, element.size);
     const std::uint64_t at = pos_;
     pos_ += element.size;
     if (element.end_tag) return End(element.name, tag);
@@ -319,17 +331,17 @@ class AdxReader : public AdifRecordReader {
     }
   }
 
-  void Start(const Element& element, std::uint64_t at, const std::string& tag) {
+  void Start(const Element& element, std::uint64_t at, std::string_view tag) {
     std::string_view name = element.name;
     if (in_field_) {
-      AddProblem(AdifXmlProblem::kNestedElement, tag);
+      AddProblem(AdifXmlProblem::kNestedElement, EscapedToken(tag));
       return;
     }
     switch (place_) {
       case Place::kTop:
       case Place::kAfter:
         if (!SameName(name, "ADX") || seen_root_)
-          AddProblem(AdifXmlProblem::kNotAdx, tag);
+          AddProblem(AdifXmlProblem::kNotAdx, EscapedToken(tag));
         seen_root_ = true;
         if (!element.empty) place_ = Place::kAdx;
         return;
@@ -340,7 +352,7 @@ class AdxReader : public AdifRecordReader {
         } else if (SameName(name, "RECORDS")) {
           if (!element.empty) place_ = Place::kRecords;
         } else {
-          AddProblem(AdifXmlProblem::kNestedElement, tag);
+          AddProblem(AdifXmlProblem::kNestedElement, EscapedToken(tag));
         }
         return;
       case Place::kRecords:
@@ -348,7 +360,7 @@ class AdxReader : public AdifRecordReader {
           place_ = Place::kRecord;
           if (element.empty) EndRecord();
         } else {
-          AddProblem(AdifXmlProblem::kNestedElement, tag);
+          AddProblem(AdifXmlProblem::kNestedElement, EscapedToken(tag));
         }
         return;
       case Place::kHeader:
@@ -359,7 +371,7 @@ class AdxReader : public AdifRecordReader {
   }
 
   void StartField(const Element& element, std::uint64_t at,
-                  const std::string& tag) {
+                  std::string_view tag) {
     std::string_view name = element.name;
     field_element_.assign(name.data(), name.size());
     std::string type = Attribute(element.attributes, "TYPE");
@@ -386,7 +398,7 @@ class AdxReader : public AdifRecordReader {
     in_field_ = true;
     // A field no name can be given is malformed.
     if (first.empty() || second.empty())
-      AddProblem(AdifXmlProblem::kUnnamedField, tag);
+      AddProblem(AdifXmlProblem::kUnnamedField, EscapedToken(tag));
     if (element.empty) EndField();
   }
 
@@ -402,13 +414,13 @@ class AdxReader : public AdifRecordReader {
     place_ = Place::kRecords;
   }
 
-  bool End(std::string_view name, const std::string& tag) {
+  bool End(std::string_view name, std::string_view tag) {
     if (in_field_) {
-      if (SameName(name, "APP") || SameName(name, "USERDEF") ||
-          EqualIgnoringCase(name, field_element_)) {
+      if (name == field_element_ || EqualIgnoringCase(name, field_element_) ||
+          SameName(name, "APP") || SameName(name, "USERDEF")) {
         EndField();
       } else {
-        AddProblem(AdifXmlProblem::kWrongEnd, tag);
+        AddProblem(AdifXmlProblem::kWrongEnd, EscapedToken(tag));
       }
       return false;
     }
@@ -442,7 +454,7 @@ class AdxReader : public AdifRecordReader {
       case Place::kAfter:
         break;
     }
-    AddProblem(AdifXmlProblem::kWrongEnd, tag);
+    AddProblem(AdifXmlProblem::kWrongEnd, EscapedToken(tag));
     return false;
   }
 
@@ -491,5 +503,10 @@ class AdxReader : public AdifRecordReader {
 
 std::unique_ptr<AdifRecordReader> MakeAdxReader(InputFile* file,
                                                 std::size_t block_size) {
-  return std::make_unique<AdxReader>(file, block_size);
+  return std::make_unique<AdxReader>(file, block_size, 0);
+}
+
+std::unique_ptr<AdifRecordReader> MakeAdxReaderAfterRecord(
+    InputFile* file, std::uint64_t offset) {
+  return std::make_unique<AdxReader>(file, kAdifBlockSize, offset);
 }

@@ -54,25 +54,27 @@ CheckEnd CheckRecords(AdifRecordReader* reader, Checker* checker,
   return checker->stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
 }
 
-// The offset just past the first <EOR> (in any letter case) that starts at
-// \a from or later, within a megabyte; 0 when there is none or reading
-// fails.
-std::uint64_t RecordEndFrom(InputFile* file, std::uint64_t from) {
+// The offset just past the first \a mark (in any letter case: "<EOR>" or
+// "</RECORD>") that starts at \a from or later, within a megabyte; 0 when
+// there is none or reading fails.
+std::uint64_t RecordEndFrom(InputFile* file, std::uint64_t from,
+                            std::string_view mark) {
   constexpr std::size_t kBlock = 1 << 16;
   constexpr std::uint64_t kFarthest = 1 << 20;
   if (!file->Seek(from)) return 0;
-  std::string text;  // the last four bytes of the block before, then a block
+  std::string text;  // the mark's size less one of the block before, a block
   std::uint64_t text_at = from;
   std::vector<char> block(kBlock);
   while (text_at - from < kFarthest) {
     std::size_t got = file->Read(block.data(), block.size());
     if (got == 0) return 0;
     text.append(block.data(), got);
-    for (std::size_t i = 0; i + 5 <= text.size(); ++i)
-      if (text[i] == '<' && text[i + 4] == '>' &&
-          EqualIgnoringCase(std::string_view(text).substr(i + 1, 3), "EOR"))
-        return text_at + i + 5;
-    std::size_t keep = std::min<std::size_t>(text.size(), 4);
+    for (std::size_t i = text.find('<'); i != std::string::npos &&
+                                         i + mark.size() <= text.size();
+         i = text.find('<', i + 1))
+      if (EqualIgnoringCase(std::string_view(text).substr(i, mark.size()), mark))
+        return text_at + i + mark.size();
+    std::size_t keep = std::min<std::size_t>(text.size(), mark.size() - 1);
     text_at += text.size() - keep;
     text.erase(0, text.size() - keep);
   }
@@ -83,8 +85,9 @@ std::uint64_t RecordEndFrom(InputFile* file, std::uint64_t from) {
 // checked on a thread of their own into counts and the findings to show.
 class LaterHalf {
  public:
-  LaterHalf(InputFile* file, std::uint64_t offset, const CheckOptions& options)
-      : file_(file), offset_(offset), options_(options) {}
+  LaterHalf(InputFile* file, std::uint64_t offset, AdifForm form,
+            const CheckOptions& options)
+      : file_(file), offset_(offset), form_(form), options_(options) {}
   ~LaterHalf() { Finish(); }
 
   // Starts the thread; \a header is the file's header.
@@ -108,24 +111,27 @@ class LaterHalf {
  private:
   void Run() {
     std::unique_ptr<AdifRecordReader> reader =
-        MakeAdifReaderAfterRecord(file_, offset_);
+        MakeAdifReaderAfterRecord(file_, offset_, form_);
     const FindingSink keep = [this](const Finding& finding) {
       shown.push_back(finding);
       return true;
     };
-    Checker checker(AdifForm::kTagged, options_, keep, &totals);
+    Checker checker(form_, options_, keep, &totals);
     checker.Header(header_, /*report=*/false);
     AdifRecord part;
     while (!abandon_.load(std::memory_order_relaxed) && reader->Next(&part)) {
       checker.FileProblems(reader->TakeFileProblems());
       checker.Part(part);
     }
+    // What the end of the file left open.
+    checker.FileProblems(reader->TakeFileProblems());
     failed = reader->failed();
     error = reader->error();
   }
 
   InputFile* const file_;
   const std::uint64_t offset_;
+  const AdifForm form_;
   const CheckOptions options_;
   std::vector<AdifHeaderField> header_;
   std::atomic<bool> abandon_{false};
@@ -152,9 +158,10 @@ CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
   Meeting meeting;
   // The second handle must show a file of the same size: not one put in
   // the place of the first in between.
-  if (second && form == AdifForm::kTagged && options.shown_per_kind != 0 &&
-      size >= options.halves_from && size >= 2 && second->Size() == size)
-    meeting.at = RecordEndFrom(second, size / 2);
+  if (second && options.shown_per_kind != 0 && size >= options.halves_from &&
+      size >= 2 && second->Size() == size)
+    meeting.at = RecordEndFrom(second, size / 2,
+                               form == AdifForm::kXml ? "</RECORD>" : "<EOR>");
   if (meeting.at == 0) {
     CheckEnd end = CheckAdifRecords(reader.get(), form, options, sink, totals);
     if (end == CheckEnd::kReadFailed) *error = reader->error();
@@ -162,7 +169,7 @@ CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
   }
   // The second half starts once the header is known.
   Checker checker(form, options, sink, totals);
-  LaterHalf later(second, meeting.at, options);
+  LaterHalf later(second, meeting.at, form, options);
   CheckEnd end = CheckRecords(
       reader.get(), &checker,
       [&] { later.Start(reader->header_fields()); }, &meeting);

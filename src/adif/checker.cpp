@@ -512,7 +512,6 @@ void Checker::ForgetNames() {
   names_.clear();
   std::fill(name_slots_.begin(), name_slots_.end(), -1);
   for (NameEntry*& predicted : predicted_) predicted = nullptr;
-  seen_.clear();
   slot_ = nullptr;
 }
 
@@ -626,7 +625,7 @@ bool Checker::Recalled(std::string_view value, const Result** result) {
 }
 
 // Where the field at hand remembers \a value, or nullptr.
-const Checker::Last* Checker::Recall(std::string_view value) {
+inline const Checker::Last* Checker::Recall(std::string_view value) {
   if (value.size() > Last::kSize || !slot_->last) return nullptr;
   const std::size_t place = PlaceOfValue(value, NameEntry::kLastBits);
   for (std::size_t way = 0; way < kWays; ++way) {
@@ -662,7 +661,7 @@ void Checker::Part(const AdifRecord& part) {
   if (part.complete) {
     EndRecord(part.terminated);
   } else {
-    KeepRepeatedValues();
+    KeepRepeatedValues(part);
   }
 }
 
@@ -680,7 +679,6 @@ void Checker::StartRecord() {
   dxcc_.clear();
   my_dxcc_.clear();
   deferred_count_ = 0;
-  seen_.clear();
   if (service_) service_record_.Clear();
 }
 
@@ -689,10 +687,95 @@ void Checker::Syntax(const AdifSyntaxProblem& p) {
          [&] { return SyntaxProblemText(p, form_, language_); });
 }
 
+// A number found good before, written the same: only blanks around it are
+// news. False when it was not.
+inline bool Checker::NumberAsBefore(const AdifField& field) {
+  const Last* last = Recall(field.data);
+  if (!last || last->result != &kGoodNumber) return false;
+  const std::string_view value =
+      field.data.substr(last->value_at, last->value_size);
+  if (slot_->required >= 0) has_[slot_->required] = true;
+  Padded(field.name, field.data, value, slot_->type);
+  if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
+    KeepFrequency(value, last->hertz);
+  return true;
+}
+
+// Judges the usual values of the usual types of the standard's fields at
+// once: true when done. The rest are judged by Typed, which also says what
+// is wrong.
+inline bool Checker::JudgedAtOnce(std::string_view value) {
+  switch (slot_->type) {
+    case AdifType::kString:
+      return !slot_->submode && slot_->enumeration.empty();
+    case AdifType::kDate:
+      return IsAdifDate(value);
+    case AdifType::kTime:
+      return IsAdifTime(value);
+    case AdifType::kGridSquare:
+      return IsGridSquare(value);
+    case AdifType::kEnumeration: {
+      // A value found valid before: for BAND and MODE it is remembered for
+      // the record's own rules.
+      const AdifEnumerationValue* found = nullptr;
+      switch (slot_->role) {
+        case Role::kOther:
+          return slot_->bracket == std::string_view::npos &&
+                 Recalled(value, &found) && found && !found->import_only;
+        case Role::kBand: {
+          const AdifBand* band = nullptr;
+          if (!Recalled(value, &band) || !band) return false;
+          band_ = band;
+          return true;
+        }
+        case Role::kMode:
+          if (!Recalled(value, &found) || !found || found->import_only)
+            return false;
+          mode_ = found;
+          return true;
+        default:
+          return false;
+      }
+    }
+    default:
+      return false;
+  }
+}
+
 void Checker::Field(const AdifField& field, std::size_t index) {
   has_fields_ = true;
   slot_ = SlotAt(index, field);
-  if (seen_.size() < kAdifPartFields * 4) Repeated(field);
+  NameEntry& entry = *slot_;
+  if (entry.seen_record == record_) {
+    Repeated(field);
+  } else {
+    entry.seen_record = record_;
+    entry.seen_part = part_serial_;
+    entry.seen_value = field.data;
+    entry.seen_length = field.length;
+  }
+  // The usual field of the standard, without a type indicator: judged the
+  // short way.
+  if (!entry.usual || !field.type.empty() || field.length_leading_zeros ||
+      entry.service_field >= 0)
+    return FieldInFull(field);
+  const AdifByteCounts& counts = field.bytes;
+  if (counts.odd != 0 || counts.line_ends != 0 || IsInternational(entry.type))
+    Bytes(field, entry.type);
+  if (entry.number && NumberAsBefore(field)) return;
+  const std::string_view value = TrimWhiteSpace(field.data);
+  // A blank value is as good as none: the required-field check reports it.
+  if (value.empty()) return;
+  if (entry.required >= 0) has_[entry.required] = true;
+  if (value.size() != field.data.size() &&
+      (entry.type == AdifType::kDate || entry.type == AdifType::kTime))
+    Padded(field.name, field.data, value, entry.type);
+  if (!JudgedAtOnce(value)) Typed(field, entry.type, value);
+}
+
+// Any field: of the file's own, an application's, unknown, with a type
+// indicator, looked at by a service.
+void Checker::FieldInFull(const AdifField& field) {
   AdifType type = slot_->type;
   const bool as_named = field.type.empty() || TypeOfField(field, &type);
   if (field.length_leading_zeros)
@@ -710,10 +793,10 @@ void Checker::Field(const AdifField& field, std::size_t index) {
   if (slot_->service_field >= 0) ForService(field, value);
   if (!slot_->usual && !Unusual(field, type)) return;
   if (slot_->number && as_named && NumberAsBefore(field)) return;
-  // A blank value is as good as none: the required-field check reports it.
   if (value.empty()) return;
   if (slot_->required >= 0) has_[slot_->required] = true;
-  if (type == AdifType::kDate || type == AdifType::kTime)
+  if (value.size() != field.data.size() &&
+      (type == AdifType::kDate || type == AdifType::kTime))
     Padded(field.name, field.data, value, type);
   if (as_named && slot_->standard && JudgedAtOnce(value)) return;
   Typed(field, type, value);
@@ -757,15 +840,7 @@ bool Checker::TypeOfField(const AdifField& field, AdifType* type) {
 // A field met twice in a record, with two values: readers keep one or the
 // other.
 void Checker::Repeated(const AdifField& field) {
-  NameEntry& entry = *slot_;
-  if (entry.seen_record != record_) {
-    entry.seen_record = record_;
-    entry.seen_part = part_serial_;
-    entry.seen_value = field.data;
-    entry.seen_length = field.length;
-    seen_.push_back(&entry);
-    return;
-  }
+  const NameEntry& entry = *slot_;
   const std::string_view before = entry.seen_part == part_serial_
                                       ? entry.seen_value
                                       : entry.seen_kept.view();
@@ -781,12 +856,15 @@ void Checker::Repeated(const AdifField& field) {
   });
 }
 
-// The part is handed over in the middle of a record: the values of the
-// names met so far are kept, since their views go with it.
-void Checker::KeepRepeatedValues() {
-  for (NameEntry* entry : seen_)
-    if (entry->seen_part == part_serial_)
+// \a part is handed over in the middle of a record: the values of its
+// fields are kept, since their views go with it.
+void Checker::KeepRepeatedValues(const AdifRecord& part) {
+  for (std::size_t i = 0; i < part.fields.size(); ++i) {
+    NameEntry* entry =
+        i < kPredicted ? predicted_[i] : Lookup(part.fields[i].name);
+    if (entry && entry->seen_part == part_serial_)
       entry->seen_kept.Keep(entry->seen_value);
+  }
 }
 
 void Checker::ForService(const AdifField& field, std::string_view value) {
@@ -844,61 +922,6 @@ void Checker::Unknown(const AdifField& field) {
            T(" (los campos propios de un programa empiezan por APP_)",
              " (a program's own fields start with APP_)");
   });
-}
-
-// A number found good before, written the same: only blanks around it are
-// news. False when it was not.
-bool Checker::NumberAsBefore(const AdifField& field) {
-  const Last* last = Recall(field.data);
-  if (!last || last->result != &kGoodNumber) return false;
-  const std::string_view value =
-      field.data.substr(last->value_at, last->value_size);
-  if (slot_->required >= 0) has_[slot_->required] = true;
-  Padded(field.name, field.data, value, slot_->type);
-  if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
-    KeepFrequency(value, last->hertz);
-  return true;
-}
-
-// Judges the usual values of the usual types of the standard's fields at
-// once: true when done. The rest are judged by Typed, which also says what
-// is wrong.
-bool Checker::JudgedAtOnce(std::string_view value) {
-  switch (slot_->type) {
-    case AdifType::kString:
-      return !slot_->submode && slot_->enumeration.empty();
-    case AdifType::kDate:
-      return IsAdifDate(value);
-    case AdifType::kTime:
-      return IsAdifTime(value);
-    case AdifType::kGridSquare:
-      return IsGridSquare(value);
-    case AdifType::kEnumeration: {
-      // A value found valid before: for BAND and MODE it is remembered for
-      // the record's own rules.
-      const AdifEnumerationValue* found = nullptr;
-      switch (slot_->role) {
-        case Role::kOther:
-          return slot_->bracket == std::string_view::npos &&
-                 Recalled(value, &found) && found && !found->import_only;
-        case Role::kBand: {
-          const AdifBand* band = nullptr;
-          if (!Recalled(value, &band) || !band) return false;
-          band_ = band;
-          return true;
-        }
-        case Role::kMode:
-          if (!Recalled(value, &found) || !found || found->import_only)
-            return false;
-          mode_ = found;
-          return true;
-        default:
-          return false;
-      }
-    }
-    default:
-      return false;
-  }
 }
 
 // Bytes outside printable ASCII, and the encoding of international text.

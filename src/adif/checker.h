@@ -99,9 +99,10 @@ class Checker {
   void StartRecord();
   void Syntax(const AdifSyntaxProblem& problem);
   void Field(const AdifField& field, std::size_t index);
+  void FieldInFull(const AdifField& field);
   bool TypeOfField(const AdifField& field, AdifType* type);
   void Repeated(const AdifField& field);
-  void KeepRepeatedValues();
+  void KeepRepeatedValues(const AdifRecord& part);
   void ForService(const AdifField& field, std::string_view value);
   bool Unusual(const AdifField& field, AdifType type);
   void Unknown(const AdifField& field);
@@ -170,7 +171,6 @@ class Checker {
   std::string dxcc_, my_dxcc_;
   std::unique_ptr<Deferred[]> deferred_;
   int deferred_count_ = 0;
-  std::vector<NameEntry*> seen_;  // the names met in the record
   ServiceRecord service_record_;
 };
 

@@ -79,11 +79,16 @@ void RecordBuilder::StartField(std::string_view name, std::string_view type,
                                std::uint64_t offset, std::uint64_t data_offset,
                                std::uint64_t declared_length,
                                bool leading_zeros) {
-  field_ = AdifField();
-  field_.length_leading_zeros = leading_zeros;
+  // Each member set, rather than a new field copied over: this is done for
+  // every field.
+  field_.name = field_.type = field_.data = std::string_view();
+  field_.length = 0;
+  field_.declared_length = declared_length;
   field_.offset = offset;
   field_.data_offset = data_offset;
-  field_.declared_length = declared_length;
+  field_.bytes = AdifByteCounts();
+  field_.name_as_before = false;
+  field_.length_leading_zeros = leading_zeros;
   field_spans_.name = storage_.size();
   field_spans_.name_size = name.size();
   storage_.append(name);

@@ -934,6 +934,24 @@ TEST(CheckAdif, CheckingInHalvesGivesTheReportOfOneReading) {
     EXPECT_EQ(one, Report(text, 1)) << text.size();
     EXPECT_NE(std::string::npos, one.find("record 1: OTHER: warning"));
   }
+  // The XML form meets at a </RECORD>; one in a comment is no meeting.
+  std::string xml = "<ADX><HEADER><USERDEF FIELDID=\"1\">MY_FIELD</USERDEF>"
+                    "</HEADER><RECORDS>";
+  for (int i = 0; i < 300; ++i)
+    xml += std::string("<RECORD><CALL>W1AW</CALL><QSO_DATE>20050102</QSO_DATE>"
+                       "<TIME_ON>0915</TIME_ON><MODE>SSB</MODE><BAND>") +
+           (i % 3 ? "40" : "40m") + "</BAND>" +
+           (i % 5 ? "<USERDEF FIELDNAME=\"MY_FIELD\">1</USERDEF>"
+                  : "<OTHER>1</OTHER>") +
+           (i % 7 ? "" : "< />") + "</RECORD>\n";
+  const std::string comment = "<!-- " + std::string(xml.size(), 'x') + "</RECORD> -->";
+  for (const std::string& text :
+       {xml + "</RECORDS></ADX>", xml, xml + comment + xml + "</RECORDS>",
+        xml + "<RECORD><CALL>K1"}) {
+    std::string one = Report(text, UINT64_MAX);
+    EXPECT_EQ(one, Report(text, 1)) << text.size();
+    EXPECT_NE(std::string::npos, one.find("record 1: OTHER: warning"));
+  }
 }
 
 // A file the second half of which cannot be read is reported as such.
