@@ -302,17 +302,34 @@ class TaggedReader : public AdifRecordReader {
       std::string_view name;
       bool as_before = true;
       bool leading_zeros = false;
-      if (known && p <= compared && known->Whole(s + p)) {
-        if (known->end) {  // the gap and the <EOR> that ended the last record
-          p += known->whole_size;
+      // The gap and the tag as those of this place in the last record, or
+      // as one met at another place (a record whose fields come in another
+      // order).
+      const KnownTag* whole = nullptr;
+      if (known && p <= compared) {
+        if (known->Whole(s + p)) {
+          whole = known;
+        } else {
+          const KnownTag* met = &met_tags_[MetSlot(s + p)];
+          if (met->Whole(s + p) && !met->end) {
+            // It takes this place, for the record after.
+            known_places_ = std::max(known_places_, count + 1);
+            known_tags_[count] = *met;
+            whole = known;
+            as_before = false;
+          }
+        }
+      }
+      if (whole) {
+        if (whole->end) {  // the gap and the <EOR> that ended the last record
+          p += whole->whole_size;
           break;
         }
-        // The gap and the tag <NAME:LENGTH> of this place in the last
-        // record, taken as the reading below would take them.
-        lt = p + known->gap_size;
-        q = type_start = p + known->whole_size - 1;  // its ">"
-        length = known->length;
-        name = std::string_view(s + lt + 1, known->name_size);
+        // Taken as the reading below would take it.
+        lt = p + whole->gap_size;
+        q = type_start = p + whole->whole_size - 1;  // its ">"
+        length = whole->length;
+        name = std::string_view(s + lt + 1, whole->name_size);
       } else {
         lt = p;
         while (lt < limit && s[lt] != '<') {
@@ -335,7 +352,7 @@ class TaggedReader : public AdifRecordReader {
         if (name.empty() || q >= tag_end) return false;
         if (s[q] == '>') {
           if (!SameName(name, "EOR")) return false;
-          if (known) RememberEnd(count, s + p, q + 1 - p);
+          if (known) RememberEnd(count, s + p, q + 1 - p, s + view.size());
           p = q + 1;
           break;
         }
@@ -355,12 +372,15 @@ class TaggedReader : public AdifRecordReader {
         // A new name or gap at this place: kept, with the whole tag when it
         // has no type, its length no zeros in front and its data is held
         // whole.
-        if (known && (!as_before || lt - p != known->gap_size))
+        if (known && (!as_before || lt - p != known->gap_size)) {
           RememberTag(count, s + p, lt - p, name.size(),
                       type_start == q && !leading_zeros && length <= kAdifHeldData
                           ? q + 1 - p
                           : 0,
-                      length);
+                      length, s + view.size());
+          if (known->whole_size != 0 && p <= compared)
+            met_tags_[MetSlot(s + p)] = *known;
+        }
       }
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
@@ -408,12 +428,13 @@ class TaggedReader : public AdifRecordReader {
 
   // Keeps the gap and the <EOR> of \a size bytes at \a at that ended a
   // record after \a index fields; no name is known at that place.
-  void RememberEnd(std::size_t index, const char* at, std::size_t size) {
+  void RememberEnd(std::size_t index, const char* at, std::size_t size,
+                   const char* end) {
     known_places_ = std::max(known_places_, index + 1);
     KnownTag& known = known_tags_[index];
     known = KnownTag();
     if (size > KnownTag::kRoom) return;
-    known.whole = KnownTag::Bytes(at, size);
+    known.whole = KnownTag::Bytes(at, size, end);
     known.whole_size = size;
     known.end = true;
   }
@@ -426,19 +447,20 @@ class TaggedReader : public AdifRecordReader {
   // Keeps the name, of \a name_size bytes, of the tag at \a index whose gap
   // of \a gap_size bytes starts at \a at; and when \a whole_size is not 0,
   // the gap and the tag <NAME:LENGTH> together (whole_size bytes from \a at)
-  // with its \a length. What does not fit is forgotten.
+  // with its \a length; \a end ends what may be read. What does not fit is
+  // forgotten.
   void RememberTag(std::size_t index, const char* at, std::size_t gap_size,
                    std::size_t name_size, std::size_t whole_size,
-                   std::size_t length) {
+                   std::size_t length, const char* end) {
     known_places_ = std::max(known_places_, index + 1);
     KnownTag& known = known_tags_[index];
     known = KnownTag();
     if (name_size > KnownTag::kRoom) return;
-    known.name = KnownTag::Bytes(at + gap_size + 1, name_size);
+    known.name = KnownTag::Bytes(at + gap_size + 1, name_size, end);
     known.name_size = name_size;
     known.gap_size = gap_size;
     if (whole_size == 0 || whole_size > KnownTag::kRoom) return;
-    known.whole = KnownTag::Bytes(at, whole_size);
+    known.whole = KnownTag::Bytes(at, whole_size, end);
     known.whole_size = whole_size;
     known.length = length;
   }
@@ -657,11 +679,18 @@ class TaggedReader : public AdifRecordReader {
       std::uint64_t low = 0, high = 0;
       std::uint64_t low_mask = 0, high_mask = 0;
       Bytes() = default;
-      Bytes(const char* at, std::size_t size) {
-        char bytes[kRoom] = {};
-        std::memcpy(bytes, at, size);
-        std::memcpy(&low, bytes, 8);
-        std::memcpy(&high, bytes + 8, 8);
+      // The \a size bytes at \a at, where \a end ends what may be read.
+      Bytes(const char* at, std::size_t size, const char* end) {
+        if (end - at >= static_cast<std::ptrdiff_t>(kRoom)) {
+          // Two words read at once: the masks keep what counts.
+          std::memcpy(&low, at, 8);
+          std::memcpy(&high, at + 8, 8);
+        } else {
+          char bytes[kRoom] = {};
+          std::memcpy(bytes, at, size);
+          std::memcpy(&low, bytes, 8);
+          std::memcpy(&high, bytes + 8, 8);
+        }
         auto mask = [](std::size_t n) {
           return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
         };
@@ -695,11 +724,22 @@ class TaggedReader : public AdifRecordReader {
     }
   };
 
+  // Where a tag whose gap starts at \a at (sixteen bytes can be read) is
+  // kept among those met: by a hash of its first eight bytes.
+  static std::size_t MetSlot(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    return (word * 0x9E3779B97F4A7C15ULL) >> (64 - kMetBits);
+  }
+
   BlockInput in_;
   // By place in the record: the tags of the last record handed over, in
   // its first known_places_ places.
   static constexpr std::size_t kKnownPlaces = 64;
   KnownTag known_tags_[kKnownPlaces];
+  // Whole tags met lately at any place.
+  static constexpr int kMetBits = 8;
+  KnownTag met_tags_[std::size_t{1} << kMetBits];
   std::size_t known_places_ = 0;
   RecordBuilder builder_;
   std::string length_text_;  // of the field being read
@@ -725,6 +765,7 @@ bool SameName(std::string_view name, std::string_view upper) {
 AdifFileProblems AdifRecordReader::TakeFileProblems() {
   AdifFileProblems problems;
   std::swap(problems, file_problems_);
+  has_more_file_problems_ = false;
   return problems;
 }
 
@@ -735,10 +776,12 @@ void AdifRecordReader::AddFileProblem(AdifSyntaxProblem problem) {
           ? kAdifSyntaxKinds + static_cast<std::size_t>(std::min<std::uint64_t>(
                                    problem.number, kAdifXmlProblems - 1))
           : static_cast<std::size_t>(kind);
-  if (found_[which]++ < kAdifKeptFileProblems)
+  if (found_[which]++ < kAdifKeptFileProblems) {
     file_problems_.kept.push_back(std::move(problem));
-  else
+  } else {
     ++file_problems_.more[kind];
+    has_more_file_problems_ = true;
+  }
 }
 
 void AdifRecordReader::AddFileProblems(std::vector<AdifSyntaxProblem>* problems) {

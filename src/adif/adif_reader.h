@@ -167,6 +167,10 @@ class AdifRecordReader {
   /// call. Those of the header are known before the first record is handed
   /// over.
   AdifFileProblems TakeFileProblems();
+  /// True when there are such problems to take.
+  bool has_file_problems() const {
+    return !file_problems_.kept.empty() || has_more_file_problems_;
+  }
   bool has_header() const { return has_header_; }
   /// The header's fields (at most kAdifPartFields of them), known before the
   /// first record is handed over.
@@ -193,6 +197,7 @@ class AdifRecordReader {
 
  private:
   AdifFileProblems file_problems_;
+  bool has_more_file_problems_ = false;  // counted in file_problems_.more
   // How many of each kind were found (the XML form's by what is wrong).
   std::uint64_t found_[kAdifSyntaxKinds + kAdifXmlProblems] = {};
 };

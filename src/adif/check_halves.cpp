@@ -28,7 +28,10 @@ CheckEnd CheckRecords(AdifRecordReader* reader, Checker* checker,
                       Meeting* meeting) {
   AdifRecord part;
   bool first = true;
-  auto file_problems = [&] { checker->FileProblems(reader->TakeFileProblems()); };
+  auto file_problems = [&] {
+    if (reader->has_file_problems())
+      checker->FileProblems(reader->TakeFileProblems());
+  };
   while (reader->Next(&part)) {
     if (first) {
       checker->Header(reader->header_fields(), /*report=*/true);
@@ -120,7 +123,8 @@ class LaterHalf {
     checker.Header(header_, /*report=*/false);
     AdifRecord part;
     while (!abandon_.load(std::memory_order_relaxed) && reader->Next(&part)) {
-      checker.FileProblems(reader->TakeFileProblems());
+      if (reader->has_file_problems())
+        checker.FileProblems(reader->TakeFileProblems());
       checker.Part(part);
     }
     // What the end of the file left open.

@@ -216,6 +216,14 @@ struct Checker::NameEntry {
   std::size_t next_way = 0;
 };
 
+// A name as it was spelled lately, and its entry.
+struct Checker::Spelling {
+  static constexpr std::size_t kSize = 16;  // longer names are not kept
+  NameEntry* entry = nullptr;
+  char bytes[kSize];
+  std::size_t size = 0;
+};
+
 // A value kept until the record's end, to be judged against another field.
 struct Checker::Deferred {
   std::string field;
@@ -228,14 +236,69 @@ namespace {
 
 // The room of the table of names: a file with more names than this starts
 // the table again.
-constexpr std::size_t kMostNames = 8192;
+constexpr std::size_t kMostNames = 4096;
 constexpr std::size_t kNameSlots = 2 * kMostNames;  // a power of two
 constexpr std::size_t kWays = 4;
 
+// Eight bytes of a name with their capitals made small, all at once: a
+// byte from 'A' to 'Z' (and no other) has the bit 0x20 set.
+std::uint64_t FoldedWord(std::uint64_t x) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  const std::uint64_t t = x & kLow7;  // no carry between bytes below
+  const std::uint64_t at_least_a = t + 0x3F3F3F3F3F3F3F3FULL;   // >= 'A'
+  const std::uint64_t past_z = t + 0x2525252525252525ULL;       // > 'Z'
+  const std::uint64_t capitals = (at_least_a ^ past_z) & ~x & kHigh;
+  return x | (capitals >> 2);
+}
+
+// The bytes of a name shorter than eight at \a p, of size \a n, as one word:
+// four and four that may overlap, or byte by byte.
+std::uint64_t ShortWord(const char* p, std::size_t n) {
+  if (n >= 4)
+    return Load<std::uint32_t>(p) |
+           std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
+  std::uint64_t word = 0;
+  for (std::size_t i = 0; i < n; ++i)
+    word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+  return word;
+}
+
+// A hash of \a name in any letter case: the standard's names are one name
+// however they are spelled. Its words are read as SameNameAnyCase reads
+// them: the last one may overlap the one before.
 std::size_t HashOfName(std::string_view name) {
-  std::size_t hash = name.size();
-  for (char c : name) hash = hash * 31 + static_cast<unsigned char>(c);
-  return hash;
+  const char* p = name.data();
+  const std::size_t n = name.size();
+  std::uint64_t hash = n;
+  auto mix = [&hash](std::uint64_t word) {
+    hash = (hash ^ FoldedWord(word)) * 0x9E3779B97F4A7C15ULL;
+  };
+  if (n < 8) {
+    mix(ShortWord(p, n));
+  } else {
+    for (std::size_t i = 0; i + 8 < n; i += 8) mix(Load<std::uint64_t>(p + i));
+    mix(Load<std::uint64_t>(p + n - 8));
+  }
+  // Every bit of the name in the low bits too, where the table looks.
+  hash ^= hash >> 31;
+  hash *= 0xBF58476D1CE4E5B9ULL;
+  return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
+
+// True when the names \a a and \a b are the same in any letter case.
+bool SameNameAnyCase(std::string_view a, std::string_view b) {
+  const std::size_t n = a.size();
+  if (n != b.size()) return false;
+  const char* x = a.data();
+  const char* y = b.data();
+  if (n < 8) return FoldedWord(ShortWord(x, n)) == FoldedWord(ShortWord(y, n));
+  for (std::size_t i = 0; i + 8 < n; i += 8)
+    if (FoldedWord(Load<std::uint64_t>(x + i)) !=
+        FoldedWord(Load<std::uint64_t>(y + i)))
+      return false;
+  return FoldedWord(Load<std::uint64_t>(x + n - 8)) ==
+         FoldedWord(Load<std::uint64_t>(y + n - 8));
 }
 
 // Where \a value is remembered: one of kWays places from the top bits of a
@@ -269,34 +332,18 @@ Checker::Checker(AdifForm form, const CheckOptions& options,
       sink_(sink),
       totals_(totals),
       name_slots_(kNameSlots, -1),
+      spellings_(new Spelling[kSpellings]),
       freq_(new Kept),
       freq_rx_(new Kept),
       deferred_(new Deferred[kDeferredSlots]) {
   names_.reserve(kMostNames);
+  for (int k = 0; k < kFindingKindCount; ++k)
+    error_kind_[k] = LevelOf(static_cast<FindingKind>(k)) == FindingLevel::kError;
 }
 
 Checker::~Checker() = default;
 
 // ---- counting and handing over ----
-
-bool Checker::Count(FindingKind kind) {
-  int k = static_cast<int>(kind);
-  ++totals_->by_kind[k];
-  if (LevelOf(kind) == FindingLevel::kError)
-    ++totals_->errors;
-  else
-    ++totals_->warnings;
-  if (record_ != 0 && !record_has_findings_) {
-    record_has_findings_ = true;
-    ++totals_->records_with_findings;
-  }
-  if (options_.shown_per_kind != 0 &&
-      totals_->by_kind[k] > options_.shown_per_kind) {
-    ++totals_->hidden_by_kind[k];
-    return false;
-  }
-  return !stopped_;
-}
 
 void Checker::CountHidden(FindingKind kind, std::uint64_t count) {
   const int k = static_cast<int>(kind);
@@ -489,7 +536,7 @@ Checker::NameEntry* Checker::Lookup(std::string_view name) {
     const int at = name_slots_[i];
     if (at >= 0) {
       NameEntry& entry = names_[static_cast<std::size_t>(at)];
-      if (entry.hash == hash && SameBytes(entry.name, name)) return &entry;
+      if (entry.hash == hash && SameNameAnyCase(entry.name, name)) return &entry;
       continue;
     }
     if (names_.size() == kMostNames) {
@@ -509,6 +556,7 @@ Checker::NameEntry* Checker::Lookup(std::string_view name) {
 // All names are forgotten (a file of very many names, or a header that
 // declares fields): what was known of them is looked up again.
 void Checker::ForgetNames() {
+  for (std::size_t i = 0; i < kSpellings; ++i) spellings_[i] = Spelling();
   names_.clear();
   std::fill(name_slots_.begin(), name_slots_.end(), -1);
   for (NameEntry*& predicted : predicted_) predicted = nullptr;
@@ -572,12 +620,26 @@ void Checker::Describe(NameEntry* entry) {
 // at that place of the last part, since records repeat their layout. The
 // reader tells when the names are the same.
 Checker::NameEntry* Checker::SlotAt(std::size_t index, const AdifField& field) {
-  if (index >= kPredicted) return Lookup(field.name);
+  if (index >= kPredicted) return Spelled(field.name);
   NameEntry*& predicted = predicted_[index];
   if (predicted &&
       (field.name_as_before || SameBytes(predicted->name, field.name)))
     return predicted;
-  return predicted = Lookup(field.name);
+  return predicted = Spelled(field.name);
+}
+
+// The entry of \a name, found by its spelling when it was met so lately:
+// a record whose fields come in another order finds them there.
+Checker::NameEntry* Checker::Spelled(std::string_view name) {
+  if (name.size() > Spelling::kSize) return Lookup(name);
+  Spelling& spelling = spellings_[PlaceOfValue(name, kSpellingBits)];
+  if (spelling.entry && spelling.size == name.size() &&
+      SameBytes(std::string_view(spelling.bytes, spelling.size), name))
+    return spelling.entry;
+  spelling.entry = Lookup(name);
+  std::memcpy(spelling.bytes, name.data(), name.size());
+  spelling.size = name.size();
+  return spelling.entry;
 }
 
 // ---- values seen before ----
@@ -714,29 +776,32 @@ inline bool Checker::JudgedAtOnce(std::string_view value) {
       return IsAdifTime(value);
     case AdifType::kGridSquare:
       return IsGridSquare(value);
-    case AdifType::kEnumeration: {
-      // A value found valid before: for BAND and MODE it is remembered for
-      // the record's own rules.
-      const AdifEnumerationValue* found = nullptr;
-      switch (slot_->role) {
-        case Role::kOther:
-          return slot_->bracket == std::string_view::npos &&
-                 Recalled(value, &found) && found && !found->import_only;
-        case Role::kBand: {
-          const AdifBand* band = nullptr;
-          if (!Recalled(value, &band) || !band) return false;
-          band_ = band;
-          return true;
-        }
-        case Role::kMode:
-          if (!Recalled(value, &found) || !found || found->import_only)
-            return false;
-          mode_ = found;
-          return true;
-        default:
-          return false;
-      }
+    case AdifType::kEnumeration:
+      return EnumeratedAtOnce(value);
+    default:
+      return false;
+  }
+}
+
+// A value of an enumeration found valid before: for BAND and MODE it is
+// remembered for the record's own rules.
+bool Checker::EnumeratedAtOnce(std::string_view value) {
+  const AdifEnumerationValue* found = nullptr;
+  switch (slot_->role) {
+    case Role::kOther:
+      return slot_->bracket == std::string_view::npos &&
+             Recalled(value, &found) && found && !found->import_only;
+    case Role::kBand: {
+      const AdifBand* band = nullptr;
+      if (!Recalled(value, &band) || !band) return false;
+      band_ = band;
+      return true;
     }
+    case Role::kMode:
+      if (!Recalled(value, &found) || !found || found->import_only)
+        return false;
+      mode_ = found;
+      return true;
     default:
       return false;
   }

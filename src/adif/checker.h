@@ -62,13 +62,29 @@ class Checker {
   struct Last;
   struct Deferred;
   struct Kept;
+  struct Spelling;
 
   // ---- counting and handing over ----
   template <typename Message>
   void Report(FindingKind kind, std::string_view field, Message message) {
     if (Count(kind)) Show(kind, field, message());
   }
-  bool Count(FindingKind kind);
+  // Counts a finding of \a kind; true when it is one to show.
+  bool Count(FindingKind kind) {
+    const int k = static_cast<int>(kind);
+    ++totals_->by_kind[k];
+    ++(error_kind_[k] ? totals_->errors : totals_->warnings);
+    if (record_ != 0 && !record_has_findings_) {
+      record_has_findings_ = true;
+      ++totals_->records_with_findings;
+    }
+    if (options_.shown_per_kind != 0 &&
+        totals_->by_kind[k] > options_.shown_per_kind) {
+      ++totals_->hidden_by_kind[k];
+      return false;
+    }
+    return !stopped_;
+  }
   void CountHidden(FindingKind kind, std::uint64_t count);
   void Show(FindingKind kind, std::string_view field, std::string message);
   std::string T(const char* spanish, const char* english) const;
@@ -81,6 +97,7 @@ class Checker {
   // ---- names ----
   NameEntry* Lookup(std::string_view name);
   NameEntry* SlotAt(std::size_t index, const AdifField& field);
+  NameEntry* Spelled(std::string_view name);
   void Describe(NameEntry* entry);
   void ForgetNames();
 
@@ -108,6 +125,7 @@ class Checker {
   void Unknown(const AdifField& field);
   bool NumberAsBefore(const AdifField& field);
   bool JudgedAtOnce(std::string_view value);
+  bool EnumeratedAtOnce(std::string_view value);
   void Bytes(const AdifField& field, AdifType type);
   void Typed(const AdifField& field, AdifType type, std::string_view value);
   void Date(std::string_view name, std::string_view value);
@@ -141,15 +159,21 @@ class Checker {
   const CheckService* const service_;
   const FindingSink& sink_;
   CheckTotals* totals_;
+  bool error_kind_[kFindingKindCount];  // the level of each kind
   bool stopped_ = false;
 
   // The fields the header declares, by name in upper case.
   std::unordered_map<std::string, UserField> user_fields_;
-  // What is known of each name met, as written: an open-addressed table of
-  // indexes into names_, which never grows past its room (then it starts
-  // again), so that the entries never move.
+  // What is known of each name met, in any letter case: an open-addressed
+  // table of indexes into names_, which never grows past its room (then it
+  // starts again), so that the entries never move.
   std::vector<NameEntry> names_;
   std::vector<int> name_slots_;
+  // The entries of names as they were spelled lately, by a hash of the
+  // spelling.
+  static constexpr int kSpellingBits = 8;
+  static constexpr std::size_t kSpellings = std::size_t{1} << kSpellingBits;
+  std::unique_ptr<Spelling[]> spellings_;
   NameEntry* slot_ = nullptr;  // the field at hand
   // By place in the part: the entries of the fields of the last part (or
   // nullptr), kept for the fields of the next.
