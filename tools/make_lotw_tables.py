@@ -50,7 +50,8 @@ class Converter:
     of a record before it would need a certificate to sign it."""
 
     def __init__(self, path):
-        os.environ.setdefault("TQSLDIR", tempfile.mkdtemp())
+        # Its working folder, where it would keep certificates: a new one.
+        os.environ["TQSLDIR"] = tempfile.mkdtemp()
         self.lib = ctypes.CDLL(path)
         self.error = ctypes.c_int.in_dll(self.lib, "tQSL_Error")
         self.lib.tqsl_getConverterGABBI.restype = ctypes.c_char_p
@@ -59,24 +60,34 @@ class Converter:
         self.location = ctypes.c_void_p()
         self.lib.tqsl_initStationLocationCapture(ctypes.byref(self.location))
 
-    def takes(self, record_text):
-        """True when the converter takes the one record of the text."""
+    def verdict(self, record):
+        """What the converter does with the one record (bytes): "taken",
+        "dropped" (it says nothing), or the reason it refuses it."""
         with tempfile.NamedTemporaryFile("wb", suffix=".adi", delete=False) as f:
-            f.write(b"<EOH>\n" + record_text.encode("latin-1"))
+            f.write(b"<EOH>\n" + record)
         conv = ctypes.c_void_p()
         self.lib.tqsl_beginADIFConverter(ctypes.byref(conv), f.name.encode(),
                                          None, 0, self.location)
         self.lib.tqsl_setConverterAllowDuplicates(conv, 1)
         verdict = None
-        while verdict is None:
+        for _ in range(100):
             self.error.value = 0
             if self.lib.tqsl_getConverterGABBI(conv) is not None:
                 continue  # its own header record
+            if self.error.value == 0:
+                break  # the end of the file
             # Without a certificate a good record ends in "no certificate".
-            verdict = self.error.value == 4129
+            if self.error.value == 4129:
+                verdict = verdict or "taken"
+            elif verdict in (None, "taken"):
+                verdict = self.lib.tqsl_getErrorString().decode("latin-1")
         self.lib.tqsl_endConverter(ctypes.byref(conv))
         os.unlink(f.name)
-        return verdict
+        return verdict or "dropped"
+
+    def takes(self, record_text):
+        """True when the converter takes the one record of the text."""
+        return self.verdict(record_text.encode("latin-1")) == "taken"
 
 
 def record(fields, types=None):

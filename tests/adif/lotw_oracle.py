@@ -16,12 +16,15 @@ and every record of the files given (cut at each <EOR>).
 usage: tests/adif/lotw_oracle.py LOGWEAVE [FILE.adi ...]
 Exits 77 when the client is not installed, 1 on any disagreement.
 """
-import ctypes
 import os
 import re
 import subprocess
 import sys
 import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "tools"))
+from make_lotw_tables import Converter  # noqa: E402  the client, run
 
 GOOD = {"CALL": "W1AW", "QSO_DATE": "20200101", "TIME_ON": "1200",
         "BAND": "20m", "MODE": "CW"}
@@ -74,41 +77,6 @@ def library():
     return found[0] if found else None
 
 
-class Client:
-    def __init__(self, path):
-        os.environ["TQSLDIR"] = tempfile.mkdtemp()
-        self.lib = ctypes.CDLL(path)
-        self.error = ctypes.c_int.in_dll(self.lib, "tQSL_Error")
-        self.lib.tqsl_getConverterGABBI.restype = ctypes.c_char_p
-        self.lib.tqsl_getErrorString.restype = ctypes.c_char_p
-        self.lib.tqsl_init()
-        self.location = ctypes.c_void_p()
-        self.lib.tqsl_initStationLocationCapture(ctypes.byref(self.location))
-
-    def verdict(self, record):
-        """"taken", "dropped", or the reason the client refuses it."""
-        with tempfile.NamedTemporaryFile("wb", suffix=".adi", delete=False) as f:
-            f.write(b"<EOH>\n" + record)
-        conv = ctypes.c_void_p()
-        self.lib.tqsl_beginADIFConverter(ctypes.byref(conv), f.name.encode(),
-                                         None, 0, self.location)
-        self.lib.tqsl_setConverterAllowDuplicates(conv, 1)
-        verdict = None
-        for _ in range(100):
-            self.error.value = 0
-            if self.lib.tqsl_getConverterGABBI(conv) is not None:
-                continue
-            if self.error.value == 0:
-                break
-            if self.error.value == 4129:  # no certificate to sign it with
-                verdict = verdict or "taken"
-            elif verdict in (None, "taken"):
-                verdict = self.lib.tqsl_getErrorString().decode("latin-1")
-        self.lib.tqsl_endConverter(ctypes.byref(conv))
-        os.unlink(f.name)
-        return verdict or "dropped"
-
-
 def record_text(case):
     if isinstance(case, str):
         return case.encode("latin-1")
@@ -155,7 +123,7 @@ def main():
     if not path:
         print("lotw_oracle.py: trustedqsl is not installed; skipped")
         return 77
-    client = Client(path)
+    client = Converter(path)
     problems = []
     with tempfile.TemporaryDirectory() as folder:
         for i, case in enumerate(CASES):
