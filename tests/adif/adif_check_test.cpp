@@ -648,6 +648,12 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
       {"a field twice with one value", good.substr(0, good.size() - 7) +
                                            "<CALL:4>W1AW <EOR>",
        FindingLevel::kError, ""},
+      {"a field twice in two letter cases",
+       good.substr(0, good.size() - 7) + "<call:4>K1AB <EOR>",
+       FindingLevel::kError, "repeated-field CALL"},
+      {"names that differ in a byte that is no letter",
+       "<A@B:1>1 <A`B:1>2 " + good, FindingLevel::kWarning,
+       "unknown-field A@B, unknown-field A`B"},
       {"an import-only STATE",
        RecordWith("STATE", "DF").replace(0, 0, "<DXCC:2>50 "),
        FindingLevel::kWarning, "import-only STATE"},
