@@ -7,8 +7,8 @@
 # (bench/make_check_variants.cpp); then measures the peak memory of check on
 # ADIF files of about 10 MB, 100 MB and 1 GB (the first records of that
 # output, or it repeated) and on a 100 MB flood of "<A", to show that memory
-# stays flat. One run each (not medians): the figures are for the README and
-# the report. The check reads a large file in two halves at once: on a
+# stays flat. One run each (not medians): the figures are for bench/README.md
+# and the report. The check reads a large file in two halves at once: on a
 # machine whose second processor is busy, its time is its processor time.
 #
 # usage: bench/check_bench.sh [RECORDS]     (default 1000000)

@@ -68,7 +68,7 @@ awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
   printf "ratio convert / read:    %.2f (target at most 2.8)\n", c / (r > 0 ? r : 0.001)
   printf "ratio convert / getc:    %.2f\n", c / g
   printf "peak memory: %d kB for %d records, %d kB for %d records\n", p, n, sp, n / 10
-  printf "peak memory with --merge: %d kB for %d records, %d kB more (target at most 15 MB more for 100,000)\n", mp, n / 10, mp - sp
+  printf "peak memory with --merge: %d kB for %d records, %d kB more, %.1f bytes per contact (target at most 40; bench/merge_memory_bench.sh)\n", mp, n / 10, mp - sp, (mp - sp) * 1024 / (n / 10)
   printf "convert --guess --fix:   %.3f s (%.2f times the plain conversion; target at most 1.5)\n", f, f / c
 }'
 rm -f "$out"

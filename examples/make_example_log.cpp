@@ -1,4 +1,4 @@
-// make_example_log.cpp: writes the small sample logs the README converts.
+// make_example_log.cpp: writes the small sample logs the documents convert.
 //
 // log2005.dbf: a Spanish station's contacts with Spanish column names,
 // accented names (Windows-1252), times with colons, QSL flags and one record

@@ -6,8 +6,9 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev googletest libcli11-dev python3-dbf shapelib
-          # the Debian package's library dependencies, read by CPack
-          dpkg-dev file
+          # the Debian package's library dependencies, read by CPack; the
+          # package checked by lintian; the manual page read by groff
+          dpkg-dev file lintian groff-base
           # the Kamenicky and Mazovia tables the code-page test compares with
           konwert)
 for extra in "$@"; do

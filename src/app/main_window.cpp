@@ -12,6 +12,7 @@
 #include "convert/convert_file.h"
 #include "dbf/table_file.h"
 #include "mapping/catalogue.h"
+#include "mapping/column_plan.h"
 #include "mapping/field_list.h"
 #include "mapping/texts.h"
 #include "resource.h"
@@ -114,15 +115,16 @@ void OnConvert(HWND window, MainWindowState* state) {
       },
       [] { return static_cast<std::uint32_t>(GetTickCount()); });
 
-  ConvertJob job;
-  job.input_path = state->table.path;
-  job.table.header = state->table.header;
-  job.entries = AllTexts(state->field_list);
-  job.language = g_language;
-  job.progress = [&progress](std::uint32_t record, std::uint32_t count) {
+  TableJob table;
+  table.path = state->table.path;
+  table.layout.header = state->table.header;
+  table.plan = PlanColumns(AllTexts(state->field_list), g_language);
+  RunJob run;
+  run.language = g_language;
+  run.progress = [&progress](std::uint32_t record, std::uint32_t count) {
     progress.Report(record, count);
   };
-  ConvertOutcome outcome = ConvertFile(job);
+  ConvertOutcome outcome = ConvertFile(table, OutputJob(), run);
   progress.Finish();
 
   if (outcome.ok())

@@ -21,12 +21,12 @@ std::string CannotWriteText(Language language) {
 
 }  // namespace
 
-int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
-                    std::FILE* err) {
+int RunCheckCommand(const CheckCommandLine& options, FileSystem& files,
+                    std::FILE* out, std::FILE* err) {
   const Language language = options.language;
   OpenError open_error;
   std::unique_ptr<InputFile> file =
-      SystemFileSystem().OpenForReading(options.path, &open_error);
+      files.OpenForReading(options.path, &open_error);
   if (!file) {
     PrintLine(err, "logweave: " + OpenErrorText(options.path, open_error,
                                                 language));
@@ -43,7 +43,7 @@ int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
   // half on another processor at the same time.
   std::unique_ptr<InputFile> second;
   if (check.shown_per_kind != 0 && file->Size() >= check.halves_from)
-    second = SystemFileSystem().OpenForReading(options.path, &open_error);
+    second = files.OpenForReading(options.path, &open_error);
   CheckTotals totals;
   SystemError read_error;
   errno = 0;

@@ -1,5 +1,6 @@
 // commands.h: the commands of the command line, each run from its parsed
-// options and returning the exit code (see console.h).
+// options, the file system and the two streams it speaks on (see
+// console.h), and returning the exit code.
 
 #ifndef LOGWEAVE_CLI_COMMANDS_H_
 #define LOGWEAVE_CLI_COMMANDS_H_
@@ -8,7 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/console.h"
+#include "convert/charset.h"
+#include "convert/convert_file.h"
 #include "mapping/language.h"
+#include "platform/file_system.h"
 
 struct FieldsCommandLine {
   std::string table;
@@ -18,11 +23,13 @@ struct FieldsCommandLine {
 };
 
 /// fields: the summary line and one entry per column, or a mapping file.
-int RunFields(const FieldsCommandLine& options);
+int RunFields(const FieldsCommandLine& options, FileSystem& files,
+              const Streams& streams);
 
 /// catalogue: the 43 catalogue texts.
-int RunCatalogue(Language language);
+int RunCatalogue(Language language, const Streams& streams);
 
+/// The options of convert, each read into what it means once.
 struct ConvertCommandLine {
   /// One table, or several: each to its own output, or all into one.
   std::vector<std::string> inputs;
@@ -33,9 +40,9 @@ struct ConvertCommandLine {
   bool automatic = false;
   bool skip_deleted = false;
   bool memo = false;
-  std::string code_page = "auto";
-  std::string charset = "keep";
-  std::string format = "adi";  ///< "adi" or "adx"
+  int code_page = 0;  ///< --codepage; 0 for auto
+  Charset charset = Charset::kKeep;
+  OutputFormat format = OutputFormat::kAdi;
   bool check = false;
   std::string check_for;  ///< with check: --for, a service's rules too
   bool merge = false;            ///< every table into the one output
@@ -43,15 +50,22 @@ struct ConvertCommandLine {
   // Old logs (guess_and_fix.cpp).
   bool guess = false;                  ///< --guess
   bool fix = false;                    ///< --fix
-  std::string date_order;              ///< --date-order: dmy, mdy, ymd or ""
+  unsigned date_order = 0;             ///< --date-order: a DateOrder, or 0
   std::vector<std::string> constants;  ///< --set FIELD=VALUE
   Language language = kEnglish;
+
+  bool to_standard_output() const { return output == "-"; }
 };
 
-/// convert: the ADIF file of each table, or one file of all of them. With
-/// several tables each is converted even when another fails; the exit code
-/// is the highest of theirs and a last line counts them.
-int RunConvert(const ConvertCommandLine& options);
+/// convert: the ADIF file of each table, or one file of all of them.
+/// Before anything is written, every file the run reads and writes is
+/// gathered, and an output that is an input, or that two tables share, is
+/// refused. With several tables each is converted (or, merging, read) even
+/// when another fails; each table's messages come in the order of the
+/// tables, named by table, the exit code is the highest of theirs and a
+/// last line counts them.
+int RunConvert(const ConvertCommandLine& options, FileSystem& files,
+               const Streams& streams);
 
 struct CheckCommandLine {
   std::string path;
@@ -67,7 +81,7 @@ struct CheckCommandLine {
 /// error was found (nor a warning, with strict), 1 when one was, or when the
 /// file cannot be read or the report cannot be written (then a line naming
 /// the file and the cause goes to \a err). The file is only read.
-int RunCheckCommand(const CheckCommandLine& options, std::FILE* out,
-                    std::FILE* err);
+int RunCheckCommand(const CheckCommandLine& options, FileSystem& files,
+                    std::FILE* out, std::FILE* err);
 
 #endif  // LOGWEAVE_CLI_COMMANDS_H_

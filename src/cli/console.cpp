@@ -2,12 +2,15 @@
 // set.
 //
 // The program's texts are Windows-1252, a table's column names are in its
-// code page, and paths are in whatever the system gave. On a terminal whose
-// locale is UTF-8, bytes that already form UTF-8 (paths, names typed on the
-// command line) are kept, and every other byte above 0x7F is taken for a
-// character of the text's code page and written as UTF-8. On a Windows
-// console the text goes from the ANSI code page to the console's. Control
-// characters never reach the terminal: a message can hold bytes from files.
+// code page, and paths are in whatever the system gave (UTF-8 on Windows,
+// where the command line takes its arguments as wide strings). On a
+// terminal whose locale is UTF-8, bytes that already form UTF-8 (paths,
+// names typed on the command line) are kept, and every other byte above
+// 0x7F is taken for a character of the text's code page and written as
+// UTF-8. On Windows the text is made UTF-8 the same way and then written in
+// the console's code page, or in the ANSI code page when the stream is no
+// console; a character neither holds becomes "?". Control characters never
+// reach the terminal: a message can hold bytes from files.
 
 #include "cli/console.h"
 
@@ -22,6 +25,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <io.h>
+
+#include "platform/wide_text.h"
 #define isatty _isatty
 #define fileno _fileno
 #else
@@ -34,8 +39,9 @@ namespace {
 
 // How text written to one stream is turned into bytes.
 struct StreamCharset {
-  bool utf8 = false;          // bytes above 0x7F become UTF-8
-  unsigned console_page = 0;  // Windows: the console's code page, 0: none
+  bool utf8 = false;       // bytes above 0x7F become UTF-8
+  unsigned out_page = 0;   // Windows: the UTF-8 is written in this code
+                           // page; 0: as it is
 };
 
 StreamCharset g_stdout, g_stderr;
@@ -91,19 +97,9 @@ std::string ForTerminal(const std::string& text, const StreamCharset& charset,
     ++i;
   }
 #ifdef _WIN32
-  if (charset.console_page != 0) {
-    int wide_size = MultiByteToWideChar(code_page, 0, out.data(),
-                                        static_cast<int>(out.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wide_size), L'\0');
-    MultiByteToWideChar(code_page, 0, out.data(), static_cast<int>(out.size()),
-                        &wide[0], wide_size);
-    int size = WideCharToMultiByte(charset.console_page, 0, wide.data(),
-                                   wide_size, nullptr, 0, "?", nullptr);
-    std::string converted(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(charset.console_page, 0, wide.data(), wide_size,
-                        &converted[0], size, "?", nullptr);
-    return converted;
-  }
+  std::wstring wide;
+  if (charset.out_page != 0 && WideOf(out, CP_UTF8, &wide))
+    return InCodePage(wide, charset.out_page);
 #endif
   return out;
 }
@@ -111,10 +107,13 @@ std::string ForTerminal(const std::string& text, const StreamCharset& charset,
 #ifdef _WIN32
 StreamCharset ConsoleCharset(DWORD which) {
   StreamCharset charset;
+  charset.utf8 = true;
   HANDLE handle = GetStdHandle(which);
-  if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR &&
-      GetConsoleOutputCP() != GetACP())
-    charset.console_page = GetConsoleOutputCP();
+  const bool console = handle != INVALID_HANDLE_VALUE && handle != nullptr &&
+                       GetFileType(handle) == FILE_TYPE_CHAR &&
+                       GetConsoleOutputCP() != 0;
+  const unsigned page = console ? GetConsoleOutputCP() : GetACP();
+  charset.out_page = page == CP_UTF8 ? 0 : page;
   return charset;
 }
 #endif
@@ -153,23 +152,30 @@ void PrintLine(std::FILE* stream, const std::string& text, int code_page) {
   std::fputc('\n', stream);
 }
 
-void PrintError(const std::string& message) {
-  PrintLine(stderr, "logweave: " + message);
+void PrintError(std::FILE* err, const std::string& message) {
+  PrintLine(err, "logweave: " + message);
 }
 
-void PrintWarning(const std::string& message, Language language) {
-  PrintError(Choose(language, "aviso: ", "warning: ") + message);
+const char* WarningTag(Language language) {
+  return Choose(language, "aviso: ", "warning: ");
 }
 
-int FinishOutput(Language language) {
+void PrintWarning(std::FILE* err, const std::string& message,
+                  Language language) {
+  PrintError(err, WarningTag(language) + message);
+}
+
+int FinishOutput(const Streams& streams, Language language) {
   errno = 0;
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return kExitOk;
-  PrintError(Choose(language, "No se puede escribir la salida est\xE1ndar: ",
+  if (std::fflush(streams.out) == 0 && !std::ferror(streams.out))
+    return kExitOk;
+  PrintError(streams.err,
+             Choose(language, "No se puede escribir la salida est\xE1ndar: ",
                     "Cannot write standard output: ") +
-             SystemErrorText(ErrnoError(errno ? errno : EIO), language));
+                 SystemErrorText(ErrnoError(errno ? errno : EIO), language));
   return kExitFileError;
 }
 
-bool ErrorsGoToTerminal() { return isatty(fileno(stderr)) != 0; }
+bool ErrorsGoToTerminal(std::FILE* err) { return isatty(fileno(err)) != 0; }
 
 bool StandardOutputWasClosed() { return g_stdout_closed; }

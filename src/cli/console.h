@@ -1,5 +1,6 @@
-// console.h: how the command line speaks: results on standard output, and
-// messages, prefixed "logweave: ", on standard error.
+// console.h: how the command line speaks: results on one stream (standard
+// output), and messages, prefixed "logweave: ", on another (standard error).
+// The commands take the two streams, so that tests can hand them others.
 
 #ifndef LOGWEAVE_CLI_CONSOLE_H_
 #define LOGWEAVE_CLI_CONSOLE_H_
@@ -13,6 +14,12 @@
 constexpr int kExitOk = 0;
 constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
+
+/// Where a command writes: its results and its messages.
+struct Streams {
+  std::FILE* out = stdout;
+  std::FILE* err = stderr;
+};
 
 /// Learns the character set of the terminal (the locale's, or the
 /// console's on Windows) and whether standard output is open; call once
@@ -31,18 +38,21 @@ bool StandardOutputWasClosed();
 void PrintLine(std::FILE* stream, const std::string& text,
                int code_page = 1252);
 
-/// Writes "logweave: MESSAGE" to standard error.
-void PrintError(const std::string& message);
+/// Writes "logweave: MESSAGE" to \a err.
+void PrintError(std::FILE* err, const std::string& message);
 
-/// Writes "logweave: warning: MESSAGE" ("aviso" in Spanish) to standard
-/// error.
-void PrintWarning(const std::string& message, Language language);
+/// "aviso: " or "warning: ", the tag of a warning.
+const char* WarningTag(Language language);
 
-/// Flushes standard output; a failure (a full disk, a closed pipe) is an
+/// Writes "logweave: warning: MESSAGE" ("aviso" in Spanish) to \a err.
+void PrintWarning(std::FILE* err, const std::string& message,
+                  Language language);
+
+/// Flushes the results' stream; a failure (a full disk, a closed pipe) is an
 /// error with a message, like any other write. Returns the exit code.
-int FinishOutput(Language language);
+int FinishOutput(const Streams& streams, Language language);
 
-/// True when standard error is a terminal (for a progress bar).
-bool ErrorsGoToTerminal();
+/// True when \a err is a terminal (for a progress bar).
+bool ErrorsGoToTerminal(std::FILE* err);
 
 #endif  // LOGWEAVE_CLI_CONSOLE_H_

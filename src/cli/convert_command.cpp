@@ -1,7 +1,7 @@
-// convert_command.cpp: the convert command: the mapping of the options
-// turned into field list entries, then the same Convert frame the window
-// program runs, once for each table, or the frame that writes several
-// tables into one output.
+// convert_command.cpp: the convert command: the run's files gathered and
+// judged (run_plan.h), each table read and mapped (prepare_table.h), then
+// the same Convert frame the window program runs, once for each table, or
+// the frame that writes several tables into one output.
 
 #include <algorithm>
 #include <cstdio>
@@ -10,359 +10,158 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/guess_and_fix.h"
+#include "cli/prepare_table.h"
 #include "cli/progress_bar.h"
+#include "cli/run_plan.h"
 #include "convert/adif_header.h"
 #include "convert/convert_file.h"
 #include "convert/merge_files.h"
-#include "dbf/table_file.h"
-#include "mapping/column_plan.h"
-#include "mapping/mapping_options.h"
 #include "mapping/texts.h"
 
 namespace {
 
-// The mapping items of the mapping files, then of the --map options.
-bool CollectMapItems(const ConvertCommandLine& options,
-                     std::vector<MapItem>* items, int* exit_code) {
-  std::string error;
-  for (const std::string& path : options.map_files) {
-    MapFileResult result = ReadMapFile(SystemFileSystem(), path,
-                                       options.language, items, &error);
-    if (result != MapFileResult::kRead) {
-      PrintError(error);
-      *exit_code = result == MapFileResult::kCannotRead ? kExitFileError
-                                                        : kExitUsage;
-      return false;
-    }
-  }
-  for (const std::string& map : options.maps) {
-    if (!ParseMapOption(map, options.language, items, &error)) {
-      PrintError(error);
-      *exit_code = kExitUsage;
-      return false;
-    }
-  }
-  return true;
+// What one convert run shares while its tables are converted.
+struct ConvertRun {
+  const ConvertCommandLine& options;
+  FileSystem& files;
+  const Streams& streams;
+  bool several = false;  // messages name their table
+  ProgressBar bar;
+  bool results_failed = false;  // writing the results failed, and was said
+};
+
+// The output the options name.
+OutputJob OutputOf(const ConvertCommandLine& options) {
+  OutputJob output;
+  output.to_standard_output = options.to_standard_output();
+  if (!output.to_standard_output) output.path = options.output;
+  output.format = options.format;
+  output.charset = options.charset;
+  return output;
 }
 
-Charset CharsetNamed(const std::string& name) {
-  if (name == "ascii") return Charset::kAscii;
-  if (name == "utf-8") return Charset::kUtf8;
-  return Charset::kKeep;
+// Prints \a text on the results' stream and flushes it, so that the lines
+// that follow on the messages' stream come after it, also in a pipe. A
+// failure to write it is said once and gives exit code 1.
+int PrintResult(ConvertRun* run, const std::string& text) {
+  PrintLine(run->streams.out, text);
+  if (run->results_failed) return kExitFileError;
+  int code = FinishOutput(run->streams, run->options.language);
+  run->results_failed = code != kExitOk;
+  return code;
+}
+
+void PrintMessages(const ConvertRun& run,
+                   const std::vector<TableMessage>& messages,
+                   const std::string& table) {
+  for (const TableMessage& message : messages)
+    PrintTableMessage(run.streams.err, message, table, run.several);
 }
 
 // With --check: the report on the file just written, as the check command
 // gives it.
-int CheckWritten(const std::string& path, Language language,
-                 const std::string& service) {
-  std::fflush(stdout);
+int CheckWritten(const ConvertRun& run, const std::string& path) {
+  std::fflush(run.streams.out);
   CheckCommandLine check;
   check.path = path;
-  check.language = language;
-  check.service = service;
-  return RunCheckCommand(check, stdout, stderr);
+  check.language = run.options.language;
+  check.service = run.options.check_for;
+  return RunCheckCommand(check, run.files, run.streams.out, run.streams.err);
 }
 
-// What an ADX run did with the characters outside ASCII.
-void PrintAdxNotes(const ConvertJob& job, const ConvertOutcome& outcome) {
-  if (job.format != OutputFormat::kAdx || job.charset == Charset::kAscii)
-    return;
-  const Language language = job.language;
-  if (outcome.values_kept_in_intl > 0)
-    PrintError(std::string(Choose(language, "nota: ", "note: ")) +
-               std::to_string(outcome.values_kept_in_intl) +
-               Choose(language,
-                      " valores ten\xED" "an caracteres fuera de ASCII: cada uno "
-                      "va escrito en ASCII y, tal cual, en su campo _INTL",
-                      " values held characters outside ASCII: each is "
-                      "spelled in plain ASCII and kept as written in its "
-                      "_INTL field"));
-  if (outcome.stats.values_changed > 0)
-    PrintError(std::string(Choose(language, "nota: ", "note: ")) +
-               std::to_string(outcome.stats.values_changed) +
-               Choose(language,
-                      " valores de campos sin compa\xF1" "ero _INTL ten\xED" "an "
-                      "caracteres fuera de ASCII y se han escrito en ASCII",
-                      " values of fields that have no _INTL companion held "
-                      "characters outside ASCII and were spelled in plain "
-                      "ASCII"));
+// What a run did with the characters outside ASCII.
+std::vector<TableMessage> CharsetNotes(OutputFormat format, Charset charset,
+                                       std::uint64_t values_changed,
+                                       std::uint64_t values_kept_in_intl,
+                                       Language language) {
+  const std::string note = Choose(language, "nota: ", "note: ");
+  std::vector<TableMessage> notes;
+  if (format == OutputFormat::kAdx && charset != Charset::kAscii) {
+    if (values_kept_in_intl > 0)
+      notes.push_back(
+          {note, std::to_string(values_kept_in_intl) +
+                     Choose(language,
+                            " valores ten\xED" "an caracteres fuera de ASCII: "
+                            "cada uno va escrito en ASCII y, tal cual, en su "
+                            "campo _INTL",
+                            " values held characters outside ASCII: each is "
+                            "spelled in plain ASCII and kept as written in "
+                            "its _INTL field")});
+    if (values_changed > 0)
+      notes.push_back(
+          {note, std::to_string(values_changed) +
+                     Choose(language,
+                            " valores de campos sin compa\xF1" "ero _INTL "
+                            "ten\xED" "an caracteres fuera de ASCII y se han "
+                            "escrito en ASCII",
+                            " values of fields that have no _INTL companion "
+                            "held characters outside ASCII and were spelled "
+                            "in plain ASCII")});
+  } else if (format == OutputFormat::kAdi && charset == Charset::kAscii &&
+             values_changed > 0) {
+    notes.push_back(
+        {note, std::to_string(values_changed) +
+                   Choose(language,
+                          " valores ten\xED""an caracteres fuera de ASCII y "
+                          "se han escrito en ASCII",
+                          " values held characters outside ASCII and were "
+                          "spelled in plain ASCII")});
+  }
+  return notes;
 }
 
 // Refuses, before anything is read, output choices that cannot work;
 // returns the exit code, or kExitOk.
-int CheckOutputChoice(const ConvertCommandLine& options) {
+int CheckOutputChoice(const ConvertCommandLine& options, FileSystem& files,
+                      std::FILE* err) {
   const Language language = options.language;
   if (options.output_given && options.output.empty()) {
-    PrintError(Choose(language,
-                      "-o necesita un nombre de fichero (o - para la salida "
-                      "est\xE1ndar)",
-                      "-o needs a file name (or - for standard output)"));
+    PrintError(err, Choose(language,
+                           "-o necesita un nombre de fichero (o - para la "
+                           "salida est\xE1ndar)",
+                           "-o needs a file name (or - for standard output)"));
     return kExitUsage;
   }
-  if (options.output == "-" && StandardOutputWasClosed()) {
-    PrintError(Choose(language,
-                      "la salida est\xE1ndar est\xE1 cerrada; no se ha escrito "
-                      "nada",
-                      "standard output is closed; nothing was written"));
+  if (options.to_standard_output() && StandardOutputWasClosed()) {
+    PrintError(err, Choose(language,
+                           "la salida est\xE1ndar est\xE1 cerrada; no se ha "
+                           "escrito nada",
+                           "standard output is closed; nothing was written"));
     return kExitFileError;
   }
   if (!options.check) return kExitOk;
-  if (options.output == "-") {
-    PrintError(Choose(language,
-                      "--check necesita un fichero de salida: no puede volver "
-                      "a leer la salida est\xE1ndar",
-                      "--check needs an output file: it cannot read back "
-                      "standard output"));
+  if (options.to_standard_output()) {
+    PrintError(err, Choose(language,
+                           "--check necesita un fichero de salida: no puede "
+                           "volver a leer la salida est\xE1ndar",
+                           "--check needs an output file: it cannot read back "
+                           "standard output"));
     return kExitUsage;
   }
-  std::vector<std::string> outputs = {options.output};
-  if (options.output.empty()) {
-    outputs.clear();
-    for (const std::string& input : options.inputs)
-      outputs.push_back(DeriveOutputPath(input));
-  }
-  for (const std::string& output : outputs) {
-    FileKind kind = SystemFileSystem().KindOf(output);
+  for (const std::string& input : options.inputs) {
+    const std::string output = OutputPathOf(input, OutputOf(options));
+    FileKind kind = files.KindOf(output);
     if (kind == FileKind::kRegular || kind == FileKind::kMissing) continue;
-    PrintError(output +
-               Choose(language,
-                      " no es un fichero normal: --check no puede volver a "
-                      "leerlo",
-                      " is not a regular file: --check cannot read it back"));
+    PrintError(err, output + Choose(language,
+                                    " no es un fichero normal: --check no "
+                                    "puede volver a leerlo",
+                                    " is not a regular file: --check cannot "
+                                    "read it back"));
     return kExitUsage;
   }
   return kExitOk;
 }
 
-// A table read and mapped, ready to convert, or what stops it.
-struct PreparedTable {
-  ConvertJob job;
-  std::unique_ptr<RecordFixer> fixer;  // with --fix or --set
-  int exit_code = kExitOk;
-  std::string error;  // printed instead of converting it
-  std::vector<std::string> warnings;  // printed before it is converted
-};
-
-// Prints what was found when the table was read and mapped; false when it
-// cannot be converted.
-bool PrintPrepared(const PreparedTable& prepared, Language language) {
-  for (const std::string& warning : prepared.warnings)
-    PrintWarning(warning, language);
-  if (prepared.exit_code == kExitOk) return true;
-  // The guess and fix steps print their own.
-  if (!prepared.error.empty()) PrintError(prepared.error);
-  return false;
-}
-
-PreparedTable PrepareTable(const ConvertCommandLine& options,
-                           const MappingChoices& choices,
-                           const std::string& input) {
-  const Language language = options.language;
-  PreparedTable prepared;
-  ConvertJob& job = prepared.job;
-  TableError table_error;
-  HeaderDamage damage;
-  if (!ReadTableFile(SystemFileSystem(), input, &job.table, &table_error,
-                     &damage)) {
-    prepared.error = TableErrorText(input, table_error, language);
-    prepared.exit_code = kExitFileError;
-    return prepared;
-  }
-  prepared.warnings = HeaderDamageTexts(input, damage, language);
-  std::string error;
-  MappingChoices table_choices = choices;
-  if (options.code_page != "auto")
-    table_choices.code_page = std::stoi(options.code_page);
-  if (options.guess && !AddGuesses(options, input, job.table, &table_choices,
-                                   &prepared.exit_code))
-    return prepared;
-  if (!BuildEntries(job.table, language, table_choices, &job.entries, &error,
-                    &prepared.warnings)) {
-    prepared.error = error + Choose(language, " en ", " in ") + input;
-    prepared.exit_code = kExitUsage;
-    return prepared;
-  }
-  if (!PlanColumns(job.entries, language).Maps("CALL"))
-    prepared.warnings.push_back(
-        std::string(options.inputs.size() > 1 ? input + ": " : "") +
-        (options.fix
-             ? Choose(language,
-                      "ning\xFAn campo va a CALL, as\xED que --fix dejar\xE1 "
-                      "fuera todos los registros",
-                      "no column is mapped to CALL, so --fix will leave every "
-                      "record out")
-             : Choose(language,
-                      "ning\xFAn campo va a CALL, as\xED que cada registro se "
-                      "escribir\xE1 como un <EOR> vac\xEDo",
-                      "no column is mapped to CALL, so every record will be "
-                      "written as an empty <EOR>")));
-  job.input_path = input;
-  job.language = language;
-  job.skip_deleted = options.skip_deleted;
-  job.read_memos = options.memo;
-  job.code_page = options.code_page == "auto" ? 0 : std::stoi(options.code_page);
-  job.charset = CharsetNamed(options.charset);
-  job.format = options.format == "adx" ? OutputFormat::kAdx : OutputFormat::kAdi;
-  job.other_inputs = options.map_files;
-  PrepareFixer(options, table_choices.items, &job, &prepared.fixer,
-               &prepared.exit_code);
-  return prepared;
-}
-
-std::vector<PreparedTable> PrepareTables(const ConvertCommandLine& options,
-                                         const MappingChoices& choices,
-                                         std::uint64_t* records) {
-  std::vector<PreparedTable> tables;
-  *records = 0;
-  for (const std::string& input : options.inputs) {
-    tables.push_back(PrepareTable(options, choices, input));
-    *records += tables.back().job.table.header.record_count;
-  }
-  return tables;
-}
-
-// A bar on standard error for the whole run, when it is long and errors go
-// to a terminal.
-ProgressFn RunProgress(ProgressBar* bar, std::uint64_t records) {
-  if (!ErrorsGoToTerminal() || records < ProgressBar::kLeastRecords)
-    return nullptr;
-  return [bar](std::uint32_t r, std::uint32_t n) { bar->Show(r, n); };
-}
-
-void NoteAsciiSpelling(Charset charset, std::uint64_t values_changed,
-                       Language language) {
-  if (charset == Charset::kAscii && values_changed > 0)
-    PrintError(Choose(language, "nota: ", "note: ") +
-               std::to_string(values_changed) +
-               Choose(language,
-                      " valores ten\xED""an caracteres fuera de ASCII y se han "
-                      "escrito en ASCII",
-                      " values held characters outside ASCII and were "
-                      "spelled in plain ASCII"));
-}
-
-// Converts one prepared table to its own output, as told, and prints how
-// it went; returns its exit code and sets \a converted when its output was
-// written. \a progress is the run's.
-int ConvertOneTable(const ConvertCommandLine& options, PreparedTable* prepared,
-                    ProgressFn progress, ProgressBar* bar,
-                    bool* converted) {
-  const Language language = options.language;
-  if (!PrintPrepared(*prepared, language)) return prepared->exit_code;
-
-  ConvertJob& job = prepared->job;
-  const bool to_stdout = options.output == "-";
-  job.output_path = to_stdout ? std::string() : options.output;
-  job.to_standard_output = to_stdout;
-  job.progress = std::move(progress);
-
-  ConvertOutcome outcome = ConvertFile(job);
-  bar->Finish();
-  for (const std::string& warning : outcome.warnings)
-    PrintWarning(warning, language);
-  if (!outcome.ok()) {
-    std::string message = outcome.message;
-    if (outcome.status == ConvertStatus::kTruncatedEarlierKept)
-      message += Choose(language,
-                        "; para escribirlos, convierta de nuevo con -o y otro "
-                        "nombre de fichero",
-                        "; to write them, convert again with -o and another "
-                        "file name");
-    PrintError(message);
-    return kExitFileError;
-  }
-  *converted = true;
-  PrintLine(to_stdout ? stderr : stdout, outcome.message);
-  // The notes that follow on standard error come after it, also in a pipe.
-  std::fflush(stdout);
-  if (job.format == OutputFormat::kAdx)
-    PrintAdxNotes(job, outcome);
-  else
-    NoteAsciiSpelling(job.charset, outcome.stats.values_changed, language);
-  if (prepared->fixer) PrintFixSummary(*prepared->fixer, job.table, language);
-  return options.check
-             ? CheckWritten(outcome.output_path, language, options.check_for)
-             : kExitOk;
-}
-
-// "2 of 3 tables converted; not converted: b.dbf", on standard output when
-// every table was converted, otherwise as an error.
-void PrintTableCount(const ConvertCommandLine& options,
-                     const std::vector<std::string>& not_converted) {
-  const Language language = options.language;
-  const std::size_t count = options.inputs.size();
-  std::string line =
-      std::to_string(count - not_converted.size()) +
-      Choose(language, " de ", " of ") + std::to_string(count) +
-      Choose(language, " tablas convertidas", " tables converted");
-  if (not_converted.empty()) {
-    PrintLine(stdout, line);
-    return;
-  }
-  line += Choose(language, "; sin convertir: ", "; not converted: ");
-  for (std::size_t i = 0; i < not_converted.size(); ++i)
-    line += (i ? ", " : "") + not_converted[i];
-  PrintError(line);
-}
-
-// Every table into the one output of -o.
-int RunMerge(const ConvertCommandLine& options, const MappingChoices& choices) {
-  const Language language = options.language;
-  std::uint64_t records = 0;
-  std::vector<PreparedTable> tables = PrepareTables(options, choices, &records);
-  MergeJob merge;
-  for (PreparedTable& prepared : tables) {
-    if (!PrintPrepared(prepared, language)) return prepared.exit_code;
-    merge.tables.push_back(std::move(prepared.job));
-  }
-  merge.output_path = options.output;
-  merge.drop_duplicates = options.drop_duplicates;
-  merge.language = language;
-  ProgressBar bar;
-  merge.progress = RunProgress(&bar, records);
-
-  MergeOutcome outcome = MergeFiles(merge);
-  bar.Finish();
-  for (const std::string& warning : outcome.warnings)
-    PrintWarning(warning, language);
-  if (!outcome.ok()) {
-    PrintError(outcome.message);
-    return kExitFileError;
-  }
-  PrintLine(stdout, outcome.message);
-  for (const DuplicateContact& found : outcome.duplicates)
-    PrintError(Choose(language, "duplicado: ", "duplicate: ") +
-               DuplicateText(merge, found));
-  if (!outcome.duplicates.empty()) {
-    const std::string count = std::to_string(outcome.duplicates.size());
-    PrintError(options.drop_duplicates
-                   ? Choose(language, "contactos duplicados omitidos: ",
-                            "duplicate contacts left out: ") + count
-                   : Choose(language, "contactos duplicados: ",
-                            "duplicate contacts: ") + count +
-                         Choose(language, " (--drop-duplicates los omite)",
-                                " (--drop-duplicates leaves them out)"));
-  }
-  NoteAsciiSpelling(CharsetNamed(options.charset),
-                    outcome.stats.values_changed, language);
-  for (std::size_t i = 0; i < tables.size(); ++i)
-    if (tables[i].fixer)
-      PrintFixSummary(*tables[i].fixer, merge.tables[i].table, language);
-  return options.check
-             ? CheckWritten(outcome.output_path, language, options.check_for)
-             : kExitOk;
-}
-
 // The combinations of options that several tables and a merge allow;
 // false, with the message printed, when they do not.
-bool CheckTableOptions(const ConvertCommandLine& options) {
+bool CheckTableOptions(const ConvertCommandLine& options, std::FILE* err) {
   const Language language = options.language;
   std::string error;
-  if (options.merge && (options.output.empty() || options.output == "-"))
+  if (options.merge && (options.output.empty() || options.to_standard_output()))
     error = Choose(language,
                    "--merge necesita un fichero de salida: -o FICHERO",
                    "--merge needs an output file: -o FILE");
-  else if (options.merge && options.format == "adx")
+  else if (options.merge && options.format == OutputFormat::kAdx)
     error = Choose(language,
                    "--merge escribe ficheros .adi; no puede escribir ADX",
                    "--merge writes .adi files; it cannot write ADX");
@@ -378,37 +177,222 @@ bool CheckTableOptions(const ConvertCommandLine& options) {
                    "-o names one output and each table gets its own: add "
                    "--merge to write them all into that file");
   if (error.empty()) return true;
-  PrintError(error);
+  PrintError(err, error);
   return false;
+}
+
+// A bar on the messages' stream for the whole run, when it is long and
+// they go to a terminal.
+ProgressFn RunProgress(ProgressBar* bar, std::uint64_t records,
+                       std::FILE* err) {
+  if (!ErrorsGoToTerminal(err) || records < ProgressBar::kLeastRecords)
+    return nullptr;
+  return [bar](std::uint32_t r, std::uint32_t n) { bar->Show(r, n); };
+}
+
+// How a table of a run without --merge ended.
+enum class TableEnd { kConverted, kInPart, kNotConverted };
+
+// Converts one prepared table to its own output and prints how it went;
+// returns its exit code.
+int ConvertOneTable(ConvertRun* run, PreparedTable* prepared,
+                    ProgressFn progress, TableEnd* end) {
+  const ConvertCommandLine& options = run->options;
+  const Language language = options.language;
+  const std::string& table = prepared->job.path;
+  *end = TableEnd::kNotConverted;
+  PrintMessages(*run, prepared->messages, table);
+  if (prepared->exit_code != kExitOk) return prepared->exit_code;
+
+  const OutputJob output = OutputOf(options);
+  RunJob job;
+  job.language = language;
+  job.progress = std::move(progress);
+  job.other_inputs = options.map_files;
+  job.files = &run->files;
+  ConvertOutcome outcome = ConvertFile(prepared->job, output, job);
+  run->bar.Finish();
+  for (const std::string& warning : outcome.warnings)
+    PrintMessages(*run, {{WarningTag(language), warning}}, table);
+  if (!outcome.ok()) {
+    std::string message = outcome.message;
+    if (outcome.status == ConvertStatus::kTruncatedEarlierKept)
+      message += Choose(language,
+                        "; para escribirlos, convierta de nuevo con -o y otro "
+                        "nombre de fichero",
+                        "; to write them, convert again with -o and another "
+                        "file name");
+    if (outcome.status == ConvertStatus::kTruncated)
+      *end = TableEnd::kInPart;
+    PrintError(run->streams.err, message);
+    return kExitFileError;
+  }
+  *end = TableEnd::kConverted;
+  int exit_code = kExitOk;
+  if (output.to_standard_output)
+    PrintLine(run->streams.err, outcome.message);
+  else
+    exit_code = PrintResult(run, outcome.message);
+  PrintMessages(*run,
+                CharsetNotes(output.format, output.charset,
+                             outcome.stats.values_changed,
+                             outcome.values_kept_in_intl, language),
+                table);
+  if (prepared->fixer)
+    PrintMessages(*run,
+                  FixSummary(*prepared->fixer, prepared->job.layout, language),
+                  table);
+  if (options.check && exit_code == kExitOk)
+    exit_code = CheckWritten(*run, outcome.output_path);
+  return exit_code;
+}
+
+// "2 of 3 tables converted; converted in part: b.dbf; not converted:
+// c.dbf", as a result when every table was converted, otherwise as an
+// error.
+int PrintTableCount(ConvertRun* run, std::size_t converted,
+                    const std::vector<std::string>& in_part,
+                    const std::vector<std::string>& not_converted) {
+  const Language language = run->options.language;
+  std::string line =
+      std::to_string(converted) + Choose(language, " de ", " of ") +
+      std::to_string(run->options.inputs.size()) +
+      Choose(language, " tablas convertidas", " tables converted");
+  if (in_part.empty() && not_converted.empty())
+    return PrintResult(run, line);
+  auto list = [&line](const char* label, const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    line += label;
+    for (std::size_t i = 0; i < paths.size(); ++i)
+      line += (i ? ", " : "") + paths[i];
+  };
+  list(Choose(language, "; convertidas en parte: ", "; converted in part: "),
+       in_part);
+  list(Choose(language, "; sin convertir: ", "; not converted: "),
+       not_converted);
+  PrintError(run->streams.err, line);
+  return kExitOk;
+}
+
+// Each table to its own output; a failure does not stop the others.
+int ConvertEach(ConvertRun* run, std::vector<PreparedTable>* tables,
+                std::uint64_t records) {
+  ProgressFn progress = RunProgress(&run->bar, records, run->streams.err);
+  std::uint64_t done = 0;
+  int exit_code = kExitOk;
+  std::size_t converted = 0;
+  std::vector<std::string> in_part, not_converted;
+  for (PreparedTable& prepared : *tables) {
+    TableEnd end;
+    int code = ConvertOneTable(run, &prepared,
+                               ProgressWithin(progress, done, records), &end);
+    done += prepared.job.layout.header.record_count;
+    exit_code = std::max(exit_code, code);
+    if (end == TableEnd::kConverted) ++converted;
+    if (end == TableEnd::kInPart) in_part.push_back(prepared.job.path);
+    if (end == TableEnd::kNotConverted)
+      not_converted.push_back(prepared.job.path);
+  }
+  if (run->several)
+    exit_code = std::max(exit_code, PrintTableCount(run, converted, in_part,
+                                                    not_converted));
+  return exit_code;
+}
+
+// Every table into the one output of -o.
+int Merge(ConvertRun* run, std::vector<PreparedTable>* tables,
+          std::uint64_t records) {
+  const ConvertCommandLine& options = run->options;
+  const Language language = options.language;
+  std::FILE* err = run->streams.err;
+  int exit_code = kExitOk;
+  std::vector<std::string> not_ready;
+  std::vector<TableJob> jobs;
+  for (PreparedTable& prepared : *tables) {
+    PrintMessages(*run, prepared.messages, prepared.job.path);
+    exit_code = std::max(exit_code, prepared.exit_code);
+    if (prepared.exit_code != kExitOk) not_ready.push_back(prepared.job.path);
+    jobs.push_back(std::move(prepared.job));
+  }
+  if (exit_code != kExitOk) {
+    if (run->several)
+      PrintError(err, NotWrittenText(options.output, not_ready, language));
+    return exit_code;
+  }
+
+  RunJob job;
+  job.language = language;
+  job.progress = RunProgress(&run->bar, records, err);
+  job.other_inputs = options.map_files;
+  job.files = &run->files;
+  DuplicateChoice duplicates;
+  duplicates.drop = options.drop_duplicates;
+  duplicates.report = [run, &jobs, language](const DuplicateContact& found) {
+    run->bar.Finish();
+    PrintError(run->streams.err, Choose(language, "duplicado: ", "duplicate: ") +
+                                     DuplicateText(jobs, found, language));
+  };
+  MergeOutcome outcome = MergeFiles(jobs, OutputOf(options), job, duplicates);
+  run->bar.Finish();
+  for (const std::string& warning : outcome.warnings)
+    PrintWarning(err, warning, language);
+  if (!outcome.ok()) {
+    for (const TableFailure& failure : outcome.failures)
+      PrintError(err, failure.message);
+    if (!outcome.message.empty()) PrintError(err, outcome.message);
+    return kExitFileError;
+  }
+  exit_code = PrintResult(run, outcome.message);
+  if (outcome.duplicates > 0) {
+    const std::string count = std::to_string(outcome.duplicates);
+    PrintError(err, options.drop_duplicates
+                        ? Choose(language, "contactos duplicados omitidos: ",
+                                 "duplicate contacts left out: ") + count
+                        : Choose(language, "contactos duplicados: ",
+                                 "duplicate contacts: ") + count +
+                              Choose(language, " (--drop-duplicates los omite)",
+                                     " (--drop-duplicates leaves them out)"));
+  }
+  for (const TableMessage& note :
+       CharsetNotes(OutputFormat::kAdi, options.charset,
+                    outcome.stats.values_changed, 0, language))
+    PrintTableMessage(err, note, std::string(), false);
+  for (std::size_t i = 0; i < tables->size(); ++i)
+    if ((*tables)[i].fixer)
+      PrintMessages(*run,
+                    FixSummary(*(*tables)[i].fixer, jobs[i].layout, language),
+                    jobs[i].path);
+  if (options.check && exit_code == kExitOk)
+    exit_code = CheckWritten(*run, outcome.output_path);
+  return exit_code;
 }
 
 }  // namespace
 
-int RunConvert(const ConvertCommandLine& options) {
-  if (!CheckTableOptions(options)) return kExitUsage;
-  if (int refused = CheckOutputChoice(options)) return refused;
-  MappingChoices choices;
-  choices.by_keyword_names = options.automatic;
-  int exit_code = kExitOk;
-  if (!CollectMapItems(options, &choices.items, &exit_code)) return exit_code;
-  if (options.merge) return RunMerge(options, choices);
-
-  // Each table to its own output; a failure does not stop the others.
-  std::uint64_t records = 0;
-  std::vector<PreparedTable> tables = PrepareTables(options, choices, &records);
-  ProgressBar bar;
-  ProgressFn progress = RunProgress(&bar, records);
-  std::uint64_t done = 0;
-  std::vector<std::string> not_converted;
-  for (std::size_t i = 0; i < tables.size(); ++i) {
-    bool converted = false;
-    int code = ConvertOneTable(options, &tables[i],
-                               ProgressWithin(progress, done, records), &bar,
-                               &converted);
-    done += tables[i].job.table.header.record_count;
-    exit_code = std::max(exit_code, code);
-    if (!converted) not_converted.push_back(options.inputs[i]);
+int RunConvert(const ConvertCommandLine& options, FileSystem& files,
+               const Streams& streams) {
+  if (!CheckTableOptions(options, streams.err)) return kExitUsage;
+  if (int refused = CheckOutputChoice(options, files, streams.err))
+    return refused;
+  RunChoices choices;
+  if (int failed = CollectRunChoices(options, files, streams.err, &choices))
+    return failed;
+  std::string refusal;
+  if (!JudgeRunPlan(PlanRun(options, files), files, options.language,
+                    &refusal)) {
+    PrintError(streams.err, refusal);
+    return kExitUsage;
   }
-  if (tables.size() > 1) PrintTableCount(options, not_converted);
-  return exit_code;
+
+  // Each table read and mapped, one at a time, before any is converted.
+  std::vector<PreparedTable> tables;
+  std::uint64_t records = 0;
+  for (const std::string& input : options.inputs) {
+    tables.push_back(PrepareTable(options, choices, files, input));
+    records += tables.back().job.layout.header.record_count;
+  }
+  ConvertRun run{options, files, streams, options.inputs.size() > 1,
+                 ProgressBar(streams.err)};
+  return options.merge ? Merge(&run, &tables, records)
+                       : ConvertEach(&run, &tables, records);
 }

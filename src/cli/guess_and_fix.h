@@ -1,8 +1,8 @@
 // guess_and_fix.h: what the command line does for old logs around the
-// Convert frame: --guess (survey the table, guess the columns, print each
+// Convert frame: --guess (survey the table, guess the columns, say each
 // guess), --fix with --date-order and --set (survey the table, decide per
-// column, set up the fixer, print its summary), and fields --mapping
-// --guess.
+// column, set up the fixer, say its summary), and fields --mapping --guess.
+// What they say goes into the table's messages.
 
 #ifndef LOGWEAVE_CLI_GUESS_AND_FIX_H_
 #define LOGWEAVE_CLI_GUESS_AND_FIX_H_
@@ -12,37 +12,50 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/prepare_table.h"
 #include "convert/convert_file.h"
 #include "convert/value_fixes.h"
 #include "mapping/mapping_options.h"
 
-/// --guess: guesses the columns of the table at \a input that \a choices
-/// leave to it, prints each
-/// guess (and each column left for a reason) on standard error, and puts
-/// the guesses in front of the items of \a choices, so that mapping files
-/// and --map still win. False, with \a exit_code, when the table cannot be
+/// --guess: guesses the columns of the table at \a path, open as \a in and
+/// laid out as \a layout, that \a choices leave to it (\a plan is what
+/// \a choices make of the columns), adds each guess (and each column left
+/// for a reason) to \a messages, and maps the guessed columns in \a plan;
+/// mapping files and --map still win, since they decide the columns they
+/// name. False, with the error in \a messages, when the table cannot be
 /// read.
-bool AddGuesses(const ConvertCommandLine& options, const std::string& input,
-                const DbfLayout& layout, MappingChoices* choices,
-                int* exit_code);
+bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
+                const std::string& path, const DbfLayout& layout,
+                const MappingChoices& choices, ColumnPlan* plan,
+                std::vector<TableMessage>* messages);
 
-/// --fix and --set: the fixer of \a job (none when neither is given), its
-/// decisions made from a survey of the table; \a items holds the mapping
-/// files' constants. False, with \a exit_code, when a constant is
-/// malformed or the dates of a column leave their order open (usage
-/// errors), or the table cannot be read; nothing is written then.
-bool PrepareFixer(const ConvertCommandLine& options,
-                  const std::vector<MapItem>& items, ConvertJob* job,
-                  std::unique_ptr<RecordFixer>* fixer, int* exit_code);
+/// The constant fields of the mapping files' \a items, then of --set; a
+/// later one of the same field wins. False, with \a error, on a malformed
+/// one.
+bool CollectConstants(const ConvertCommandLine& options,
+                      const std::vector<MapItem>& items,
+                      std::vector<ConstantField>* constants,
+                      std::string* error);
 
-/// The fixer's summary, on standard error.
-void PrintFixSummary(const RecordFixer& fixer, const DbfLayout& layout,
-                     Language language);
+/// --fix and --set: the fixer of \a table (none when neither is given), its
+/// decisions made from a survey of the table, open as \a in; \a constants
+/// are the run's. False, with the error in \a messages and \a exit_code,
+/// when the dates of a column leave their order open (a usage error) or
+/// the table cannot be read; nothing is written then.
+bool PrepareFixer(const ConvertCommandLine& options, InputFile* in,
+                  const std::vector<ConstantField>& constants,
+                  TableJob* table, std::unique_ptr<RecordFixer>* fixer,
+                  std::vector<TableMessage>* messages, int* exit_code);
+
+/// The fixer's summary, a message a line.
+std::vector<TableMessage> FixSummary(const RecordFixer& fixer,
+                                     const DbfLayout& layout,
+                                     Language language);
 
 /// fields --mapping --guess: the mapping file of the table at \a path with
-/// the guesses. False, with the message printed, when the table cannot be
-/// read.
-bool GuessedMappingFile(const std::string& path, const DbfLayout& layout,
-                        Language language, std::string* text);
+/// the guesses. False, with \a error, when the table cannot be read.
+bool GuessedMappingFile(FileSystem& files, const std::string& path,
+                        const DbfLayout& layout, Language language,
+                        std::string* text, std::string* error);
 
 #endif  // LOGWEAVE_CLI_GUESS_AND_FIX_H_

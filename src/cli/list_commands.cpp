@@ -10,43 +10,47 @@
 #include "mapping/mapping_options.h"
 #include "mapping/texts.h"
 
-int RunFields(const FieldsCommandLine& options) {
+int RunFields(const FieldsCommandLine& options, FileSystem& files,
+              const Streams& streams) {
   const std::string& table = options.table;
   const Language language = options.language;
   DbfLayout layout;
   TableError error;
   HeaderDamage damage;
-  if (!ReadTableFile(SystemFileSystem(), table, &layout, &error, &damage)) {
-    PrintError(TableErrorText(table, error, language));
+  if (!ReadTableFile(files, table, &layout, &error, &damage)) {
+    PrintError(streams.err, TableErrorText(table, error, language));
     return kExitFileError;
   }
   for (const std::string& text : HeaderDamageTexts(table, damage, language))
-    PrintWarning(text, language);
+    PrintWarning(streams.err, text, language);
   if (options.mapping_file) {
-    std::string text;
-    if (!options.guess)
+    std::string text, error_text;
+    if (!options.guess) {
       text = MappingFileText(layout, NameOf(table), language);
-    else if (!GuessedMappingFile(table, layout, language, &text))
+    } else if (!GuessedMappingFile(files, table, layout, language, &text,
+                                   &error_text)) {
+      PrintError(streams.err, error_text);
       return kExitFileError;
+    }
     // Only comments hold bytes outside ASCII (names that are not plain are
     // written as #N), so the file is written as the terminal shows texts.
     if (!text.empty() && text.back() == '\n') text.pop_back();
-    PrintLine(stdout, text);
-    return FinishOutput(language);
+    PrintLine(streams.out, text);
+    return FinishOutput(streams, language);
   }
-  PrintLine(stdout, InformationLine(layout.header, language));
+  PrintLine(streams.out, InformationLine(layout.header, language));
   VectorTextList list;
   ListColumns(layout, language, &list);
   // The names are in the table's code page.
   const int code_page = TextCodePage(0, layout.header.code_page_mark);
   for (const std::string& entry : list.texts())
-    PrintLine(stdout, entry, code_page);
-  return FinishOutput(language);
+    PrintLine(streams.out, entry, code_page);
+  return FinishOutput(streams, language);
 }
 
-int RunCatalogue(Language language) {
+int RunCatalogue(Language language, const Streams& streams) {
   VectorTextList list;
   FillCatalogueList(&list, language);
-  for (const std::string& text : list.texts()) PrintLine(stdout, text);
-  return FinishOutput(language);
+  for (const std::string& text : list.texts()) PrintLine(streams.out, text);
+  return FinishOutput(streams, language);
 }

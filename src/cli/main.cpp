@@ -9,6 +9,12 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <CLI/CLI.hpp>
 
@@ -16,7 +22,11 @@
 #include "adif/services.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+#include "platform/wide_text.h"
 #include "standard/adif_standard.h"
+#include "standard/dates.h"
 
 namespace {
 
@@ -109,9 +119,31 @@ std::string ParseErrorText(const CLI::ParseError& error, Language language) {
          what;
 }
 
+// Reads an option's value, one of \a names, as what it means, the number of
+// an enumeration that CLI11 then stores; any other value is refused in the
+// words of CLI11's own IsMember ("fr not in {en,es}"), which
+// ParseErrorText turns into ours.
+template <typename T>
+CLI::Validator OneOf(std::vector<std::pair<std::string, T>> names) {
+  std::string listed;
+  for (const auto& name : names)
+    listed += (listed.empty() ? "{" : ",") + name.first;
+  listed += "}";
+  return CLI::Validator(
+      [names, listed](std::string& value) {
+        for (const auto& name : names)
+          if (value == name.first) {
+            value = std::to_string(static_cast<long long>(name.second));
+            return std::string();
+          }
+        return value + " not in " + listed;
+      },
+      listed);
+}
+
 // The options of every command, described in the language of the run.
 struct CommandLine {
-  std::string language_code = "en";
+  Language language = kEnglish;
   FieldsCommandLine fields;
   ConvertCommandLine convert;
   CheckCommandLine check;
@@ -121,15 +153,20 @@ struct CommandLine {
   CLI::App* check_command = nullptr;
 };
 
-void AddLanguage(CLI::App* command, std::string* code, Language language) {
+CLI::Validator Languages() {
+  return OneOf<Language>({{"en", kEnglish}, {"es", kSpanish}});
+}
+
+void AddLanguage(CLI::App* command, Language* chosen, Language language) {
   command
-      ->add_option("--lang", *code,
+      ->add_option("--lang", *chosen,
                    Choose(language,
                           "Idioma de los textos y de la palabra de omitir: en "
                           "o es",
                           "Language of the texts and of the skip word: en or "
                           "es"))
-      ->check(CLI::IsMember({"en", "es"}));
+      ->type_name("TEXT")
+      ->transform(Languages());
 }
 
 void AddFields(CLI::App* app, CommandLine* line, Language language) {
@@ -156,7 +193,7 @@ void AddFields(CLI::App* app, CommandLine* line, Language language) {
                         "Write the columns guessed from their names and "
                         "values, each with its reason"))
       ->needs("--mapping");
-  AddLanguage(fields, &line->language_code, language);
+  AddLanguage(fields, &line->language, language);
   line->fields_command = fields;
 }
 
@@ -188,7 +225,7 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                       Choose(language, "La tabla DBF, o varias",
                              "The DBF table, or several"))
       ->required();
-  AddLanguage(convert, &line->language_code, language);
+  AddLanguage(convert, &line->language, language);
   convert
       ->add_option("--map", options.maps,
                    Choose(language,
@@ -250,17 +287,23 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                           "table's header; 1252 when it says nothing) or one "
                           "of ") +
                        KnownCodePages() + " (895 Kamenicky, 620 Mazovia)")
-      ->check([language](const std::string& value) {
-        bool number = !value.empty() && value.size() <= 5 &&
-                      value.find_first_not_of("0123456789") == std::string::npos;
-        if (value == "auto" || (number && IsKnownCodePage(std::stoi(value))))
-          return std::string();
-        return Choose(language, "p\xE1gina de c\xF3""digos desconocida '",
-                      "unknown code page '") +
-               value +
-               Choose(language, "': auto o una de ", "': auto or one of ") +
-               KnownCodePages();
-      });
+      ->type_name("TEXT")
+      ->transform(CLI::Validator(
+          [language](std::string& value) {
+            if (value == "auto") {
+              value = "0";
+              return std::string();
+            }
+            if (!value.empty() && value.size() <= 5 && AllDigits(value) &&
+                IsKnownCodePage(std::stoi(value)))
+              return std::string();
+            return Choose(language, "p\xE1gina de c\xF3""digos desconocida '",
+                          "unknown code page '") +
+                   value +
+                   Choose(language, "': auto o una de ", "': auto or one of ") +
+                   KnownCodePages();
+          },
+          std::string()));
   convert
       ->add_option("--charset", options.charset,
                    Choose(language,
@@ -268,7 +311,10 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                           "ascii o utf-8",
                           "What the ADIF gets: keep (the bytes as they are), "
                           "ascii or utf-8"))
-      ->check(CLI::IsMember({"keep", "ascii", "utf-8"}));
+      ->type_name("TEXT")
+      ->transform(OneOf<Charset>({{"keep", Charset::kKeep},
+                                  {"ascii", Charset::kAscii},
+                                  {"utf-8", Charset::kUtf8}}));
   convert
       ->add_option("--format", options.format,
                    Choose(language,
@@ -279,7 +325,9 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                           "adi (tags with lengths, the default) or adx (the "
                           "XML form, UTF-8, with _INTL fields for text "
                           "outside ASCII; default output name ending in ADX)"))
-      ->check(CLI::IsMember({"adi", "adx"}));
+      ->type_name("TEXT")
+      ->transform(OneOf<OutputFormat>(
+          {{"adi", OutputFormat::kAdi}, {"adx", OutputFormat::kAdx}}));
   // Several tables at once.
   convert->add_flag("--merge", options.merge,
                     Choose(language,
@@ -322,7 +370,10 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                           "dejan abierto: dmy, mdy o ymd",
                           "With --fix, the order of dates that their values "
                           "leave open: dmy, mdy or ymd"))
-      ->check(CLI::IsMember({"dmy", "mdy", "ymd"}))
+      ->type_name("TEXT")
+      ->transform(OneOf<unsigned>({{"dmy", kDayMonthYear},
+                                   {"mdy", kMonthDayYear},
+                                   {"ymd", kYearMonthDay}}))
       ->needs(fix);
   convert
       ->add_option("--set", options.constants,
@@ -364,16 +415,15 @@ void AddCheck(CLI::App* app, CommandLine* line, Language language) {
                          "Fail (exit 1) on warnings too, not only on errors"));
   AddCheckFor(check, &line->check.service, language);
   check
-      ->add_option("--lang", line->language_code,
+      ->add_option("--lang", line->language,
                    Choose(language, "Idioma del informe: en o es",
                           "Language of the report: en or es"))
-      ->check(CLI::IsMember({"en", "es"}));
+      ->type_name("TEXT")
+      ->transform(Languages());
   line->check_command = check;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCommandLine(int argc, char** argv) {
   SetUpConsole();
   const Language asked = LanguageOfArguments(argc, argv);
   CLI::App app{Choose(asked,
@@ -399,7 +449,7 @@ int main(int argc, char** argv) {
   CLI::App* catalogue = app.add_subcommand(
       "catalogue", Choose(asked, "Muestra el cat\xE1logo de campos ADIF",
                           "Print the ADIF field catalogue"));
-  AddLanguage(catalogue, &line.language_code, asked);
+  AddLanguage(catalogue, &line.language, asked);
   AddConvert(&app, &line, asked);
   AddCheck(&app, &line, asked);
   for (CLI::App* command :
@@ -410,33 +460,61 @@ int main(int argc, char** argv) {
                                   "Print this help message and exit"));
   }
 
+  const Streams streams;
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     std::string help = app.help();
     if (!help.empty() && help.back() == '\n') help.pop_back();
-    PrintLine(stdout, help);
-    return FinishOutput(asked);
+    PrintLine(streams.out, help);
+    return FinishOutput(streams, asked);
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
-  } catch (const CLI::CallForVersion& e) {
-    return app.exit(e);
+  } catch (const CLI::CallForVersion&) {
+    PrintLine(streams.out, VersionText());
+    return FinishOutput(streams, asked);
   } catch (const CLI::ParseError& e) {
-    PrintError(ParseErrorText(e, asked));
-    PrintError(Choose(asked, "logweave --help muestra las \xF3rdenes y sus "
+    PrintError(streams.err, ParseErrorText(e, asked));
+    PrintError(streams.err,
+               Choose(asked, "logweave --help muestra las \xF3rdenes y sus "
                              "opciones",
                       "logweave --help lists the commands and their "
                       "options"));
     return kExitUsage;
   }
 
-  const Language language = line.language_code == "es" ? kSpanish : kEnglish;
+  FileSystem& files = SystemFileSystem();
+  const Language language = line.language;
   line.fields.language = language;
-  if (*line.fields_command) return RunFields(line.fields);
-  if (*catalogue) return RunCatalogue(language);
+  if (*line.fields_command) return RunFields(line.fields, files, streams);
+  if (*catalogue) return RunCatalogue(language, streams);
   line.check.language = language;
-  if (*line.check_command) return RunCheckCommand(line.check, stdout, stderr);
+  if (*line.check_command)
+    return RunCheckCommand(line.check, files, streams.out, streams.err);
   line.convert.language = language;
   line.convert.output_given = line.convert_command->count("--output") > 0;
-  return RunConvert(line.convert);
+  return RunConvert(line.convert, files, streams);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows gives the arguments as UTF-16 and they are kept as UTF-8, which
+// the file layer turns back into UTF-16 names: a file whose name lies
+// outside the ANSI code page is still reached.
+int wmain(int argc, wchar_t** wide_argv) {
+  SetPathEncoding(PathEncoding::kUtf8);
+  std::vector<std::string> arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments.push_back(InCodePage(wide_argv[i], CP_UTF8));
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(&argument[0]);
+  argv.push_back(nullptr);
+  return RunCommandLine(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) {
+  SetPathEncoding(PathEncoding::kUtf8);
+  return RunCommandLine(argc, argv);
+}
+#endif

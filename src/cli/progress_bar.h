@@ -1,5 +1,5 @@
-// progress_bar.h: "[#####     ]  45%" on standard error while a large table
-// is converted on a terminal.
+// progress_bar.h: "[#####     ]  45%" on the messages' stream while a large
+// table is converted on a terminal.
 
 #ifndef LOGWEAVE_CLI_PROGRESS_BAR_H_
 #define LOGWEAVE_CLI_PROGRESS_BAR_H_
@@ -9,6 +9,8 @@
 
 class ProgressBar {
  public:
+  explicit ProgressBar(std::FILE* stream) : stream_(stream) {}
+
   /// Tables with at least this many records get a bar.
   static constexpr std::uint32_t kLeastRecords = 20000;
 
@@ -21,16 +23,17 @@ class ProgressBar {
     int filled = percent / 5;
     std::snprintf(bar, sizeof bar, "\r[%-20.*s] %3d%%", filled,
                   "####################", percent);
-    std::fputs(bar, stderr);
-    std::fflush(stderr);
+    std::fputs(bar, stream_);
+    std::fflush(stream_);
   }
   /// Clears the bar, when one was drawn.
   void Finish() {
-    if (shown_ >= 0) std::fputs("\r                             \r", stderr);
+    if (shown_ >= 0) std::fputs("\r                             \r", stream_);
     shown_ = -1;
   }
 
  private:
+  std::FILE* stream_;
   int shown_ = -1;
 };
 

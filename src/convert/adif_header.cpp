@@ -3,19 +3,24 @@
 #include "convert/adif_header.h"
 
 #include "platform/file_system.h"
+#include "platform/text.h"
 
 const char kCreditLine[] =
     "LogWeave: dBase contact logs converted to ADIF\r\n";
 
 std::string DeriveOutputPath(const std::string& input_path,
                              const char* extension) {
-  std::string output = input_path;
-  std::size_t n = output.size();
+  const std::string name = NameOf(input_path);
+  // Characters are bytes in an ANSI path, and whole letters in a UTF-8 one
+  // (a cut letter would name no file).
+  std::size_t tail = name.size() >= 3 ? name.size() - 3 : std::string::npos;
+  if (PathEncodingInUse() == PathEncoding::kUtf8 && IsUtf8(name))
+    tail = LastUtf8CharactersAt(name, 3);
   // Replacing a separator (or a drive's colon) would name a file in
   // another folder.
-  if (NameOf(input_path).size() < 3) return output + "." + extension;
-  output.replace(n - 3, 3, extension, 3);
-  return output;
+  if (tail == std::string::npos) return input_path + "." + extension;
+  return input_path.substr(0, input_path.size() - (name.size() - tail)) +
+         extension;
 }
 
 std::string AdifHeaderText(Language language) {

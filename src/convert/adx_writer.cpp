@@ -2,17 +2,13 @@
 
 #include "convert/adx_writer.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "convert/adif_header.h"
+#include "convert/record_lines.h"
 #include "standard/adif_standard.h"
 
 namespace {
 
 constexpr std::size_t kWriteBlock = 1 << 20;
-constexpr char kEndOfRecord[] = "<EOR>\r\n";
-constexpr std::size_t kEndOfRecordSize = sizeof kEndOfRecord - 1;
 
 bool IsIntlType(AdifType type) {
   return type == AdifType::kIntlString ||
@@ -32,9 +28,9 @@ std::string Attribute(const std::string& text) {
   return escaped;
 }
 
-bool HoldsNonAscii(const char* value, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i)
-    if (static_cast<unsigned char>(value[i]) >= 0x80) return true;
+bool HoldsNonAscii(std::string_view value) {
+  for (char c : value)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
   return false;
 }
 
@@ -101,14 +97,15 @@ bool AdxWriter::WriteHeader(Language language) {
   return Put(std::string());
 }
 
-const AdxWriter::Element& AdxWriter::ElementOf(const std::string& keyword) {
+const AdxWriter::Element& AdxWriter::ElementOf(std::string_view keyword) {
   auto found = elements_.find(keyword);
   if (found != elements_.end()) return found->second;
   // Not in the plan: written as an undeclared user-defined field.
   Element element;
-  element.open = "<USERDEF FIELDNAME=\"" + Attribute(keyword) + "\">";
+  element.open = "<USERDEF FIELDNAME=\"" + Attribute(std::string(keyword)) + "\">";
   element.close = "</USERDEF>";
-  return elements_.emplace(keyword, std::move(element)).first->second;
+  return elements_.emplace(std::string(keyword), std::move(element))
+      .first->second;
 }
 
 bool AdxWriter::AppendEscaped(const std::string& text) {
@@ -132,20 +129,20 @@ bool AdxWriter::AppendEscaped(const std::string& text) {
   return whole;
 }
 
-void AdxWriter::AddField(const std::string& keyword, const char* value,
-                         std::size_t size) {
+void AdxWriter::AddField(std::string_view keyword, std::string_view value) {
+  const std::size_t size = value.size();
   const Element& element = ElementOf(keyword);
   const bool original = element.intl && !ascii_only_;
   encoded_.clear();
-  bool changed = original ? (utf8_.Encode(value, size, &encoded_), false)
-                          : ascii_.Encode(value, size, &encoded_);
+  bool changed = original ? (utf8_.Encode(value.data(), size, &encoded_), false)
+                          : ascii_.Encode(value.data(), size, &encoded_);
   record_ += element.open;
   changed |= !AppendEscaped(encoded_);
   record_ += element.close;
   if (changed && !ascii_only_ && !element.intl_open.empty() &&
-      HoldsNonAscii(value, size)) {
+      HoldsNonAscii(value)) {
     encoded_.clear();
-    utf8_.Encode(value, size, &encoded_);
+    utf8_.Encode(value.data(), size, &encoded_);
     record_ += element.intl_open;
     AppendEscaped(encoded_);
     record_ += element.intl_close;
@@ -159,32 +156,16 @@ bool AdxWriter::Write(const char* data, std::size_t size) {
   if (failed_) return false;
   pending_.append(data, size);
   std::size_t at = 0;
-  while (at < pending_.size()) {
-    const std::size_t left = pending_.size() - at;
-    if (pending_.compare(at, std::min(left, kEndOfRecordSize), kEndOfRecord,
-                         std::min(left, kEndOfRecordSize)) == 0) {
-      if (left < kEndOfRecordSize) break;  // the rest comes later
+  for (;;) {
+    const LinePartRead read = ReadLinePart(pending_, &at);
+    if (read.part == LinePart::kIncomplete) break;
+    if (read.part == LinePart::kMalformed) return Fail(read.malformed);
+    if (read.part == LinePart::kEndOfRecord) {
       out_ += "<RECORD>" + record_ + "</RECORD>\r\n";
       record_.clear();
-      at += kEndOfRecordSize;
       continue;
     }
-    // "<KEYWORD:LENGTH>value "
-    if (pending_[at] != '<') return Fail("a field does not begin with <");
-    std::size_t colon = pending_.find(':', at);
-    std::size_t close = pending_.find('>', at);
-    if (colon == std::string::npos || close == std::string::npos) break;
-    if (close < colon) return Fail("a field has no length");
-    std::size_t length = 0;
-    for (std::size_t i = colon + 1; i < close; ++i) {
-      if (pending_[i] < '0' || pending_[i] > '9')
-        return Fail("a field's length is not a number");
-      length = length * 10 + static_cast<std::size_t>(pending_[i] - '0');
-    }
-    if (pending_.size() - close - 1 < length + 1) break;
-    AddField(pending_.substr(at + 1, colon - at - 1), pending_.data() + close + 1,
-             length);
-    at = close + 1 + length + 1;  // past the blank after the value
+    AddField(read.name, read.value);
   }
   pending_.erase(0, at);
   return out_.size() < kWriteBlock || Put(std::string());

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "convert/charset.h"
 #include "mapping/column_plan.h"
@@ -56,9 +57,8 @@ class AdxWriter : public ByteSink {
     bool intl = false;  // of an Intl type: keeps the original
   };
 
-  const Element& ElementOf(const std::string& keyword);
-  void AddField(const std::string& keyword, const char* value,
-                std::size_t size);
+  const Element& ElementOf(std::string_view keyword);
+  void AddField(std::string_view keyword, std::string_view value);
   // Appends \a text to the record, escaped; false when a character XML
   // cannot hold was replaced by "?".
   bool AppendEscaped(const std::string& text);
@@ -69,7 +69,7 @@ class AdxWriter : public ByteSink {
   bool ascii_only_;
   ValueEncoder ascii_;
   ValueEncoder utf8_;
-  std::map<std::string, Element> elements_;
+  std::map<std::string, Element, std::less<>> elements_;
   std::string user_fields_;  // the header's USERDEF declarations
   std::string pending_;      // record lines not yet read
   std::string record_;       // the record being built

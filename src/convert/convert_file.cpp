@@ -48,16 +48,17 @@ class NullSink : public ByteSink {
 
 // The code page the table's bytes are read in; \a warnings gets a line when
 // the table names one that cannot be read.
-int ChooseCodePage(const ConvertJob& job, std::vector<std::string>* warnings) {
-  if (job.code_page != 0) return job.code_page;
-  int named = CodePageOfDriver(job.table.header.code_page_mark);
+int ChooseCodePage(const TableJob& table, Language language,
+                   std::vector<std::string>* warnings) {
+  if (table.code_page != 0) return table.code_page;
+  int named = CodePageOfDriver(table.layout.header.code_page_mark);
   if (named == 0) return 1252;
   if (!IsKnownCodePage(named)) {
     warnings->push_back(
-        Choose(job.language, "la tabla indica la p\xE1gina de c\xF3""digos ",
+        Choose(language, "la tabla indica la p\xE1gina de c\xF3""digos ",
                "the table names code page ") +
         std::to_string(named) +
-        Choose(job.language, ", que no se conoce; se lee como 1252",
+        Choose(language, ", que no se conoce; se lee como 1252",
                ", which is not supported; reading it as 1252"));
     return 1252;
   }
@@ -81,68 +82,74 @@ std::string FormatText(const char* pattern, const std::string& a,
   return result;
 }
 
-ConvertStatus OpenTable(const ConvertJob& job, FileSystem& files,
-                        OpenedTable* table, std::string* message,
+std::string OutputPathOf(const std::string& table_path,
+                         const OutputJob& output) {
+  if (output.to_standard_output) return std::string();
+  if (!output.path.empty()) return output.path;
+  return DeriveOutputPath(table_path,
+                          output.format == OutputFormat::kAdx ? "ADX" : "ADI");
+}
+
+ConvertStatus OpenTable(const TableJob& table, const OutputJob& output,
+                        Language language, FileSystem& files,
+                        OpenedTable* opened, std::string* message,
                         std::vector<std::string>* warnings) {
-  const std::string& input = job.input_path;
-  table->plan = PlanColumns(job.entries, job.language);
-  MarkMemoColumns(job.table, &table->plan);
+  const std::string& input = table.path;
+  opened->plan = &table.plan;
 
   OpenError open_error;
-  table->in = files.OpenForReading(input, &open_error);
-  if (!table->in) {
-    *message = OpenErrorText(input, open_error, job.language);
+  opened->in = files.OpenForReading(input, &open_error);
+  if (!opened->in) {
+    *message = OpenErrorText(input, open_error, language);
     return ConvertStatus::kCannotOpenInput;
   }
 
-  ConvertOptions& options = table->options;
-  options.skip_deleted = job.skip_deleted;
-  options.progress = job.progress;
-  options.fixer = job.fixer;
-  if (job.read_memos && table->plan.ConvertsMemos()) {
+  ConvertOptions& options = opened->options;
+  options.skip_deleted = table.skip_deleted;
+  options.fixer = table.fixer;
+  if (table.read_memos && table.plan.ConvertsMemos()) {
     MemoError memo_error;
-    if (!table->memo.Open(files, input, job.table.header.version,
-                          &memo_error)) {
-      *message = MemoErrorText(memo_error, job.language);
+    if (!opened->memo.Open(files, input, table.layout.header.version,
+                           &memo_error)) {
+      *message = MemoErrorText(memo_error, language);
       return ConvertStatus::kMemoFailed;
     }
-    options.memo = &table->memo;
+    options.memo = &opened->memo;
   }
-  if (job.format == OutputFormat::kAdx) {
+  if (output.format == OutputFormat::kAdx) {
     // The ADX writer reads the table's bytes itself.
-    table->code_page = ChooseCodePage(job, warnings);
-  } else if (job.charset != Charset::kKeep) {
-    table->encoder = std::make_unique<ValueEncoder>(
-        ChooseCodePage(job, warnings), job.charset);
-    options.encoder = table->encoder.get();
+    opened->code_page = ChooseCodePage(table, language, warnings);
+  } else if (output.charset != Charset::kKeep) {
+    opened->encoder = std::make_unique<ValueEncoder>(
+        ChooseCodePage(table, language, warnings), output.charset);
+    options.encoder = opened->encoder.get();
   }
 
-  table->inputs = {input};
-  if (options.memo) table->inputs.push_back(table->memo.path());
-  table->inputs.insert(table->inputs.end(), job.other_inputs.begin(),
-                       job.other_inputs.end());
+  opened->inputs = {input};
+  if (options.memo) opened->inputs.push_back(opened->memo.path());
   return ConvertStatus::kDone;
+}
+
+std::string ShownOutput(const std::string& path, Language language) {
+  return path.empty() ? Choose(language, "la salida est\xE1ndar",
+                               "standard output")
+                      : path;
 }
 
 OutputTarget TargetFor(const std::string& path, bool to_standard_output,
                        Language language) {
   OutputTarget target;
-  if (to_standard_output) {
-    target.shown =
-        Choose(language, "la salida est\xE1ndar", "standard output");
-  } else {
-    target.path = path;
-    target.shown = path;
-  }
+  if (!to_standard_output) target.path = path;
+  target.shown = ShownOutput(target.path, language);
   return target;
 }
 
-bool OutputIsNoInput(FileSystem& files, const OutputTarget& target,
+bool OutputIsNoInput(FileSystem& files, const std::string& output_path,
                      const std::vector<std::string>& inputs, Language language,
                      std::string* message) {
   for (const std::string& read : inputs) {
-    bool same = target.path.empty() ? files.StandardOutputIs(read)
-                                    : NamesSameFile(files, read, target.path);
+    bool same = output_path.empty() ? files.StandardOutputIs(read)
+                                    : NamesSameFile(files, read, output_path);
     if (same) {
       *message = FormatText(
           Choose(language,
@@ -150,7 +157,7 @@ bool OutputIsNoInput(FileSystem& files, const OutputTarget& target,
                  "no se ha escrito nada",
                  "The output %s would replace the input %s; "
                  "nothing was written"),
-          target.shown, read);
+          ShownOutput(output_path, language), read);
       return false;
     }
   }
@@ -164,15 +171,17 @@ bool OpenOutput(FileSystem& files, Language language, OutputTarget* target,
     return true;
   }
   SystemError create_error;
-  const std::string written_path = files.ResolveLinks(target->path);
-  FileKind kind = files.KindOf(written_path);
+  // What the path reaches through its links; a link to a device (such as
+  // /dev/stdout to a pipe) is written through the link itself.
+  FileKind kind = files.KindOf(target->path);
   target->earlier_exists = kind == FileKind::kRegular;
   if (kind == FileKind::kFolder) {
     create_error.text = Choose(language, "es una carpeta", "it is a folder");
   } else if (kind == FileKind::kDevice) {
-    target->stream = files.OpenDeviceForWriting(written_path, &create_error);
+    target->stream = files.OpenDeviceForWriting(target->path, &create_error);
   } else {
-    target->temporary = files.CreateTemporaryFor(written_path, &create_error);
+    target->temporary = files.CreateTemporaryFor(
+        files.ResolveLinks(target->path), &create_error);
   }
   if (target->stream || target->temporary) return true;
   *message = FormatText(
@@ -190,17 +199,45 @@ ConvertStats ConvertTable(OpenedTable* table, const DbfHeader& header,
     return stats;
   }
   return ConvertRecords(table->in.get(), out, header.record_count,
-                        table->plan, table->options);
+                        *table->plan, table->options);
 }
 
-bool CloseOutput(OutputTarget* target, ConvertStats* stats) {
-  bool finished =
-      target->temporary ? target->temporary->Commit() : target->stream->Close();
-  if (!finished) {
-    stats->end = RunEnd::kWriteFailed;
-    stats->error = target->file()->Error();
+ConvertStats ReadThrough(const OpenedTable& table, const DbfHeader& header) {
+  ConvertStats stats;
+  if (!table.in->Seek(header.header_length)) {
+    stats.end = RunEnd::kReadFailed;
+    stats.error = table.in->Error();
+    return stats;
   }
-  return finished;
+  NullSink nothing;
+  ConvertOptions quiet;
+  quiet.skip_deleted = table.options.skip_deleted;
+  quiet.memo = table.options.memo;
+  return ConvertRecords(table.in.get(), &nothing, header.record_count,
+                        *table.plan, quiet);
+}
+
+void FinishWriting(BackgroundWriter* writer, ConvertStats* stats) {
+  if (!writer->Finish() && stats->end != RunEnd::kWriteFailed) {
+    stats->end = RunEnd::kWriteFailed;
+    stats->error = writer->Error();
+  }
+}
+
+void EndOutput(OutputTarget* target, ConvertStats* stats,
+               bool keep_truncated) {
+  if (stats->end == RunEnd::kDone ||
+      (stats->end == RunEnd::kTruncated && keep_truncated)) {
+    bool finished = target->temporary ? target->temporary->Commit()
+                                      : target->stream->Close();
+    if (!finished) {
+      stats->end = RunEnd::kWriteFailed;
+      stats->error = target->file()->Error();
+    }
+  }
+  target->temporary.reset();  // removes the file when it was not committed
+  if (stats->end != RunEnd::kDone && !stats->error.failed())
+    stats->error = ErrnoError(EIO);
 }
 
 std::string EndsEarlyText(const std::string& input, std::uint32_t read,
@@ -213,21 +250,29 @@ std::string EndsEarlyText(const std::string& input, std::uint32_t read,
   return input + numbers;
 }
 
-std::string RunFailureText(const ConvertStats& stats, const std::string& input,
-                           const std::string& shown_output, Language language) {
-  const std::string nothing_converted =
-      Choose(language, "; no se ha convertido nada", "; nothing was converted");
+std::string NothingConvertedText(Language language) {
+  return Choose(language, "; no se ha convertido nada",
+                "; nothing was converted");
+}
+
+std::string RunFailureCause(const ConvertStats& stats, const std::string& input,
+                            const std::string& shown_output,
+                            Language language) {
   if (stats.end == RunEnd::kMemoFailed)
-    return MemoErrorText(stats.memo_error, language) + nothing_converted;
+    return MemoErrorText(stats.memo_error, language);
   if (stats.end == RunEnd::kWriteFailed)
     return FormatText(Choose(language, "No se puede escribir %s: %s",
                              "Cannot write %s: %s"),
-                      shown_output, SystemErrorText(stats.error, language)) +
-           nothing_converted;
+                      shown_output, SystemErrorText(stats.error, language));
   return FormatText(Choose(language, "No se puede leer %s: %s",
                            "Cannot read %s: %s"),
-                    input, SystemErrorText(stats.error, language)) +
-         nothing_converted;
+                    input, SystemErrorText(stats.error, language));
+}
+
+std::string RunFailureText(const ConvertStats& stats, const std::string& input,
+                           const std::string& shown_output, Language language) {
+  return RunFailureCause(stats, input, shown_output, language) +
+         NothingConvertedText(language);
 }
 
 ConvertStatus StatusOf(RunEnd end) {
@@ -241,28 +286,29 @@ ConvertStatus StatusOf(RunEnd end) {
   return ConvertStatus::kReadFailed;
 }
 
-ConvertOutcome ConvertFile(const ConvertJob& job) {
-  FileSystem& files = job.files ? *job.files : SystemFileSystem();
-  const Language language = job.language;
-  const std::string& input = job.input_path;
-  const DbfHeader& header = job.table.header;
+ConvertOutcome ConvertFile(const TableJob& table, const OutputJob& output,
+                           const RunJob& run) {
+  FileSystem& files = run.files ? *run.files : SystemFileSystem();
+  const Language language = run.language;
+  const std::string& input = table.path;
+  const DbfHeader& header = table.layout.header;
   ConvertOutcome outcome;
-  const bool adx_format = job.format == OutputFormat::kAdx;
-  OutputTarget target =
-      TargetFor(job.output_path.empty()
-                    ? DeriveOutputPath(input, adx_format ? "ADX" : "ADI")
-                    : job.output_path,
-                job.to_standard_output, language);
+  const bool adx_format = output.format == OutputFormat::kAdx;
+  OutputTarget target = TargetFor(OutputPathOf(input, output),
+                                  output.to_standard_output, language);
   outcome.output_path = target.path;
 
-  OpenedTable table;
+  OpenedTable opened;
   std::string message;
-  ConvertStatus opened =
-      OpenTable(job, files, &table, &message, &outcome.warnings);
-  if (opened != ConvertStatus::kDone) return Fail(outcome, opened, message);
+  ConvertStatus status = OpenTable(table, output, language, files, &opened,
+                                   &message, &outcome.warnings);
+  if (status != ConvertStatus::kDone) return Fail(outcome, status, message);
+  opened.options.progress = run.progress;
   // No input may be replaced by the output, nor standard output be
   // redirected onto one.
-  if (!OutputIsNoInput(files, target, table.inputs, language, &message))
+  std::vector<std::string> inputs = opened.inputs;
+  inputs.insert(inputs.end(), run.other_inputs.begin(), run.other_inputs.end());
+  if (!OutputIsNoInput(files, target.path, inputs, language, &message))
     return Fail(outcome, ConvertStatus::kSameFile, message);
   if (!OpenOutput(files, language, &target, &message))
     return Fail(outcome, ConvertStatus::kCannotCreateOutput, message);
@@ -270,26 +316,17 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
   ConvertStats& stats = outcome.stats;
   // What goes to a stream cannot be taken back: every memo is read once
   // before anything is written.
-  if (target.stream && table.options.memo) {
-    NullSink nothing;
-    ConvertOptions quiet = table.options;
-    quiet.progress = nullptr;
-    quiet.encoder = nullptr;
-    quiet.fixer = nullptr;
-    if (table.in->Seek(header.header_length)) {
-      ConvertStats trial = ConvertRecords(table.in.get(), &nothing,
-                                          header.record_count, table.plan,
-                                          quiet);
-      if (trial.end == RunEnd::kMemoFailed) stats = trial;
-    }
+  if (target.stream && opened.options.memo) {
+    ConvertStats trial = ReadThrough(opened, header);
+    if (trial.end == RunEnd::kMemoFailed) stats = trial;
   }
   if (stats.end == RunEnd::kDone) {
     BackgroundWriter writer(target.file());
     std::unique_ptr<AdxWriter> adx;
     ByteSink* records = &writer;
     if (adx_format) {
-      adx = std::make_unique<AdxWriter>(&writer, table.plan, table.code_page,
-                                        job.charset == Charset::kAscii);
+      adx = std::make_unique<AdxWriter>(&writer, table.plan, opened.code_page,
+                                        output.charset == Charset::kAscii);
       records = adx.get();
     }
     if (!(adx ? adx->WriteHeader(language)
@@ -297,7 +334,7 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
       stats.end = RunEnd::kWriteFailed;
       stats.error = writer.Error();
     } else {
-      stats = ConvertTable(&table, header, records);
+      stats = ConvertTable(&opened, header, records);
     }
     // The complete records of a run that is kept make a whole document.
     if (adx && (stats.end == RunEnd::kDone || stats.end == RunEnd::kTruncated)) {
@@ -308,22 +345,14 @@ ConvertOutcome ConvertFile(const ConvertJob& job) {
       stats.values_changed = adx->values_spelled();
       outcome.values_kept_in_intl = adx->values_kept_in_intl();
     }
-    // What the run wrote reaches the file before it is judged.
-    if (!writer.Finish() && stats.end != RunEnd::kWriteFailed) {
-      stats.end = RunEnd::kWriteFailed;
-      stats.error = writer.Error();
-    }
+    FinishWriting(&writer, &stats);
   }
-  table.in.reset();
+  opened.in.reset();
 
-  if (!stats.error.failed()) stats.error = ErrnoError(EIO);
   // A truncated table keeps its complete records, unless that would replace
   // an earlier file.
   const bool earlier_exists = target.earlier_exists;
-  if (stats.end == RunEnd::kDone ||
-      (stats.end == RunEnd::kTruncated && !earlier_exists))
-    CloseOutput(&target, &stats);
-  target.temporary.reset();  // removes the file when it was not committed
+  EndOutput(&target, &stats, !earlier_exists);
 
   switch (stats.end) {
     case RunEnd::kDone:

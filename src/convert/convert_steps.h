@@ -2,8 +2,9 @@
 // that converts one table (convert_file.cpp) and the one that writes several
 // into one output (merge_files.cpp): open a table with its memo file and
 // encoder, refuse an output that is one of the inputs, open the output,
-// convert a table's records, put the output in place, and say what failed.
-// Only this folder uses it.
+// convert a table's records (or only read them through), and the ending:
+// what was written reaches the output, which is put in place or left out,
+// and what failed is said. Only this folder uses it.
 
 #ifndef LOGWEAVE_CONVERT_CONVERT_STEPS_H_
 #define LOGWEAVE_CONVERT_CONVERT_STEPS_H_
@@ -17,6 +18,7 @@
 #include "convert/convert_records.h"
 #include "dbf/memo_file.h"
 #include "mapping/column_plan.h"
+#include "platform/background_writer.h"
 #include "platform/file_system.h"
 
 /// \a outcome (a ConvertOutcome or a MergeOutcome) ended with \a status and
@@ -28,14 +30,9 @@ Outcome Fail(Outcome outcome, ConvertStatus status, std::string message) {
   return outcome;
 }
 
-/// Puts \a a and \a b in the place of the first and second "%s" of
-/// \a pattern; paths of any length fit.
-std::string FormatText(const char* pattern, const std::string& a,
-                       const std::string& b = std::string());
-
 /// A table opened for conversion.
 struct OpenedTable {
-  ColumnPlan plan;
+  const ColumnPlan* plan = nullptr;  ///< the job's
   std::unique_ptr<InputFile> in;
   MemoFile memo;
   std::unique_ptr<ValueEncoder> encoder;
@@ -43,17 +40,18 @@ struct OpenedTable {
   int code_page = 0;
   /// The job's options, with the memo file and the encoder when used.
   ConvertOptions options;
-  /// Every file the conversion reads: the table, its memo file when used,
-  /// the job's other inputs.
+  /// The table and its memo file when used.
   std::vector<std::string> inputs;
 };
 
-/// Opens the table of \a job, its memo file when asked, and its encoder;
-/// a table that names a code page that cannot be read adds a line to
-/// \a warnings. On failure returns kCannotOpenInput or kMemoFailed with the
-/// text in \a message; kDone otherwise.
-ConvertStatus OpenTable(const ConvertJob& job, FileSystem& files,
-                        OpenedTable* table, std::string* message,
+/// Opens \a table, its memo file when asked, and the encoder \a output
+/// needs; a table that names a code page that cannot be read adds a line
+/// to \a warnings. The progress is left to the caller. On failure returns
+/// kCannotOpenInput or kMemoFailed with the text in \a message; kDone
+/// otherwise.
+ConvertStatus OpenTable(const TableJob& table, const OutputJob& output,
+                        Language language, FileSystem& files,
+                        OpenedTable* opened, std::string* message,
                         std::vector<std::string>* warnings);
 
 /// Where the output goes: standard output, a device written in place, or a
@@ -75,12 +73,6 @@ struct OutputTarget {
 OutputTarget TargetFor(const std::string& path, bool to_standard_output,
                        Language language);
 
-/// False, with the text in \a message, when writing \a target would replace
-/// one of \a inputs (or standard output leads to one).
-bool OutputIsNoInput(FileSystem& files, const OutputTarget& target,
-                     const std::vector<std::string>& inputs, Language language,
-                     std::string* message);
-
 /// Opens \a target; false with the text in \a message. An output reached
 /// through a symbolic link is replaced where the link points.
 bool OpenOutput(FileSystem& files, Language language, OutputTarget* target,
@@ -90,12 +82,33 @@ bool OpenOutput(FileSystem& files, Language language, OutputTarget* target,
 ConvertStats ConvertTable(OpenedTable* table, const DbfHeader& header,
                           ByteSink* out);
 
-/// Puts the output in place (or closes the stream); on failure sets
-/// \a stats to the write failure and returns false.
-bool CloseOutput(OutputTarget* target, ConvertStats* stats);
+/// Reads every record of \a table once and writes nothing, to learn before
+/// a byte goes where it cannot be taken back whether the table ends early,
+/// cannot be read or names a memo that cannot be: no progress, no
+/// re-encoding, no fixes.
+ConvertStats ReadThrough(const OpenedTable& table, const DbfHeader& header);
 
-/// The text of a run of \a input into \a shown_output that ended with a
-/// memo, write or read failure.
+/// The ending both frames share. First, what the run handed to \a writer
+/// reaches the output; a failure there becomes the run's, unless it failed
+/// writing already.
+void FinishWriting(BackgroundWriter* writer, ConvertStats* stats);
+
+/// Then the output is put in place (or the stream closed) when the run was
+/// done, or when it ended early and \a keep_truncated; a failure there is
+/// the run's write failure. Otherwise a temporary file is removed. A
+/// failure without a cause gets the system's word for an I/O error.
+void EndOutput(OutputTarget* target, ConvertStats* stats, bool keep_truncated);
+
+/// "; nothing was converted", said after the cause of a failure.
+std::string NothingConvertedText(Language language);
+
+/// What failed in a run of \a input into \a shown_output that ended with a
+/// memo, write or read failure: one line naming the file and the cause.
+std::string RunFailureCause(const ConvertStats& stats, const std::string& input,
+                            const std::string& shown_output,
+                            Language language);
+
+/// The same, followed by NothingConvertedText.
 std::string RunFailureText(const ConvertStats& stats, const std::string& input,
                            const std::string& shown_output, Language language);
 

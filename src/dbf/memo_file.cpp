@@ -21,20 +21,22 @@ std::uint32_t Little32(const unsigned char* p) {
          (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-// The memo file with extension \a extension ("dbt") beside \a stem, in any
-// letter case; "" when there is none. Only a regular file counts: a pipe of
-// that name would never end.
-std::string FindWithExtension(FileSystem& files, const std::string& stem,
-                              const std::string& extension) {
+// The memo files with extension \a extension ("dbt") beside \a stem, in any
+// letter case. Only a regular file counts: a pipe of that name would never
+// end.
+std::vector<std::string> WithExtension(FileSystem& files,
+                                       const std::string& stem,
+                                       const std::string& extension) {
   const std::string folder = FolderOf(stem);
   const std::string wanted = NameOf(stem) + "." + extension;
+  std::vector<std::string> found;
   for (const std::string& name : files.NamesInFolder(folder)) {
     std::string path = folder + name;
     if (EqualIgnoringCase(name, wanted) &&
         files.KindOf(path) == FileKind::kRegular)
-      return path;
+      found.push_back(path);
   }
-  return std::string();
+  return found;
 }
 
 }  // namespace
@@ -51,6 +53,15 @@ std::string TableStem(const std::string& table_path) {
   return table_path.substr(0, table_path.size() - (name.size() - dot));
 }
 
+std::vector<std::string> MemoFilesBeside(FileSystem& files,
+                                         const std::string& table_path) {
+  const std::string stem = TableStem(table_path);
+  std::vector<std::string> found = WithExtension(files, stem, "dbt");
+  for (std::string& path : WithExtension(files, stem, "fpt"))
+    found.push_back(std::move(path));
+  return found;
+}
+
 bool MemoFile::Open(FileSystem& files, const std::string& table_path,
                     std::uint8_t table_version, MemoError* error) {
   std::string stem = TableStem(table_path);
@@ -60,10 +71,10 @@ bool MemoFile::Open(FileSystem& files, const std::string& table_path,
                                foxpro_first ? MemoFormat::kDbase
                                             : MemoFormat::kFoxPro};
   for (MemoFormat format : order) {
-    std::string path = FindWithExtension(
+    std::vector<std::string> found = WithExtension(
         files, stem, format == MemoFormat::kFoxPro ? "fpt" : "dbt");
-    if (!path.empty())
-      return OpenPath(files, path, format, table_version, error);
+    if (!found.empty())
+      return OpenPath(files, found.front(), format, table_version, error);
   }
   *error = MemoError();
   error->kind = MemoError::kNoMemoFile;

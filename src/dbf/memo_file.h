@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -85,6 +86,12 @@ class MemoFile {
   std::uint32_t block_size_ = 512;
   std::uint64_t file_size_ = 0;
 };
+
+/// Every memo file beside the table at \a table_path: the regular files named
+/// like it with the extension .DBT or .FPT in any letter case. They belong
+/// to the table whether or not its memos are read.
+std::vector<std::string> MemoFilesBeside(FileSystem& files,
+                                         const std::string& table_path);
 
 /// Whether the table version byte belongs to a FoxPro table.
 bool IsFoxProVersion(std::uint8_t version);

@@ -30,4 +30,8 @@ bool ReadTableFile(FileSystem& files, const std::string& path,
                    DbfLayout* layout, TableError* error,
                    HeaderDamage* damage = nullptr);
 
+/// The same on a file just opened.
+bool ReadOpenedTable(InputFile* in, DbfLayout* layout, TableError* error,
+                     HeaderDamage* damage = nullptr);
+
 #endif  // LOGWEAVE_DBF_TABLE_FILE_H_

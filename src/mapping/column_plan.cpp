@@ -41,6 +41,13 @@ ColumnPlan PlanColumns(const std::vector<std::string>& entries,
   return plan;
 }
 
+void AssignColumn(ColumnPlan* plan, std::size_t index,
+                  const std::string& keyword) {
+  PlannedColumn& column = plan->columns[index];
+  column.keyword = keyword;
+  column.skipped = false;
+}
+
 void MarkMemoColumns(const DbfLayout& layout, ColumnPlan* plan) {
   std::size_t count = std::min(layout.columns.size(), plan->columns.size());
   for (std::size_t i = 0; i < count; ++i)

@@ -41,6 +41,11 @@ struct ColumnPlan {
 ColumnPlan PlanColumns(const std::vector<std::string>& entries,
                        Language language);
 
+/// Maps column \a index of \a plan to \a keyword, an ADIF field name, as an
+/// entry reassigned to it would read (ReassignEntry): its size stays.
+void AssignColumn(ColumnPlan* plan, std::size_t index,
+                  const std::string& keyword);
+
 /// Marks the memo (M) columns of \a layout in \a plan, column by column.
 void MarkMemoColumns(const DbfLayout& layout, ColumnPlan* plan);
 

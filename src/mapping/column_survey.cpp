@@ -206,10 +206,17 @@ bool SurveyTable(FileSystem& files, const std::string& path,
     *error = OpenErrorText(path, open_error, language);
     return false;
   }
+  return SurveyOpenedTable(in.get(), path, layout, request, language, profiles,
+                           error);
+}
+
+bool SurveyOpenedTable(InputFile* in, const std::string& path,
+                       const DbfLayout& layout, const SurveyRequest& request,
+                       Language language, std::vector<ColumnProfile>* profiles,
+                       std::string* error) {
   bool read = in->Seek(layout.header.header_length);
   if (read) {
-    SurveyRecords(in.get(), layout.header.record_count, layout, request,
-                  profiles);
+    SurveyRecords(in, layout.header.record_count, layout, request, profiles);
     read = !in->Failed();
   }
   if (read) return true;

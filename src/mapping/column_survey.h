@@ -94,4 +94,10 @@ bool SurveyTable(FileSystem& files, const std::string& path,
                  Language language, std::vector<ColumnProfile>* profiles,
                  std::string* error);
 
+/// The same on the table at \a path already open as \a in.
+bool SurveyOpenedTable(InputFile* in, const std::string& path,
+                       const DbfLayout& layout, const SurveyRequest& request,
+                       Language language, std::vector<ColumnProfile>* profiles,
+                       std::string* error);
+
 #endif  // LOGWEAVE_MAPPING_COLUMN_SURVEY_H_

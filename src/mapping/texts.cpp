@@ -42,6 +42,7 @@ const CommonCause kCommonCauses[] = {
     {EBUSY, "Dispositivo o recurso ocupado", "Device or resource busy"},
     {EINVAL, "Argumento no v\xE1lido", "Invalid argument"},
     {EPIPE, "Tuber\xED""a rota", "Broken pipe"},
+    {kReadOnlyFileCode, "es de solo lectura", "it is read-only"},
 #ifdef EDQUOT
     {EDQUOT, "Cuota de disco superada", "Disk quota exceeded"},
 #endif

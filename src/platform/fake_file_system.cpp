@@ -2,6 +2,7 @@
 
 #include "platform/fake_file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -10,7 +11,11 @@ namespace {
 class FakeInput : public InputFile {
  public:
   FakeInput(FakeFileSystem* files, std::string bytes)
-      : files_(files), bytes_(std::move(bytes)) {}
+      : files_(files), bytes_(std::move(bytes)) {
+    files_->most_open_inputs =
+        std::max(files_->most_open_inputs, ++files_->open_inputs);
+  }
+  ~FakeInput() override { --files_->open_inputs; }
   std::size_t Read(char* buffer, std::size_t size) override {
     if (files_->FailsNow(&files_->reads, files_->fail_read_at)) {
       error_ = files_->injected_error;
@@ -197,6 +202,13 @@ std::unique_ptr<TemporaryFile> FakeFileSystem::CreateTemporaryFor(
   if (!folder.empty() &&
       KindOf(folder.substr(0, folder.size() - 1)) != FileKind::kFolder) {
     *error = ErrnoError(ENOENT);
+    return nullptr;
+  }
+  // A file nobody may write is read-only, as on the real systems.
+  auto earlier = entries.find(target);
+  if (earlier != entries.end() && earlier->second.kind == FileKind::kRegular &&
+      (earlier->second.mode & 0222) == 0) {
+    *error = ReadOnlyFileError();
     return nullptr;
   }
   std::string path = folder + ".tmp" + std::to_string(++temporaries_);

@@ -32,6 +32,8 @@ class FakeFileSystem : public FileSystem {
 
   /// How many calls of each kind were made.
   int reads = 0, writes = 0, closes = 0, renames = 0;
+  /// Inputs open now, and the most that were open at once.
+  int open_inputs = 0, most_open_inputs = 0;
 
   /// What was written to standard output.
   std::string standard_output;

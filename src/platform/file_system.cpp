@@ -39,6 +39,21 @@ class StdioOutput : public OutputFile {
 
 }  // namespace
 
+namespace {
+PathEncoding g_path_encoding = PathEncoding::kAnsi;
+}  // namespace
+
+void SetPathEncoding(PathEncoding encoding) { g_path_encoding = encoding; }
+
+PathEncoding PathEncodingInUse() { return g_path_encoding; }
+
+SystemError ReadOnlyFileError() {
+  SystemError error;
+  error.code = kReadOnlyFileCode;
+  error.text = "read-only file";
+  return error;
+}
+
 std::unique_ptr<OutputFile> StreamOutput(std::FILE* file) {
   return std::make_unique<StdioOutput>(file);
 }
@@ -48,6 +63,17 @@ bool NamesSameFile(FileSystem& files, const std::string& input,
   if (input == output) return true;
   if (files.IgnoresCase() && EqualIgnoringCase(input, output)) return true;
   return files.SameFile(input, output);
+}
+
+bool NamesSameOutput(FileSystem& files, const std::string& a,
+                     const std::string& b) {
+  if (NamesSameFile(files, a, b)) return true;
+  const std::string name_a = NameOf(a), name_b = NameOf(b);
+  if (name_a != name_b &&
+      !(files.IgnoresCase() && EqualIgnoringCase(name_a, name_b)))
+    return false;
+  // "dir/." names the folder itself, as "." names the current one.
+  return files.SameFile(FolderOf(a) + ".", FolderOf(b) + ".");
 }
 
 bool ReadWholeFile(FileSystem& files, const std::string& path,

@@ -52,11 +52,16 @@ class OutputFile : public ByteSink {
 class TemporaryFile : public OutputFile {
  public:
   /// Closes the file and puts it in the place of the target, replacing any
-  /// file there in one step, with that file's permissions. On failure the
-  /// temporary file is removed, the target stays as it was, and Error() says
-  /// why.
+  /// file there in one step, with that file's permissions (and, where the
+  /// system allows, its owner and group). On failure the temporary file is
+  /// removed, the target stays as it was, and Error() says why.
   virtual bool Commit() = 0;
 };
+
+/// Why a replacement was refused when the file to be replaced is read-only
+/// (its code is no errno value; the texts word it).
+constexpr int kReadOnlyFileCode = -1;
+SystemError ReadOnlyFileError();
 
 /// Why an input could not be opened.
 struct OpenError {
@@ -93,16 +98,20 @@ class FileSystem {
   /// True when standard output writes to the file at \a path.
   virtual bool StandardOutputIs(const std::string& path) = 0;
 
-  /// The file \a path leads to through symbolic links, so that replacing it
-  /// updates the file a link points to; \a path itself when it is no link.
+  /// The file \a path leads to through symbolic links (the last of which
+  /// may point to nothing yet), so that replacing it updates the file a link
+  /// points to; \a path itself when it is no link.
   virtual std::string ResolveLinks(const std::string& path) = 0;
 
   /// True where file names are compared without regard to letter case.
   virtual bool IgnoresCase() const = 0;
 
   /// A new temporary file in the folder of \a target that will replace it.
-  /// Its name is never longer than a short name beside the target, so a
-  /// target whose name is legal always gets one.
+  /// A symbolic link is followed, a dangling one too, so that the file it
+  /// points to is replaced or created; a loop fails with ELOOP. A read-only
+  /// file is refused with ReadOnlyFileError(). The temporary file's name is
+  /// never longer than a short name beside the target, so a target whose
+  /// name is legal always gets one.
   virtual std::unique_ptr<TemporaryFile> CreateTemporaryFor(
       const std::string& target, SystemError* error) = 0;
 
@@ -120,11 +129,29 @@ class FileSystem {
 /// The file system of the machine the program runs on.
 FileSystem& SystemFileSystem();
 
+/// How the program spells paths in its strings. The window program keeps
+/// the system's ANSI code page, in which its dialogs give paths; the command
+/// line takes its arguments as UTF-8, so that a name outside that code page
+/// still reaches its file. Only Windows converts (to its UTF-16 names);
+/// elsewhere a path is the system's bytes, UTF-8 where the locale is, and
+/// the choice only says how a name's characters are counted. Chosen once,
+/// at start, before any file is opened; ANSI unless chosen.
+enum class PathEncoding { kAnsi, kUtf8 };
+void SetPathEncoding(PathEncoding encoding);
+PathEncoding PathEncodingInUse();
+
 /// True when writing \a output would overwrite \a input: the same spelling,
 /// the same spelling but for letter case where names ignore it, or one file
 /// reached by two paths.
 bool NamesSameFile(FileSystem& files, const std::string& input,
                    const std::string& output);
+
+/// True when \a a and \a b, two outputs, would be written to one file: they
+/// name the same file (NamesSameFile), or one name, letter case aside where
+/// names ignore it, in one folder reached by two paths, though the file
+/// does not exist yet.
+bool NamesSameOutput(FileSystem& files, const std::string& a,
+                     const std::string& b);
 
 /// Reads the whole regular file at \a path into \a bytes, when it holds at
 /// most \a largest bytes.

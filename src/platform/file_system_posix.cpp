@@ -1,10 +1,17 @@
 // file_system_posix.cpp: the file system on POSIX systems.
 //
 // Outputs are written to an unnamed file (O_TMPFILE) where the system has
-// one and linked in under a short name only when complete, so not even a
-// killed process leaves a temporary file behind. Elsewhere the temporary
-// file has a short hidden name from the start, and an interrupt, a hang-up
-// or a termination signal removes it before the program ends.
+// one. Complete, it is linked in under the target's name when there is no
+// earlier file, and otherwise under a short hidden name that is renamed over
+// the earlier file at once: a killed process leaves a temporary file only in
+// that moment. Elsewhere the temporary file has a short hidden name from the
+// start, and an interrupt, a hang-up or a termination signal removes it
+// before the program ends.
+//
+// A replacement follows symbolic links (a dangling one too: the file it
+// points to is created), refuses a read-only file, and keeps the
+// permissions, owner and group of the file it replaces where the system
+// allows.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -106,15 +113,74 @@ std::string TemporaryName(const std::string& target_name, unsigned attempt) {
   return TemporaryNameFor(target_name, ".lw", seed);
 }
 
-// The permissions a replacement of \a target gets: those of the file it
-// replaces, or those of a new file.
-mode_t ModeFor(const std::string& target) {
+// What a replacement of a file keeps of it.
+struct Replaced {
+  bool exists = false;
+  mode_t mode = 0;
+  uid_t owner = 0;
+  gid_t group = 0;
+};
+
+// The earlier regular file at \a target, if any; a new file gets the
+// permissions the umask leaves.
+Replaced ReplacedAt(const std::string& target) {
+  Replaced replaced;
   struct stat s;
-  if (stat(target.c_str(), &s) == 0 && S_ISREG(s.st_mode))
-    return s.st_mode & 07777;
+  if (stat(target.c_str(), &s) == 0 && S_ISREG(s.st_mode)) {
+    replaced.exists = true;
+    replaced.mode = s.st_mode & 07777;
+    replaced.owner = s.st_uid;
+    replaced.group = s.st_gid;
+    return replaced;
+  }
   mode_t mask = umask(0);
   umask(mask);
-  return 0666 & ~mask;
+  replaced.mode = 0666 & ~mask;
+  return replaced;
+}
+
+// True when the earlier file \a target must not be replaced: nobody may
+// write it (root passes every permission check, but a file without any
+// write permission was made read-only on purpose), or this process may not.
+bool RefusesReplacement(const std::string& target, const Replaced& replaced,
+                        SystemError* error) {
+  if (!replaced.exists) return false;
+  if ((replaced.mode & 0222) == 0) {
+    *error = ReadOnlyFileError();
+    return true;
+  }
+  if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0) return false;
+  // A read-only file system is said when the temporary file is created.
+  if (errno != EACCES && errno != EPERM) return false;
+  *error = LastError();
+  return true;
+}
+
+// The target of the symbolic link at \a link, relative to its folder.
+bool ReadLink(const std::string& link, std::string* target) {
+  std::string buffer(PATH_MAX, '\0');
+  ssize_t n = readlink(link.c_str(), &buffer[0], buffer.size());
+  if (n < 0 || static_cast<std::size_t>(n) >= buffer.size()) return false;
+  buffer.resize(static_cast<std::size_t>(n));
+  *target = buffer[0] == '/' ? buffer : FolderOf(link) + buffer;
+  return true;
+}
+
+// The path \a path leads to through symbolic links, the last of which may
+// point to a file that does not exist yet; false on a loop.
+bool FollowLinks(const std::string& path, std::string* followed) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat s;
+    std::string next;
+    if (lstat(current.c_str(), &s) != 0 || !S_ISLNK(s.st_mode) ||
+        !ReadLink(current, &next)) {
+      *followed = current;
+      return true;
+    }
+    current = next;
+  }
+  return false;
 }
 
 // --- Files ----------------------------------------------------------------
@@ -186,14 +252,13 @@ class DescriptorOutput : public OutputFile {
 class PosixTemporaryFile : public TemporaryFile {
  public:
   // \a named_path is empty for an unnamed file.
-  PosixTemporaryFile(int fd, std::string target, std::string folder,
-                     std::string named_path, mode_t mode)
+  PosixTemporaryFile(int fd, std::string target, std::string named_path,
+                     const Replaced& replaced)
       : output_(fd),
         fd_(fd),
         target_(std::move(target)),
-        folder_(std::move(folder)),
         named_path_(std::move(named_path)),
-        mode_(mode) {
+        replaced_(replaced) {
     if (!named_path_.empty()) slot_ = RegisterTemporary(named_path_);
   }
   ~PosixTemporaryFile() override {
@@ -216,10 +281,16 @@ class PosixTemporaryFile : public TemporaryFile {
       Discard();
       return false;
     }
-    fchmod(fd_, mode_);
-    if (named_path_.empty() && !LinkUnnamed()) {
-      output_.Close();
-      return false;
+    TakeOverOwnerAndMode();
+    if (named_path_.empty()) {
+      // With no earlier file, the complete file appears under the target's
+      // name in one step and never under another.
+      if (!replaced_.exists && LinkUnnamedAs(target_))
+        return CloseLinkedTarget();
+      if (error_.failed() || !LinkUnnamedBeside()) {
+        output_.Close();
+        return false;
+      }
     }
     if (!output_.Close()) {
       Discard();
@@ -236,25 +307,50 @@ class PosixTemporaryFile : public TemporaryFile {
   }
 
  private:
-  // Gives the unnamed file a short name beside the target.
-  bool LinkUnnamed() {
+  // The owner and group of the file replaced, where the system lets this
+  // process give them (root may; others only a group of their own), then
+  // its permissions, which a change of owner may have cut.
+  void TakeOverOwnerAndMode() {
+    if (replaced_.exists && fchown(fd_, replaced_.owner, replaced_.group) != 0)
+      (void)!fchown(fd_, static_cast<uid_t>(-1), replaced_.group);
+    fchmod(fd_, replaced_.mode);
+  }
+
+  // Gives the unnamed file the name \a name; false when that name is taken
+  // (error_ untouched) or on another failure (error_ set).
+  bool LinkUnnamedAs(const std::string& name) {
     char self[64];
     std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
+    if (linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+      return true;
+    if (errno != EEXIST) error_ = LastError();
+    return false;
+  }
+
+  // The unnamed file linked in as the target: a failure to close takes it
+  // away again.
+  bool CloseLinkedTarget() {
+    if (!output_.Close()) {
+      unlink(target_.c_str());
+      return false;
+    }
+    committed_ = true;
+    return true;
+  }
+
+  // Gives the unnamed file a short hidden name beside the target.
+  bool LinkUnnamedBeside() {
+    const std::string folder = FolderOf(target_);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      std::string name = folder_ + TemporaryName(NameOf(target_), attempt);
+      std::string name = folder + TemporaryName(NameOf(target_), attempt);
       slot_ = RegisterTemporary(name);
-      if (linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
-          0) {
+      if (LinkUnnamedAs(name)) {
         named_path_ = name;
         return true;
       }
-      int cause = errno;
       UnregisterTemporary(slot_);
       slot_ = -1;
-      if (cause != EEXIST) {
-        error_ = ErrnoError(cause);
-        return false;
-      }
+      if (error_.failed()) return false;
     }
     error_ = ErrnoError(EEXIST);
     return false;
@@ -270,8 +366,8 @@ class PosixTemporaryFile : public TemporaryFile {
 
   DescriptorOutput output_;
   int fd_;
-  std::string target_, folder_, named_path_;
-  mode_t mode_;
+  std::string target_, named_path_;
+  Replaced replaced_;
   int slot_ = -1;
   bool committed_ = false;
   SystemError error_;
@@ -333,38 +429,39 @@ class PosixFileSystem : public FileSystem {
   }
 
   std::string ResolveLinks(const std::string& path) override {
-    struct stat s;
-    if (lstat(path.c_str(), &s) != 0 || !S_ISLNK(s.st_mode)) return path;
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (!resolved) return path;
-    std::string result = resolved;
-    std::free(resolved);
-    return result;
+    std::string followed;
+    return FollowLinks(path, &followed) ? followed : path;
   }
 
   bool IgnoresCase() const override { return false; }
 
   std::unique_ptr<TemporaryFile> CreateTemporaryFor(
-      const std::string& target, SystemError* error) override {
+      const std::string& path, SystemError* error) override {
+    std::string target;
+    if (!FollowLinks(path, &target)) {
+      *error = ErrnoError(ELOOP);
+      return nullptr;
+    }
+    const Replaced replaced = ReplacedAt(target);
+    if (RefusesReplacement(target, replaced, error)) return nullptr;
     const std::string folder = FolderOf(target);
-    const mode_t mode = ModeFor(target);
 #ifdef O_TMPFILE
     // Only where the unnamed file can be linked in later through /proc.
     if (access("/proc/self/fd", X_OK) == 0) {
       int fd = ::open(folder.empty() ? "." : folder.c_str(),
                       O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
       if (fd >= 0)
-        return std::make_unique<PosixTemporaryFile>(fd, target, folder,
-                                                    std::string(), mode);
+        return std::make_unique<PosixTemporaryFile>(fd, target, std::string(),
+                                                    replaced);
     }
 #endif
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      std::string path = folder + TemporaryName(NameOf(target), attempt);
-      int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+      std::string named = folder + TemporaryName(NameOf(target), attempt);
+      int fd = ::open(named.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                       0600);
       if (fd >= 0)
-        return std::make_unique<PosixTemporaryFile>(fd, target, folder, path,
-                                                    mode);
+        return std::make_unique<PosixTemporaryFile>(fd, target, named,
+                                                    replaced);
       if (errno != EEXIST) break;
     }
     *error = LastError();

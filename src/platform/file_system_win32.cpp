@@ -1,9 +1,15 @@
-// file_system_win32.cpp: the file system on Windows (ANSI paths).
+// file_system_win32.cpp: the file system on Windows.
+//
+// Every file is reached by its UTF-16 name; the program's paths are turned
+// into it from the encoding chosen at start (the ANSI code page for the
+// window program, UTF-8 for the command line), and names and the system's
+// words come back in that encoding.
 //
 // Device names (NUL, CON, COM1, LPT1 ... in any folder and with any
 // extension, and paths under \\.\) are devices: never read, written in place.
 // A temporary file is opened so that it can be deleted while open, and
-// Ctrl+C or closing the console deletes it before the program ends.
+// Ctrl+C or closing the console deletes it before the program ends. A
+// read-only file is never replaced.
 
 #include <windows.h>
 
@@ -16,6 +22,7 @@
 
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -52,17 +59,35 @@ int ErrnoOf(DWORD code) {
   }
 }
 
+UINT PathCodePage() {
+  return PathEncodingInUse() == PathEncoding::kUtf8 ? CP_UTF8 : CP_ACP;
+}
+
+// \a path as the system's UTF-16 name. A path that is no text of its
+// encoding (a cut UTF-8 sequence) becomes a name the system refuses, not a
+// name with replacement characters.
+std::wstring Wide(const std::string& path) {
+  std::wstring wide;
+  return WideOf(path, PathCodePage(), &wide) ? wide : L"|";
+}
+
+// A name or a text of the system in the program's encoding.
+std::string Narrow(std::wstring_view text) {
+  return InCodePage(text, PathCodePage());
+}
+
 SystemError Win32Error(DWORD code) {
   SystemError error;
   error.code = ErrnoOf(code);
-  char text[512];
-  DWORD n = FormatMessageA(
+  wchar_t text[512];
+  DWORD n = FormatMessageW(
       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      code, 0, text, sizeof text, nullptr);
-  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' ||
-                   text[n - 1] == '.' || text[n - 1] == ' '))
+      code, 0, text, sizeof text / sizeof text[0], nullptr);
+  while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' ||
+                   text[n - 1] == L'.' || text[n - 1] == L' '))
     --n;
-  error.text = n ? std::string(text, n) : "error " + std::to_string(code);
+  error.text = n ? Narrow(std::wstring_view(text, n))
+                 : "error " + std::to_string(code);
   return error;
 }
 
@@ -92,25 +117,27 @@ bool IsDeviceName(const std::string& path) {
 // --- Removing temporary files on Ctrl+C -----------------------------------
 
 constexpr int kCleanupSlots = 8;
-char g_cleanup_paths[kCleanupSlots][MAX_PATH + 1];
+constexpr std::size_t kCleanupPathMax = 1024;
+wchar_t g_cleanup_paths[kCleanupSlots][kCleanupPathMax];
 volatile LONG g_cleanup_used[kCleanupSlots];
 
 BOOL WINAPI RemoveTemporaries(DWORD) {
   for (int i = 0; i < kCleanupSlots; ++i)
-    if (g_cleanup_used[i]) DeleteFileA(g_cleanup_paths[i]);
+    if (g_cleanup_used[i]) DeleteFileW(g_cleanup_paths[i]);
   return FALSE;  // let the default handler end the program
 }
 
-int RegisterTemporary(const std::string& path) {
+int RegisterTemporary(const std::wstring& path) {
   static bool installed = false;
   if (!installed) {
     installed = true;
     SetConsoleCtrlHandler(RemoveTemporaries, TRUE);
   }
-  if (path.size() > MAX_PATH) return -1;
+  if (path.size() >= kCleanupPathMax) return -1;
   for (int i = 0; i < kCleanupSlots; ++i) {
     if (g_cleanup_used[i]) continue;
-    std::memcpy(g_cleanup_paths[i], path.c_str(), path.size() + 1);
+    std::memcpy(g_cleanup_paths[i], path.c_str(),
+                (path.size() + 1) * sizeof(wchar_t));
     InterlockedExchange(&g_cleanup_used[i], 1);
     return i;
   }
@@ -134,7 +161,7 @@ std::string TemporaryName(const std::string& target_name, unsigned attempt) {
 // A handle to ask about the file at \a path, without opening it for reading
 // or writing.
 HANDLE OpenForQuery(const std::string& path) {
-  return CreateFileA(path.c_str(), 0,
+  return CreateFileW(Wide(path).c_str(), 0,
                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                      nullptr);
@@ -225,14 +252,14 @@ class HandleOutput : public OutputFile {
 
 class Win32TemporaryFile : public TemporaryFile {
  public:
-  Win32TemporaryFile(HANDLE handle, std::string path, std::string target)
+  Win32TemporaryFile(HANDLE handle, std::wstring path, std::wstring target)
       : output_(handle),
         path_(std::move(path)),
         target_(std::move(target)),
         slot_(RegisterTemporary(path_)) {}
   ~Win32TemporaryFile() override {
     output_.Close();
-    if (!committed_) DeleteFileA(path_.c_str());
+    if (!committed_) DeleteFileW(path_.c_str());
     UnregisterTemporary(slot_);
   }
   bool Write(const char* data, std::size_t size) override {
@@ -245,7 +272,7 @@ class Win32TemporaryFile : public TemporaryFile {
   bool Commit() override {
     if (committed_) return true;
     if (!output_.Close()) return false;
-    if (!MoveFileExA(path_.c_str(), target_.c_str(),
+    if (!MoveFileExW(path_.c_str(), target_.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       error_ = LastError();
       return false;
@@ -256,7 +283,7 @@ class Win32TemporaryFile : public TemporaryFile {
 
  private:
   HandleOutput output_;
-  std::string path_, target_;
+  std::wstring path_, target_;
   int slot_;
   bool committed_ = false;
   SystemError error_;
@@ -268,7 +295,7 @@ class Win32FileSystem : public FileSystem {
  public:
   FileKind KindOf(const std::string& path) override {
     if (IsDeviceName(path)) return FileKind::kDevice;
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::kMissing;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::kFolder;
     return FileKind::kRegular;
@@ -283,8 +310,8 @@ class Win32FileSystem : public FileSystem {
       error->kind = FileKind::kDevice;
       return nullptr;
     }
-    HANDLE handle = CreateFileA(
-        path.c_str(), GENERIC_READ,
+    HANDLE handle = CreateFileW(
+        Wide(path).c_str(), GENERIC_READ,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
         nullptr);
@@ -310,12 +337,12 @@ class Win32FileSystem : public FileSystem {
 
   std::vector<std::string> NamesInFolder(const std::string& folder) override {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((Wide(folder) + L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-      names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
+      names.push_back(Narrow(found.cFileName));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
   }
@@ -349,15 +376,24 @@ class Win32FileSystem : public FileSystem {
 
   std::unique_ptr<TemporaryFile> CreateTemporaryFor(
       const std::string& target, SystemError* error) override {
+    const std::wstring wide_target = Wide(target);
+    DWORD attributes = GetFileAttributesW(wide_target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      *error = ReadOnlyFileError();
+      return nullptr;
+    }
     const std::string folder = FolderOf(target);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      std::string path = folder + TemporaryName(NameOf(target), attempt);
+      std::wstring path =
+          Wide(folder + TemporaryName(NameOf(target), attempt));
       // Shared for deletion, so that Ctrl+C can remove it while it is open.
-      HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE,
+      HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
       if (handle != INVALID_HANDLE_VALUE)
-        return std::make_unique<Win32TemporaryFile>(handle, path, target);
+        return std::make_unique<Win32TemporaryFile>(handle, path, wide_target);
       DWORD code = GetLastError();
       if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) {
         *error = Win32Error(code);
@@ -370,7 +406,7 @@ class Win32FileSystem : public FileSystem {
 
   std::unique_ptr<OutputFile> OpenDeviceForWriting(
       const std::string& path, SystemError* error) override {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE,
+    HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -387,7 +423,7 @@ class Win32FileSystem : public FileSystem {
   }
 
   bool Remove(const std::string& path, SystemError* error) override {
-    if (DeleteFileA(path.c_str())) return true;
+    if (DeleteFileW(Wide(path).c_str())) return true;
     *error = LastError();
     return false;
   }

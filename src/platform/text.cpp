@@ -89,6 +89,17 @@ bool IsUtf8(std::string_view text, bool may_end_cut) {
   return true;
 }
 
+std::size_t LastUtf8CharactersAt(std::string_view text, std::size_t count) {
+  std::size_t at = text.size();
+  for (; count > 0; --count) {
+    if (at == 0) return std::string_view::npos;
+    --at;
+    while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+      --at;
+  }
+  return at;
+}
+
 std::string ShownToken(std::string_view bytes, std::size_t longest) {
   std::string shown;
   for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -143,6 +143,10 @@ std::size_t Utf8SequenceAt(std::string_view text, std::size_t at,
 /// cut by the end of \a text is taken as whole (for a text held in part).
 bool IsUtf8(std::string_view text, bool may_end_cut = false);
 
+/// Where the last \a count characters of the well-formed UTF-8 \a text
+/// begin; npos when it holds fewer.
+std::size_t LastUtf8CharactersAt(std::string_view text, std::size_t count);
+
 // ---- tokens shown in messages ----
 
 /// \a bytes from a file or the command line, safe to show in a message and

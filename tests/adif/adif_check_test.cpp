@@ -685,8 +685,9 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
       kinds += std::string(kinds.empty() ? "" : ", ") +
                FindingKindName(finding.kind) + " " + finding.field;
     EXPECT_EQ(c.findings, kinds) << c.title << "\n" << Lines(findings);
-    if (!findings.empty())
+    if (!findings.empty()) {
       EXPECT_EQ(c.level, LevelOf(findings[0].kind)) << c.title;
+    }
   }
 }
 
@@ -1020,7 +1021,7 @@ class CheckCommandTest : public ::testing::Test {
     CheckCommandLine options;
     options.path = path;
     options.strict = strict;
-    int code = RunCheckCommand(options, out, err);
+    int code = RunCheckCommand(options, SystemFileSystem(), out, err);
     out_ = Contents(out);
     err_ = Contents(err);
     return code;

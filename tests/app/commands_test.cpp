@@ -89,15 +89,19 @@ std::string CommandLineOutput(const std::string& input,
   MappingChoices choices;
   for (const auto& [column, keyword] : mapping)
     choices.items.push_back({column, keyword});
-  ConvertJob job;
-  job.input_path = input;
-  job.output_path = output;
-  job.table.header = layout.header;
-  job.language = language;
+  TableJob table;
+  table.path = input;
+  table.layout.header = layout.header;
+  std::vector<std::string> entries;
   std::string message;
-  EXPECT_TRUE(BuildEntries(layout, language, choices, &job.entries, &message))
+  EXPECT_TRUE(BuildEntries(layout, language, choices, &entries, &message))
       << message;
-  ConvertOutcome outcome = ConvertFile(job);
+  table.plan = PlanColumns(entries, language);
+  OutputJob to;
+  to.path = output;
+  RunJob run;
+  run.language = language;
+  ConvertOutcome outcome = ConvertFile(table, to, run);
   EXPECT_TRUE(outcome.ok()) << outcome.message;
   return ReadFile(output);
 }
@@ -380,7 +384,7 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
     const char* english_words;
   };
   // A table cut inside its third record; an output that is a folder; an
-  // input whose name already ends in ADI.
+  // input whose name already ends in ADI; a read-only earlier output.
   std::size_t record_length = 1 + 8 + 5 + 10 + 4 + 15 + 1 + 9 + 20;
   const Case cases[] = {
       {"truncated", "CUT.DBF", full.substr(0, 32 * 9 + 1 + 2 * record_length + 7),
@@ -388,6 +392,8 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
       {"folder", "DIR.DBF", full, "No se puede crear", "Cannot create"},
       {"same file", "SAME.ADI", full, "sustituir\xED" "a a la entrada",
        "would replace the input"},
+      {"read-only", "RO.DBF", full, "RO.ADI: es de solo lectura",
+       "RO.ADI: it is read-only"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -395,6 +401,11 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
     WriteFile(input, c.bytes);
     if (std::string(c.name) == "folder")
       CreateDirectoryA(DeriveOutputPath(input).c_str(), nullptr);
+    if (std::string(c.name) == "read-only") {
+      WriteFile(DeriveOutputPath(input), "earlier");
+      SetFileAttributesA(DeriveOutputPath(input).c_str(),
+                         FILE_ATTRIBUTE_READONLY);
+    }
     OpenTable(hwnd, input);
     AssignThroughWindow(hwnd, table, kMapping, language());
 
@@ -407,6 +418,12 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
     EXPECT_EQ(box.text.find('\n'), std::string::npos) << "one line";
     EXPECT_EQ(ReadFile(input), c.bytes) << "the input is untouched";
   }
+  // The read-only output is as it was, and said to be read-only.
+  const std::string read_only = folder_ / "RO.ADI";
+  EXPECT_EQ("earlier", ReadFile(read_only));
+  EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY),
+            GetFileAttributesA(read_only.c_str()) & FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
   // The truncated table kept its two complete records.
   std::string cut = ReadFile((folder_ / "CUT.ADI"));
   EXPECT_NE(cut.find("<CALL:6>DL1MUE"), std::string::npos);

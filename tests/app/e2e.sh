@@ -340,9 +340,102 @@ scenario_keys() {
   check_exit "Alt+s ends with exit code 0"
 }
 
+# Runs the command line: its standard output and error, without CRs, in
+# run_out and run_err, its exit code in run_code.
+run_cli() {
+  wt 60 wine "$CLI" "$@" >"$WORK/cli.out" 2>"$WORK/cli.err"
+  run_code=$?
+  run_out=$(tr -d '\r' <"$WORK/cli.out")
+  run_err=$(tr -d '\r' <"$WORK/cli.err")
+}
+
+# The command line with names outside the ANSI code page (1252 here): a
+# Cyrillic and a Greek table, its memo file, a mapping file, the output and
+# the check all reach their files; messages show such letters as "?", the
+# console's character set (a pipe's, the ANSI code page) having none.
+scenario_names() {
+  echo "Command line: Cyrillic and Greek file names, read-only outputs"
+  local dir="$DATA/names"
+  mkdir -p "$dir"
+  cp "$ROOT/examples/fox2006.dbf" "$dir/plain.dbf"
+  cp "$ROOT/examples/fox2006.FPT" "$dir/plain.FPT"
+  printf 'NOTES=COMMENT\r\nNAME=NAME\r\n' >"$dir/plain.map"
+  local options=(--auto --memo --charset ascii)
+  run_cli convert "$(winpath "$dir/plain.dbf")" "${options[@]}" \
+    --map-file "$(winpath "$dir/plain.map")"
+  run_cli check "$(winpath "$dir/plain.ADI")"
+  local expected_check=$run_out
+
+  # The script, a table's name and how a message shows it, then the same
+  # for an output.
+  local cases=(
+    Cyrillic
+    $'\xd0\x96\xd1\x83\xd1\x80\xd0\xbd\xd0\xb0\xd0\xbb' '??????'
+    $'\xd0\x92\xd1\x8b\xd1\x85\xd0\xbe\xd0\xb4' '?????'
+    Greek
+    $'\xce\x97\xce\xbc\xce\xb5\xcf\x81\xce\xbf\xce\xbb\xcf\x8c\xce\xb3\xce\xb9\xce\xbf' '??????????'
+    $'\xce\x88\xce\xbe\xce\xbf\xce\xb4\xce\xbf\xcf\x82' '??????'
+  )
+  local i script name shown out out_shown table out_path
+  for i in 0 5; do
+    script=${cases[i]} name=${cases[i + 1]} shown=${cases[i + 2]}
+    out=${cases[i + 3]} out_shown=${cases[i + 4]}
+    table="$dir/$name.dbf"
+    out_path="$dir/$out.adi"
+    cp "$dir/plain.dbf" "$table"
+    cp "$dir/plain.FPT" "$dir/$name.FPT"
+    cp "$dir/plain.map" "$dir/$name.map"
+
+    run_cli fields "$(winpath "$table")"
+    check "$script: fields lists the table" "$run_code $(head -n 1 <<<"$run_out")" \
+      "0 Created in: 03-11-106 with 4 Qso's"
+    run_cli convert "$(winpath "$table")" "${options[@]}" \
+      --map-file "$(winpath "$dir/$name.map")" -o "$(winpath "$out_path")"
+    check "$script: convert with its memo and mapping files" \
+      "$run_code $run_out" \
+      "0 L:\\names\\$shown.dbf"$'\n'"converted to"$'\n'"L:\\names\\$out_shown.adi"
+    if cmp -s "$out_path" "$dir/plain.ADI"; then
+      ok "$script: the output holds the bytes of an ASCII name's"
+    else
+      bad "$script: the output holds the bytes of an ASCII name's"
+    fi
+    run_cli check "$(winpath "$out_path")"
+    check "$script: check reads the output" "$run_out" "$expected_check"
+    run_cli convert "$(winpath "$table")" "${options[@]}" \
+      --map-file "$(winpath "$dir/$name.map")"
+    if [ "$run_code" == 0 ] && cmp -s "$dir/$name.ADI" "$dir/plain.ADI"; then
+      ok "$script: the derived output is named after the table"
+    else
+      bad "$script: the derived output is named after the table"
+    fi
+
+    # A read-only output is refused and kept, in both languages.
+    chmod 444 "$out_path"
+    run_cli convert "$(winpath "$table")" "${options[@]}" \
+      -o "$(winpath "$out_path")" --lang es
+    check "$script: a read-only output is refused" "$run_code $run_out$run_err" \
+      "1 logweave: No se puede crear L:\\names\\$out_shown.adi: es de solo lectura"
+    run_cli convert "$(winpath "$table")" "${options[@]}" \
+      -o "$(winpath "$out_path")"
+    check "$script: ... in English" "$run_code $run_out$run_err" \
+      "1 logweave: Cannot create L:\\names\\$out_shown.adi: it is read-only"
+    if cmp -s "$out_path" "$dir/plain.ADI"; then
+      ok "$script: the read-only output is kept"
+    else
+      bad "$script: the read-only output is kept"
+    fi
+    chmod 644 "$out_path"
+  done
+  check "no temporary file left" "$(ls -A "$dir" | grep -c '^~lw')" 0
+  run_cli fields "$(winpath "$dir")\\${cases[1]}2.dbf" --lang es
+  check "a missing table is named" "$run_code $run_err" \
+    "1 logweave: No se puede abrir L:\\names\\${cases[2]}2.dbf: No existe el fichero o la carpeta"
+}
+
 scenario_spanish
 scenario_english
 scenario_errors
 scenario_keys
+scenario_names
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

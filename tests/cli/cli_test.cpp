@@ -115,11 +115,11 @@ TEST_F(CliTest, ExitCodesAndMessages) {
            "32-byte header"},
       {"full device", {"convert", t, "--auto", "-o", "/dev/full"}, 1, "",
        "logweave: Cannot write /dev/full: No space left on device"},
-      {"output is the table", {"convert", t, "--auto", "-o", t}, 1, "",
+      {"output is the table", {"convert", t, "--auto", "-o", t}, 2, "",
        "logweave: The output " + t + " would replace the input"},
       {"output is the mapping file",
        {"convert", t, "--map-file", "{dir}/log.map", "-o", "{dir}/log.map"},
-       1, "",
+       2, "",
        "logweave: The output " + (dir_ / "log.map") +
            " would replace the input " + (dir_ / "log.map")},
       {"mapping file is a folder",
@@ -222,12 +222,14 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
        {"convert", y1, y2, "--auto", "--merge", "-o", all}, 0,
        y1 + "\n" + y2 + "\nconverted to\n" + all + "\n",
        "logweave: duplicate: " + y2 + " record 1 repeats " + y1 +
-           " record 1\nlogweave: duplicate contacts: 1 (--drop-duplicates"},
+           " record 1: EA4ABC 20050102 0916 40M SSB\nlogweave: duplicate "
+           "contacts: 1 (--drop-duplicates"},
       {"merged, duplicates left out",
        {"convert", y1, y2, "--auto", "--merge", "-o", all, "--drop-duplicates",
         "--lang", "es"}, 0, "",
        "logweave: duplicado: " + y2 + " registro 1 repite " + y1 +
-           " registro 1\nlogweave: contactos duplicados omitidos: 1\n"},
+           " registro 1: EA4ABC 20050102 0916 40M SSB\nlogweave: contactos "
+           "duplicados omitidos: 1\n"},
   };
   for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
   EXPECT_EQ("earlier", ReadFile(dir_ / "keep.adi"));
@@ -236,6 +238,85 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
   EXPECT_EQ(ReadFile(dir_ / "y1.ADI") +
                 second.substr(second.find("<EOR>\r\n<CALL") + 7),
             ReadFile(all));
+}
+
+TEST_F(CliTest, NothingIsLostAcrossTables) {
+  const std::string table = BuildTable(StandardLog());
+  for (const char* name : {"A.dbf", "A.DBF", "b.dbf", "c.dbf", "x.dbf",
+                           "x.ADI"})
+    WriteFile(dir_ / name, table);
+  std::string cut = table;
+  cut.resize(cut.size() - 10);
+  WriteFile(dir_ / "cut.dbf", cut);
+  WriteFile(dir_ / "log.FPT", "the table's memo file");
+  std::filesystem::create_symlink(dir_ / "c.dbf", dir_ / "b.ADI");
+  auto contents = [this] {
+    std::string all;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+      all += entry.path().filename().string() + "=" +
+             ReadFile(entry.path().string()) + "\n";
+    return all;
+  };
+  const std::string before = contents();
+  const std::string t = table_;
+  const CliCase cases[] = {
+      {"the memo file without --memo",
+       {"convert", t, "--auto", "-o", "{dir}/log.FPT"}, 2, "",
+       "logweave: The output " + (dir_ / "log.FPT") +
+           " would replace the input " + (dir_ / "log.FPT") +
+           "; nothing was written\n"},
+      {"the memo file, merging",
+       {"convert", "{dir}/b.dbf", t, "--auto", "--merge", "-o",
+        "{dir}/log.FPT", "--lang", "es"},
+       2, "",
+       "logweave: La salida " + (dir_ / "log.FPT") +
+           " sustituir\xED""a a la entrada " + (dir_ / "log.FPT") +
+           "; no se ha escrito nada\n"},
+      {"two tables, one output", {"convert", "{dir}/A.dbf", "{dir}/A.DBF",
+                                  "--auto"},
+       2, "",
+       "logweave: " + (dir_ / "A.dbf") + " and " + (dir_ / "A.DBF") +
+           " would both be converted to " + (dir_ / "A.ADI") +
+           "; nothing was written\n"},
+      {"an output that links to another table",
+       {"convert", "{dir}/b.dbf", "{dir}/c.dbf", "--auto"}, 2, "",
+       "logweave: The output " + (dir_ / "b.ADI") +
+           " would replace the input " + (dir_ / "c.dbf")},
+      {"a table named like another's output",
+       {"convert", "{dir}/x.dbf", "{dir}/x.ADI", "--auto"}, 2, "",
+       "logweave: The output " + (dir_ / "x.ADI") +
+           " would replace the input " + (dir_ / "x.ADI")},
+      {"a merge into a pipe, a table cut short",
+       {"convert", "{dir}/b.dbf", "{dir}/cut.dbf", "--auto", "--merge", "-o",
+        "/dev/stdout"},
+       1, "",
+       "logweave: " + (dir_ / "cut.dbf") + " ends after record 2 of 3; "
+       "/dev/stdout was not written\nlogweave: /dev/stdout was not written; "
+       "not converted: " + (dir_ / "cut.dbf") + "\n"},
+  };
+  for (const CliCase& c : cases) {
+    RunResult run = ExpectCliCase(c, dir_.str());
+    EXPECT_EQ("", run.out) << c.name;
+    EXPECT_EQ(before, contents()) << c.name;
+  }
+}
+
+TEST_F(CliTest, AResultThatCannotBeWrittenIsAnError) {
+  RunOptions full;
+  full.stdout_path = "/dev/full";
+  const std::string message =
+      "logweave: Cannot write standard output: No space left on device\n";
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--version"}, {"--help"},
+        {"convert", table_, "--auto", "-o", "{dir}/out.adi"},
+        {"convert", table_, table_, "--auto", "--merge", "-o",
+         "{dir}/all.adi"}}) {
+    RunResult run = RunLogweave(args, dir_.str(), full);
+    EXPECT_EQ(1, run.exit_code) << args[0];
+    EXPECT_EQ(message, run.err.substr(run.err.find("logweave: Cannot")))
+        << args[0];
+  }
+  EXPECT_NE("", ReadFile(dir_ / "out.adi"));
 }
 
 TEST_F(CliTest, HelpAndVersion) {
@@ -393,7 +474,7 @@ TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
   std::vector<std::string> onto_memo = args;
   onto_memo[onto_memo.size() - 2] = dir_ / "memo.DBT";
   run = Logweave(onto_memo);
-  EXPECT_EQ(1, run.exit_code);
+  EXPECT_EQ(2, run.exit_code);
   EXPECT_NE(std::string::npos, run.err.find("would replace the input " +
                                             (dir_ / "memo.DBT")))
       << run.err;

@@ -6,37 +6,57 @@
 
 #include <cstring>
 
+#include "platform/file_system.h"
+
 namespace {
 
 TEST(OutputPath, ReplacesTheLastThreeCharacters) {
+  const PathEncoding kAnsi = PathEncoding::kAnsi, kUtf8 = PathEncoding::kUtf8;
   const struct {
     const char* input;
     const char* output;
+    PathEncoding encoding;
   } cases[] = {
-      {"C:\\LOG\\QSOS.DBF", "C:\\LOG\\QSOS.ADI"},
-      {"c:\\log\\qsos.dbf", "c:\\log\\qsos.ADI"},
-      {"C:\\LOG\\QSOS.TXT", "C:\\LOG\\QSOS.ADI"},
-      {"C:\\LOG\\QSOS.DB", "C:\\LOG\\QSOSADI"},
-      {"C:\\LOG\\QSOS.DBASE", "C:\\LOG\\QSOS.DBADI"},
-      {"/home/ea4abc/logs/2005.dbf", "/home/ea4abc/logs/2005.ADI"},
-      {"abc", "ADI"},
-      {"ab", "ab.ADI"},
+      {"C:\\LOG\\QSOS.DBF", "C:\\LOG\\QSOS.ADI", kAnsi},
+      {"c:\\log\\qsos.dbf", "c:\\log\\qsos.ADI", kAnsi},
+      {"C:\\LOG\\QSOS.TXT", "C:\\LOG\\QSOS.ADI", kAnsi},
+      {"C:\\LOG\\QSOS.DB", "C:\\LOG\\QSOSADI", kAnsi},
+      {"C:\\LOG\\QSOS.DBASE", "C:\\LOG\\QSOS.DBADI", kAnsi},
+      {"/home/ea4abc/logs/2005.dbf", "/home/ea4abc/logs/2005.ADI", kAnsi},
+      {"abc", "ADI", kAnsi},
+      {"ab", "ab.ADI", kAnsi},
       // A separator among the last three: the name is kept in its folder.
-      {"logs/q1", "logs/q1.ADI"},
-      {"logs/q", "logs/q.ADI"},
-      {"logs/", "logs/.ADI"},
-      {"/a", "/a.ADI"},
+      {"logs/q1", "logs/q1.ADI", kAnsi},
+      {"logs/q", "logs/q.ADI", kAnsi},
+      {"logs/", "logs/.ADI", kAnsi},
+      {"/a", "/a.ADI", kAnsi},
+      // ANSI: one byte is one character, accented or not.
+      {"logs/A\xD1O.D\xC9" "F", "logs/A\xD1O.ADI", kAnsi},
+      {"logs/A\xD1O", "logs/ADI", kAnsi},
+      // UTF-8: whole letters, Cyrillic ("zhurnal", "log", "ab") and Greek.
+      {"logs/\xD0\xB6\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB",
+       "logs/\xD0\xB6\xD1\x83\xD1\x80" "ADI", kUtf8},
+      {"logs/\xD0\xBB\xD0\xBE\xD0\xB3.\xD0\xB4\xD0\xB1\xD1\x84",
+       "logs/\xD0\xBB\xD0\xBE\xD0\xB3.ADI", kUtf8},
+      {"logs/\xD0\xB0\xD0\xB1", "logs/\xD0\xB0\xD0\xB1.ADI", kUtf8},
+      {"\xCE\x97\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1.dbf",
+       "\xCE\x97\xCE\xBC\xCE\xAD\xCF\x81\xCE\xB1.ADI", kUtf8},
+      // A name that is no UTF-8 is counted in bytes.
+      {"logs/A\xD1O", "logs/ADI", kUtf8},
 #ifdef _WIN32
-      {"C:\\LOG\\Q1", "C:\\LOG\\Q1.ADI"},
-      {"C:q1", "C:q1.ADI"},
+      {"C:\\LOG\\Q1", "C:\\LOG\\Q1.ADI", kAnsi},
+      {"C:q1", "C:q1.ADI", kAnsi},
 #endif
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.input);
+    SetPathEncoding(c.encoding);
     EXPECT_EQ(c.output, DeriveOutputPath(c.input));
     std::string adx = c.output;
     adx.back() = 'X';
     EXPECT_EQ(adx, DeriveOutputPath(c.input, "ADX"));
   }
+  SetPathEncoding(PathEncoding::kAnsi);
 }
 
 TEST(AdifHeader, EnglishAndSpanishBytes) {

@@ -30,18 +30,29 @@ const char kSmallLogLines[] =
     "<CALL:5>F6XYZ <TIME_ON:4>1042 <QSL_SENT:1>N <EOR>\r\n"
     "<CALL:6>DL1MUE <TIME_ON:4>2359 <QSL_SENT:1>Y <EOR>\r\n";
 
+// A conversion's three parts, as the tests set them up.
+struct Job {
+  TableJob table;
+  OutputJob output;
+  RunJob run;
+};
+
+ConvertOutcome Convert(const Job& job) {
+  return ConvertFile(job.table, job.output, job.run);
+}
+
 class ConvertFileTest : public ::testing::Test {
  protected:
   // Writes \a table as NAME in the temp folder and lists it as the window
   // program would, with CALL, TIME_ON, QSL_SENT assigned.
-  ConvertJob ListTable(const std::string& name, const std::string& bytes,
+  Job ListTable(const std::string& name, const std::string& bytes,
                        Language language = kEnglish) {
-    ConvertJob job;
-    job.input_path = dir_ / name;
-    WriteFile(job.input_path, bytes);
+    Job job;
+    job.table.path = dir_ / name;
+    WriteFile(job.table.path, bytes);
     DbfLayout layout;
     TableError error;
-    EXPECT_TRUE(ReadTableFile(SystemFileSystem(), job.input_path, &layout,
+    EXPECT_TRUE(ReadTableFile(SystemFileSystem(), job.table.path, &layout,
                               &error));
     VectorTextList fields;
     ListColumns(layout, language, &fields);
@@ -51,20 +62,20 @@ class ConvertFileTest : public ::testing::Test {
       fields.Delete(i);
       fields.Insert(i, entry);
     }
-    job.entries = fields.texts();
-    job.table = layout;
-    job.language = language;
+    job.table.plan = PlanColumns(fields.texts(), language);
+    job.table.layout = layout;
+    job.run.language = language;
     return job;
   }
   TempDir dir_;
 };
 
 TEST_F(ConvertFileTest, WritesHeaderAndRecordsBesideTheInput) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
-  ConvertOutcome outcome = ConvertFile(job);
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
+  ConvertOutcome outcome = Convert(job);
   ASSERT_TRUE(outcome.ok()) << outcome.message;
   EXPECT_EQ(dir_ / "log.ADI", outcome.output_path);
-  EXPECT_EQ(job.input_path + "\nconverted to\n" + outcome.output_path,
+  EXPECT_EQ(job.table.path + "\nconverted to\n" + outcome.output_path,
             outcome.message);
   EXPECT_EQ(AdifHeaderText(kEnglish) + kSmallLogLines,
             ReadFile(outcome.output_path));
@@ -72,29 +83,29 @@ TEST_F(ConvertFileTest, WritesHeaderAndRecordsBesideTheInput) {
 }
 
 TEST_F(ConvertFileTest, ReplacesAnEarlierOutputAndRepeatsByteForByte) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
   WriteFile(dir_ / "log.ADI", std::string(100000, 'x'));
-  ASSERT_TRUE(ConvertFile(job).ok());
+  ASSERT_TRUE(Convert(job).ok());
   std::string first = ReadFile(dir_ / "log.ADI");
   EXPECT_EQ(AdifHeaderText(kEnglish) + kSmallLogLines, first);
-  ASSERT_TRUE(ConvertFile(job).ok());
+  ASSERT_TRUE(Convert(job).ok());
   EXPECT_EQ(first, ReadFile(dir_ / "log.ADI"));
 }
 
 TEST_F(ConvertFileTest, NoRecordsGiveTheHeaderAlone) {
   BuilderTable t = SmallLog();
   t.rows.clear();
-  ConvertJob job = ListTable("empty.dbf", BuildTable(t), kSpanish);
-  ConvertOutcome outcome = ConvertFile(job);
+  Job job = ListTable("empty.dbf", BuildTable(t), kSpanish);
+  ConvertOutcome outcome = Convert(job);
   ASSERT_TRUE(outcome.ok());
   EXPECT_EQ(AdifHeaderText(kSpanish), ReadFile(outcome.output_path));
   EXPECT_NE(std::string::npos, outcome.message.find("\nconvertido en\n"));
 }
 
 TEST_F(ConvertFileTest, UsesTheHeaderReadWhenTheTableWasListed) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
-  job.table.header.record_count = 2;
-  ASSERT_TRUE(ConvertFile(job).ok());
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
+  job.table.layout.header.record_count = 2;
+  ASSERT_TRUE(Convert(job).ok());
   std::string lines = kSmallLogLines;
   EXPECT_EQ(AdifHeaderText(kEnglish) + lines.substr(0, lines.rfind("<CALL")),
             ReadFile(dir_ / "log.ADI"));
@@ -103,10 +114,10 @@ TEST_F(ConvertFileTest, UsesTheHeaderReadWhenTheTableWasListed) {
 TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
   std::string bytes = BuildTable(SmallLog());
   bytes.resize(bytes.size() - 1 - 8);  // no end marker, record 3 cut short
-  ConvertJob job = ListTable("cut.dbf", bytes);
-  ConvertOutcome outcome = ConvertFile(job);
+  Job job = ListTable("cut.dbf", bytes);
+  ConvertOutcome outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kTruncated, outcome.status);
-  EXPECT_EQ(job.input_path + " ends after record 2 of 3; the 2 complete "
+  EXPECT_EQ(job.table.path + " ends after record 2 of 3; the 2 complete "
                              "records were converted to " +
                 outcome.output_path,
             outcome.message);
@@ -116,21 +127,21 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
             written);
   EXPECT_EQ(std::string::npos, written.find('\xFF'));
   std::filesystem::remove(outcome.output_path);
-  job.language = kSpanish;
-  EXPECT_EQ(job.input_path + " termina tras el registro 2 de 3; los 2 "
+  job.run.language = kSpanish;
+  EXPECT_EQ(job.table.path + " termina tras el registro 2 de 3; los 2 "
                              "registros completos se han convertido en " +
                 outcome.output_path,
-            ConvertFile(job).message);
+            Convert(job).message);
   // In ADX the complete records make a whole document.
-  job.format = OutputFormat::kAdx;
-  ConvertOutcome adx = ConvertFile(job);
+  job.output.format = OutputFormat::kAdx;
+  ConvertOutcome adx = Convert(job);
   EXPECT_EQ(ConvertStatus::kTruncated, adx.status);
   EXPECT_EQ(dir_ / "cut.ADX", adx.output_path);
   written = ReadFile(adx.output_path);
   EXPECT_EQ(2u, Count(written, "</RECORD>"));
   EXPECT_EQ(written.size() - 20, written.rfind("</RECORDS>\r\n</ADX>\r\n"));
   std::filesystem::remove(adx.output_path);
-  job.format = OutputFormat::kAdi;
+  job.output.format = OutputFormat::kAdi;
 
   // An earlier file of that name is not replaced by a partial result.
   WriteFile(outcome.output_path, "earlier");
@@ -145,12 +156,12 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
                  "se han escrito"},
   };
   for (const auto& c : kept) {
-    job.language = c.language;
-    outcome = ConvertFile(job);
+    job.run.language = c.language;
+    outcome = Convert(job);
     EXPECT_EQ(ConvertStatus::kTruncatedEarlierKept, outcome.status);
     std::string text = c.text;
     text.replace(text.find("%s"), 2, outcome.output_path);
-    EXPECT_EQ(job.input_path + text, outcome.message);
+    EXPECT_EQ(job.table.path + text, outcome.message);
     EXPECT_EQ("earlier", ReadFile(outcome.output_path));
     EXPECT_EQ("cut.ADI cut.dbf ", dir_.Listing());
   }
@@ -158,72 +169,72 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
 
 TEST_F(ConvertFileTest, RefusesAnOutputThatIsTheInput) {
   std::string bytes = BuildTable(SmallLog());
-  ConvertJob job = ListTable("LOG.ADI", bytes);
-  ConvertOutcome outcome = ConvertFile(job);
+  Job job = ListTable("LOG.ADI", bytes);
+  ConvertOutcome outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kSameFile, outcome.status);
-  EXPECT_EQ("The output " + job.input_path + " would replace the input " +
-                job.input_path + "; nothing was written",
+  EXPECT_EQ("The output " + job.table.path + " would replace the input " +
+                job.table.path + "; nothing was written",
             outcome.message);
-  EXPECT_EQ(bytes, ReadFile(job.input_path));
+  EXPECT_EQ(bytes, ReadFile(job.table.path));
 
   // Another name for the same file.
-  ConvertJob linked = ListTable("log.dbf", bytes);
-  std::filesystem::create_hard_link(linked.input_path, dir_ / "other.adi");
-  linked.output_path = dir_ / "other.adi";
-  EXPECT_EQ(ConvertStatus::kSameFile, ConvertFile(linked).status);
-  EXPECT_EQ(bytes, ReadFile(linked.input_path));
+  Job linked = ListTable("log.dbf", bytes);
+  std::filesystem::create_hard_link(linked.table.path, dir_ / "other.adi");
+  linked.output.path = dir_ / "other.adi";
+  EXPECT_EQ(ConvertStatus::kSameFile, Convert(linked).status);
+  EXPECT_EQ(bytes, ReadFile(linked.table.path));
   EXPECT_EQ("LOG.ADI log.dbf other.adi ", dir_.Listing());
 }
 
 TEST_F(ConvertFileTest, ReportsInputsThatCannotBeOpened) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
-  std::filesystem::remove(job.input_path);
-  ConvertOutcome outcome = ConvertFile(job);
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
+  std::filesystem::remove(job.table.path);
+  ConvertOutcome outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kCannotOpenInput, outcome.status);
-  EXPECT_EQ("Cannot open " + job.input_path + ": No such file or directory",
+  EXPECT_EQ("Cannot open " + job.table.path + ": No such file or directory",
             outcome.message);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "log.ADI"));
 
-  job.input_path = dir_.path().string();
-  outcome = ConvertFile(job);
+  job.table.path = dir_.path().string();
+  outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kCannotOpenInput, outcome.status);
-  EXPECT_EQ("Cannot open " + job.input_path + ": not a regular file",
+  EXPECT_EQ("Cannot open " + job.table.path + ": not a regular file",
             outcome.message);
 }
 
 TEST_F(ConvertFileTest, ReportsOutputsThatCannotBeCreated) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
-  job.output_path = dir_ / "missing-folder/log.adi";
-  ConvertOutcome outcome = ConvertFile(job);
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
+  job.output.path = dir_ / "missing-folder/log.adi";
+  ConvertOutcome outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kCannotCreateOutput, outcome.status);
-  EXPECT_EQ("Cannot create " + job.output_path + ": No such file or directory",
+  EXPECT_EQ("Cannot create " + job.output.path + ": No such file or directory",
             outcome.message);
 
   std::filesystem::create_directory(dir_ / "log.ADI");
-  job.output_path.clear();
-  job.language = kSpanish;
-  outcome = ConvertFile(job);
+  job.output.path.clear();
+  job.run.language = kSpanish;
+  outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kCannotCreateOutput, outcome.status);
   EXPECT_EQ("No se puede crear " + outcome.output_path + ": es una carpeta",
             outcome.message);
 }
 
 TEST_F(ConvertFileTest, WritesToTheNullDevice) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
 #ifdef _WIN32
-  job.output_path = "NUL";
+  job.output.path = "NUL";
 #else
-  job.output_path = "/dev/null";
+  job.output.path = "/dev/null";
 #endif
-  ConvertOutcome outcome = ConvertFile(job);
+  ConvertOutcome outcome = Convert(job);
   ASSERT_TRUE(outcome.ok()) << outcome.message;
   EXPECT_EQ("log.dbf ", dir_.Listing());
 }
 
 TEST_F(ConvertFileTest, AFailedWriteLeavesNoFileBehind) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
-  job.output_path = "/dev/full";
-  ConvertOutcome outcome = ConvertFile(job);
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
+  job.output.path = "/dev/full";
+  ConvertOutcome outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kWriteFailed, outcome.status);
   EXPECT_EQ("Cannot write /dev/full: No space left on device; nothing was "
             "converted",
@@ -233,11 +244,11 @@ TEST_F(ConvertFileTest, AFailedWriteLeavesNoFileBehind) {
 
 #ifndef _WIN32
 TEST_F(ConvertFileTest, AnOutputReachedThroughALinkIsReplacedWhereItPoints) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
   std::filesystem::create_directory(dir_ / "kept");
   WriteFile(dir_ / "kept/log.adi", "old");
   std::filesystem::create_symlink(dir_ / "kept/log.adi", dir_ / "log.ADI");
-  ASSERT_TRUE(ConvertFile(job).ok());
+  ASSERT_TRUE(Convert(job).ok());
   EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "log.ADI"));
   EXPECT_EQ(AdifHeaderText(kEnglish) + kSmallLogLines,
             ReadFile(dir_ / "kept/log.adi"));
@@ -248,27 +259,27 @@ TEST_F(ConvertFileTest, AnOutputReachedThroughALinkIsReplacedWhereItPoints) {
 TEST_F(ConvertFileTest, LongPathsAreKeptWhole) {
   std::string folder(150, 'd');
   std::filesystem::create_directory(dir_ / folder);
-  ConvertJob job = ListTable(folder + "/" + std::string(100, 'f') + ".dbf",
+  Job job = ListTable(folder + "/" + std::string(100, 'f') + ".dbf",
                              BuildTable(SmallLog()));
-  ASSERT_GT(job.input_path.size(), 255u);
-  ConvertOutcome outcome = ConvertFile(job);
+  ASSERT_GT(job.table.path.size(), 255u);
+  ConvertOutcome outcome = Convert(job);
   ASSERT_TRUE(outcome.ok()) << outcome.message;
-  EXPECT_EQ(DeriveOutputPath(job.input_path), outcome.output_path);
+  EXPECT_EQ(DeriveOutputPath(job.table.path), outcome.output_path);
   EXPECT_EQ(AdifHeaderText(kEnglish) + kSmallLogLines,
             ReadFile(outcome.output_path));
 }
 
 TEST_F(ConvertFileTest, WritesToStandardOutput) {
-  ConvertJob job = ListTable("log.dbf", BuildTable(SmallLog()));
+  Job job = ListTable("log.dbf", BuildTable(SmallLog()));
   FakeFileSystem files;
-  files.Put(job.input_path, ReadFile(job.input_path));
-  job.files = &files;
-  job.to_standard_output = true;
-  ConvertOutcome outcome = ConvertFile(job);
+  files.Put(job.table.path, ReadFile(job.table.path));
+  job.run.files = &files;
+  job.output.to_standard_output = true;
+  ConvertOutcome outcome = Convert(job);
   ASSERT_TRUE(outcome.ok());
-  EXPECT_EQ(job.input_path + "\nconverted to\nstandard output", outcome.message);
+  EXPECT_EQ(job.table.path + "\nconverted to\nstandard output", outcome.message);
   EXPECT_EQ(AdifHeaderText(kEnglish) + kSmallLogLines, files.standard_output);
-  EXPECT_EQ(job.input_path, files.Listing());
+  EXPECT_EQ(job.table.path, files.Listing());
 }
 
 TEST(ReadTableFile, NamesTheFileAndTheCause) {
@@ -303,21 +314,24 @@ class ConvertFileFaults : public ::testing::Test {
  protected:
   // Puts \a table in logs/log.dbf, lists it with every column mapped to the
   // keyword of its name, and an earlier logs/log.ADI beside it.
-  ConvertJob Listed(const BuilderTable& table) {
+  Job Listed(const BuilderTable& table) {
     files_.PutFolder("logs");
     files_.Put("logs/log.dbf", BuildTable(table));
     files_.Put("logs/log.ADI", "earlier", 0600);
-    ConvertJob job;
-    job.input_path = "logs/log.dbf";
+    Job job;
+    job.table.path = "logs/log.dbf";
     TableError error;
-    EXPECT_TRUE(ReadTableFile(files_, job.input_path, &job.table, &error));
+    EXPECT_TRUE(
+        ReadTableFile(files_, job.table.path, &job.table.layout, &error));
     VectorTextList fields;
-    ListColumns(job.table, kEnglish, &fields);
+    ListColumns(job.table.layout, kEnglish, &fields);
+    std::vector<std::string> entries;
     for (int i = 0; i < fields.Count(); ++i)
-      job.entries.push_back(
-          ReassignEntry(fields.Get(i), table.columns[i].name));
-    job.language = kEnglish;
-    job.files = &files_;
+      entries.push_back(ReassignEntry(fields.Get(i), table.columns[i].name));
+    job.table.plan = PlanColumns(entries, kEnglish);
+    MarkMemoColumns(job.table.layout, &job.table.plan);
+    job.run.language = kEnglish;
+    job.run.files = &files_;
     files_.reads = 0;  // calls are counted from the conversion on
     return job;
   }
@@ -360,9 +374,9 @@ TEST_F(ConvertFileFaults, AFailureAnywhereKeepsTheEarlierOutputWhole) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     files_ = FakeFileSystem();
-    ConvertJob job = Listed(ManyRecords());
+    Job job = Listed(ManyRecords());
     files_.*c.fail_at = c.call;
-    ConvertOutcome outcome = ConvertFile(job);
+    ConvertOutcome outcome = Convert(job);
     EXPECT_EQ(c.status, outcome.status);
     EXPECT_EQ(0u, outcome.message.find(c.message)) << outcome.message;
     EXPECT_NE(std::string::npos, outcome.message.find("nothing was converted"));
@@ -372,8 +386,8 @@ TEST_F(ConvertFileFaults, AFailureAnywhereKeepsTheEarlierOutputWhole) {
   }
   // Without a failure the earlier file is replaced, keeping its permissions.
   files_ = FakeFileSystem();
-  ConvertJob job = Listed(ManyRecords());
-  ASSERT_TRUE(ConvertFile(job).ok());
+  Job job = Listed(ManyRecords());
+  ASSERT_TRUE(Convert(job).ok());
   EXPECT_EQ(4, files_.writes);
   EXPECT_EQ(0600u, files_.entries["logs/log.ADI"].mode);
   EXPECT_EQ("logs logs/log.ADI logs/log.dbf", files_.Listing());
@@ -397,14 +411,14 @@ TEST_F(ConvertFileFaults, NoInputIsEverTheOutput) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.output);
     files_ = FakeFileSystem();
-    ConvertJob job = Listed(table);
+    Job job = Listed(table);
     files_.Put("logs/log.FPT", memo);
     files_.Put("logs/my.map", "CALL=CALL\n");
-    job.output_path = c.output;
-    job.read_memos = c.read_memos;
-    job.other_inputs = {"logs/my.map"};
+    job.output.path = c.output;
+    job.table.read_memos = c.read_memos;
+    job.run.other_inputs = {"logs/my.map"};
     const FakeFileSystem before = files_;
-    ConvertOutcome outcome = ConvertFile(job);
+    ConvertOutcome outcome = Convert(job);
     EXPECT_EQ(ConvertStatus::kSameFile, outcome.status);
     EXPECT_EQ(std::string("The output ") + c.output +
                   " would replace the input " + c.output +
@@ -412,6 +426,25 @@ TEST_F(ConvertFileFaults, NoInputIsEverTheOutput) {
               outcome.message);
     EXPECT_EQ(before.Listing(), files_.Listing());
     EXPECT_EQ(before.Bytes(c.output), files_.Bytes(c.output));
+  }
+}
+
+TEST_F(ConvertFileFaults, AReadOnlyOutputIsRefusedBeforeAnythingIsWritten) {
+  for (Language language : {kEnglish, kSpanish}) {
+    files_ = FakeFileSystem();
+    Job job = Listed(SmallLog());
+    files_.entries["logs/log.ADI"].mode = 0444;
+    job.run.language = language;
+    ConvertOutcome outcome = Convert(job);
+    EXPECT_EQ(ConvertStatus::kCannotCreateOutput, outcome.status);
+    EXPECT_EQ(Choose(language,
+                     "No se puede crear logs/log.ADI: es de solo lectura",
+                     "Cannot create logs/log.ADI: it is read-only"),
+              outcome.message);
+    EXPECT_EQ(0, files_.writes);
+    EXPECT_EQ("earlier", files_.Bytes("logs/log.ADI"));
+    EXPECT_EQ(0444u, files_.entries["logs/log.ADI"].mode);
+    EXPECT_EQ("logs logs/log.ADI logs/log.dbf", files_.Listing());
   }
 }
 
@@ -426,13 +459,13 @@ TEST_F(ConvertFileFaults, AMemoErrorWritesNothingToAStream) {
   table.rows.push_back({"F6XYZ", MemoNumber(9999)});  // past the memo file
   for (bool to_device : {false, true}) {
     files_ = FakeFileSystem();
-    ConvertJob job = Listed(table);
+    Job job = Listed(table);
     files_.Put("logs/log.FPT", memo);
     files_.PutDevice("dev/null");
-    job.read_memos = true;
-    job.to_standard_output = !to_device;
-    job.output_path = to_device ? "dev/null" : "";
-    ConvertOutcome outcome = ConvertFile(job);
+    job.table.read_memos = true;
+    job.output.to_standard_output = !to_device;
+    job.output.path = to_device ? "dev/null" : "";
+    ConvertOutcome outcome = Convert(job);
     EXPECT_EQ(ConvertStatus::kMemoFailed, outcome.status);
     EXPECT_EQ("logs/log.FPT: memo of record 30001 points to block 9999, "
               "beyond the end of the memo file; nothing was converted",

@@ -10,12 +10,13 @@ namespace {
 // A record line with the five fields, as the conversion writes it.
 std::string Line(const std::string& call, const std::string& time,
                  const std::string& band = "40M",
-                 const std::string& date = "20050102") {
+                 const std::string& date = "20050102",
+                 const std::string& mode = "SSB") {
   std::string line;
   for (const auto& [key, value] :
        {std::pair<std::string, std::string>{"CALL", call},
         {"QSO_DATE", date}, {"TIME_ON", time}, {"BAND", band},
-        {"MODE", "SSB"}})
+        {"MODE", mode}})
     if (!value.empty())
       line += "<" + key + ":" + std::to_string(value.size()) + ">" + value + " ";
   return line + "<EOR>\r\n";
@@ -34,10 +35,34 @@ TEST(DuplicateFinderTest, SameContactsAreFoundAndOthersKept) {
        Line("EA4ABC", "0915"), true},
       {"a second too many", Line("EA4ABC", "091500"), Line("EA4ABC", "091701"), false},
       {"another call", Line("EA4ABC", "0915"), Line("EA4ABD", "0915"), false},
-      {"band as written", Line("EA4ABC", "0915", "40M"),
-       Line("EA4ABC", "0915", "40m"), false},
+      {"band in another case", Line("EA4ABC", "0915", "40M"),
+       Line("EA4ABC", "0915", "40m"), true},
+      {"mode in another case", Line("EA4ABC", "0915"),
+       Line("EA4ABC", "0915", "40M", "20050102", "ssb"), true},
+      {"blanks in call, band and mode", Line("EA4ABC", "0915"),
+       Line(" EA4 ABC", "0915", " 40 M", "20050102", "S SB"), true},
+      {"another band", Line("EA4ABC", "0915", "40M"),
+       Line("EA4ABC", "0915", "20M"), false},
+      {"another mode", Line("EA4ABC", "0915"),
+       Line("EA4ABC", "0915", "40M", "20050102", "CW"), false},
       {"another day", Line("EA4ABC", "0915"),
        Line("EA4ABC", "0915", "40M", "20050103"), false},
+      {"across midnight", Line("EA4ABC", "2359"),
+       Line("EA4ABC", "0001", "40M", "20050103"), true},
+      {"across the new year", Line("EA4ABC", "2359", "40M", "20051231"),
+       Line("EA4ABC", "000030", "40M", "20060101"), true},
+      {"across midnight, a day too many", Line("EA4ABC", "2359"),
+       Line("EA4ABC", "0001", "40M", "20050104"), false},
+      {"a date as written, equal", Line("EA4ABC", "0915", "40M", "2/1/05"),
+       Line("ea4abc", "0915", "40m", "2/1/05"), true},
+      {"a date as written, a minute apart",
+       Line("EA4ABC", "0915", "40M", "2/1/05"),
+       Line("EA4ABC", "0916", "40M", "2/1/05"), false},
+      {"a date before 1930, as written",
+       Line("EA4ABC", "0915", "40M", "19291231"),
+       Line("EA4ABC", "0916", "40M", "19291231"), false},
+      {"an hour of 24, as written", Line("EA4ABC", "2400"),
+       Line("EA4ABC", "2400"), true},
       {"no band", Line("EA4ABC", "0915", ""), Line("EA4ABC", "0915", ""), false},
       {"no time", Line("EA4ABC", ""), Line("EA4ABC", ""), false},
       {"a time as written, equal", Line("EA4ABC", "9.15"), Line("EA4ABC", "9.15"), true},
@@ -70,6 +95,28 @@ TEST(DuplicateFinderTest, ContactsAreComparedWithTheOnesKept) {
   EXPECT_EQ(2u, earlier.record);
 }
 
+TEST(DuplicateFinderTest, OriginsAndManyContactsAreKeptApart) {
+  // Thousands of contacts, each kept and each found again with its origin,
+  // over tables that give no contact at all.
+  DuplicateFinder finder;
+  ContactOrigin earlier;
+  const int kContacts = 5000;
+  auto call = [](int i) { return "EA" + std::to_string(i); };
+  for (int odd : {0, 1})
+    for (int i = odd; i < kContacts; i += 2) {
+      ContactOrigin origin{odd ? 2u : 0u, static_cast<std::uint32_t>(i / 2 + 1)};
+      ASSERT_FALSE(finder.Check(ContactOfLine(Line(call(i), "1200")), origin,
+                                &earlier));
+    }
+  for (int i = 0; i < kContacts; ++i) {
+    ASSERT_TRUE(finder.Check(ContactOfLine(Line(call(i), "1201")), {3, 1},
+                             &earlier))
+        << i;
+    EXPECT_EQ(i % 2 ? 2u : 0u, earlier.table) << i;
+    EXPECT_EQ(static_cast<std::uint32_t>(i / 2 + 1), earlier.record) << i;
+  }
+}
+
 TEST(DuplicateFinderTest, TheKeyIsReadByTheLengthsOfTheTags) {
   ContactKey key = ContactOfLine(
       "<CALL:6>EA4ABC <NAME:11><BAND:3>2M  <MODE:3>SSB <QSO_DATE:8>"
@@ -79,6 +126,7 @@ TEST(DuplicateFinderTest, TheKeyIsReadByTheLengthsOfTheTags) {
   EXPECT_EQ("40M", key.band);
   EXPECT_EQ("20050102", key.qso_date);
   EXPECT_EQ("0915", key.time_on);
+  EXPECT_EQ("EA4ABC 20050102 0915 40M SSB", ContactText(key));
   EXPECT_FALSE(ContactOfLine("<EOR>\r\n").Complete());
   EXPECT_FALSE(ContactOfLine("<CALL:60>EA4ABC <EOR>\r\n").Complete());
 }

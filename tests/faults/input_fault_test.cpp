@@ -128,13 +128,15 @@ Listed List(const std::string& path) {
 
 ConvertOutcome ConvertListed(const std::string& input, const Listed& listed,
                              const std::string& output) {
-  ConvertJob job;
-  job.input_path = input;
-  job.output_path = output;
-  job.table = listed.layout;
-  job.entries = listed.entries;
-  job.language = kEnglish;
-  return ConvertFile(job);
+  TableJob table;
+  table.path = input;
+  table.layout = listed.layout;
+  table.plan = PlanColumns(listed.entries, kEnglish);
+  OutputJob to;
+  to.path = output;
+  RunJob run;
+  run.language = kEnglish;
+  return ConvertFile(table, to, run);
 }
 
 // The record lines of a complete conversion of \a table, one string each.

@@ -207,6 +207,79 @@ TEST(ReadOnlyFolder, InputOnAReadOnlyMediumWithTheDerivedOutput) {
   EXPECT_EQ(Listing(folder), "LOG.DBF");
 }
 
+// What stands at the output decides how it is replaced, through the real
+// program: a read-only file is refused in both languages and kept with its
+// permissions; a dangling link gets the file it points to; the owner and
+// group of a replaced file stay (root may give them, and the test runs as
+// root only for those rows).
+TEST(Replacement, ReadOnlyFilesLinksAndOwners) {
+  const struct {
+    const char* name;
+    const char* language;
+    mode_t earlier_mode;  // of log.adi holding kEarlier; 0: none
+    bool dangling_link;   // -o names out.adi, a link to kept/log.adi
+    uid_t owner;          // of log.adi, 0: the test's own
+    int exit_code;
+    const char* error;    // the whole of standard error, OUT for -o
+    const char* listing;
+  } cases[] = {
+      {"read-only", "en", 0444, false, 0, 1,
+       "logweave: Cannot create OUT: it is read-only\n", "log.adi log.dbf"},
+      {"read-only, Spanish", "es", 0444, false, 0, 1,
+       "logweave: No se puede crear OUT: es de solo lectura\n",
+       "log.adi log.dbf"},
+      {"readable by its owner only", "en", 0400, false, 0, 1,
+       "logweave: Cannot create OUT: it is read-only\n", "log.adi log.dbf"},
+      {"a dangling link", "en", 0, true, 0, 0, "", "kept log.dbf out.adi"},
+      {"another owner's file", "en", 0640, false, 1234, 0, "",
+       "log.adi log.dbf"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.owner && geteuid() != 0) continue;
+    TempDir dir;
+    std::string input = dir / "log.dbf";
+    ASSERT_TRUE(WriteFile(input, BuildTable(SampleLog(5))));
+    std::string output = dir / "log.adi";
+    if (c.earlier_mode) {
+      ASSERT_TRUE(WriteFile(output, kEarlier));
+      ASSERT_EQ(chown(output.c_str(), c.owner ? c.owner : geteuid(),
+                      c.owner ? 5678 : getegid()),
+                0);
+      ASSERT_EQ(chmod(output.c_str(), c.earlier_mode), 0);
+    }
+    if (c.dangling_link) {
+      ASSERT_EQ(mkdir((dir / "kept").c_str(), 0777), 0);
+      ASSERT_EQ(symlink("kept/log.adi", (dir / "out.adi").c_str()), 0);
+      output = dir / "out.adi";
+    }
+    RunResult run = RunProgram(Convert(input, output, c.language));
+    EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
+    std::string error = c.error;
+    if (error.find("OUT") != std::string::npos)
+      error.replace(error.find("OUT"), 3, output);
+    EXPECT_EQ(run.err, error);
+    EXPECT_EQ(Listing(dir.str()), c.listing);
+    struct stat s;
+    if (c.exit_code != 0) {
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(ReadFile(output), kEarlier);
+    } else {
+      const std::string written =
+          c.dangling_link ? dir / "kept/log.adi" : output;
+      EXPECT_EQ(Count(ReadFile(written), "<EOR>\r\n"), 5u);
+      EXPECT_EQ(lstat(output.c_str(), &s), 0);
+      EXPECT_EQ(S_ISLNK(s.st_mode), c.dangling_link);
+    }
+    if (c.earlier_mode) {
+      ASSERT_EQ(stat(output.c_str(), &s), 0);
+      EXPECT_EQ(s.st_mode & 07777, c.earlier_mode);
+      EXPECT_EQ(s.st_uid, c.owner ? c.owner : geteuid());
+      EXPECT_EQ(s.st_gid, c.owner ? 5678u : getegid());
+    }
+  }
+}
+
 struct BadOutputCase {
   const char* name;
   const char* output;   // relative to the test folder
@@ -227,6 +300,9 @@ TEST_P(BadOutput, IsRefusedAndNothingChanges) {
   ASSERT_EQ(mkdir((dir / "log.ADI").c_str(), 0777), 0);
   ASSERT_TRUE(WriteFile(dir / "log.ADI/inside", kEarlier));
   ASSERT_EQ(mkdir((dir / "taken").c_str(), 0777), 0);
+  // Links that lead nowhere a file could be made.
+  ASSERT_EQ(symlink("loop", (dir / "loop").c_str()), 0);
+  ASSERT_EQ(symlink("gone/log.adi", (dir / "astray").c_str()), 0);
   std::string before = Listing(dir.str());
 
   std::vector<std::string> args = {kBin, "convert", input, "--auto"};
@@ -255,7 +331,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "it is a folder"},
         BadOutputCase{"FolderDoesNotExist", "missing/log.adi",
                       "No such file or directory"},
-        BadOutputCase{"FolderIsAFile", "log.dbf/log.adi", "Not a directory"}),
+        BadOutputCase{"FolderIsAFile", "log.dbf/log.adi", "Not a directory"},
+        BadOutputCase{"LinkLoop", "loop", "Too many levels of symbolic links"},
+        BadOutputCase{"LinkIntoAMissingFolder", "astray",
+                      "No such file or directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

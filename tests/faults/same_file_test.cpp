@@ -1,7 +1,7 @@
 // same_file_test.cpp: an output that names the input, under every spelling
-// this platform allows, must be refused with the input untouched. Names that
-// only look alike (another letter case on a case-sensitive file system) are
-// other files and are converted.
+// this platform allows, must be refused (a usage error) with the input
+// untouched. Names that only look alike (another letter case on a
+// case-sensitive file system) are other files and are converted.
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ TEST_P(OutputNamesInput, IsRefusedAndTheInputKept) {
   RunResult run = RunProgram(args, options);
   EXPECT_EQ(ReadFile(input), table) << "the input was changed";
   if (c.refused) {
-    EXPECT_EQ(run.exit_code, 1) << run.err;
+    EXPECT_EQ(run.exit_code, 2) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("would replace the input"), std::string::npos)
         << run.err;
@@ -148,7 +148,7 @@ TEST(OutputNamesInput, StandardOutputOnTheInputIsRefused) {
     options.stdout_append = append;
     RunResult run =
         RunProgram({kBin, "convert", input, "--auto", "-o", "-"}, options);
-    EXPECT_EQ(run.exit_code, 1) << run.err;
+    EXPECT_EQ(run.exit_code, 2) << run.err;
     EXPECT_EQ(run.err, "logweave: The output standard output would replace "
                        "the input " + input + "; nothing was written\n");
     EXPECT_EQ(ReadFile(input), table) << "the input was changed";

@@ -6,7 +6,7 @@
 The tables are written into DIR by python3-dbf (make_dbf_tables.py) or by
 shapelib's dbfcreate/dbfadd (make_shapelib_table.sh). What logweave must
 print is worked out here from the values written, by the conversion rules
-the README gives, not by logweave's code:
+the manual page gives, not by logweave's code:
 
 - `fields` lists exactly the table's columns (a trailer after the column
   descriptions, such as Visual FoxPro's 263 bytes, is never a column);

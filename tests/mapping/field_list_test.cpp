@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "mapping/catalogue.h"
+#include "mapping/column_plan.h"
 
 namespace {
 
@@ -91,6 +92,23 @@ TEST(FieldListEntry, ReassignKeepsTheFirst38Characters) {
   EXPECT_EQ(entry.substr(0, 38), renamed.substr(0, 38));
   EXPECT_EQ("NAME", renamed.substr(38));
   EXPECT_EQ(std::string::npos, renamed.find("CALL", 38));
+}
+
+TEST(ColumnPlan, AnAssignedColumnReadsAsItsReassignedEntry) {
+  // The plan of a column assigned in place is the plan of its entry
+  // reassigned, for odd sizes and placeholders too.
+  for (std::string entry : {ComposeFieldListEntry("NOMBRE", 'C', 12, 0, "Skip"),
+                            ComposeFieldListEntry("X", 'N', 255, 3, "Skip"),
+                            ComposeFieldListEntry("?", 'C', 0, 0, "Omitir")}) {
+    for (Language language : {kEnglish, kSpanish}) {
+      ColumnPlan assigned = PlanColumns({entry}, language);
+      AssignColumn(&assigned, 0, "NAME");
+      ColumnPlan read = PlanColumns({ReassignEntry(entry, "NAME")}, language);
+      EXPECT_EQ(read.columns[0].size, assigned.columns[0].size) << entry;
+      EXPECT_EQ(read.columns[0].keyword, assigned.columns[0].keyword) << entry;
+      EXPECT_EQ(read.columns[0].skipped, assigned.columns[0].skipped) << entry;
+    }
+  }
 }
 
 TEST(VectorTextList, SelectionFollowsInsertAndDelete) {

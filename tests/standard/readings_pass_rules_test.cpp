@@ -69,8 +69,9 @@ TEST(ReadingsPassRules, EveryDateReadIsAnAdifDate) {
           for (DateOrder order :
                {kDayMonthYear, kMonthDayYear, kYearMonthDay}) {
             CalendarDate read_day;
-            if (DateUnder(date, order, &read_day))
+            if (DateUnder(date, order, &read_day)) {
               EXPECT_TRUE(IsAdifDate(AdifDateText(read_day))) << text;
+            }
           }
         }
       }
@@ -92,8 +93,9 @@ TEST(ReadingsPassRules, EveryTimeReadIsAnAdifTime) {
   for (const std::string& text : texts)
     for (bool numeric : {false, true}) {
       TimeOfDay time;
-      if (ReadTime(text, numeric, &time))
+      if (ReadTime(text, numeric, &time)) {
         EXPECT_TRUE(IsAdifTime(AdifTimeText(time))) << text;
+      }
     }
 }
 
@@ -127,8 +129,9 @@ TEST(ReadingsPassRules, EveryBandModeLocatorAndFlagReadIsTheStandards) {
   for (const char* text :
        {"40", "40m", "40 M", "40MTS", "70CM", "2", "6", "14", "3.5", "3,5",
         "10.1", "23cm", "1.25", "160", "13CM", "630m", "0", "999", "x"}) {
-    if (const AdifBand* band = ReadBand(text))
+    if (const AdifBand* band = ReadBand(text)) {
       EXPECT_EQ(band, FindAdifBand(band->name)) << text;
+    }
   }
   std::vector<std::string> modes = {"USB", "lsb", "FT-8", "PSK 31", "BPSK63",
                                     "PACKET", "cw", "RTTY", "olivia 8/250"};
@@ -144,8 +147,9 @@ TEST(ReadingsPassRules, EveryBandModeLocatorAndFlagReadIsTheStandards) {
     const AdifEnumerationValue* found = FindAdifMode(mode.mode);
     ASSERT_NE(nullptr, found) << text;
     EXPECT_FALSE(found->import_only) << text;
-    if (mode.submode)
+    if (mode.submode) {
       EXPECT_NE(nullptr, FindAdifSubmode(mode.submode, mode.mode)) << text;
+    }
   }
   for (const char* text : {"jn10", "JN10ab", "in80 dk", "JN10AB12", "SS99",
                            "JN1"})
