@@ -520,7 +520,7 @@ class TaggedReader : public AdifRecordReader {
   }
 
   // A problem of the record at hand.
-  void AddProblem(AdifSyntaxProblem problem) {
+  void AddProblem(AdifSyntaxProblem&& problem) {
     only_app_ = false;
     builder_.AddProblem(std::move(problem));
   }

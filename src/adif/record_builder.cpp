@@ -70,7 +70,7 @@ bool RecordBuilder::Full() const {
          storage_.size() >= kAdifPartBytes;
 }
 
-void RecordBuilder::AddProblem(AdifSyntaxProblem problem) {
+void RecordBuilder::AddProblem(AdifSyntaxProblem&& problem) {
   record_->problems.push_back(std::move(problem));
   open_ = true;
 }

@@ -35,7 +35,7 @@ class RecordBuilder {
   /// True when the part being built holds a problem.
   bool HasProblems() const { return !record_->problems.empty(); }
 
-  void AddProblem(AdifSyntaxProblem problem);
+  void AddProblem(AdifSyntaxProblem&& problem);
   /// Starts a field; its data follows through AddData, then EndField.
   void StartField(std::string_view name, std::string_view type,
                   std::uint64_t offset, std::uint64_t data_offset,
