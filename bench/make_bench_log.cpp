@@ -1,17 +1,71 @@
 // make_bench_log.cpp: writes a large, realistic contact log for the
-// benchmark, streamed so that memory stays small.
+// benchmark, streamed so that memory stays small: with ADIF names and
+// values, or with --messy as an old logger kept it (Spanish column names,
+// text dates in three forms, times in four, kilohertz with a decimal comma,
+// USB and FT4, SI and NO).
 //
-// usage: make_bench_log OUT.dbf [RECORDS]   (default 1,000,000 records)
+// usage: make_bench_log [--messy] OUT.dbf [RECORDS]   (default 1,000,000)
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "dbf_builder.h"
 
+namespace {
+
+// One record of the messy log, from the same draws as the clean one.
+std::vector<std::string> MessyRow(unsigned year, unsigned month, unsigned day,
+                                  unsigned hour, unsigned minute, int band,
+                                  unsigned pick, const std::string& call) {
+  static const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR",
+                                        "MAY", "JUN", "JUL", "AUG",
+                                        "SEP", "OCT", "NOV", "DEC"};
+  static const char* const kKilohertz[] = {"1830,5", "3650",    "7085,5",
+                                           "14195",  "21295,5", "28495"};
+  static const char* const kBandNames[] = {"160", "80", "40", "20", "15", "10"};
+  static const char* const kModes[] = {"USB", "LSB", "CW", "FT4", "FT8"};
+  char date[32], time[32];
+  switch (pick % 3) {
+    case 0:
+      std::snprintf(date, sizeof date, "%04u-%02u-%02u", year, month, day);
+      break;
+    case 1:
+      std::snprintf(date, sizeof date, "%02u-%s-%02u", day, kMonths[month - 1],
+                    year % 100);
+      break;
+    default:
+      std::snprintf(date, sizeof date, "%02u/%02u/%04u", day, month, year);
+  }
+  switch (pick / 3 % 4) {
+    case 0:
+      std::snprintf(time, sizeof time, "%02u:%02u", hour, minute);
+      break;
+    case 1:
+      std::snprintf(time, sizeof time, "%u:%02u", hour, minute);
+      break;
+    case 2:
+      std::snprintf(time, sizeof time, "%02u%02u", hour, minute);
+      break;
+    default:
+      std::snprintf(time, sizeof time, "%02u.%02uz", hour, minute);
+  }
+  return {call, date, time, kKilohertz[band], kBandNames[band],
+          kModes[pick % 5], "59", "5 7", pick % 2 ? "SI" : "NO",
+          pick % 3 ? "NO" : "SI", "Jos\xE9", " 100"};
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  const bool messy = argc > 1 && std::string(argv[1]) == "--messy";
+  if (messy) {
+    --argc;
+    ++argv;
+  }
   if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: make_bench_log OUT.dbf [RECORDS]\n");
+    std::fprintf(stderr, "usage: make_bench_log [--messy] OUT.dbf [RECORDS]\n");
     return 2;
   }
   std::uint32_t count =
@@ -40,6 +94,15 @@ int main(int argc, char** argv) {
   static const char* const kQths[] = {"Madrid", "Lyon", "M\xFCnchen",
                                       "London", "Las Palmas de Gran Canaria",
                                       "Tokyo", "Sydney", "Barcelona"};
+  if (messy)
+    table.columns = {
+        {"INDICATIVO", 'C', 12, 0}, {"FECHA", 'C', 10, 0},
+        {"HORA", 'C', 6, 0},        {"FREC", 'C', 8, 0},
+        {"BANDA", 'C', 4, 0},       {"MODO", 'C', 4, 0},
+        {"RST_E", 'C', 3, 0},       {"RST_R", 'C', 3, 0},
+        {"QSL_E", 'C', 2, 0},       {"QSL_R", 'C', 2, 0},
+        {"NOMBRE", 'C', 20, 0},     {"POT", 'C', 5, 0},
+    };
   std::FILE* out = std::fopen(argv[1], "wb");
   if (!out) {
     std::perror(argv[1]);
@@ -66,6 +129,19 @@ int main(int argc, char** argv) {
     std::string on = buffer;
     std::snprintf(buffer, sizeof buffer, "%02u:%02u", hour, (minute + 5) % 60);
     std::string off = buffer;
+    if (messy) {
+      // A log kept in time order: a few dozen contacts a day.
+      const unsigned days = r / 40;
+      const unsigned year = 2000 + days / 336 % 25, month = 1 + days / 28 % 12,
+                     day = 1 + days % 28;
+      const unsigned minutes = (r % 40) * 36 + next() % 30;
+      const unsigned hour = minutes / 60, minute = minutes % 60;
+      std::vector<std::string> row =
+          MessyRow(year, month, day, hour, minute, band, next(), call);
+      std::string record = TableRecord(table, row, false);
+      std::fwrite(record.data(), 1, record.size(), out);
+      continue;
+    }
     std::vector<std::string> row = {
         call, date, on, off, kBands[band], kModes[next() % 4], kFreqs[band],
         "59", "57", kNames[next() % 8], kQths[next() % 8],

@@ -22,6 +22,8 @@ log=build/bench/log-$records.dbf
 small=build/bench/log-$((records / 10)).dbf
 [ -f "$log" ] || build/make_bench_log "$log" "$records"
 [ -f "$small" ] || build/make_bench_log "$small" $((records / 10))
+messy=build/bench/messy-$records.dbf
+[ -f "$messy" ] || build/make_bench_log --messy "$messy" "$records"
 # The output goes to memory (/dev/shm) where there is one, so that the figure
 # is the converter's and not the disk's.
 out_dir=build/bench
@@ -29,6 +31,9 @@ out_dir=build/bench
 out=$out_dir/logweave-bench-$$.adi
 convert=(build/logweave convert "$log" --auto -o "$out")
 guess_fix=(build/logweave convert "$log" --guess --fix -o "$out")
+messy_plain=(build/logweave convert "$messy" -o "$out" --map
+  INDICATIVO=CALL,FECHA=QSO_DATE,HORA=TIME_ON,FREC=FREQ,BANDA=BAND,MODO=MODE,RST_E=RST_SENT,RST_R=RST_RCVD,QSL_E=QSL_SENT,QSL_R=QSL_RCVD,NOMBRE=NAME,POT=TX_PWR)
+messy_fix=(build/logweave convert "$messy" --guess --fix -o "$out")
 command -v /usr/bin/time >/dev/null || { echo "needs /usr/bin/time (package time)"; exit 1; }
 
 # The conversion maps all 16 columns, so its output is larger than its input.
@@ -36,8 +41,9 @@ command -v /usr/bin/time >/dev/null || { echo "needs /usr/bin/time (package time
 measure() { /usr/bin/time -f "%e %M" "$@" 2>&1 >/dev/null | tail -n 1; }
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
-cat "$log" >/dev/null  # the file in the page cache for both
+cat "$log" "$messy" >/dev/null  # the files in the page cache
 read_times=() convert_times=() convert_peaks=() getc_times=() fix_times=()
+messy_plain_times=() messy_fix_times=()
 for ((i = 0; i < runs; i++)); do
   read r _ < <(measure build/read_baseline "$log")
   rm -f "$out"  # a new file each time: the time is the conversion's alone
@@ -45,14 +51,20 @@ for ((i = 0; i < runs; i++)); do
   read g _ < <(measure build/read_baseline --getc "$log")
   rm -f "$out"
   read f _ < <(measure "${guess_fix[@]}")
+  rm -f "$out"
+  read mp _ < <(measure "${messy_plain[@]}")
+  rm -f "$out"
+  read mf _ < <(measure "${messy_fix[@]}")
   read_times+=("$r"); convert_times+=("$c"); convert_peaks+=("$m"); getc_times+=("$g")
-  fix_times+=("$f")
+  fix_times+=("$f"); messy_plain_times+=("$mp"); messy_fix_times+=("$mf")
 done
 read_s=$(printf '%s\n' "${read_times[@]}" | median)
 getc_s=$(printf '%s\n' "${getc_times[@]}" | median)
 conv_s=$(printf '%s\n' "${convert_times[@]}" | median)
 peak=$(printf '%s\n' "${convert_peaks[@]}" | median)
 fix_s=$(printf '%s\n' "${fix_times[@]}" | median)
+messy_plain_s=$(printf '%s\n' "${messy_plain_times[@]}" | median)
+messy_fix_s=$(printf '%s\n' "${messy_fix_times[@]}" | median)
 out_bytes=$(stat -c %s "$out")
 read _ small_peak < <(measure build/logweave convert "$small" --auto -o "$out")
 # --merge holds the key of every contact to find duplicates.
@@ -60,7 +72,7 @@ read _ merge_peak < <(measure build/logweave convert "$small" --auto --merge -o 
 bytes=$(stat -c %s "$log")
 awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
     -v sp="$small_peak" -v mp="$merge_peak" -v g="$getc_s" -v o="$out_bytes" -v od="$out_dir" \
-    -v f="$fix_s" 'BEGIN {
+    -v f="$fix_s" -v mp="$messy_plain_s" -v mf="$messy_fix_s" 'BEGIN {
   printf "input: %d records, %.1f MB; output %.1f MB, written to %s\n", n, b / 1e6, o / 1e6, od
   printf "plain fread of the file: %.3f s (%.0f MB/s)\n", r, b / 1e6 / (r > 0 ? r : 0.001)
   printf "logweave convert:        %.3f s (%.0f MB/s, %.0f records/s)\n", c, b / 1e6 / c, n / c
@@ -70,5 +82,7 @@ awk -v b="$bytes" -v n="$records" -v r="$read_s" -v c="$conv_s" -v p="$peak" \
   printf "peak memory: %d kB for %d records, %d kB for %d records\n", p, n, sp, n / 10
   printf "peak memory with --merge: %d kB for %d records, %d kB more, %.1f bytes per contact (target at most 40; bench/merge_memory_bench.sh)\n", mp, n / 10, mp - sp, (mp - sp) * 1024 / (n / 10)
   printf "convert --guess --fix:   %.3f s (%.2f times the plain conversion; target at most 1.5)\n", f, f / c
+  printf "messy log, plain:        %.3f s\n", mp
+  printf "messy log, --guess --fix: %.3f s (%.2f times its plain conversion; target at most 1.5)\n", mf, mf / (mp > 0 ? mp : 0.001)
 }'
 rm -f "$out"

@@ -1,15 +1,17 @@
 // fuzz_fix.cpp: the value rules of --fix on any bytes.
 //
-// Input: a byte choosing the keyword, a flags byte (bits 0-1 the column's
-// type C, N, L or M; bit 2 memo text; bits 3-4 the column's date order
-// none, dmy, mdy, ymd; bit 5 kilohertz for a frequency that fits both
-// units; bits 6-7 the code page 1252, 850, 437), then the value; a NUL byte
-// in it starts the record's band.
+// Input: a byte choosing the keyword (its quotient by the number of
+// keywords chooses the band notation and the thousands separator), a flags
+// byte (bits 0-1 the column's type C, N, L or M; bit 2 memo text, or for a
+// numeric column times HHMMSS; bits 3-4 the column's date order none, dmy,
+// mdy, ymd; bit 5 the column's frequencies in kilohertz, else each in its
+// likeliest unit; bits 6-7 the code page 1252, 850, 437, 866), then the
+// value; a NUL byte in it starts the record's band.
 //
 // Checked besides "no crash": a value --fix returns is stable, fixing it
-// again changes nothing (again with the column's decisions, but that
-// frequencies fitting both units are read in megahertz, as a survey of
-// mended frequencies decides); a value not read is left as it was, the blanks
+// again changes nothing (again with the column's decisions, but that a
+// mended frequency is read in megahertz, a mended number with a decimal
+// point and a mended time as text, as a survey of mended values decides); a value not read is left as it was, the blanks
 // around it aside; a value mended passes the standard's rule for its field,
 // the rule the check judges it by (a date, a time, a band, a mode and
 // submode, a QSL letter, a frequency in a band, a call sign of capitals,
@@ -20,13 +22,14 @@
 #include <cstring>
 #include <string>
 
-#include "convert/value_fixes.h"
+#include "convert/fix_rules.h"
 #include "fuzz_support.h"
 #include "platform/text.h"
 #include "standard/bands.h"
 #include "standard/calls.h"
 #include "standard/dates.h"
 #include "standard/modes.h"
+#include "standard/numbers.h"
 #include "standard/times.h"
 
 namespace {
@@ -71,6 +74,8 @@ bool InAdifForm(FixRule rule, std::string_view out, const FixedValue& fixed) {
     }
     case FixRule::kReport:
       return out.find(' ') == std::string_view::npos;
+    case FixRule::kNumber:
+      return IsAdifNumber(out, false, true);
     default:
       return true;
   }
@@ -81,18 +86,25 @@ bool InAdifForm(FixRule rule, std::string_view out, const FixedValue& fixed) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   fuzz::ByteReader reader(data, size);
-  const char* keyword = kKeywords[reader.Byte() % kKeywordCount];
+  const std::uint8_t choice = reader.Byte();
+  const char* keyword = kKeywords[choice % kKeywordCount];
+  const unsigned variant = choice / kKeywordCount;
   const std::uint8_t flags = reader.Byte();
   static const char kTypes[4] = {'C', 'N', 'L', 'M'};
   static const unsigned kOrders[4] = {0, kDayMonthYear, kMonthDayYear,
                                       kYearMonthDay};
-  static const int kCodePages[4] = {1252, 850, 437, 1252};
+  static const int kCodePages[4] = {1252, 850, 437, 866};
   const char type = kTypes[flags & 3];
   ColumnFix fix =
       ColumnFixOf(keyword, static_cast<unsigned char>(type),
                   type == 'M' && (flags & 4), kCodePages[flags >> 6]);
   fix.date_order = kOrders[(flags >> 3) & 3];
-  fix.ambiguous_unit = (flags & 32) ? kAsKilohertz : kAsMegahertz;
+  fix.frequency_unit = (flags & 32) ? kAsKilohertz : 0;
+  if (type == 'N' && (flags & 4)) fix.time_digits = TimeDigits::kNumericHhmmss;
+  static const BandNotation kNotations[3] = {
+      BandNotation::kEither, BandNotation::kMetres, BandNotation::kMegahertz};
+  fix.band_notation = kNotations[variant % 3];
+  fix.thousands = "\0,."[variant / 3 % 3];
   std::string value = reader.Bytes(reader.rest_size());
   RecordBand band;
   RecordBand* band_source = nullptr;
@@ -131,7 +143,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
 
   // Stable: what --fix returns, fixed again, changes nothing.
-  fix.ambiguous_unit = kAsMegahertz;
+  // Mended frequencies are megahertz, as a survey of a column of them
+  // decides; one not read stays in the column's unit, where it was not read
+  // either.
+  // Likewise a mended number has a decimal point, the ADIF form, and a
+  // mended time is text that keeps its zeros.
+  if (fixed.outcome != FixOutcome::kUnreadable) {
+    fix.frequency_unit = kAsMegahertz;
+    fix.thousands = ',';
+    fix.time_digits = TimeDigits::kWritten;
+  }
   RecordBand again_band;
   again_band.value = band_text;
   FixedValue again;

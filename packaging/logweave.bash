@@ -41,6 +41,7 @@ _logweave() {
     --date-order) _logweave_reply "dmy mdy ymd"; return ;;
     --for) _logweave_reply "lotw"; return ;;
     --set) COMPREPLY=(); return ;;  # FIELD=VALUE
+    --read-as) COMPREPLY=(); return ;;  # COLUMN=FORM
     --map) COMPREPLY=(); return ;;  # COLUMN=KEYWORD
     -o|--output|--map-file) _logweave_files; return ;;
   esac
@@ -53,7 +54,7 @@ _logweave() {
     convert) options="-h --help --lang --map --auto -o --output --skip-deleted
                       --map-file --check --memo --codepage --charset --format
                       --merge --drop-duplicates --guess --fix --date-order
-                      --set --for" ;;
+                      --read-as --set --for" ;;
     check) options="-h --help --lang --all --strict --for" ;;
   esac
   if [[ $cur == -* ]]; then

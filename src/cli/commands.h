@@ -52,6 +52,7 @@ struct ConvertCommandLine {
   bool fix = false;                    ///< --fix
   unsigned date_order = 0;             ///< --date-order: a DateOrder, or 0
   std::vector<std::string> constants;  ///< --set FIELD=VALUE
+  std::vector<std::string> read_as;    ///< --read-as COLUMN=FORM
   Language language = kEnglish;
 
   bool to_standard_output() const { return output == "-"; }

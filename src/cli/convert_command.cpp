@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
+#include "dbf/code_page.h"
 #include "cli/guess_and_fix.h"
 #include "cli/prepare_table.h"
 #include "cli/progress_bar.h"
@@ -193,6 +194,22 @@ ProgressFn RunProgress(ProgressBar* bar, std::uint64_t records,
 // How a table of a run without --merge ended.
 enum class TableEnd { kConverted, kInPart, kNotConverted };
 
+// The fixer's summary of \a job's table, and the warning when it left out
+// more than a few records, which it returns (empty when it did not).
+std::string PrintFixSummary(const ConvertRun& run, const RecordFixer* fixer,
+                            const TableJob& job, Language language) {
+  if (!fixer) return "";
+  const int code_page =
+      TextCodePage(job.code_page, job.layout.header.code_page_mark);
+  PrintMessages(run, FixSummary(*fixer, job.layout, code_page, language),
+                job.path);
+  const std::string warning =
+      LeftOutWarning(*fixer, job.layout.header.record_count, language);
+  if (!warning.empty())
+    PrintMessages(run, {{WarningTag(language), warning}}, job.path);
+  return warning;
+}
+
 // Converts one prepared table to its own output and prints how it went;
 // returns its exit code.
 int ConvertOneTable(ConvertRun* run, PreparedTable* prepared,
@@ -238,12 +255,13 @@ int ConvertOneTable(ConvertRun* run, PreparedTable* prepared,
                              outcome.stats.values_changed,
                              outcome.values_kept_in_intl, language),
                 table);
-  if (prepared->fixer)
-    PrintMessages(*run,
-                  FixSummary(*prepared->fixer, prepared->job.layout, language),
-                  table);
+  const std::string left_out = PrintFixSummary(*run, prepared->fixer.get(),
+                                               prepared->job, language);
   if (options.check && exit_code == kExitOk)
     exit_code = CheckWritten(*run, outcome.output_path);
+  // --check: records left out of the upload are an error too.
+  if (options.check && !left_out.empty())
+    exit_code = std::max(exit_code, kExitFileError);
   return exit_code;
 }
 
@@ -357,13 +375,15 @@ int Merge(ConvertRun* run, std::vector<PreparedTable>* tables,
        CharsetNotes(OutputFormat::kAdi, options.charset,
                     outcome.stats.values_changed, 0, language))
     PrintTableMessage(err, note, std::string(), false);
+  bool left_out = false;
   for (std::size_t i = 0; i < tables->size(); ++i)
-    if ((*tables)[i].fixer)
-      PrintMessages(*run,
-                    FixSummary(*(*tables)[i].fixer, jobs[i].layout, language),
-                    jobs[i].path);
+    if (!PrintFixSummary(*run, (*tables)[i].fixer.get(), jobs[i], language)
+             .empty())
+      left_out = true;
   if (options.check && exit_code == kExitOk)
     exit_code = CheckWritten(*run, outcome.output_path);
+  if (options.check && left_out)
+    exit_code = std::max(exit_code, kExitFileError);
   return exit_code;
 }
 

@@ -38,6 +38,18 @@ int RunFields(const FieldsCommandLine& options, FileSystem& files,
     PrintLine(streams.out, text);
     return FinishOutput(streams, language);
   }
+  if (options.guess) {
+    std::vector<std::string> lines;
+    std::string error_text;
+    if (!GuessPlan(files, table, layout,
+                   TextCodePage(0, layout.header.code_page_mark), language,
+                   &lines, &error_text)) {
+      PrintError(streams.err, error_text);
+      return kExitFileError;
+    }
+    for (const std::string& line : lines) PrintLine(streams.out, line);
+    return FinishOutput(streams, language);
+  }
   PrintLine(streams.out, InformationLine(layout.header, language));
   VectorTextList list;
   ListColumns(layout, language, &list);

@@ -188,11 +188,14 @@ void AddFields(CLI::App* app, CommandLine* line, Language language) {
   fields
       ->add_flag("--guess", line->fields.guess,
                  Choose(language,
-                        "Escribe los campos reconocidos por su nombre y sus "
-                        "valores, cada uno con su motivo",
-                        "Write the columns guessed from their names and "
-                        "values, each with its reason"))
-      ->needs("--mapping");
+                        "Muestra a qu\xE9 campo ir\xE1 cada columna y c\xF3mo "
+                        "la leer\xE1 --fix, con sus motivos y tres valores "
+                        "antes y despu\xE9s; con --mapping, lo escribe como "
+                        "fichero de correspondencias",
+                        "Show the field each column is guessed to be and how "
+                        "--fix will read it, with the reasons and three "
+                        "values before and after; with --mapping, write the "
+                        "guesses as a mapping file"));
   AddLanguage(fields, &line->language, language);
   line->fields_command = fields;
 }
@@ -366,14 +369,29 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
   convert
       ->add_option("--date-order", options.date_order,
                    Choose(language,
-                          "Con --fix, el orden de las fechas que sus valores "
-                          "dejan abierto: dmy, mdy o ymd",
-                          "With --fix, the order of dates that their values "
-                          "leave open: dmy, mdy or ymd"))
+                          "Con --fix, el orden de las fechas de toda columna "
+                          "de fechas en texto: dmy, mdy o ymd",
+                          "With --fix, the order of the dates of every text "
+                          "date column: dmy, mdy or ymd"))
       ->type_name("TEXT")
       ->transform(OneOf<unsigned>({{"dmy", kDayMonthYear},
                                    {"mdy", kMonthDayYear},
                                    {"ymd", kYearMonthDay}}))
+      ->needs(fix);
+  convert
+      ->add_option("--read-as", options.read_as,
+                   Choose(language,
+                          "COLUMNA=FORMA: con --fix, c\xF3mo leer una columna: "
+                          "dmy, mdy, ymd (fechas), mhz, khz, hz (frecuencias), "
+                          "hhmm, hhmmss (horas num\xE9ricas), metres, mhz "
+                          "(bandas), decimal-point, decimal-comma (n\xFAmeros) "
+                          "(repetible)",
+                          "COLUMN=FORM: with --fix, how to read a column: dmy, "
+                          "mdy, ymd (dates), mhz, khz, hz (frequencies), hhmm, "
+                          "hhmmss (numeric times), metres, mhz (bands), "
+                          "decimal-point, decimal-comma (numbers) (repeatable)"))
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->needs(fix);
   convert
       ->add_option("--set", options.constants,

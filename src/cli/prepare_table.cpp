@@ -10,18 +10,14 @@
 
 namespace {
 
-// "no column is mapped to CALL, so ..." for what the run would do.
-std::string NoCallText(bool fix, Language language) {
-  return fix ? Choose(language,
-                      "ning\xFAn campo va a CALL, as\xED que --fix dejar\xE1 "
-                      "fuera todos los registros",
-                      "no column is mapped to CALL, so --fix will leave every "
-                      "record out")
-             : Choose(language,
-                      "ning\xFAn campo va a CALL, as\xED que cada registro se "
-                      "escribir\xE1 como un <EOR> vac\xEDo",
-                      "no column is mapped to CALL, so every record will be "
-                      "written as an empty <EOR>");
+// "no column is mapped to CALL, so ..." for a plain conversion (--fix
+// refuses such a table).
+std::string NoCallText(Language language) {
+  return Choose(language,
+                "ning\xFAn campo va a CALL, as\xED que cada registro se "
+                "escribir\xE1 como un <EOR> vac\xEDo",
+                "no column is mapped to CALL, so every record will be "
+                "written as an empty <EOR>");
 }
 
 }  // namespace
@@ -55,10 +51,27 @@ int CollectRunChoices(const ConvertCommandLine& options, FileSystem& files,
       return kExitUsage;
     }
   }
-  if (!CollectConstants(options, mapping.items, &choices->constants, &error)) {
+  // A form (KEYWORD:FORM) says how --fix reads a column; without --fix it
+  // would be passed over in silence.
+  for (const MapItem& item : mapping.items)
+    if (!options.fix && !item.form.empty()) {
+      PrintError(err, (item.origin.empty() ? "" : item.origin + ": ") +
+                          item.column + "=" + item.keyword + ":" + item.form +
+                          Choose(language,
+                                 ": la forma dice c\xF3mo lee --fix la "
+                                 "columna; a\xF1""ada --fix",
+                                 ": the form says how --fix reads the column; "
+                                 "add --fix"));
+      return kExitUsage;
+    }
+  std::vector<std::string> unknown;
+  if (!CollectConstants(options, mapping.items, &choices->constants, &error,
+                        &unknown)) {
     PrintError(err, error);
     return kExitUsage;
   }
+  for (const std::string& warning : unknown)
+    PrintWarning(err, warning, language);
   return kExitOk;
 }
 
@@ -104,14 +117,14 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
       !AddGuesses(options, in.get(), input, job.layout, choices.mapping,
                   &job.plan, &prepared.messages))
     return finish(kExitFileError, {});
-  if (!job.plan.Maps("CALL"))
-    warnings.push_back({WarningTag(language), NoCallText(options.fix, language)});
+  if (!options.fix && !job.plan.Maps("CALL"))
+    warnings.push_back({WarningTag(language), NoCallText(language)});
 
   job.skip_deleted = options.skip_deleted;
   job.read_memos = options.memo;
   job.code_page = options.code_page;
   int exit_code = kExitOk;
-  PrepareFixer(options, in.get(), choices.constants, &job, &prepared.fixer,
-               &prepared.messages, &exit_code);
+  PrepareFixer(options, in.get(), choices.constants, choices.mapping.items,
+               &job, &prepared.fixer, &prepared.messages, &exit_code);
   return finish(exit_code, {});
 }

@@ -14,7 +14,7 @@
 
 #include "cli/commands.h"
 #include "convert/convert_file.h"
-#include "convert/value_fixes.h"
+#include "convert/record_fixer.h"
 #include "mapping/mapping_options.h"
 
 /// A line about one table for standard error.

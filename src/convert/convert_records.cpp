@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "convert/value_fixes.h"
+#include "convert/record_fixer_inline.h"
 #include "dbf/dbf_table.h"
 
 

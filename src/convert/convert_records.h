@@ -56,7 +56,7 @@ struct ConvertOptions {
   /// columns are converted as the block numbers they hold.
   MemoFile* memo = nullptr;
   const ValueEncoder* encoder = nullptr;  ///< re-encodes every value when set
-  /// Mends values and adds fields when set (--fix, --set; value_fixes.h).
+  /// Mends values and adds fields when set (--fix, --set; record_fixer.h).
   RecordFixer* fixer = nullptr;
   ProgressFn progress;
   /// When set, called with each record line once built (with its record's

@@ -2,6 +2,8 @@
 
 #include "dbf/code_page.h"
 
+#include "platform/text.h"
+
 namespace {
 
 const CodePageTable* FindCodePage(int code_page) {
@@ -122,6 +124,47 @@ const char* AsciiSpellingAfter(std::uint32_t previous,
         kAsciiAfterRules[i].code_point == code_point)
       return kAsciiAfterRules[i].spelling;
   return nullptr;
+}
+
+namespace {
+
+// The byte of Windows-1252, the text of messages, for \a code_point, or -1.
+int ByteIn1252(std::uint32_t code_point) {
+  if (code_point < 0x80) return static_cast<int>(code_point);
+  for (int b = 0x80; b <= 0xFF; ++b)
+    if (CodePoint(1252, static_cast<unsigned char>(b)) == code_point) return b;
+  return -1;
+}
+
+}  // namespace
+
+std::string AsciiSpelledText(std::string_view text, int code_page,
+                             bool* cyrillic) {
+  std::string out;
+  if (cyrillic) *cyrillic = false;
+  for (char c : text) {
+    const std::uint32_t point = CodePoint(code_page, static_cast<unsigned char>(c));
+    if (point < 0x80) {
+      out += c;
+    } else if (const char* plain = AsciiSpellingOf(point)) {
+      out += plain;
+    }
+    if (cyrillic && point >= 0x0400 && point <= 0x04FF) *cyrillic = true;
+  }
+  return out;
+}
+
+std::string ShownName(std::string_view name, int code_page) {
+  std::string shown;
+  for (char c : name) {
+    const std::uint32_t point = CodePoint(code_page, static_cast<unsigned char>(c));
+    const int byte = ByteIn1252(point);
+    if (byte >= 0)
+      shown += static_cast<char>(byte);
+    else
+      AppendUtf8(point, &shown);
+  }
+  return shown;
 }
 
 int TextCodePage(int chosen, std::uint8_t driver) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 /// The code point of byte \a byte in code page \a code_page. Bytes below
 /// 0x80 are ASCII in all of them; a page CodePoint does not know is read as
@@ -41,6 +42,17 @@ const char* AsciiSpellingOf(std::uint32_t code_point);
 /// from AsciiSpellingOf (Greek upsilon after a vowel), or nullptr.
 const char* AsciiSpellingAfter(std::uint32_t previous,
                                std::uint32_t code_point);
+
+/// \a text with its bytes read in \a code_page and each letter outside
+/// ASCII in its plain-ASCII spelling (one without a spelling is dropped).
+/// \a cyrillic, when given, tells whether a Cyrillic letter was met.
+std::string AsciiSpelledText(std::string_view text, int code_page,
+                             bool* cyrillic = nullptr);
+
+/// A column name of a table in code page \a code_page as messages show it:
+/// its characters in Windows-1252, the text of messages, where that has
+/// them, else in UTF-8 (which the console passes on as such).
+std::string ShownName(std::string_view name, int code_page);
 
 struct CodePageTable {
   int number;

@@ -227,14 +227,7 @@ Proposal ProposeByName(const std::string& keyword, const ColumnProfile& p,
   const std::uint32_t n = p.values;
   if (n == 0 || rule.content == Content::kAny) return Named(keyword, 2, name);
   const std::uint32_t fits = Fitting(rule, p);
-  if (AtLeast(fits, n, 80)) {
-    if (keyword == "CALL" && n >= kLeastValues && p.one_value)
-      return Named("STATION_CALLSIGN", 2,
-                   NameSays(keyword, language) +
-                       Choose(language, ", pero ", ", but ") +
-                       OneCall(p, language));
-    return Named(keyword, 2, name);
-  }
+  if (AtLeast(fits, n, 80)) return Named(keyword, 2, name);
   const std::string other = Counterpart(keyword);
   Content other_content =
       rule.content == Content::kDate ? Content::kTime : Content::kDate;
@@ -314,22 +307,118 @@ Proposal Propose(const DbfFieldDescriptor& column, const ColumnProfile& p,
   return ProposeByContent(p, language);
 }
 
+// How many different values a column holds, as far as the survey kept
+// count (more than kDistinctKept count as one more).
+std::size_t Variety(const ColumnProfile& p) {
+  return p.distinct.size() + (p.many_distinct ? 1 : 0);
+}
+
+// One or a few values: an own station's call (an upgrade, a /P suffix) or
+// locator (of one square: a few squares are a local net's stations),
+// never the stations worked.
+bool FewValues(const ColumnProfile& p, bool locators = false) {
+  if (p.values < kLeastValues || p.many_distinct || p.distinct.size() > 3)
+    return false;
+  if (!locators) return true;
+  for (const std::string& value : p.distinct)
+    if (!EqualIgnoringCase(std::string_view(value).substr(0, 4),
+                           std::string_view(p.distinct[0]).substr(0, 4)))
+      return false;
+  return true;
+}
+
+// "every value is one call sign, EA4XYZ" or "only a few values, ...".
+std::string FewText(const ColumnProfile& p, const char* noun,
+                    Language language) {
+  std::string values;
+  for (const std::string& value : p.distinct)
+    values += (values.empty() ? "" : ", ") + value;
+  if (p.distinct.size() == 1)
+    return Choose(language, "todos los valores son un mismo ",
+                  "every value is one ") +
+           std::string(noun) + ", " + values;
+  return Choose(language, "solo unos pocos valores, ", "only a few values, ") +
+         values;
+}
+
+// Own station or worked one, by content: of the columns proposed for
+// \a worked or \a own (CALL and STATION_CALLSIGN, or GRIDSQUARE and
+// MY_GRIDSQUARE), the most varied is the worked one, and one that repeats
+// one or a few values beside it is the own station's. A log whose only
+// such column repeats one value is a log of contacts with that station,
+// unless \a own_when_alone (a locator repeated while the calls vary).
+void SettleStations(const DbfLayout& layout, int code_page,
+                    const std::vector<ColumnProfile>& profiles,
+                    const std::string& worked, const std::string& own,
+                    const char* noun, bool own_when_alone, Language language,
+                    std::vector<Proposal>* proposals) {
+  std::vector<std::size_t> columns;
+  for (std::size_t c = 0; c < proposals->size(); ++c) {
+    const std::string& keyword = (*proposals)[c].keyword;
+    if (keyword == worked || keyword == own) columns.push_back(c);
+  }
+  if (columns.empty()) return;
+  // The most varied; of equals, one proposed as the worked station.
+  std::size_t most = columns[0];
+  for (std::size_t c : columns)
+    if (Variety(profiles[c]) > Variety(profiles[most]) ||
+        (Variety(profiles[c]) == Variety(profiles[most]) &&
+         (*proposals)[c].keyword == worked &&
+         (*proposals)[most].keyword != worked))
+      most = c;
+  const bool alone = columns.size() == 1;
+  const std::string but = Choose(language, ", pero ", ", but ");
+  for (std::size_t c : columns) {
+    Proposal& proposal = (*proposals)[c];
+    const ColumnProfile& p = profiles[c];
+    const std::string said = proposal.strength == 2
+                                 ? NameSays(proposal.keyword, language)
+                                 : proposal.reason;
+    const bool few = FewValues(p, worked == "GRIDSQUARE");
+    std::string keyword = proposal.keyword;
+    std::string reason;
+    if (few && (c != most || (alone && own_when_alone))) {
+      keyword = own;
+      reason = FewText(p, noun, language) +
+               Choose(language, ": la propia estaci\xF3n", ": the station's own");
+    } else if (few && alone) {
+      keyword = worked;
+      reason = FewText(p, noun, language) +
+               Choose(language, ": un registro de contactos con esa estaci\xF3n",
+                      ": a log of contacts with that station");
+    } else if (!few && keyword == worked && c != most &&
+               Variety(p) < Variety(profiles[most])) {
+      // Two columns of the stations worked: the more varied one is.
+      keyword = "";
+      reason = worked + Choose(language, " va a ", " goes to ") +
+               ShownName(layout.columns[most].name, code_page) +
+               Choose(language, ", de valores m\xE1s variados",
+                      ", whose values vary more");
+    } else if (!few && p.values >= kLeastValues && keyword == own) {
+      // Varied like the stations worked: the worked one when none is
+      // likelier, else nothing.
+      keyword = c == most ? worked : "";
+      reason = Choose(language,
+                      "sus valores cambian de registro en registro, como "
+                      "las estaciones trabajadas",
+                      "its values change from record to record, as the "
+                      "stations worked do");
+      if (c != most)
+        reason += "; " + worked + Choose(language, " va a ", " goes to ") +
+                  ShownName(layout.columns[most].name, code_page);
+    }
+    if (keyword == proposal.keyword) continue;
+    proposal.keyword = keyword;
+    proposal.reason = said + but + reason;
+  }
+}
+
 }  // namespace
 
 std::string NormalisedName(std::string_view name, int code_page) {
   std::string out;
-  for (char c : name) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    std::string_view spelled(&c, 1);
-    const char* plain = nullptr;
-    if (byte >= 0x80) {
-      plain = AsciiSpellingOf(CodePoint(code_page, byte));
-      if (!plain) continue;
-      spelled = plain;
-    }
-    for (char s : spelled)
-      if (s != ' ' && s != '_' && s != '-' && s != '.') out += AsciiUpper(s);
-  }
+  for (char c : AsciiSpelledText(name, code_page))
+    if (c != ' ' && c != '_' && c != '-' && c != '.') out += AsciiUpper(c);
   return out;
 }
 
@@ -386,6 +475,21 @@ std::vector<ColumnGuess> GuessColumns(
     proposals[c] = Propose(layout.columns[c], profiles[c], context);
   }
 
+  // Own station or worked one, by how much the values vary.
+  std::vector<ColumnProfile> seen(profiles.begin(), profiles.end());
+  seen.resize(count);
+  SettleStations(layout, context.code_page, seen, "CALL", "STATION_CALLSIGN",
+                 Choose(language, "indicativo", "call sign"), false, language,
+                 &proposals);
+  bool calls_vary = false;
+  for (std::size_t c = 0; c < count; ++c)
+    if (proposals[c].keyword == "CALL" && !FewValues(seen[c]) &&
+        seen[c].values >= kLeastValues)
+      calls_vary = true;
+  SettleStations(layout, context.code_page, seen, "GRIDSQUARE", "MY_GRIDSQUARE",
+                 Choose(language, "locator", "locator"), calls_vary, language,
+                 &proposals);
+
   std::vector<ColumnGuess> guesses(count);
   for (std::size_t c = 0; c < count; ++c) {
     const Proposal& proposal = proposals[c];
@@ -427,7 +531,8 @@ std::vector<ColumnGuess> GuessColumns(
     std::string others;
     for (std::size_t o : best)
       if (o != c)
-        others += (others.empty() ? "" : ", ") + layout.columns[o].name;
+        others += (others.empty() ? "" : ", ") +
+                  ShownName(layout.columns[o].name, context.code_page);
     guess.reason =
         says + but +
         (best.size() == 1

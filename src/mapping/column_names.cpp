@@ -1,6 +1,7 @@
 // column_names.cpp: the names old loggers gave their columns, in Spanish,
-// English, German, French, Italian and Portuguese, with the usual
-// abbreviations, and the ADIF field each stands for. This is data: add a
+// English, German, French, Italian, Portuguese, Swedish, Polish and Russian (a
+// Cyrillic name by its plain-ASCII spelling, as NormalisedName gives it),
+// with the usual abbreviations, and the ADIF field each stands for. This is data: add a
 // row for a name met in the wild.
 //
 // Names are compared as NormalisedName gives them (no letter case, blanks,
@@ -18,6 +19,9 @@ const ColumnName kColumnNames[] = {
     {"NOMINATIV", "CALL"}, {"CALLSIGN", "CALL"}, {"CALLSGN", "CALL"},
     {"CALLS", "CALL"}, {"RUFZEICHEN", "CALL"}, {"RUFZ", "CALL"},
     {"DXCALL", "CALL"}, {"QSOCALL", "CALL"}, {"CORRESPONSAL", "CALL"},
+    {"ZNAK", "CALL"}, {"ZNAKWYW", "CALL"}, {"ZNAKWYWOLAWCZY", "CALL"},
+    {"POZYVNOI", "CALL"}, {"POZYVNOY", "CALL"}, {"POZYVNOJ", "CALL"},
+    {"ANROPSSIGNAL", "CALL"}, {"ANROPSSIGN", "CALL"}, {"ANROP", "CALL"},
 
     // Date and time of the contact.
     {"FECHA", "QSO_DATE"}, {"FECHAQSO", "QSO_DATE"}, {"FECHAUTC", "QSO_DATE"},
@@ -38,9 +42,15 @@ const ColumnName kColumnNames[] = {
     {"HEUREFIN", "TIME_OFF"}, {"ORAFINE", "TIME_OFF"}, {"ENDE", "TIME_OFF"},
     {"ZEITENDE", "TIME_OFF"}, {"UTCFIN", "TIME_OFF"}, {"UTCEND", "TIME_OFF"},
     {"UTCOFF", "TIME_OFF"},
+    {"CZAS", "TIME_ON"}, {"GODZ", "TIME_ON"}, {"GODZINA", "TIME_ON"},
+    {"TID", "TIME_ON"}, {"TIDUTC", "TIME_ON"}, {"KLOCKSLAG", "TIME_ON"},
+    {"VREMIA", "TIME_ON"}, {"VREMYA", "TIME_ON"}, {"VREMJA", "TIME_ON"},
 
     // Band, frequency, mode.
     {"BANDA", "BAND"}, {"BANDE", "BAND"}, {"BND", "BAND"},
+    {"PASMO", "BAND"}, {"DIAPAZON", "BAND"},
+    {"CZESTOTLIWOSC", "FREQ"}, {"CZEST", "FREQ"}, {"CHASTOTA", "FREQ"},
+    {"FREKVENS", "FREQ"}, {"FREKV", "FREQ"},
     {"FRECUENCIA", "FREQ"}, {"FRECUENC", "FREQ"}, {"FRECUEN", "FREQ"},
     {"FREC", "FREQ"}, {"FREQUENCY", "FREQ"}, {"FREQUENCE", "FREQ"},
     {"FREQUENZ", "FREQ"}, {"FREQUENZA", "FREQ"}, {"FREQUENCIA", "FREQ"},
@@ -49,7 +59,9 @@ const ColumnName kColumnNames[] = {
     {"FRECRX", "FREQ_RX"}, {"QRGRX", "FREQ_RX"},
     {"MODO", "MODE"}, {"MODUS", "MODE"}, {"BETRIEBSART", "MODE"},
     {"SENDEART", "MODE"}, {"EMISION", "MODE"}, {"EMISSION", "MODE"},
-    {"MODALITA", "MODE"},
+    {"MODALITA", "MODE"}, {"EMISJA", "MODE"}, {"RODZAJ", "MODE"},
+    {"REZHIM", "MODE"}, {"REJIM", "MODE"}, {"VID", "MODE"},
+    {"TRAFIKSATT", "MODE"},
 
     // Signal reports.
     {"RSTS", "RST_SENT"}, {"RSTTX", "RST_SENT"}, {"RSTENV", "RST_SENT"},
@@ -58,6 +70,8 @@ const ColumnName kColumnNames[] = {
     {"RSTOUT", "RST_SENT"}, {"RSTHIS", "RST_SENT"}, {"HISRST", "RST_SENT"},
     {"RSTGEG", "RST_SENT"}, {"RSTGES", "RST_SENT"}, {"RSTENVOYE", "RST_SENT"},
     {"RSTINV", "RST_SENT"}, {"RSTINVIATO", "RST_SENT"}, {"RSTDATO", "RST_SENT"},
+    {"RSTN", "RST_SENT"}, {"RSTNAD", "RST_SENT"}, {"RAPORTN", "RST_SENT"},
+    {"RSTPER", "RST_SENT"}, {"RSTOTP", "RST_SENT"},
     {"RSTR", "RST_RCVD"}, {"RSTRX", "RST_RCVD"}, {"RSTREC", "RST_RCVD"},
     {"RSTRECIBIDO", "RST_RCVD"}, {"RSTRCV", "RST_RCVD"},
     {"RSTRECV", "RST_RCVD"},
@@ -65,13 +79,19 @@ const ColumnName kColumnNames[] = {
     {"MYRST", "RST_RCVD"}, {"RSTERH", "RST_RCVD"}, {"RSTEMPF", "RST_RCVD"},
     {"RSTRECU", "RST_RCVD"}, {"RSTRIC", "RST_RCVD"},
     {"RSTRICEVUTO", "RST_RCVD"}, {"RSTRECEBIDO", "RST_RCVD"},
+    {"RSTO", "RST_RCVD"}, {"RSTODB", "RST_RCVD"}, {"RAPORTO", "RST_RCVD"},
+    {"RSTPR", "RST_RCVD"}, {"RSTPRIN", "RST_RCVD"},
 
     // The other station's operator and place.
     {"NOMBRE", "NAME"}, {"NOMBREOP", "NAME"}, {"NOM", "NAME"}, {"NOME", "NAME"},
     {"OPNAME", "NAME"}, {"VORNAME", "NAME"}, {"PRENOM", "NAME"},
+    {"IMIE", "NAME"}, {"IMIA", "NAME"}, {"IMYA", "NAME"}, {"NAMN", "NAME"},
     {"CIUDAD", "QTH"}, {"LOCALIDAD", "QTH"}, {"POBLACION", "QTH"},
     {"CITY", "QTH"}, {"CIDADE", "QTH"}, {"CITTA", "QTH"}, {"VILLE", "QTH"},
     {"ORT", "QTH"}, {"STADT", "QTH"}, {"WOHNORT", "QTH"}, {"LUGAR", "QTH"},
+    {"MIASTO", "QTH"}, {"GOROD", "QTH"},
+    {"PROV", "STATE"}, {"PROVINCIA", "STATE"}, {"ESTADO", "STATE"},
+    {"BUNDESLAND", "STATE"}, {"DOK", "DARC_DOK"}, {"ZONE", "CQZ"},
     {"LOCATOR", "GRIDSQUARE"}, {"LOCALIZADOR", "GRIDSQUARE"},
     {"LOCATORE", "GRIDSQUARE"}, {"LOCATEUR", "GRIDSQUARE"},
     {"LOC", "GRIDSQUARE"}, {"GRID", "GRIDSQUARE"}, {"GRIDSQ", "GRIDSQUARE"},
@@ -116,6 +136,9 @@ const ColumnName kColumnNames[] = {
     {"QSLERHALTEN", "QSL_RCVD"}, {"QSLEMPF", "QSL_RCVD"},
     {"QSLRECUE", "QSL_RCVD"}, {"QSLRIC", "QSL_RCVD"},
     {"QSLRICEVUTA", "QSL_RCVD"}, {"QSLRECEBIDA", "QSL_RCVD"},
+    {"QSLW", "QSL_SENT"}, {"QSLWYSL", "QSL_SENT"}, {"QSLO", "QSL_RCVD"},
+    {"QSLOTRZ", "QSL_RCVD"}, {"QSLPOL", "QSL_RCVD"}, {"QSLOTPR", "QSL_SENT"},
+    {"QSLSKICKAD", "QSL_SENT"}, {"QSLMOTTAGEN", "QSL_RCVD"},
     {"VIA", "QSL_VIA"}, {"MANAGER", "QSL_VIA"}, {"QSLMGR", "QSL_VIA"},
     {"QSLMANAGER", "QSL_VIA"}, {"MGR", "QSL_VIA"},
 

@@ -20,11 +20,41 @@
 #include "standard/dates.h"
 #include "platform/file_system.h"
 
+/// The different values a column's profile keeps.
+constexpr std::size_t kDistinctKept = 8;
+
 /// What to look at in a column, as bits.
 enum SurveyLook : unsigned {
   kLookAtDates = 1,        ///< the orders its dates fit
   kLookAtFrequencies = 2,  ///< the units its frequencies fit
+  kLookAtTimes = 4,        ///< how its times are written as digits
+  kLookAtBands = 8,        ///< how its bands are named
+  kLookAtNumbers = 16,     ///< its decimal and thousands separators
   kLookAtEverything = 0xFF,
+};
+
+/// The values of a column that fit a reading, kept to name them.
+constexpr std::size_t kExamplesKept = 2;
+
+/// What the dates of a column give when read in one order.
+struct OrderEvidence {
+  std::uint32_t explained = 0;  ///< open dates this order reads
+  /// Steps between the consecutive dates it reads, and their days summed
+  /// (each at most ten years): a log kept in order travels little.
+  std::uint32_t steps = 0;
+  std::uint64_t travel = 0;
+  std::uint32_t after_latest = 0;  ///< dates after the table's last update
+  long last_day = 0;
+  bool any = false;
+};
+
+/// The units of frequencies, as indexes: MHz, kHz, Hz.
+constexpr int kUnitCount = 3;
+
+/// What the frequencies of a column give when read in one unit.
+struct UnitEvidence {
+  std::uint32_t explained = 0;   ///< values in a band in this unit
+  std::uint64_t likelihood = 0;  ///< their BandLikelihood summed
 };
 
 /// What the values of one column look like. Values are read without the
@@ -46,6 +76,8 @@ struct ColumnProfile {
   /// ... and for each set of orders (1 to 7), the first two different open
   /// dates that fit exactly that set.
   std::vector<std::string> order_examples[8];
+  /// Per order (dmy, mdy, ymd), what reading every open date so gives.
+  OrderEvidence by_order[3];
 
   // Times, numbers, frequencies.
   std::uint32_t times = 0;
@@ -53,9 +85,32 @@ struct ColumnProfile {
   std::uint32_t numbers = 0;
   std::uint32_t integers = 0;
   double least = 0, most = 0;        ///< of the numbers
-  std::uint32_t frequencies = 0;     ///< in a band as MHz or as kHz
-  std::uint32_t megahertz_only = 0;  ///< in a band as MHz only
-  std::uint32_t kilohertz_only = 0;  ///< in a band as kHz only
+  /// Digits alone, five of them: a time HMMSS that lost its leading zero.
+  std::uint32_t five_digit_times = 0;
+  std::uint32_t frequencies = 0;  ///< in a band in some unit
+  UnitEvidence by_unit[kUnitCount];
+  /// Values whose likeliest readings are in two units alike, with no band
+  /// of the record to settle them; the first of them.
+  std::uint32_t unit_ties = 0;
+  std::vector<std::string> tie_examples;
+  /// Per unit, the first values that read in that unit only.
+  std::vector<std::string> unit_examples[kUnitCount];
+
+  // Bands written as bare numbers: read in metres only, in MHz only, in
+  // either; and the first of each.
+  std::uint32_t metre_bands = 0, megahertz_bands = 0, either_bands = 0;
+  std::vector<std::string> notation_examples[3];
+  std::uint32_t band_frequencies = 0;  ///< frequencies in a band column
+
+  // Separators of numbers: every SeparatorEvidence bit met, and the first
+  // values that leave them open or prove them.
+  unsigned separators = 0;
+  std::vector<std::string> open_separator_examples;
+  std::vector<std::string> separator_examples[2];  ///< point, comma decimal
+
+  /// The first few different values, and whether there are more.
+  std::vector<std::string> distinct;
+  bool many_distinct = false;
 
   // The rest.
   std::uint32_t bands = 0;
@@ -74,6 +129,10 @@ struct SurveyRequest {
   /// which settles a value that fits both units; -1 or missing: none.
   std::vector<int> band_column;
   std::uint32_t most_records = 0xFFFFFFFFu;  ///< records read at most
+  /// The day (DayNumber) after which a date is past the table's last
+  /// update; no limit when it is kNoLatestDay.
+  long latest_day = kNoLatestDay;
+  static constexpr long kNoLatestDay = 0x7FFFFFFFL;
   bool skip_deleted = false;                 ///< records marked "*" passed
   int code_page = 1252;                      ///< of the text
 };

@@ -43,6 +43,14 @@ std::string WithoutComment(const std::string& text) {
   return text;
 }
 
+// Moves a form written after the keyword (KEYWORD:FORM) to the item's form.
+void SplitForm(MapItem* item) {
+  const std::size_t colon = item->keyword.find(':');
+  if (colon == std::string::npos) return;
+  item->form = AsciiLowerText(Trim(item->keyword.substr(colon + 1)));
+  item->keyword = Trim(item->keyword.substr(0, colon));
+}
+
 }  // namespace
 
 std::vector<int> ColumnsNamed(const DbfLayout& layout,
@@ -82,6 +90,7 @@ bool ParseMapOption(const std::string& text, Language language,
       *error = MalformedText(item, language);
       return false;
     }
+    SplitForm(&pair);
     items->push_back(pair);
     start = comma + 1;
   }
@@ -141,6 +150,7 @@ bool ParseMapFile(const std::string& text, const std::string& path,
       *error = origin + ": " + MalformedText(line, language);
       return false;
     }
+    SplitForm(&item);
     items->push_back(item);
   }
   return true;

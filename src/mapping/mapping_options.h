@@ -21,9 +21,13 @@ struct MapItem {
   std::string keyword;  ///< as written
   std::string origin = {};  ///< "FILE:LINE" for a mapping file's line, else empty
   bool constant = false;    ///< a constant field, not a column
+  /// How --fix reads the column ("ymd", "khz", "hhmmss"...), written after
+  /// the keyword as KEYWORD:FORM; empty when not given.
+  std::string form = {};
 };
 
-/// Splits "A=B,C=D" into pairs. Returns false and sets \a error on an item
+/// Splits "A=B,C=D" into pairs; a keyword written KEYWORD:FORM gives the
+/// item its form. Returns false and sets \a error on an item
 /// without "=" or with an empty side.
 bool ParseMapOption(const std::string& text, Language language,
                     std::vector<MapItem>* items, std::string* error);

@@ -35,6 +35,12 @@ inline std::string AsciiUpperText(std::string_view text) {
   return upper;
 }
 
+inline std::string AsciiLowerText(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = AsciiLower(c);
+  return lower;
+}
+
 inline bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)

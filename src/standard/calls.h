@@ -6,6 +6,7 @@
 #ifndef LOGWEAVE_STANDARD_CALLS_H_
 #define LOGWEAVE_STANDARD_CALLS_H_
 
+#include <string>
 #include <string_view>
 
 #include "platform/text.h"
@@ -28,5 +29,10 @@ inline bool IsPlainCall(std::string_view call) {
 /// a call sign: parts of letters and digits between "/", the longest with a
 /// letter and a digit, 3 to 15 characters in all.
 bool LooksLikeCall(std::string_view text);
+
+/// \a text as a call sign is written: upper case, without blanks, a
+/// slashed zero (Ø, ø, ∅, and DOS's φ, as its letters read in \a code_page)
+/// as the digit 0. False when the result is not IsPlainCall or is empty.
+bool MendCall(std::string_view text, int code_page, std::string* call);
 
 #endif  // LOGWEAVE_STANDARD_CALLS_H_

@@ -35,6 +35,19 @@ std::string AdifDateText(const CalendarDate& date) {
   return text;
 }
 
+long DayNumber(const CalendarDate& date) {
+  // Days from the civil calendar, counted from March so that the leap day
+  // comes last in a year.
+  const int y = date.year - (date.month <= 2 ? 1 : 0);
+  const long era = (y >= 0 ? y : y - 399) / 400;
+  const long year_of_era = y - era * 400;
+  const long day_of_year =
+      (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
+  const long day_of_era = year_of_era * 365 + year_of_era / 4 -
+                          year_of_era / 100 + day_of_year;
+  return era * 146097 + day_of_era - 719468;
+}
+
 // ---- the forms of old logs ----
 
 namespace {
@@ -95,12 +108,19 @@ bool DateText::ordered_by_form() const {
   return digits[0] == 4 || digits[0] == 0 || digits[1] == 0;
 }
 
-bool ReadDateText(std::string_view text, DateText* date) {
+bool ReadDateText(std::string_view text, DateText* date, bool numeric) {
   text = TrimSpaces(text);
   *date = DateText();
-  if (text.size() == 8 && AllDigits(text)) {
+  if (AllDigits(text) && !text.empty()) {
+    std::size_t size = text.size();
+    const bool lost_zero = numeric && (size == 5 || size == 7);
+    if (lost_zero) ++size;
+    if (size != 6 && size != 8) return false;
     date->compact = true;
-    std::memcpy(date->compact_digits, text.data(), 8);
+    date->compact_size = static_cast<int>(size);
+    date->compact_digits[0] = '0';
+    std::memcpy(date->compact_digits + (lost_zero ? 1 : 0), text.data(),
+                text.size());
     return true;
   }
   int parts = 0;
@@ -143,17 +163,19 @@ bool ReadDateText(std::string_view text, DateText* date) {
 bool DateUnder(const DateText& date, DateOrder order, CalendarDate* out) {
   int year = 0, month = 0, day = 0;
   if (date.compact) {
-    std::string_view d(date.compact_digits, 8);
+    const std::size_t year_digits = date.compact_size == 6 ? 2 : 4;
+    std::string_view d(date.compact_digits, date.compact_size);
     if (order == kYearMonthDay) {
-      year = DigitsValue(d.substr(0, 4));
-      month = DigitsValue(d.substr(4, 2));
-      day = DigitsValue(d.substr(6, 2));
+      year = DigitsValue(d.substr(0, year_digits));
+      month = DigitsValue(d.substr(year_digits, 2));
+      day = DigitsValue(d.substr(year_digits + 2, 2));
     } else {
       int first = DigitsValue(d.substr(0, 2)), second = DigitsValue(d.substr(2, 2));
-      year = DigitsValue(d.substr(4, 4));
+      year = DigitsValue(d.substr(4, year_digits));
       day = order == kDayMonthYear ? first : second;
       month = order == kDayMonthYear ? second : first;
     }
+    if (year_digits == 2) year += year >= 30 ? 1900 : 2000;
   } else {
     int y = 0, m = 0, d = 0;  // which part is which
     switch (order) {
@@ -168,9 +190,10 @@ bool DateUnder(const DateText& date, DateOrder order, CalendarDate* out) {
         break;
     }
     int year_digits = date.digits[y];
-    if (order == kYearMonthDay ? year_digits != 4
-                               : year_digits != 2 && year_digits != 4)
-      return false;
+    if (year_digits != 2 && year_digits != 4) return false;
+    // "14-JUN-05" is a day first: a year of two digits goes first only
+    // between numbers.
+    if (year_digits == 2 && y == 0 && date.digits[1] == 0) return false;
     if (date.digits[d] < 1 || date.digits[d] > 2 || date.digits[m] > 2)
       return false;
     year = date.value[y];

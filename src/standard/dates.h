@@ -60,6 +60,9 @@ struct CalendarDate {
 /// "YYYYMMDD" for \a date.
 std::string AdifDateText(const CalendarDate& date);
 
+/// The days from 1 January 1970 to \a date (negative before it).
+long DayNumber(const CalendarDate& date);
+
 // ---- the forms of old logs ----
 
 /// The orders a date may be written in, as bits of a set.
@@ -74,11 +77,12 @@ constexpr unsigned kAnyDateOrder = 7;
 const char* DateOrderName(DateOrder order);
 
 /// A date as written: three parts, each 1 to 4 digits or a month name, or
-/// eight digits in a row.
+/// six or eight digits in a row.
 struct DateText {
   int value[3] = {0, 0, 0};   ///< each part's number; a month name's month
   int digits[3] = {0, 0, 0};  ///< each part's digits; 0 for a month name
-  bool compact = false;       ///< eight digits in a row
+  bool compact = false;       ///< six or eight digits in a row
+  int compact_size = 0;       ///< 6 or 8
   char compact_digits[8] = {};
   /// Whether the order is fixed by the form itself: a month name, or a
   /// year of four digits in front.
@@ -88,14 +92,16 @@ struct DateText {
 /// Reads \a text as a date: three parts separated by "/", "-", "." or
 /// blanks (or a month name written against its numbers, "14JUN05"), each
 /// 1 or 2 digits, a year of 2 or 4 digits, or a month name in Spanish or
-/// English (any letter case, also cut to three letters); or eight digits.
-/// Says nothing yet of the order.
-bool ReadDateText(std::string_view text, DateText* date);
+/// English (any letter case, also cut to three letters); or six or eight
+/// digits in a row. When \a numeric (a numeric column, which keeps no
+/// leading zeros), five and seven digits are six and eight with a zero in
+/// front. Says nothing yet of the order.
+bool ReadDateText(std::string_view text, DateText* date, bool numeric = false);
 
 /// The date \a date stands for when written in \a order: a year of four
-/// digits first or last, or of two digits last (30 to 99 are 19xx, 00 to 29
-/// 20xx); a day of the calendar that the standard's rule takes, up to 2099.
-/// False otherwise.
+/// or two digits first or last (a two-digit year: 30 to 99 are 19xx, 00 to
+/// 29 20xx); six digits in a row are YYMMDD, DDMMYY or MMDDYY; a day of the
+/// calendar that the standard's rule takes, up to 2099. False otherwise.
 bool DateUnder(const DateText& date, DateOrder order, CalendarDate* out);
 
 /// The set of orders under which \a date is such a date.

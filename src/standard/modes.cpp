@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "dbf/code_page.h"
 #include "platform/text.h"
 
 const AdifEnumerationValue* FindAdifMode(std::string_view value) {
@@ -21,15 +22,25 @@ const AdifEnumerationValue* FindAdifSubmode(std::string_view value,
 
 namespace {
 
-// Modes old loggers wrote under names the standard does not use.
+// Modes old loggers wrote under names the standard does not use; a
+// Cyrillic name by its ASCII spelling, read only when written in Cyrillic.
 struct ModeAlias {
   const char* written;
   const char* standard;
+  bool cyrillic = false;
 };
 constexpr ModeAlias kModeAliases[] = {
     {"PACKET", "PKT"},    {"AMTOR", "TOR"},          {"PACTOR", "PAC"},
     {"BPSK31", "PSK31"},  {"BPSK63", "PSK63"},       {"BPSK125", "PSK125"},
     {"FELDHELL", "HELL"}, {"HELLSCHREIBER", "HELL"},
+    // Single side band in French, Spanish, Italian, Portuguese.
+    {"BLU", "SSB"},
+    // ITU emission classes.
+    {"A1A", "CW"}, {"A2A", "CW"}, {"J3E", "SSB"}, {"R3E", "SSB"},
+    {"A3E", "AM"}, {"H3E", "AM"}, {"F3E", "FM"},  {"G3E", "FM"},
+    {"F1B", "RTTY"}, {"J2B", "RTTY"}, {"F3F", "ATV"}, {"C3F", "ATV"},
+    // Russian: telegraphy, telephony.
+    {"TLG", "CW", true}, {"TLF", "SSB", true},
 };
 
 // Every mode and submode of the standard by its name in upper case, and by
@@ -58,6 +69,7 @@ const std::unordered_map<std::string, ModeReading>& ModeNames() {
         add(row.value, ModeReading{row.qualifier, row.value});
     }
     for (const ModeAlias& alias : kModeAliases) {
+      if (alias.cyrillic) continue;
       auto standard = all.find(alias.standard);
       if (standard != all.end()) all.emplace(alias.written, standard->second);
     }
@@ -68,11 +80,23 @@ const std::unordered_map<std::string, ModeReading>& ModeNames() {
 
 }  // namespace
 
-bool ReadMode(std::string_view text, ModeReading* mode) {
+bool ReadMode(std::string_view text, ModeReading* mode, int code_page) {
   text = TrimSpaces(text);
   if (text.empty() || text.size() > 32) return false;
-  const std::string name = AsciiUpperText(text);
+  bool cyrillic = false;
+  const std::string name =
+      AsciiUpperText(AsciiSpelledText(text, code_page, &cyrillic));
   const auto& names = ModeNames();
+  if (cyrillic) {
+    for (const ModeAlias& alias : kModeAliases) {
+      if (!alias.cyrillic || name != alias.written) continue;
+      auto standard = names.find(alias.standard);
+      if (standard == names.end()) return false;
+      *mode = standard->second;
+      return true;
+    }
+    return false;
+  }
   auto found = names.find(name);
   if (found == names.end()) {
     std::string squeezed;

@@ -30,8 +30,9 @@ struct ModeReading {
 /// also written with blanks or hyphens left in or out ("FT-8", "PSK 31");
 /// a submode is given with the mode it belongs to (USB: SSB, FT4: MFSK).
 /// Import-only modes that are submodes now are read as those submodes.
-/// Names old loggers used that the standard does not (PACKET, BPSK31) are
-/// read as the standard's.
-bool ReadMode(std::string_view text, ModeReading* mode);
+/// Names old loggers used that the standard does not (PACKET, BPSK31, BLU,
+/// the ITU emission classes A1A, J3E, F3E..., Cyrillic ТЛГ and ТЛФ) are
+/// read as the standard's; letters outside ASCII are read in \a code_page.
+bool ReadMode(std::string_view text, ModeReading* mode, int code_page = 1252);
 
 #endif  // LOGWEAVE_STANDARD_MODES_H_

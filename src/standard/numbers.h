@@ -30,4 +30,25 @@ struct DecimalText {
 /// around it; a unit is read only when \a with_unit.
 bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number);
 
+/// What the separators of one written number prove, as bits.
+enum SeparatorEvidence : unsigned {
+  kPointIsDecimal = 1,    ///< "7.05", "1,234.5"
+  kCommaIsDecimal = 2,    ///< "7,05", "1.234,5"
+  kPointGroups = 4,       ///< "14.074.000", "1.234,5": point between thousands
+  kCommaGroups = 8,       ///< "14,074,000", "1,234.5"
+  kPointOpen = 16,        ///< "1.500": a point before three digits, either
+  kCommaOpen = 32,        ///< "1,500": the same with a comma
+  kNotANumber = 64,
+};
+
+/// The evidence of \a text (without the blanks around it): digits with
+/// points and commas, groups of three digits between thousands separators.
+unsigned SeparatorsOf(std::string_view text);
+
+/// \a text with \a thousands (',' or '.', 0 for none) dropped and the
+/// other separator written as a point: the number in the standard's form.
+/// False when the separators do not fit that reading.
+bool NumberWithSeparators(std::string_view text, char thousands,
+                          std::string* plain);
+
 #endif  // LOGWEAVE_STANDARD_NUMBERS_H_

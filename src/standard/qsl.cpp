@@ -2,39 +2,43 @@
 
 #include "standard/qsl.h"
 
-#include <cstring>
 
 #include "dbf/code_page.h"
 #include "platform/text.h"
 
+namespace {
+
+// The words old logs wrote for a QSL flag, in plain ASCII and upper case; a
+// Cyrillic word by its ASCII spelling, read only when written in Cyrillic.
+struct QslWord {
+  std::string_view written;
+  char flag;
+  bool cyrillic = false;
+};
+constexpr QslWord kQslWords[] = {
+    // The standard's own letters.
+    {"Y", 'Y'}, {"N", 'N'}, {"R", 'R'}, {"Q", 'Q'}, {"I", 'I'}, {"V", 'V'},
+    // Yes: Spanish, English, marks; German (J, JA), French (O, OUI),
+    // Portuguese (SIM), Italian and Spanish (SI, SÍ read as SI).
+    {"S", 'Y'}, {"SI", 'Y'}, {"YES", 'Y'}, {"X", 'Y'}, {"T", 'Y'}, {"1", 'Y'},
+    {"J", 'Y'}, {"JA", 'Y'}, {"O", 'Y'}, {"OUI", 'Y'}, {"SIM", 'Y'},
+    {"TAK", 'Y'},
+    // No: NO, 0, German NEIN, French NON, Portuguese NAO (NÃO), Polish NIE.
+    {"NO", 'N'}, {"0", 'N'}, {"NEIN", 'N'}, {"NON", 'N'}, {"NAO", 'N'},
+    {"NIE", 'N'},
+    // Russian: Д, ДА (yes); Н, НЕТ (no).
+    {"D", 'Y', true}, {"DA", 'Y', true}, {"N", 'N', true}, {"NET", 'N', true},
+};
+
+}  // namespace
+
 char ReadQslFlag(std::string_view text, int code_page, bool logical) {
-  // The flag in plain upper-case ASCII, at most three letters.
-  char letters[4];
-  std::size_t size = 0;
-  for (char c : TrimSpaces(text)) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    const char* plain = &c;
-    std::size_t length = 1;
-    if (byte >= 0x80) {
-      plain = AsciiSpellingOf(CodePoint(code_page, byte));
-      if (!plain) return 0;
-      length = std::strlen(plain);
-    }
-    for (std::size_t i = 0; i < length; ++i) {
-      if (size == 3) return 0;
-      letters[size++] = AsciiUpper(plain[i]);
-    }
-  }
-  static constexpr struct {
-    std::string_view written;
-    char flag;
-  } kFlags[] = {
-      {"S", 'Y'}, {"SI", 'Y'}, {"YES", 'Y'}, {"X", 'Y'}, {"T", 'Y'},
-      {"1", 'Y'}, {"Y", 'Y'},  {"NO", 'N'},  {"0", 'N'}, {"N", 'N'},
-      {"R", 'R'}, {"Q", 'Q'},  {"I", 'I'},   {"V", 'V'},
-  };
-  const std::string_view flag(letters, size);
-  for (const auto& known : kFlags)
-    if (known.written == flag) return known.flag;
-  return logical && flag == "F" ? 'N' : 0;
+  text = TrimSpaces(text);
+  if (text.empty() || text.size() > 8) return 0;
+  bool cyrillic = false;
+  const std::string flag =
+      AsciiUpperText(AsciiSpelledText(text, code_page, &cyrillic));
+  for (const QslWord& known : kQslWords)
+    if (known.written == flag && known.cyrillic == cyrillic) return known.flag;
+  return logical && flag == "F" && !cyrillic ? 'N' : 0;
 }

@@ -9,9 +9,11 @@
 
 // ---- the forms of old logs ----
 
-/// The ADIF letter of a QSL flag: Y for S, SI, YES, X, T, 1; N for NO, 0
-/// and, in a logical column, F; the ADIF letters Y N R Q I V themselves, in
-/// any case. Accented letters are read in \a code_page. 0 when none.
+/// The ADIF letter of a QSL flag: the ADIF letters Y N R Q I V themselves,
+/// and the yes and no words of old logs in several languages (S, SI, YES,
+/// X, T, 1, J, JA, O, OUI, SIM, Cyrillic Д and ДА; NO, 0, NEIN, NON, NAO,
+/// Cyrillic Н and НЕТ; a logical column's F), in any case, their letters
+/// read in \a code_page. 0 when none.
 char ReadQslFlag(std::string_view text, int code_page, bool logical);
 
 #endif  // LOGWEAVE_STANDARD_QSL_H_

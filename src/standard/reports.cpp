@@ -15,3 +15,10 @@ bool LooksLikeReport(std::string_view text) {
     if (!IsAsciiDigit(c) && c != 'N') return false;
   return true;
 }
+
+bool MendReport(std::string_view text, std::string* report) {
+  report->clear();
+  for (char c : TrimSpaces(text))
+    if (c != ' ') *report += c;
+  return report->size() <= 3 && LooksLikeReport(*report);
+}

@@ -15,7 +15,8 @@ std::string AdifTimeText(const TimeOfDay& time) {
 
 // ---- the forms of old logs ----
 
-bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
+bool ReadTime(std::string_view text, TimeDigits digits, TimeOfDay* time) {
+  bool numeric = digits != TimeDigits::kWritten;
   text = TrimSpaces(text);
   // The zone after the time: Z, UTC or GMT.
   static constexpr std::string_view kZones[] = {"UTC", "GMT", "Z"};
@@ -30,9 +31,14 @@ bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time) {
   TimeOfDay read;
   if (AllDigits(text)) {
     std::size_t n = text.size();
+    // A zero in front was never lost: the digits are as written.
+    if (text[0] == '0' && n > 1) {
+      digits = TimeDigits::kWritten;
+      numeric = false;
+    }
     if (n > 6 || (!numeric && n != 3 && n != 4 && n != 6)) return false;
     int value = DigitsValue(text);
-    if (n == 5 || n == 6) {
+    if (n == 5 || n == 6 || digits == TimeDigits::kNumericHhmmss) {
       read.second = value % 100;
       read.has_seconds = true;
       value /= 100;

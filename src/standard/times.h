@@ -22,6 +22,22 @@ inline bool IsAdifTime(std::string_view value) {
          (n == 4 || p[4] <= '5');
 }
 
+/// Reads \a value when it is HH:MM of a day, two digits each, the form
+/// most logs write, and puts HHMM in \a hhmm (four bytes). The same as
+/// ReadTime for that form, without its look at other forms.
+inline bool ReadHhColonMm(std::string_view value, char* hhmm) {
+  if (value.size() != 5 || value[2] != ':' || !IsAsciiDigit(value[0]) ||
+      !IsAsciiDigit(value[1]) || !IsAsciiDigit(value[3]) ||
+      !IsAsciiDigit(value[4]) || value[0] > '2' ||
+      (value[0] == '2' && value[1] > '3') || value[3] > '5')
+    return false;
+  hhmm[0] = value[0];
+  hhmm[1] = value[1];
+  hhmm[2] = value[3];
+  hhmm[3] = value[4];
+  return true;
+}
+
 struct TimeOfDay {
   int hour = 0, minute = 0, second = 0;
   bool has_seconds = false;
@@ -32,11 +48,18 @@ std::string AdifTimeText(const TimeOfDay& time);
 
 // ---- the forms of old logs ----
 
+/// How a column writes times as digits alone.
+enum class TimeDigits : unsigned char {
+  kWritten,       ///< text: HMM, HHMM or HHMMSS as written
+  kNumericHhmm,   ///< a number that lost its leading zeros: HHMM (15 is 0015)
+  kNumericHhmmss  ///< the same, HHMMSS (2210 is 002210)
+};
+
 /// Reads H:MM, HH:MM, HH:MM:SS, H.MM, HH.MM, 9h15, HMM, HHMM and HHMMSS,
-/// each with an optional Z, UTC or GMT after it. When \a numeric (a numeric
-/// column, which keeps no leading zeros), 0 to 59 are minutes past midnight
-/// and 5 digits are HMMSS. False unless it is a time of the day.
-bool ReadTime(std::string_view text, bool numeric, TimeOfDay* time);
+/// each with an optional Z, UTC or GMT after it; digits alone as \a digits
+/// says (a numeric column read as kNumericHhmm also takes 5 digits as
+/// HMMSS). False unless it is a time of the day.
+bool ReadTime(std::string_view text, TimeDigits digits, TimeOfDay* time);
 
 /// True when \a text writes its hours and minutes apart (":", "." or "h"),
 /// which tells a time from a plain number.

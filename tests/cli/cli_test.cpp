@@ -626,6 +626,12 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
   WriteFile(dir_ / "old.dbf", BuildTable(old));
   old.rows[0][1] = "04/06/98";  // every date now fits d/m and m/d
   WriteFile(dir_ / "odd.dbf", BuildTable(old));
+  // Most records without a call sign: left out, loudly.
+  BuilderTable calls = old;
+  calls.rows = {old.rows[1], old.rows[2], old.rows[2], old.rows[2],
+                old.rows[2], old.rows[2]};
+  calls.rows[0][0] = "EA4ABC";
+  WriteFile(dir_ / "few.dbf", BuildTable(calls));
   const CliCase cases[] = {
       {"the one command",
        {"convert", "{dir}/old.dbf", "--guess", "--fix", "--charset", "ascii",
@@ -633,9 +639,9 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
        0, "no findings in 2 records", "--guess: INDICATIV -> CALL (name)"},
       {"dates that leave their order open",
        {"convert", "{dir}/odd.dbf", "--guess", "--fix"}, 2, "",
-       "logweave: FECHA: its dates do not tell the day from the month "
-       "(04/06/98, 2/7/03): give --date-order dmy, mdy or ymd; nothing was "
-       "written"},
+       "logweave: --fix: FECHA: its dates do not tell the day, month and year "
+       "apart (04/06/98, 2/7/03): give --date-order dmy|mdy|ymd or --read-as "
+       "FECHA=dmy|mdy|ymd; nothing was written"},
       {"the same order given", {"convert", "{dir}/odd.dbf", "--guess", "--fix",
                                 "--date-order", "dmy", "-o", "-"},
        0, "<QSO_DATE:8>19980604"},
@@ -652,6 +658,41 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
       {"guesses written as a mapping file",
        {"fields", "{dir}/old.dbf", "--mapping", "--guess"}, 0,
        "INDICATIV=CALL"},
+      {"the plan seen before converting", {"fields", "{dir}/old.dbf", "--guess"},
+       0, "FECHA -> QSO_DATE (name)\n    14/06/98 -> 19980614; 2/7/03 -> "
+          "20030702; 3/7/03 -> 20030703\n"},
+      {"no column for CALL: nothing written",
+       {"convert", "{dir}/old.dbf", "--guess", "--fix", "--map",
+        "INDICATIV=Skip", "-o", "{dir}/none.adi"},
+       2, "",
+       "--fix: no column is mapped to CALL, so the file would hold no contact; "
+       "nothing was written. INDICATIV holds call signs: add --map "
+       "INDICATIV=CALL"},
+      {"a column's form settles its dates",
+       {"convert", "{dir}/odd.dbf", "--guess", "--fix", "--read-as",
+        "fecha=mdy", "-o", "-"},
+       0, "<QSO_DATE:8>19980406"},
+      {"a form without --fix", {"convert", "{dir}/old.dbf", "--map",
+                                "FECHA=QSO_DATE:dmy"},
+       2, "", "FECHA=QSO_DATE:dmy: the form says how --fix reads the column; "
+              "add --fix"},
+      {"a form that does not fit the column",
+       {"convert", "{dir}/old.dbf", "--guess", "--fix", "--read-as",
+        "HORA=khz"},
+       2, "", "HORA: the form 'khz' does not fit TIME_ON; it takes: hhmm, "
+              "hhmmss"},
+      {"--set wins over what --fix derives, and MODE=USB is SSB and USB",
+       {"convert", "{dir}/old.dbf", "--guess", "--fix", "--map", "MODO=Skip",
+        "--set", "MODE=usb", "--set", "BAND=20m", "-o", "-"},
+       0, "<CALL:5>F6XYZ <QSO_DATE:8>20030702 <TIME_ON:4>1405 <FREQ:6>14.195 "
+          "<QSL_SENT:1>N <BAND:3>20m <MODE:3>SSB <SUBMODE:3>USB <EOR>"},
+      {"a field name mistyped in --set",
+       {"convert", "{dir}/old.dbf", "--set", "BNAD=20m", "-o", "-"}, 0, "",
+       "--set: BNAD is not an ADIF field; did you mean BAND?"},
+      {"most records left out: said loudly, and an error with --check",
+       {"convert", "{dir}/few.dbf", "--guess", "--fix", "--check"}, 1,
+       "no findings in 1 record",
+       "warning: --fix left out 5 of 6 records, which have no CALL"},
   };
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir_.str());
@@ -682,7 +723,8 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
   EXPECT_EQ("14.195", records[1].Get("FREQ"));
   EXPECT_EQ("MFSK", records[1].Get("MODE"));
   EXPECT_EQ("FT4", records[1].Get("SUBMODE"));
-  EXPECT_EQ("log.dbf odd.dbf old.ADI old.dbf ", dir_.Listing());
+  EXPECT_EQ("few.ADI few.dbf log.dbf odd.dbf old.ADI old.dbf ",
+            dir_.Listing());
 }
 
 }  // namespace

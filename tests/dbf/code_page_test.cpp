@@ -169,4 +169,28 @@ TEST(Charset, KeepChangesNothing) {
               keep.Of(static_cast<unsigned char>(byte)));
 }
 
+// A column name in messages: in Windows-1252 where it has the letters, the
+// text of messages; else in UTF-8; and spelled in plain ASCII for the
+// guesses, which say whether it was Cyrillic.
+TEST(ColumnNames, ShownAndSpelled) {
+  const struct {
+    const char* name;
+    int code_page;
+    const char* shown;
+    const char* spelled;
+    bool cyrillic;
+  } cases[] = {
+      {"A\xA5O", 850, "A\xD1O", "ANO", false},
+      {"\x8F\x8E\x87", 866, "\xD0\x9F\xD0\x9E\xD0\x97", "POZ", true},
+      {"QSL_\xC4\xC0", 1251, "QSL_\xD0\x94\xD0\x90", "QSL_DA", true},
+      {"CALL", 437, "CALL", "CALL", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.shown, ShownName(c.name, c.code_page)) << c.name;
+    bool cyrillic = false;
+    EXPECT_EQ(c.spelled, AsciiSpelledText(c.name, c.code_page, &cyrillic));
+    EXPECT_EQ(c.cyrillic, cyrillic) << c.name;
+  }
+}
+
 }  // namespace

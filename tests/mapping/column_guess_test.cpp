@@ -41,6 +41,15 @@ TEST(KeywordOfName, NamesOfOldLoggers) {
       {"QSLRECIBID", 1252, "QSL_RCVD"},
       {"OBSERVAC", 1252, ""},  // short, and no name of the table
       {"CAMPO1", 1252, ""},
+      {"DOK", 1252, "DARC_DOK"},
+      {"PROV", 1252, "STATE"},
+      {"ZNAK", 1252, "CALL"},
+      {"PASMO", 1252, "BAND"},
+      {"CZAS", 1252, "TIME_ON"},
+      {"\x8F\x8E\x87\x9B\x82\x8D\x8E\x89", 866, "CALL"},  // ПОЗЫВНОЙ
+      {"\xC4\xC0\xD2\xC0", 1251, "QSO_DATE"},                // ДАТА
+      {"\x82\x90\x85\x8C\x9F", 866, "TIME_ON"},             // ВРЕМЯ
+      {"\x84\x88\x80\x8F\x80\x87\x8E\x8D", 866, "BAND"},  // ДИАПАЗОН
   };
   for (const auto& c : cases)
     EXPECT_EQ(c.keyword, KeywordOfName(c.name, c.code_page)) << c.name;
@@ -150,6 +159,43 @@ TEST(GuessColumns, NamesAndValuesTogether) {
          "content: every value is one call sign, EA4XYZ: the station's "
          "own, but STATION_CALLSIGN goes to CALL"},
         {"CALL", "name"}}},
+      {"own station or worked one, by how much the values vary",
+       {{"STATION", 'C', kCalls},
+        {"MYCALL", 'C', {"EB4XYZ", "EB4XYZ", "EA4XYZ", "EA4XYZ", "EA4XYZ/P",
+                         "EA4XYZ"}},
+        {"LOC", 'C', {"IN80dk", "IN80dk", "IN80dk", "IN80dk", "IN80dk",
+                      "IN80dk"}}},
+       {{"CALL",
+         "name says STATION_CALLSIGN, but its values change from record to "
+         "record"},
+        {"STATION_CALLSIGN", "name"},
+        {"MY_GRIDSQUARE",
+         "name says GRIDSQUARE, but every value is one locator, IN80dk: the "
+         "station's own"}}},
+      {"a varied column beside the worked one, and a sked log",
+       {{"ESTACION", 'C', kCalls}, {"INDICATIVO", 'C', kCalls},
+        {"LOC", 'C', {"IN80dk", "IO91", "JN58", "IN80dk", "KP20", "FN31"}},
+        {"MYLOC", 'C', {"IN80dk", "IN80dk", "IN80dk", "IN80dk", "IN80dk",
+                        "IN80dk"}}},
+       {{"", "as the stations worked do; CALL goes to INDICATIVO"},
+        {"CALL", "name"},
+        {"GRIDSQUARE", "name"},
+        {"MY_GRIDSQUARE", "name"}}},
+      {"a few squares while the calls vary: a local net, not the station",
+       {{"INDICATIVO", 'C', kCalls},
+        {"LOC", 'C', {"JN11ab", "JN12cd", "JN11ab", "JN13ef", "JN12cd",
+                      "JN11ab"}}},
+       {{"CALL", "name"}, {"GRIDSQUARE", "name"}}},
+      {"two columns of calls: the more varied one is CALL",
+       {{"CALLSIGN", 'C', {"EA4ABC", "F6XYZ", "EA4ABC", "F6XYZ", "DL1MUE",
+                           "G3ABC", "W1AW", "F6XYZ"}},
+        {"INDICATIVO", 'C', {"EA4ABC", "F6XYZ", "DL1MUE", "G3ABC", "W1AW",
+                             "JA1XYZ", "VK2ABC", "PY2XYZ"}}},
+       {{"", "CALL goes to INDICATIVO, whose values vary more"},
+        {"CALL", "name"}}},
+      {"a sked log: one partner on every record",
+       {{"INDICATIVO", 'C', kOneCall}, {"F1", 'C', kDates}},
+       {{"CALL", "name"}, {"QSO_DATE", "content"}}},
       {"never two columns on one keyword",
        {{"FECHA", 'C', kDates},
         {"F_QSL",

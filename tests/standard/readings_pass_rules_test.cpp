@@ -91,9 +91,11 @@ TEST(ReadingsPassRules, EveryTimeReadIsAnAdifTime) {
     }
   }
   for (const std::string& text : texts)
-    for (bool numeric : {false, true}) {
+    for (TimeDigits digits :
+         {TimeDigits::kWritten, TimeDigits::kNumericHhmm,
+          TimeDigits::kNumericHhmmss}) {
       TimeOfDay time;
-      if (ReadTime(text, numeric, &time)) {
+      if (ReadTime(text, digits, &time)) {
         EXPECT_TRUE(IsAdifTime(AdifTimeText(time))) << text;
       }
     }

@@ -1,0 +1,197 @@
+// record_fixer.h: --fix and --set record by record, for the record engine.
+//
+// The engine asks a RecordFixer for each value of the columns it fixes
+// (record_fixer_inline.h holds that hot path, which only the engine
+// includes), and at the end of a record for the fields to add: the
+// constants of --set where no column gave the field a value; else BAND
+// from FREQ, FREQ from a band column's frequency and SUBMODE from MODE
+// where the record has none. Under --fix a record without a call sign is
+// left out instead of being written as a bare <EOR>. The fixer counts what
+// it did for the summary.
+
+#ifndef LOGWEAVE_CONVERT_RECORD_FIXER_H_
+#define LOGWEAVE_CONVERT_RECORD_FIXER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/fix_rules.h"
+#include "mapping/column_plan.h"
+#include "mapping/language.h"
+
+/// A field every record gets (--set).
+struct ConstantField {
+  std::string keyword;
+  std::string value;
+  /// MODE: the SUBMODE that goes with the value (--set MODE=USB).
+  std::string submode = {};
+};
+
+class RecordFixer {
+ public:
+  /// \a fixes: one per column of \a plan to mend values (--fix), or empty.
+  /// \a constants: the fields of --set, each keyword once.
+  RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
+              std::vector<ConstantField> constants);
+  RecordFixer(const RecordFixer&) = delete;
+  RecordFixer& operator=(const RecordFixer&) = delete;
+
+  bool MendsValues() const { return !fixes_.empty(); }
+  /// Whether the engine hands the values of \a column to Fix.
+  bool FixesColumn(std::size_t column) const {
+    return work_[column].path != ColumnWork::kNone ||
+           work_[column].addition >= 0;
+  }
+  /// Whether Fix changes the values of \a column only when they start with
+  /// a blank, so that the engine may keep the others from it.
+  bool FixesOnlyBlanks(std::size_t column) const {
+    return work_[column].path == ColumnWork::kQuick &&
+           work_[column].addition < 0;
+  }
+
+  /// A value to write: \a padded says that 32 bytes may be read from
+  /// \a value whatever its length.
+  struct Span {
+    const char* value;
+    std::uint32_t length;
+    bool padded;
+  };
+  // The hot path, in record_fixer_inline.h.
+  /// Before the columns of a record: \a record is its deletion flag and
+  /// its bytes.
+  inline void StartRecord(const char* record);
+  /// Mends the value of \a column (up to a NUL, without trailing blanks).
+  inline Span Fix(std::size_t column, Span span);
+  /// Writes the fields the record gets added at \a out; returns the end.
+  inline char* PutAdditions(char* out);
+
+  /// The most bytes PutAdditions writes.
+  std::size_t LongestAdditions() const { return longest_additions_; }
+  /// After the record: \a has_call says whether it has a CALL field.
+  /// Returns false when the record is left out.
+  bool EndRecord(bool has_call);
+
+  /// The summary: a line per column that had values mended or not read,
+  /// named by \a column_names, then the records left out.
+  std::vector<std::string> Summary(const std::vector<std::string>& column_names,
+                                   Language language) const;
+  std::uint64_t records_left_out() const { return records_left_out_; }
+
+ private:
+  struct KindCount {
+    FixKind kind;
+    std::uint64_t shape;
+    std::uint64_t count = 0;
+    std::string from = {};  // the first example
+    std::string to = {};
+  };
+  struct ColumnCounts {
+    std::vector<KindCount> kinds;
+    std::uint64_t unreadable = 0;
+    std::string unreadable_example;
+  };
+  // A value mended before, remembered by its bytes (up to 16, zero-filled)
+  // with what mending gave.
+  struct Cached {
+    std::uint64_t key[2] = {0, 0};
+    std::uint8_t size = 0xFF;  // 0xFF: empty
+    std::uint8_t text_size = 0;
+    bool unchanged = true;
+    std::int32_t count = -1;  // the kind it counts as; kNotRead; -1: none
+    std::uint64_t hits = 0;   // counted here, not yet in the kind
+    const char* submode = nullptr;
+    const AdifBand* band = nullptr;
+    // Last, and the cache keeps one more entry at its end, so that 32 bytes
+    // may be read from it.
+    char text[24];
+  };
+  static constexpr std::int32_t kNotRead = -2;
+  // What the fixer does with the values of one column.
+  struct ColumnWork {
+    enum Path : std::uint8_t {
+      kNone,    // nothing
+      kQuick,   // only blanks in front to remove
+      kCall,    // a call sign: mended when not upper case already
+      kTime,    // HH:MM read at once, other times as kCached
+      kCached,  // few different spellings: each mended once
+      kSlow,    // every value mended
+    } path = kNone;
+    std::int32_t addition = -1;  // the addition its values stand for
+    int cache_bits = 0;          // the cache holds 2^cache_bits values
+    std::vector<Cached> cache;
+    int band_column = -1;         // the column whose band settles it
+    std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
+    std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
+    std::int32_t blanks_kind = -1;  // kQuick: the kind blanks in front count as
+    std::uint64_t blanks_hits = 0;
+  };
+  // A field the record may get added.
+  struct Addition {
+    std::string keyword;
+    std::string constant;  // empty: derived from a value
+    std::string constant_submode = {};  // MODE: the SUBMODE of the constant
+  };
+
+  inline bool FixFromCache(std::size_t column, const char** value,
+                           std::size_t* length, bool* padded);
+  inline bool FixHhMm(std::size_t column, const char** value,
+                      std::size_t* length, bool* padded);
+  inline bool FixBlanksInFront(std::size_t column, const char** value,
+                               std::size_t* length);
+  void FixSlowly(std::size_t column, const char** value, std::size_t* length,
+                 bool* padded);
+  std::int32_t Count(std::size_t column, std::string_view from,
+                     FixOutcome outcome, FixKind kind, std::uint64_t shape,
+                     std::string_view to);
+  int KindIndex(std::size_t column, FixKind kind, std::uint64_t shape);
+  void AddHits(ColumnCounts* counts, std::int32_t kind,
+               std::uint64_t hits) const;
+  void NoteFrequency(std::string_view frequency);
+  inline bool CacheKey(std::size_t column, const char* value,
+                       std::size_t length, std::uint64_t key[2],
+                       std::size_t* size) const;
+  static std::size_t CacheSlot(const std::uint64_t key[2], std::size_t size,
+                               int bits) {
+    std::uint64_t hash = (key[0] * 0x9E3779B97F4A7C15ull) ^
+                         (key[1] * 0xC2B2AE3D27D4EB4Full) ^ size;
+    return static_cast<std::size_t>(hash >> (64 - bits));
+  }
+  char* PutField(char* out, const std::string& keyword, std::string_view value);
+  char* PutMissingFields(char* out);
+
+  std::vector<ColumnFix> fixes_;
+  std::vector<ColumnWork> work_;
+  std::vector<std::size_t> offsets_, sizes_;
+  std::vector<int> call_columns_;
+  std::vector<Addition> additions_;
+  std::size_t longest_additions_ = 0;
+  int band_addition_ = -1, submode_addition_ = -1, frequency_addition_ = -1;
+  int mode_addition_ = -1;
+  int frequency_column_ = -1;  // the column BAND is taken from
+  int mode_column_ = -1;       // the column SUBMODE is taken from
+  int band_column_ = -1;       // the column FREQ may be taken from
+
+  // The record being built.
+  const char* record_ = nullptr;
+  bool record_written_ = false;  // it has a call sign, so it is written
+  // Per addition, the number of the last record that wrote its field.
+  std::vector<std::uint64_t> written_;
+  std::uint64_t record_number_ = 0;
+  const AdifBand* record_band_ = nullptr;
+  // The record's frequency as written, for the example of a BAND added.
+  char record_frequency_[32] = {};
+  std::size_t record_frequency_size_ = 0;
+  bool band_counted_ = false;
+  const char* record_submode_ = nullptr;
+  std::string record_band_frequency_;  // a band column's frequency
+
+  FixedValue fixed_;
+  char time_text_[32] = {};  // an HH:MM time as HHMM, 32 bytes readable
+  std::vector<ColumnCounts> counts_;
+  std::vector<int> last_kind_;  // per column, the kind counted last
+  std::uint64_t records_left_out_ = 0;
+};
+
+#endif  // LOGWEAVE_CONVERT_RECORD_FIXER_H_
