@@ -74,6 +74,14 @@ std::string ForTerminal(const std::string& text, const StreamCharset& charset,
       ++i;
       continue;
     }
+#ifndef _WIN32
+    // A terminal whose locale is not UTF-8 takes 0x80-0x9F for C1 controls.
+    if (!charset.utf8 && c >= 0x80 && c < 0xA0) {
+      out += '?';
+      ++i;
+      continue;
+    }
+#endif
     if (c < 0x80 || !charset.utf8) {
       out += static_cast<char>(c);
       ++i;

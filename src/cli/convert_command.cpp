@@ -66,6 +66,7 @@ int CheckWritten(const ConvertRun& run, const std::string& path) {
   CheckCommandLine check;
   check.path = path;
   check.language = run.options.language;
+  check.service = run.options.check_for;
   return RunCheckCommand(check, run.files, run.streams.out, run.streams.err);
 }
 
