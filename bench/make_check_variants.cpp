@@ -3,13 +3,16 @@
 // memory stays small:
 //   shuffled  each record's fields in another order, each name in a letter
 //             case of its own (the same in every record)
+//   cased     each record's fields in their order, each name in a letter
+//             case drawn anew on every record
 //   userdef   a header declaring 1,000 fields of the file's own (USERDEFn),
 //             and in each record 10 of them and 5 fields of no declaration,
 //             each name drawn from a thousand
 //
-// usage: make_check_variants shuffled|userdef IN.adi OUT.adi
+// usage: make_check_variants shuffled|cased|userdef IN.adi OUT.adi
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -51,12 +54,14 @@ std::vector<std::pair<std::string, std::string>> Fields(const std::string& line)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4 || (std::strcmp(argv[1], "shuffled") != 0 &&
-                    std::strcmp(argv[1], "userdef") != 0)) {
-    std::fprintf(stderr, "usage: make_check_variants shuffled|userdef IN.adi OUT.adi\n");
+  const std::string variant = argc == 4 ? argv[1] : "";
+  if (variant != "shuffled" && variant != "cased" && variant != "userdef") {
+    std::fprintf(stderr,
+                 "usage: make_check_variants shuffled|cased|userdef IN.adi OUT.adi\n");
     return 2;
   }
-  const bool shuffled = std::strcmp(argv[1], "shuffled") == 0;
+  const bool shuffled = variant == "shuffled";
+  const bool cased = variant == "cased";
   std::FILE* in = std::fopen(argv[2], "rb");
   std::FILE* out = std::fopen(argv[3], "wb");
   if (!in || !out) {
@@ -75,7 +80,7 @@ int main(int argc, char** argv) {
       if (eoh != std::string::npos) {
         header = false;
         text = line.substr(0, eoh);
-        if (!shuffled)
+        if (variant == "userdef")
           for (int i = 1; i <= 1000; ++i) {
             std::string name = "UF" + std::to_string(i);
             text += "<USERDEF" + std::to_string(i) + ":" +
@@ -99,6 +104,10 @@ int main(int argc, char** argv) {
             bits >>= 1;
           }
         }
+      } else if (cased) {
+        for (auto& field : fields)
+          for (char& ch : field.first)
+            if (Next() & 1) ch = static_cast<char>(std::tolower(ch));
       } else {
         for (int i = 0; i < 10; ++i)
           fields.emplace_back("UF" + std::to_string(1 + Next() % 1000),
