@@ -16,7 +16,8 @@
 
 namespace fuzz {
 
-// "NAME=data|..." per record and the problems' kinds, to compare two reads.
+// "NAME=data@offset,length|..." per record and the problems' kinds, to
+// compare two reads.
 inline std::string Outline(const AdifFile& file) {
   std::string text = file.has_header ? "H" : "-";
   for (const AdifSyntaxProblem& problem : file.file_problems)
@@ -25,7 +26,9 @@ inline std::string Outline(const AdifFile& file) {
   for (const AdifFile::Record& record : file.records) {
     text += record.terminated ? "\n" : "\n~";
     for (const AdifFile::Field& field : record.fields)
-      text += field.name + "=" + field.data + "|";
+      text += field.name + "=" + field.data + "@" +
+              std::to_string(field.offset) + "," +
+              std::to_string(field.declared_length) + "|";
     for (const AdifSyntaxProblem& problem : record.problems)
       text += " p" + std::to_string(static_cast<int>(problem.kind)) +
               problem.field + problem.text + problem.value;

@@ -208,20 +208,15 @@ class Gap {
   std::uint64_t trimmed_ = 0;      // ... to the last that is no blank
 };
 
-// The bytes a record is looked for in at once: a record of up to about
-// 12 KiB is read the fast way. What is held short of it is moved to the
-// front of the block before the next is read, so it is kept small.
-constexpr std::size_t kFastWindow = 1 << 14;
-
 class TaggedReader : public AdifRecordReader {
  public:
   TaggedReader(InputFile* file, std::size_t block_size, bool fast)
-      : in_(file, block_size, kFastWindow), fast_(fast) {}
+      : in_(file, block_size, kAdifFastWindow), fast_(fast) {}
 
   // Reads from \a offset, just past the <EOR> of a record, as though the
   // records before had been read.
   TaggedReader(InputFile* file, std::uint64_t offset)
-      : in_(file, kAdifBlockSize, kFastWindow),
+      : in_(file, kAdifBlockSize, kAdifFastWindow),
         pos_(offset),
         started_(true),
         delivered_(true),
@@ -281,7 +276,7 @@ class TaggedReader : public AdifRecordReader {
   // outcome; so are the last records of a file, within a tag's reach of its
   // end.
   bool FastRecord(AdifRecord* record) {
-    const std::string_view view = in_.At(pos_, kFastWindow);
+    const std::string_view view = in_.At(pos_, kAdifFastWindow);
     // Past a tag's reach from the view's end, what lies beyond is not known.
     const std::size_t reach = in_.ReachesEnd(view) ? 0 : kAdifTagLimit + 1;
     if (view.size() <= reach) return false;
@@ -418,14 +413,6 @@ class TaggedReader : public AdifRecordReader {
     return true;
   }
 
-  // Field \a index of \a record, whose fields are kept from record to record
-  // and only written over: making one anew, zeroed or through the stack,
-  // costs more than reading its tag.
-  static AdifField& NextField(AdifRecord* record, std::size_t index) {
-    if (index == record->fields.size()) record->fields.emplace_back();
-    return record->fields[index];
-  }
-
   // Keeps the gap and the <EOR> of \a size bytes at \a at that ended a
   // record after \a index fields; no name is known at that place.
   void RememberEnd(std::size_t index, const char* at, std::size_t size,
@@ -463,33 +450,6 @@ class TaggedReader : public AdifRecordReader {
     known.whole = KnownTag::Bytes(at, whole_size, end);
     known.whole_size = whole_size;
     known.length = length;
-  }
-
-  // True when the \a length bytes at \a data are all printable ASCII other
-  // than "<", judged eight at a time; \a room bytes may be read from \a data.
-  // False also when there is no room to read a whole word at the end.
-  static bool PlainAscii(const char* data, std::size_t length,
-                         std::size_t room) {
-    if (length + 8 > room) return false;
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-    auto flags = [](const char* at) {
-      std::uint64_t w;
-      std::memcpy(&w, at, 8);
-      std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w;
-      std::uint64_t high_or_delete = (w + kOnes) | w;
-      std::uint64_t lt = w ^ (0x3C * kOnes);  // a zero byte where "<" was
-      std::uint64_t has_lt = (lt - kOnes) & ~lt;
-      return (below_blank | high_or_delete | has_lt) & kHighs;
-    };
-    if (length == 0) return true;
-    std::size_t i = 0;
-    for (; i + 8 < length; i += 8)
-      if (flags(data + i) != 0) return false;
-    // The last one to eight bytes. A flag can be wrongly set only above a
-    // byte rightly flagged, so masking the bytes past the end leaves the
-    // answer exact.
-    return (flags(data + i) & (~std::uint64_t{0} >> (64 - 8 * (length - i)))) == 0;
   }
 
   // Takes a tag other than text; true when a record was completed.
@@ -823,7 +783,7 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
                                                  AdifForm form,
                                                  std::size_t block_size,
                                                  bool fast) {
-  if (form == AdifForm::kXml) return MakeAdxReader(file, block_size);
+  if (form == AdifForm::kXml) return MakeAdxReader(file, block_size, fast);
   return std::make_unique<TaggedReader>(file, block_size, fast);
 }
 

@@ -204,8 +204,8 @@ class AdifRecordReader {
 
 /// A reader of \a file, of the form \a form, reading blocks of \a block_size
 /// bytes (any size from 1 gives the same records). \a file must outlive it.
-/// \a fast: a clean record of the tagged form is handed over with its views
-/// in the block it lies in, nothing copied; false reads every record the
+/// \a fast: a clean record (of either form) is handed over with its views in
+/// the block it lies in, nothing copied; false reads every record the
 /// careful way, to the same outcome (for tests that compare the two).
 std::unique_ptr<AdifRecordReader> MakeAdifReader(
     InputFile* file, AdifForm form, std::size_t block_size = kAdifBlockSize,

@@ -4,6 +4,7 @@
 #include "adif/adx_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "adif/block_input.h"
 #include "adif/record_builder.h"
@@ -11,12 +12,21 @@
 
 namespace {
 
-bool IsNameByte(char c) {
-  unsigned char u = static_cast<unsigned char>(c);
+constexpr bool IsNameByteSlow(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
          (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.' ||
-         c == ':' || u >= 0x80;
+         c == ':' || c >= 0x80;
 }
+
+struct NameBytes {
+  bool is[256] = {};
+  constexpr NameBytes() {
+    for (int c = 0; c < 256; ++c) is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
+  }
+};
+constexpr NameBytes kNameBytes;
+
+bool IsNameByte(char c) { return kNameBytes.is[static_cast<unsigned char>(c)]; }
 
 // Decodes the entity that opens \a text ("&amp;..."); returns its length, or
 // 0 when it is none.
@@ -146,8 +156,11 @@ class AdxReader : public AdifRecordReader {
  public:
   // Reads from \a start: 0, or just past the </RECORD> of a record, as
   // though the records before had been read.
-  AdxReader(InputFile* file, std::size_t block_size, std::uint64_t start)
-      : in_(file, block_size, kAdifTagLimit + 1), pos_(start) {
+  AdxReader(InputFile* file, std::size_t block_size, std::uint64_t start,
+            bool fast)
+      : in_(file, block_size, std::max(kAdifTagLimit + 1, kAdifFastWindow)),
+        pos_(start),
+        fast_(fast) {
     if (start == 0) return;
     place_ = Place::kRecords;
     seen_root_ = true;
@@ -163,6 +176,9 @@ class AdxReader : public AdifRecordReader {
       unclosed_ = false;
       return false;
     }
+    if (fast_ && place_ == Place::kRecords && !stray_text_ &&
+        FastRecord(record))
+      return true;
     builder_.Begin(record);
     for (;;) {
       if (builder_.Full()) {
@@ -200,6 +216,111 @@ class AdxReader : public AdifRecordReader {
 
  private:
   enum class Place { kTop, kAdx, kHeader, kRecords, kRecord, kAfter };
+
+  // A record that lies whole in the window, written as most programs write
+  // it: <RECORD>, fields <NAME>text</NAME> with no attribute, entity or
+  // markup in them and blanks between them, </RECORD>. It is handed over
+  // with its views in the window, nothing copied. Any other is read the
+  // careful way from its start, to the same outcome.
+  bool FastRecord(AdifRecord* record) {
+    const std::string_view view = in_.At(pos_, kAdifFastWindow);
+    const char* const s = view.data();
+    const std::size_t n = view.size();
+    std::size_t p = SkipWhiteSpace(view, 0);
+    if (!HoldsTag(view, p, "<RECORD>")) return false;
+    p += 8;
+    std::size_t count = 0;
+    for (;;) {
+      p = SkipWhiteSpace(view, p);
+      if (p + 1 >= n || s[p] != '<') return false;
+      if (s[p + 1] == '/') {
+        if (!HoldsTag(view, p, "</RECORD>")) return false;
+        p += 9;
+        break;
+      }
+      // <NAME>, with no attribute; APP and USERDEF need theirs.
+      const std::size_t name_end = std::min(n, p + 1 + kLongestName);
+      std::size_t q = p + 1;
+      while (q < name_end && IsNameByte(s[q])) ++q;
+      const std::string_view name(s + p + 1, q - p - 1);
+      if (name.empty() || q == name_end || s[q] != '>' ||
+          (name.size() == 3 && SameName(name, "APP")) ||
+          (name.size() == 7 && SameName(name, "USERDEF")))
+        return false;
+      const std::size_t data = q + 1;
+      const std::size_t end = MarkupOrEntity(view, data);
+      // The end tag closes it: </NAME>, in any letter case.
+      const std::size_t after = end + 3 + name.size();
+      if (after > n || s[end] != '<' || s[end + 1] != '/' ||
+          s[after - 1] != '>' || !SameTagName(s + end + 2, name) ||
+          end - data > kAdifHeldData || count >= kAdifPartFields)
+        return false;
+      AdifField& field = NextField(record, count++);
+      field.name = name;
+      field.type = std::string_view();
+      field.data = view.substr(data, end - data);
+      field.length = field.data.size();
+      field.declared_length = 0;
+      field.offset = pos_ + p;
+      field.data_offset = pos_ + data;
+      field.bytes = AdifByteCounts();
+      field.name_as_before = false;
+      field.length_leading_zeros = false;
+      if (!PlainAscii(s + data, field.length, n - data))
+        CountBytes(field.data, 0, &field.bytes);
+      p = after;
+    }
+    record->fields.resize(count);
+    record->problems.clear();
+    record->continued = false;
+    record->complete = true;
+    record->terminated = true;
+    pos_ += p;
+    return true;
+  }
+
+  // Element names longer than this are left to the careful way.
+  static constexpr std::size_t kLongestName = 64;
+
+  static std::size_t SkipWhiteSpace(std::string_view view, std::size_t p) {
+    while (p < view.size() && IsWhiteSpace(view[p])) ++p;
+    return p;
+  }
+
+  // True when \a view holds the tag \a upper at \a p, in any letter case.
+  static bool HoldsTag(std::string_view view, std::size_t p,
+                       std::string_view upper) {
+    if (p + upper.size() > view.size()) return false;
+    const std::string_view tag = view.substr(p, upper.size());
+    return tag == upper || SameName(tag, upper);
+  }
+
+  // True when the bytes at \a at are \a name in any letter case; mostly
+  // they are the same bytes.
+  static bool SameTagName(const char* at, std::string_view name) {
+    const std::string_view other(at, name.size());
+    return other == name || EqualIgnoringCase(other, name);
+  }
+
+  // Where the first "<" or "&" from \a p lies in \a view, or its size;
+  // eight bytes at a time while a word can be read.
+  static std::size_t MarkupOrEntity(std::string_view view, std::size_t p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    for (; p + 8 <= view.size(); p += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, view.data() + p, 8);
+      const std::uint64_t lt = w ^ (0x3C * kOnes);   // a zero byte at "<"
+      const std::uint64_t amp = w ^ (0x26 * kOnes);  // ... at "&"
+      // The lowest flag is exact: a wrong one stands only above a right one.
+      const std::uint64_t found =
+          (((lt - kOnes) & ~lt) | ((amp - kOnes) & ~amp)) & kHighs;
+      if (found != 0)
+        return p + static_cast<std::size_t>(__builtin_ctzll(found)) / 8;
+    }
+    while (p < view.size() && view[p] != '<' && view[p] != '&') ++p;
+    return p;
+  }
 
   void AddProblem(AdifXmlProblem what, std::string text) {
     AdifSyntaxProblem problem;
@@ -497,16 +618,18 @@ class AdxReader : public AdifRecordReader {
   std::string decoded_;
   std::vector<AdifSyntaxProblem> moved_;  // the header's, on their way
   std::string declared_;  // the ENUM or RANGE of a USERDEF in the header
+  const bool fast_;
 };
 
 }  // namespace
 
 std::unique_ptr<AdifRecordReader> MakeAdxReader(InputFile* file,
-                                                std::size_t block_size) {
-  return std::make_unique<AdxReader>(file, block_size, 0);
+                                                std::size_t block_size,
+                                                bool fast) {
+  return std::make_unique<AdxReader>(file, block_size, 0, fast);
 }
 
 std::unique_ptr<AdifRecordReader> MakeAdxReaderAfterRecord(
     InputFile* file, std::uint64_t offset) {
-  return std::make_unique<AdxReader>(file, kAdifBlockSize, offset);
+  return std::make_unique<AdxReader>(file, kAdifBlockSize, offset, true);
 }

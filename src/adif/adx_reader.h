@@ -18,9 +18,10 @@
 
 #include "adif/adif_reader.h"
 
-/// A reader of the XML form in \a file.
+/// A reader of the XML form in \a file; \a fast as for MakeAdifReader.
 std::unique_ptr<AdifRecordReader> MakeAdxReader(InputFile* file,
-                                                std::size_t block_size);
+                                                std::size_t block_size,
+                                                bool fast);
 
 /// A reader of the XML form in \a file from \a offset, just past the
 /// </RECORD> of a record, inside <RECORDS>.

@@ -7,6 +7,8 @@
 #ifndef LOGWEAVE_ADIF_RECORD_BUILDER_H_
 #define LOGWEAVE_ADIF_RECORD_BUILDER_H_
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,46 @@
 /// True when the tag name \a name is \a upper in any letter case; for the
 /// two readers.
 bool SameName(std::string_view name, std::string_view upper);
+
+/// The bytes a reader looks for a whole record in at once, to read it the
+/// fast way: a record of up to about 12 KiB. What is held short of it is
+/// moved to the front of the block before the next is read, so it is kept
+/// small.
+constexpr std::size_t kAdifFastWindow = 1 << 14;
+
+/// True when the \a length bytes at \a data are all printable ASCII other
+/// than "<", judged eight at a time; \a room bytes may be read from \a data.
+/// False also when there is no room to read a whole word at the end.
+inline bool PlainAscii(const char* data, std::size_t length, std::size_t room) {
+  if (length + 8 > room) return false;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  auto flags = [](const char* at) {
+    std::uint64_t w;
+    std::memcpy(&w, at, 8);
+    std::uint64_t below_blank = (w - 0x20 * kOnes) & ~w;
+    std::uint64_t high_or_delete = (w + kOnes) | w;
+    std::uint64_t lt = w ^ (0x3C * kOnes);  // a zero byte where "<" was
+    std::uint64_t has_lt = (lt - kOnes) & ~lt;
+    return (below_blank | high_or_delete | has_lt) & kHighs;
+  };
+  if (length == 0) return true;
+  std::size_t i = 0;
+  for (; i + 8 < length; i += 8)
+    if (flags(data + i) != 0) return false;
+  // The last one to eight bytes. A flag can be wrongly set only above a
+  // byte rightly flagged, so masking the bytes past the end leaves the
+  // answer exact.
+  return (flags(data + i) & (~std::uint64_t{0} >> (64 - 8 * (length - i)))) == 0;
+}
+
+/// Field \a index of \a record, whose fields are kept from record to record
+/// and only written over: making one anew, zeroed or through the stack,
+/// costs more than reading its tag.
+inline AdifField& NextField(AdifRecord* record, std::size_t index) {
+  if (index == record->fields.size()) record->fields.emplace_back();
+  return record->fields[index];
+}
 
 /// Adds what kind of bytes \a bytes are to \a counts; \a at is the
 /// position of the first of them in the field's data. True when they hold

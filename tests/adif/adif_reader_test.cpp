@@ -45,14 +45,54 @@ std::string Problems(const AdifFile& file) {
   return text;
 }
 
+// Every part a reader of \a input hands over: all it says of each field
+// (whether a name is as before aside) and of each problem, and where the
+// reader stands after it.
+std::string Parts(const std::string& input, std::size_t block, bool fast) {
+  MemoryInputFile file(input);
+  std::unique_ptr<AdifRecordReader> reader =
+      MakeAdifReader(&file, DetectAdifForm(input), block, fast);
+  std::string text;
+  auto add = [&text](const AdifSyntaxProblem& p) {
+    text += " !" + std::to_string(static_cast<int>(p.kind)) + p.field + "|" +
+            p.length + "|" + p.text + "|" + p.value + "|" +
+            std::to_string(p.number);
+  };
+  AdifRecord part;
+  while (reader->Next(&part)) {
+    for (const AdifSyntaxProblem& problem : reader->TakeFileProblems().kept)
+      add(problem);
+    text += std::string(part.continued ? "+" : "") +
+            (part.complete ? "" : "~") + (part.terminated ? "" : "?");
+    for (const AdifField& f : part.fields) {
+      const AdifByteCounts& b = f.bytes;
+      text += " " + std::string(f.name) + ":" + std::string(f.type) + "=" +
+              std::string(f.data);
+      for (std::uint64_t n :
+           {f.length, f.declared_length, f.offset, f.data_offset, b.odd,
+            b.first_odd, b.line_ends, b.first_line_end,
+            std::uint64_t{b.odd_byte}, std::uint64_t{b.line_end_byte},
+            std::uint64_t{f.length_leading_zeros}})
+        text += "," + std::to_string(n);
+    }
+    for (const AdifSyntaxProblem& problem : part.problems) add(problem);
+    text += " @" + std::to_string(reader->position()) + "\n";
+  }
+  for (const AdifSyntaxProblem& problem : reader->TakeFileProblems().kept)
+    add(problem);
+  return text;
+}
+
 // Reads \a input whole, and checks that reading it the careful way a byte at
 // a time, and seven bytes at a time, gives the same.
 AdifFile ReadInBlocks(const std::string& input) {
   AdifFile file = ReadAdif(input);
+  const std::string parts = Parts(input, kAdifBlockSize, /*fast=*/true);
   for (std::size_t block : {1, 7}) {
     AdifFile again = ReadAdif(input, block, /*fast=*/block != 1);
     EXPECT_EQ(Fields(file), Fields(again)) << block << ": " << input;
     EXPECT_EQ(Problems(file), Problems(again)) << block << ": " << input;
+    EXPECT_EQ(parts, Parts(input, block, /*fast=*/false)) << block << ": " << input;
   }
   return file;
 }
@@ -297,11 +337,75 @@ TEST(ReadAdx, FieldsThatNameNothingAreMalformed) {
 }
 
 TEST(ReadAdif, EveryPrefixOfAFileReadsTheSameInAnyBlocks) {
-  const std::string file =
+  const std::string files[] = {
       "Header\r\n<ADIF_VER:5>3.1.4<EOH>\r\n"
       "<CALL:6>EA4ABC <QSO_DATE:8:D>20050102 <NOTES:7>a\r\nb<c> <EOR>\r\n"
-      "<call:4>W1AW<freq:6>14.074<eor>\r\n";
-  for (std::size_t n = 0; n <= file.size(); ++n) ReadInBlocks(file.substr(0, n));
+      "<call:4>W1AW<freq:6>14.074<eor>\r\n",
+      "<?xml version=\"1.0\"?>\n<ADX><HEADER><ADIF_VER>3.1.4</ADIF_VER>"
+      "</HEADER>\n<RECORDS>\n<RECORD><CALL>EA4ABC</CALL>\n</RECORD>\n"
+      "<RECORD><call>W1AW</CALL> <NOTES>a\r\n\xC3\xA9</NOTES></RECORD>\n"
+      "<RECORD><MODE>CW</MODE></RECORD></RECORDS></ADX>\n",
+  };
+  for (const std::string& file : files)
+    for (std::size_t n = 0; n <= file.size(); ++n)
+      ReadInBlocks(file.substr(0, n));
+}
+
+// The XML form: a record that is read the fast way as most programs write
+// it is read so as the careful way reads it, and any other is left to the
+// careful way, whatever stands in it.
+TEST(ReadAdx, RecordsReadTheFastWayAsTheCarefulWay) {
+  std::string wide, large_names;
+  for (int i = 0; i < 1100; ++i)
+    wide += "<F" + std::to_string(i) + ">" + std::string(i % 30, 'w') +
+            "</F" + std::to_string(i) + ">";
+  const std::string shapes[] = {
+      "<CALL>W1AW</CALL><MODE>CW</MODE>",
+      "<call>W1AW</CALL><Mode>CW</mODE>",
+      " \r\n<CALL>W1AW</CALL>\t<MODE>CW</MODE>\n",
+      "<COMMENT></COMMENT><CALL>W1AW</CALL>",
+      "<NAME>A&amp;B</NAME>",
+      "<NAME>A&x B</NAME>",
+      "<CALL TYPE=\"S\">W1AW</CALL>",
+      "<CALL/><MODE>CW</MODE>",
+      "<NOTES><![CDATA[a<b]]></NOTES>",
+      "<CALL>W1AW</CALL><!-- x --><MODE>CW</MODE>",
+      "x<CALL>W1AW</CALL>",
+      "<CALL>W1AW</CALL> y",
+      "<CALL><b>x</b></CALL>",
+      "<CALL>W1AW</MODE>",
+      "<CALL>W1AW</CALLS>",
+      "<CALL>W1AW</CALL >",
+      "<CALL>W1AW</CALL <MODE>CW</MODE>",
+      "<CALL>W1AW",
+      "<APP PROGRAMID=\"X\" FIELDNAME=\"Y\">1</APP><USERDEF "
+      "FIELDNAME=\"Z\">2</USERDEF><app>3</app>",
+      "<NAME_INTL>Jos\xC3\xA9\r\n\x01</NAME_INTL><QTH>\xE9</QTH>",
+      "<NOTES>" + std::string(4096, 'n') + "</NOTES><CALL>W1AW</CALL>",
+      "<NOTES>" + std::string(5000, 'n') + "</NOTES><CALL>W1AW</CALL>",
+      "<NOTES>" + std::string(20000, 'n') + "</NOTES>",
+      "<A:B>1</A:B><a.b-c>2</A.B-C><\xC3\xA9>3</\xC3\xA9>",
+      "<" + std::string(64, 'N') + ">1</" + std::string(64, 'N') + ">",
+      "<" + std::string(65, 'N') + ">1</" + std::string(65, 'N') + ">",
+      wide,
+      "</RECORD><RECORD>",
+      "<RECORD>",
+  };
+  const std::string opens[] = {"<RECORD>", "<record>", "<RECORD >",
+                               "<RECORD/>"};
+  for (const std::string& shape : shapes) {
+    for (const std::string& open : opens) {
+      const std::string input =
+          "<ADX><HEADER><ADIF_VER>3.1.4</ADIF_VER></HEADER><RECORDS>"
+          "<RECORD><CALL>K1</CALL></RECORD>\r\n" +
+          open + shape + "</RECORD>\r\n<RECORD><CALL>K2</CALL></RECORD>" +
+          "</RECORDS></ADX>";
+      const std::string fast = Parts(input, kAdifBlockSize, true);
+      EXPECT_EQ(fast, Parts(input, 1, false)) << input.substr(0, 200);
+      EXPECT_EQ(fast, Parts(input, 7, false)) << input.substr(0, 200);
+      EXPECT_EQ(fast, Parts(input, 7, true)) << input.substr(0, 200);
+    }
+  }
 }
 
 TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
