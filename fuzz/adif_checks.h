@@ -6,6 +6,7 @@
 #define LOGWEAVE_FUZZ_ADIF_CHECKS_H_
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,25 @@ inline std::string Outline(const AdifFile& file) {
   }
   return text;
 }
+
+// Fields whose names the reader gave the same number have the same name,
+// in any letter case.
+class NumberedNames {
+ public:
+  void Check(const AdifRecord& part) {
+    for (const AdifField& field : part.fields) {
+      if (field.spelling == 0) continue;
+      std::string name(field.name);
+      for (char& c : name) c = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+      const std::string& first = names_.emplace(field.spelling, name).first->second;
+      FUZZ_CHECK(first == name, "%s and %s numbered alike", first.c_str(),
+                 name.c_str());
+    }
+  }
+
+ private:
+  std::map<std::uint64_t, std::string> names_;
+};
 
 inline void CheckReport(std::string_view bytes, std::uint64_t shown) {
   std::vector<Finding> findings;

@@ -8,7 +8,8 @@
 // way, gives the same records and problems as one large block; every part
 // of a record holds at most what a part may (plus the few a step of reading
 // adds), every field's data is held up to kAdifHeldData bytes and measured
-// whole, and its measure agrees with what is held; outside records at most
+// whole, and its measure agrees with what is held; names given the same
+// number are the same in any letter case; outside records at most
 // kAdifKeptFileProblems of each kind of problem are kept; the report is
 // plain ASCII and its counts add up.
 
@@ -48,8 +49,10 @@ void CheckParts(std::string_view bytes, std::size_t block) {
     }
   };
   AdifRecord part;
+  fuzz::NumberedNames names;
   while (reader->Next(&part)) {
     take_file_problems();
+    names.Check(part);
     FUZZ_CHECK(part.fields.size() + part.problems.size() <= kAdifPartFields + 4,
                "a part of %zu fields and %zu problems", part.fields.size(),
                part.problems.size());

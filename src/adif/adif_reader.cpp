@@ -10,6 +10,7 @@
 
 #include "adif/adx_reader.h"
 #include "adif/block_input.h"
+#include "adif/name_table.h"
 #include "adif/record_builder.h"
 #include "platform/text.h"
 
@@ -295,27 +296,15 @@ class TaggedReader : public AdifRecordReader {
           count < kKnownPlaces ? &known_tags_[count] : nullptr;
       std::size_t lt, q, type_start, length;
       std::string_view name;
-      bool as_before = true;
       bool leading_zeros = false;
       // The gap and the tag as those of this place in the last record, or
-      // as one met at another place (a record whose fields come in another
-      // order).
-      const KnownTag* whole = nullptr;
-      if (known && p <= compared) {
-        if (known->Whole(s + p)) {
-          whole = known;
-        } else {
-          const KnownTag* met = &met_tags_[MetSlot(s + p)];
-          if (met->Whole(s + p) && !met->end) {
-            // It takes this place, for the record after.
-            known_places_ = std::max(known_places_, count + 1);
-            known_tags_[count] = *met;
-            whole = known;
-            as_before = false;
-          }
-        }
-      }
+      // as one met lately (a record whose fields come in another order), or
+      // either in another letter case.
+      const KnownTag* whole = known && p <= compared ? Known(known, s + p)
+                                                     : nullptr;
+      std::uint64_t spelling = 0;
       if (whole) {
+        spelling = whole->spelling;
         if (whole->end) {  // the gap and the <EOR> that ended the last record
           p += whole->whole_size;
           break;
@@ -338,7 +327,7 @@ class TaggedReader : public AdifRecordReader {
         const std::size_t name_size =
             known && tag_end - lt > KnownTag::kRoom + 1 ? known->Name(s + lt + 1)
                                                         : 0;
-        as_before = name_size != 0;
+        const bool as_before = name_size != 0;
         q = lt + 1 + name_size;
         if (name_size == 0) {
           while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
@@ -372,10 +361,12 @@ class TaggedReader : public AdifRecordReader {
                       type_start == q && !leading_zeros && length <= kAdifHeldData
                           ? q + 1 - p
                           : 0,
-                      length, s + view.size());
+                      length, as_before ? known->spelling : numbers_.Of(name),
+                      s + view.size());
           if (known->whole_size != 0 && p <= compared)
-            met_tags_[MetSlot(s + p)] = *known;
+            Meet(s + p, *known);
         }
+        spelling = known ? known->spelling : 0;
       }
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
@@ -384,7 +375,7 @@ class TaggedReader : public AdifRecordReader {
         return false;
       const std::string_view data(s + p, length);
       AdifField& field = NextField(record, count++);
-      field.name_as_before = as_before;
+      field.spelling = spelling;
       field.length_leading_zeros = leading_zeros;
       field.name = name;
       field.type = type;
@@ -432,13 +423,14 @@ class TaggedReader : public AdifRecordReader {
   }
 
   // Keeps the name, of \a name_size bytes, of the tag at \a index whose gap
-  // of \a gap_size bytes starts at \a at; and when \a whole_size is not 0,
-  // the gap and the tag <NAME:LENGTH> together (whole_size bytes from \a at)
-  // with its \a length; \a end ends what may be read. What does not fit is
-  // forgotten.
+  // of \a gap_size bytes starts at \a at, with its \a spelling; and when
+  // \a whole_size is not 0, the gap and the tag <NAME:LENGTH> together
+  // (whole_size bytes from \a at) with its \a length; \a end ends what may
+  // be read. What does not fit is forgotten.
   void RememberTag(std::size_t index, const char* at, std::size_t gap_size,
                    std::size_t name_size, std::size_t whole_size,
-                   std::size_t length, const char* end) {
+                   std::size_t length, std::uint64_t spelling,
+                   const char* end) {
     known_places_ = std::max(known_places_, index + 1);
     KnownTag& known = known_tags_[index];
     known = KnownTag();
@@ -446,8 +438,11 @@ class TaggedReader : public AdifRecordReader {
     known.name = KnownTag::Bytes(at + gap_size + 1, name_size, end);
     known.name_size = name_size;
     known.gap_size = gap_size;
+    known.spelling = spelling;
     if (whole_size == 0 || whole_size > KnownTag::kRoom) return;
     known.whole = KnownTag::Bytes(at, whole_size, end);
+    known.folded_low = FoldedWord(known.whole.low);
+    known.folded_high = FoldedWord(known.whole.high);
     known.whole_size = whole_size;
     known.length = length;
   }
@@ -651,11 +646,8 @@ class TaggedReader : public AdifRecordReader {
           std::memcpy(&low, bytes, 8);
           std::memcpy(&high, bytes + 8, 8);
         }
-        auto mask = [](std::size_t n) {
-          return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
-        };
-        low_mask = mask(size);
-        high_mask = size > 8 ? mask(size - 8) : 0;
+        low_mask = LowMask(size);
+        high_mask = HighMask(size);
       }
       // True when the sixteen bytes at \a at begin with these.
       bool At(const char* at) const {
@@ -665,7 +657,16 @@ class TaggedReader : public AdifRecordReader {
         return ((a ^ low) & low_mask) == 0 && ((b ^ high) & high_mask) == 0;
       }
     };
+    // The masks of the first \a size bytes of two words.
+    static std::uint64_t LowMask(std::size_t size) {
+      return size >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
+    }
+    static std::uint64_t HighMask(std::size_t size) {
+      return size > 8 ? LowMask(size - 8) : 0;
+    }
     Bytes name, whole;
+    std::uint64_t folded_low = 0, folded_high = 0;  // whole, in small letters
+    std::uint64_t spelling = 0;  // the number given to the name
     std::size_t name_size = 0;   // 0: nothing known
     std::size_t whole_size = 0;  // of the gap and the tag; 0: not known
     std::size_t gap_size = 0;    // of the gap before the tag
@@ -675,6 +676,12 @@ class TaggedReader : public AdifRecordReader {
     // True when the gap and the tag at \a at, where sixteen bytes can be
     // read, are those known whole.
     bool Whole(const char* at) const { return whole_size != 0 && whole.At(at); }
+    // The same for the sixteen bytes \a low and \a high in small letters:
+    // in any letter case.
+    bool WholeFolded(std::uint64_t low, std::uint64_t high) const {
+      return whole_size != 0 && ((low ^ folded_low) & whole.low_mask) == 0 &&
+             ((high ^ folded_high) & whole.high_mask) == 0;
+    }
     // The size of the name at \a at (seventeen bytes can be read) when it
     // is the known one, or 0.
     std::size_t Name(const char* at) const {
@@ -684,23 +691,61 @@ class TaggedReader : public AdifRecordReader {
     }
   };
 
-  // Where a tag whose gap starts at \a at (sixteen bytes can be read) is
-  // kept among those met: by a hash of its first eight bytes.
-  static std::size_t MetSlot(const char* at) {
+  static std::uint64_t Load(const char* at) {
     std::uint64_t word;
     std::memcpy(&word, at, 8);
-    return (word * 0x9E3779B97F4A7C15ULL) >> (64 - kMetBits);
+    return word;
+  }
+
+  // The tag known at this place, \a known, or met lately, that the gap and
+  // the tag at \a at (sixteen bytes can be read) are, or nullptr. Where the
+  // next field starts hangs on this: the tags met are found by their first
+  // bytes as they are, and only when none is spelled so, in small letters.
+  const KnownTag* Known(const KnownTag* known, const char* at) const {
+    if (known->Whole(at)) return known;
+    const std::uint64_t low = Load(at), high = Load(at + 8);
+    const KnownTag* met = &met_tags_[MetPair(low)];
+    if (met[0].Whole(at)) return &met[0];
+    if (met[1].Whole(at)) return &met[1];
+    const std::uint64_t folded_low = FoldedWord(low);
+    const std::uint64_t folded_high = FoldedWord(high);
+    if (known->WholeFolded(folded_low, folded_high)) return known;
+    met = &met_folded_[MetPair(folded_low)];
+    if (met[0].WholeFolded(folded_low, folded_high)) return &met[0];
+    if (met[1].WholeFolded(folded_low, folded_high)) return &met[1];
+    return nullptr;
+  }
+
+  // Where the pair of tags met lately whose first eight bytes are \a word
+  // is kept.
+  static std::size_t MetPair(std::uint64_t word) {
+    return 2 * ((word * 0x9E3779B97F4A7C15ULL) >> (64 - kMetBits));
+  }
+
+  // Keeps \a tag, whose gap starts at \a at, among those met, before the
+  // one met before it in its place, as it is spelled and in small letters.
+  void Meet(const char* at, const KnownTag& tag) {
+    KnownTag* met = &met_tags_[MetPair(Load(at))];
+    met[1] = met[0];
+    met[0] = tag;
+    met = &met_folded_[MetPair(tag.folded_low)];
+    met[1] = met[0];
+    met[0] = tag;
   }
 
   BlockInput in_;
   // By place in the record: the tags of the last record handed over, in
   // its first known_places_ places.
   static constexpr std::size_t kKnownPlaces = 64;
+  static constexpr std::size_t kNumberedNames = 4096;
   KnownTag known_tags_[kKnownPlaces];
-  // Whole tags met lately at any place.
-  static constexpr int kMetBits = 8;
-  KnownTag met_tags_[std::size_t{1} << kMetBits];
+  // Whole tags met lately at any place, two by two, as they were spelled
+  // and in small letters.
+  static constexpr int kMetBits = 7;
+  KnownTag met_tags_[std::size_t{2} << kMetBits];
+  KnownTag met_folded_[std::size_t{2} << kMetBits];
   std::size_t known_places_ = 0;
+  NameNumbers numbers_{kNumberedNames};  // of the names of known tags
   RecordBuilder builder_;
   std::string length_text_;  // of the field being read
   Gap gap_;

@@ -67,10 +67,10 @@ struct AdifField {
   std::uint64_t offset = 0;           ///< of the tag's "<" in the file
   std::uint64_t data_offset = 0;      ///< where the data starts in the file
   AdifByteCounts bytes;
-  /// The name is spelled as the name of the field at the same place of the
-  /// part handed over before (found so while reading; false when not
-  /// known).
-  bool name_as_before = false;
+  /// A number the reader gave the name while reading: the fields it gave
+  /// the same number have the same name, in any letter case. 0: none was
+  /// given.
+  std::uint64_t spelling = 0;
   /// The length is written with zeros in front (<CALL:04>).
   bool length_leading_zeros = false;
   bool held_whole() const { return data.size() == length; }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "adif/block_input.h"
+#include "adif/name_table.h"
 #include "adif/record_builder.h"
 #include "platform/text.h"
 
@@ -264,7 +265,7 @@ class AdxReader : public AdifRecordReader {
       field.offset = pos_ + p;
       field.data_offset = pos_ + data;
       field.bytes = AdifByteCounts();
-      field.name_as_before = false;
+      field.spelling = NumberAt(count - 1, name);
       field.length_leading_zeros = false;
       if (!PlainAscii(s + data, field.length, n - data))
         CountBytes(field.data, 0, &field.bytes);
@@ -281,6 +282,18 @@ class AdxReader : public AdifRecordReader {
 
   // Element names longer than this are left to the careful way.
   static constexpr std::size_t kLongestName = 64;
+
+  // The number of the name \a name of the field at \a index of a record:
+  // mostly that of the field at that place in the record before.
+  std::uint64_t NumberAt(std::size_t index, std::string_view name) {
+    if (index >= kPlaces) return numbers_.Of(name);
+    PlacedName& placed = placed_[index];
+    if (placed.number == 0 || placed.name != name) {
+      placed.name.assign(name.data(), name.size());
+      placed.number = numbers_.Of(name);
+    }
+    return placed.number;
+  }
 
   static std::size_t SkipWhiteSpace(std::string_view view, std::size_t p) {
     while (p < view.size() && IsWhiteSpace(view[p])) ++p;
@@ -618,6 +631,14 @@ class AdxReader : public AdifRecordReader {
   std::string decoded_;
   std::vector<AdifSyntaxProblem> moved_;  // the header's, on their way
   std::string declared_;  // the ENUM or RANGE of a USERDEF in the header
+  // By place in a record, the names of the fields read the fast way.
+  struct PlacedName {
+    std::string name;
+    std::uint64_t number = 0;
+  };
+  static constexpr std::size_t kPlaces = 64;
+  PlacedName placed_[kPlaces];
+  NameNumbers numbers_{4096};
   const bool fast_;
 };
 

@@ -187,16 +187,16 @@ struct Checker::Kept {
 // What is known of a field name, as written.
 struct Checker::NameEntry {
   std::string name;
-  std::size_t hash = 0;
   const AdifFieldDefinition* standard = nullptr;
   const UserField* user = nullptr;  // declared by the header
   bool application = false;         // APP_...
   Role role = Role::kOther;
+  Quick quick = Quick::kOther;  // the short way, for a usual field
   AdifType type = AdifType::kString;  // the standard's or the declared one
   bool typed = false;                 // that type is known, not assumed
   bool usual = false;     // of the standard, for records, not import-only
   bool number = false;    // of a numeric type, judged as before
-  int required = -1;      // its place in Checker::has_, or -1
+  int required = kNotRequired;  // its place in Checker::has_
   bool submode = false;   // SUBMODE, judged against MODE
   std::string_view enumeration;  // the standard's, with its qualifier
   std::size_t bracket = std::string_view::npos;  // where the qualifier starts
@@ -216,12 +216,10 @@ struct Checker::NameEntry {
   std::size_t next_way = 0;
 };
 
-// A name as it was spelled lately, and its entry.
-struct Checker::Spelling {
-  static constexpr std::size_t kSize = 16;  // longer names are not kept
+// A name numbered by the reader, and its entry.
+struct Checker::Spelled {
+  std::uint64_t spelling = 0;
   NameEntry* entry = nullptr;
-  char bytes[kSize];
-  std::size_t size = 0;
 };
 
 // A value kept until the record's end, to be judged against another field.
@@ -237,69 +235,7 @@ namespace {
 // The room of the table of names: a file with more names than this starts
 // the table again.
 constexpr std::size_t kMostNames = 4096;
-constexpr std::size_t kNameSlots = 2 * kMostNames;  // a power of two
 constexpr std::size_t kWays = 4;
-
-// Eight bytes of a name with their capitals made small, all at once: a
-// byte from 'A' to 'Z' (and no other) has the bit 0x20 set.
-std::uint64_t FoldedWord(std::uint64_t x) {
-  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-  const std::uint64_t t = x & kLow7;  // no carry between bytes below
-  const std::uint64_t at_least_a = t + 0x3F3F3F3F3F3F3F3FULL;   // >= 'A'
-  const std::uint64_t past_z = t + 0x2525252525252525ULL;       // > 'Z'
-  const std::uint64_t capitals = (at_least_a ^ past_z) & ~x & kHigh;
-  return x | (capitals >> 2);
-}
-
-// The bytes of a name shorter than eight at \a p, of size \a n, as one word:
-// four and four that may overlap, or byte by byte.
-std::uint64_t ShortWord(const char* p, std::size_t n) {
-  if (n >= 4)
-    return Load<std::uint32_t>(p) |
-           std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
-  std::uint64_t word = 0;
-  for (std::size_t i = 0; i < n; ++i)
-    word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
-  return word;
-}
-
-// A hash of \a name in any letter case: the standard's names are one name
-// however they are spelled. Its words are read as SameNameAnyCase reads
-// them: the last one may overlap the one before.
-std::size_t HashOfName(std::string_view name) {
-  const char* p = name.data();
-  const std::size_t n = name.size();
-  std::uint64_t hash = n;
-  auto mix = [&hash](std::uint64_t word) {
-    hash = (hash ^ FoldedWord(word)) * 0x9E3779B97F4A7C15ULL;
-  };
-  if (n < 8) {
-    mix(ShortWord(p, n));
-  } else {
-    for (std::size_t i = 0; i + 8 < n; i += 8) mix(Load<std::uint64_t>(p + i));
-    mix(Load<std::uint64_t>(p + n - 8));
-  }
-  // Every bit of the name in the low bits too, where the table looks.
-  hash ^= hash >> 31;
-  hash *= 0xBF58476D1CE4E5B9ULL;
-  return static_cast<std::size_t>(hash ^ (hash >> 29));
-}
-
-// True when the names \a a and \a b are the same in any letter case.
-bool SameNameAnyCase(std::string_view a, std::string_view b) {
-  const std::size_t n = a.size();
-  if (n != b.size()) return false;
-  const char* x = a.data();
-  const char* y = b.data();
-  if (n < 8) return FoldedWord(ShortWord(x, n)) == FoldedWord(ShortWord(y, n));
-  for (std::size_t i = 0; i + 8 < n; i += 8)
-    if (FoldedWord(Load<std::uint64_t>(x + i)) !=
-        FoldedWord(Load<std::uint64_t>(y + i)))
-      return false;
-  return FoldedWord(Load<std::uint64_t>(x + n - 8)) ==
-         FoldedWord(Load<std::uint64_t>(y + n - 8));
-}
 
 // Where \a value is remembered: one of kWays places from the top bits of a
 // multiplicative hash of its first and last eight bytes (or four, or all of
@@ -331,8 +267,8 @@ Checker::Checker(AdifForm form, const CheckOptions& options,
       service_(options.service),
       sink_(sink),
       totals_(totals),
-      name_slots_(kNameSlots, -1),
-      spellings_(new Spelling[kSpellings]),
+      name_table_(kMostNames),
+      spelled_(new Spelled[kSpelled]),
       freq_(new Kept),
       freq_rx_(new Kept),
       deferred_(new Deferred[kDeferredSlots]) {
@@ -529,37 +465,30 @@ void Checker::Declare(const AdifHeaderField& field, bool report) {
 
 // ---- names ----
 
-Checker::NameEntry* Checker::Lookup(std::string_view name) {
-  const std::size_t hash = HashOfName(name);
-  const std::size_t mask = kNameSlots - 1;
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    const int at = name_slots_[i];
-    if (at >= 0) {
-      NameEntry& entry = names_[static_cast<std::size_t>(at)];
-      if (entry.hash == hash && SameNameAnyCase(entry.name, name)) return &entry;
-      continue;
-    }
-    if (names_.size() == kMostNames) {
-      ForgetNames();
-      return Lookup(name);
-    }
-    name_slots_[i] = static_cast<int>(names_.size());
-    names_.emplace_back();
-    NameEntry* entry = &names_.back();
-    entry->name.assign(name.data(), name.size());
-    entry->hash = hash;
-    Describe(entry);
-    return entry;
-  }
+inline Checker::NameEntry* Checker::Lookup(std::string_view name) {
+  const std::size_t number = name_table_.Find(name);
+  return number != NameTable::kNotFound ? &names_[number] : Added(name);
+}
+
+// The entry of \a name, met for the first time (since the names were last
+// forgotten).
+Checker::NameEntry* Checker::Added(std::string_view name) {
+  if (name_table_.full()) ForgetNames();
+  const std::size_t number = name_table_.Add(name);
+  names_.emplace_back();
+  NameEntry* entry = &names_[number];
+  entry->name.assign(name.data(), name.size());
+  Describe(entry);
+  return entry;
 }
 
 // All names are forgotten (a file of very many names, or a header that
 // declares fields): what was known of them is looked up again.
 void Checker::ForgetNames() {
-  for (std::size_t i = 0; i < kSpellings; ++i) spellings_[i] = Spelling();
   names_.clear();
-  std::fill(name_slots_.begin(), name_slots_.end(), -1);
-  for (NameEntry*& predicted : predicted_) predicted = nullptr;
+  name_table_.Clear();
+  for (std::size_t i = 0; i < kSpelled; ++i) spelled_[i] = Spelled();
+  for (NameEntry*& placed : placed_) placed = nullptr;
   slot_ = nullptr;
 }
 
@@ -589,9 +518,12 @@ void Checker::Describe(NameEntry* entry) {
     int required;
   } kRoles[] = {{"CALL", Role::kCall, 0},       {"QSO_DATE", Role::kQsoDate, 1},
                 {"TIME_ON", Role::kTimeOn, 2},  {"MODE", Role::kMode, 3},
-                {"BAND", Role::kBand, 4},       {"BAND_RX", Role::kBandRx, -1},
-                {"FREQ", Role::kFreq, 4},       {"FREQ_RX", Role::kFreqRx, -1},
-                {"DXCC", Role::kDxcc, -1},      {"MY_DXCC", Role::kMyDxcc, -1}};
+                {"BAND", Role::kBand, 4},
+                {"BAND_RX", Role::kBandRx, kNotRequired},
+                {"FREQ", Role::kFreq, 4},
+                {"FREQ_RX", Role::kFreqRx, kNotRequired},
+                {"DXCC", Role::kDxcc, kNotRequired},
+                {"MY_DXCC", Role::kMyDxcc, kNotRequired}};
   for (const auto& known : kRoles) {
     if (std::string_view(entry->standard->name) == known.name) {
       entry->role = known.role;
@@ -614,32 +546,44 @@ void Checker::Describe(NameEntry* entry) {
   entry->maximum = entry->standard->maximum;
   if (entry->minimum) entry->lowest = std::strtod(entry->minimum, nullptr);
   if (entry->maximum) entry->highest = std::strtod(entry->maximum, nullptr);
+  entry->quick = QuickOf(*entry);
 }
 
-// The entry of \a field, at \a index of a part: mostly the one of the field
-// at that place of the last part, since records repeat their layout. The
-// reader tells when the names are the same.
-Checker::NameEntry* Checker::SlotAt(std::size_t index, const AdifField& field) {
-  if (index >= kPredicted) return Spelled(field.name);
-  NameEntry*& predicted = predicted_[index];
-  if (predicted &&
-      (field.name_as_before || SameBytes(predicted->name, field.name)))
-    return predicted;
-  return predicted = Spelled(field.name);
+// The short way a usual field of the standard is judged, as Field would
+// judge it the long way.
+Checker::Quick Checker::QuickOf(const NameEntry& entry) {
+  switch (entry.type) {
+    case AdifType::kString:
+      return entry.submode || !entry.enumeration.empty() ? Quick::kOther
+                                                         : Quick::kText;
+    case AdifType::kDate:
+      return Quick::kDate;
+    case AdifType::kTime:
+      return Quick::kTime;
+    case AdifType::kGridSquare:
+      return Quick::kGrid;
+    case AdifType::kEnumeration:
+      if (entry.role == Role::kBand) return Quick::kBand;
+      if (entry.role == Role::kMode) return Quick::kMode;
+      return entry.role == Role::kOther &&
+                     entry.bracket == std::string_view::npos
+                 ? Quick::kEnumeration
+                 : Quick::kOther;
+    default:
+      return entry.number ? Quick::kNumber : Quick::kOther;
+  }
 }
 
-// The entry of \a name, found by its spelling when it was met so lately:
-// a record whose fields come in another order finds them there.
-Checker::NameEntry* Checker::Spelled(std::string_view name) {
-  if (name.size() > Spelling::kSize) return Lookup(name);
-  Spelling& spelling = spellings_[PlaceOfValue(name, kSpellingBits)];
-  if (spelling.entry && spelling.size == name.size() &&
-      SameBytes(std::string_view(spelling.bytes, spelling.size), name))
-    return spelling.entry;
-  spelling.entry = Lookup(name);
-  std::memcpy(spelling.bytes, name.data(), name.size());
-  spelling.size = name.size();
-  return spelling.entry;
+// The entry of \a field: by the number the reader gave its name, when that
+// number was met lately, since records repeat their names.
+inline Checker::NameEntry* Checker::SlotAt(const AdifField& field) {
+  if (field.spelling == 0) return Lookup(field.name);
+  Spelled& spelled = spelled_[field.spelling % kSpelled];
+  if (spelled.spelling != field.spelling) {
+    spelled.entry = Lookup(field.name);
+    spelled.spelling = field.spelling;
+  }
+  return spelled.entry;
 }
 
 // ---- values seen before ----
@@ -756,7 +700,7 @@ inline bool Checker::NumberAsBefore(const AdifField& field) {
   if (!last || last->result != &kGoodNumber) return false;
   const std::string_view value =
       field.data.substr(last->value_at, last->value_size);
-  if (slot_->required >= 0) has_[slot_->required] = true;
+  has_[slot_->required] = true;
   Padded(field.name, field.data, value, slot_->type);
   if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
     KeepFrequency(value, last->hertz);
@@ -809,7 +753,8 @@ bool Checker::EnumeratedAtOnce(std::string_view value) {
 
 void Checker::Field(const AdifField& field, std::size_t index) {
   has_fields_ = true;
-  slot_ = SlotAt(index, field);
+  slot_ = SlotAt(field);
+  if (index < kPlaced) placed_[index] = slot_;
   NameEntry& entry = *slot_;
   if (entry.seen_record == record_) {
     Repeated(field);
@@ -820,10 +765,31 @@ void Checker::Field(const AdifField& field, std::size_t index) {
     entry.seen_length = field.length;
   }
   // The usual field of the standard, without a type indicator: judged the
-  // short way.
+  // short way, each kind by code of its own, since a record's fields may
+  // come in any order.
   if (!entry.usual || !field.type.empty() || field.length_leading_zeros ||
       entry.service_field >= 0)
     return FieldInFull(field);
+  switch (entry.quick) {
+    case Quick::kText:
+      return TextField(field);
+    case Quick::kDate:
+      return DateField(field);
+    case Quick::kTime:
+      return TimeField(field);
+    case Quick::kGrid:
+      return GridField(field);
+    case Quick::kNumber:
+      return NumberField(field);
+    case Quick::kEnumeration:
+      return EnumerationField(field);
+    case Quick::kBand:
+      return BandField(field);
+    case Quick::kMode:
+      return ModeField(field);
+    case Quick::kOther:
+      break;
+  }
   const AdifByteCounts& counts = field.bytes;
   if (counts.odd != 0 || counts.line_ends != 0 || IsInternational(entry.type))
     Bytes(field, entry.type);
@@ -831,11 +797,102 @@ void Checker::Field(const AdifField& field, std::size_t index) {
   const std::string_view value = TrimWhiteSpace(field.data);
   // A blank value is as good as none: the required-field check reports it.
   if (value.empty()) return;
-  if (entry.required >= 0) has_[entry.required] = true;
+  has_[entry.required] = true;
   if (value.size() != field.data.size() &&
       (entry.type == AdifType::kDate || entry.type == AdifType::kTime))
     Padded(field.name, field.data, value, entry.type);
   if (!JudgedAtOnce(value)) Typed(field, entry.type, value);
+}
+
+// The short ways: what Field's last lines do for one kind of field.
+
+// Bytes outside printable ASCII in a field of a type that is not
+// international.
+inline void Checker::OddBytes(const AdifField& field, AdifType type) {
+  if ((field.bytes.odd | field.bytes.line_ends) != 0) Bytes(field, type);
+}
+
+// A String of no list: only whether it is blank counts.
+inline void Checker::TextField(const AdifField& field) {
+  OddBytes(field, AdifType::kString);
+  if (!TrimWhiteSpace(field.data).empty()) has_[slot_->required] = true;
+}
+
+inline void Checker::DateField(const AdifField& field) {
+  OddBytes(field, AdifType::kDate);
+  const std::string_view value = TrimWhiteSpace(field.data);
+  if (value.empty()) return;
+  has_[slot_->required] = true;
+  if (value.size() != field.data.size())
+    Padded(field.name, field.data, value, AdifType::kDate);
+  if (!IsAdifDate(value)) Typed(field, AdifType::kDate, value);
+}
+
+inline void Checker::TimeField(const AdifField& field) {
+  OddBytes(field, AdifType::kTime);
+  const std::string_view value = TrimWhiteSpace(field.data);
+  if (value.empty()) return;
+  has_[slot_->required] = true;
+  if (value.size() != field.data.size())
+    Padded(field.name, field.data, value, AdifType::kTime);
+  if (!IsAdifTime(value)) Typed(field, AdifType::kTime, value);
+}
+
+inline void Checker::GridField(const AdifField& field) {
+  OddBytes(field, AdifType::kGridSquare);
+  const std::string_view value = TrimWhiteSpace(field.data);
+  if (value.empty()) return;
+  has_[slot_->required] = true;
+  if (!IsGridSquare(value)) Typed(field, AdifType::kGridSquare, value);
+}
+
+inline void Checker::NumberField(const AdifField& field) {
+  const AdifType type = slot_->type;
+  OddBytes(field, type);
+  if (NumberAsBefore(field)) return;
+  const std::string_view value = TrimWhiteSpace(field.data);
+  if (value.empty()) return;
+  has_[slot_->required] = true;
+  Typed(field, type, value);
+}
+
+// A value of an enumeration of no qualifier, found valid before.
+inline void Checker::EnumerationField(const AdifField& field) {
+  OddBytes(field, AdifType::kEnumeration);
+  const std::string_view value = TrimWhiteSpace(field.data);
+  if (value.empty()) return;
+  has_[slot_->required] = true;
+  const AdifEnumerationValue* found = nullptr;
+  if (!Recalled(value, &found) || !found || found->import_only)
+    Typed(field, AdifType::kEnumeration, value);
+}
+
+// BAND and MODE found valid before are remembered for the record's own
+// rules.
+inline void Checker::BandField(const AdifField& field) {
+  OddBytes(field, AdifType::kEnumeration);
+  const std::string_view value = TrimWhiteSpace(field.data);
+  if (value.empty()) return;
+  has_[slot_->required] = true;
+  const AdifBand* band = nullptr;
+  if (Recalled(value, &band) && band) {
+    band_ = band;
+    return;
+  }
+  Typed(field, AdifType::kEnumeration, value);
+}
+
+inline void Checker::ModeField(const AdifField& field) {
+  OddBytes(field, AdifType::kEnumeration);
+  const std::string_view value = TrimWhiteSpace(field.data);
+  if (value.empty()) return;
+  has_[slot_->required] = true;
+  const AdifEnumerationValue* found = nullptr;
+  if (Recalled(value, &found) && found && !found->import_only) {
+    mode_ = found;
+    return;
+  }
+  Typed(field, AdifType::kEnumeration, value);
 }
 
 // Any field: of the file's own, an application's, unknown, with a type
@@ -859,7 +916,7 @@ void Checker::FieldInFull(const AdifField& field) {
   if (!slot_->usual && !Unusual(field, type)) return;
   if (slot_->number && as_named && NumberAsBefore(field)) return;
   if (value.empty()) return;
-  if (slot_->required >= 0) has_[slot_->required] = true;
+  has_[slot_->required] = true;
   if (value.size() != field.data.size() &&
       (type == AdifType::kDate || type == AdifType::kTime))
     Padded(field.name, field.data, value, type);
@@ -926,7 +983,7 @@ void Checker::Repeated(const AdifField& field) {
 void Checker::KeepRepeatedValues(const AdifRecord& part) {
   for (std::size_t i = 0; i < part.fields.size(); ++i) {
     NameEntry* entry =
-        i < kPredicted ? predicted_[i] : Lookup(part.fields[i].name);
+        i < kPlaced ? placed_[i] : Lookup(part.fields[i].name);
     if (entry && entry->seen_part == part_serial_)
       entry->seen_kept.Keep(entry->seen_value);
   }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "adif/adif_check.h"
+#include "adif/name_table.h"
 #include "adif/services.h"
 #include "standard/adif_standard.h"
 
@@ -57,12 +58,15 @@ class Checker {
     kOther, kCall, kQsoDate, kTimeOn, kMode, kBand, kBandRx, kFreq, kFreqRx,
     kDxcc, kMyDxcc,
   };
+  enum class Quick {
+    kOther, kText, kDate, kTime, kGrid, kNumber, kEnumeration, kBand, kMode,
+  };
   struct UserField;
   struct NameEntry;
   struct Last;
   struct Deferred;
   struct Kept;
-  struct Spelling;
+  struct Spelled;
 
   // ---- counting and handing over ----
   template <typename Message>
@@ -96,9 +100,10 @@ class Checker {
 
   // ---- names ----
   NameEntry* Lookup(std::string_view name);
-  NameEntry* SlotAt(std::size_t index, const AdifField& field);
-  NameEntry* Spelled(std::string_view name);
+  NameEntry* Added(std::string_view name);
+  NameEntry* SlotAt(const AdifField& field);
   void Describe(NameEntry* entry);
+  static Quick QuickOf(const NameEntry& entry);
   void ForgetNames();
 
   // ---- values seen before ----
@@ -117,6 +122,15 @@ class Checker {
   void Syntax(const AdifSyntaxProblem& problem);
   void Field(const AdifField& field, std::size_t index);
   void FieldInFull(const AdifField& field);
+  void OddBytes(const AdifField& field, AdifType type);
+  void TextField(const AdifField& field);
+  void DateField(const AdifField& field);
+  void TimeField(const AdifField& field);
+  void GridField(const AdifField& field);
+  void NumberField(const AdifField& field);
+  void EnumerationField(const AdifField& field);
+  void BandField(const AdifField& field);
+  void ModeField(const AdifField& field);
   bool TypeOfField(const AdifField& field, AdifType* type);
   void Repeated(const AdifField& field);
   void KeepRepeatedValues(const AdifRecord& part);
@@ -150,7 +164,7 @@ class Checker {
               const AdifBand* band);
   void Subdivision(const Deferred& later);
 
-  static constexpr std::size_t kPredicted = 128;
+  static constexpr std::size_t kPlaced = 128;
   static constexpr int kDeferredSlots = 8;
 
   const AdifForm form_;
@@ -164,27 +178,29 @@ class Checker {
 
   // The fields the header declares, by name in upper case.
   std::unordered_map<std::string, UserField> user_fields_;
-  // What is known of each name met, in any letter case: an open-addressed
-  // table of indexes into names_, which never grows past its room (then it
-  // starts again), so that the entries never move.
+  // What is known of each name met, in any letter case, by its number in
+  // the table of names, which never grows past its room (then it starts
+  // again), so that the entries never move.
+  NameTable name_table_;
   std::vector<NameEntry> names_;
-  std::vector<int> name_slots_;
-  // The entries of names as they were spelled lately, by a hash of the
-  // spelling.
-  static constexpr int kSpellingBits = 8;
-  static constexpr std::size_t kSpellings = std::size_t{1} << kSpellingBits;
-  std::unique_ptr<Spelling[]> spellings_;
+  // The entries of the names the reader numbered lately, by their number
+  // (AdifField::spelling).
+  static constexpr std::size_t kSpelled = 1024;
+  std::unique_ptr<Spelled[]> spelled_;
   NameEntry* slot_ = nullptr;  // the field at hand
-  // By place in the part: the entries of the fields of the last part (or
-  // nullptr), kept for the fields of the next.
-  NameEntry* predicted_[kPredicted] = {};
+  // By place, the entries of the first fields of the part at hand (nullptr
+  // once the names are forgotten).
+  NameEntry* placed_[kPlaced] = {};
 
   // The record at hand.
   std::uint64_t record_ = 0;
   std::uint64_t part_serial_ = 0;
   bool record_has_findings_ = false;
   bool has_fields_ = false;
-  bool has_[5] = {};  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ
+  // CALL, QSO_DATE, TIME_ON, MODE, BAND or FREQ; and a place the fields
+  // not required are marked in, never read.
+  static constexpr int kNotRequired = 5;
+  bool has_[kNotRequired + 1] = {};
   const AdifEnumerationValue* mode_ = nullptr;  // a valid MODE
   std::string submode_;
   bool has_submode_ = false;

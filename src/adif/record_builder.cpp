@@ -87,7 +87,7 @@ void RecordBuilder::StartField(std::string_view name, std::string_view type,
   field_.offset = offset;
   field_.data_offset = data_offset;
   field_.bytes = AdifByteCounts();
-  field_.name_as_before = false;
+  field_.spelling = 0;
   field_.length_leading_zeros = leading_zeros;
   field_spans_.name = storage_.size();
   field_spans_.name_size = name.size();

@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "adif/adif_check.h"
 #include "platform/fake_file_system.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -436,27 +439,62 @@ TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
   EXPECT_EQ(10000u, whole.records[0].fields.back().data.size());
 }
 
-// A field's name is said to be as before only when the field at its place
-// in the part before had the same name, in the same letter case; the usual
-// repeated layout is found so.
-TEST(ReadAdif, NamesAsBeforeAreThoseOfThePlaceInThePartBefore) {
-  std::string text = "h<EOH><CALL:4>W1AW <BAND:3>40M <EOR>"
-                     "<CALL:4>K1AB <BAND:3>20M <MODE:2>CW <EOR>"
-                     "<call:4>K1AB <MODE:2>CW <BAND:3>20M <EOR>"
-                     "<CALL:4>K1AB <MODE:2>CW <EOR>"
-                     "<CALL:4>K1AB <MODE:2>CW <BAND:3>20M <EOR>"
-                     "<CALL:4>K1AB <MODE:2 CW <EOR><CALL:4>K1AB <EOR>";
-  MemoryInputFile input(text);
-  std::unique_ptr<AdifRecordReader> reader =
-      MakeAdifReader(&input, AdifForm::kTagged);
-  AdifRecord part;
-  std::string flags;
-  while (reader->Next(&part)) {
-    for (const AdifField& field : part.fields)
-      flags += field.name_as_before ? 'T' : 'F';
-    flags += ' ';
+// The reader numbers the names of the fields it reads the fast way: the
+// same number is the same name in any letter case, and a name met again, at
+// another place or spelled otherwise, mostly has its number again.
+TEST(ReadAdif, NamesNumberedAlikeAreOneName) {
+  const struct {
+    std::string text;
+    const char* unnumbered;  // the names of the fields read the careful way
+  } cases[] = {
+      {"h<EOH><CALL:4>W1AW <BAND:3>40M <EOR>\r\n"
+       "<CALL:4>K1AB <BAND:3>20M <MODE:2>CW <EOR>\r\n"
+       "<CALL:4>K1AB <MODE:2>CW <BAND:3>20M <EOR>\r\n"
+       "<call:4>K1AB <Mode:2>CW <band:3>20M <EOR>\r\n"
+       "<BAND:3>20M <cAlL:4>K1AB <MODE:2>CW <EOR>\r\n"
+       "<CALL:4>K1AB <MODE:2 CW <EOR>\r\n"
+       "<CALL:4>K1AB <MODE:2>CW <BAND:3>20M <EOR>\r\n"
+       "<CALL:4>K1AB <CALL_X:1>X <call:4>K1AB <EOR>\r\n",
+       "CALL "},
+      {"<ADX><RECORDS><RECORD><CALL>W1AW</CALL><BAND>40M</BAND></RECORD>"
+       "<RECORD><CALL>K1AB</CALL><BAND>20M</BAND><MODE>CW</MODE></RECORD>"
+       "<RECORD><CALL>K1AB</CALL><MODE>CW</MODE><BAND>20M</BAND></RECORD>"
+       "<RECORD><call>K1AB</call><Mode>CW</Mode><band>20M</band></RECORD>"
+       "<RECORD><BAND>20M</BAND><cAlL>K1AB</cAlL><MODE>CW</MODE></RECORD>"
+       "<RECORD><CALL>K&amp;1</CALL></RECORD>"
+       "<RECORD><CALL>K1AB</CALL><MODE>CW</MODE><BAND>20M</BAND></RECORD>"
+       "<RECORD><CALL>K1AB</CALL><CALL_X>X</CALL_X><call>K1</call></RECORD>"
+       "</RECORDS></ADX>",
+       "CALL BAND CALL "},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {std::size_t{7}, kAdifBlockSize}) {
+      SCOPED_TRACE(c.text.substr(0, 20) + " " + std::to_string(block));
+      MemoryInputFile input(c.text);
+      std::unique_ptr<AdifRecordReader> reader =
+          MakeAdifReader(&input, DetectAdifForm(c.text), block);
+      AdifRecord part;
+      std::map<std::uint64_t, std::string> names;  // by number
+      std::map<std::string, std::set<std::uint64_t>> numbers;  // by name
+      std::string unnumbered;
+      while (reader->Next(&part)) {
+        for (const AdifField& field : part.fields) {
+          const std::string name = AsciiUpperText(field.name);
+          if (field.spelling == 0) {
+            unnumbered += name + " ";
+            continue;
+          }
+          auto known = names.emplace(field.spelling, name).first;
+          EXPECT_EQ(known->second, name) << field.spelling;
+          numbers[name].insert(field.spelling);
+        }
+      }
+      // Each name has one number, whatever its place or letter case.
+      EXPECT_EQ(c.unnumbered, unnumbered);
+      for (const auto& name : numbers)
+        EXPECT_EQ(1u, name.second.size()) << name.first;
+    }
   }
-  EXPECT_EQ("FF TTF FFF FT TTF F F ", flags);
 }
 
 TEST(ReadAdif, AReadErrorEndsTheReadingAndIsKept) {
