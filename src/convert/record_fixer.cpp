@@ -16,8 +16,8 @@ namespace {
 constexpr std::size_t kMostKinds = 12;
 // Mended values remembered per column: 2^kFewBits for columns of few
 // different values (bands, modes, flags), 2^kManyBits for times and dates
-// (about a megabyte each, for kMostManyCaches columns at most).
-constexpr int kFewBits = 6;
+// (about 1.4 MB each, for kMostManyCaches columns at most).
+constexpr int kFewBits = 8;
 constexpr int kManyBits = 14;
 constexpr int kMostManyCaches = 8;
 constexpr std::size_t kExampleBytes = 32;
@@ -116,6 +116,8 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     }
     frequency_column_ = first("FREQ");
     mode_column_ = first("MODE");
+    if (frequency_column_ >= 0) work_[frequency_column_].notes_record = true;
+    if (mode_column_ >= 0) work_[mode_column_].notes_record = true;
     band_column_ = first("BAND");
     if (frequency_column_ >= 0) {
       band_addition_ = static_cast<int>(additions_.size());
@@ -168,6 +170,67 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
   last_kind_.assign(count, -1);
 }
 
+RecordFixer::Span RecordFixer::FixOtherwise(std::size_t column, Span span) {
+  ColumnWork& work = work_[column];
+  // Call signs with nothing to mend and times HH:MM, once counted, need no
+  // more than a look.
+  if (record_written_ && work.addition < 0) {
+    if (work.path == ColumnWork::kCall &&
+        IsPlainCall(std::string_view(span.value, span.length)))
+      return span;
+    if (work.path == ColumnWork::kTime && work.hhmm_kind >= 0 &&
+        ReadHhColonMm(std::string_view(span.value, span.length), time_text_)) {
+      ++work.hhmm_hits;
+      return Span{time_text_, 4, true};
+    }
+  }
+  return FixOnPath(column, span);
+}
+
+RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
+  const char* value = span.value;
+  std::size_t length = span.length;
+  bool padded = span.padded;
+  const ColumnWork& work = work_[column];
+  // A record left out is not mended.
+  const ColumnWork::Path path = record_written_ ? work.path : ColumnWork::kNone;
+  if (path == ColumnWork::kQuick) {
+    if (*value == ' ' && !FixBlanksInFront(column, &value, &length))
+      FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kCached) {
+    FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kTime) {
+    if (!FixHhMm(column, &value, &length, &padded) &&
+        !FixFromCache(column, &value, &length, &padded))
+      FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kCall) {
+    if (!IsPlainCall(std::string_view(value, length)))
+      FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kSlow) {
+    FixSlowly(column, &value, &length, &padded);
+  }
+  if (work.addition >= 0 && length != 0)
+    written_[work.addition] = record_number_;
+  return Span{value, static_cast<std::uint32_t>(length), padded};
+}
+
+bool RecordFixer::FixFromCache(std::size_t column, const char** value,
+                               std::size_t* length, bool* padded) {
+  ColumnWork& work = work_[column];
+  CacheKey key;
+  if (!KeyOf(work, *value, *length, *padded, &key)) return false;
+  Cached* entry = SlotOf(work, key);
+  if (!Holds(*entry, key) && !Holds(*++entry, key)) return false;
+  ++entry->hits;
+  entry->last_use = record_number_;
+  if (!entry->unchanged) {
+    *value = entry->text;
+    *length = entry->text_size;
+  }
+  if (work.notes_record) NoteRecord(column, *entry, Span{*value, static_cast<std::uint32_t>(*length), *padded});
+  return true;
+}
+
 void RecordFixer::FixSlowly(std::size_t column, const char** value,
                             std::size_t* length, bool* padded) {
   const std::string_view raw(*value, *length);
@@ -208,17 +271,18 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
       fixed_.outcome == FixOutcome::kFixed && fixed_.shape == kHhMm &&
       !fix.numeric)
     work.hhmm_kind = count;
-  std::uint64_t key[2];
-  std::size_t key_size = 0;
+  CacheKey key;
   if (work.cache_bits != 0 && fixed_.frequency.empty() &&
       result.size() <= sizeof(Cached::text) &&
-      CacheKey(column, raw.data(), raw.size(), key, &key_size)) {
-    Cached& entry = work.cache[CacheSlot(key, key_size, work.cache_bits)];
+      KeyOf(work, raw.data(), raw.size(), *padded, &key)) {
+    // The entry of the slot read least lately makes room.
+    Cached* slot = SlotOf(work, key);
+    Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
     AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
     entry.hits = 0;
-    entry.key[0] = key[0];
-    entry.key[1] = key[1];
-    entry.size = static_cast<std::uint8_t>(key_size);
+    entry.last_use = record_number_;
+    std::memcpy(entry.key, key.words, sizeof entry.key);
+    entry.sizes = key.sizes;
     entry.unchanged = fixed_.outcome == FixOutcome::kUnchanged;
     entry.count = count;
     entry.submode = fixed_.submode;

@@ -93,14 +93,20 @@ class RecordFixer {
     std::string unreadable_example;
   };
   // A value mended before, remembered by its bytes (up to 16, zero-filled)
-  // with what mending gave.
+  // and, for a frequency its record's band settles, the band's bytes (up
+  // to 8), with what mending gave.
+  struct CacheKey {
+    std::uint64_t words[3];
+    std::uint16_t sizes;  // the value's, and the band's times 256
+  };
   struct Cached {
-    std::uint64_t key[2] = {0, 0};
-    std::uint8_t size = 0xFF;  // 0xFF: empty
+    std::uint64_t key[3] = {0, 0, 0};
+    std::uint16_t sizes = 0xFFFF;  // 0xFFFF: empty
     std::uint8_t text_size = 0;
     bool unchanged = true;
     std::int32_t count = -1;  // the kind it counts as; kNotRead; -1: none
     std::uint64_t hits = 0;   // counted here, not yet in the kind
+    std::uint64_t last_use = 0;  // the record that last read it
     const char* submode = nullptr;
     const AdifBand* band = nullptr;
     // Last, and the cache keeps one more entry at its end, so that 32 bytes
@@ -119,9 +125,12 @@ class RecordFixer {
       kSlow,    // every value mended
     } path = kNone;
     std::int32_t addition = -1;  // the addition its values stand for
-    int cache_bits = 0;          // the cache holds 2^cache_bits values
+    // The cache holds 2^cache_bits values, two to a slot: a value is kept
+    // in one of the two entries of the slot its key chooses.
+    int cache_bits = 0;
     std::vector<Cached> cache;
     int band_column = -1;         // the column whose band settles it
+    bool notes_record = false;    // FREQ or MODE: its values tell the record
     std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
     std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
     std::int32_t blanks_kind = -1;  // kQuick: the kind blanks in front count as
@@ -134,8 +143,23 @@ class RecordFixer {
     std::string constant_submode = {};  // MODE: the SUBMODE of the constant
   };
 
-  inline bool FixFromCache(std::size_t column, const char** value,
-                           std::size_t* length, bool* padded);
+  Span FixOtherwise(std::size_t column, Span span);
+#if defined(__GNUC__)
+  __attribute__((noinline))
+#endif
+  Span FixOnPath(std::size_t column, Span span);
+  bool FixFromCache(std::size_t column, const char** value,
+                    std::size_t* length, bool* padded);
+  // What a remembered value of the FREQ or MODE column tells of its record.
+  void NoteRecord(std::size_t column, const Cached& entry, Span span) {
+    if (static_cast<int>(column) == frequency_column_) {
+      record_band_ = entry.band;
+      if (!band_counted_)
+        NoteFrequency(std::string_view(span.value, span.length));
+    }
+    if (static_cast<int>(column) == mode_column_)
+      record_submode_ = entry.submode;
+  }
   inline bool FixHhMm(std::size_t column, const char** value,
                       std::size_t* length, bool* padded);
   inline bool FixBlanksInFront(std::size_t column, const char** value,
@@ -149,14 +173,14 @@ class RecordFixer {
   void AddHits(ColumnCounts* counts, std::int32_t kind,
                std::uint64_t hits) const;
   void NoteFrequency(std::string_view frequency);
-  inline bool CacheKey(std::size_t column, const char* value,
-                       std::size_t length, std::uint64_t key[2],
-                       std::size_t* size) const;
-  static std::size_t CacheSlot(const std::uint64_t key[2], std::size_t size,
-                               int bits) {
-    std::uint64_t hash = (key[0] * 0x9E3779B97F4A7C15ull) ^
-                         (key[1] * 0xC2B2AE3D27D4EB4Full) ^ size;
-    return static_cast<std::size_t>(hash >> (64 - bits));
+  inline bool KeyOf(const ColumnWork& work, const char* value,
+                    std::size_t length, bool padded, CacheKey* key) const;
+  inline bool BandKey(int band_column, std::uint64_t* key,
+                      std::size_t* size) const;
+  static inline Cached* SlotOf(ColumnWork& work, const CacheKey& key);
+  static bool Holds(const Cached& entry, const CacheKey& key) {
+    return entry.sizes == key.sizes && entry.key[0] == key.words[0] &&
+           entry.key[1] == key.words[1] && entry.key[2] == key.words[2];
   }
   char* PutField(char* out, const std::string& keyword, std::string_view value);
   char* PutMissingFields(char* out);

@@ -44,7 +44,7 @@ struct OrderEvidence {
   std::uint32_t steps = 0;
   std::uint64_t travel = 0;
   std::uint32_t after_latest = 0;  ///< dates after the table's last update
-  long last_day = 0;
+  long first_day = 0, last_day = 0;
   bool any = false;
 };
 
@@ -64,7 +64,8 @@ struct ColumnProfile {
   std::uint32_t values = 0;   ///< values that are not blank
   /// The first three different values (each cut to 24 bytes).
   std::vector<std::string> examples;
-  bool one_value = true;  ///< every value is the same
+  std::string first_value;  ///< the first value that is not blank, whole
+  bool one_value = true;    ///< every value is the same (looked at everything)
 
   // Dates.
   std::uint32_t dates = 0;  ///< dates in some order, or already YYYYMMDD
