@@ -34,6 +34,7 @@ struct Column {
   bool memo = false;  // its text is read from the memo file
   bool fix = false;   // its values go through the fixer ...
   bool fix_blanks = false;  // ... those that start with a blank only
+  bool kept = false;        // its fields are kept by the fixer
   std::size_t index = 0;
   std::string open_tag;  // "<KEYWORD:"
   // The tag again, padded so that short tags are copied in one fixed-size
@@ -43,6 +44,9 @@ struct Column {
 
 std::vector<Column> ColumnsOf(const ColumnPlan& plan,
                               const ConvertOptions& options) {
+  // Fields written as they are mended may be kept whole by the fixer.
+  if (options.fixer && !options.memo && !options.encoder)
+    options.fixer->KeepFields();
   std::vector<Column> columns;
   columns.reserve(plan.columns.size());
   for (const PlannedColumn& planned : plan.columns) {
@@ -62,6 +66,7 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
                  options.fixer->FixesColumn(column.index);
     column.fix_blanks = column.fix &&
                         options.fixer->FixesOnlyBlanks(column.index);
+    column.kept = column.fix && options.fixer->KeepsFields(column.index);
     // Mended values are read as the table holds them.
     if (column.fix && options.fixer->MendsValues())
       column.rule = ValueRule::kPlain;
@@ -226,6 +231,24 @@ struct ValueSources {
 // which saves looking for one. With \a kPlain, there is no encoder and
 // every value is padded (no memo columns), which the compiler then leaves
 // out; so is the fixer without \a kFix.
+template <bool kPlain, bool kFix>
+inline char* PutField(const Column& column, const char* bytes,
+                      std::size_t size, bool padded, bool may_hold_nul,
+                      char* scratch, const ValueSources& sources, char* out);
+
+// PutField for a column whose fields the fixer keeps: written from the
+// fixer's memory, or else as always and then kept.
+inline char* PutKeptField(const Column& column, const char* bytes,
+                          std::size_t size, bool may_hold_nul, char* scratch,
+                          const ValueSources& sources, char* out) {
+  if (char* end = sources.fixer->PutKeptField(column.index, bytes, out))
+    return end;
+  char* end = PutField<true, true>(column, bytes, size, true, may_hold_nul,
+                                   scratch, sources, out);
+  sources.fixer->KeepField(column.index, bytes, out, end);
+  return end;
+}
+
 template <bool kPlain, bool kFix>
 inline char* PutField(const Column& column, const char* bytes,
                       std::size_t size, bool padded, bool may_hold_nul,
@@ -416,6 +439,9 @@ class RecordLine {
                                    true,
                              scratch_.data(), sources_, out);
     }
+    if (kPlain && kFix && column->kept)
+      return PutKeptField(*column, value, size, may_hold_nul, scratch_.data(),
+                          sources_, out);
     return PutField<kPlain, kFix>(*column, value, size, true, may_hold_nul,
                             scratch_.data(), sources_, out);
   }

@@ -206,12 +206,83 @@ RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
   } else if (path == ColumnWork::kCall) {
     if (!IsPlainCall(std::string_view(value, length)))
       FixSlowly(column, &value, &length, &padded);
-  } else if (path == ColumnWork::kSlow) {
+  } else if (path == ColumnWork::kSlow || path == ColumnWork::kKept) {
     FixSlowly(column, &value, &length, &padded);
   }
   if (work.addition >= 0 && length != 0)
     written_[work.addition] = record_number_;
   return Span{value, static_cast<std::uint32_t>(length), padded};
+}
+
+namespace {
+
+// A word whose first \a bytes bytes (up to 8) are all ones.
+std::uint64_t FirstBytes(std::size_t bytes) {
+  unsigned char ones[8] = {};
+  std::memset(ones, 0xFF, std::min<std::size_t>(bytes, 8));
+  std::uint64_t word;
+  std::memcpy(&word, ones, 8);
+  return word;
+}
+
+}  // namespace
+
+void RecordFixer::KeepFields() {
+  for (std::size_t c = 0; c < work_.size(); ++c) {
+    ColumnWork& work = work_[c];
+    if (work.path != ColumnWork::kCached && work.path != ColumnWork::kTime)
+      continue;
+    // The key holds the column's bytes and the band column's.
+    const std::size_t size = sizes_[c];
+    const std::size_t band_size =
+        work.band_column >= 0 ? sizes_[work.band_column] : 0;
+    if (size > 16 || band_size > 8) continue;
+    work.path = ColumnWork::kKept;
+    work.key_mask[0] = FirstBytes(size);
+    work.key_mask[1] = size > 8 ? FirstBytes(size - 8) : 0;
+    work.key_mask[2] = FirstBytes(band_size);
+    work.key_sizes = static_cast<std::uint16_t>(size | band_size << 8);
+  }
+}
+
+void RecordFixer::KeepField(std::size_t column, const char* bytes,
+                            const char* field, const char* end) {
+  ColumnWork& work = work_[column];
+  const bool mended = mended_column_ == static_cast<int>(column) &&
+                      mended_record_ == record_number_;
+  mended_column_ = -1;
+  // A value kept is one mended here, or one that gave no field without
+  // being mended (blanks).
+  if (!record_written_ || (mended && !mended_keepable_) ||
+      (!mended && end != field) ||
+      end - field > static_cast<std::ptrdiff_t>(sizeof(Cached::text)))
+    return;
+  CacheKey key;
+  std::memcpy(key.words, bytes, 16);
+  key.words[0] &= work.key_mask[0];
+  key.words[1] &= work.key_mask[1];
+  key.words[2] = 0;
+  if (work.band_column >= 0) {
+    std::memcpy(&key.words[2], record_ + offsets_[work.band_column], 8);
+    key.words[2] &= work.key_mask[2];
+  }
+  key.sizes = work.key_sizes;
+  // The entry of the slot read least lately makes room.
+  Cached* slot = SlotOf(work, key);
+  Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
+  AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
+  entry.hits = 0;
+  entry.last_use = record_number_;
+  std::memcpy(entry.key, key.words, sizeof entry.key);
+  entry.sizes = key.sizes;
+  entry.count = mended ? mended_count_ : -1;
+  entry.submode = mended ? mended_submode_ : nullptr;
+  entry.band = mended ? mended_band_ : nullptr;
+  entry.text_size = static_cast<std::uint8_t>(end - field);
+  std::memcpy(entry.text, field, entry.text_size);
+  const void* tag_end = std::memchr(field, '>', entry.text_size);
+  entry.value_start = static_cast<std::uint8_t>(
+      tag_end ? static_cast<const char*>(tag_end) - field + 1 : 0);
 }
 
 bool RecordFixer::FixFromCache(std::size_t column, const char** value,
@@ -262,6 +333,15 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
   if (static_cast<int>(column) == band_column_ && !fixed_.frequency.empty())
     record_band_frequency_ = fixed_.frequency;
   ColumnWork& work = work_[column];
+  if (work.path == ColumnWork::kKept) {
+    // Remembered whole by KeepField once the engine has written it.
+    mended_column_ = static_cast<int>(column);
+    mended_record_ = record_number_;
+    mended_count_ = count;
+    mended_keepable_ = fixed_.frequency.empty();
+    mended_submode_ = fixed_.submode;
+    mended_band_ = fixed_.band;
+  }
   // Once HH:MM has been counted, it is read at once (FixHhMm).
   static const std::uint64_t kHhMm = ValueShape("00:00");
   if (work.path == ColumnWork::kQuick && fixed_.kind == FixKind::kBlanks &&
@@ -272,7 +352,8 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
       !fix.numeric)
     work.hhmm_kind = count;
   CacheKey key;
-  if (work.cache_bits != 0 && fixed_.frequency.empty() &&
+  if (work.cache_bits != 0 && work.path != ColumnWork::kKept &&
+      fixed_.frequency.empty() &&
       result.size() <= sizeof(Cached::text) &&
       KeyOf(work, raw.data(), raw.size(), *padded, &key)) {
     // The entry of the slot read least lately makes room.

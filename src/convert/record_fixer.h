@@ -51,6 +51,27 @@ class RecordFixer {
            work_[column].addition < 0;
   }
 
+  /// Lets the engine take whole fields from the fixer for the columns whose
+  /// few different values it remembers: each field the engine writes for
+  /// them is remembered by the column's bytes in the record (and by the
+  /// record's band, which settles a frequency), and written again at once
+  /// for the same bytes. Only for values written as they are mended (no
+  /// re-encoding, no memo text).
+  void KeepFields();
+  /// Whether the fields of \a column are kept (after KeepFields).
+  bool KeepsFields(std::size_t column) const {
+    return work_[column].path == ColumnWork::kKept;
+  }
+  /// Writes at \a out the field kept for the bytes of \a column at
+  /// \a bytes (16 bytes may be read there), and returns its end; nullptr
+  /// when there is none.
+  inline char* PutKeptField(std::size_t column, const char* bytes, char* out);
+  /// After PutKeptField found none: the engine wrote \a field to \a end
+  /// (nothing, when the value gave no field) for the bytes of \a column
+  /// at \a bytes, which the fixer remembers.
+  void KeepField(std::size_t column, const char* bytes, const char* field,
+                 const char* end);
+
   /// A value to write: \a padded says that 32 bytes may be read from
   /// \a value whatever its length.
   struct Span {
@@ -103,15 +124,17 @@ class RecordFixer {
     std::uint64_t key[3] = {0, 0, 0};
     std::uint16_t sizes = 0xFFFF;  // 0xFFFF: empty
     std::uint8_t text_size = 0;
+    std::uint8_t value_start = 0;  // of a kept field: where its value starts
     bool unchanged = true;
     std::int32_t count = -1;  // the kind it counts as; kNotRead; -1: none
     std::uint64_t hits = 0;   // counted here, not yet in the kind
     std::uint64_t last_use = 0;  // the record that last read it
     const char* submode = nullptr;
     const AdifBand* band = nullptr;
-    // Last, and the cache keeps one more entry at its end, so that 32 bytes
-    // may be read from it.
-    char text[24];
+    // The mended value, or a kept field whole. Last, and the cache keeps
+    // one more entry at its end, so that the whole of it may be read from
+    // any entry.
+    char text[64];
   };
   static constexpr std::int32_t kNotRead = -2;
   // What the fixer does with the values of one column.
@@ -123,6 +146,7 @@ class RecordFixer {
       kTime,    // HH:MM read at once, other times as kCached
       kCached,  // few different spellings: each mended once
       kSlow,    // every value mended
+      kKept,    // whole fields kept by the column's bytes (KeepFields)
     } path = kNone;
     std::int32_t addition = -1;  // the addition its values stand for
     // The cache holds 2^cache_bits values, two to a slot: a value is kept
@@ -131,6 +155,9 @@ class RecordFixer {
     std::vector<Cached> cache;
     int band_column = -1;         // the column whose band settles it
     bool notes_record = false;    // FREQ or MODE: its values tell the record
+    // kKept: the bytes of the column, and of its band column, in a key.
+    std::uint64_t key_mask[3] = {0, 0, 0};
+    std::uint16_t key_sizes = 0;
     std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
     std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
     std::int32_t blanks_kind = -1;  // kQuick: the kind blanks in front count as
@@ -151,7 +178,7 @@ class RecordFixer {
   bool FixFromCache(std::size_t column, const char** value,
                     std::size_t* length, bool* padded);
   // What a remembered value of the FREQ or MODE column tells of its record.
-  void NoteRecord(std::size_t column, const Cached& entry, Span span) {
+  inline void NoteRecord(std::size_t column, const Cached& entry, Span span) {
     if (static_cast<int>(column) == frequency_column_) {
       record_band_ = entry.band;
       if (!band_counted_)
@@ -212,6 +239,13 @@ class RecordFixer {
   std::string record_band_frequency_;  // a band column's frequency
 
   FixedValue fixed_;
+  // The value of a kKept column mended last, for KeepField.
+  int mended_column_ = -1;
+  std::uint64_t mended_record_ = 0;
+  std::int32_t mended_count_ = -1;
+  bool mended_keepable_ = false;
+  const char* mended_submode_ = nullptr;
+  const AdifBand* mended_band_ = nullptr;
   char time_text_[32] = {};  // an HH:MM time as HHMM, 32 bytes readable
   std::vector<ColumnCounts> counts_;
   std::vector<int> last_kind_;  // per column, the kind counted last

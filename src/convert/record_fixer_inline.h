@@ -127,6 +127,39 @@ inline RecordFixer::Cached* RecordFixer::SlotOf(ColumnWork& work,
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
+inline char*
+RecordFixer::PutKeptField(std::size_t column, const char* bytes, char* out) {
+  ColumnWork& work = work_[column];
+  if (!record_written_) return nullptr;
+  CacheKey key;
+  std::memcpy(key.words, bytes, 16);
+  key.words[0] &= work.key_mask[0];
+  key.words[1] &= work.key_mask[1];
+  key.words[2] = 0;
+  if (work.band_column >= 0) {
+    std::memcpy(&key.words[2], record_ + offsets_[work.band_column], 8);
+    key.words[2] &= work.key_mask[2];
+  }
+  key.sizes = work.key_sizes;
+  Cached* entry = SlotOf(work, key);
+  if (!Holds(*entry, key) && !Holds(*++entry, key)) return nullptr;
+  ++entry->hits;
+  entry->last_use = record_number_;
+  std::memcpy(out, entry->text, sizeof entry->text);
+  if (entry->text_size == 0) return out;
+  if (work.addition >= 0) written_[work.addition] = record_number_;
+  if (work.notes_record)
+    NoteRecord(column, *entry,
+               Span{entry->text + entry->value_start,
+                    static_cast<std::uint32_t>(entry->text_size -
+                                               entry->value_start - 1),
+                    true});
+  return out + entry->text_size;
+}
+
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
 inline bool
 RecordFixer::FixHhMm(std::size_t column, const char** value,
                      std::size_t* length, bool* padded) {
