@@ -75,37 +75,35 @@ DateReading ReadDateForSurvey(std::string_view value, bool numeric) {
   return reading;
 }
 
-// The example lists of a profile, as bits: a value remembers the lists it
-// is known to be in, so that it is not looked for again.
-enum ExampleList : std::uint32_t {
-  kInExamples = 1u << 0,
-  kInDistinct = 1u << 1,
-  kInOrderExamples = 1u << 2,  // and the next 7 bits: order_examples[0..7]
-  kInUnitExamples = 1u << 10,  // and the next 2: unit_examples[0..2]
-  kInTieExamples = 1u << 13,
-  kInNotationExamples = 1u << 14,  // and the next 2
-  kInOpenSeparatorExamples = 1u << 17,
-  kInSeparatorExamples = 1u << 18,  // and the next one
-};
-
-// A frequency as the survey reads it: the band it lies on in each unit, and
-// how likely a contact is on each (BandLikelihood).
+// The units a frequency lies in a band in, \a record_band (when not null)
+// excepted; the first of them; whether two are alike likely.
 struct FrequencyReadingOf {
-  const AdifBand* band[kUnitCount] = {nullptr, nullptr, nullptr};
-  int likelihood[kUnitCount] = {0, 0, 0};
+  unsigned units = 0;
+  int likelihood[kUnitCount] = {0, 0, 0};  // BandLikelihood of each
+  bool tie = false;
 };
 
-FrequencyReadingOf ReadFrequencyForSurvey(std::string_view value) {
+// \a record_band: the record's band, or nullptr; a value it contradicts
+// counts for no unit.
+FrequencyReadingOf ReadFrequencyForSurvey(std::string_view value,
+                                          const AdifBand* record_band) {
   FrequencyReadingOf reading;
   DecimalText number;
   std::string buffer;
   if (!ReadFrequencyText(value, &buffer, &number)) return reading;
   const unsigned readings = FrequencyReadings(number, nullptr);
+  int best = -1, best_count = 0;
   for (int u = 0; u < kUnitCount; ++u) {
     if (!(readings & (1u << u))) continue;
-    reading.band[u] = BandOfHertz(HertzAs(number, 1u << u));
-    reading.likelihood[u] = BandLikelihood(reading.band[u]);
+    const AdifBand* band = BandOfHertz(HertzAs(number, 1u << u));
+    if (!band || (record_band && band != record_band)) continue;
+    reading.units |= 1u << u;
+    const int likelihood = BandLikelihood(band);
+    reading.likelihood[u] = likelihood;
+    if (likelihood > best) best = likelihood, best_count = 0;
+    if (likelihood == best) ++best_count;
   }
+  reading.tie = best_count > 1;
   return reading;
 }
 
@@ -179,13 +177,87 @@ KindsReading ReadKinds(std::string_view value, unsigned char type,
   return reading;
 }
 
-// What the looks of one column read of one value: the value's place in
-// its bytes, and each reading its column's looks ask for.
+// How the survey reads one column: its bytes, the looks that apply to its
+// type, and the column whose band settles its frequencies.
+struct ColumnLook {
+  std::size_t column = 0;
+  std::size_t offset = 0, length = 0;  // of its bytes in the record
+  unsigned look = 0;                   // SurveyLook bits that apply
+  bool everything = false;             // kLookAtEverything
+  unsigned char type = 'C';
+  int band_column = -1;  // -1: none
+  std::size_t band_offset = 0, band_length = 0;
+  // A value is remembered by the column's bytes when they are 16 or fewer
+  // (and the band column's when they are 8 or fewer), else by its bytes
+  // without the blanks around it.
+  bool raw = false, band_raw = false;
+  std::uint64_t mask[3] = {0, 0, 0};
+  bool any_number = false;  // a number has been read (for least and most)
+};
+
+// A word whose first \a bytes bytes (up to 8) are all ones.
+std::uint64_t FirstBytes(std::size_t bytes) {
+  unsigned char ones[8] = {};
+  std::memset(ones, 0xFF, std::min<std::size_t>(bytes, 8));
+  std::uint64_t word;
+  std::memcpy(&word, ones, 8);
+  return word;
+}
+
+// The columns \a request looks at.
+std::vector<ColumnLook> LooksOf(const DbfLayout& layout,
+                                const SurveyRequest& request) {
+  const std::size_t columns = layout.columns.size();
+  std::vector<std::size_t> offsets(columns);
+  std::size_t record_size = 1;
+  for (std::size_t c = 0; c < columns; ++c) {
+    offsets[c] = record_size;
+    record_size += layout.columns[c].length;
+  }
+  std::vector<ColumnLook> looks;
+  for (std::size_t c = 0; c < columns && c < request.look.size(); ++c) {
+    const unsigned char type = layout.columns[c].type;
+    if (request.look[c] == 0 || type == 'M') continue;
+    ColumnLook look;
+    look.column = c;
+    look.offset = offsets[c];
+    look.length = layout.columns[c].length;
+    look.type = type;
+    look.everything = request.look[c] == kLookAtEverything;
+    look.look = request.look[c];
+    if (type == 'L') look.look &= ~unsigned{kLookAtDates};
+    if (type == 'D' || type == 'L')
+      look.look &= ~unsigned{kLookAtFrequencies | kLookAtBands | kLookAtNumbers};
+    if (look.look & kLookAtFrequencies && c < request.band_column.size()) {
+      const int b = request.band_column[c];
+      if (b >= 0 && b < static_cast<int>(columns)) {
+        look.band_column = b;
+        look.band_offset = offsets[b];
+        look.band_length = layout.columns[b].length;
+      }
+    }
+    look.raw = look.length <= 16;
+    look.band_raw = look.band_length <= 8;
+    look.mask[0] = FirstBytes(look.length);
+    look.mask[1] = look.length > 8 ? FirstBytes(look.length - 8) : 0;
+    look.mask[2] = FirstBytes(look.band_length);
+    looks.push_back(look);
+  }
+  return looks;
+}
+
+// The example lists of a profile, as bits: a value remembers the lists it
+// has been kept in.
+enum ExampleList : std::uint32_t {
+  kInOrderExamples = 1u << 0,  // and the next 7 bits: order_examples[0..7]
+  kInUnitExamples = 1u << 8,   // and the next 2: unit_examples[0..2]
+  kInTieExamples = 1u << 11,
+};
+
+// What the looks of a column read of one value.
 struct ValueReadings {
-  std::uint8_t start = 0, size = 0;  // of the value in the column's bytes
-  bool same_as_first = false;         // the column's first value
-  bool five_digits = false;           // digits alone, five of them
-  std::uint32_t lists = 0;            // ExampleList bits it is known in
+  bool empty = true;
+  bool five_digits = false;  // digits alone, five of them
   DateReading date;
   FrequencyReadingOf frequency;
   BandReading band;
@@ -193,22 +265,23 @@ struct ValueReadings {
   KindsReading kinds;
 };
 
-// How the survey reads one column.
-struct ColumnLook {
-  std::size_t column = 0;
-  std::size_t offset = 0, length = 0;  // of its bytes in the record
-  unsigned look = 0;
-  unsigned char type = 'C';
-  int band_column = -1;  // the index in the looks of the record's band
-  bool band_only = false;  // looked at for another column's band alone
+// A value read once, remembered by its key, and the times it was seen
+// since: its counts join the profile when it leaves the memory.
+struct Remembered {
+  std::uint64_t key[3] = {0, 0, 0};
+  std::uint16_t sizes = 0xFFFF;  // 0xFFFF: none
+  std::uint32_t count = 0;
+  ValueReadings readings;
 };
 
-// What the survey reads of one column, for every value: it calls \a read
-// on a value not remembered. Values are remembered by their column bytes
-// (when the column has at most 16) or by their bytes without the blanks
-// around them (up to 16): a log repeats its dates, frequencies and bands,
-// and reading each once keeps the survey's pass short.
-template <typename Reading>
+// The key of a value: the bytes that decide it.
+struct ValueKey {
+  std::uint64_t words[3];
+  std::uint16_t sizes;
+};
+
+// Remembered values of one column. A log repeats its dates, frequencies
+// and bands, and reading each once keeps the survey's pass short.
 class ValueMemo {
  public:
   explicit ValueMemo(std::uint32_t records) {
@@ -216,80 +289,149 @@ class ValueMemo {
     while (bits_ < kMostBits && (std::uint32_t{1} << bits_) < records)
       ++bits_;
   }
-
-  // The readings of \a value, found at \a bytes: \a raw says that the key
-  // is the column's \a length bytes, which may be read as 16.
-  template <typename Read>
-  Reading& Get(const char* bytes, std::size_t length, bool raw,
-               std::string_view value, Read read) {
-    std::uint64_t key[2] = {0, 0};
-    std::size_t size = raw ? length : value.size();
-    if (size > 16) {
-      spare_ = read(value);
-      return spare_;
-    }
-    if (raw) {
-      std::memcpy(key, bytes, 16);
-      if (size < 8) {
-        key[0] &= (std::uint64_t{1} << (8 * size)) - 1;
-        key[1] = 0;
-      } else if (size < 16) {
-        key[1] &= (std::uint64_t{1} << (8 * (size - 8))) - 1;
-      }
-    } else {
-      std::memcpy(key, value.data(), size);
-    }
-    const std::uint64_t hash = (key[0] * 0x9E3779B97F4A7C15ull) ^
-                               (key[1] * 0xC2B2AE3D27D4EB4Full) ^ size;
+  // The entry \a key is kept in, or the one it would replace.
+  Remembered& Slot(const ValueKey& key) {
     if (entries_.empty()) entries_.resize(std::size_t{1} << bits_);
-    Entry& entry = entries_[hash >> (64 - bits_)];
-    if (entry.size != size || entry.key[0] != key[0] ||
-        entry.key[1] != key[1]) {
-      entry.key[0] = key[0];
-      entry.key[1] = key[1];
-      entry.size = static_cast<std::uint8_t>(size);
-      entry.reading = read(value);
-    }
-    return entry.reading;
+    const std::uint64_t hash = (key.words[0] * 0x9E3779B97F4A7C15ull) ^
+                               (key.words[1] * 0xC2B2AE3D27D4EB4Full) ^
+                               (key.words[2] * 0x165667B19E3779F9ull) ^
+                               key.sizes;
+    return entries_[hash >> (64 - bits_)];
   }
+  static bool Holds(const Remembered& entry, const ValueKey& key) {
+    return entry.sizes == key.sizes && entry.key[0] == key.words[0] &&
+           entry.key[1] == key.words[1] && entry.key[2] == key.words[2];
+  }
+  std::vector<Remembered>& entries() { return entries_; }
 
  private:
   static constexpr int kMostBits = 13;
-  struct Entry {
-    std::uint64_t key[2] = {0, 0};
-    std::uint8_t size = 0xFF;
-    Reading reading = {};
-  };
   int bits_ = 6;
-  std::vector<Entry> entries_;
-  Reading spare_ = {};
+  std::vector<Remembered> entries_;
 };
 
-// Keeps \a value in the example list \a list of \a examples unless it is
-// known there (\a readings' lists).
+// Keeps \a value in \a examples, once, and says so in \a lists.
 void Keep(std::string_view value, std::uint32_t list,
-          std::vector<std::string>* examples, ValueReadings* readings) {
-  if ((readings->lists & list) || examples->size() >= kExamplesKept) return;
+          std::vector<std::string>* examples, std::uint32_t* lists) {
+  if ((*lists & list) || examples->size() >= kExamplesKept) return;
   KeepExample(value, examples);
-  readings->lists |= list;  // kept now, or there already
+  *lists |= list;
 }
 
-void LookAtDate(std::string_view value, ValueReadings* readings,
-                long latest_day, ColumnProfile* p) {
-  const DateReading& reading = readings->date;
-  if (!reading.date) return;
-  ++p->dates;
-  if (!reading.open) return;
-  ++p->open_dates;
-  p->open_orders &= reading.orders;
-  Keep(value, kInOrderExamples << reading.orders,
-       &p->order_examples[reading.orders], readings);
+void NoteDistinct(std::string_view value, ColumnProfile* p) {
+  if (p->many_distinct) return;
+  std::string kept(value.substr(0, kExampleBytes));
+  if (std::find(p->distinct.begin(), p->distinct.end(), kept) !=
+      p->distinct.end())
+    return;
+  if (p->distinct.size() == kDistinctKept)
+    p->many_distinct = true;
+  else
+    p->distinct.push_back(kept);
+}
+
+// What a value gives a profile when it is first read: the examples in the
+// order of the records, the first value, the separators, the range of the
+// numbers.
+void NoteFirst(const ColumnLook& look, std::string_view value,
+               const ValueReadings& r, bool* any_number, ColumnProfile* p) {
+  if (p->first_value.empty()) p->first_value = std::string(value);
+  if (look.everything) {
+    if (p->one_value && value != p->first_value) p->one_value = false;
+    NoteExample(value, p);
+    NoteDistinct(value, p);
+  }
+  std::uint32_t lists = 0;
+  if (r.date.open) {
+    p->open_orders &= r.date.orders;
+    Keep(value, kInOrderExamples << r.date.orders,
+         &p->order_examples[r.date.orders], &lists);
+  }
+  const unsigned units = r.frequency.units;
+  for (int u = 0; u < kUnitCount; ++u)
+    if (units == 1u << u)
+      Keep(value, kInUnitExamples << u, &p->unit_examples[u], &lists);
+  if (r.frequency.tie) Keep(value, kInTieExamples, &p->tie_examples, &lists);
+  if (r.band.readings >= 1 && r.band.readings <= 3)
+    KeepExample(value, &p->notation_examples[r.band.readings - 1]);
+  const unsigned evidence = r.separators;
+  if ((look.look & kLookAtNumbers) && evidence != kNotANumber) {
+    p->separators |= evidence;
+    if (evidence & (kPointOpen | kCommaOpen))
+      KeepExample(value, &p->open_separator_examples);
+    if (evidence & (kPointIsDecimal | kCommaGroups))
+      KeepExample(value, &p->separator_examples[0]);
+    if (evidence & (kCommaIsDecimal | kPointGroups))
+      KeepExample(value, &p->separator_examples[1]);
+  }
+  if (r.kinds.kinds & kNumber) {
+    const double x = r.kinds.number;
+    if (!*any_number || x < p->least) p->least = x;
+    if (!*any_number || x > p->most) p->most = x;
+    *any_number = true;
+  }
+}
+
+// What a value seen \a count times gives a profile's counts.
+void NoteCounts(const ColumnLook& look, const ValueReadings& r,
+                std::uint32_t count, long latest_day, ColumnProfile* p) {
+  if (r.empty || count == 0) return;
+  p->values += count;
+  if (r.date.date) {
+    p->dates += count;
+    if (r.date.open) {
+      p->open_dates += count;
+      for (int o = 0; o < 3; ++o) {
+        if (!(r.date.orders & (1u << o))) continue;
+        p->by_order[o].explained += count;
+        if (r.date.day[o] > latest_day) p->by_order[o].after_latest += count;
+      }
+    }
+  }
+  const unsigned units = r.frequency.units;
+  if (units) {
+    p->frequencies += count;
+    for (int u = 0; u < kUnitCount; ++u) {
+      if (!(units & (1u << u))) continue;
+      p->by_unit[u].explained += count;
+      p->by_unit[u].likelihood +=
+          std::uint64_t{count} * static_cast<std::uint64_t>(r.frequency.likelihood[u]);
+    }
+    if (r.frequency.tie) p->unit_ties += count;
+  }
+  if ((look.look & kLookAtTimes) && r.five_digits) p->five_digit_times += count;
+  if (r.band.frequency) p->band_frequencies += count;
+  switch (r.band.readings) {
+    case 1:
+      p->metre_bands += count;
+      break;
+    case 2:
+      p->megahertz_bands += count;
+      break;
+    case 3:
+      p->either_bands += count;
+      break;
+  }
+  const unsigned kinds = r.kinds.kinds;
+  if (kinds & kTime) p->times += count;
+  if (kinds & kMarkedTime) p->marked_times += count;
+  if (kinds & kNumber) p->numbers += count;
+  if (kinds & kInteger) p->integers += count;
+  if (kinds & kBand) p->bands += count;
+  if (kinds & kNamedBand) p->named_bands += count;
+  if (kinds & kMode) p->modes += count;
+  if (kinds & kCall) p->calls += count;
+  if (kinds & kLocator) p->locators += count;
+  if (kinds & kQslFlag) p->qsl_flags += count;
+  if (kinds & kReport) p->reports += count;
+}
+
+// The steps between the dates of the records, in each order they fit.
+void NoteDateStep(const DateReading& reading, ColumnProfile* p) {
   for (int o = 0; o < 3; ++o) {
     if (!(reading.orders & (1u << o))) continue;
     OrderEvidence& evidence = p->by_order[o];
     const long number = reading.day[o];
-    ++evidence.explained;
-    if (number > latest_day) ++evidence.after_latest;
     if (evidence.any) {
       const long step = number > evidence.last_day ? number - evidence.last_day
                                                    : evidence.last_day - number;
@@ -303,284 +445,133 @@ void LookAtDate(std::string_view value, ValueReadings* readings,
   }
 }
 
-// \a record_band: the record's band, or nullptr; a value it contradicts
-// counts for no unit.
-void LookAtFrequency(std::string_view value, ValueReadings* readings,
-                     const AdifBand* record_band, ColumnProfile* p) {
-  const FrequencyReadingOf& reading = readings->frequency;
-  unsigned units = 0;
-  for (int u = 0; u < kUnitCount; ++u)
-    if (reading.band[u] && (!record_band || reading.band[u] == record_band))
-      units |= 1u << u;
-  if (units == 0) return;
-  ++p->frequencies;
-  int best = -1, best_count = 0;
-  for (int u = 0; u < kUnitCount; ++u) {
-    const unsigned bit = 1u << u;
-    if (!(units & bit)) continue;
-    const int likelihood = reading.likelihood[u];
-    ++p->by_unit[u].explained;
-    p->by_unit[u].likelihood += static_cast<std::uint64_t>(likelihood);
-    if (likelihood > best) best = likelihood, best_count = 0;
-    if (likelihood == best) ++best_count;
-    if (units == bit)
-      Keep(value, kInUnitExamples << u, &p->unit_examples[u], readings);
-  }
-  if (best_count > 1) {
-    ++p->unit_ties;
-    Keep(value, kInTieExamples, &p->tie_examples, readings);
-  }
-}
-
-void LookAtBand(std::string_view value, ValueReadings* readings,
-                ColumnProfile* p) {
-  const BandReading& reading = readings->band;
-  if (reading.frequency) ++p->band_frequencies;
-  switch (reading.readings) {
-    case 1:
-      ++p->metre_bands;
-      break;
-    case 2:
-      ++p->megahertz_bands;
-      break;
-    case 3:
-      ++p->either_bands;
-      break;
-    default:
-      return;
-  }
-  const unsigned notation = reading.readings - 1;
-  Keep(value, kInNotationExamples << notation,
-       &p->notation_examples[notation], readings);
-}
-
-void LookAtNumber(std::string_view value, ValueReadings* readings,
-                  ColumnProfile* p) {
-  const unsigned evidence = readings->separators;
-  if (evidence == kNotANumber) return;
-  p->separators |= evidence;
-  if (evidence & (kPointOpen | kCommaOpen))
-    Keep(value, kInOpenSeparatorExamples, &p->open_separator_examples,
-         readings);
-  if (evidence & (kPointIsDecimal | kCommaGroups))
-    Keep(value, kInSeparatorExamples, &p->separator_examples[0], readings);
-  if (evidence & (kCommaIsDecimal | kPointGroups))
-    Keep(value, kInSeparatorExamples << 1, &p->separator_examples[1],
-         readings);
-}
-
-void NoteDistinct(std::string_view value, ValueReadings* readings,
-                  ColumnProfile* p) {
-  if (p->many_distinct || (readings->lists & kInDistinct)) return;
-  std::string kept(value.substr(0, kExampleBytes));
-  if (std::find(p->distinct.begin(), p->distinct.end(), kept) ==
-      p->distinct.end()) {
-    if (p->distinct.size() == kDistinctKept) {
-      p->many_distinct = true;
-      return;
-    }
-    p->distinct.push_back(kept);
-  }
-  readings->lists |= kInDistinct;
-}
-
-void LookAtKinds(const KindsReading& reading, ColumnProfile* p) {
-  const unsigned kinds = reading.kinds;
-  if (kinds & kTime) {
-    ++p->times;
-    if (kinds & kMarkedTime) ++p->marked_times;
-  }
-  if (kinds & kNumber) {
-    const double x = reading.number;
-    if (p->numbers == 0 || x < p->least) p->least = x;
-    if (p->numbers == 0 || x > p->most) p->most = x;
-    ++p->numbers;
-    if (kinds & kInteger) ++p->integers;
-  }
-  if (kinds & kBand) {
-    ++p->bands;
-    if (kinds & kNamedBand) ++p->named_bands;
-  }
-  if (kinds & kMode) ++p->modes;
-  if (kinds & kCall) ++p->calls;
-  if (kinds & kLocator) ++p->locators;
-  if (kinds & kQslFlag) ++p->qsl_flags;
-  if (kinds & kReport) ++p->reports;
-}
-
-// The columns \a request looks at, with the band columns their
-// frequencies are settled by.
-std::vector<ColumnLook> LooksOf(const DbfLayout& layout,
-                                const SurveyRequest& request) {
-  const std::size_t columns = layout.columns.size();
-  std::vector<std::size_t> offsets(columns);
-  std::size_t record_size = 1;
-  for (std::size_t c = 0; c < columns; ++c) {
-    offsets[c] = record_size;
-    record_size += layout.columns[c].length;
-  }
-  std::vector<ColumnLook> looks;
-  std::vector<int> index(columns, -1);
-  auto add = [&](std::size_t c, unsigned look) {
-    if (index[c] < 0) {
-      index[c] = static_cast<int>(looks.size());
-      ColumnLook entry;
-      entry.column = c;
-      entry.offset = offsets[c];
-      entry.length = layout.columns[c].length;
-      entry.type = layout.columns[c].type;
-      entry.band_only = look == 0;
-      looks.push_back(entry);
-    }
-    ColumnLook& entry = looks[index[c]];
-    entry.look |= look;
-    if (look != 0) entry.band_only = false;
-    return index[c];
-  };
-  for (std::size_t c = 0; c < columns && c < request.look.size(); ++c)
-    if (request.look[c] != 0 && layout.columns[c].type != 'M')
-      add(c, request.look[c]);
-  for (std::size_t i = 0; i < looks.size(); ++i) {
-    const std::size_t c = looks[i].column;
-    if (!(looks[i].look & kLookAtFrequencies) ||
-        c >= request.band_column.size())
-      continue;
-    const int b = request.band_column[c];
-    if (b >= 0 && b < static_cast<int>(columns)) {
-      const int band = add(static_cast<std::size_t>(b), 0);
-      looks[i].band_column = band;
-    }
-  }
-  return looks;
-}
-
-// The value of a record's column and what its column's looks read of it.
-struct ValueLooked {
-  std::string_view value;
-  ValueReadings* readings;
-};
-
 // Reads every value of its columns and notes it in their profiles.
 class Surveyor {
  public:
   Surveyor(const DbfLayout& layout, const SurveyRequest& request,
-           std::uint32_t records)
-      : layout_(layout), request_(request), looks_(LooksOf(layout, request)) {
-    for (std::size_t i = 0; i < looks_.size(); ++i) {
-      memos_.emplace_back(records);
-      bands_.emplace_back(records);
-    }
-  }
-
-  std::size_t record_size() const {
-    std::size_t size = 1;
-    for (const DbfFieldDescriptor& column : layout_.columns)
-      size += column.length;
-    return size;
+           std::uint32_t records, std::vector<ColumnProfile>* profiles)
+      : request_(request),
+        looks_(LooksOf(layout, request)),
+        profiles_(profiles) {
+    for (std::size_t i = 0; i < looks_.size(); ++i) memos_.emplace_back(records);
   }
 
   // Notes the record at \a record (which may be read 16 bytes past each
-  // column's start) in \a profiles.
-  void Look(const char* record, std::vector<ColumnProfile>* profiles) {
+  // column's start).
+  void Look(const char* record) {
     if (request_.skip_deleted &&
         static_cast<unsigned char>(record[0]) == kDeletedFlag)
       return;
+    ++records_;
     for (std::size_t i = 0; i < looks_.size(); ++i) {
       const ColumnLook& look = looks_[i];
-      if (look.band_only) continue;
-      ColumnProfile& p = (*profiles)[look.column];
-      ++p.records;
-      const ValueLooked value = Read(i, record);
-      if (value.value.empty()) continue;
-      Note(look, value, record, &p);
+      ColumnProfile& p = (*profiles_)[look.column];
+      ValueKey key;
+      if (!KeyOf(look, record, &key)) {
+        Remembered once;
+        Read(i, record, &once);
+        ++once.count;
+        if (once.readings.date.open) NoteDateStep(once.readings.date, &p);
+        NoteCounts(look, once.readings, once.count, request_.latest_day, &p);
+        continue;
+      }
+      Remembered& entry = memos_[i].Slot(key);
+      if (!ValueMemo::Holds(entry, key)) {
+        NoteCounts(look, entry.readings, entry.count, request_.latest_day, &p);
+        std::memcpy(entry.key, key.words, sizeof entry.key);
+        entry.sizes = key.sizes;
+        entry.count = 0;
+        Read(i, record, &entry);
+      }
+      ++entry.count;
+      if (entry.readings.date.open) NoteDateStep(entry.readings.date, &p);
+    }
+  }
+
+  // The counts of the values still remembered, and the records looked at.
+  void Finish() {
+    for (std::size_t i = 0; i < looks_.size(); ++i) {
+      ColumnProfile& p = (*profiles_)[looks_[i].column];
+      for (Remembered& entry : memos_[i].entries()) {
+        NoteCounts(looks_[i], entry.readings, entry.count, request_.latest_day,
+                   &p);
+        entry.count = 0;
+      }
+      p.records = records_;
     }
   }
 
  private:
-  ValueLooked Read(std::size_t i, const char* record) {
+  // The key of the value of \a look in \a record; false when there is none
+  // that short.
+  static bool KeyOf(const ColumnLook& look, const char* record,
+                    ValueKey* key) {
+    const char* bytes = record + look.offset;
+    std::size_t size = look.length;
+    if (look.raw) {
+      std::memcpy(key->words, bytes, 16);
+      key->words[0] &= look.mask[0];
+      key->words[1] &= look.mask[1];
+    } else {
+      const std::string_view value = ValueOf(bytes, look.length);
+      size = value.size();
+      if (size > 16) return false;
+      key->words[0] = key->words[1] = 0;
+      std::memcpy(key->words, value.data(), size);
+    }
+    key->words[2] = 0;
+    std::size_t band_size = 0;
+    if (look.band_column >= 0) {
+      const char* band = record + look.band_offset;
+      band_size = look.band_length;
+      if (look.band_raw) {
+        std::memcpy(&key->words[2], band, 8);
+        key->words[2] &= look.mask[2];
+      } else {
+        const std::string_view value = ValueOf(band, look.band_length);
+        band_size = value.size();
+        if (band_size > 8) return false;
+        std::memcpy(&key->words[2], value.data(), band_size);
+      }
+    }
+    key->sizes = static_cast<std::uint16_t>(size | band_size << 8);
+    return true;
+  }
+
+  // Reads the value of looks_[\a i] in \a record into \a entry and notes
+  // what it gives when first read.
+  void Read(std::size_t i, const char* record, Remembered* entry) {
     const ColumnLook& look = looks_[i];
-    const char* bytes = record + look.offset;
-    const bool raw = look.length <= 16;
-    std::string_view value;
-    if (!raw) value = ValueOf(bytes, look.length);
-    ValueReadings& readings = memos_[i].Get(
-        bytes, look.length, raw, value, [&](std::string_view) {
-          return ReadAll(look, ValueOf(bytes, look.length), bytes);
-        });
-    if (raw) value = std::string_view(bytes + readings.start, readings.size);
-    return ValueLooked{value, &readings};
-  }
-
-  // The record's band, of the column of index \a b in the looks.
-  const AdifBand* RecordBand(int b, const char* record) {
-    if (b < 0) return nullptr;
-    const ColumnLook& look = looks_[b];
-    const char* bytes = record + look.offset;
-    const bool raw = look.length <= 16;
-    std::string_view value;
-    if (!raw) value = ValueOf(bytes, look.length);
-    return bands_[b].Get(bytes, look.length, raw, value, [&](std::string_view) {
-      return ReadBand(ValueOf(bytes, look.length));
-    });
-  }
-
-  ValueReadings ReadAll(const ColumnLook& look, std::string_view value,
-                        const char* bytes) {
-    ValueReadings readings;
-    readings.start = static_cast<std::uint8_t>(value.data() - bytes);
-    readings.size = static_cast<std::uint8_t>(value.size());
-    if (value.empty()) return readings;
+    const std::string_view value =
+        ValueOf(record + look.offset, look.length);
+    ValueReadings& r = entry->readings;
+    r = ValueReadings();
+    r.empty = value.empty();
+    if (r.empty) return;
     const unsigned char type = look.type;
     if (look.look & kLookAtDates)
-      readings.date = ReadDateForSurvey(value, type == 'N' || type == 'F');
-    if (look.look & kLookAtFrequencies)
-      readings.frequency = ReadFrequencyForSurvey(value);
-    readings.five_digits = value.size() == 5 && AllDigits(value);
-    if (look.look & kLookAtBands) readings.band = ReadBandForSurvey(value);
-    if (look.look & kLookAtNumbers) readings.separators = SeparatorsOf(value);
-    if (look.look == kLookAtEverything && type != 'D')
-      readings.kinds = ReadKinds(value, type, request_.code_page);
-    return readings;
-  }
-
-  void Note(const ColumnLook& look, const ValueLooked& looked,
-            const char* record, ColumnProfile* p) {
-    const std::string_view value = looked.value;
-    ValueReadings* readings = looked.readings;
-    const unsigned char type = look.type;
-    if (p->values == 0) p->first_value = std::string(value);
-    if (look.look == kLookAtEverything) {
-      if (p->one_value && value != p->first_value) p->one_value = false;
-      if (!(readings->lists & kInExamples)) NoteExample(value, readings, p);
-      NoteDistinct(value, readings, p);
+      r.date = ReadDateForSurvey(value, type == 'N' || type == 'F');
+    if (look.look & kLookAtFrequencies) {
+      const AdifBand* record_band =
+          look.band_column < 0
+              ? nullptr
+              : ReadBand(ValueOf(record + look.band_offset, look.band_length));
+      r.frequency = ReadFrequencyForSurvey(value, record_band);
     }
-    ++p->values;
-    if ((look.look & kLookAtDates) && type != 'L')
-      LookAtDate(value, readings, request_.latest_day, p);
-    if ((look.look & kLookAtFrequencies) && type != 'D' && type != 'L')
-      LookAtFrequency(value, readings, RecordBand(look.band_column, record), p);
-    if ((look.look & kLookAtTimes) && readings->five_digits)
-      ++p->five_digit_times;
-    if ((look.look & kLookAtBands) && type != 'D' && type != 'L')
-      LookAtBand(value, readings, p);
-    if ((look.look & kLookAtNumbers) && type != 'D' && type != 'L')
-      LookAtNumber(value, readings, p);
-    if (look.look == kLookAtEverything && type != 'D')
-      LookAtKinds(readings->kinds, p);
+    r.five_digits = value.size() == 5 && AllDigits(value);
+    if (look.look & kLookAtBands) r.band = ReadBandForSurvey(value);
+    if (look.look & kLookAtNumbers) r.separators = SeparatorsOf(value);
+    if (look.everything && type != 'D')
+      r.kinds = ReadKinds(value, type, request_.code_page);
+    NoteFirst(look, value, r, &looks_[i].any_number,
+              &(*profiles_)[look.column]);
   }
 
-  void NoteExample(std::string_view value, ValueReadings* readings,
-                   ColumnProfile* p) {
-    if (p->examples.size() >= kExamples) return;
-    ::NoteExample(value, p);
-    readings->lists |= kInExamples;
-  }
-
-  const DbfLayout& layout_;
   const SurveyRequest& request_;
   std::vector<ColumnLook> looks_;
-  std::vector<ValueMemo<ValueReadings>> memos_;
-  std::vector<ValueMemo<const AdifBand*>> bands_;
+  std::vector<ValueMemo> memos_;
+  std::vector<ColumnProfile>* profiles_;
+  std::uint32_t records_ = 0;
 };
 
 }  // namespace
@@ -591,8 +582,10 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
                             std::vector<ColumnProfile>* profiles) {
   profiles->assign(layout.columns.size(), ColumnProfile());
   const std::uint32_t wanted = std::min(record_count, request.most_records);
-  Surveyor surveyor(layout, request, wanted);
-  const std::size_t record_size = surveyor.record_size();
+  Surveyor surveyor(layout, request, wanted, profiles);
+  std::size_t record_size = 1;
+  for (const DbfFieldDescriptor& column : layout.columns)
+    record_size += column.length;
   // A value is read 16 bytes at a time: the buffer keeps room after its
   // last record.
   constexpr std::size_t kSlack = 16;
@@ -616,8 +609,9 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
     const char* record = buffer.data() + position;
     position += record_size;
     ++read;
-    surveyor.Look(record, profiles);
+    surveyor.Look(record);
   }
+  surveyor.Finish();
   return read;
 }
 
