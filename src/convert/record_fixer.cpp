@@ -438,9 +438,15 @@ char* RecordFixer::PutField(char* out, const std::string& keyword,
   std::memcpy(out, keyword.data(), keyword.size());
   out += keyword.size();
   *out++ = ':';
-  std::string length = std::to_string(value.size());
-  std::memcpy(out, length.data(), length.size());
-  out += length.size();
+  char digits[24];
+  char* first = digits + sizeof digits;
+  std::size_t size = value.size();
+  do {
+    *--first = static_cast<char>('0' + size % 10);
+    size /= 10;
+  } while (size);
+  std::memcpy(out, first, digits + sizeof digits - first);
+  out += digits + sizeof digits - first;
   *out++ = '>';
   std::memcpy(out, value.data(), value.size());
   out += value.size();

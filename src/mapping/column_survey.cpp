@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "mapping/texts.h"
 #include "platform/text.h"
@@ -30,6 +31,13 @@ std::string_view ValueOf(const char* bytes, std::size_t size) {
   if (const void* nul = std::memchr(bytes, 0, size))
     size = static_cast<const char*>(nul) - bytes;
   return TrimSpaces(std::string_view(bytes, size));
+}
+
+// The bytes of a record: its deletion flag and its columns.
+std::size_t RecordSizeOf(const DbfLayout& layout) {
+  std::size_t size = 1;
+  for (const DbfFieldDescriptor& column : layout.columns) size += column.length;
+  return size;
 }
 
 void NoteExample(std::string_view value, ColumnProfile* profile) {
@@ -583,9 +591,7 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
   profiles->assign(layout.columns.size(), ColumnProfile());
   const std::uint32_t wanted = std::min(record_count, request.most_records);
   Surveyor surveyor(layout, request, wanted, profiles);
-  std::size_t record_size = 1;
-  for (const DbfFieldDescriptor& column : layout.columns)
-    record_size += column.length;
+  const std::size_t record_size = RecordSizeOf(layout);
   // A value is read 16 bytes at a time: the buffer keeps room after its
   // last record.
   constexpr std::size_t kSlack = 16;
@@ -615,6 +621,142 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
   return read;
 }
 
+namespace {
+
+// Keeps the examples of \a later in \a examples after its own, as a
+// reading of both would have kept them: the first \a most different ones.
+void JoinExamples(const std::vector<std::string>& later, std::size_t most,
+                  std::vector<std::string>* examples) {
+  for (const std::string& example : later) {
+    if (examples->size() >= most) return;
+    if (std::find(examples->begin(), examples->end(), example) ==
+        examples->end())
+      examples->push_back(example);
+  }
+}
+
+void JoinOrderEvidence(const OrderEvidence& later, OrderEvidence* earlier) {
+  earlier->explained += later.explained;
+  earlier->after_latest += later.after_latest;
+  if (!later.any) return;
+  if (earlier->any) {
+    // The step from the last date of the one to the first of the other.
+    const long step = later.first_day > earlier->last_day
+                          ? later.first_day - earlier->last_day
+                          : earlier->last_day - later.first_day;
+    earlier->steps += later.steps + 1;
+    earlier->travel += later.travel +
+                       static_cast<std::uint64_t>(step < 3650 ? step : 3650);
+  } else {
+    earlier->first_day = later.first_day;
+    earlier->steps = later.steps;
+    earlier->travel = later.travel;
+  }
+  earlier->any = true;
+  earlier->last_day = later.last_day;
+}
+
+void JoinProfile(const ColumnProfile& later, bool everything,
+                 ColumnProfile* p) {
+  if (everything && later.values > 0) {
+    if (p->values > 0 && later.first_value != p->first_value)
+      p->one_value = false;
+    if (!later.one_value) p->one_value = false;
+  }
+  if (p->first_value.empty()) p->first_value = later.first_value;
+  p->records += later.records;
+  p->values += later.values;
+  JoinExamples(later.examples, kExamples, &p->examples);
+  p->dates += later.dates;
+  p->open_dates += later.open_dates;
+  p->open_orders &= later.open_orders;
+  for (int set = 0; set < 8; ++set)
+    JoinExamples(later.order_examples[set], kExamplesKept,
+                 &p->order_examples[set]);
+  for (int o = 0; o < 3; ++o)
+    JoinOrderEvidence(later.by_order[o], &p->by_order[o]);
+  p->times += later.times;
+  p->marked_times += later.marked_times;
+  if (later.numbers > 0) {
+    if (p->numbers == 0 || later.least < p->least) p->least = later.least;
+    if (p->numbers == 0 || later.most > p->most) p->most = later.most;
+  }
+  p->numbers += later.numbers;
+  p->integers += later.integers;
+  p->five_digit_times += later.five_digit_times;
+  p->frequencies += later.frequencies;
+  for (int u = 0; u < kUnitCount; ++u) {
+    p->by_unit[u].explained += later.by_unit[u].explained;
+    p->by_unit[u].likelihood += later.by_unit[u].likelihood;
+    JoinExamples(later.unit_examples[u], kExamplesKept, &p->unit_examples[u]);
+  }
+  p->unit_ties += later.unit_ties;
+  JoinExamples(later.tie_examples, kExamplesKept, &p->tie_examples);
+  p->metre_bands += later.metre_bands;
+  p->megahertz_bands += later.megahertz_bands;
+  p->either_bands += later.either_bands;
+  for (int n = 0; n < 3; ++n)
+    JoinExamples(later.notation_examples[n], kExamplesKept,
+                 &p->notation_examples[n]);
+  p->band_frequencies += later.band_frequencies;
+  p->separators |= later.separators;
+  JoinExamples(later.open_separator_examples, kExamplesKept,
+               &p->open_separator_examples);
+  for (int s = 0; s < 2; ++s)
+    JoinExamples(later.separator_examples[s], kExamplesKept,
+                 &p->separator_examples[s]);
+  // The first different values: past the most kept, there are many.
+  for (const std::string& value : later.distinct) {
+    if (p->many_distinct) break;
+    if (std::find(p->distinct.begin(), p->distinct.end(), value) !=
+        p->distinct.end())
+      continue;
+    if (p->distinct.size() == kDistinctKept)
+      p->many_distinct = true;
+    else
+      p->distinct.push_back(value);
+  }
+  if (later.many_distinct) p->many_distinct = true;
+  p->bands += later.bands;
+  p->named_bands += later.named_bands;
+  p->modes += later.modes;
+  p->calls += later.calls;
+  p->locators += later.locators;
+  p->qsl_flags += later.qsl_flags;
+  p->reports += later.reports;
+}
+
+std::string ReadErrorText(const std::string& path, InputFile* in,
+                          Language language) {
+  SystemError cause = in->Error();
+  if (!cause.failed()) cause = ErrnoError(EIO);
+  return Choose(language, "No se puede leer ", "Cannot read ") + path + ": " +
+         SystemErrorText(cause, language);
+}
+
+// Surveys \a count records from the one at \a first, through \a in; false
+// when reading fails.
+bool SurveyFrom(InputFile* in, const DbfLayout& layout, std::uint32_t first,
+                std::uint32_t count, const SurveyRequest& request,
+                std::vector<ColumnProfile>* profiles) {
+  if (!in->Seek(layout.header.header_length +
+                std::uint64_t{first} * RecordSizeOf(layout)))
+    return false;
+  SurveyRecords(in, count, layout, request, profiles);
+  return !in->Failed();
+}
+
+}  // namespace
+
+void JoinProfiles(const SurveyRequest& request,
+                  const std::vector<ColumnProfile>& later,
+                  std::vector<ColumnProfile>* earlier) {
+  for (std::size_t c = 0; c < later.size() && c < earlier->size(); ++c)
+    JoinProfile(later[c],
+                c < request.look.size() && request.look[c] == kLookAtEverything,
+                &(*earlier)[c]);
+}
+
 bool SurveyTable(FileSystem& files, const std::string& path,
                  const DbfLayout& layout, const SurveyRequest& request,
                  Language language, std::vector<ColumnProfile>* profiles,
@@ -625,23 +767,45 @@ bool SurveyTable(FileSystem& files, const std::string& path,
     *error = OpenErrorText(path, open_error, language);
     return false;
   }
-  return SurveyOpenedTable(in.get(), path, layout, request, language, profiles,
-                           error);
+  return SurveyOpenedTable(in.get(), &files, path, layout, request, language,
+                           profiles, error);
 }
 
-bool SurveyOpenedTable(InputFile* in, const std::string& path,
-                       const DbfLayout& layout, const SurveyRequest& request,
-                       Language language, std::vector<ColumnProfile>* profiles,
+bool SurveyOpenedTable(InputFile* in, FileSystem* files,
+                       const std::string& path, const DbfLayout& layout,
+                       const SurveyRequest& request, Language language,
+                       std::vector<ColumnProfile>* profiles,
                        std::string* error) {
-  bool read = in->Seek(layout.header.header_length);
-  if (read) {
-    SurveyRecords(in, layout.header.record_count, layout, request, profiles);
-    read = !in->Failed();
+  const std::uint32_t wanted =
+      std::min(layout.header.record_count, request.most_records);
+  const std::uint64_t bytes = std::uint64_t{wanted} * RecordSizeOf(layout);
+  // Halves only over records the file holds whole, through a handle on a
+  // file of the same size.
+  std::unique_ptr<InputFile> second;
+  if (files && wanted >= 2 && bytes >= request.halves_from &&
+      in->Size() >= layout.header.header_length + bytes) {
+    OpenError open_error;
+    second = files->OpenForReading(path, &open_error);
+    if (second && second->Size() != in->Size()) second.reset();
   }
-  if (read) return true;
-  SystemError cause = in->Error();
-  if (!cause.failed()) cause = ErrnoError(EIO);
-  *error = Choose(language, "No se puede leer ", "Cannot read ") + path + ": " +
-           SystemErrorText(cause, language);
+  if (!second) {
+    if (SurveyFrom(in, layout, 0, wanted, request, profiles)) return true;
+    *error = ReadErrorText(path, in, language);
+    return false;
+  }
+  const std::uint32_t half = wanted / 2;
+  std::vector<ColumnProfile> later;
+  bool later_read = false;
+  std::thread thread([&] {
+    later_read = SurveyFrom(second.get(), layout, half, wanted - half, request,
+                            &later);
+  });
+  const bool read = SurveyFrom(in, layout, 0, half, request, profiles);
+  thread.join();
+  if (read && later_read) {
+    JoinProfiles(request, later, profiles);
+    return true;
+  }
+  *error = ReadErrorText(path, read ? second.get() : in, language);
   return false;
 }

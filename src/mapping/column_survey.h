@@ -136,6 +136,9 @@ struct SurveyRequest {
   static constexpr long kNoLatestDay = 0x7FFFFFFFL;
   bool skip_deleted = false;                 ///< records marked "*" passed
   int code_page = 1252;                      ///< of the text
+  /// Records of this many bytes or more are read in two halves at once,
+  /// when a second handle on the table can be opened (SurveyOpenedTable).
+  std::uint64_t halves_from = 1 << 20;
 };
 
 /// Surveys up to \a record_count records from \a in, which stands on the
@@ -147,6 +150,13 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
                             const SurveyRequest& request,
                             std::vector<ColumnProfile>* profiles);
 
+/// Joins \a later, the profiles a survey by \a request made of records
+/// that follow those \a earlier's survey read, into \a earlier: then they
+/// are what one survey of all those records makes.
+void JoinProfiles(const SurveyRequest& request,
+                  const std::vector<ColumnProfile>& later,
+                  std::vector<ColumnProfile>* earlier);
+
 /// The same on the table at \a path. False, with \a error naming the file
 /// and the cause in \a language, when it cannot be opened or read.
 bool SurveyTable(FileSystem& files, const std::string& path,
@@ -154,8 +164,13 @@ bool SurveyTable(FileSystem& files, const std::string& path,
                  Language language, std::vector<ColumnProfile>* profiles,
                  std::string* error);
 
-/// The same on the table at \a path already open as \a in.
-bool SurveyOpenedTable(InputFile* in, const std::string& path,
+/// The same on the table at \a path already open as \a in. With \a files,
+/// records of request.halves_from bytes or more are read in two halves at
+/// once, the second on a thread of its own through another handle on
+/// \a path (when it opens, on a file of the same size), and their profiles
+/// joined.
+bool SurveyOpenedTable(InputFile* in, FileSystem* files,
+                       const std::string& path,
                        const DbfLayout& layout, const SurveyRequest& request,
                        Language language, std::vector<ColumnProfile>* profiles,
                        std::string* error);
