@@ -34,7 +34,8 @@ struct Column {
   bool memo = false;  // its text is read from the memo file
   bool fix = false;   // its values go through the fixer ...
   bool fix_blanks = false;  // ... those that start with a blank only
-  bool kept = false;        // its fields are kept by the fixer
+  // Its fields kept by the fixer, or nullptr.
+  const RecordFixer::KeptColumn* kept = nullptr;
   std::size_t index = 0;
   std::string open_tag;  // "<KEYWORD:"
   // The tag again, padded so that short tags are copied in one fixed-size
@@ -66,7 +67,7 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
                  options.fixer->FixesColumn(column.index);
     column.fix_blanks = column.fix &&
                         options.fixer->FixesOnlyBlanks(column.index);
-    column.kept = column.fix && options.fixer->KeepsFields(column.index);
+    if (column.fix) column.kept = options.fixer->KeptFieldsOf(column.index);
     // Mended values are read as the table holds them.
     if (column.fix && options.fixer->MendsValues())
       column.rule = ValueRule::kPlain;
@@ -241,11 +242,11 @@ inline char* PutField(const Column& column, const char* bytes,
 inline char* PutKeptField(const Column& column, const char* bytes,
                           std::size_t size, bool may_hold_nul, char* scratch,
                           const ValueSources& sources, char* out) {
-  if (char* end = sources.fixer->PutKeptField(column.index, bytes, out))
+  if (char* end = sources.fixer->PutKeptField(*column.kept, bytes, out))
     return end;
   char* end = PutField<true, true>(column, bytes, size, true, may_hold_nul,
                                    scratch, sources, out);
-  sources.fixer->KeepField(column.index, bytes, out, end);
+  sources.fixer->KeepField(*column.kept, bytes, out, end);
   return end;
 }
 

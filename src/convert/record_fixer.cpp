@@ -56,6 +56,7 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     : fixes_(std::move(fixes)) {
   const std::size_t count = plan.columns.size();
   work_.resize(count);
+  kept_.resize(count);
   offsets_.resize(count);
   sizes_.resize(count);
   std::size_t offset = 1;
@@ -228,6 +229,7 @@ std::uint64_t FirstBytes(std::size_t bytes) {
 }  // namespace
 
 void RecordFixer::KeepFields() {
+  kept_.assign(work_.size(), KeptColumn());
   for (std::size_t c = 0; c < work_.size(); ++c) {
     ColumnWork& work = work_[c];
     if (work.path != ColumnWork::kCached && work.path != ColumnWork::kTime)
@@ -238,16 +240,23 @@ void RecordFixer::KeepFields() {
         work.band_column >= 0 ? sizes_[work.band_column] : 0;
     if (size > 16 || band_size > 8) continue;
     work.path = ColumnWork::kKept;
-    work.key_mask[0] = FirstBytes(size);
-    work.key_mask[1] = size > 8 ? FirstBytes(size - 8) : 0;
-    work.key_mask[2] = FirstBytes(band_size);
-    work.key_sizes = static_cast<std::uint16_t>(size | band_size << 8);
+    KeptColumn& kept = kept_[c];
+    kept.column = c;
+    kept.mask[0] = FirstBytes(size);
+    kept.mask[1] = size > 8 ? FirstBytes(size - 8) : 0;
+    kept.mask[2] = FirstBytes(band_size);
+    kept.band_offset = work.band_column >= 0 ? offsets_[work.band_column] : 0;
+    kept.sizes = static_cast<std::uint16_t>(size | band_size << 8);
+    kept.cache = work.cache.data();
+    kept.shift = 65 - work.cache_bits;
+    kept.addition = work.addition;
+    kept.notes_record = work.notes_record;
   }
 }
 
-void RecordFixer::KeepField(std::size_t column, const char* bytes,
+void RecordFixer::KeepField(const KeptColumn& kept, const char* bytes,
                             const char* field, const char* end) {
-  ColumnWork& work = work_[column];
+  const std::size_t column = kept.column;
   const bool mended = mended_column_ == static_cast<int>(column) &&
                       mended_record_ == record_number_;
   mended_column_ = -1;
@@ -258,17 +267,9 @@ void RecordFixer::KeepField(std::size_t column, const char* bytes,
       end - field > static_cast<std::ptrdiff_t>(sizeof(Cached::text)))
     return;
   CacheKey key;
-  std::memcpy(key.words, bytes, 16);
-  key.words[0] &= work.key_mask[0];
-  key.words[1] &= work.key_mask[1];
-  key.words[2] = 0;
-  if (work.band_column >= 0) {
-    std::memcpy(&key.words[2], record_ + offsets_[work.band_column], 8);
-    key.words[2] &= work.key_mask[2];
-  }
-  key.sizes = work.key_sizes;
+  KeptKey(kept, bytes, &key);
   // The entry of the slot read least lately makes room.
-  Cached* slot = SlotOf(work, key);
+  Cached* slot = SlotIn(kept.cache, kept.shift, key);
   Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
   AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
   entry.hits = 0;
@@ -337,7 +338,7 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
     // Remembered whole by KeepField once the engine has written it.
     mended_column_ = static_cast<int>(column);
     mended_record_ = record_number_;
-    mended_count_ = count;
+    mended_count_ = static_cast<std::int8_t>(count);
     mended_keepable_ = fixed_.frequency.empty();
     mended_submode_ = fixed_.submode;
     mended_band_ = fixed_.band;
@@ -365,7 +366,7 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
     std::memcpy(entry.key, key.words, sizeof entry.key);
     entry.sizes = key.sizes;
     entry.unchanged = fixed_.outcome == FixOutcome::kUnchanged;
-    entry.count = count;
+    entry.count = static_cast<std::int8_t>(count);
     entry.submode = fixed_.submode;
     entry.band = fixed_.band;
     entry.text_size = static_cast<std::uint8_t>(result.size());

@@ -51,27 +51,6 @@ class RecordFixer {
            work_[column].addition < 0;
   }
 
-  /// Lets the engine take whole fields from the fixer for the columns whose
-  /// few different values it remembers: each field the engine writes for
-  /// them is remembered by the column's bytes in the record (and by the
-  /// record's band, which settles a frequency), and written again at once
-  /// for the same bytes. Only for values written as they are mended (no
-  /// re-encoding, no memo text).
-  void KeepFields();
-  /// Whether the fields of \a column are kept (after KeepFields).
-  bool KeepsFields(std::size_t column) const {
-    return work_[column].path == ColumnWork::kKept;
-  }
-  /// Writes at \a out the field kept for the bytes of \a column at
-  /// \a bytes (16 bytes may be read there), and returns its end; nullptr
-  /// when there is none.
-  inline char* PutKeptField(std::size_t column, const char* bytes, char* out);
-  /// After PutKeptField found none: the engine wrote \a field to \a end
-  /// (nothing, when the value gave no field) for the bytes of \a column
-  /// at \a bytes, which the fixer remembers.
-  void KeepField(std::size_t column, const char* bytes, const char* field,
-                 const char* end);
-
   /// A value to write: \a padded says that 32 bytes may be read from
   /// \a value whatever its length.
   struct Span {
@@ -120,14 +99,14 @@ class RecordFixer {
     std::uint64_t words[3];
     std::uint16_t sizes;  // the value's, and the band's times 256
   };
-  struct Cached {
+  struct alignas(64) Cached {
     std::uint64_t key[3] = {0, 0, 0};
     std::uint16_t sizes = 0xFFFF;  // 0xFFFF: empty
     std::uint8_t text_size = 0;
     std::uint8_t value_start = 0;  // of a kept field: where its value starts
     bool unchanged = true;
-    std::int32_t count = -1;  // the kind it counts as; kNotRead; -1: none
-    std::uint64_t hits = 0;   // counted here, not yet in the kind
+    std::int8_t count = -1;  // the kind it counts as; kNotRead; -1: none
+    std::uint64_t hits = 0;  // counted here, not yet in the kind
     std::uint64_t last_use = 0;  // the record that last read it
     const char* submode = nullptr;
     const AdifBand* band = nullptr;
@@ -155,14 +134,51 @@ class RecordFixer {
     std::vector<Cached> cache;
     int band_column = -1;         // the column whose band settles it
     bool notes_record = false;    // FREQ or MODE: its values tell the record
-    // kKept: the bytes of the column, and of its band column, in a key.
-    std::uint64_t key_mask[3] = {0, 0, 0};
-    std::uint16_t key_sizes = 0;
     std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
     std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
     std::int32_t blanks_kind = -1;  // kQuick: the kind blanks in front count as
     std::uint64_t blanks_hits = 0;
   };
+ public:
+  // Kept fields: after the cache they are kept in.
+
+  /// How the engine finds the kept fields of one column.
+  struct KeptColumn {
+    std::size_t column = 0;
+    // The column's bytes, and its band column's, in a key: the masks of
+    // their bytes in three words, where the band's stand, their sizes.
+    std::uint64_t mask[3] = {0, 0, 0};
+    std::size_t band_offset = 0;  // 0: no band column
+    std::uint16_t sizes = 0;
+    Cached* cache = nullptr;  // the column's cache; nullptr: not kept
+    int shift = 64;           // a key's hash shifted so far gives its slot
+    int addition = -1;
+    bool notes_record = false;
+  };
+  /// Lets the engine take whole fields from the fixer for the columns whose
+  /// few different values it remembers: each field the engine writes for
+  /// them is remembered by the column's bytes in the record (and by the
+  /// record's band, which settles a frequency), and written again at once
+  /// for the same bytes. Only for values written as they are mended (no
+  /// re-encoding, no memo text).
+  void KeepFields();
+  /// The kept fields of \a column, or nullptr when its fields are not kept
+  /// (after KeepFields).
+  const KeptColumn* KeptFieldsOf(std::size_t column) const {
+    return kept_[column].cache ? &kept_[column] : nullptr;
+  }
+  /// Writes at \a out the field kept for the bytes of a column at \a bytes
+  /// (16 bytes may be read there), and returns its end; nullptr when there
+  /// is none.
+  inline char* PutKeptField(const KeptColumn& kept, const char* bytes,
+                            char* out);
+  /// After PutKeptField found none: the engine wrote \a field to \a end
+  /// (nothing, when the value gave no field) for the bytes of the column at
+  /// \a bytes, which the fixer remembers.
+  void KeepField(const KeptColumn& kept, const char* bytes, const char* field,
+                 const char* end);
+
+ private:
   // A field the record may get added.
   struct Addition {
     std::string keyword;
@@ -205,6 +221,9 @@ class RecordFixer {
   inline bool BandKey(int band_column, std::uint64_t* key,
                       std::size_t* size) const;
   static inline Cached* SlotOf(ColumnWork& work, const CacheKey& key);
+  static inline Cached* SlotIn(Cached* cache, int shift, const CacheKey& key);
+  inline void KeptKey(const KeptColumn& kept, const char* bytes,
+                      CacheKey* key) const;
   static bool Holds(const Cached& entry, const CacheKey& key) {
     return entry.sizes == key.sizes && entry.key[0] == key.words[0] &&
            entry.key[1] == key.words[1] && entry.key[2] == key.words[2];
@@ -214,6 +233,7 @@ class RecordFixer {
 
   std::vector<ColumnFix> fixes_;
   std::vector<ColumnWork> work_;
+  std::vector<KeptColumn> kept_;
   std::vector<std::size_t> offsets_, sizes_;
   std::vector<int> call_columns_;
   std::vector<Addition> additions_;
@@ -242,7 +262,7 @@ class RecordFixer {
   // The value of a kKept column mended last, for KeepField.
   int mended_column_ = -1;
   std::uint64_t mended_record_ = 0;
-  std::int32_t mended_count_ = -1;
+  std::int8_t mended_count_ = -1;
   bool mended_keepable_ = false;
   const char* mended_submode_ = nullptr;
   const AdifBand* mended_band_ = nullptr;

@@ -115,41 +115,52 @@ inline bool RecordFixer::BandKey(int band_column, std::uint64_t* key,
 }
 
 // The two entries a key may be kept in.
-inline RecordFixer::Cached* RecordFixer::SlotOf(ColumnWork& work,
+inline RecordFixer::Cached* RecordFixer::SlotIn(Cached* cache, int shift,
                                                 const CacheKey& key) {
   const std::uint64_t hash = (key.words[0] * 0x9E3779B97F4A7C15ull) ^
                              (key.words[1] * 0xC2B2AE3D27D4EB4Full) ^
                              (key.words[2] * 0x165667B19E3779F9ull) ^
                              key.sizes;
-  return &work.cache[(hash >> (65 - work.cache_bits)) * 2];
+  return cache + (hash >> shift) * 2;
+}
+
+inline RecordFixer::Cached* RecordFixer::SlotOf(ColumnWork& work,
+                                                const CacheKey& key) {
+  return SlotIn(work.cache.data(), 65 - work.cache_bits, key);
+}
+
+// The key of a kept field: the column's bytes, and its band column's.
+inline void RecordFixer::KeptKey(const KeptColumn& kept, const char* bytes,
+                                 CacheKey* key) const {
+  std::memcpy(key->words, bytes, 16);
+  key->words[0] &= kept.mask[0];
+  key->words[1] &= kept.mask[1];
+  key->words[2] = 0;
+  if (kept.band_offset != 0) {
+    std::memcpy(&key->words[2], record_ + kept.band_offset, 8);
+    key->words[2] &= kept.mask[2];
+  }
+  key->sizes = kept.sizes;
 }
 
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
 inline char*
-RecordFixer::PutKeptField(std::size_t column, const char* bytes, char* out) {
-  ColumnWork& work = work_[column];
+RecordFixer::PutKeptField(const KeptColumn& kept, const char* bytes,
+                          char* out) {
   if (!record_written_) return nullptr;
   CacheKey key;
-  std::memcpy(key.words, bytes, 16);
-  key.words[0] &= work.key_mask[0];
-  key.words[1] &= work.key_mask[1];
-  key.words[2] = 0;
-  if (work.band_column >= 0) {
-    std::memcpy(&key.words[2], record_ + offsets_[work.band_column], 8);
-    key.words[2] &= work.key_mask[2];
-  }
-  key.sizes = work.key_sizes;
-  Cached* entry = SlotOf(work, key);
+  KeptKey(kept, bytes, &key);
+  Cached* entry = SlotIn(kept.cache, kept.shift, key);
   if (!Holds(*entry, key) && !Holds(*++entry, key)) return nullptr;
   ++entry->hits;
   entry->last_use = record_number_;
   std::memcpy(out, entry->text, sizeof entry->text);
   if (entry->text_size == 0) return out;
-  if (work.addition >= 0) written_[work.addition] = record_number_;
-  if (work.notes_record)
-    NoteRecord(column, *entry,
+  if (kept.addition >= 0) written_[kept.addition] = record_number_;
+  if (kept.notes_record)
+    NoteRecord(kept.column, *entry,
                Span{entry->text + entry->value_start,
                     static_cast<std::uint32_t>(entry->text_size -
                                                entry->value_start - 1),
