@@ -16,9 +16,9 @@ namespace {
 constexpr std::size_t kMostKinds = 12;
 // Mended values remembered per column: 2^kFewBits for columns of few
 // different values (bands, modes, flags), 2^kManyBits for times and dates
-// (about 1.4 MB each, for kMostManyCaches columns at most).
+// (a megabyte each, for kMostManyCaches columns at most).
 constexpr int kFewBits = 8;
-constexpr int kManyBits = 14;
+constexpr int kManyBits = 13;
 constexpr int kMostManyCaches = 8;
 constexpr std::size_t kExampleBytes = 32;
 
