@@ -11,6 +11,7 @@
 
 #include "convert/record_fixer_inline.h"
 #include "dbf/dbf_table.h"
+#include "standard/calls.h"
 
 
 namespace {
@@ -34,6 +35,7 @@ struct Column {
   bool memo = false;  // its text is read from the memo file
   bool fix = false;   // its values go through the fixer ...
   bool fix_blanks = false;  // ... those that start with a blank only
+  bool fix_calls = false;   // ... those that are no plain call sign only
   // Its fields kept by the fixer, or nullptr.
   const RecordFixer::KeptColumn* kept = nullptr;
   std::size_t index = 0;
@@ -67,6 +69,8 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
                  options.fixer->FixesColumn(column.index);
     column.fix_blanks = column.fix &&
                         options.fixer->FixesOnlyBlanks(column.index);
+    column.fix_calls = column.fix &&
+                       options.fixer->FixesOnlyOddCalls(column.index);
     if (column.fix) column.kept = options.fixer->KeptFieldsOf(column.index);
     // Mended values are read as the table holds them.
     if (column.fix && options.fixer->MendsValues())
@@ -278,7 +282,8 @@ inline char* PutField(const Column& column, const char* bytes,
   if (may_hold_nul)
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
-  if (kFix && column.fix && (!column.fix_blanks || *value == ' ')) {
+  if (kFix && column.fix && (!column.fix_blanks || *value == ' ') &&
+      (!column.fix_calls || !IsPlainCall(std::string_view(value, length)))) {
     RecordFixer::Span fixed = sources.fixer->Fix(
         column.index, {value, static_cast<std::uint32_t>(length), padded});
     value = fixed.value;

@@ -167,6 +167,7 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
   // A band column's frequency is written with its point moved.
   if (frequency_addition_ >= 0) longest_additions_ += sizes_[band_column_] + 8;
   written_.assign(additions_.size(), 0);
+  added_fields_.resize(additions_.size() * kAddedSlots);
   counts_.resize(count);
   last_kind_.assign(count, -1);
 }
@@ -455,6 +456,26 @@ char* RecordFixer::PutField(char* out, const std::string& keyword,
   return out;
 }
 
+char* RecordFixer::PutStandardField(char* out, std::size_t addition,
+                                    const char* value) {
+  const std::string& keyword = additions_[addition].keyword;
+  const std::size_t size = std::strlen(value);
+  if (keyword.size() + size + 24 > sizeof(AddedField::text))
+    return PutField(out, keyword, std::string_view(value, size));
+  // A few such values make up the most of a log's: each slot keeps one.
+  AddedField& added =
+      added_fields_[addition * kAddedSlots +
+                    (reinterpret_cast<std::uintptr_t>(value) >> 3) %
+                        kAddedSlots];
+  if (added.value != value) {
+    char* end = PutField(added.text, keyword, std::string_view(value, size));
+    added.value = value;
+    added.size = static_cast<std::size_t>(end - added.text);
+  }
+  std::memcpy(out, added.text, sizeof added.text);
+  return out + added.size;
+}
+
 char* RecordFixer::PutMissingFields(char* out) {
   // A constant of --set wins over a field derived from another column;
   // only a column of the field itself (written_) wins over it.
@@ -468,7 +489,7 @@ char* RecordFixer::PutMissingFields(char* out) {
       out = PutField(out, addition.keyword, addition.constant);
       written_[a] = record_number_;
     } else if (index == band_addition_ && record_band_) {
-      out = PutField(out, addition.keyword, record_band_->name);
+      out = PutStandardField(out, a, record_band_->name);
       Count(static_cast<std::size_t>(frequency_column_),
             std::string_view(record_frequency_, record_frequency_size_),
             FixOutcome::kFixed, FixKind::kBandAdded, 0, record_band_->name);
@@ -485,7 +506,7 @@ char* RecordFixer::PutMissingFields(char* out) {
         out = PutField(out, addition.keyword,
                        additions_[mode_addition_].constant_submode);
       else if (record_submode_)
-        out = PutField(out, addition.keyword, record_submode_);
+        out = PutStandardField(out, a, record_submode_);
     }
   }
   return out;

@@ -50,6 +50,13 @@ class RecordFixer {
     return work_[column].path == ColumnWork::kQuick &&
            work_[column].addition < 0;
   }
+  /// Whether Fix changes the values of \a column only when they are not
+  /// plain call signs (IsPlainCall), so that the engine may keep those from
+  /// it.
+  bool FixesOnlyOddCalls(std::size_t column) const {
+    return work_[column].path == ColumnWork::kCall &&
+           work_[column].addition < 0;
+  }
 
   /// A value to write: \a padded says that 32 bytes may be read from
   /// \a value whatever its length.
@@ -229,6 +236,9 @@ class RecordFixer {
            entry.key[1] == key.words[1] && entry.key[2] == key.words[2];
   }
   char* PutField(char* out, const std::string& keyword, std::string_view value);
+  // Writes the field of \a addition for \a value, a name of the standard's
+  // tables (a band, a submode), formatted once.
+  char* PutStandardField(char* out, std::size_t addition, const char* value);
   char* PutMissingFields(char* out);
 
   std::vector<ColumnFix> fixes_;
@@ -249,6 +259,15 @@ class RecordFixer {
   bool record_written_ = false;  // it has a call sign, so it is written
   // Per addition, the number of the last record that wrote its field.
   std::vector<std::uint64_t> written_;
+  // Per addition, kAddedSlots fields formatted for names of the standard's
+  // tables, by where the name stands.
+  struct AddedField {
+    const char* value = nullptr;
+    std::size_t size = 0;
+    char text[64];
+  };
+  static constexpr std::size_t kAddedSlots = 8;
+  std::vector<AddedField> added_fields_;
   std::uint64_t record_number_ = 0;
   const AdifBand* record_band_ = nullptr;
   // The record's frequency as written, for the example of a BAND added.
