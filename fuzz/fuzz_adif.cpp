@@ -22,25 +22,10 @@
 
 #include "adif/adif_check.h"
 #include "adif/adif_reader.h"
+#include "adif_checks.h"
 #include "fuzz_support.h"
 
 namespace {
-
-// "NAME=data|..." per record and the problems' kinds, to compare two reads.
-std::string Outline(const AdifFile& file) {
-  std::string text = file.has_header ? "H" : "-";
-  for (const AdifSyntaxProblem& problem : file.file_problems)
-    text += " f" + std::to_string(static_cast<int>(problem.kind));
-  for (const AdifFile::Record& record : file.records) {
-    text += record.terminated ? "\n" : "\n~";
-    for (const AdifFile::Field& field : record.fields)
-      text += field.name + "=" + field.data + "|";
-    for (const AdifSyntaxProblem& problem : record.problems)
-      text += " p" + std::to_string(static_cast<int>(problem.kind)) +
-              problem.field + problem.text + problem.value;
-  }
-  return text;
-}
 
 void CheckFieldPlacement(std::string_view bytes, const AdifFile::Field& field,
                          std::uint64_t* previous_offset) {
@@ -63,49 +48,6 @@ void CheckFieldPlacement(std::string_view bytes, const AdifFile::Field& field,
              static_cast<std::size_t>(field.declared_length));
 }
 
-void CheckReport(std::string_view bytes, std::uint64_t shown) {
-  std::vector<Finding> findings;
-  CheckOptions options;
-  options.shown_per_kind = shown;
-  CheckTotals totals = CheckAdifText(bytes, &findings, options);
-  std::uint64_t by_kind = 0, hidden = 0, errors = 0, shown_of[kFindingKindCount] = {};
-  for (int kind = 0; kind < kFindingKindCount; ++kind) {
-    by_kind += totals.by_kind[kind];
-    hidden += totals.hidden_by_kind[kind];
-    if (LevelOf(static_cast<FindingKind>(kind)) == FindingLevel::kError)
-      errors += totals.by_kind[kind];
-  }
-  FUZZ_CHECK(by_kind == totals.findings() && errors == totals.errors,
-             "%zu findings, %zu by kind", static_cast<std::size_t>(totals.findings()),
-             static_cast<std::size_t>(by_kind));
-  FUZZ_CHECK(findings.size() + hidden == by_kind, "%zu shown, %zu hidden of %zu",
-             findings.size(), static_cast<std::size_t>(hidden),
-             static_cast<std::size_t>(by_kind));
-  FUZZ_CHECK(totals.records_with_findings <= totals.records, "records");
-  for (const Finding& finding : findings) {
-    std::uint64_t n = ++shown_of[static_cast<int>(finding.kind)];
-    FUZZ_CHECK(shown == 0 || n <= shown, "%zu shown", static_cast<std::size_t>(n));
-    std::string line = FormatFinding(finding, kEnglish);
-    for (char c : line) {
-      unsigned char byte = static_cast<unsigned char>(c);
-      FUZZ_CHECK(byte >= 0x20 && byte < 0x7F, "byte 0x%02X in %s", byte,
-                 line.c_str());
-    }
-  }
-  std::string summary = SummaryLine(totals, kEnglish);
-  if (by_kind == 0) {
-    FUZZ_CHECK(summary.rfind("no findings in ", 0) == 0, "%s", summary.c_str());
-    return;
-  }
-  // "N findings in M of R records: a kind, b kind, ..."
-  std::uint64_t sum = 0;
-  for (std::size_t at = summary.find(": "); at != std::string::npos;
-       at = summary.find(", ", at + 1))
-    sum += std::stoull(summary.substr(at + 2));
-  FUZZ_CHECK(std::stoull(summary) == by_kind && sum == by_kind, "%s",
-             summary.c_str());
-}
-
 void CheckNamesAsBefore(std::string_view bytes, std::size_t block) {
   MemoryInputFile input(bytes);
   std::unique_ptr<AdifRecordReader> reader =
@@ -122,25 +64,10 @@ void CheckNamesAsBefore(std::string_view bytes, std::size_t block) {
   }
 }
 
-// The report's lines, checked in halves from files of \a halves_from bytes.
-std::string ReportText(std::string_view bytes, std::uint64_t halves_from) {
-  std::vector<Finding> findings;
-  CheckOptions options;
-  options.shown_per_kind = 2;
-  options.halves_from = halves_from;
-  CheckTotals totals = CheckAdifText(bytes, &findings, options);
-  std::string text;
-  for (const Finding& finding : findings)
-    text += FormatFinding(finding, kEnglish) + "\n";
-  for (const std::string& line : HiddenLines(totals, kEnglish))
-    text += line + "\n";
-  return text + SummaryLine(totals, kEnglish) + "\n" +
-         LevelCountsLine(totals, kEnglish);
-}
-
 // Writes the records back with exact lengths and reads them again.
 void CheckRoundTrip(const AdifFile& file) {
-  std::string written;
+  // An empty header, so that the form is never taken for XML.
+  std::string written = "<EOH>\n";
   for (const AdifFile::Record& record : file.records) {
     for (const AdifFile::Field& field : record.fields)
       written += "<" + field.name + ":" + std::to_string(field.data.size()) +
@@ -187,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   AdifFile file = ReadAdif(bytes);
   AdifFile in_blocks = ReadAdif(bytes, block, /*fast=*/block % 2 == 0);
-  FUZZ_CHECK(Outline(file) == Outline(in_blocks), "blocks of %zu read otherwise",
+  FUZZ_CHECK(fuzz::Outline(file) == fuzz::Outline(in_blocks), "blocks of %zu read otherwise",
              block);
   if (DetectAdifForm(bytes.substr(0, 64)) == AdifForm::kTagged) {
     std::uint64_t previous = UINT64_MAX;
@@ -197,9 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     CheckNamesAsBefore(bytes, kAdifBlockSize);
     CheckNamesAsBefore(bytes, block);
   }
-  CheckReport(bytes, 0);
-  CheckReport(bytes, 2);
-  FUZZ_CHECK(ReportText(bytes, UINT64_MAX) == ReportText(bytes, 1),
+  fuzz::CheckReport(bytes, 0);
+  fuzz::CheckReport(bytes, 2);
+  FUZZ_CHECK(fuzz::ReportText(bytes, UINT64_MAX) == fuzz::ReportText(bytes, 1),
              "checked in halves otherwise");
   if (WritableBack(file)) CheckRoundTrip(file);
   return 0;

@@ -48,6 +48,17 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(start, text.find_last_not_of(" \t") - start + 1);
 }
 
+// A keyword written KEYWORD:FORM: the keyword, and the form in lower case.
+void SplitKeyword(const std::string& written, std::string* keyword,
+                  std::string* form) {
+  *keyword = written;
+  form->clear();
+  const std::size_t colon = written.find(':');
+  if (colon == std::string::npos) return;
+  *form = AsciiLowerText(TrimBlanks(written.substr(colon + 1)));
+  *keyword = TrimBlanks(written.substr(0, colon));
+}
+
 // The part of a mapping line after "=" without its comment: a "#" after a
 // blank or tab starts one.
 std::string WithoutComment(const std::string& text) {
@@ -134,10 +145,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     for (std::size_t i = 0; i < parts.size(); ++i) {
       const MapItem& item = items[before.size() + i];
       std::size_t equals = parts[i].find('=');
+      std::string keyword, form;
+      SplitKeyword(TrimBlanks(parts[i].substr(equals + 1)), &keyword, &form);
       FUZZ_CHECK(item.column == TrimBlanks(parts[i].substr(0, equals)) &&
-                     item.keyword == TrimBlanks(parts[i].substr(equals + 1)),
-                 "item '%s' split as '%s' = '%s'", parts[i].c_str(),
-                 item.column.c_str(), item.keyword.c_str());
+                     item.keyword == keyword && item.form == form,
+                 "item '%s' split as '%s' = '%s' : '%s'", parts[i].c_str(),
+                 item.column.c_str(), item.keyword.c_str(), item.form.c_str());
     }
   }
 
@@ -214,10 +227,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                    error.c_str());
         break;
       }
+      std::string keyword, form;
+      SplitKeyword(WithoutComment(TrimBlanks(line.substr(equals + 1))),
+                   &keyword, &form);
       FUZZ_CHECK(!ok || (item && !item->constant &&
                          item->column == TrimBlanks(line.substr(0, equals)) &&
-                         item->keyword ==
-                             WithoutComment(TrimBlanks(line.substr(equals + 1))) &&
+                         item->keyword == keyword && item->form == form &&
                          item->origin == "map.txt:" + std::to_string(n + 1)),
                  "mapping file line %zu read wrongly", n + 1);
       ++expected_items;

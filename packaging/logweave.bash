@@ -39,6 +39,7 @@ _logweave() {
                                   1255 1256 1257"; return ;;
     --format) _logweave_reply "adi adx"; return ;;
     --date-order) _logweave_reply "dmy mdy ymd"; return ;;
+    --for) _logweave_reply "lotw"; return ;;
     --set) COMPREPLY=(); return ;;  # FIELD=VALUE
     --read-as) COMPREPLY=(); return ;;  # COLUMN=FORM
     --map) COMPREPLY=(); return ;;  # COLUMN=KEYWORD
@@ -53,8 +54,8 @@ _logweave() {
     convert) options="-h --help --lang --map --auto -o --output --skip-deleted
                       --map-file --check --memo --codepage --charset --format
                       --merge --drop-duplicates --guess --fix --date-order
-                      --read-as --set" ;;
-    check) options="-h --help --lang --all --strict" ;;
+                      --read-as --set --for" ;;
+    check) options="-h --help --lang --all --strict --for" ;;
   esac
   if [[ $cur == -* ]]; then
     _logweave_reply "$options"

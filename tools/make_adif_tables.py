@@ -2,7 +2,7 @@
 """Writes src/standard/adif_standard_tables.cpp from the ADIF standard's own
 export of its tables (tools/adif/adif-VERSION-all.json): every field with its
 data type, enumeration, range and flags; every enumeration's values; the
-bands with their frequency limits.
+letters that indicate data types; the bands with their frequency limits.
 
 usage: tools/make_adif_tables.py [EXPORT.json] > src/standard/adif_standard_tables.cpp
 """
@@ -106,6 +106,16 @@ def main():
             "true" if import_only else "false", "true" if deleted else "false"))
     out.append("};")
     out.append("const int kAdifEnumerationValueCount = %d;" % len(values))
+    out.append("")
+
+    indicators = sorted((r["Data Type Indicator"], r["Data Type Name"])
+                        for r in adif["DataTypes"]["Records"].values()
+                        if r.get("Data Type Indicator"))
+    out.append("const AdifTypeIndicator kAdifTypeIndicators[] = {")
+    for letter, name in indicators:
+        out.append("    {'%s', %s}," % (letter, type_name(name)))
+    out.append("};")
+    out.append("const int kAdifTypeIndicatorCount = %d;" % len(indicators))
     out.append("")
 
     bands = sorted(adif["Enumerations"]["Band"]["Records"].values(),

@@ -1,17 +1,24 @@
 // adif_check.h: the validation report on an ADIF file, read a record at a
-// time: every field judged by its ADIF data type and enumeration (the tables
-// of mapping/adif_standard.h), and what the logbook services (LoTW, Club Log,
-// eQSL, QRZ) would refuse or misread.
+// time: every field judged by its ADIF data type and enumeration (the rules
+// of standard/), the types a file declares for its own fields, and, when
+// asked, what a logbook service's own software would refuse or drop
+// (services.h).
 //
 // A record needs CALL, QSO_DATE, TIME_ON, MODE and BAND or FREQ; dates are
 // from 1930 on; a frequency lies in its band; every field's data is printable
-// ASCII (line ends in multiline fields; any UTF-8 in the _INTL fields of the
-// XML form) and its length agrees with the text around it. Blanks around a
-// value are passed over, except around numbers, where strict readers refuse
-// them. Each finding is an error (what the standard forbids or a service
-// refuses) or a warning (allowed but suspect). Findings are handed over as
-// they are found and only counted, so memory does not grow with the file.
-// The report only reads: it never changes the file.
+// ASCII (line ends in multiline fields; any UTF-8 in the international fields
+// of the XML form) and its length agrees with the text around it. Blanks
+// around a value are passed over, except around numbers, dates and times,
+// where strict readers refuse them. Each finding is an error (what the
+// standard forbids or a service refuses) or a warning (allowed but suspect).
+// Findings are handed over as they are found and only counted, so memory
+// does not grow with the file. The report only reads: it never changes the
+// file.
+//
+// The work is split by idea: checker.h judges records, type_rules.h holds
+// the rule and the words of each simple data type, check_words.h words the
+// report, services.h holds the services' rules, and check_halves.cpp reads a
+// large file in two halves at once.
 
 #ifndef LOGWEAVE_ADIF_ADIF_CHECK_H_
 #define LOGWEAVE_ADIF_ADIF_CHECK_H_
@@ -37,20 +44,26 @@ enum class FindingKind {
   kBadQsl,           ///< a QSL status not in its list
   kBadFreq,          ///< FREQ(_RX) not a positive number
   kFreqOutsideBand,  ///< FREQ outside its BAND, or in no band at all
-  kPaddedNumber,     ///< blanks around a number
+  kPaddedNumber,     ///< blanks around a number, a date or a time
   kBadNumber,        ///< a Number or Integer malformed or out of its range
   kBadGrid,          ///< a Maidenhead locator malformed
   kBadLocation,      ///< a latitude or longitude malformed
   kBadBoolean,       ///< a Boolean not Y or N
   kBadEnumeration,   ///< a value of no other enumeration
   kBadValue,         ///< a value of another type malformed
-  kImportOnly,       ///< an import-only field or value (warning)
+  kBadType,          ///< a type indicator unknown or unfit for its field
+  kRepeatedField,    ///< a field twice in a record, with two values
+  kImportOnly,       ///< an import-only field, value or form (warning)
   kUnknownField,     ///< a field name ADIF does not define (warning)
-  kIntlField,        ///< an _INTL field in the tagged form (warning)
+  kIntlField,        ///< an international field in the tagged form (warning)
+  kBadHeader,        ///< a USERDEF that declares no field of the file's own
   kBadLength,        ///< a length that disagrees with the data
+  kTextAfterValue,   ///< text after a value that may belong to it (warning)
   kBadTag,           ///< a malformed tag
   kBadXml,           ///< malformed XML in the XML form
   kNonAscii,         ///< bytes outside printable ASCII in field data
+  kServiceRefuses,   ///< what the service asked for refuses (--for)
+  kServiceDrops,     ///< what it drops and goes on without (warning)
   kEmptyRecord,      ///< <EOR> with no field (warning)
   kMissingEor,       ///< the file ends inside a record
   kMissingEoh,       ///< header text without <EOH>
@@ -78,6 +91,8 @@ struct Finding {
   std::string message;
 };
 
+struct CheckService;  // services.h
+
 struct CheckOptions {
   Language language = kEnglish;
   /// How many findings of each kind are handed over; the rest are counted.
@@ -86,6 +101,8 @@ struct CheckOptions {
   /// CheckAdifFile checks a file of the tagged form at least this large in
   /// two halves at once (when shown_per_kind is not 0).
   std::uint64_t halves_from = 1 << 20;
+  /// The service whose rules are checked too (FindCheckService), or none.
+  const CheckService* service = nullptr;
 };
 
 /// What the check found, in counts.

@@ -125,9 +125,10 @@ AdifSyntaxProblem Problem(AdifSyntax kind, std::string field) {
   return problem;
 }
 
-// Text between a field's data and the next tag: readers ignore it, but when
-// it is more than blanks the length was most likely too short. Only its
-// first bytes are kept.
+// Text between a field's data and the next tag. The standard lets a writer
+// put comments there (LoTW writes "<STATE:2>MA // Massachusetts"), but text
+// glued to the data, or holding a "<", most likely belongs to the value and
+// the length was too short. Only its first bytes are kept.
 class Gap {
  public:
   // Opens a gap after field \a index of the part being built, of declared
@@ -138,6 +139,9 @@ class Gap {
     kept_whole_ = false;
     length_ = length;
     kept_.clear();
+    taken_ = false;
+    glued_ = false;
+    holds_less_than_ = false;
     since_first_ = 0;
     trimmed_ = 0;
   }
@@ -151,6 +155,11 @@ class Gap {
     kept_whole_ = true;
   }
   void Take(std::string_view text) {
+    if (text.empty()) return;
+    if (!taken_) {
+      taken_ = true;
+      glued_ = !IsGapByte(text[0]);
+    }
     std::size_t i = 0;
     if (since_first_ == 0) {
       while (i < text.size() && IsGapByte(text[i])) ++i;
@@ -158,21 +167,23 @@ class Gap {
     for (; i < text.size(); ++i) {
       ++since_first_;
       if (!IsGapByte(text[i])) trimmed_ = since_first_;
+      if (text[i] == '<') holds_less_than_ = true;
       if (kept_.size() < kKept) kept_ += text[i];
     }
   }
-  // Closes the gap; adds its problem to \a builder when it held text.
+  // Closes the gap; adds its problem to \a builder when it held text that
+  // is no comment.
   void Close(RecordBuilder* builder) {
     if (!open_) return;
     open_ = false;
-    if (trimmed_ == 0) return;
+    if (trimmed_ == 0 || !(glued_ || holds_less_than_)) return;
     std::string_view name = name_, value = value_;
     if (!kept_whole_) {
       name = builder->NameOf(index_);
       value = builder->DataOf(index_);
     }
     AdifSyntaxProblem problem =
-        Problem(AdifSyntax::kLengthLeavesText, UpperName(name));
+        Problem(AdifSyntax::kTextAfterValue, UpperName(name));
     problem.number = length_;
     problem.text = EscapedToken(std::string_view(kept_).substr(
         0, static_cast<std::size_t>(
@@ -190,6 +201,9 @@ class Gap {
   std::uint64_t length_ = 0;
   std::string value_;
   std::string kept_;
+  bool taken_ = false;            // a byte was taken
+  bool glued_ = false;            // the first byte taken is no blank
+  bool holds_less_than_ = false;  // a "<" was taken
   std::uint64_t since_first_ = 0;  // bytes from the first that is no blank
   std::uint64_t trimmed_ = 0;      // ... to the last that is no blank
 };
@@ -233,6 +247,7 @@ class TaggedReader : public AdifRecordReader {
         builder_.HandOver(/*complete=*/false, /*terminated=*/false);
         gap_.Keep(*record);
         delivered_ = true;
+        only_app_ = false;  // a record is under way, whatever follows
         return true;
       }
       std::string_view view = in_.At(pos_);
@@ -286,17 +301,35 @@ class TaggedReader : public AdifRecordReader {
       std::size_t lt, q, type_start, length;
       std::string_view name;
       bool as_before = true;
-      if (known && p <= compared && known->Whole(s + p)) {
-        if (known->end) {  // the gap and the <EOR> that ended the last record
-          p += known->whole_size;
+      bool leading_zeros = false;
+      // The gap and the tag as those of this place in the last record, or
+      // as one met at another place (a record whose fields come in another
+      // order).
+      const KnownTag* whole = nullptr;
+      if (known && p <= compared) {
+        if (known->Whole(s + p)) {
+          whole = known;
+        } else {
+          const KnownTag* met = &met_tags_[MetSlot(s + p)];
+          if (met->Whole(s + p) && !met->end) {
+            // It takes this place, for the record after.
+            known_places_ = std::max(known_places_, count + 1);
+            known_tags_[count] = *met;
+            whole = known;
+            as_before = false;
+          }
+        }
+      }
+      if (whole) {
+        if (whole->end) {  // the gap and the <EOR> that ended the last record
+          p += whole->whole_size;
           break;
         }
-        // The gap and the tag <NAME:LENGTH> of this place in the last
-        // record, taken as the reading below would take them.
-        lt = p + known->gap_size;
-        q = type_start = p + known->whole_size - 1;  // its ">"
-        length = known->length;
-        name = std::string_view(s + lt + 1, known->name_size);
+        // Taken as the reading below would take it.
+        lt = p + whole->gap_size;
+        q = type_start = p + whole->whole_size - 1;  // its ">"
+        length = whole->length;
+        name = std::string_view(s + lt + 1, whole->name_size);
       } else {
         lt = p;
         while (lt < limit && s[lt] != '<') {
@@ -319,7 +352,7 @@ class TaggedReader : public AdifRecordReader {
         if (name.empty() || q >= tag_end) return false;
         if (s[q] == '>') {
           if (!SameName(name, "EOR")) return false;
-          if (known) RememberEnd(count, s + p, q + 1 - p);
+          if (known) RememberEnd(count, s + p, q + 1 - p, s + view.size());
           p = q + 1;
           break;
         }
@@ -329,6 +362,7 @@ class TaggedReader : public AdifRecordReader {
         length = 0;
         while (q < digits_end && IsAsciiDigit(s[q])) length = length * 10 + (s[q++] - '0');
         if (q == digits || q >= tag_end) return false;
+        leading_zeros = q - digits > 1 && s[digits] == '0';
         type_start = q;
         if (s[q] == ':') {
           type_start = ++q;
@@ -336,11 +370,17 @@ class TaggedReader : public AdifRecordReader {
         }
         if (q >= tag_end || s[q] != '>') return false;
         // A new name or gap at this place: kept, with the whole tag when it
-        // has no type and its data is held whole.
-        if (known && (!as_before || lt - p != known->gap_size))
+        // has no type, its length no zeros in front and its data is held
+        // whole.
+        if (known && (!as_before || lt - p != known->gap_size)) {
           RememberTag(count, s + p, lt - p, name.size(),
-                      type_start == q && length <= kAdifHeldData ? q + 1 - p : 0,
-                      length);
+                      type_start == q && !leading_zeros && length <= kAdifHeldData
+                          ? q + 1 - p
+                          : 0,
+                      length, s + view.size());
+          if (known->whole_size != 0 && p <= compared)
+            met_tags_[MetSlot(s + p)] = *known;
+        }
       }
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
@@ -350,6 +390,7 @@ class TaggedReader : public AdifRecordReader {
       const std::string_view data(s + p, length);
       AdifField& field = NextField(record, count++);
       field.name_as_before = as_before;
+      field.length_leading_zeros = leading_zeros;
       field.name = name;
       field.type = type;
       field.data = data;
@@ -387,12 +428,13 @@ class TaggedReader : public AdifRecordReader {
 
   // Keeps the gap and the <EOR> of \a size bytes at \a at that ended a
   // record after \a index fields; no name is known at that place.
-  void RememberEnd(std::size_t index, const char* at, std::size_t size) {
+  void RememberEnd(std::size_t index, const char* at, std::size_t size,
+                   const char* end) {
     known_places_ = std::max(known_places_, index + 1);
     KnownTag& known = known_tags_[index];
     known = KnownTag();
     if (size > KnownTag::kRoom) return;
-    known.whole = KnownTag::Bytes(at, size);
+    known.whole = KnownTag::Bytes(at, size, end);
     known.whole_size = size;
     known.end = true;
   }
@@ -405,19 +447,20 @@ class TaggedReader : public AdifRecordReader {
   // Keeps the name, of \a name_size bytes, of the tag at \a index whose gap
   // of \a gap_size bytes starts at \a at; and when \a whole_size is not 0,
   // the gap and the tag <NAME:LENGTH> together (whole_size bytes from \a at)
-  // with its \a length. What does not fit is forgotten.
+  // with its \a length; \a end ends what may be read. What does not fit is
+  // forgotten.
   void RememberTag(std::size_t index, const char* at, std::size_t gap_size,
                    std::size_t name_size, std::size_t whole_size,
-                   std::size_t length) {
+                   std::size_t length, const char* end) {
     known_places_ = std::max(known_places_, index + 1);
     KnownTag& known = known_tags_[index];
     known = KnownTag();
     if (name_size > KnownTag::kRoom) return;
-    known.name = KnownTag::Bytes(at + gap_size + 1, name_size);
+    known.name = KnownTag::Bytes(at + gap_size + 1, name_size, end);
     known.name_size = name_size;
     known.gap_size = gap_size;
     if (whole_size == 0 || whole_size > KnownTag::kRoom) return;
-    known.whole = KnownTag::Bytes(at, whole_size);
+    known.whole = KnownTag::Bytes(at, whole_size, end);
     known.whole_size = whole_size;
     known.length = length;
   }
@@ -455,14 +498,14 @@ class TaggedReader : public AdifRecordReader {
       case TagKind::kBad: {
         AdifSyntaxProblem problem = Problem(AdifSyntax::kTagNotClosed, "-");
         problem.text = EscapedToken(tag_text);
-        builder_.AddProblem(std::move(problem));
+        AddProblem(std::move(problem));
         return false;
       }
       case TagKind::kBadLength: {
         AdifSyntaxProblem problem =
             Problem(AdifSyntax::kLengthNotNumber, UpperName(tag.name));
         problem.length = EscapedToken(tag.length_text);
-        builder_.AddProblem(std::move(problem));
+        AddProblem(std::move(problem));
         return false;
       }
       case TagKind::kBare:
@@ -476,16 +519,29 @@ class TaggedReader : public AdifRecordReader {
     return false;
   }
 
+  // A problem of the record at hand.
+  void AddProblem(AdifSyntaxProblem&& problem) {
+    only_app_ = false;
+    builder_.AddProblem(std::move(problem));
+  }
+
   bool Bare(const Tag& tag, std::string_view tag_text) {
     if (SameName(tag.name, "EOR")) {
       builder_.HandOver(/*complete=*/true, /*terminated=*/true);
       delivered_ = true;
+      only_app_ = true;
       return true;
     }
+    // An application's mark out of a record, such as the <APP_LoTW_EOF>
+    // that ends LoTW's files: no field, and no record.
+    if (only_app_ && StartsWithIgnoringCase(tag.name, "APP_")) return false;
     if (SameName(tag.name, "EOH") && !delivered_ && !has_header_) {
       // Fields written before an <EOH> by a file that opens with a tag.
       has_header_ = true;
-      builder_.MoveToHeader(&header_fields_, &file_problems_);
+      std::vector<AdifSyntaxProblem> problems;
+      builder_.MoveToHeader(&header_fields_, &problems);
+      AddFileProblems(&problems);
+      only_app_ = true;
       return false;
     }
     AdifSyntaxProblem problem = Problem(SameName(tag.name, "EOH")
@@ -493,7 +549,7 @@ class TaggedReader : public AdifRecordReader {
                                             : AdifSyntax::kTagWithoutLength,
                                         "-");
     problem.text = EscapedToken(tag_text);
-    builder_.AddProblem(std::move(problem));
+    AddProblem(std::move(problem));
     return false;
   }
 
@@ -503,7 +559,9 @@ class TaggedReader : public AdifRecordReader {
     const std::uint64_t start = at + tag.end;
     const std::uint64_t end = start + tag.length;
     // The tag's views go with the window: what is needed later is copied.
-    builder_.StartField(tag.name, tag.type, at, start, tag.length);
+    builder_.StartField(tag.name, tag.type, at, start, tag.length,
+                        tag.length_text.size() > 1 && tag.length_text[0] == '0');
+    if (!StartsWithIgnoringCase(tag.name, "APP_")) only_app_ = false;
     length_text_.assign(tag.length_text.data(), tag.length_text.size());
     std::string swallowed;  // the first tag inside the data, if any
     bool skip_first = false;
@@ -537,7 +595,7 @@ class TaggedReader : public AdifRecordReader {
       problem.length = EscapedToken(length_text_);
       problem.number = p - start;
       builder_.EndField();
-      builder_.AddProblem(std::move(problem));
+      AddProblem(std::move(problem));
     } else if (!swallowed.empty()) {
       AdifSyntaxProblem problem =
           Problem(AdifSyntax::kLengthTakesTag, UpperName(builder_.FieldName()));
@@ -545,7 +603,7 @@ class TaggedReader : public AdifRecordReader {
       problem.text = std::move(swallowed);
       problem.value = EscapedToken(builder_.FieldData());
       builder_.EndField();
-      builder_.AddProblem(std::move(problem));
+      AddProblem(std::move(problem));
     } else {
       // After a length that is too long, the text left over is no news.
       gap_.Open(builder_.EndField(), tag.length);
@@ -560,7 +618,9 @@ class TaggedReader : public AdifRecordReader {
       return false;
     }
     gap_.Close(&builder_);
-    if (!builder_.open()) return false;
+    // Application fields after the last <EOR> (LoTW's end mark) are no
+    // record.
+    if (!builder_.open() || (only_app_ && !builder_.HasProblems())) return false;
     builder_.AddProblem(Problem(AdifSyntax::kMissingEor, "-"));
     builder_.HandOver(/*complete=*/true, /*terminated=*/false);
     return true;
@@ -592,6 +652,7 @@ class TaggedReader : public AdifRecordReader {
       if (tag.kind != TagKind::kField) continue;
       AdifHeaderField field;
       field.name = std::string(tag.name);
+      field.type = std::string(tag.type);
       std::string_view data = in_.At(
           pos_, static_cast<std::size_t>(
                     std::min<std::uint64_t>(tag.length, kAdifHeldData)));
@@ -604,7 +665,7 @@ class TaggedReader : public AdifRecordReader {
     }
     if (in_.failed()) return;  // Next() ends at once with the error
     header_fields_.clear();
-    file_problems_.push_back(Problem(AdifSyntax::kMissingEoh, "-"));
+    AddFileProblem(Problem(AdifSyntax::kMissingEoh, "-"));
     pos_ = 0;
     in_.Restart(0);
   }
@@ -618,11 +679,18 @@ class TaggedReader : public AdifRecordReader {
       std::uint64_t low = 0, high = 0;
       std::uint64_t low_mask = 0, high_mask = 0;
       Bytes() = default;
-      Bytes(const char* at, std::size_t size) {
-        char bytes[kRoom] = {};
-        std::memcpy(bytes, at, size);
-        std::memcpy(&low, bytes, 8);
-        std::memcpy(&high, bytes + 8, 8);
+      // The \a size bytes at \a at, where \a end ends what may be read.
+      Bytes(const char* at, std::size_t size, const char* end) {
+        if (end - at >= static_cast<std::ptrdiff_t>(kRoom)) {
+          // Two words read at once: the masks keep what counts.
+          std::memcpy(&low, at, 8);
+          std::memcpy(&high, at + 8, 8);
+        } else {
+          char bytes[kRoom] = {};
+          std::memcpy(bytes, at, size);
+          std::memcpy(&low, bytes, 8);
+          std::memcpy(&high, bytes + 8, 8);
+        }
         auto mask = [](std::size_t n) {
           return n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
         };
@@ -656,11 +724,22 @@ class TaggedReader : public AdifRecordReader {
     }
   };
 
+  // Where a tag whose gap starts at \a at (sixteen bytes can be read) is
+  // kept among those met: by a hash of its first eight bytes.
+  static std::size_t MetSlot(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    return (word * 0x9E3779B97F4A7C15ULL) >> (64 - kMetBits);
+  }
+
   BlockInput in_;
   // By place in the record: the tags of the last record handed over, in
   // its first known_places_ places.
   static constexpr std::size_t kKnownPlaces = 64;
   KnownTag known_tags_[kKnownPlaces];
+  // Whole tags met lately at any place.
+  static constexpr int kMetBits = 8;
+  KnownTag met_tags_[std::size_t{1} << kMetBits];
   std::size_t known_places_ = 0;
   RecordBuilder builder_;
   std::string length_text_;  // of the field being read
@@ -669,6 +748,8 @@ class TaggedReader : public AdifRecordReader {
   bool started_ = false;
   bool done_ = false;
   bool delivered_ = false;  // a record, or a part of one, was handed over
+  // Since the last <EOR>: no field but application fields, and no problem.
+  bool only_app_ = true;
   const bool fast_;
 };
 
@@ -681,21 +762,61 @@ bool SameName(std::string_view name, std::string_view upper) {
   return true;
 }
 
-std::vector<AdifSyntaxProblem> AdifRecordReader::TakeFileProblems() {
-  std::vector<AdifSyntaxProblem> problems;
-  problems.swap(file_problems_);
+AdifFileProblems AdifRecordReader::TakeFileProblems() {
+  AdifFileProblems problems;
+  std::swap(problems, file_problems_);
+  has_more_file_problems_ = false;
   return problems;
 }
 
-AdifForm DetectAdifForm(std::string_view start) {
-  if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
-  while (!start.empty() && IsGapByte(start[0])) start.remove_prefix(1);
+void AdifRecordReader::AddFileProblem(AdifSyntaxProblem problem) {
+  const int kind = static_cast<int>(problem.kind);
+  const std::size_t which =
+      problem.kind == AdifSyntax::kXml
+          ? kAdifSyntaxKinds + static_cast<std::size_t>(std::min<std::uint64_t>(
+                                   problem.number, kAdifXmlProblems - 1))
+          : static_cast<std::size_t>(kind);
+  if (found_[which]++ < kAdifKeptFileProblems) {
+    file_problems_.kept.push_back(std::move(problem));
+  } else {
+    ++file_problems_.more[kind];
+    has_more_file_problems_ = true;
+  }
+}
+
+void AdifRecordReader::AddFileProblems(std::vector<AdifSyntaxProblem>* problems) {
+  for (AdifSyntaxProblem& problem : *problems) AddFileProblem(std::move(problem));
+  problems->clear();
+}
+
+AdifForm DetectAdifForm(InputFile* file) {
+  BlockInput in(file, 1 << 16, 8);
+  std::uint64_t at = 0;
+  if (in.At(0, 3).substr(0, 3) == "\xEF\xBB\xBF") at = 3;
+  for (;;) {
+    std::string_view view = in.At(at);
+    std::size_t blanks = 0;
+    while (blanks < view.size() && IsGapByte(view[blanks])) ++blanks;
+    at += blanks;
+    if (blanks < view.size() || view.empty()) break;
+  }
+  std::string_view start = in.At(at, 5).substr(0, 5);
+  file->Seek(0);
   auto opens_with = [&start](std::string_view upper) {
     return start.size() >= upper.size() &&
            SameName(start.substr(0, upper.size()), upper);
   };
-  return opens_with("<?XML") || opens_with("<ADX") ? AdifForm::kXml
-                                                   : AdifForm::kTagged;
+  // "<ADX", not the tag of a field whose name starts so.
+  const bool adx =
+      opens_with("<ADX") &&
+      (start.size() == 4 || !IsNameByte(static_cast<unsigned char>(start[4])));
+  return opens_with("<?") || opens_with("<!") || adx ? AdifForm::kXml
+                                                     : AdifForm::kTagged;
+}
+
+AdifForm DetectAdifForm(std::string_view bytes) {
+  MemoryInputFile input(bytes);
+  return DetectAdifForm(&input);
 }
 
 std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
@@ -707,7 +828,8 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
 }
 
 std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
-    InputFile* file, std::uint64_t offset) {
+    InputFile* file, std::uint64_t offset, AdifForm form) {
+  if (form == AdifForm::kXml) return MakeAdxReaderAfterRecord(file, offset);
   return std::make_unique<TaggedReader>(file, offset);
 }
 
@@ -726,20 +848,25 @@ bool MemoryInputFile::Seek(std::uint64_t offset) {
 
 AdifFile ReadAdif(std::string_view bytes, std::size_t block_size, bool fast) {
   MemoryInputFile input(bytes);
-  AdifForm form = DetectAdifForm(bytes.substr(0, 64));
+  AdifForm form = DetectAdifForm(bytes);
   std::unique_ptr<AdifRecordReader> reader =
       MakeAdifReader(&input, form, block_size, fast);
   AdifFile file;
   AdifRecord part;
   bool first = true;
+  auto take_file_problems = [&] {
+    AdifFileProblems problems = reader->TakeFileProblems();
+    for (AdifSyntaxProblem& problem : problems.kept)
+      file.file_problems.push_back(std::move(problem));
+    for (std::uint64_t more : problems.more) file.more_file_problems += more;
+  };
   while (reader->Next(&part)) {
     if (first) {
       file.has_header = reader->has_header();
       file.header_fields = reader->header_fields();
       first = false;
     }
-    for (AdifSyntaxProblem& problem : reader->TakeFileProblems())
-      file.file_problems.push_back(std::move(problem));
+    take_file_problems();
     if (!part.continued) file.records.emplace_back();
     AdifFile::Record& record = file.records.back();
     for (const AdifField& field : part.fields) {
@@ -764,8 +891,6 @@ AdifFile ReadAdif(std::string_view bytes, std::size_t block_size, bool fast) {
     file.has_header = reader->has_header();
     file.header_fields = reader->header_fields();
   }
-  for (AdifSyntaxProblem& problem : reader->TakeFileProblems())
-    file.file_problems.push_back(std::move(problem));
+  take_file_problems();
   return file;
 }
-

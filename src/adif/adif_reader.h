@@ -71,6 +71,8 @@ struct AdifField {
   /// part handed over before (found so while reading; false when not
   /// known).
   bool name_as_before = false;
+  /// The length is written with zeros in front (<CALL:04>).
+  bool length_leading_zeros = false;
   bool held_whole() const { return data.size() == length; }
 };
 
@@ -82,11 +84,15 @@ enum class AdifSyntax {
   kLengthNotNumber,   ///< <NAME:LEN> whose LEN is not a number
   kLengthPastEnd,     ///< the length runs past the end of the file
   kLengthTakesTag,    ///< the length takes in the next tag
-  kLengthLeavesText,  ///< text is left between the data and the next tag
+  /// Text between the data and the next tag that is glued to the data or
+  /// holds a "<": the length may be too short. Other text there is a
+  /// comment, which the standard allows.
+  kTextAfterValue,
   kMissingEor,        ///< the file ends inside a record
   kMissingEoh,        ///< header text without <EOH>
   kXml,               ///< the XML form is malformed; see AdifXmlProblem
 };
+constexpr int kAdifSyntaxKinds = static_cast<int>(AdifSyntax::kXml) + 1;
 
 /// What is wrong with the XML form, in AdifSyntaxProblem::number.
 enum class AdifXmlProblem {
@@ -97,7 +103,11 @@ enum class AdifXmlProblem {
   kBadEntity,      ///< an "&" that starts no known entity
   kNotAdx,         ///< the root element is not <ADX>, or there is none
   kUnclosed,       ///< the file ends inside <ADX>
+  kUnnamedField,   ///< an <APP> or <USERDEF> without the attributes that
+                   ///< name its field
 };
+constexpr int kAdifXmlProblems =
+    static_cast<int>(AdifXmlProblem::kUnnamedField) + 1;
 
 /// One syntax problem, as data: the words are the checker's.
 struct AdifSyntaxProblem {
@@ -118,19 +128,33 @@ struct AdifRecord {
   bool terminated = false;  ///< ended by <EOR> (or </RECORD>)
 };
 
+/// Problems of the file as a whole and of its header (outside records): of
+/// each kind, the first kAdifKeptFileProblems are kept and the rest only
+/// counted, so that a flood of them takes no memory.
+constexpr std::uint64_t kAdifKeptFileProblems = 100;
+struct AdifFileProblems {
+  std::vector<AdifSyntaxProblem> kept;
+  std::uint64_t more[kAdifSyntaxKinds] = {};  ///< not kept, by kind
+};
+
 /// A header field, held.
 struct AdifHeaderField {
   std::string name;
+  std::string type;  ///< its type indicator, or the XML form's TYPE
   std::string data;  ///< its first kAdifHeldData bytes at most
 };
 
 /// The two forms of an ADIF file.
 enum class AdifForm { kTagged, kXml };
 
-/// The form of a file that opens with \a start: the XML form when, past a
-/// byte order mark and white space, it opens with "<?xml" or "<ADX"; the
-/// tagged form otherwise.
-AdifForm DetectAdifForm(std::string_view start);
+/// The form of the file \a file holds: the XML form when, past a byte
+/// order mark and any white space, it opens with "<?" (an XML declaration),
+/// "<!" (a DOCTYPE or a comment) or "<ADX"; the tagged form otherwise (a
+/// tagged file opens with header text or a "<NAME:"). \a file is read from
+/// its start and put back there.
+AdifForm DetectAdifForm(InputFile* file);
+/// The same for a file held in \a bytes.
+AdifForm DetectAdifForm(std::string_view bytes);
 
 /// Reads records one after the other.
 class AdifRecordReader {
@@ -142,27 +166,40 @@ class AdifRecordReader {
   /// Problems of the file as a whole and of its header found since the last
   /// call. Those of the header are known before the first record is handed
   /// over.
-  std::vector<AdifSyntaxProblem> TakeFileProblems();
+  AdifFileProblems TakeFileProblems();
+  /// True when there are such problems to take.
+  bool has_file_problems() const {
+    return !file_problems_.kept.empty() || has_more_file_problems_;
+  }
   bool has_header() const { return has_header_; }
   /// The header's fields (at most kAdifPartFields of them), known before the
   /// first record is handed over.
   const std::vector<AdifHeaderField>& header_fields() const {
     return header_fields_;
   }
-  /// The tagged form: the file offset up to which the file has been read;
-  /// just past its <EOR> after a whole record is handed over. 0 for the
-  /// XML form.
-  virtual std::uint64_t position() const { return 0; }
+  /// The file offset up to which the file has been read; just past its
+  /// <EOR> (or </RECORD>) after a whole record is handed over.
+  virtual std::uint64_t position() const = 0;
   /// True when the file could not be read to its end.
   bool failed() const { return failed_; }
   const SystemError& error() const { return error_; }
 
  protected:
   bool has_header_ = false;
+  /// Keeps \a problem when it is among the first of its kind.
+  void AddFileProblem(AdifSyntaxProblem problem);
+  /// Takes each of \a problems as AddFileProblem does, and empties it.
+  void AddFileProblems(std::vector<AdifSyntaxProblem>* problems);
+
   std::vector<AdifHeaderField> header_fields_;
-  std::vector<AdifSyntaxProblem> file_problems_;
   bool failed_ = false;
   SystemError error_;
+
+ private:
+  AdifFileProblems file_problems_;
+  bool has_more_file_problems_ = false;  // counted in file_problems_.more
+  // How many of each kind were found (the XML form's by what is wrong).
+  std::uint64_t found_[kAdifSyntaxKinds + kAdifXmlProblems] = {};
 };
 
 /// A reader of \a file, of the form \a form, reading blocks of \a block_size
@@ -174,11 +211,11 @@ std::unique_ptr<AdifRecordReader> MakeAdifReader(
     InputFile* file, AdifForm form, std::size_t block_size = kAdifBlockSize,
     bool fast = true);
 
-/// A reader of the tagged form of \a file from \a offset, just past the
-/// <EOR> of a record: it hands over what a reader from the start would hand
-/// over after that record (so no header).
+/// A reader of \a file, of the form \a form, from \a offset, just past
+/// the <EOR> (or </RECORD>) of a record: it hands over what a reader from
+/// the start would hand over after that record (so no header).
 std::unique_ptr<AdifRecordReader> MakeAdifReaderAfterRecord(
-    InputFile* file, std::uint64_t offset);
+    InputFile* file, std::uint64_t offset, AdifForm form);
 
 /// An InputFile over bytes in memory, which must outlive it.
 class MemoryInputFile : public InputFile {
@@ -210,6 +247,7 @@ struct AdifFile {
   bool has_header = false;
   std::vector<AdifHeaderField> header_fields;
   std::vector<AdifSyntaxProblem> file_problems;
+  std::uint64_t more_file_problems = 0;  ///< found but not kept
   std::vector<Record> records;
 };
 

@@ -144,8 +144,17 @@ std::string Attribute(std::string_view attributes, std::string_view upper_name) 
 
 class AdxReader : public AdifRecordReader {
  public:
-  AdxReader(InputFile* file, std::size_t block_size)
-      : in_(file, block_size, kAdifTagLimit + 1) {}
+  // Reads from \a start: 0, or just past the </RECORD> of a record, as
+  // though the records before had been read.
+  AdxReader(InputFile* file, std::size_t block_size, std::uint64_t start)
+      : in_(file, block_size, kAdifTagLimit + 1), pos_(start) {
+    if (start == 0) return;
+    place_ = Place::kRecords;
+    seen_root_ = true;
+    in_.Restart(start);
+  }
+
+  std::uint64_t position() const override { return pos_; }
 
   bool Next(AdifRecord* record) override {
     if (done_) {
@@ -158,7 +167,7 @@ class AdxReader : public AdifRecordReader {
     for (;;) {
       if (builder_.Full()) {
         if (place_ != Place::kRecord) {
-          builder_.MoveToHeader(&header_fields_, &file_problems_);
+          MoveToHeader();
         } else {
           builder_.HandOver(/*complete=*/false, /*terminated=*/false);
           return true;
@@ -195,13 +204,20 @@ class AdxReader : public AdifRecordReader {
   void AddProblem(AdifXmlProblem what, std::string text) {
     AdifSyntaxProblem problem;
     problem.kind = AdifSyntax::kXml;
-    problem.field = in_field_ ? field_name_ : "-";
+    problem.field =
+        in_field_ ? EscapedToken(AsciiUpperText(field_name_), 64) : "-";
     problem.number = static_cast<std::uint64_t>(what);
     problem.text = std::move(text);
     if (place_ == Place::kRecord || place_ == Place::kHeader)
       builder_.AddProblem(std::move(problem));
     else
-      file_problems_.push_back(std::move(problem));
+      AddFileProblem(std::move(problem));
+  }
+
+  // The header's fields so far go to the header, its problems to the file's.
+  void MoveToHeader() {
+    builder_.MoveToHeader(&header_fields_, &moved_);
+    AddFileProblems(&moved_);
   }
 
   // Passes over everything up to and including \a end; false when the file
@@ -259,19 +275,21 @@ class AdxReader : public AdifRecordReader {
     auto opens = [&text](std::string_view start) {
       return text.substr(0, start.size()) == start;
     };
-    if (opens("<!--")) {
+    // Most markup is an element's tag.
+    const bool other = text.size() > 1 && (text[1] == '!' || text[1] == '?');
+    if (other && opens("<!--")) {
       pos_ += 4;
       SkipPast("-->");
       return false;
     }
-    if (opens("<![CDATA[")) {
+    if (other && opens("<![CDATA[")) {
       pos_ += 9;
       if (in_field_) return CData();
       AddProblem(AdifXmlProblem::kStrayText, "<![CDATA[");
       SkipPast("]]>");
       return false;
     }
-    if (opens("<?") || opens("<!")) {
+    if (other) {
       pos_ += 2;
       SkipPast(opens("<?") ? "?>" : ">");
       return false;
@@ -284,7 +302,8 @@ class AdxReader : public AdifRecordReader {
       pos_ += 1;
       return false;
     }
-    const std::string tag = EscapedToken(text.substr(0, element.size));
+    // The tag as written, escaped only when a problem shows it.
+    const std::string_view tag = text.substr(0, element.size);
     const std::uint64_t at = pos_;
     pos_ += element.size;
     if (element.end_tag) return End(element.name, tag);
@@ -312,17 +331,17 @@ class AdxReader : public AdifRecordReader {
     }
   }
 
-  void Start(const Element& element, std::uint64_t at, const std::string& tag) {
+  void Start(const Element& element, std::uint64_t at, std::string_view tag) {
     std::string_view name = element.name;
     if (in_field_) {
-      AddProblem(AdifXmlProblem::kNestedElement, tag);
+      AddProblem(AdifXmlProblem::kNestedElement, EscapedToken(tag));
       return;
     }
     switch (place_) {
       case Place::kTop:
       case Place::kAfter:
         if (!SameName(name, "ADX") || seen_root_)
-          AddProblem(AdifXmlProblem::kNotAdx, tag);
+          AddProblem(AdifXmlProblem::kNotAdx, EscapedToken(tag));
         seen_root_ = true;
         if (!element.empty) place_ = Place::kAdx;
         return;
@@ -333,7 +352,7 @@ class AdxReader : public AdifRecordReader {
         } else if (SameName(name, "RECORDS")) {
           if (!element.empty) place_ = Place::kRecords;
         } else {
-          AddProblem(AdifXmlProblem::kNestedElement, tag);
+          AddProblem(AdifXmlProblem::kNestedElement, EscapedToken(tag));
         }
         return;
       case Place::kRecords:
@@ -341,36 +360,51 @@ class AdxReader : public AdifRecordReader {
           place_ = Place::kRecord;
           if (element.empty) EndRecord();
         } else {
-          AddProblem(AdifXmlProblem::kNestedElement, tag);
+          AddProblem(AdifXmlProblem::kNestedElement, EscapedToken(tag));
         }
         return;
       case Place::kHeader:
       case Place::kRecord:
-        StartField(element, at);
+        StartField(element, at, tag);
         return;
     }
   }
 
-  void StartField(const Element& element, std::uint64_t at) {
+  void StartField(const Element& element, std::uint64_t at,
+                  std::string_view tag) {
     std::string_view name = element.name;
     field_element_.assign(name.data(), name.size());
     std::string type = Attribute(element.attributes, "TYPE");
+    // What names the field: APP's two attributes, USERDEF's one.
+    std::string first, second;
     if (SameName(name, "APP")) {
-      field_name_ = "APP_" + Attribute(element.attributes, "PROGRAMID") + "_" +
-                    Attribute(element.attributes, "FIELDNAME");
+      first = Attribute(element.attributes, "PROGRAMID");
+      second = Attribute(element.attributes, "FIELDNAME");
+      field_name_ = "APP_" + first + "_" + second;
     } else if (SameName(name, "USERDEF") && place_ == Place::kRecord) {
-      field_name_ = Attribute(element.attributes, "FIELDNAME");
+      first = second = Attribute(element.attributes, "FIELDNAME");
+      field_name_ = first;
     } else if (SameName(name, "USERDEF")) {
-      field_name_ = "USERDEF" + Attribute(element.attributes, "FIELDID");
+      first = second = Attribute(element.attributes, "FIELDID");
+      field_name_ = "USERDEF" + first;
+      // Its values or range follow its name, as the tagged form writes them.
+      declared_ = Attribute(element.attributes, "ENUM");
+      if (declared_.empty()) declared_ = Attribute(element.attributes, "RANGE");
     } else {
+      first = second = "-";
       field_name_.assign(name.data(), name.size());
     }
     builder_.StartField(field_name_, type, at, pos_, 0);
     in_field_ = true;
+    // A field no name can be given is malformed.
+    if (first.empty() || second.empty())
+      AddProblem(AdifXmlProblem::kUnnamedField, EscapedToken(tag));
     if (element.empty) EndField();
   }
 
   void EndField() {
+    if (!declared_.empty()) builder_.AddData("," + declared_);
+    declared_.clear();
     in_field_ = false;
     builder_.EndField();
   }
@@ -380,13 +414,13 @@ class AdxReader : public AdifRecordReader {
     place_ = Place::kRecords;
   }
 
-  bool End(std::string_view name, const std::string& tag) {
+  bool End(std::string_view name, std::string_view tag) {
     if (in_field_) {
-      if (SameName(name, "APP") || SameName(name, "USERDEF") ||
-          EqualIgnoringCase(name, field_element_)) {
+      if (name == field_element_ || EqualIgnoringCase(name, field_element_) ||
+          SameName(name, "APP") || SameName(name, "USERDEF")) {
         EndField();
       } else {
-        AddProblem(AdifXmlProblem::kWrongEnd, tag);
+        AddProblem(AdifXmlProblem::kWrongEnd, EscapedToken(tag));
       }
       return false;
     }
@@ -399,7 +433,7 @@ class AdxReader : public AdifRecordReader {
         break;
       case Place::kHeader:
         if (SameName(name, "HEADER")) {
-          builder_.MoveToHeader(&header_fields_, &file_problems_);
+          MoveToHeader();
           place_ = Place::kAdx;
           return false;
         }
@@ -420,7 +454,7 @@ class AdxReader : public AdifRecordReader {
       case Place::kAfter:
         break;
     }
-    AddProblem(AdifXmlProblem::kWrongEnd, tag);
+    AddProblem(AdifXmlProblem::kWrongEnd, EscapedToken(tag));
     return false;
   }
 
@@ -433,8 +467,7 @@ class AdxReader : public AdifRecordReader {
     }
     if (in_field_) EndField();
     if (!seen_root_) AddProblem(AdifXmlProblem::kNotAdx, "");
-    if (place_ == Place::kHeader)
-      builder_.MoveToHeader(&header_fields_, &file_problems_);
+    if (place_ == Place::kHeader) MoveToHeader();
     if (place_ == Place::kRecord) {
       AdifSyntaxProblem problem;
       problem.kind = AdifSyntax::kMissingEor;
@@ -462,11 +495,18 @@ class AdxReader : public AdifRecordReader {
   std::string field_element_;  // as written, to match its end tag
   std::string field_name_;
   std::string decoded_;
+  std::vector<AdifSyntaxProblem> moved_;  // the header's, on their way
+  std::string declared_;  // the ENUM or RANGE of a USERDEF in the header
 };
 
 }  // namespace
 
 std::unique_ptr<AdifRecordReader> MakeAdxReader(InputFile* file,
                                                 std::size_t block_size) {
-  return std::make_unique<AdxReader>(file, block_size);
+  return std::make_unique<AdxReader>(file, block_size, 0);
+}
+
+std::unique_ptr<AdifRecordReader> MakeAdxReaderAfterRecord(
+    InputFile* file, std::uint64_t offset) {
+  return std::make_unique<AdxReader>(file, kAdifBlockSize, offset);
 }

@@ -22,4 +22,9 @@
 std::unique_ptr<AdifRecordReader> MakeAdxReader(InputFile* file,
                                                 std::size_t block_size);
 
+/// A reader of the XML form in \a file from \a offset, just past the
+/// </RECORD> of a record, inside <RECORDS>.
+std::unique_ptr<AdifRecordReader> MakeAdxReaderAfterRecord(InputFile* file,
+                                                           std::uint64_t offset);
+
 #endif  // LOGWEAVE_ADIF_ADX_READER_H_

@@ -49,7 +49,20 @@ void RecordBuilder::Begin(AdifRecord* record) {
   record->complete = true;
   record->terminated = false;
   spans_.clear();
-  storage_.clear();
+  if (field_open_) {
+    CarryOpenField();
+  } else {
+    storage_.clear();
+  }
+}
+
+void RecordBuilder::CarryOpenField() {
+  const Spans& s = field_spans_;
+  carried_.assign(storage_, s.name, storage_.size() - s.name);
+  storage_ = carried_;
+  field_spans_.type -= s.name;
+  field_spans_.data -= s.name;
+  field_spans_.name = 0;
 }
 
 bool RecordBuilder::Full() const {
@@ -57,18 +70,25 @@ bool RecordBuilder::Full() const {
          storage_.size() >= kAdifPartBytes;
 }
 
-void RecordBuilder::AddProblem(AdifSyntaxProblem problem) {
+void RecordBuilder::AddProblem(AdifSyntaxProblem&& problem) {
   record_->problems.push_back(std::move(problem));
   open_ = true;
 }
 
 void RecordBuilder::StartField(std::string_view name, std::string_view type,
                                std::uint64_t offset, std::uint64_t data_offset,
-                               std::uint64_t declared_length) {
-  field_ = AdifField();
+                               std::uint64_t declared_length,
+                               bool leading_zeros) {
+  // Each member set, rather than a new field copied over: this is done for
+  // every field.
+  field_.name = field_.type = field_.data = std::string_view();
+  field_.length = 0;
+  field_.declared_length = declared_length;
   field_.offset = offset;
   field_.data_offset = data_offset;
-  field_.declared_length = declared_length;
+  field_.bytes = AdifByteCounts();
+  field_.name_as_before = false;
+  field_.length_leading_zeros = leading_zeros;
   field_spans_.name = storage_.size();
   field_spans_.name_size = name.size();
   storage_.append(name);
@@ -76,14 +96,19 @@ void RecordBuilder::StartField(std::string_view name, std::string_view type,
   field_spans_.type_size = type.size();
   storage_.append(type);
   field_spans_.data = storage_.size();
+  field_spans_.data_size = 0;
   open_ = true;
+  field_open_ = true;
 }
 
 void RecordBuilder::AddData(std::string_view bytes) {
   std::uint64_t at = field_.length;
   std::size_t held = storage_.size() - field_spans_.data;
-  if (held < kAdifHeldData)
-    storage_.append(bytes.substr(0, kAdifHeldData - held));
+  if (held < kAdifHeldData) {
+    std::string_view kept = bytes.substr(0, kAdifHeldData - held);
+    storage_.append(kept);
+    field_spans_.data_size += kept.size();
+  }
   CountBytes(bytes, at, &field_.bytes);
   field_.length += bytes.size();
 }
@@ -94,13 +119,15 @@ std::string_view RecordBuilder::FieldName() const {
 }
 
 std::string_view RecordBuilder::FieldData() const {
-  return std::string_view(storage_).substr(field_spans_.data);
+  return std::string_view(storage_).substr(field_spans_.data,
+                                           field_spans_.data_size);
 }
 
 std::size_t RecordBuilder::EndField() {
   field_.data = std::string_view();  // set on handing over
   record_->fields.push_back(field_);
   spans_.push_back(field_spans_);
+  field_open_ = false;
   return spans_.size() - 1;
 }
 
@@ -110,10 +137,8 @@ std::string_view RecordBuilder::NameOf(std::size_t index) const {
 }
 
 std::string_view RecordBuilder::DataOf(std::size_t index) const {
-  std::size_t end =
-      index + 1 < spans_.size() ? spans_[index + 1].name : storage_.size();
   return std::string_view(storage_).substr(spans_[index].data,
-                                           end - spans_[index].data);
+                                           spans_[index].data_size);
 }
 
 void RecordBuilder::HandOver(bool complete, bool terminated) {
@@ -123,9 +148,7 @@ void RecordBuilder::HandOver(bool complete, bool terminated) {
     AdifField& field = record_->fields[i];
     field.name = all.substr(s.name, s.name_size);
     field.type = all.substr(s.type, s.type_size);
-    std::size_t data_end =
-        i + 1 < spans_.size() ? spans_[i + 1].name : storage_.size();
-    field.data = all.substr(s.data, data_end - s.data);
+    field.data = all.substr(s.data, s.data_size);
   }
   record_->complete = complete;
   record_->terminated = terminated;
@@ -139,6 +162,7 @@ void RecordBuilder::MoveToHeader(std::vector<AdifHeaderField>* fields,
     if (fields->size() >= kAdifPartFields) break;
     AdifHeaderField header;
     header.name = std::string(field.name);
+    header.type = std::string(field.type);
     header.data = std::string(field.data);
     fields->push_back(std::move(header));
   }

@@ -1,6 +1,8 @@
 // record_builder.h: how both ADIF readers put a record together: its fields'
 // names, types and held data in one block of storage reused from record to
-// record, handed over in parts when a record grows too large.
+// record, handed over in parts when a record grows too large. A field still
+// open when a part is handed over is carried into the next part whole: its
+// name, type, the data held so far and what was measured of it.
 
 #ifndef LOGWEAVE_ADIF_RECORD_BUILDER_H_
 #define LOGWEAVE_ADIF_RECORD_BUILDER_H_
@@ -30,12 +32,14 @@ class RecordBuilder {
   /// True when a record has started: a field or a problem was added since
   /// the last complete record.
   bool open() const { return open_; }
+  /// True when the part being built holds a problem.
+  bool HasProblems() const { return !record_->problems.empty(); }
 
-  void AddProblem(AdifSyntaxProblem problem);
+  void AddProblem(AdifSyntaxProblem&& problem);
   /// Starts a field; its data follows through AddData, then EndField.
   void StartField(std::string_view name, std::string_view type,
                   std::uint64_t offset, std::uint64_t data_offset,
-                  std::uint64_t declared_length);
+                  std::uint64_t declared_length, bool leading_zeros = false);
   /// More of the field's data: held up to kAdifHeldData bytes, measured
   /// whole.
   void AddData(std::string_view bytes);
@@ -49,7 +53,11 @@ class RecordBuilder {
   std::string_view NameOf(std::size_t index) const;
   std::string_view DataOf(std::size_t index) const;
 
-  /// Completes the part: its views are set.
+  /// True while a field is started and not yet ended.
+  bool field_open() const { return field_open_; }
+
+  /// Completes the part: its views are set. A field still open is not in
+  /// it; it goes on in the next part.
   void HandOver(bool complete, bool terminated);
   /// The part so far is the header: its fields and problems go there.
   void MoveToHeader(std::vector<AdifHeaderField>* fields,
@@ -57,14 +65,18 @@ class RecordBuilder {
 
  private:
   struct Spans {
-    std::size_t name, name_size, type, type_size, data;
+    std::size_t name, name_size, type, type_size, data, data_size;
   };
+  // Moves the open field to the start of the emptied storage.
+  void CarryOpenField();
   AdifRecord* record_ = nullptr;
   std::vector<Spans> spans_;
   std::string storage_;
   AdifField field_;  // the field being read
   Spans field_spans_{};
   bool open_ = false;
+  bool field_open_ = false;
+  std::string carried_;  // the open field's bytes, while they are moved
 };
 
 #endif  // LOGWEAVE_ADIF_RECORD_BUILDER_H_

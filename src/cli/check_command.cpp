@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "adif/adif_check.h"
+#include "adif/services.h"
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "mapping/texts.h"
@@ -31,15 +32,13 @@ int RunCheckCommand(const CheckCommandLine& options, FileSystem& files,
                                                 language));
     return kExitFileError;
   }
-  // The form is told by the file's first bytes, whatever its name.
-  char start[64];
-  std::size_t got = file->Read(start, sizeof start);
-  if (!file->Seek(0)) got = 0;
-  AdifForm form = DetectAdifForm(std::string_view(start, got));
+  // The form is told by the file's content, whatever its name.
+  AdifForm form = DetectAdifForm(file.get());
 
   CheckOptions check;
   check.language = language;
   check.shown_per_kind = options.all ? 0 : 100;
+  check.service = FindCheckService(options.service);
   // A large file is read through a second handle too, to check its second
   // half on another processor at the same time.
   std::unique_ptr<InputFile> second;

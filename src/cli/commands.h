@@ -44,6 +44,7 @@ struct ConvertCommandLine {
   Charset charset = Charset::kKeep;
   OutputFormat format = OutputFormat::kAdi;
   bool check = false;
+  std::string check_for;  ///< with check: --for, a service's rules too
   bool merge = false;            ///< every table into the one output
   bool drop_duplicates = false;  ///< with merge: duplicates give no line
   // Old logs (guess_and_fix.cpp).
@@ -71,6 +72,7 @@ struct CheckCommandLine {
   std::string path;
   bool all = false;     ///< every finding, not the first 100 of each kind
   bool strict = false;  ///< warnings fail the check too
+  std::string service;  ///< --for: a service whose rules are checked too
   Language language = kEnglish;
 };
 

@@ -51,7 +51,7 @@ StreamCharset& CharsetOf(std::FILE* stream) {
   return stream == stderr ? g_stderr : g_stdout;
 }
 
-// The length of the UTF-8 sequence at  text[i] that stands for a
+// The length of the UTF-8 sequence at \a text[i] that stands for a
 // printable character, or 0.
 std::size_t Utf8Sequence(const std::string& text, std::size_t i) {
   std::uint32_t c = 0;
@@ -74,6 +74,14 @@ std::string ForTerminal(const std::string& text, const StreamCharset& charset,
       ++i;
       continue;
     }
+#ifndef _WIN32
+    // A terminal whose locale is not UTF-8 takes 0x80-0x9F for C1 controls.
+    if (!charset.utf8 && c >= 0x80 && c < 0xA0) {
+      out += '?';
+      ++i;
+      continue;
+    }
+#endif
     if (c < 0x80 || !charset.utf8) {
       out += static_cast<char>(c);
       ++i;

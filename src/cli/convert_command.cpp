@@ -66,6 +66,7 @@ int CheckWritten(const ConvertRun& run, const std::string& path) {
   CheckCommandLine check;
   check.path = path;
   check.language = run.options.language;
+  check.service = run.options.check_for;
   return RunCheckCommand(check, run.files, run.streams.out, run.streams.err);
 }
 
@@ -232,12 +233,20 @@ int ConvertOneTable(ConvertRun* run, PreparedTable* prepared,
     PrintMessages(*run, {{WarningTag(language), warning}}, table);
   if (!outcome.ok()) {
     std::string message = outcome.message;
+    // -o takes one table: with several, that table is converted again on
+    // its own.
     if (outcome.status == ConvertStatus::kTruncatedEarlierKept)
-      message += Choose(language,
-                        "; para escribirlos, convierta de nuevo con -o y otro "
-                        "nombre de fichero",
-                        "; to write them, convert again with -o and another "
-                        "file name");
+      message += options.inputs.size() > 1
+                     ? Choose(language,
+                              "; para escribirlos, convierta de nuevo esa "
+                              "tabla sola con -o y otro nombre de fichero",
+                              "; to write them, convert that table again on "
+                              "its own with -o and another file name")
+                     : Choose(language,
+                              "; para escribirlos, convierta de nuevo con -o "
+                              "y otro nombre de fichero",
+                              "; to write them, convert again with -o and "
+                              "another file name");
     if (outcome.status == ConvertStatus::kTruncated)
       *end = TableEnd::kInPart;
     PrintError(run->streams.err, message);

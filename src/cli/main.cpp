@@ -19,6 +19,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
+#include "adif/services.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
 #include "platform/file_system.h"
@@ -199,6 +200,25 @@ void AddFields(CLI::App* app, CommandLine* line, Language language) {
   line->fields_command = fields;
 }
 
+// --for SERVICE: the rules of a logbook service's own software too.
+CLI::Option* AddCheckFor(CLI::App* command, std::string* service,
+                         Language language) {
+  return command
+      ->add_option("--for", *service,
+                   Choose(language,
+                          "Comprueba tambi\xE9n lo que rechaza o descarta el "
+                          "programa de un servicio: ",
+                          "Check too what a service's own software refuses "
+                          "or drops: ") +
+                       CheckServiceOptions())
+      ->check([language](const std::string& value) {
+        if (FindCheckService(value)) return std::string();
+        return Choose(language, "servicio desconocido '", "unknown service '") +
+               value + Choose(language, "': uno de ", "': one of ") +
+               CheckServiceOptions();
+      });
+}
+
 void AddConvert(CLI::App* app, CommandLine* line, Language language) {
   ConvertCommandLine& options = line->convert;
   CLI::App* convert = app->add_subcommand(
@@ -246,12 +266,14 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                           "--map"))
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  convert->add_flag("--check", options.check,
-                    Choose(language,
-                           "Comprueba el ADIF reci\xE9n escrito, como la orden "
-                           "check",
-                           "Check the ADIF just written, as the check command "
-                           "does"));
+  CLI::Option* check =
+      convert->add_flag("--check", options.check,
+                        Choose(language,
+                               "Comprueba el ADIF reci\xE9n escrito, como la "
+                               "orden check",
+                               "Check the ADIF just written, as the check "
+                               "command does"));
+  AddCheckFor(convert, &options.check_for, language)->needs(check);
   convert->add_flag("--memo", options.memo,
                     Choose(language,
                            "Lee el texto de los campos memo (M) del fichero "
@@ -409,6 +431,7 @@ void AddCheck(CLI::App* app, CommandLine* line, Language language) {
                          "Falla (salida 1) tambi\xE9n con avisos, no solo con "
                          "errores",
                          "Fail (exit 1) on warnings too, not only on errors"));
+  AddCheckFor(check, &line->check.service, language);
   check
       ->add_option("--lang", line->language,
                    Choose(language, "Idioma del informe: en o es",

@@ -253,7 +253,7 @@ struct Decider {
                                        : TimeDigits::kNumericHhmm;
       return true;
     }
-    if (fix->numeric && p && p->five_digit_times > 0) {
+    if (fix->numeric && p && p->times_with_seconds > 0) {
       fix->time_digits = TimeDigits::kNumericHhmmss;
       Note(Choose(language,
                   "horas HHMMSS que perdieron sus ceros de delante (2210 es "

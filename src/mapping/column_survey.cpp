@@ -265,7 +265,8 @@ enum ExampleList : std::uint32_t {
 // What the looks of a column read of one value.
 struct ValueReadings {
   bool empty = true;
-  bool five_digits = false;  // digits alone, five of them
+  // Digits alone, five or six of them: a time with seconds.
+  bool with_seconds = false;
   DateReading date;
   FrequencyReadingOf frequency;
   BandReading band;
@@ -407,7 +408,8 @@ void NoteCounts(const ColumnLook& look, const ValueReadings& r,
     }
     if (r.frequency.tie) p->unit_ties += count;
   }
-  if ((look.look & kLookAtTimes) && r.five_digits) p->five_digit_times += count;
+  if ((look.look & kLookAtTimes) && r.with_seconds)
+    p->times_with_seconds += count;
   if (r.band.frequency) p->band_frequencies += count;
   switch (r.band.readings) {
     case 1:
@@ -566,7 +568,8 @@ class Surveyor {
               : ReadBand(ValueOf(record + look.band_offset, look.band_length));
       r.frequency = ReadFrequencyForSurvey(value, record_band);
     }
-    r.five_digits = value.size() == 5 && AllDigits(value);
+    r.with_seconds =
+        (value.size() == 5 || value.size() == 6) && AllDigits(value);
     if (look.look & kLookAtBands) r.band = ReadBandForSurvey(value);
     if (look.look & kLookAtNumbers) r.separators = SeparatorsOf(value);
     if (look.everything && type != 'D')
@@ -683,7 +686,7 @@ void JoinProfile(const ColumnProfile& later, bool everything,
   }
   p->numbers += later.numbers;
   p->integers += later.integers;
-  p->five_digit_times += later.five_digit_times;
+  p->times_with_seconds += later.times_with_seconds;
   p->frequencies += later.frequencies;
   for (int u = 0; u < kUnitCount; ++u) {
     p->by_unit[u].explained += later.by_unit[u].explained;

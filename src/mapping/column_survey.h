@@ -86,8 +86,9 @@ struct ColumnProfile {
   std::uint32_t numbers = 0;
   std::uint32_t integers = 0;
   double least = 0, most = 0;        ///< of the numbers
-  /// Digits alone, five of them: a time HMMSS that lost its leading zero.
-  std::uint32_t five_digit_times = 0;
+  /// Digits alone, five or six of them: a time with seconds (HMMSS lost
+  /// its leading zero), so that every time of the column has them.
+  std::uint32_t times_with_seconds = 0;
   std::uint32_t frequencies = 0;  ///< in a band in some unit
   UnitEvidence by_unit[kUnitCount];
   /// Values whose likeliest readings are in two units alike, with no band

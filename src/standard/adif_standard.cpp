@@ -46,3 +46,20 @@ const AdifBand* FindAdifBand(std::string_view name) {
     if (CompareIgnoringCase(kAdifBands[i].name, name) == 0) return &kAdifBands[i];
   return nullptr;
 }
+
+bool FindAdifTypeIndicator(std::string_view text, AdifType* type) {
+  if (text.size() != 1) return false;
+  for (int i = 0; i < kAdifTypeIndicatorCount; ++i) {
+    if (kAdifTypeIndicators[i].letter == AsciiUpper(text[0])) {
+      *type = kAdifTypeIndicators[i].type;
+      return true;
+    }
+  }
+  return false;
+}
+
+char AdifTypeIndicatorOf(AdifType type) {
+  for (int i = 0; i < kAdifTypeIndicatorCount; ++i)
+    if (kAdifTypeIndicators[i].type == type) return kAdifTypeIndicators[i].letter;
+  return 0;
+}

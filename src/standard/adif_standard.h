@@ -58,6 +58,15 @@ extern const int kAdifFieldCount;
 /// Sorted by enumeration, then value without regard to case.
 extern const AdifEnumerationValue kAdifEnumerationValues[];
 extern const int kAdifEnumerationValueCount;
+/// A Data Type Indicator: the letter a tag (<NAME:LEN:T>) or a USERDEF
+/// gives a value's type by.
+struct AdifTypeIndicator {
+  char letter;  ///< upper case
+  AdifType type;
+};
+extern const AdifTypeIndicator kAdifTypeIndicators[];  ///< by letter
+extern const int kAdifTypeIndicatorCount;
+
 extern const AdifBand kAdifBands[];  ///< by frequency
 extern const int kAdifBandCount;
 
@@ -72,5 +81,13 @@ const AdifEnumerationValue* FindAdifEnumerationValue(
 
 /// The band named \a name in any letter case ("40M", "70cm"), or nullptr.
 const AdifBand* FindAdifBand(std::string_view name);
+
+/// The type the indicator \a text stands for (one letter, any case); false
+/// when it is none of the standard's.
+bool FindAdifTypeIndicator(std::string_view text, AdifType* type);
+
+/// The indicator letter of \a type, or 0 when the standard gives it none
+/// (Integer, GridSquare ...).
+char AdifTypeIndicatorOf(AdifType type);
 
 #endif  // LOGWEAVE_STANDARD_ADIF_STANDARD_H_

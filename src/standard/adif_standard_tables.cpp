@@ -3540,6 +3540,20 @@ const AdifEnumerationValue kAdifEnumerationValues[] = {
 };
 const int kAdifEnumerationValueCount = 3340;
 
+const AdifTypeIndicator kAdifTypeIndicators[] = {
+    {'B', AdifType::kBoolean},
+    {'D', AdifType::kDate},
+    {'E', AdifType::kEnumeration},
+    {'G', AdifType::kIntlMultilineString},
+    {'I', AdifType::kIntlString},
+    {'L', AdifType::kLocation},
+    {'M', AdifType::kMultilineString},
+    {'N', AdifType::kNumber},
+    {'S', AdifType::kString},
+    {'T', AdifType::kTime},
+};
+const int kAdifTypeIndicatorCount = 10;
+
 const AdifBand kAdifBands[] = {
     {"2190m", 135700ULL, 137800ULL},
     {"630m", 472000ULL, 479000ULL},

@@ -39,10 +39,16 @@ DateFault AdifDateFault(std::string_view value);
 
 /// True when \a value is a good ADIF Date (no blanks around it).
 inline bool IsAdifDate(std::string_view value) {
-  if (value.size() != 8 || !AllDigits(value)) return false;
-  const int year = DigitsValue(value.substr(0, 4));
-  const int month = DigitsValue(value.substr(4, 2));
-  const int day = DigitsValue(value.substr(6, 2));
+  if (value.size() != 8) return false;
+  // Eight digits, read as numbers at once: checked for every date of a
+  // file.
+  const char* p = value.data();
+  for (int i = 0; i < 8; ++i)
+    if (!IsAsciiDigit(p[i])) return false;
+  const int year = (p[0] - '0') * 1000 + (p[1] - '0') * 100 +
+                   (p[2] - '0') * 10 + (p[3] - '0');
+  const int month = (p[4] - '0') * 10 + (p[5] - '0');
+  const int day = (p[6] - '0') * 10 + (p[7] - '0');
   return year >= kEarliestAdifYear && month >= 1 && month <= 12 && day >= 1 &&
          day <= DaysInMonth(year, month);
 }

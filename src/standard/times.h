@@ -13,10 +13,13 @@
 /// True when \a value is a good ADIF Time: HHMM or HHMMSS of a day.
 inline bool IsAdifTime(std::string_view value) {
   const std::size_t n = value.size();
-  if ((n != 4 && n != 6) || !AllDigits(value)) return false;
-  return DigitsValue(value.substr(0, 2)) <= 23 &&
-         DigitsValue(value.substr(2, 2)) <= 59 &&
-         (n == 4 || DigitsValue(value.substr(4, 2)) <= 59);
+  if (n != 4 && n != 6) return false;
+  const char* p = value.data();
+  for (std::size_t i = 0; i < n; ++i)
+    if (!IsAsciiDigit(p[i])) return false;
+  // Hours below 24, minutes and seconds below 60.
+  return (p[0] - '0') * 10 + (p[1] - '0') <= 23 && p[2] <= '5' &&
+         (n == 4 || p[4] <= '5');
 }
 
 /// Reads \a value when it is HH:MM of a day, two digits each, the form

@@ -4,6 +4,7 @@
 // and the check command's exit codes.
 
 #include "adif/adif_check.h"
+#include "adif/services.h"
 
 #include <gtest/gtest.h>
 
@@ -399,8 +400,8 @@ TEST(CheckAdif, FieldNames) {
        "record or the header and carry no value"},
       {"VE_PROV", "ON", "import-only VE_PROV: VE_PROV is an import-only field "
        "of ADIF 3.1.6: readers take it, but it is no longer written"},
-      {"NAME_INTL", "Jos\xC3\xA9", "intl-field NAME_INTL: NAME_INTL is for "
-       ".ADX files: .ADI files hold no _INTL fields"},
+      {"NAME_INTL", "Jos\xC3\xA9", "intl-field NAME_INTL: NAME_INTL is of an "
+       "international type, which is for .ADX files: .ADI files hold none"},
   });
   // Fields the header declares are the file's own.
   EXPECT_EQ("", Check("x<USERDEF1:3:N>EPC<USERDEF2:12:E>SIZE,{S,M,L}<EOH>" +
@@ -486,22 +487,271 @@ TEST(CheckAdif, FilesWrittenByThisProgramHaveOnlyPaddedNumbers) {
   }
 }
 
-TEST(CheckAdif, FilesInTheStylesOfOtherProgramsAreClean) {
-  const std::string files[] = {
-      // Header fields, lower-case tags, type indicators, LF line ends.
-      "Exported log\n<adif_ver:5>3.1.5\n<programid:5>Other\n<eoh>\n"
-      "<call:5>G3ABC\n<qso_date:8:d>20240229\n<time_on:6>120000\n"
-      "<mode:4>MFSK <submode:3>FT4\n<freq:8:n>14.08000\n<eor>\n",
-      // No header at all, everything on one line.
-      "<CALL:4>W1AW<QSO_DATE:8>20231231<TIME_ON:4>2359<MODE:3>SSB"
-      "<SUBMODE:3>USB<BAND:3>20m<EOR>",
-      // A header that opens with a field, a note spanning lines.
-      "<ADIF_VER:5>3.1.4<EOH>\r\n<CALL:6>JA1XYZ <QSO_DATE:8>20050110 "
-      "<TIME_ON:4>0755\r\n<BAND:3>15m <MODE:2>CW <NOTES:11>two\r\nlines "
-      "<QSL_RCVD:1>Y <EOR>\r\n",
+// Fragments of real files, as services and loggers write them: none gives a
+// finding, by the standard's rules or, where marked, by LoTW's.
+TEST(CheckAdif, RealFilesAreClean) {
+  const std::string lotw_header =
+      "ARRL Logbook of the World Status Report\n"
+      "Generated at 2024-03-01 10:00:00\nfor W1ABC\nQuery:\n"
+      "    QSL ONLY: YES\n<PROGRAMID:4>LoTW\n"
+      "<APP_LoTW_LASTQSL:19>2024-02-28 21:02:11 // Last QSL record\n"
+      "<APP_LoTW_NUMREC:1>2\n\n<eoh>\n\n";
+  const std::string lotw_record =
+      "<APP_LoTW_OWNCALL:5>W1ABC\n<STATION_CALLSIGN:5>W1ABC\n"
+      "<CALL:5>K1XYZ\n<BAND:3>20M\n<FREQ:8>14.07400\n<MODE:3>FT8\n"
+      "<APP_LoTW_MODEGROUP:4>DATA\n<QSO_DATE:8>20230101 // QSO Date\n"
+      "<TIME_ON:6>120000 // QSO Start time\n"
+      "<APP_LoTW_QSO_TIMESTAMP:20>2023-01-01T12:00:00Z // QSO Date & Time; "
+      "ISO-8601\n<QSL_RCVD:1>Y\n<QSLRDATE:8>20230102 // QSL Received Date\n"
+      "<DXCC:3>291\n<COUNTRY:24>UNITED STATES OF AMERICA\n"
+      "<APP_LoTW_DXCC_ENTITY_STATUS:7>Current\n<PFX:2>K1\n"
+      "<STATE:2>MA // Massachusetts\n<CNTY:12>MA,MIDDLESEX // Middlesex\n"
+      "<CQZ:2>05 // CQ Zone\n<ITUZ:2>08 // ITU Zone\n<eor>\n\n";
+  // The standard's own test QSOs (ADIF 3.1.6): fields the header declares
+  // with each type, an application's typed fields, lines in multiline ones.
+  const std::string standard_header =
+      " <ADIF_VER:5>3.1.6\r\n<CREATED_TIMESTAMP:15>20250827 162624\r\n"
+      "<PROGRAMID:19>CreateADIFTestFiles\r\n<PROGRAMVERSION:7>3.1.6.1\r\n"
+      "<USERDEF1:20:B>RCVD_FROM_DX_CLUSTER\r\n"
+      "<USERDEF2:32:E>MY_POWER_CATEGORY,{QRPP,QRP,QRO}\r\n"
+      "<USERDEF3:35:N>MY_TEMPERATURE_FAHRENHEIT,{-50:150}\r\n"
+      "<USERDEF4:18:N>MY_HEIGHT_ASL_FEET\r\n"
+      "<USERDEF5:21:D>NEXT_QSL_POSTING_DATE\r\n"
+      "<USERDEF6:21:T>NEXT_QSL_POSTING_TIME\r\n<USERDEF7:6:S>MY_AMP\r\n"
+      "<USERDEF9:14:M>QSO_TRANSCRIPT\r\n"
+      "<USERDEF11:18:L>REMOTE_STATION_LAT\r\n<EOH>\r\n\r\n";
+  const std::string standard_records =
+      "<REMOTE_STATION_LAT:11>S018 28.430\r\n"
+      "<QSO_TRANSCRIPT:39>NAME FRED\r\nQTH ALENCON\r\n73 ES GOOD DX\r\n"
+      "<MY_AMP:4>1 KW\r\n<NEXT_QSL_POSTING_TIME:4>1500\r\n"
+      "<NEXT_QSL_POSTING_DATE:8>20231101\r\n<my_height_asl_feet:5>150.5\r\n"
+      "<My_Temperature_Fahrenheit:2>66\r\n<mY_poweR_categorY:4>QrpP\r\n"
+      "<RCVD_FROM_DX_CLUSTER:1>N\r\n<QSO_DATE:8>20250627\r\n"
+      "<TIME_ON:6>000000\r\n<TIME_OFF:6>000437\r\n<CALL:6>VE3AAA\r\n"
+      "<BAND:3>20m\r\n<FREQ:5>14.05\r\n<MODE:3>SSB\r\n<EOR>\r\n\r\n"
+      "<APP_CreateADIFTestFiles_USING_YAGI:1:B>Y\r\n"
+      "<APP_CreateADIFTestFiles_WORDS_PER_MINUTE:2:N>18\r\n"
+      "<APP_CreateADIFTestFiles_NEXT_SKED_DATE:8:D>20180101\r\n"
+      "<APP_CreateADIFTestFiles_NEXT_SKED_TIME_OFF:6:T>223000\r\n"
+      "<APP_CreateADIFTestFiles_MY_OS:18:S>Ubuntu 18.04.4 LTS\r\n"
+      "<APP_CreateADIFTestFiles_WX:27:M>Cloud scattered\r\nLight rain\r\n"
+      "<APP_CreateADIFTestFiles_NEXT_LAT:11:L>S018 28.430\r\n"
+      "<MODE:2>CW\r\n<QSO_DATE:8>20250627\r\n<TIME_ON:6>000543\r\n"
+      "<CALL:6>4Z6AAA\r\n<BAND:3>20m\r\n<FREQ:8>14.08703\r\n<EOR>\r\n";
+  const struct {
+    const char* title;
+    std::string file;
+    bool for_lotw;
+  } cases[] = {
+      {"a LoTW download", lotw_header + lotw_record + lotw_record +
+                              "<APP_LoTW_EOF>\n", true},
+      {"the standard's test QSOs", standard_header + standard_records, false},
+      {"WSJT-X",
+       "WSJT-X ADIF Export<eoh>\n<call:5>K1ABC <gridsquare:4>FN42 <mode:3>FT8 "
+       "<rst_sent:3>-15 <rst_rcvd:3>-12 <qso_date:8>20230101 "
+       "<time_on:6>120000 <qso_date_off:8>20230101 <time_off:6>120100 "
+       "<band:3>20m <freq:9>14.075123 <station_callsign:5>W1ABC "
+       "<my_gridsquare:6>FN42ab <tx_pwr:3>100 <comment:0> <name:0> "
+       "<operator:5>W1ABC <eor>\n"
+       "<call:5>K1ABC <gridsquare:0> <mode:4>MFSK <submode:3>FT4 "
+       "<rst_sent:3>+05 <rst_rcvd:3>-01 <qso_date:8>20230101 "
+       "<time_on:6>120500 <band:3>20m <freq:9>14.080321 <eor>\n",
+       true},
+      {"lower-case tags and type indicators",
+       "Exported log\n<adif_ver:5>3.1.5\n<programid:5>Other\n<eoh>\n"
+       "<call:5:s>G3ABC\n<qso_date:8:d>20240229\n<time_on:6:t>120000\n"
+       "<mode:4:e>MFSK <submode:3>FT4\n<freq:8:n>14.08000\n<band:3:E>20M "
+       "<swl:1:b>N <lat:11:L>N051 30.000 <notes:10:M>two\r\nlines<eor>\n",
+       true},
+      {"no header, one line",
+       "<CALL:4>W1AW<QSO_DATE:8>20231231<TIME_ON:4>2359<MODE:3>SSB"
+       "<SUBMODE:3>USB<BAND:3>20m<EOR>",
+       true},
+      {"a header that opens with a field, a note spanning lines",
+       "<ADIF_VER:5>3.1.4<EOH>\r\n<CALL:6>JA1XYZ <QSO_DATE:8>20050110 "
+       "<TIME_ON:4>0755\r\n<BAND:3>15m <MODE:2>CW <NOTES:11>two\r\nlines "
+       "<QSL_RCVD:1>Y <EOR>\r\n",
+       true},
+      {"the XML form with the file's own fields",
+       "<?xml version=\"1.0\"?>\n<ADX><HEADER><USERDEF FIELDID=\"1\" "
+       "TYPE=\"E\" ENUM=\"{S,M,L}\">SIZE</USERDEF><USERDEF FIELDID=\"2\" "
+       "TYPE=\"I\">NOTE_INTL2</USERDEF></HEADER><RECORDS><RECORD>"
+       "<CALL>W1AW</CALL><QSO_DATE>20240101</QSO_DATE><TIME_ON>1200</TIME_ON>"
+       "<BAND>20m</BAND><MODE>CW</MODE><USERDEF FIELDNAME=\"SIZE\">m</USERDEF>"
+       "<USERDEF FIELDNAME=\"NOTE_INTL2\">Jos\xC3\xA9</USERDEF>"
+       "<APP PROGRAMID=\"X\" FIELDNAME=\"NAME\" TYPE=\"G\">Jos\xC3\xA9\r\nMar"
+       "\xC3\xAD""a</APP></RECORD></RECORDS></ADX>",
+       false},
   };
-  for (const std::string& file : files)
-    EXPECT_EQ("", Check(file)) << file;
+  CheckOptions lotw;
+  lotw.service = FindCheckService("lotw");
+  for (const auto& c : cases) {
+    std::vector<Finding> findings;
+    CheckAdifText(c.file, &findings);
+    EXPECT_EQ("", Lines(findings)) << c.title;
+    if (!c.for_lotw) continue;
+    findings.clear();
+    CheckAdifText(c.file, &findings, lotw);
+    EXPECT_EQ("", Lines(findings)) << c.title << ", for LoTW";
+  }
+}
+
+// Faults planted in otherwise good files, each with every finding it must
+// give and the level of the first.
+TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
+  const std::string good = RecordWith("CALL", "W1AW");
+  const struct {
+    const char* title;
+    std::string file;
+    FindingLevel level;
+    const char* findings;  // "kind FIELD" of each, in order
+  } cases[] = {
+      {"a type indicator unfit for its field",
+       RecordWith("QSO_DATE", "20240101").replace(0, 0, "<QSO_DATE:8:T>20240101 "),
+       FindingLevel::kError, "bad-type QSO_DATE"},
+      {"an unknown type indicator", "<CALL:4:X>W1AW " + good.substr(11),
+       FindingLevel::kError, "bad-type CALL"},
+      {"blanks around a date", RecordWith("QSO_DATE", " 20240101"),
+       FindingLevel::kError, "padded-number QSO_DATE"},
+      {"blanks around a time", RecordWith("TIME_ON", "1200 "),
+       FindingLevel::kError, "padded-number TIME_ON"},
+      {"a declared enumeration's value",
+       "<USERDEF1:12:E>SIZE,{S,M,L}<EOH>" + RecordWith("SIZE", "XL"),
+       FindingLevel::kError, "bad-enumeration SIZE"},
+      {"a declared range",
+       "<USERDEF1:11:N>SHOE,{5:20}<EOH>" + RecordWith("SHOE", "21"),
+       FindingLevel::kError, "bad-number SHOE"},
+      {"a declared Number", "<USERDEF1:4:N>SHOE<EOH>" + RecordWith("SHOE", "x"),
+       FindingLevel::kError, "bad-number SHOE"},
+      {"an application's typed Date", RecordWith("APP_X_NEXT", "20241301"),
+       FindingLevel::kError, ""},
+      {"an application's Date", "<APP_X_NEXT:8:D>20241301 " + good,
+       FindingLevel::kError, "bad-date APP_X_NEXT"},
+      {"an application's String with a line end",
+       "<APP_X_WX:3:S>a\r\n " + good, FindingLevel::kError,
+       "non-ascii APP_X_WX"},
+      {"an international type in the tagged form", "<APP_X_N:1:I>a " + good,
+       FindingLevel::kWarning, "intl-field APP_X_N"},
+      {"a USERDEF named like a field of the standard",
+       "<USERDEF1:4:S>CALL<EOH>" + good, FindingLevel::kError, "bad-header USERDEF1"},
+      {"a USERDEF's malformed range", "<USERDEF1:10:N>SHOE,{5-9}<EOH>" + good,
+       FindingLevel::kError, "bad-header USERDEF1"},
+      {"an unknown header field", "<ADIF_VERS:5>3.1.0<EOH>" + good,
+       FindingLevel::kWarning, "unknown-field ADIF_VERS"},
+      {"a record field in the header", "<CALL:4>W1AW<EOH>" + good,
+       FindingLevel::kWarning, "unknown-field CALL"},
+      {"a length written with zeros in front", "<CALL:04>W1AW " + good.substr(11),
+       FindingLevel::kWarning, "import-only CALL"},
+      {"a field twice with two values", good.substr(0, good.size() - 7) +
+                                            "<CALL:4>K1AB <EOR>",
+       FindingLevel::kError, "repeated-field CALL"},
+      {"a field twice with one value", good.substr(0, good.size() - 7) +
+                                           "<CALL:4>W1AW <EOR>",
+       FindingLevel::kError, ""},
+      {"a field twice in two letter cases",
+       good.substr(0, good.size() - 7) + "<call:4>K1AB <EOR>",
+       FindingLevel::kError, "repeated-field CALL"},
+      {"names that differ in a byte that is no letter",
+       "<A@B:1>1 <A`B:1>2 " + good, FindingLevel::kWarning,
+       "unknown-field A@B, unknown-field A`B"},
+      {"an import-only STATE",
+       RecordWith("STATE", "DF").replace(0, 0, "<DXCC:2>50 "),
+       FindingLevel::kWarning, "import-only STATE"},
+      {"an import-only CONTEST_ID", RecordWith("CONTEST_ID", "RAC"),
+       FindingLevel::kWarning, "import-only CONTEST_ID"},
+      {"a CONTEST_ID of no list", RecordWith("CONTEST_ID", "MY-CONTEST"),
+       FindingLevel::kWarning, ""},
+      {"a CNTY_ALT of no list", RecordWith("CNTY_ALT", "NZ_Regions:Nowhere"),
+       FindingLevel::kError, "bad-enumeration CNTY_ALT"},
+      {"a CNTY_ALT of the list",
+       RecordWith("CNTY_ALT", "NZ_Regions:Hawkes Bay/Wairoa"),
+       FindingLevel::kError, ""},
+      {"text glued to a value", "<CALL:4>W1AWX " + good.substr(11),
+       FindingLevel::kWarning, "text-after-value CALL"},
+      {"a comment after a value", "<CALL:4>W1AW // home " + good.substr(11),
+       FindingLevel::kWarning, ""},
+      {"the XML form: UTF-8 in a String of the file's own",
+       "<ADX><HEADER><USERDEF FIELDID=\"1\" TYPE=\"S\">OWN</USERDEF></HEADER>"
+       "<RECORDS><RECORD><CALL>W1AW</CALL><QSO_DATE>20240101</QSO_DATE>"
+       "<TIME_ON>1200</TIME_ON><BAND>20m</BAND><MODE>CW</MODE>"
+       "<USERDEF FIELDNAME=\"OWN\">\xC3\xA9</USERDEF></RECORD></RECORDS></ADX>",
+       FindingLevel::kError, "non-ascii OWN"},
+  };
+  for (const auto& c : cases) {
+    std::vector<Finding> findings;
+    CheckAdifText(c.file, &findings);
+    std::string kinds;
+    for (const Finding& finding : findings)
+      kinds += std::string(kinds.empty() ? "" : ", ") +
+               FindingKindName(finding.kind) + " " + finding.field;
+    EXPECT_EQ(c.findings, kinds) << c.title << "\n" << Lines(findings);
+    if (!findings.empty()) {
+      EXPECT_EQ(c.level, LevelOf(findings[0].kind)) << c.title;
+    }
+  }
+}
+
+// What LoTW's client refuses or drops, with --for lotw (and not without).
+TEST(CheckAdif, WhatLotwRefusesIsFoundForLotw) {
+  const std::string good = RecordWith("CALL", "W1AW");
+  const struct {
+    const char* title;
+    std::string file;
+    const char* findings;  // "kind FIELD" of the service's findings
+  } cases[] = {
+      {"not an amateur call", RecordWith("CALL", "W1"), "service-refuses CALL"},
+      {"before any certificate", RecordWith("QSO_DATE", "19451031"),
+       "service-refuses QSO_DATE"},
+      {"the first day it takes", RecordWith("QSO_DATE", "19451101"), ""},
+      {"a satellite without its name", RecordWith("PROP_MODE", "SAT"),
+       "service-refuses SAT_NAME"},
+      {"a satellite's name without SAT", RecordWith("SAT_NAME", "AO-7"),
+       "service-refuses PROP_MODE"},
+      {"a satellite it knows",
+       "<PROP_MODE:3>SAT " + RecordWith("SAT_NAME", "AO-7"), ""},
+      {"a satellite it does not know",
+       "<PROP_MODE:3>SAT " + RecordWith("SAT_NAME", "XX-1"),
+       "service-refuses SAT_NAME"},
+      {"a padded band longer than it reads", RecordWith("BAND", "40m    "),
+       "service-refuses BAND"},
+      {"a band it does not know", RecordWith("BAND", "5m"),
+       "service-refuses BAND"},
+      {"a mode it does not know", RecordWith("MODE", "DYNAMIC"),
+       "service-refuses MODE"},
+      {"a propagation mode in small letters", RecordWith("PROP_MODE", "es"),
+       "service-refuses PROP_MODE"},
+      {"a frequency outside its band", RecordWith("FREQ", "7.301"),
+       "service-drops FREQ"},
+      {"a type indicator it takes not", "<APP_X_Y:1:I>x " + good,
+       "service-refuses APP_X_Y"},
+      {"no <EOR> after the last record", good.substr(0, good.size() - 7),
+       "service-refuses -"},
+      {"an empty record", "<EOR>", "service-refuses -"},
+      {"the XML form",
+       "<ADX><RECORDS><RECORD><CALL>W1AW</CALL></RECORD></RECORDS></ADX>",
+       "service-refuses -"},
+  };
+  CheckOptions lotw;
+  lotw.service = FindCheckService("LoTW");
+  ASSERT_NE(nullptr, lotw.service);
+  for (const auto& c : cases) {
+    std::vector<Finding> findings;
+    CheckAdifText(c.file, &findings, lotw);
+    std::string kinds;
+    for (const Finding& finding : findings) {
+      if (finding.kind != FindingKind::kServiceRefuses &&
+          finding.kind != FindingKind::kServiceDrops)
+        continue;
+      kinds += std::string(kinds.empty() ? "" : ", ") +
+               FindingKindName(finding.kind) + " " + finding.field;
+    }
+    EXPECT_EQ(c.findings, kinds) << c.title << "\n" << Lines(findings);
+    findings.clear();
+    CheckAdifText(c.file, &findings);
+    for (const Finding& finding : findings)
+      EXPECT_NE(FindingKind::kServiceRefuses, finding.kind) << c.title;
+  }
+  EXPECT_EQ(nullptr, FindCheckService("eqsl"));
 }
 
 // The XML form gives the findings of the same records in the tagged form.
@@ -553,7 +803,8 @@ TEST(CheckAdif, TheXmlFormGivesTheSameFindings) {
     std::string tagged_words = c.findings;
     for (std::size_t at = tagged_words.find(".ADI files hold ASCII only");
          at != std::string::npos; at = tagged_words.find(".ADI files", at))
-      tagged_words.replace(at, 26, "in .ADX only _INTL fields hold other characters");
+      tagged_words.replace(
+          at, 26, "in .ADX only fields of an international type hold other characters");
     EXPECT_EQ(tagged_words, findings) << c.adx;
   }
 }
@@ -591,6 +842,36 @@ TEST(CheckReportText, LinesHiddenLinesSummaryAndCounts) {
   CheckAdifText(file, &findings, {kSpanish, 0});
   EXPECT_EQ("registro 3: -: aviso: <EOR> sin ning\xFAn campo",
             FormatFinding(findings[1], kSpanish));
+}
+
+// Whatever a file names its fields, each finding is one line of printable
+// ASCII: no line of the file's choosing reaches the report.
+TEST(CheckReportText, NamesFromTheFileAreShownEscaped) {
+  const std::string forged = "record 9: X: error: forged";
+  const std::string files[] = {
+      "<ADX><RECORDS><RECORD><USERDEF FIELDNAME=\"A\n" + forged +
+          "\">x</USERDEF></RECORD></RECORDS></ADX>",
+      "<ADX><RECORDS><RECORD><USERDEF FIELDNAME=\"A&#10;" + forged +
+          "\">x</USERDEF></RECORD></RECORDS></ADX>",
+      "<ADX><RECORDS><RECORD><APP PROGRAMID=\"\x85\" FIELDNAME=\"&#x9B;\">x"
+      "</APP><\xC2\x85X>1</\xC2\x85X><\x9BX>1</\x9BX></RECORD></RECORDS></ADX>",
+  };
+  for (const std::string& file : files) {
+    std::vector<Finding> findings;
+    CheckAdifText(file, &findings);
+    ASSERT_FALSE(findings.empty());
+    for (const Finding& finding : findings) {
+      for (Language language : {kEnglish, kSpanish}) {
+        const std::string line = FormatFinding(finding, language);
+        for (char c : line)
+          EXPECT_TRUE((c >= 0x20 && c < 0x7F) ||
+                      (language == kSpanish &&
+                       static_cast<unsigned char>(c) >= 0xA0))
+              << line;
+        EXPECT_EQ(std::string::npos, line.find('\n')) << line;
+      }
+    }
+  }
 }
 
 TEST(CheckReportText, SummaryCountsAndGroupedNumbers) {
@@ -656,6 +937,24 @@ TEST(CheckAdif, CheckingInHalvesGivesTheReportOfOneReading) {
   for (const std::string& text :
        {records, records + RecordWith("COMMENT", (run + "<EOR>").c_str()),
         records + "<EOR>" + run + records + "<eor>", records + run}) {
+    std::string one = Report(text, UINT64_MAX);
+    EXPECT_EQ(one, Report(text, 1)) << text.size();
+    EXPECT_NE(std::string::npos, one.find("record 1: OTHER: warning"));
+  }
+  // The XML form meets at a </RECORD>; one in a comment is no meeting.
+  std::string xml = "<ADX><HEADER><USERDEF FIELDID=\"1\">MY_FIELD</USERDEF>"
+                    "</HEADER><RECORDS>";
+  for (int i = 0; i < 300; ++i)
+    xml += std::string("<RECORD><CALL>W1AW</CALL><QSO_DATE>20050102</QSO_DATE>"
+                       "<TIME_ON>0915</TIME_ON><MODE>SSB</MODE><BAND>") +
+           (i % 3 ? "40" : "40m") + "</BAND>" +
+           (i % 5 ? "<USERDEF FIELDNAME=\"MY_FIELD\">1</USERDEF>"
+                  : "<OTHER>1</OTHER>") +
+           (i % 7 ? "" : "< />") + "</RECORD>\n";
+  const std::string comment = "<!-- " + std::string(xml.size(), 'x') + "</RECORD> -->";
+  for (const std::string& text :
+       {xml + "</RECORDS></ADX>", xml, xml + comment + xml + "</RECORDS>",
+        xml + "<RECORD><CALL>K1"}) {
     std::string one = Report(text, UINT64_MAX);
     EXPECT_EQ(one, Report(text, 1)) << text.size();
     EXPECT_NE(std::string::npos, one.find("record 1: OTHER: warning"));

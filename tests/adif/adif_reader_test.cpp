@@ -30,8 +30,9 @@ std::string Fields(const AdifFile& file) {
 // "kind:FIELD" of every syntax problem, file problems first.
 std::string Problems(const AdifFile& file) {
   static const char* const kNames[] = {
-      "bad-tag",    "bad-tag",    "bad-tag",     "bad-length",  "bad-length",
-      "bad-length", "bad-length", "missing-eor", "missing-eoh", "bad-xml"};
+      "bad-tag",    "bad-tag",          "bad-tag",     "bad-length",
+      "bad-length", "bad-length",       "text-after-value",
+      "missing-eor", "missing-eoh",     "bad-xml"};
   std::string text;
   auto add = [&text](const AdifSyntaxProblem& problem) {
     if (!text.empty()) text += " ";
@@ -89,6 +90,17 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
       {"DOS end of file mark", "<CALL:4>W1AW<EOR>\r\n\x1A", "CALL=W1AW",
        false},
       {"empty records count", "<EOR><EOR>", " / ", false},
+      // LoTW's downloads: comments after values, an end mark out of any
+      // record.
+      {"comments after values and an application's end mark",
+       "ARRL Logbook of the World Status Report\n<PROGRAMID:4>LoTW\n"
+       "<APP_LoTW_NUMREC:1>1\n\n<eoh>\n\n<CALL:5>K1ABC\n"
+       "<QSO_DATE:8>20230101 // QSO Date\n<STATE:2>MA // Massachusetts\n"
+       "<eor>\n\n<APP_LoTW_EOF>\n",
+       "CALL=K1ABC|QSO_DATE=20230101|STATE=MA", true},
+      {"application fields after the last <EOR>",
+       "<CALL:4>W1AW<EOR><APP_X_TOTAL:1>1 <APP_X_END>\r\n", "CALL=W1AW",
+       false},
   };
   for (const ReadCase& c : cases) {
     AdifFile file = ReadInBlocks(c.input);
@@ -128,7 +140,14 @@ TEST(ReadAdif, MalformedFilesGiveProblemsNotFailures) {
        "bad-length:CALL", 1},
       {"length into <EOR>", "<CALL:6>W1AW<EOR><CALL:2>K1<EOR>",
        "bad-length:CALL", 1},
-      {"length too short", "<CALL:4>EA4ABC <EOR>", "bad-length:CALL", 1},
+      {"length too short", "<CALL:4>EA4ABC <EOR>", "text-after-value:CALL",
+       1},
+      {"text holding a <", "<CALL:4>W1AW a < b <EOR>",
+       "text-after-value:CALL", 1},
+      {"an application's mark in a record", "<CALL:4>W1AW <APP_X> <EOR>",
+       "bad-tag:-", 1},
+      {"a record of application fields ends early",
+       "<CALL:4>W1AW<EOR><APP_X_Y:1>1 <A", "bad-tag:- missing-eor:-", 2},
       {"length not a number", "<CALL:x4>W1AW<EOR>", "bad-length:CALL", 1},
       {"length missing", "<CALL:>W1AW<EOR>", "bad-length:CALL", 1},
       {"huge length", "<CALL:99999999999999999999999999>W1AW",
@@ -143,6 +162,8 @@ TEST(ReadAdif, MalformedFilesGiveProblemsNotFailures) {
        1},
       {"<EOH> after a record", "<CALL:4>W1AW<EOR><EOH>",
        "bad-tag:- missing-eor:-", 2},
+      {"text between records is a comment",
+       "<CALL:4>W1AW<EOR> a note <CALL:2>K1<EOR>", "", 2},
       {"empty file", "", "", 0},
       {"only a header", "text<EOH>\r\n", "", 0},
       {"binary junk without a tag", std::string("\x00\xFF\x01<\x02", 5),
@@ -176,6 +197,103 @@ TEST(ReadAdif, MessagesShowOddBytesEscaped) {
             "\"W1\"",
             SyntaxProblemText(file.records[0].problems[0], AdifForm::kTagged,
                               kEnglish));
+}
+
+// The form is told by what the file opens with past a byte order mark and
+// white space, however much of it.
+TEST(ReadAdif, TheFormIsToldByTheContent) {
+  const struct {
+    std::string start;
+    AdifForm form;
+  } cases[] = {
+      {"<?xml version=\"1.0\"?><ADX>", AdifForm::kXml},
+      {"\xEF\xBB\xBF" + std::string(200, ' ') + "\r\n<?xml?>", AdifForm::kXml},
+      {"<!DOCTYPE adx><ADX>", AdifForm::kXml},
+      {"<!-- exported --><ADX>", AdifForm::kXml},
+      {std::string(70000, '\n') + "<adx>", AdifForm::kXml},
+      {"<ADX>", AdifForm::kXml},
+      {"<ADX_FIELD:1>x<EOR>", AdifForm::kTagged},
+      {"<CALL:4>W1AW<EOR>", AdifForm::kTagged},
+      {"Exported <?xml?>\n<EOH>", AdifForm::kTagged},
+      {"   ", AdifForm::kTagged},
+      {"", AdifForm::kTagged},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.form, DetectAdifForm(c.start)) << c.start.substr(0, 60);
+    // Read through a file, it is put back at its start.
+    MemoryInputFile file(c.start);
+    DetectAdifForm(&file);
+    char first = 0;
+    EXPECT_EQ(c.start.empty() ? 0u : 1u, file.Read(&first, 1));
+    if (!c.start.empty()) {
+      EXPECT_EQ(c.start[0], first);
+    }
+  }
+}
+
+// The XML form: what stands where a part of a record ends is carried over,
+// and what is wrong outside records is counted, not held.
+TEST(ReadAdx, FieldsOpenWhereAPartEndsAreCarriedOverWhole) {
+  auto record = [](const std::string& fields) {
+    return "<ADX><RECORDS><RECORD><CALL>W1AW</CALL>" + fields +
+           "</RECORD><RECORD><CALL>K1</CALL></RECORD></RECORDS></ADX>";
+  };
+  std::string apps;
+  for (int i = 0; i < 400; ++i)
+    apps += "<APP PROGRAMID=\"X\" FIELDNAME=\"F" + std::to_string(i) +
+            "\" TYPE=\"S\">" + std::string(3000, 'y') + "</APP>";
+  std::string nested;
+  for (int i = 0; i < 3000; ++i) nested += "<a>";
+  const struct {
+    const char* title;
+    std::string input;
+    std::size_t fields, problems;  // of the first record
+    std::string last_field;        // its name
+    std::uint64_t last_length;
+  } cases[] = {
+      {"stray & in a comment", record("<COMMENT>" + std::string(1100, '&') + "</COMMENT>"),
+       2, 1100, "COMMENT", 1100},
+      {"elements nested in a field", record("<COMMENT>a" + nested + "b</COMMENT>"),
+       2, 3000, "COMMENT", 2},
+      {"large application fields", record(apps), 401, 0, "APP_X_F399", 3000},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t block : {std::size_t{7}, kAdifBlockSize}) {
+      AdifFile file = ReadAdif(c.input, block);
+      ASSERT_EQ(2u, file.records.size()) << c.title;
+      const AdifFile::Record& first = file.records[0];
+      EXPECT_EQ(c.fields, first.fields.size()) << c.title;
+      EXPECT_EQ(c.problems, first.problems.size()) << c.title;
+      EXPECT_EQ(c.last_field, first.fields.back().name) << c.title;
+      EXPECT_EQ(c.last_length, first.fields.back().data.size()) << c.title;
+      EXPECT_TRUE(first.terminated) << c.title;
+      EXPECT_EQ("CALL=K1", Fields(AdifFile{false, {}, {}, 0, {file.records[1]}}));
+    }
+  }
+}
+
+TEST(ReadAdx, ProblemsOutsideRecordsAreCountedNotHeld) {
+  std::string text = "<ADX><HEADER>";
+  for (int i = 0; i < 3000; ++i) text += "< >";
+  text += "<PROGRAMID>x</PROGRAMID></HEADER><RECORDS>";
+  for (int i = 0; i < 5000; ++i) text += "</X>";
+  text += "<RECORD><CALL>W1AW</CALL></RECORD></RECORDS></ADX>";
+  AdifFile file = ReadAdif(text);
+  ASSERT_EQ(1u, file.records.size());
+  ASSERT_EQ(1u, file.header_fields.size());
+  // Of each kind the first are kept: malformed markup and the text after
+  // it in the header, end tags that close nothing.
+  EXPECT_EQ(3 * kAdifKeptFileProblems, file.file_problems.size());
+  EXPECT_EQ(11000 - 3 * kAdifKeptFileProblems, file.more_file_problems);
+}
+
+TEST(ReadAdx, FieldsThatNameNothingAreMalformed) {
+  AdifFile file = ReadAdif(
+      "<ADX><RECORDS><RECORD><APP PROGRAMID=\"X\">1</APP><USERDEF>2</USERDEF>"
+      "<USERDEF FIELDNAME=\"A&#10;B\">3</USERDEF></RECORD></RECORDS></ADX>");
+  ASSERT_EQ(1u, file.records.size());
+  EXPECT_EQ("bad-xml:APP_X_ bad-xml:", Problems(file));
+  EXPECT_EQ("A\nB", file.records[0].fields[2].name);
 }
 
 TEST(ReadAdif, EveryPrefixOfAFileReadsTheSameInAnyBlocks) {

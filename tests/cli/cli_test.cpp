@@ -434,6 +434,11 @@ TEST_F(CliTest, CodePagesNamedByTheTableAndAdx) {
        "convertido en\n" + (dir_ / "pl.ADX"), "1 valores"},
       {"adx checked as written", {"convert", pl, "--auto", "--format", "adx",
        "--check"}, 1, "record 1: QSO_DATE: error: "},
+      {"adx checked for LoTW", {"convert", pl, "--auto", "--format", "adx",
+       "--check", "--for", "lotw"}, 1,
+       "file: -: error: LoTW's client reads no .ADX files"},
+      {"--for without --check", {"convert", pl, "--auto", "--for", "lotw"}, 2,
+       "", "--for"},
       {"unknown code page", {"convert", pl, "--auto", "--codepage", "932"}, 2,
        "", "auto or one of 437, 620, 737"},
   };
@@ -554,6 +559,8 @@ TEST(CheckCli, OptionsAndForms) {
       "<CALL:4>W1AW <QSO_DATE:8>20240101 <TIME_ON:4>1200 <BAND:3>20m "
       "<MODE:2>CW ";
   WriteFile(dir / "warned.adi", record + "<MY_OWN:1>x <EOR>\n");
+  WriteFile(dir / "w1.adi", "<CALL:2>W1 <QSO_DATE:8>20240101 <TIME_ON:4>1200 "
+                            "<BAND:3>20m <MODE:2>CW <EOR>\n");
   std::string flood;
   for (int i = 0; i < 150; ++i) flood += "<A";
   WriteFile(dir / "flood.adi", flood);
@@ -581,6 +588,13 @@ TEST(CheckCli, OptionsAndForms) {
        "1 finding in 1 of 20001 records: 1 bad-number\n"},
       {"the XML form", {"check", "{dir}/log.adx"}, 1,
        "record 1: CQZ: error: \"41\" is above 40, the largest CQZ\n"},
+      {"for LoTW", {"check", "--for", "lotw", "{dir}/warned.adi"}, 0,
+       "1 finding in 1 of 1 record: 1 unknown-field\n"},
+      {"for LoTW, what it refuses", {"check", "--for", "lotw", "{dir}/w1.adi"},
+       1, "record 1: CALL: error: LoTW refuses the record: \"W1\" is not an "
+          "amateur call sign\n"},
+      {"for an unknown service", {"check", "--for", "eqsl", "{dir}/w1.adi"}, 2,
+       "", "unknown service 'eqsl': one of lotw"},
   };
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir.str());
@@ -588,6 +602,15 @@ TEST(CheckCli, OptionsAndForms) {
       EXPECT_EQ(std::string::npos, run.out.find("more bad-tag")) << run.out;
     }
   }
+  // A terminal whose locale is not UTF-8 takes 0x80-0x9F for controls:
+  // none reaches it.
+  RunOptions plain;
+  plain.environment = {"LC_ALL=C"};
+  RunResult run = RunLogweave({"check", dir / "a\x85\x9B[2J.adi"}, dir.str(), plain);
+  EXPECT_EQ(1, run.exit_code);
+  EXPECT_EQ("logweave: Cannot open " + dir / "a??[2J.adi" +
+                ": No such file or directory\n",
+            run.err);
 }
 
 TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {

@@ -306,14 +306,16 @@ Decided Decide(const char* keyword, char type,
   return result;
 }
 
-// Dates a day apart from \a first, written by \a format (day, month,
-// two-digit year, four-digit year).
+// Dates a day apart from the first, written with two-digit parts joined by
+// "-", year first or day first as \a order says.
 std::vector<std::string> DaysFrom(int year, int month, int day, int count,
-                                  const char* format) {
+                                  DateOrder order) {
   std::vector<std::string> dates;
   for (int i = 0; i < count; ++i) {
+    const int first = order == kYearMonthDay ? year % 100 : day;
+    const int last = order == kYearMonthDay ? day : year % 100;
     char text[32];
-    std::snprintf(text, sizeof text, format, day, month, year % 100, year);
+    std::snprintf(text, sizeof text, "%02d-%02d-%02d", first, month, last);
     dates.push_back(text);
     if (++day > DaysInMonth(year, month)) {
       day = 1;
@@ -337,9 +339,9 @@ TEST(DecideFixes, DatesTakeTheOrderTheWholeColumnProves) {
   with_stray.insert(with_stray.begin() + 10, "12/25/2005");  // a typo
   // Year first with two digits, a day apart.
   const std::vector<std::string> year_first =
-      DaysFrom(2003, 11, 3, 30, "%3$02d-%2$02d-%1$02d");
+      DaysFrom(2003, 11, 3, 30, kYearMonthDay);
   const std::vector<std::string> day_first_short =
-      DaysFrom(2003, 11, 3, 30, "%1$02d-%2$02d-%3$02d");
+      DaysFrom(2003, 11, 3, 30, kDayMonthYear);
   const struct {
     std::vector<std::string> dates;
     unsigned option;
@@ -413,6 +415,9 @@ TEST(DecideFixes, EveryOtherDecisionOfAColumn) {
       {"TIME_ON", 'N', {"2210", "101530", "91500"}, "", "HHMMSS",
        "COL: times HHMMSS"},
       {"TIME_ON", 'N', {"2210", "1015", "915"}, "", "HHMM", ""},
+      // One time with seconds is enough: 2210 beside it is 00:22:10.
+      {"TIME_ON", 'N', {"2210", "2235", "1015", "130500"}, "", "HHMMSS",
+       "COL: times HHMMSS"},
       {"TIME_ON", 'N', {"2210", "1015"}, "hhmmss", "HHMMSS", ""},
       // Bands: metres or MHz.
       {"BAND", 'C', {"3.5", "7", "10", "14", "18"}, "", "MHz",

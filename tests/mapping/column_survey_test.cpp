@@ -34,7 +34,7 @@ std::string Text(const ColumnProfile& p) {
         << (e.any ? e.first_day : 0) << " " << (e.any ? e.last_day : 0) << "\n";
   out << "times " << p.times << " " << p.marked_times << " numbers "
       << p.numbers << " " << p.integers << " " << p.least << " " << p.most
-      << " five " << p.five_digit_times << "\n";
+      << " seconds " << p.times_with_seconds << "\n";
   out << "frequencies " << p.frequencies << " ties " << p.unit_ties << "\n";
   for (const UnitEvidence& u : p.by_unit)
     out << "unit " << u.explained << " " << u.likelihood << "\n";

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "platform/text.h"
+
 namespace {
 
 TEST(AdifStandard, FieldsByNameInAnyCase) {
@@ -71,6 +73,32 @@ TEST(AdifStandard, BandsByNameAndFrequencyInWholeHertz) {
     }
   }
   EXPECT_NE(nullptr, FindAdifBand("40M"));
+}
+
+// The letters the standard's Data Types table gives: B N D T S I M G E L.
+TEST(AdifStandard, TypeIndicators) {
+  const struct {
+    const char* letter;
+    AdifType type;
+  } cases[] = {
+      {"B", AdifType::kBoolean},   {"n", AdifType::kNumber},
+      {"D", AdifType::kDate},      {"T", AdifType::kTime},
+      {"S", AdifType::kString},    {"I", AdifType::kIntlString},
+      {"M", AdifType::kMultilineString},
+      {"G", AdifType::kIntlMultilineString},
+      {"E", AdifType::kEnumeration}, {"L", AdifType::kLocation},
+  };
+  for (const auto& c : cases) {
+    AdifType type = AdifType::kAwardList;
+    EXPECT_TRUE(FindAdifTypeIndicator(c.letter, &type)) << c.letter;
+    EXPECT_EQ(c.type, type) << c.letter;
+    EXPECT_EQ(AsciiUpper(c.letter[0]), AdifTypeIndicatorOf(c.type));
+  }
+  AdifType type;
+  for (const char* other : {"C", "X", "", "SS", "1"})
+    EXPECT_FALSE(FindAdifTypeIndicator(other, &type)) << other;
+  EXPECT_EQ(0, AdifTypeIndicatorOf(AdifType::kPositiveInteger));
+  EXPECT_EQ(0, AdifTypeIndicatorOf(AdifType::kGridSquare));
 }
 
 }  // namespace
