@@ -216,19 +216,6 @@ RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
   return Span{value, static_cast<std::uint32_t>(length), padded};
 }
 
-namespace {
-
-// A word whose first \a bytes bytes (up to 8) are all ones.
-std::uint64_t FirstBytes(std::size_t bytes) {
-  unsigned char ones[8] = {};
-  std::memset(ones, 0xFF, std::min<std::size_t>(bytes, 8));
-  std::uint64_t word;
-  std::memcpy(&word, ones, 8);
-  return word;
-}
-
-}  // namespace
-
 void RecordFixer::KeepFields() {
   kept_.assign(work_.size(), KeptColumn());
   for (std::size_t c = 0; c < work_.size(); ++c) {
@@ -243,9 +230,9 @@ void RecordFixer::KeepFields() {
     work.path = ColumnWork::kKept;
     KeptColumn& kept = kept_[c];
     kept.column = c;
-    kept.mask[0] = FirstBytes(size);
-    kept.mask[1] = size > 8 ? FirstBytes(size - 8) : 0;
-    kept.mask[2] = FirstBytes(band_size);
+    kept.mask[0] = FirstBytesMask(size);
+    kept.mask[1] = size > 8 ? FirstBytesMask(size - 8) : 0;
+    kept.mask[2] = FirstBytesMask(band_size);
     kept.band_offset = work.band_column >= 0 ? offsets_[work.band_column] : 0;
     kept.sizes = static_cast<std::uint16_t>(size | band_size << 8);
     kept.cache = work.cache.data();
@@ -269,14 +256,8 @@ void RecordFixer::KeepField(const KeptColumn& kept, const char* bytes,
     return;
   CacheKey key;
   KeptKey(kept, bytes, &key);
-  // The entry of the slot read least lately makes room.
-  Cached* slot = SlotIn(kept.cache, kept.shift, key);
-  Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
-  AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
-  entry.hits = 0;
-  entry.last_use = record_number_;
-  std::memcpy(entry.key, key.words, sizeof entry.key);
-  entry.sizes = key.sizes;
+  Cached& entry =
+      MakeRoom(SlotIn(kept.cache, kept.shift, key), key, &counts_[column]);
   entry.count = mended ? mended_count_ : -1;
   entry.submode = mended ? mended_submode_ : nullptr;
   entry.band = mended ? mended_band_ : nullptr;
@@ -285,6 +266,19 @@ void RecordFixer::KeepField(const KeptColumn& kept, const char* bytes,
   const void* tag_end = std::memchr(field, '>', entry.text_size);
   entry.value_start = static_cast<std::uint8_t>(
       tag_end ? static_cast<const char*>(tag_end) - field + 1 : 0);
+}
+
+RecordFixer::Cached& RecordFixer::MakeRoom(Cached* slot, const CacheKey& key,
+                                           ColumnCounts* counts) {
+  // The entry of the slot read least lately makes room; what it counted
+  // joins its kind.
+  Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
+  AddHits(counts, entry.count, entry.hits);
+  entry.hits = 0;
+  entry.last_use = record_number_;
+  std::memcpy(entry.key, key.words, sizeof entry.key);
+  entry.sizes = key.sizes;
+  return entry;
 }
 
 bool RecordFixer::FixFromCache(std::size_t column, const char** value,
@@ -358,14 +352,7 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
       fixed_.frequency.empty() &&
       result.size() <= sizeof(Cached::text) &&
       KeyOf(work, raw.data(), raw.size(), *padded, &key)) {
-    // The entry of the slot read least lately makes room.
-    Cached* slot = SlotOf(work, key);
-    Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
-    AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
-    entry.hits = 0;
-    entry.last_use = record_number_;
-    std::memcpy(entry.key, key.words, sizeof entry.key);
-    entry.sizes = key.sizes;
+    Cached& entry = MakeRoom(SlotOf(work, key), key, &counts_[column]);
     entry.unchanged = fixed_.outcome == FixOutcome::kUnchanged;
     entry.count = static_cast<std::int8_t>(count);
     entry.submode = fixed_.submode;

@@ -229,6 +229,9 @@ class RecordFixer {
                       std::size_t* size) const;
   static inline Cached* SlotOf(ColumnWork& work, const CacheKey& key);
   static inline Cached* SlotIn(Cached* cache, int shift, const CacheKey& key);
+  // The entry of \a slot that takes \a key, its former value's hits
+  // counted in \a counts.
+  Cached& MakeRoom(Cached* slot, const CacheKey& key, ColumnCounts* counts);
   inline void KeptKey(const KeptColumn& kept, const char* bytes,
                       CacheKey* key) const;
   static bool Holds(const Cached& entry, const CacheKey& key) {

@@ -203,15 +203,6 @@ struct ColumnLook {
   bool any_number = false;  // a number has been read (for least and most)
 };
 
-// A word whose first \a bytes bytes (up to 8) are all ones.
-std::uint64_t FirstBytes(std::size_t bytes) {
-  unsigned char ones[8] = {};
-  std::memset(ones, 0xFF, std::min<std::size_t>(bytes, 8));
-  std::uint64_t word;
-  std::memcpy(&word, ones, 8);
-  return word;
-}
-
 // The columns \a request looks at.
 std::vector<ColumnLook> LooksOf(const DbfLayout& layout,
                                 const SurveyRequest& request) {
@@ -246,9 +237,9 @@ std::vector<ColumnLook> LooksOf(const DbfLayout& layout,
     }
     look.raw = look.length <= 16;
     look.band_raw = look.band_length <= 8;
-    look.mask[0] = FirstBytes(look.length);
-    look.mask[1] = look.length > 8 ? FirstBytes(look.length - 8) : 0;
-    look.mask[2] = FirstBytes(look.band_length);
+    look.mask[0] = FirstBytesMask(look.length);
+    look.mask[1] = look.length > 8 ? FirstBytesMask(look.length - 8) : 0;
+    look.mask[2] = FirstBytesMask(look.band_length);
     looks.push_back(look);
   }
   return looks;
@@ -626,16 +617,11 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
 
 namespace {
 
-// Keeps the examples of \a later in \a examples after its own, as a
-// reading of both would have kept them: the first \a most different ones.
-void JoinExamples(const std::vector<std::string>& later, std::size_t most,
+// Keeps the examples of \a later after those of \a examples, as a reading
+// of both would have kept them.
+void JoinExamples(const std::vector<std::string>& later,
                   std::vector<std::string>* examples) {
-  for (const std::string& example : later) {
-    if (examples->size() >= most) return;
-    if (std::find(examples->begin(), examples->end(), example) ==
-        examples->end())
-      examples->push_back(example);
-  }
+  for (const std::string& example : later) KeepExample(example, examples);
 }
 
 void JoinOrderEvidence(const OrderEvidence& later, OrderEvidence* earlier) {
@@ -669,13 +655,12 @@ void JoinProfile(const ColumnProfile& later, bool everything,
   if (p->first_value.empty()) p->first_value = later.first_value;
   p->records += later.records;
   p->values += later.values;
-  JoinExamples(later.examples, kExamples, &p->examples);
+  for (const std::string& example : later.examples) NoteExample(example, p);
   p->dates += later.dates;
   p->open_dates += later.open_dates;
   p->open_orders &= later.open_orders;
   for (int set = 0; set < 8; ++set)
-    JoinExamples(later.order_examples[set], kExamplesKept,
-                 &p->order_examples[set]);
+    JoinExamples(later.order_examples[set], &p->order_examples[set]);
   for (int o = 0; o < 3; ++o)
     JoinOrderEvidence(later.by_order[o], &p->by_order[o]);
   p->times += later.times;
@@ -691,34 +676,22 @@ void JoinProfile(const ColumnProfile& later, bool everything,
   for (int u = 0; u < kUnitCount; ++u) {
     p->by_unit[u].explained += later.by_unit[u].explained;
     p->by_unit[u].likelihood += later.by_unit[u].likelihood;
-    JoinExamples(later.unit_examples[u], kExamplesKept, &p->unit_examples[u]);
+    JoinExamples(later.unit_examples[u], &p->unit_examples[u]);
   }
   p->unit_ties += later.unit_ties;
-  JoinExamples(later.tie_examples, kExamplesKept, &p->tie_examples);
+  JoinExamples(later.tie_examples, &p->tie_examples);
   p->metre_bands += later.metre_bands;
   p->megahertz_bands += later.megahertz_bands;
   p->either_bands += later.either_bands;
   for (int n = 0; n < 3; ++n)
-    JoinExamples(later.notation_examples[n], kExamplesKept,
-                 &p->notation_examples[n]);
+    JoinExamples(later.notation_examples[n], &p->notation_examples[n]);
   p->band_frequencies += later.band_frequencies;
   p->separators |= later.separators;
-  JoinExamples(later.open_separator_examples, kExamplesKept,
-               &p->open_separator_examples);
+  JoinExamples(later.open_separator_examples, &p->open_separator_examples);
   for (int s = 0; s < 2; ++s)
-    JoinExamples(later.separator_examples[s], kExamplesKept,
-                 &p->separator_examples[s]);
+    JoinExamples(later.separator_examples[s], &p->separator_examples[s]);
   // The first different values: past the most kept, there are many.
-  for (const std::string& value : later.distinct) {
-    if (p->many_distinct) break;
-    if (std::find(p->distinct.begin(), p->distinct.end(), value) !=
-        p->distinct.end())
-      continue;
-    if (p->distinct.size() == kDistinctKept)
-      p->many_distinct = true;
-    else
-      p->distinct.push_back(value);
-  }
+  for (const std::string& value : later.distinct) NoteDistinct(value, p);
   if (later.many_distinct) p->many_distinct = true;
   p->bands += later.bands;
   p->named_bands += later.named_bands;

@@ -84,25 +84,16 @@ BuilderTable MixedLog(int records) {
                                          "12.345.678"};
   for (int r = 0; r < records; ++r) {
     const int day = 1 + r / 7 % 28, month = 1 + r / 200 % 4;
-    char date[32], time[16];
-    switch (r % 5) {
-      case 0:
-        std::snprintf(date, sizeof date, "%02d/%02d/2005", day, month);
-        break;
-      case 1:
-        std::snprintf(date, sizeof date, "%02d-%s-05", day, kMonths[month - 1]);
-        break;
-      case 2:
-        std::snprintf(date, sizeof date, "2005-%02d-%02d", month, day);
-        break;
-      case 3:
-        std::snprintf(date, sizeof date, "%d/%d/05", month, day);
-        break;
-      default:
-        std::snprintf(date, sizeof date, r % 10 == 4 ? "" : "05%02d%02d",
-                      month, day);
-    }
-    std::snprintf(time, sizeof time, "%d", (r * 37) % 235959);
+    auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+    // Day first, by month name, year first, month first, and six digits.
+    const std::string dates[] = {
+        two(day) + "/" + two(month) + "/2005",
+        two(day) + "-" + kMonths[month - 1] + "-05",
+        "2005-" + two(month) + "-" + two(day),
+        std::to_string(month) + "/" + std::to_string(day) + "/05",
+        r % 10 == 4 ? "" : "05" + two(month) + two(day)};
+    const std::string date = dates[r % 5];
+    const std::string time = std::to_string((r * 37) % 235959);
     std::string frequency = kFrequencies[r % 12];
     if (r % 13 == 0) frequency += std::string("\0zz", 3);
     if (r % 17 == 0) frequency = std::to_string(14000 + r);  // new values
