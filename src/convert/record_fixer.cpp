@@ -275,7 +275,7 @@ RecordFixer::Cached& RecordFixer::MakeRoom(Cached* slot, const CacheKey& key,
   Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
   AddHits(counts, entry.count, entry.hits);
   entry.hits = 0;
-  entry.last_use = record_number_;
+  entry.last_use = static_cast<std::uint32_t>(record_number_);
   std::memcpy(entry.key, key.words, sizeof entry.key);
   entry.sizes = key.sizes;
   return entry;
@@ -289,7 +289,7 @@ bool RecordFixer::FixFromCache(std::size_t column, const char** value,
   Cached* entry = SlotOf(work, key);
   if (!Holds(*entry, key) && !Holds(*++entry, key)) return false;
   ++entry->hits;
-  entry->last_use = record_number_;
+  entry->last_use = static_cast<std::uint32_t>(record_number_);
   if (!entry->unchanged) {
     *value = entry->text;
     *length = entry->text_size;

@@ -12,6 +12,7 @@
 #ifndef LOGWEAVE_CONVERT_RECORD_FIXER_H_
 #define LOGWEAVE_CONVERT_RECORD_FIXER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -113,15 +114,17 @@ class RecordFixer {
     std::uint8_t value_start = 0;  // of a kept field: where its value starts
     bool unchanged = true;
     std::int8_t count = -1;  // the kind it counts as; kNotRead; -1: none
-    std::uint64_t hits = 0;  // counted here, not yet in the kind
-    std::uint64_t last_use = 0;  // the record that last read it
+    std::uint32_t hits = 0;  // counted here, not yet in the kind
+    std::uint32_t last_use = 0;  // the record that last read it
+    // The mended value, or a kept field whole: a short one lies in the
+    // first cache line of the entry, with its key.
+    char text[64];
     const char* submode = nullptr;
     const AdifBand* band = nullptr;
-    // The mended value, or a kept field whole. Last, and the cache keeps
-    // one more entry at its end, so that the whole of it may be read from
-    // any entry.
-    char text[64];
   };
+  static constexpr std::size_t kShortText = 24;
+  static_assert(offsetof(Cached, text) + kShortText == 64,
+                "a short text ends with the first cache line");
   static constexpr std::int32_t kNotRead = -2;
   // What the fixer does with the values of one column.
   struct ColumnWork {

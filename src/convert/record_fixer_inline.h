@@ -44,7 +44,7 @@ RecordFixer::Fix(std::size_t column, Span span) {
       (!Holds(*(entry = SlotOf(work, key)), key) && !Holds(*++entry, key)))
     return FixOtherwise(column, span);
   ++entry->hits;
-  entry->last_use = record_number_;
+  entry->last_use = static_cast<std::uint32_t>(record_number_);
   if (!entry->unchanged) span = Span{entry->text, entry->text_size, true};
   if (work.notes_record) NoteRecord(column, *entry, span);
   if (work.addition >= 0 && span.length != 0)
@@ -155,8 +155,11 @@ RecordFixer::PutKeptField(const KeptColumn& kept, const char* bytes,
   Cached* entry = SlotIn(kept.cache, kept.shift, key);
   if (!Holds(*entry, key) && !Holds(*++entry, key)) return nullptr;
   ++entry->hits;
-  entry->last_use = record_number_;
-  std::memcpy(out, entry->text, sizeof entry->text);
+  entry->last_use = static_cast<std::uint32_t>(record_number_);
+  if (entry->text_size <= kShortText)
+    std::memcpy(out, entry->text, kShortText);
+  else
+    std::memcpy(out, entry->text, sizeof entry->text);
   if (entry->text_size == 0) return out;
   if (kept.addition >= 0) written_[kept.addition] = record_number_;
   if (kept.notes_record)
