@@ -448,6 +448,11 @@ class RecordLine {
     if (kPlain && kFix && column->kept)
       return PutKeptField(*column, value, size, may_hold_nul, scratch_.data(),
                           sources_, out);
+    // A value the fixer leaves as it is takes the way of the plain
+    // conversion.
+    if (kFix && (!column->fix || (column->fix_blanks && *value != ' ')))
+      return PutField<kPlain, false>(*column, value, size, true, may_hold_nul,
+                                     scratch_.data(), sources_, out);
     return PutField<kPlain, kFix>(*column, value, size, true, may_hold_nul,
                             scratch_.data(), sources_, out);
   }
