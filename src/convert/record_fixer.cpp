@@ -16,10 +16,10 @@ namespace {
 constexpr std::size_t kMostKinds = 12;
 // Mended values remembered per column: 2^kFewBits for columns of few
 // different values (bands, modes, flags), 2^kManyBits for times and dates
-// (a megabyte each, for kMostManyCaches columns at most).
+// (2 MB each, for kMostManyCaches columns at most).
 constexpr int kFewBits = 8;
-constexpr int kManyBits = 13;
-constexpr int kMostManyCaches = 8;
+constexpr int kManyBits = 14;
+constexpr int kMostManyCaches = 4;
 constexpr std::size_t kExampleBytes = 32;
 
 // An example as the summary shows it: cut, line breaks spelled out, in
@@ -218,6 +218,7 @@ RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
 
 void RecordFixer::KeepFields() {
   kept_.assign(work_.size(), KeptColumn());
+  far_kept_.clear();
   for (std::size_t c = 0; c < work_.size(); ++c) {
     ColumnWork& work = work_[c];
     if (work.path != ColumnWork::kCached && work.path != ColumnWork::kTime)
@@ -230,6 +231,7 @@ void RecordFixer::KeepFields() {
     work.path = ColumnWork::kKept;
     KeptColumn& kept = kept_[c];
     kept.column = c;
+    kept.offset = offsets_[c];
     kept.mask[0] = FirstBytesMask(size);
     kept.mask[1] = size > 8 ? FirstBytesMask(size - 8) : 0;
     kept.mask[2] = FirstBytesMask(band_size);
@@ -239,6 +241,7 @@ void RecordFixer::KeepFields() {
     kept.shift = 65 - work.cache_bits;
     kept.addition = work.addition;
     kept.notes_record = work.notes_record;
+    if (work.cache_bits == kManyBits) far_kept_.push_back(&kept);
   }
 }
 
@@ -255,7 +258,7 @@ void RecordFixer::KeepField(const KeptColumn& kept, const char* bytes,
       end - field > static_cast<std::ptrdiff_t>(sizeof(Cached::text)))
     return;
   CacheKey key;
-  KeptKey(kept, bytes, &key);
+  KeptKey(kept, bytes, record_, &key);
   Cached& entry =
       MakeRoom(SlotIn(kept.cache, kept.shift, key), key, &counts_[column]);
   entry.count = mended ? mended_count_ : -1;

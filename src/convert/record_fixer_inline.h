@@ -129,18 +129,33 @@ inline RecordFixer::Cached* RecordFixer::SlotOf(ColumnWork& work,
   return SlotIn(work.cache.data(), 65 - work.cache_bits, key);
 }
 
-// The key of a kept field: the column's bytes, and its band column's.
+// The key of a kept field: the column's bytes at \a bytes, and its band
+// column's in \a record.
 inline void RecordFixer::KeptKey(const KeptColumn& kept, const char* bytes,
-                                 CacheKey* key) const {
+                                 const char* record, CacheKey* key) {
   std::memcpy(key->words, bytes, 16);
   key->words[0] &= kept.mask[0];
   key->words[1] &= kept.mask[1];
   key->words[2] = 0;
   if (kept.band_offset != 0) {
-    std::memcpy(&key->words[2], record_ + kept.band_offset, 8);
+    std::memcpy(&key->words[2], record + kept.band_offset, 8);
     key->words[2] &= kept.mask[2];
   }
   key->sizes = kept.sizes;
+}
+
+inline void RecordFixer::PrefetchKeptFields(const char* next) const {
+#if defined(__GNUC__)
+  for (const KeptColumn* kept : far_kept_) {
+    CacheKey key;
+    KeptKey(*kept, next + kept->offset, next, &key);
+    const Cached* slot = SlotIn(kept->cache, kept->shift, key);
+    __builtin_prefetch(slot);
+    __builtin_prefetch(slot + 1);
+  }
+#else
+  (void)next;
+#endif
 }
 
 #if defined(__GNUC__)
@@ -151,7 +166,7 @@ RecordFixer::PutKeptField(const KeptColumn& kept, const char* bytes,
                           char* out) {
   if (!record_written_) return nullptr;
   CacheKey key;
-  KeptKey(kept, bytes, &key);
+  KeptKey(kept, bytes, record_, &key);
   Cached* entry = SlotIn(kept.cache, kept.shift, key);
   if (!Holds(*entry, key) && !Holds(*++entry, key)) return nullptr;
   ++entry->hits;
