@@ -448,19 +448,19 @@ char* RecordFixer::PutField(char* out, const std::string& keyword,
 
 char* RecordFixer::PutStandardField(char* out, std::size_t addition,
                                     const char* value) {
-  const std::string& keyword = additions_[addition].keyword;
-  const std::size_t size = std::strlen(value);
-  if (keyword.size() + size + 24 > sizeof(AddedField::text))
-    return PutField(out, keyword, std::string_view(value, size));
   // A few such values make up the most of a log's: each slot keeps one.
   AddedField& added =
       added_fields_[addition * kAddedSlots +
                     (reinterpret_cast<std::uintptr_t>(value) >> 3) %
                         kAddedSlots];
   if (added.value != value) {
-    char* end = PutField(added.text, keyword, std::string_view(value, size));
+    const std::string& keyword = additions_[addition].keyword;
+    const std::string_view text(value);
+    if (keyword.size() + text.size() + 24 > sizeof added.text)
+      return PutField(out, keyword, text);
     added.value = value;
-    added.size = static_cast<std::size_t>(end - added.text);
+    added.size =
+        static_cast<std::size_t>(PutField(added.text, keyword, text) - added.text);
   }
   std::memcpy(out, added.text, sizeof added.text);
   return out + added.size;
