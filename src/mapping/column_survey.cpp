@@ -200,7 +200,6 @@ struct ColumnLook {
   // without the blanks around it.
   bool raw = false, band_raw = false;
   std::uint64_t mask[3] = {0, 0, 0};
-  bool any_number = false;  // a number has been read (for least and most)
 };
 
 // The columns \a request looks at.
@@ -286,17 +285,18 @@ class ValueMemo {
  public:
   explicit ValueMemo(std::uint32_t records) {
     // No more entries than records to remember.
-    while (bits_ < kMostBits && (std::uint32_t{1} << bits_) < records)
-      ++bits_;
+    int bits = 6;
+    while (bits < kMostBits && (std::uint32_t{1} << bits) < records) ++bits;
+    shift_ = 64 - bits;
+    entries_.resize(std::size_t{1} << bits);
   }
   // The entry \a key is kept in, or the one it would replace.
   Remembered& Slot(const ValueKey& key) {
-    if (entries_.empty()) entries_.resize(std::size_t{1} << bits_);
     const std::uint64_t hash = (key.words[0] * 0x9E3779B97F4A7C15ull) ^
                                (key.words[1] * 0xC2B2AE3D27D4EB4Full) ^
                                (key.words[2] * 0x165667B19E3779F9ull) ^
                                key.sizes;
-    return entries_[hash >> (64 - bits_)];
+    return entries_[hash >> shift_];
   }
   static bool Holds(const Remembered& entry, const ValueKey& key) {
     return entry.sizes == key.sizes && entry.key[0] == key.words[0] &&
@@ -306,7 +306,7 @@ class ValueMemo {
 
  private:
   static constexpr int kMostBits = 13;
-  int bits_ = 6;
+  int shift_ = 58;
   std::vector<Remembered> entries_;
 };
 
@@ -334,7 +334,7 @@ void NoteDistinct(std::string_view value, ColumnProfile* p) {
 // order of the records, the first value, the separators, the range of the
 // numbers.
 void NoteFirst(const ColumnLook& look, std::string_view value,
-               const ValueReadings& r, bool* any_number, ColumnProfile* p) {
+               const ValueReadings& r, char* any_number, ColumnProfile* p) {
   if (p->first_value.empty()) p->first_value = std::string(value);
   if (look.everything) {
     if (p->one_value && value != p->first_value) p->one_value = false;
@@ -455,6 +455,7 @@ class Surveyor {
         looks_(LooksOf(layout, request)),
         profiles_(profiles) {
     for (std::size_t i = 0; i < looks_.size(); ++i) memos_.emplace_back(records);
+    any_number_.assign(looks_.size(), 0);
   }
 
   // Notes the record at \a record (which may be read 16 bytes past each
@@ -464,28 +465,25 @@ class Surveyor {
         static_cast<unsigned char>(record[0]) == kDeletedFlag)
       return;
     ++records_;
-    for (std::size_t i = 0; i < looks_.size(); ++i) {
-      const ColumnLook& look = looks_[i];
-      ColumnProfile& p = (*profiles_)[look.column];
+    ValueMemo* memo = memos_.data();
+    for (const ColumnLook& look : looks_) {
       ValueKey key;
+      Remembered* entry;
       if (!KeyOf(look, record, &key)) {
         Remembered once;
-        Read(i, record, &once);
+        Read(look, record, &once);
         ++once.count;
+        ColumnProfile& p = (*profiles_)[look.column];
         if (once.readings.date.open) NoteDateStep(once.readings.date, &p);
         NoteCounts(look, once.readings, once.count, request_.latest_day, &p);
-        continue;
+      } else if (ValueMemo::Holds(*(entry = &memo->Slot(key)), key)) {
+        ++entry->count;
+        if (entry->readings.date.open)
+          NoteDateStep(entry->readings.date, &(*profiles_)[look.column]);
+      } else {
+        Remember(look, record, key, entry);
       }
-      Remembered& entry = memos_[i].Slot(key);
-      if (!ValueMemo::Holds(entry, key)) {
-        NoteCounts(look, entry.readings, entry.count, request_.latest_day, &p);
-        std::memcpy(entry.key, key.words, sizeof entry.key);
-        entry.sizes = key.sizes;
-        entry.count = 0;
-        Read(i, record, &entry);
-      }
-      ++entry.count;
-      if (entry.readings.date.open) NoteDateStep(entry.readings.date, &p);
+      ++memo;
     }
   }
 
@@ -539,10 +537,22 @@ class Surveyor {
     return true;
   }
 
-  // Reads the value of looks_[\a i] in \a record into \a entry and notes
+  // Puts the value of \a look in \a record, of key \a key, in the place
+  // of \a entry, whose counts join the profile.
+  void Remember(const ColumnLook& look, const char* record,
+                const ValueKey& key, Remembered* entry) {
+    ColumnProfile& p = (*profiles_)[look.column];
+    NoteCounts(look, entry->readings, entry->count, request_.latest_day, &p);
+    std::memcpy(entry->key, key.words, sizeof entry->key);
+    entry->sizes = key.sizes;
+    entry->count = 1;
+    Read(look, record, entry);
+    if (entry->readings.date.open) NoteDateStep(entry->readings.date, &p);
+  }
+
+  // Reads the value of \a look in \a record into \a entry and notes
   // what it gives when first read.
-  void Read(std::size_t i, const char* record, Remembered* entry) {
-    const ColumnLook& look = looks_[i];
+  void Read(const ColumnLook& look, const char* record, Remembered* entry) {
     const std::string_view value =
         ValueOf(record + look.offset, look.length);
     ValueReadings& r = entry->readings;
@@ -565,13 +575,15 @@ class Surveyor {
     if (look.look & kLookAtNumbers) r.separators = SeparatorsOf(value);
     if (look.everything && type != 'D')
       r.kinds = ReadKinds(value, type, request_.code_page);
-    NoteFirst(look, value, r, &looks_[i].any_number,
+    NoteFirst(look, value, r, &any_number_[&look - looks_.data()],
               &(*profiles_)[look.column]);
   }
 
   const SurveyRequest& request_;
   std::vector<ColumnLook> looks_;
   std::vector<ValueMemo> memos_;
+  // Per look: a number has been read (for the least and the most).
+  std::vector<char> any_number_;
   std::vector<ColumnProfile>* profiles_;
   std::uint32_t records_ = 0;
 };
