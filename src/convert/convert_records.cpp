@@ -92,12 +92,6 @@ class RecordReader {
         capacity_(std::max(kReadBlock, 2 * record_size)),
         buffer_(capacity_ + kShortValue) {}
 
-  // The \a size bytes after those Next gave last, when they are read
-  // already; else nullptr.
-  const char* Following(std::size_t size) const {
-    return end_ - position_ >= size ? buffer_.data() + position_ : nullptr;
-  }
-
   // The next \a size bytes, or nullptr when the input ends first.
   const char* Next(std::size_t size) {
     if (end_ - position_ < size && !Fill(size)) return nullptr;
@@ -511,9 +505,6 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       break;
     }
     ++stats.records_read;
-    if (options.fixer)
-      if (const char* next = reader.Following(record_size))
-        options.fixer->PrefetchKeptFields(next);
     if (options.skip_deleted &&
         static_cast<unsigned char>(record[0]) == kDeletedFlag)
       continue;

@@ -218,7 +218,6 @@ RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
 
 void RecordFixer::KeepFields() {
   kept_.assign(work_.size(), KeptColumn());
-  far_kept_.clear();
   for (std::size_t c = 0; c < work_.size(); ++c) {
     ColumnWork& work = work_[c];
     if (work.path != ColumnWork::kCached && work.path != ColumnWork::kTime)
@@ -231,7 +230,6 @@ void RecordFixer::KeepFields() {
     work.path = ColumnWork::kKept;
     KeptColumn& kept = kept_[c];
     kept.column = c;
-    kept.offset = offsets_[c];
     kept.mask[0] = FirstBytesMask(size);
     kept.mask[1] = size > 8 ? FirstBytesMask(size - 8) : 0;
     kept.mask[2] = FirstBytesMask(band_size);
@@ -241,7 +239,6 @@ void RecordFixer::KeepFields() {
     kept.shift = 65 - work.cache_bits;
     kept.addition = work.addition;
     kept.notes_record = work.notes_record;
-    if (work.cache_bits == kManyBits) far_kept_.push_back(&kept);
   }
 }
 

@@ -155,7 +155,6 @@ class RecordFixer {
   /// How the engine finds the kept fields of one column.
   struct KeptColumn {
     std::size_t column = 0;
-    std::size_t offset = 0;  // of its bytes in the record
     // The column's bytes, and its band column's, in a key: the masks of
     // their bytes in three words, where the band's stand, their sizes.
     std::uint64_t mask[3] = {0, 0, 0};
@@ -183,10 +182,6 @@ class RecordFixer {
   /// is none.
   inline char* PutKeptField(const KeptColumn& kept, const char* bytes,
                             char* out);
-  /// While a record is built, brings near the entries the fields of
-  /// \a next, the record after it, are kept in, for the columns of many
-  /// different values (dates, times): their entries lie far apart.
-  inline void PrefetchKeptFields(const char* next) const;
   /// After PutKeptField found none: the engine wrote \a field to \a end
   /// (nothing, when the value gave no field) for the bytes of the column at
   /// \a bytes, which the fixer remembers.
@@ -255,7 +250,6 @@ class RecordFixer {
   std::vector<ColumnFix> fixes_;
   std::vector<ColumnWork> work_;
   std::vector<KeptColumn> kept_;
-  std::vector<const KeptColumn*> far_kept_;  // with caches of many entries
   std::vector<std::size_t> offsets_, sizes_;
   std::vector<int> call_columns_;
   std::vector<Addition> additions_;

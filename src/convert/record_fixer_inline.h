@@ -144,20 +144,6 @@ inline void RecordFixer::KeptKey(const KeptColumn& kept, const char* bytes,
   key->sizes = kept.sizes;
 }
 
-inline void RecordFixer::PrefetchKeptFields(const char* next) const {
-#if defined(__GNUC__)
-  for (const KeptColumn* kept : far_kept_) {
-    CacheKey key;
-    KeptKey(*kept, next + kept->offset, next, &key);
-    const Cached* slot = SlotIn(kept->cache, kept->shift, key);
-    __builtin_prefetch(slot);
-    __builtin_prefetch(slot + 1);
-  }
-#else
-  (void)next;
-#endif
-}
-
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
