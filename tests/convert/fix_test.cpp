@@ -553,8 +553,8 @@ TEST(RecordFixer, AddsFieldsAndLeavesOutRecordsWithoutCall) {
 }
 
 // A log mended as its survey decides, converted with the fields of the
-// columns of few values kept whole by the fixer (nothing re-encoded), or
-// without (re-encoded to ASCII, which leaves these values as they are).
+// columns of few values kept whole by the fixer, or without (through an
+// encoder that keeps every byte as it is).
 struct Mended {
   std::string lines;
   std::vector<std::string> summary;
@@ -590,10 +590,10 @@ Mended ConvertMended(const BuilderTable& table,
   RecordFixer fixer(plan, decided.fixes, {});
   MemorySource in(bytes.data() + start, bytes.size() - start);
   StringSink out;
-  ValueEncoder ascii(1252, Charset::kAscii);
+  const ValueEncoder unchanged(1252, Charset::kKeep);
   ConvertOptions options;
   options.fixer = &fixer;
-  if (!kept) options.encoder = &ascii;
+  if (!kept) options.encoder = &unchanged;
   Mended mended;
   mended.stats =
       ConvertRecords(&in, &out, layout.header.record_count, plan, options);
@@ -607,7 +607,8 @@ TEST(RecordFixer, FieldsKeptWholeAreTheFieldsMended) {
   // frequencies settled by the band of their record, some new ones, and a
   // column too wide to be kept; a record without a call sign, and one
   // whose call is blanks before a NUL (written, but not mended).
-  const std::vector<std::string> calls = {"EA4ABC", "ea4abc", "EA4 ABC", "",
+  const std::vector<std::string> calls = {"EA4ABC", "ea4abc", "EA4 ABC",
+                                          "DL1M\xDC" "E", "",
                                           std::string("   \0X", 5), "F6XYZ",
                                           "W1AW/P"};
   const std::vector<std::string> dates = {
@@ -620,8 +621,8 @@ TEST(RecordFixer, FieldsKeptWholeAreTheFieldsMended) {
       "7",      "14195", "28495,5", std::string("14.195\0z", 8)};
   const std::vector<std::string> bands = {"20m", "40M", "",  "40",  "x",
                                           "14",  "80",  "20", "14.195"};
-  const std::vector<std::string> modes = {"USB", "usb", "CW",  "FT4",
-                                          "xyz", "",    " CW", "LSB"};
+  const std::vector<std::string> modes = {"USB", "usb", "CW",  "FT4", "xyz",
+                                          "",    " CW", "LSB", "\xC9"};
   const std::vector<std::string> flags = {"Y", "SI", "NO", "", "?", "s", " N"};
   const std::vector<std::string> reports = {"59", "5 9", "599", "", " 57", "x"};
   const std::vector<std::string> numbers = {"100", "1,5", " 25", "",
