@@ -172,6 +172,25 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
   last_kind_.assign(count, -1);
 }
 
+// Values seen before are looked up here; every other path and every value
+// not remembered go to FixOtherwise.
+RecordFixer::Span RecordFixer::Fix(std::size_t column, Span span) {
+  ColumnWork& work = work_[column];
+  CacheKey key;
+  Cached* entry;
+  if (work.path != ColumnWork::kCached || !record_written_ ||
+      !KeyOf(work, span.value, span.length, span.padded, &key) ||
+      (!Holds(*(entry = SlotOf(work, key)), key) && !Holds(*++entry, key)))
+    return FixOtherwise(column, span);
+  ++entry->hits;
+  entry->last_use = static_cast<std::uint32_t>(record_number_);
+  if (!entry->unchanged) span = Span{entry->text, entry->text_size, true};
+  if (work.notes_record) NoteRecord(column, *entry, span);
+  if (work.addition >= 0 && span.length != 0)
+    written_[work.addition] = record_number_;
+  return span;
+}
+
 RecordFixer::Span RecordFixer::FixOtherwise(std::size_t column, Span span) {
   ColumnWork& work = work_[column];
   // Call signs with nothing to mend and times HH:MM, once counted, need no
@@ -502,12 +521,6 @@ char* RecordFixer::PutMissingFields(char* out) {
 void RecordFixer::NoteFrequency(std::string_view frequency) {
   record_frequency_size_ = std::min(frequency.size(), sizeof record_frequency_);
   std::memcpy(record_frequency_, frequency.data(), record_frequency_size_);
-}
-
-bool RecordFixer::EndRecord(bool has_call) {
-  if (has_call || !MendsValues()) return true;
-  ++records_left_out_;
-  return false;
 }
 
 std::vector<std::string> RecordFixer::Summary(

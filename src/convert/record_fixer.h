@@ -66,12 +66,14 @@ class RecordFixer {
     std::uint32_t length;
     bool padded;
   };
-  // The hot path, in record_fixer_inline.h.
+  // StartRecord, PutAdditions and EndRecord, with the kept fields below,
+  // are the hot path, in record_fixer_inline.h. Fix is not: a value the
+  // engine hands to it needs more than a look-up.
   /// Before the columns of a record: \a record is its deletion flag and
   /// its bytes.
   inline void StartRecord(const char* record);
   /// Mends the value of \a column (up to a NUL, without trailing blanks).
-  inline Span Fix(std::size_t column, Span span);
+  Span Fix(std::size_t column, Span span);
   /// Writes the fields the record gets added at \a out; returns the end.
   inline char* PutAdditions(char* out);
 
@@ -79,7 +81,11 @@ class RecordFixer {
   std::size_t LongestAdditions() const { return longest_additions_; }
   /// After the record: \a has_call says whether it has a CALL field.
   /// Returns false when the record is left out.
-  bool EndRecord(bool has_call);
+  bool EndRecord(bool has_call) {
+    if (has_call || !MendsValues()) return true;
+    ++records_left_out_;
+    return false;
+  }
 
   /// The summary: a line per column that had values mended or not read,
   /// named by \a column_names, then the records left out.

@@ -1,6 +1,6 @@
 // record_fixer_inline.h: the hot path of RecordFixer, inline, for the
-// record engine alone (convert_records.cpp): it runs for every value of
-// every column the fixer reads, so the common cases are decided here.
+// record engine alone (convert_records.cpp): it runs for every record and
+// every value of the columns whose fields the fixer keeps.
 
 #ifndef LOGWEAVE_CONVERT_RECORD_FIXER_INLINE_H_
 #define LOGWEAVE_CONVERT_RECORD_FIXER_INLINE_H_
@@ -27,29 +27,6 @@ inline void RecordFixer::StartRecord(const char* record) {
     while (i < sizes_[c] && bytes[i] == ' ') ++i;
     if (i < sizes_[c] && bytes[i] != '\0') record_written_ = true;
   }
-}
-
-// Values seen before are looked up here; every other path and every value
-// not remembered go to FixOtherwise.
-#if defined(__GNUC__)
-__attribute__((always_inline))
-#endif
-inline RecordFixer::Span
-RecordFixer::Fix(std::size_t column, Span span) {
-  ColumnWork& work = work_[column];
-  CacheKey key;
-  Cached* entry;
-  if (work.path != ColumnWork::kCached || !record_written_ ||
-      !KeyOf(work, span.value, span.length, span.padded, &key) ||
-      (!Holds(*(entry = SlotOf(work, key)), key) && !Holds(*++entry, key)))
-    return FixOtherwise(column, span);
-  ++entry->hits;
-  entry->last_use = static_cast<std::uint32_t>(record_number_);
-  if (!entry->unchanged) span = Span{entry->text, entry->text_size, true};
-  if (work.notes_record) NoteRecord(column, *entry, span);
-  if (work.addition >= 0 && span.length != 0)
-    written_[work.addition] = record_number_;
-  return span;
 }
 
 inline char* RecordFixer::PutAdditions(char* out) {
