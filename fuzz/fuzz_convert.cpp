@@ -4,7 +4,8 @@
 // Input: a flags byte (bit 0 English, bit 1 skip deleted records, bit 2 one
 // hand-made entry, bit 3 a second run into an output that fails after a
 // number of bytes, bit 4 one from an input that fails, bit 5 values
-// re-encoded, bit 6 memo columns read from a memo file); a byte giving the
+// re-encoded, bit 6 memo columns read from a memo file, bit 7 values mended
+// as --fix mends them); a byte giving the
 // number of mapping bytes and those bytes (column i takes the keyword chosen
 // by mapping byte i modulo their number; none means every column is
 // skipped); with bit 2 an index byte, a length byte and that many bytes of
@@ -22,7 +23,10 @@
 // complete records; no single write exceeds the output block plus one line;
 // a failed write or read stops the run and is reported; a memo that cannot
 // be read stops the run at its record; re-encoded output is plain ASCII or
-// valid UTF-8 as chosen.
+// valid UTF-8 as chosen. With bit 7, plain values are mended as a survey
+// of the table decides (or, where it decides nothing, by each field's
+// rule): the fixer keeping whole fields gives the lines and the summary it
+// gives without them (through an encoder that changes nothing).
 
 #include <algorithm>
 #include <memory>
@@ -36,6 +40,8 @@
 #include "convert/adx_writer.h"
 #include "convert/charset.h"
 #include "convert/convert_records.h"
+#include "convert/fix_plan.h"
+#include "convert/record_fixer.h"
 #include "dbf/code_page.h"
 #include "dbf/dbf_table.h"
 #include "mapping/field_list.h"
@@ -397,6 +403,53 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   } else if (charset == Charset::kKeep && !std::memchr(data, 0xFF, size)) {
     FUZZ_CHECK(sink.text.find('\xFF') == std::string::npos,
                "0xFF in the output of an input without it");
+  }
+
+  if ((flags & 128) && !options.memo && !encoder) {
+    std::vector<ColumnProfile> profiles;
+    MemorySource survey(records, records_size);
+    SurveyRecords(&survey, count, layout,
+                  FixSurveyRequest(plan, layout, 1252, skip_deleted),
+                  &profiles);
+    FixPlanInput input;
+    input.plan = &plan;
+    input.layout = &layout;
+    input.profiles = &profiles;
+    FixPlan decided;
+    std::vector<ColumnFix> fixes;
+    if (DecideFixes(input, &decided)) {
+      fixes = decided.fixes;
+    } else {
+      for (std::size_t c = 0; c < plan.columns.size(); ++c)
+        fixes.push_back(ColumnFixOf(
+            plan.columns[c].keyword,
+            c < layout.columns.size() ? layout.columns[c].type : 'C', false,
+            1252));
+    }
+    const ValueEncoder unchanged(1252, Charset::kKeep);
+    std::string lines[2];
+    std::vector<std::string> summaries[2];
+    ConvertStats runs[2];
+    for (int kept = 0; kept < 2; ++kept) {
+      RecordFixer fixer(plan, fixes, {});
+      MemorySource in(records, records_size);
+      StringSink out;
+      ConvertOptions mending;
+      mending.skip_deleted = skip_deleted;
+      mending.fixer = &fixer;
+      if (!kept) mending.encoder = &unchanged;
+      runs[kept] = ConvertRecords(&in, &out, count, plan, mending);
+      lines[kept] = out.text;
+      summaries[kept] = fixer.Summary({}, kEnglish);
+    }
+    FUZZ_CHECK(lines[0] == lines[1],
+               "fields kept whole differ from those mended (%zu bytes, %zu)",
+               lines[1].size(), lines[0].size());
+    FUZZ_CHECK(summaries[0] == summaries[1],
+               "the summary differs with fields kept whole");
+    FUZZ_CHECK(runs[0].records_written == runs[1].records_written,
+               "%u record lines with fields kept whole, %u without",
+               runs[1].records_written, runs[0].records_written);
   }
 
   // A failing output: the run stops at the refused write and says so.

@@ -9,6 +9,8 @@ packages=(cmake g++ make libgtest-dev googletest libcli11-dev python3-dbf shapel
           # the Debian package's library dependencies, read by CPack; the
           # package checked by lintian; the manual page read by groff
           dpkg-dev file lintian groff-base
+          # LoTW's own client, the oracle check --for lotw is compared with
+          trustedqsl
           # the Kamenicky and Mazovia tables the code-page test compares with
           konwert)
 for extra in "$@"; do

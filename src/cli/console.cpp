@@ -51,7 +51,7 @@ StreamCharset& CharsetOf(std::FILE* stream) {
   return stream == stderr ? g_stderr : g_stdout;
 }
 
-// The length of the UTF-8 sequence at  text[i] that stands for a
+// The length of the UTF-8 sequence at \a text[i] that stands for a
 // printable character, or 0.
 std::size_t Utf8Sequence(const std::string& text, std::size_t i) {
   std::uint32_t c = 0;

@@ -233,12 +233,20 @@ int ConvertOneTable(ConvertRun* run, PreparedTable* prepared,
     PrintMessages(*run, {{WarningTag(language), warning}}, table);
   if (!outcome.ok()) {
     std::string message = outcome.message;
+    // -o takes one table: with several, that table is converted again on
+    // its own.
     if (outcome.status == ConvertStatus::kTruncatedEarlierKept)
-      message += Choose(language,
-                        "; para escribirlos, convierta de nuevo con -o y otro "
-                        "nombre de fichero",
-                        "; to write them, convert again with -o and another "
-                        "file name");
+      message += options.inputs.size() > 1
+                     ? Choose(language,
+                              "; para escribirlos, convierta de nuevo esa "
+                              "tabla sola con -o y otro nombre de fichero",
+                              "; to write them, convert that table again on "
+                              "its own with -o and another file name")
+                     : Choose(language,
+                              "; para escribirlos, convierta de nuevo con -o "
+                              "y otro nombre de fichero",
+                              "; to write them, convert again with -o and "
+                              "another file name");
     if (outcome.status == ConvertStatus::kTruncated)
       *end = TableEnd::kInPart;
     PrintError(run->streams.err, message);

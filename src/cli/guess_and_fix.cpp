@@ -37,7 +37,7 @@ bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
   std::vector<ColumnProfile> profiles;
   std::string error;
   if (!SurveyOpenedTable(
-          in, path, layout,
+          in, nullptr, path, layout,
           GuessSurveyRequest(layout, context.code_page, options.skip_deleted),
           language, &profiles, &error)) {
     messages->push_back({"", error, true});
@@ -176,7 +176,7 @@ std::string NoCallText(const ConvertCommandLine& options, InputFile* in,
   std::vector<ColumnProfile> profiles;
   std::string error;
   int candidate = -1;
-  if (SurveyOpenedTable(in, table.path, table.layout,
+  if (SurveyOpenedTable(in, nullptr, table.path, table.layout,
                         GuessSurveyRequest(table.layout, code_page,
                                            options.skip_deleted),
                         language, &profiles, &error))
@@ -200,7 +200,8 @@ std::string NoCallText(const ConvertCommandLine& options, InputFile* in,
 
 }  // namespace
 
-bool PrepareFixer(const ConvertCommandLine& options, InputFile* in,
+bool PrepareFixer(const ConvertCommandLine& options, FileSystem& files,
+                  InputFile* in,
                   const std::vector<ConstantField>& run_constants,
                   const std::vector<MapItem>& items, TableJob* table,
                   std::unique_ptr<RecordFixer>* fixer,
@@ -238,8 +239,8 @@ bool PrepareFixer(const ConvertCommandLine& options, InputFile* in,
                          LatestDayOf(table->layout.header));
     std::vector<ColumnProfile> profiles;
     if (SurveyNeeded(request) &&
-        !SurveyOpenedTable(in, table->path, table->layout, request, language,
-                           &profiles, &error)) {
+        !SurveyOpenedTable(in, &files, table->path, table->layout, request,
+                           language, &profiles, &error)) {
       messages->push_back({"", error, true});
       *exit_code = kExitFileError;
       return false;

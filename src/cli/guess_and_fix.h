@@ -41,14 +41,16 @@ bool CollectConstants(const ConvertCommandLine& options,
                       std::vector<std::string>* warnings = nullptr);
 
 /// --fix and --set: the fixer of \a table (none when neither is given), its
-/// decisions made from a survey of the table, open as \a in; \a constants
+/// decisions made from a survey of the table, open as \a in (a large one
+/// read in halves through a second handle from \a files); \a constants
 /// are the run's, \a items its mapping items (whose KEYWORD:FORM, with
 /// --read-as, fix how a column is read). False, with the error in
 /// \a messages and \a exit_code, when no column is mapped to CALL, a form
 /// does not fit its column, or a column's values leave a decision open or
 /// contradict it (usage errors), or the table cannot be read; nothing is
 /// written then.
-bool PrepareFixer(const ConvertCommandLine& options, InputFile* in,
+bool PrepareFixer(const ConvertCommandLine& options, FileSystem& files,
+                  InputFile* in,
                   const std::vector<ConstantField>& constants,
                   const std::vector<MapItem>& items, TableJob* table,
                   std::unique_ptr<RecordFixer>* fixer,

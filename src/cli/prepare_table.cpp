@@ -124,7 +124,8 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
   job.read_memos = options.memo;
   job.code_page = options.code_page;
   int exit_code = kExitOk;
-  PrepareFixer(options, in.get(), choices.constants, choices.mapping.items,
-               &job, &prepared.fixer, &prepared.messages, &exit_code);
+  PrepareFixer(options, files, in.get(), choices.constants,
+               choices.mapping.items, &job, &prepared.fixer,
+               &prepared.messages, &exit_code);
   return finish(exit_code, {});
 }

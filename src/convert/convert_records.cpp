@@ -11,6 +11,7 @@
 
 #include "convert/record_fixer_inline.h"
 #include "dbf/dbf_table.h"
+#include "standard/calls.h"
 
 
 namespace {
@@ -34,6 +35,9 @@ struct Column {
   bool memo = false;  // its text is read from the memo file
   bool fix = false;   // its values go through the fixer ...
   bool fix_blanks = false;  // ... those that start with a blank only
+  bool fix_calls = false;   // ... those that are no plain call sign only
+  // Its fields kept by the fixer, or nullptr.
+  const RecordFixer::KeptColumn* kept = nullptr;
   std::size_t index = 0;
   std::string open_tag;  // "<KEYWORD:"
   // The tag again, padded so that short tags are copied in one fixed-size
@@ -43,6 +47,9 @@ struct Column {
 
 std::vector<Column> ColumnsOf(const ColumnPlan& plan,
                               const ConvertOptions& options) {
+  // Fields written as they are mended may be kept whole by the fixer.
+  if (options.fixer && !options.memo && !options.encoder)
+    options.fixer->KeepFields();
   std::vector<Column> columns;
   columns.reserve(plan.columns.size());
   for (const PlannedColumn& planned : plan.columns) {
@@ -62,6 +69,9 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
                  options.fixer->FixesColumn(column.index);
     column.fix_blanks = column.fix &&
                         options.fixer->FixesOnlyBlanks(column.index);
+    column.fix_calls = column.fix &&
+                       options.fixer->FixesOnlyOddCalls(column.index);
+    if (column.fix) column.kept = options.fixer->KeptFieldsOf(column.index);
     // Mended values are read as the table holds them.
     if (column.fix && options.fixer->MendsValues())
       column.rule = ValueRule::kPlain;
@@ -229,6 +239,24 @@ struct ValueSources {
 template <bool kPlain, bool kFix>
 inline char* PutField(const Column& column, const char* bytes,
                       std::size_t size, bool padded, bool may_hold_nul,
+                      char* scratch, const ValueSources& sources, char* out);
+
+// PutField for a column whose fields the fixer keeps: written from the
+// fixer's memory, or else as always and then kept.
+inline char* PutKeptField(const Column& column, const char* bytes,
+                          std::size_t size, bool may_hold_nul, char* scratch,
+                          const ValueSources& sources, char* out) {
+  if (char* end = sources.fixer->PutKeptField(*column.kept, bytes, out))
+    return end;
+  char* end = PutField<true, true>(column, bytes, size, true, may_hold_nul,
+                                   scratch, sources, out);
+  sources.fixer->KeepField(*column.kept, bytes, out, end);
+  return end;
+}
+
+template <bool kPlain, bool kFix>
+inline char* PutField(const Column& column, const char* bytes,
+                      std::size_t size, bool padded, bool may_hold_nul,
                       char* scratch, const ValueSources& sources, char* out) {
   if (kPlain) padded = true;
   if (column.rule == ValueRule::kSkip || size == 0) return out;
@@ -254,7 +282,8 @@ inline char* PutField(const Column& column, const char* bytes,
   if (may_hold_nul)
     if (const void* nul = std::memchr(value, 0, length))
       length = static_cast<const char*>(nul) - value;
-  if (kFix && column.fix && (!column.fix_blanks || *value == ' ')) {
+  if (kFix && column.fix && (!column.fix_blanks || *value == ' ') &&
+      (!column.fix_calls || !IsPlainCall(std::string_view(value, length)))) {
     RecordFixer::Span fixed = sources.fixer->Fix(
         column.index, {value, static_cast<std::uint32_t>(length), padded});
     value = fixed.value;
@@ -416,6 +445,14 @@ class RecordLine {
                                    true,
                              scratch_.data(), sources_, out);
     }
+    if (kPlain && kFix && column->kept)
+      return PutKeptField(*column, value, size, may_hold_nul, scratch_.data(),
+                          sources_, out);
+    // A value the fixer leaves as it is takes the way of the plain
+    // conversion.
+    if (kFix && (!column->fix || (column->fix_blanks && *value != ' ')))
+      return PutField<kPlain, false>(*column, value, size, true, may_hold_nul,
+                                     scratch_.data(), sources_, out);
     return PutField<kPlain, kFix>(*column, value, size, true, may_hold_nul,
                             scratch_.data(), sources_, out);
   }

@@ -161,14 +161,14 @@ std::string_view FixDate(const ColumnFix& fix, const Mended& m) {
   if (IsAdifDate(m.value)) return m.Unchanged();
   DateText date;
   if (!ReadDateText(m.value, &date, fix.numeric)) return m.Unreadable();
-  const unsigned orders = DateOrdersOf(date);
-  const unsigned order = date.ordered_by_form() ? orders : fix.date_order;
+  // The one order its form fits, or the column's.
+  const unsigned order =
+      date.ordered_by_form() ? DateOrdersOf(date) : fix.date_order;
   CalendarDate day;
   if (order != kDayMonthYear && order != kMonthDayYear &&
       order != kYearMonthDay)
     return m.Unreadable();
-  if (!(orders & order) ||
-      !DateUnder(date, static_cast<DateOrder>(order), &day))
+  if (!DateUnder(date, static_cast<DateOrder>(order), &day))
     return m.Unreadable();
   m.out->text = AdifDateText(day);
   m.out->shape = ValueShape(m.value);

@@ -16,10 +16,10 @@ namespace {
 constexpr std::size_t kMostKinds = 12;
 // Mended values remembered per column: 2^kFewBits for columns of few
 // different values (bands, modes, flags), 2^kManyBits for times and dates
-// (about a megabyte each, for kMostManyCaches columns at most).
-constexpr int kFewBits = 6;
+// (2 MB each, for kMostManyCaches columns at most).
+constexpr int kFewBits = 8;
 constexpr int kManyBits = 14;
-constexpr int kMostManyCaches = 8;
+constexpr int kMostManyCaches = 4;
 constexpr std::size_t kExampleBytes = 32;
 
 // An example as the summary shows it: cut, line breaks spelled out, in
@@ -56,6 +56,7 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     : fixes_(std::move(fixes)) {
   const std::size_t count = plan.columns.size();
   work_.resize(count);
+  kept_.resize(count);
   offsets_.resize(count);
   sizes_.resize(count);
   std::size_t offset = 1;
@@ -116,6 +117,8 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     }
     frequency_column_ = first("FREQ");
     mode_column_ = first("MODE");
+    if (frequency_column_ >= 0) work_[frequency_column_].notes_record = true;
+    if (mode_column_ >= 0) work_[mode_column_].notes_record = true;
     band_column_ = first("BAND");
     if (frequency_column_ >= 0) {
       band_addition_ = static_cast<int>(additions_.size());
@@ -164,8 +167,154 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
   // A band column's frequency is written with its point moved.
   if (frequency_addition_ >= 0) longest_additions_ += sizes_[band_column_] + 8;
   written_.assign(additions_.size(), 0);
+  added_fields_.resize(additions_.size() * kAddedSlots);
   counts_.resize(count);
   last_kind_.assign(count, -1);
+}
+
+// Values seen before are looked up here; every other path and every value
+// not remembered go to FixOtherwise.
+RecordFixer::Span RecordFixer::Fix(std::size_t column, Span span) {
+  ColumnWork& work = work_[column];
+  CacheKey key;
+  Cached* entry;
+  if (work.path != ColumnWork::kCached || !record_written_ ||
+      !KeyOf(work, span.value, span.length, span.padded, &key) ||
+      (!Holds(*(entry = SlotOf(work, key)), key) && !Holds(*++entry, key)))
+    return FixOtherwise(column, span);
+  ++entry->hits;
+  entry->last_use = static_cast<std::uint32_t>(record_number_);
+  if (!entry->unchanged) span = Span{entry->text, entry->text_size, true};
+  if (work.notes_record) NoteRecord(column, *entry, span);
+  if (work.addition >= 0 && span.length != 0)
+    written_[work.addition] = record_number_;
+  return span;
+}
+
+RecordFixer::Span RecordFixer::FixOtherwise(std::size_t column, Span span) {
+  ColumnWork& work = work_[column];
+  // Call signs with nothing to mend and times HH:MM, once counted, need no
+  // more than a look.
+  if (record_written_ && work.addition < 0) {
+    if (work.path == ColumnWork::kCall &&
+        IsPlainCall(std::string_view(span.value, span.length)))
+      return span;
+    if (work.path == ColumnWork::kTime && work.hhmm_kind >= 0 &&
+        ReadHhColonMm(std::string_view(span.value, span.length), time_text_)) {
+      ++work.hhmm_hits;
+      return Span{time_text_, 4, true};
+    }
+  }
+  return FixOnPath(column, span);
+}
+
+RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
+  const char* value = span.value;
+  std::size_t length = span.length;
+  bool padded = span.padded;
+  const ColumnWork& work = work_[column];
+  // A record left out is not mended.
+  const ColumnWork::Path path = record_written_ ? work.path : ColumnWork::kNone;
+  if (path == ColumnWork::kQuick) {
+    if (*value == ' ' && !FixBlanksInFront(column, &value, &length))
+      FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kCached) {
+    FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kTime) {
+    if (!FixHhMm(column, &value, &length, &padded) &&
+        !FixFromCache(column, &value, &length, &padded))
+      FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kCall) {
+    if (!IsPlainCall(std::string_view(value, length)))
+      FixSlowly(column, &value, &length, &padded);
+  } else if (path == ColumnWork::kSlow || path == ColumnWork::kKept) {
+    FixSlowly(column, &value, &length, &padded);
+  }
+  if (work.addition >= 0 && length != 0)
+    written_[work.addition] = record_number_;
+  return Span{value, static_cast<std::uint32_t>(length), padded};
+}
+
+void RecordFixer::KeepFields() {
+  kept_.assign(work_.size(), KeptColumn());
+  for (std::size_t c = 0; c < work_.size(); ++c) {
+    ColumnWork& work = work_[c];
+    if (work.path != ColumnWork::kCached && work.path != ColumnWork::kTime)
+      continue;
+    // The key holds the column's bytes and the band column's.
+    const std::size_t size = sizes_[c];
+    const std::size_t band_size =
+        work.band_column >= 0 ? sizes_[work.band_column] : 0;
+    if (size > 16 || band_size > 8) continue;
+    work.path = ColumnWork::kKept;
+    KeptColumn& kept = kept_[c];
+    kept.column = c;
+    kept.mask[0] = FirstBytesMask(size);
+    kept.mask[1] = size > 8 ? FirstBytesMask(size - 8) : 0;
+    kept.mask[2] = FirstBytesMask(band_size);
+    kept.band_offset = work.band_column >= 0 ? offsets_[work.band_column] : 0;
+    kept.sizes = static_cast<std::uint16_t>(size | band_size << 8);
+    kept.cache = work.cache.data();
+    kept.shift = 65 - work.cache_bits;
+    kept.addition = work.addition;
+    kept.notes_record = work.notes_record;
+  }
+}
+
+void RecordFixer::KeepField(const KeptColumn& kept, const char* bytes,
+                            const char* field, const char* end) {
+  const std::size_t column = kept.column;
+  const bool mended = mended_column_ == static_cast<int>(column) &&
+                      mended_record_ == record_number_;
+  mended_column_ = -1;
+  // A value kept is one mended here, or one that gave no field without
+  // being mended (blanks).
+  if (!record_written_ || (mended && !mended_keepable_) ||
+      (!mended && end != field) ||
+      end - field > static_cast<std::ptrdiff_t>(sizeof(Cached::text)))
+    return;
+  CacheKey key;
+  KeptKey(kept, bytes, record_, &key);
+  Cached& entry =
+      MakeRoom(SlotIn(kept.cache, kept.shift, key), key, &counts_[column]);
+  entry.count = mended ? mended_count_ : -1;
+  entry.submode = mended ? mended_submode_ : nullptr;
+  entry.band = mended ? mended_band_ : nullptr;
+  entry.text_size = static_cast<std::uint8_t>(end - field);
+  std::memcpy(entry.text, field, entry.text_size);
+  const void* tag_end = std::memchr(field, '>', entry.text_size);
+  entry.value_start = static_cast<std::uint8_t>(
+      tag_end ? static_cast<const char*>(tag_end) - field + 1 : 0);
+}
+
+RecordFixer::Cached& RecordFixer::MakeRoom(Cached* slot, const CacheKey& key,
+                                           ColumnCounts* counts) {
+  // The entry of the slot read least lately makes room; what it counted
+  // joins its kind.
+  Cached& entry = slot[0].last_use <= slot[1].last_use ? slot[0] : slot[1];
+  AddHits(counts, entry.count, entry.hits);
+  entry.hits = 0;
+  entry.last_use = static_cast<std::uint32_t>(record_number_);
+  std::memcpy(entry.key, key.words, sizeof entry.key);
+  entry.sizes = key.sizes;
+  return entry;
+}
+
+bool RecordFixer::FixFromCache(std::size_t column, const char** value,
+                               std::size_t* length, bool* padded) {
+  ColumnWork& work = work_[column];
+  CacheKey key;
+  if (!KeyOf(work, *value, *length, *padded, &key)) return false;
+  Cached* entry = SlotOf(work, key);
+  if (!Holds(*entry, key) && !Holds(*++entry, key)) return false;
+  ++entry->hits;
+  entry->last_use = static_cast<std::uint32_t>(record_number_);
+  if (!entry->unchanged) {
+    *value = entry->text;
+    *length = entry->text_size;
+  }
+  if (work.notes_record) NoteRecord(column, *entry, Span{*value, static_cast<std::uint32_t>(*length), *padded});
+  return true;
 }
 
 void RecordFixer::FixSlowly(std::size_t column, const char** value,
@@ -199,6 +348,15 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
   if (static_cast<int>(column) == band_column_ && !fixed_.frequency.empty())
     record_band_frequency_ = fixed_.frequency;
   ColumnWork& work = work_[column];
+  if (work.path == ColumnWork::kKept) {
+    // Remembered whole by KeepField once the engine has written it.
+    mended_column_ = static_cast<int>(column);
+    mended_record_ = record_number_;
+    mended_count_ = static_cast<std::int8_t>(count);
+    mended_keepable_ = fixed_.frequency.empty();
+    mended_submode_ = fixed_.submode;
+    mended_band_ = fixed_.band;
+  }
   // Once HH:MM has been counted, it is read at once (FixHhMm).
   static const std::uint64_t kHhMm = ValueShape("00:00");
   if (work.path == ColumnWork::kQuick && fixed_.kind == FixKind::kBlanks &&
@@ -208,19 +366,14 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
       fixed_.outcome == FixOutcome::kFixed && fixed_.shape == kHhMm &&
       !fix.numeric)
     work.hhmm_kind = count;
-  std::uint64_t key[2];
-  std::size_t key_size = 0;
-  if (work.cache_bits != 0 && fixed_.frequency.empty() &&
+  CacheKey key;
+  if (work.cache_bits != 0 && work.path != ColumnWork::kKept &&
+      fixed_.frequency.empty() &&
       result.size() <= sizeof(Cached::text) &&
-      CacheKey(column, raw.data(), raw.size(), key, &key_size)) {
-    Cached& entry = work.cache[CacheSlot(key, key_size, work.cache_bits)];
-    AddHits(&counts_[column], entry.count, entry.hits);  // the one it replaces
-    entry.hits = 0;
-    entry.key[0] = key[0];
-    entry.key[1] = key[1];
-    entry.size = static_cast<std::uint8_t>(key_size);
+      KeyOf(work, raw.data(), raw.size(), *padded, &key)) {
+    Cached& entry = MakeRoom(SlotOf(work, key), key, &counts_[column]);
     entry.unchanged = fixed_.outcome == FixOutcome::kUnchanged;
-    entry.count = count;
+    entry.count = static_cast<std::int8_t>(count);
     entry.submode = fixed_.submode;
     entry.band = fixed_.band;
     entry.text_size = static_cast<std::uint8_t>(result.size());
@@ -293,14 +446,40 @@ char* RecordFixer::PutField(char* out, const std::string& keyword,
   std::memcpy(out, keyword.data(), keyword.size());
   out += keyword.size();
   *out++ = ':';
-  std::string length = std::to_string(value.size());
-  std::memcpy(out, length.data(), length.size());
-  out += length.size();
+  char digits[24];
+  char* first = digits + sizeof digits;
+  std::size_t size = value.size();
+  do {
+    *--first = static_cast<char>('0' + size % 10);
+    size /= 10;
+  } while (size);
+  std::memcpy(out, first, digits + sizeof digits - first);
+  out += digits + sizeof digits - first;
   *out++ = '>';
   std::memcpy(out, value.data(), value.size());
   out += value.size();
   *out++ = ' ';
   return out;
+}
+
+char* RecordFixer::PutStandardField(char* out, std::size_t addition,
+                                    const char* value) {
+  // A few such values make up the most of a log's: each slot keeps one.
+  AddedField& added =
+      added_fields_[addition * kAddedSlots +
+                    (reinterpret_cast<std::uintptr_t>(value) >> 3) %
+                        kAddedSlots];
+  if (added.value != value) {
+    const std::string& keyword = additions_[addition].keyword;
+    const std::string_view text(value);
+    if (keyword.size() + text.size() + 24 > sizeof added.text)
+      return PutField(out, keyword, text);
+    added.value = value;
+    added.size =
+        static_cast<std::size_t>(PutField(added.text, keyword, text) - added.text);
+  }
+  std::memcpy(out, added.text, sizeof added.text);
+  return out + added.size;
 }
 
 char* RecordFixer::PutMissingFields(char* out) {
@@ -316,7 +495,7 @@ char* RecordFixer::PutMissingFields(char* out) {
       out = PutField(out, addition.keyword, addition.constant);
       written_[a] = record_number_;
     } else if (index == band_addition_ && record_band_) {
-      out = PutField(out, addition.keyword, record_band_->name);
+      out = PutStandardField(out, a, record_band_->name);
       Count(static_cast<std::size_t>(frequency_column_),
             std::string_view(record_frequency_, record_frequency_size_),
             FixOutcome::kFixed, FixKind::kBandAdded, 0, record_band_->name);
@@ -333,7 +512,7 @@ char* RecordFixer::PutMissingFields(char* out) {
         out = PutField(out, addition.keyword,
                        additions_[mode_addition_].constant_submode);
       else if (record_submode_)
-        out = PutField(out, addition.keyword, record_submode_);
+        out = PutStandardField(out, a, record_submode_);
     }
   }
   return out;
@@ -342,12 +521,6 @@ char* RecordFixer::PutMissingFields(char* out) {
 void RecordFixer::NoteFrequency(std::string_view frequency) {
   record_frequency_size_ = std::min(frequency.size(), sizeof record_frequency_);
   std::memcpy(record_frequency_, frequency.data(), record_frequency_size_);
-}
-
-bool RecordFixer::EndRecord(bool has_call) {
-  if (has_call || !MendsValues()) return true;
-  ++records_left_out_;
-  return false;
 }
 
 std::vector<std::string> RecordFixer::Summary(

@@ -12,6 +12,7 @@
 #ifndef LOGWEAVE_CONVERT_RECORD_FIXER_H_
 #define LOGWEAVE_CONVERT_RECORD_FIXER_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -50,6 +51,13 @@ class RecordFixer {
     return work_[column].path == ColumnWork::kQuick &&
            work_[column].addition < 0;
   }
+  /// Whether Fix changes the values of \a column only when they are not
+  /// plain call signs (IsPlainCall), so that the engine may keep those from
+  /// it.
+  bool FixesOnlyOddCalls(std::size_t column) const {
+    return work_[column].path == ColumnWork::kCall &&
+           work_[column].addition < 0;
+  }
 
   /// A value to write: \a padded says that 32 bytes may be read from
   /// \a value whatever its length.
@@ -58,12 +66,14 @@ class RecordFixer {
     std::uint32_t length;
     bool padded;
   };
-  // The hot path, in record_fixer_inline.h.
+  // StartRecord, PutAdditions and EndRecord, with the kept fields below,
+  // are the hot path, in record_fixer_inline.h. Fix is not: a value the
+  // engine hands to it needs more than a look-up.
   /// Before the columns of a record: \a record is its deletion flag and
   /// its bytes.
   inline void StartRecord(const char* record);
   /// Mends the value of \a column (up to a NUL, without trailing blanks).
-  inline Span Fix(std::size_t column, Span span);
+  Span Fix(std::size_t column, Span span);
   /// Writes the fields the record gets added at \a out; returns the end.
   inline char* PutAdditions(char* out);
 
@@ -71,7 +81,11 @@ class RecordFixer {
   std::size_t LongestAdditions() const { return longest_additions_; }
   /// After the record: \a has_call says whether it has a CALL field.
   /// Returns false when the record is left out.
-  bool EndRecord(bool has_call);
+  bool EndRecord(bool has_call) {
+    if (has_call || !MendsValues()) return true;
+    ++records_left_out_;
+    return false;
+  }
 
   /// The summary: a line per column that had values mended or not read,
   /// named by \a column_names, then the records left out.
@@ -93,20 +107,30 @@ class RecordFixer {
     std::string unreadable_example;
   };
   // A value mended before, remembered by its bytes (up to 16, zero-filled)
-  // with what mending gave.
-  struct Cached {
-    std::uint64_t key[2] = {0, 0};
-    std::uint8_t size = 0xFF;  // 0xFF: empty
+  // and, for a frequency its record's band settles, the band's bytes (up
+  // to 8), with what mending gave.
+  struct CacheKey {
+    std::uint64_t words[3];
+    std::uint16_t sizes;  // the value's, and the band's times 256
+  };
+  struct alignas(64) Cached {
+    std::uint64_t key[3] = {0, 0, 0};
+    std::uint16_t sizes = 0xFFFF;  // 0xFFFF: empty
     std::uint8_t text_size = 0;
+    std::uint8_t value_start = 0;  // of a kept field: where its value starts
     bool unchanged = true;
-    std::int32_t count = -1;  // the kind it counts as; kNotRead; -1: none
-    std::uint64_t hits = 0;   // counted here, not yet in the kind
+    std::int8_t count = -1;  // the kind it counts as; kNotRead; -1: none
+    std::uint32_t hits = 0;  // counted here, not yet in the kind
+    std::uint32_t last_use = 0;  // the record that last read it
+    // The mended value, or a kept field whole: a short one lies in the
+    // first cache line of the entry, with its key.
+    char text[64];
     const char* submode = nullptr;
     const AdifBand* band = nullptr;
-    // Last, and the cache keeps one more entry at its end, so that 32 bytes
-    // may be read from it.
-    char text[24];
   };
+  static constexpr std::size_t kShortText = 24;
+  static_assert(offsetof(Cached, text) + kShortText == 64,
+                "a short text ends with the first cache line");
   static constexpr std::int32_t kNotRead = -2;
   // What the fixer does with the values of one column.
   struct ColumnWork {
@@ -117,16 +141,60 @@ class RecordFixer {
       kTime,    // HH:MM read at once, other times as kCached
       kCached,  // few different spellings: each mended once
       kSlow,    // every value mended
+      kKept,    // whole fields kept by the column's bytes (KeepFields)
     } path = kNone;
     std::int32_t addition = -1;  // the addition its values stand for
-    int cache_bits = 0;          // the cache holds 2^cache_bits values
+    // The cache holds 2^cache_bits values, two to a slot: a value is kept
+    // in one of the two entries of the slot its key chooses.
+    int cache_bits = 0;
     std::vector<Cached> cache;
     int band_column = -1;         // the column whose band settles it
+    bool notes_record = false;    // FREQ or MODE: its values tell the record
     std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
     std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
     std::int32_t blanks_kind = -1;  // kQuick: the kind blanks in front count as
     std::uint64_t blanks_hits = 0;
   };
+ public:
+  // Kept fields: after the cache they are kept in.
+
+  /// How the engine finds the kept fields of one column.
+  struct KeptColumn {
+    std::size_t column = 0;
+    // The column's bytes, and its band column's, in a key: the masks of
+    // their bytes in three words, where the band's stand, their sizes.
+    std::uint64_t mask[3] = {0, 0, 0};
+    std::size_t band_offset = 0;  // 0: no band column
+    std::uint16_t sizes = 0;
+    Cached* cache = nullptr;  // the column's cache; nullptr: not kept
+    int shift = 64;           // a key's hash shifted so far gives its slot
+    int addition = -1;
+    bool notes_record = false;
+  };
+  /// Lets the engine take whole fields from the fixer for the columns whose
+  /// few different values it remembers: each field the engine writes for
+  /// them is remembered by the column's bytes in the record (and by the
+  /// record's band, which settles a frequency), and written again at once
+  /// for the same bytes. Only for values written as they are mended (no
+  /// re-encoding, no memo text).
+  void KeepFields();
+  /// The kept fields of \a column, or nullptr when its fields are not kept
+  /// (after KeepFields).
+  const KeptColumn* KeptFieldsOf(std::size_t column) const {
+    return kept_[column].cache ? &kept_[column] : nullptr;
+  }
+  /// Writes at \a out the field kept for the bytes of a column at \a bytes
+  /// (16 bytes may be read there), and returns its end; nullptr when there
+  /// is none.
+  inline char* PutKeptField(const KeptColumn& kept, const char* bytes,
+                            char* out);
+  /// After PutKeptField found none: the engine wrote \a field to \a end
+  /// (nothing, when the value gave no field) for the bytes of the column at
+  /// \a bytes, which the fixer remembers.
+  void KeepField(const KeptColumn& kept, const char* bytes, const char* field,
+                 const char* end);
+
+ private:
   // A field the record may get added.
   struct Addition {
     std::string keyword;
@@ -134,8 +202,23 @@ class RecordFixer {
     std::string constant_submode = {};  // MODE: the SUBMODE of the constant
   };
 
-  inline bool FixFromCache(std::size_t column, const char** value,
-                           std::size_t* length, bool* padded);
+  Span FixOtherwise(std::size_t column, Span span);
+#if defined(__GNUC__)
+  __attribute__((noinline))
+#endif
+  Span FixOnPath(std::size_t column, Span span);
+  bool FixFromCache(std::size_t column, const char** value,
+                    std::size_t* length, bool* padded);
+  // What a remembered value of the FREQ or MODE column tells of its record.
+  inline void NoteRecord(std::size_t column, const Cached& entry, Span span) {
+    if (static_cast<int>(column) == frequency_column_) {
+      record_band_ = entry.band;
+      if (!band_counted_)
+        NoteFrequency(std::string_view(span.value, span.length));
+    }
+    if (static_cast<int>(column) == mode_column_)
+      record_submode_ = entry.submode;
+  }
   inline bool FixHhMm(std::size_t column, const char** value,
                       std::size_t* length, bool* padded);
   inline bool FixBlanksInFront(std::size_t column, const char** value,
@@ -149,20 +232,30 @@ class RecordFixer {
   void AddHits(ColumnCounts* counts, std::int32_t kind,
                std::uint64_t hits) const;
   void NoteFrequency(std::string_view frequency);
-  inline bool CacheKey(std::size_t column, const char* value,
-                       std::size_t length, std::uint64_t key[2],
-                       std::size_t* size) const;
-  static std::size_t CacheSlot(const std::uint64_t key[2], std::size_t size,
-                               int bits) {
-    std::uint64_t hash = (key[0] * 0x9E3779B97F4A7C15ull) ^
-                         (key[1] * 0xC2B2AE3D27D4EB4Full) ^ size;
-    return static_cast<std::size_t>(hash >> (64 - bits));
+  inline bool KeyOf(const ColumnWork& work, const char* value,
+                    std::size_t length, bool padded, CacheKey* key) const;
+  inline bool BandKey(int band_column, std::uint64_t* key,
+                      std::size_t* size) const;
+  static inline Cached* SlotOf(ColumnWork& work, const CacheKey& key);
+  static inline Cached* SlotIn(Cached* cache, int shift, const CacheKey& key);
+  // The entry of \a slot that takes \a key, its former value's hits
+  // counted in \a counts.
+  Cached& MakeRoom(Cached* slot, const CacheKey& key, ColumnCounts* counts);
+  static inline void KeptKey(const KeptColumn& kept, const char* bytes,
+                             const char* record, CacheKey* key);
+  static bool Holds(const Cached& entry, const CacheKey& key) {
+    return entry.sizes == key.sizes && entry.key[0] == key.words[0] &&
+           entry.key[1] == key.words[1] && entry.key[2] == key.words[2];
   }
   char* PutField(char* out, const std::string& keyword, std::string_view value);
+  // Writes the field of \a addition for \a value, a name of the standard's
+  // tables (a band, a submode), formatted once.
+  char* PutStandardField(char* out, std::size_t addition, const char* value);
   char* PutMissingFields(char* out);
 
   std::vector<ColumnFix> fixes_;
   std::vector<ColumnWork> work_;
+  std::vector<KeptColumn> kept_;
   std::vector<std::size_t> offsets_, sizes_;
   std::vector<int> call_columns_;
   std::vector<Addition> additions_;
@@ -178,6 +271,15 @@ class RecordFixer {
   bool record_written_ = false;  // it has a call sign, so it is written
   // Per addition, the number of the last record that wrote its field.
   std::vector<std::uint64_t> written_;
+  // Per addition, kAddedSlots fields formatted for names of the standard's
+  // tables, by where the name stands.
+  struct AddedField {
+    const char* value = nullptr;
+    std::size_t size = 0;
+    char text[64];
+  };
+  static constexpr std::size_t kAddedSlots = 8;
+  std::vector<AddedField> added_fields_;
   std::uint64_t record_number_ = 0;
   const AdifBand* record_band_ = nullptr;
   // The record's frequency as written, for the example of a BAND added.
@@ -188,6 +290,13 @@ class RecordFixer {
   std::string record_band_frequency_;  // a band column's frequency
 
   FixedValue fixed_;
+  // The value of a kKept column mended last, for KeepField.
+  int mended_column_ = -1;
+  std::uint64_t mended_record_ = 0;
+  std::int8_t mended_count_ = -1;
+  bool mended_keepable_ = false;
+  const char* mended_submode_ = nullptr;
+  const AdifBand* mended_band_ = nullptr;
   char time_text_[32] = {};  // an HH:MM time as HHMM, 32 bytes readable
   std::vector<ColumnCounts> counts_;
   std::vector<int> last_kind_;  // per column, the kind counted last

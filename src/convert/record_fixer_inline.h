@@ -1,6 +1,6 @@
 // record_fixer_inline.h: the hot path of RecordFixer, inline, for the
-// record engine alone (convert_records.cpp): it runs for every value of
-// every column the fixer reads, so the common cases are decided here.
+// record engine alone (convert_records.cpp): it runs for every record and
+// every value of the columns whose fields the fixer keeps.
 
 #ifndef LOGWEAVE_CONVERT_RECORD_FIXER_INLINE_H_
 #define LOGWEAVE_CONVERT_RECORD_FIXER_INLINE_H_
@@ -29,105 +29,124 @@ inline void RecordFixer::StartRecord(const char* record) {
   }
 }
 
-inline RecordFixer::Span RecordFixer::Fix(std::size_t column, Span span) {
-  const char* value = span.value;
-  std::size_t length = span.length;
-  bool padded = span.padded;
-  const ColumnWork& work = work_[column];
-  // A record left out is not mended. The paths are tried one by one, the
-  // most common first: a chain of branches that the processor foresees
-  // column after column.
-  const ColumnWork::Path path = record_written_ ? work.path : ColumnWork::kNone;
-  if (path == ColumnWork::kQuick) {
-    if (*value == ' ' && !FixBlanksInFront(column, &value, &length))
-      FixSlowly(column, &value, &length, &padded);
-  } else if (path == ColumnWork::kCached) {
-    if (!FixFromCache(column, &value, &length, &padded))
-      FixSlowly(column, &value, &length, &padded);
-  } else if (path == ColumnWork::kTime) {
-    if (!FixHhMm(column, &value, &length, &padded) &&
-        !FixFromCache(column, &value, &length, &padded))
-      FixSlowly(column, &value, &length, &padded);
-  } else if (path == ColumnWork::kCall) {
-    if (!IsPlainCall(std::string_view(value, length)))
-      FixSlowly(column, &value, &length, &padded);
-  } else if (path == ColumnWork::kSlow) {
-    FixSlowly(column, &value, &length, &padded);
-  }
-  if (work.addition >= 0 && length != 0)
-    written_[work.addition] = record_number_;
-  return Span{value, static_cast<std::uint32_t>(length), padded};
-}
-
 inline char* RecordFixer::PutAdditions(char* out) {
   for (std::size_t a = 0; a < written_.size(); ++a)
     if (written_[a] != record_number_) return PutMissingFields(out);
   return out;
 }
 
+namespace record_fixer_detail {
+// The bytes of a word below its first \a bytes (1 to 7), on a machine that
+// keeps the first byte lowest.
+inline std::uint64_t Low(std::size_t bytes) {
+  return (std::uint64_t{1} << (8 * bytes)) - 1;
+}
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLowFirst = true;
+#else
+constexpr bool kLowFirst = false;
+#endif
+}  // namespace record_fixer_detail
+
 // The key a value is remembered by: its bytes, zero-filled to 16; for a
-// frequency settled by the record's band, the band's bytes after a 1 byte.
-// False when the key would be longer than 16 bytes.
-inline bool RecordFixer::CacheKey(std::size_t column, const char* value,
-                                  std::size_t length, std::uint64_t key[2],
-                                  std::size_t* size) const {
-  const int band_column = work_[column].band_column;
-  key[0] = key[1] = 0;
-  if (band_column < 0) {
-    if (length > 16) return false;
-    std::memcpy(key, value, length);
-    *size = length;
-    return true;
+// frequency settled by the record's band, the band's bytes (up to 8,
+// without the blanks after them) in a third word. False when the value is
+// longer than 16 bytes or the band longer than 8. \a padded says that 16
+// bytes may be read from \a value.
+inline bool RecordFixer::KeyOf(const ColumnWork& work, const char* value,
+                               std::size_t length, bool padded,
+                               CacheKey* key) const {
+  using record_fixer_detail::Low;
+  if (length > 16) return false;
+  if (padded && record_fixer_detail::kLowFirst) {
+    std::memcpy(key->words, value, 16);
+    if (length < 8) {
+      key->words[0] &= Low(length);
+      key->words[1] = 0;
+    } else if (length < 16) {
+      key->words[1] &= Low(length - 8);
+    }
+  } else {
+    key->words[0] = key->words[1] = 0;
+    std::memcpy(key->words, value, length);
   }
-  const char* band = record_ + offsets_[band_column];
-  std::size_t band_length = sizes_[band_column];
-  while (band_length > 0 && band[band_length - 1] == ' ') --band_length;
-  if (length + 1 + band_length > 16) return false;
-  char bytes[16];
-  std::memcpy(bytes, value, length);
-  bytes[length] = '\x01';
-  std::memcpy(bytes + length + 1, band, band_length);
-  std::memcpy(key, bytes, length + 1 + band_length);
-  *size = length + 1 + band_length;
+  key->words[2] = 0;
+  std::size_t band_size = 0;
+  if (work.band_column >= 0 &&
+      !BandKey(work.band_column, &key->words[2], &band_size))
+    return false;
+  key->sizes = static_cast<std::uint16_t>(length | band_size << 8);
   return true;
+}
+
+inline bool RecordFixer::BandKey(int band_column, std::uint64_t* key,
+                                 std::size_t* size) const {
+  const char* band = record_ + offsets_[band_column];
+  std::size_t length = sizes_[band_column];
+  while (length > 0 && band[length - 1] == ' ') --length;
+  if (length > 8) return false;
+  *key = 0;
+  std::memcpy(key, band, length);
+  *size = length;
+  return true;
+}
+
+// The two entries a key may be kept in.
+inline RecordFixer::Cached* RecordFixer::SlotIn(Cached* cache, int shift,
+                                                const CacheKey& key) {
+  const std::uint64_t hash = (key.words[0] * 0x9E3779B97F4A7C15ull) ^
+                             (key.words[1] * 0xC2B2AE3D27D4EB4Full) ^
+                             (key.words[2] * 0x165667B19E3779F9ull) ^
+                             key.sizes;
+  return cache + (hash >> shift) * 2;
+}
+
+inline RecordFixer::Cached* RecordFixer::SlotOf(ColumnWork& work,
+                                                const CacheKey& key) {
+  return SlotIn(work.cache.data(), 65 - work.cache_bits, key);
+}
+
+// The key of a kept field: the column's bytes at \a bytes, and its band
+// column's in \a record.
+inline void RecordFixer::KeptKey(const KeptColumn& kept, const char* bytes,
+                                 const char* record, CacheKey* key) {
+  std::memcpy(key->words, bytes, 16);
+  key->words[0] &= kept.mask[0];
+  key->words[1] &= kept.mask[1];
+  key->words[2] = 0;
+  if (kept.band_offset != 0) {
+    std::memcpy(&key->words[2], record + kept.band_offset, 8);
+    key->words[2] &= kept.mask[2];
+  }
+  key->sizes = kept.sizes;
 }
 
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
-inline bool
-RecordFixer::FixFromCache(std::size_t column, const char** value,
-                          std::size_t* length, bool* padded) {
-  ColumnWork& work = work_[column];
-  std::size_t size = *length;
-  std::uint64_t key[2];
-  if (work.band_column >= 0) {
-    if (!CacheKey(column, *value, *length, key, &size)) return false;
-  } else {
-    if (!*padded || size > 16) return false;
-    // Two whole words, the bytes past the value masked off.
-    std::memcpy(key, *value, sizeof key);
-    if (size < 8) {
-      key[0] &= (std::uint64_t{1} << (8 * size)) - 1;
-      key[1] = 0;
-    } else if (size < 16) {
-      key[1] &= (std::uint64_t{1} << (8 * (size - 8))) - 1;
-    }
-  }
-  Cached& entry = work.cache[CacheSlot(key, size, work.cache_bits)];
-  if (entry.size != size || entry.key[0] != key[0] || entry.key[1] != key[1])
-    return false;
-  ++entry.hits;
-  if (!entry.unchanged) {
-    *value = entry.text;
-    *length = entry.text_size;
-  }
-  if (static_cast<int>(column) == frequency_column_) {
-    record_band_ = entry.band;
-    if (!band_counted_) NoteFrequency(std::string_view(*value, *length));
-  }
-  if (static_cast<int>(column) == mode_column_) record_submode_ = entry.submode;
-  return true;
+inline char*
+RecordFixer::PutKeptField(const KeptColumn& kept, const char* bytes,
+                          char* out) {
+  if (!record_written_) return nullptr;
+  CacheKey key;
+  KeptKey(kept, bytes, record_, &key);
+  Cached* entry = SlotIn(kept.cache, kept.shift, key);
+  if (!Holds(*entry, key) && !Holds(*++entry, key)) return nullptr;
+  ++entry->hits;
+  entry->last_use = static_cast<std::uint32_t>(record_number_);
+  if (entry->text_size <= kShortText)
+    std::memcpy(out, entry->text, kShortText);
+  else
+    std::memcpy(out, entry->text, sizeof entry->text);
+  if (entry->text_size == 0) return out;
+  if (kept.addition >= 0) written_[kept.addition] = record_number_;
+  if (kept.notes_record)
+    NoteRecord(kept.column, *entry,
+               Span{entry->text + entry->value_start,
+                    static_cast<std::uint32_t>(entry->text_size -
+                                               entry->value_start - 1),
+                    true});
+  return out + entry->text_size;
 }
 
 #if defined(__GNUC__)

@@ -44,7 +44,7 @@ struct OrderEvidence {
   std::uint32_t steps = 0;
   std::uint64_t travel = 0;
   std::uint32_t after_latest = 0;  ///< dates after the table's last update
-  long last_day = 0;
+  long first_day = 0, last_day = 0;
   bool any = false;
 };
 
@@ -64,7 +64,8 @@ struct ColumnProfile {
   std::uint32_t values = 0;   ///< values that are not blank
   /// The first three different values (each cut to 24 bytes).
   std::vector<std::string> examples;
-  bool one_value = true;  ///< every value is the same
+  std::string first_value;  ///< the first value that is not blank, whole
+  bool one_value = true;    ///< every value is the same (looked at everything)
 
   // Dates.
   std::uint32_t dates = 0;  ///< dates in some order, or already YYYYMMDD
@@ -136,6 +137,9 @@ struct SurveyRequest {
   static constexpr long kNoLatestDay = 0x7FFFFFFFL;
   bool skip_deleted = false;                 ///< records marked "*" passed
   int code_page = 1252;                      ///< of the text
+  /// Records of this many bytes or more are read in two halves at once,
+  /// when a second handle on the table can be opened (SurveyOpenedTable).
+  std::uint64_t halves_from = 1 << 20;
 };
 
 /// Surveys up to \a record_count records from \a in, which stands on the
@@ -147,6 +151,13 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
                             const SurveyRequest& request,
                             std::vector<ColumnProfile>* profiles);
 
+/// Joins \a later, the profiles a survey by \a request made of records
+/// that follow those \a earlier's survey read, into \a earlier: then they
+/// are what one survey of all those records makes.
+void JoinProfiles(const SurveyRequest& request,
+                  const std::vector<ColumnProfile>& later,
+                  std::vector<ColumnProfile>* earlier);
+
 /// The same on the table at \a path. False, with \a error naming the file
 /// and the cause in \a language, when it cannot be opened or read.
 bool SurveyTable(FileSystem& files, const std::string& path,
@@ -154,8 +165,13 @@ bool SurveyTable(FileSystem& files, const std::string& path,
                  Language language, std::vector<ColumnProfile>* profiles,
                  std::string* error);
 
-/// The same on the table at \a path already open as \a in.
-bool SurveyOpenedTable(InputFile* in, const std::string& path,
+/// The same on the table at \a path already open as \a in. With \a files,
+/// records of request.halves_from bytes or more are read in two halves at
+/// once, the second on a thread of its own through another handle on
+/// \a path (when it opens, on a file of the same size), and their profiles
+/// joined.
+bool SurveyOpenedTable(InputFile* in, FileSystem* files,
+                       const std::string& path,
                        const DbfLayout& layout, const SurveyRequest& request,
                        Language language, std::vector<ColumnProfile>* profiles,
                        std::string* error);

@@ -29,7 +29,7 @@ std::vector<std::uint32_t> InCodePage(const std::string& bytes, int code_page) {
   return points;
 }
 
-// The code points of  bytes read as UTF-8, letter case folded; false
+// The code points of \a bytes read as UTF-8, letter case folded; false
 // when they are not UTF-8.
 bool FromUtf8(const std::string& bytes, std::vector<std::uint32_t>* points) {
   points->clear();

@@ -6,6 +6,7 @@
 #ifndef LOGWEAVE_PLATFORM_FAKE_FILE_SYSTEM_H_
 #define LOGWEAVE_PLATFORM_FAKE_FILE_SYSTEM_H_
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,8 +31,29 @@ class FakeFileSystem : public FileSystem {
   int fail_rename_at = 0;
   SystemError injected_error = ErrnoError(5 /* EIO */);
 
+  /// A count that two threads may add to (a survey reads a table in
+  /// halves on two), read and set as an int.
+  class Count {
+   public:
+    Count() = default;
+    Count(const Count& other) : count_(other.count_.load()) {}
+    Count& operator=(const Count& other) {
+      count_ = other.count_.load();
+      return *this;
+    }
+    Count& operator=(int count) {
+      count_ = count;
+      return *this;
+    }
+    operator int() const { return count_; }
+    int operator++() { return ++count_; }
+
+   private:
+    std::atomic<int> count_{0};
+  };
+
   /// How many calls of each kind were made.
-  int reads = 0, writes = 0, closes = 0, renames = 0;
+  Count reads, writes, closes, renames;
   /// Inputs open now, and the most that were open at once.
   int open_inputs = 0, most_open_inputs = 0;
 
@@ -66,7 +88,7 @@ class FakeFileSystem : public FileSystem {
   bool Remove(const std::string& path, SystemError* error) override;
 
   /// Counts a call of a kind and tells whether it is the one to fail.
-  bool FailsNow(int* count, int fail_at) { return ++*count == fail_at; }
+  bool FailsNow(Count* count, int fail_at) { return ++*count == fail_at; }
 
  private:
   int temporaries_ = 0;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -129,6 +130,19 @@ inline std::string_view TrimWhiteSpace(std::string_view text) {
       static_cast<unsigned char>(text.back()) > ' ')
     return text;
   return TrimBlanksOf(text, IsWhiteSpace);
+}
+
+// ---- bytes read as words ----
+
+/// A word whose first \a bytes bytes (up to 8) as they lie in memory are
+/// ones and the rest zeros: ANDed with a word copied from a value's bytes,
+/// it keeps that many of them, on a machine of either byte order.
+inline std::uint64_t FirstBytesMask(std::size_t bytes) {
+  unsigned char ones[8] = {};
+  for (std::size_t i = 0; i < bytes && i < 8; ++i) ones[i] = 0xFF;
+  std::uint64_t word;
+  std::memcpy(&word, ones, 8);
+  return word;
 }
 
 // ---- UTF-8 ----

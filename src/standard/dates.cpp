@@ -15,24 +15,16 @@ DateFault AdifDateFault(std::string_view value) {
   return DateFault::kNone;
 }
 
-namespace {
-
-// Appends \a number in \a width digits, zeros in front.
-void PutDigits(std::string* text, int number, int width) {
-  char digits[8];
-  for (int i = width; i-- > 0; number /= 10)
-    digits[i] = static_cast<char>('0' + number % 10);
-  text->append(digits, width);
-}
-
-}  // namespace
-
 std::string AdifDateText(const CalendarDate& date) {
-  std::string text;
-  PutDigits(&text, date.year, 4);
-  PutDigits(&text, date.month, 2);
-  PutDigits(&text, date.day, 2);
-  return text;
+  char text[8];
+  int year = date.year;
+  for (int i = 3; i >= 0; --i, year /= 10)
+    text[i] = static_cast<char>('0' + year % 10);
+  text[4] = static_cast<char>('0' + date.month / 10 % 10);
+  text[5] = static_cast<char>('0' + date.month % 10);
+  text[6] = static_cast<char>('0' + date.day / 10 % 10);
+  text[7] = static_cast<char>('0' + date.day % 10);
+  return std::string(text, 8);
 }
 
 long DayNumber(const CalendarDate& date) {
@@ -69,12 +61,17 @@ constexpr MonthName kMonthNames[] = {
 };
 
 int MonthOfName(std::string_view letters) {
-  if (letters.size() < 3) return 0;
+  // No month's name is longer than ten letters.
+  if (letters.size() < 3 || letters.size() > 10) return 0;
+  char upper[10];
+  for (std::size_t i = 0; i < letters.size(); ++i)
+    upper[i] = AsciiUpper(letters[i]);
+  const std::string_view start(upper, letters.size());
   int found = 0;
   for (const MonthName& name : kMonthNames) {
-    std::string_view full = name.name;
-    if (letters.size() > full.size()) continue;
-    if (!EqualIgnoringCase(letters, full.substr(0, letters.size()))) continue;
+    if (name.name[0] != upper[0] || start.size() > name.name.size() ||
+        name.name.substr(0, start.size()) != start)
+      continue;
     if (found != 0 && found != name.month) return 0;
     found = name.month;
   }

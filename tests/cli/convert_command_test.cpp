@@ -77,6 +77,18 @@ TEST_F(ConvertCommand, EachTableIsReportedInSpanish) {
             streams_.Err());
 }
 
+TEST_F(ConvertCommand, ACutTableOverAnEarlierFileIsToldHowToWriteItAlone) {
+  files_.Put("cut.ADI", "earlier");
+  EXPECT_EQ(1, Run({"cut.dbf", "a.dbf"}));
+  EXPECT_EQ("logweave: cut.dbf ends after record 1 of 2; cut.ADI already "
+            "existed and was left as it was, so the 1 complete records were "
+            "not written; to write them, convert that table again on its own "
+            "with -o and another file name\n"
+            "logweave: 1 of 2 tables converted; not converted: cut.dbf\n",
+            streams_.Err());
+  EXPECT_EQ("earlier", files_.Bytes("cut.ADI"));
+}
+
 TEST_F(ConvertCommand, AMergeReportsEveryTableAndGivesTheHighestCode) {
   const struct {
     const char* name;

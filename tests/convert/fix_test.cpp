@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "convert/charset.h"
 #include "convert/convert_records.h"
 #include "dbf_builder.h"
 #include "mapping/field_list.h"
@@ -549,6 +550,123 @@ TEST(RecordFixer, AddsFieldsAndLeavesOutRecordsWithoutCall) {
   EXPECT_EQ("<CALL:6>ea4abc <STATION_CALLSIGN:6>EA4XYZ <EOR>\r\n<EOR>\r\n",
             lines);
   EXPECT_TRUE(summary.empty());
+}
+
+// A log mended as its survey decides, converted with the fields of the
+// columns of few values kept whole by the fixer, or without (through an
+// encoder that keeps every byte as it is).
+struct Mended {
+  std::string lines;
+  std::vector<std::string> summary;
+  ConvertStats stats;
+};
+Mended ConvertMended(const BuilderTable& table,
+                     const std::vector<std::string>& keywords,
+                     const std::vector<std::string>& forms, bool kept) {
+  std::string bytes = BuildTable(table);
+  DbfLayout layout;
+  ReadDbfLayout(reinterpret_cast<const unsigned char*>(bytes.data()),
+                bytes.size(), &layout);
+  std::vector<std::string> entries, names;
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    const BuilderColumn& column = table.columns[c];
+    entries.push_back(ComposeFieldListEntry(column.name, column.type,
+                                            column.length, 0, keywords[c]));
+    names.push_back(column.name);
+  }
+  ColumnPlan plan = PlanColumns(entries, kEnglish);
+  const std::size_t start = layout.header.header_length;
+  MemorySource survey(bytes.data() + start, bytes.size() - start);
+  std::vector<ColumnProfile> profiles;
+  SurveyRecords(&survey, layout.header.record_count, layout,
+                FixSurveyRequest(plan, layout, 1252, false), &profiles);
+  FixPlanInput input;
+  input.plan = &plan;
+  input.layout = &layout;
+  input.profiles = &profiles;
+  input.forms = forms;
+  FixPlan decided;
+  EXPECT_TRUE(DecideFixes(input, &decided)) << decided.conflict;
+  RecordFixer fixer(plan, decided.fixes, {});
+  MemorySource in(bytes.data() + start, bytes.size() - start);
+  StringSink out;
+  const ValueEncoder unchanged(1252, Charset::kKeep);
+  ConvertOptions options;
+  options.fixer = &fixer;
+  if (!kept) options.encoder = &unchanged;
+  Mended mended;
+  mended.stats =
+      ConvertRecords(&in, &out, layout.header.record_count, plan, options);
+  mended.lines = out.text;
+  mended.summary = fixer.Summary(names, kEnglish);
+  return mended;
+}
+
+TEST(RecordFixer, FieldsKeptWholeAreTheFieldsMended) {
+  // Spellings of every rule, blanks in front, NUL bytes, values not read;
+  // frequencies settled by the band of their record, some new ones, and a
+  // column too wide to be kept; a record without a call sign, and one
+  // whose call is blanks before a NUL (written, but not mended).
+  const std::vector<std::string> calls = {"EA4ABC", "ea4abc", "EA4 ABC",
+                                          "DL1M\xDC" "E", "",
+                                          std::string("   \0X", 5), "F6XYZ",
+                                          "W1AW/P"};
+  const std::vector<std::string> dates = {
+      "14/06/2005", "2005-06-14", "14-JUN-05", "",  "xx", " 3/4/2005",
+      "20050614",   "31/02/2005", std::string("14/06/2005\0", 11)};
+  const std::vector<std::string> times = {"12:34", "1:05",  "1234", "",
+                                          "12.34z", "25:00", " 12:34", "9"};
+  const std::vector<std::string> frequencies = {
+      "14.195", "7085",  "7,085", "3.5 MHz", "  14.195", "abc", "",
+      "7",      "14195", "28495,5", std::string("14.195\0z", 8)};
+  const std::vector<std::string> bands = {"20m", "40M", "",  "40",  "x",
+                                          "14",  "80",  "20", "14.195"};
+  const std::vector<std::string> modes = {"USB", "usb", "CW",  "FT4", "xyz",
+                                          "",    " CW", "LSB", "\xC9"};
+  const std::vector<std::string> flags = {"Y", "SI", "NO", "", "?", "s", " N"};
+  const std::vector<std::string> reports = {"59", "5 9", "599", "", " 57", "x"};
+  const std::vector<std::string> numbers = {"100", "1,5", " 25", "",
+                                            "1.500,5", "x", "12.345.678"};
+  BuilderTable table;
+  table.columns = {{"IND", 'C', 10, 0},  {"FECHA", 'C', 11, 0},
+                   {"HORA", 'C', 8, 0},  {"FREC", 'C', 12, 0},
+                   {"BANDA", 'C', 6, 0}, {"MODO", 'C', 6, 0},
+                   {"QSL", 'C', 3, 0},   {"RST", 'C', 4, 0},
+                   {"POT", 'C', 10, 0},  {"FREC_RX", 'C', 18, 0},
+                   {"NOTA", 'C', 12, 0}};
+  const std::vector<std::string> keywords = {
+      "CALL", "QSO_DATE", "TIME_ON",  "FREQ", "BAND",   "MODE",
+      "QSL_SENT", "RST_SENT", "TX_PWR", "FREQ_RX", "COMMENT"};
+  const int kDistinct = 700;
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 0; r < kDistinct; ++r) {
+    auto pick = [r](const std::vector<std::string>& values, int stride) {
+      return values[(r * stride + r / 7) % values.size()];
+    };
+    // More frequencies than the fixer keeps, so that some are forgotten.
+    const std::string frequency =
+        r % 3 == 0 ? std::to_string(14000 + r) : pick(frequencies, 1);
+    rows.push_back({pick(calls, 1), pick(dates, 1), pick(times, 3), frequency,
+                    pick(bands, 2), pick(modes, 5), pick(flags, 1),
+                    pick(reports, 1), pick(numbers, 3),
+                    "   " + pick(frequencies, 1), "note"});
+  }
+  // Every row twice: read first, then remembered.
+  table.rows = rows;
+  table.rows.insert(table.rows.end(), rows.begin(), rows.end());
+  for (const std::vector<std::string>& forms :
+       {std::vector<std::string>{"", "dmy", "", "", "metres", "", "", "", "decimal-comma"},
+        std::vector<std::string>{"", "mdy", "", "khz", "mhz", "", "", "", "decimal-point", "khz"}}) {
+    const Mended kept = ConvertMended(table, keywords, forms, true);
+    const Mended plain = ConvertMended(table, keywords, forms, false);
+    EXPECT_EQ(plain.lines, kept.lines);
+    EXPECT_EQ(plain.summary, kept.summary);
+    EXPECT_EQ(plain.stats.records_written, kept.stats.records_written);
+    // The second time round gives the lines of the first.
+    const std::size_t half = kept.lines.size() / 2;
+    EXPECT_EQ(kept.lines.substr(0, half), kept.lines.substr(half));
+    EXPECT_NE(std::string::npos, kept.lines.find("<SUBMODE:3>USB"));
+  }
 }
 
 }  // namespace
