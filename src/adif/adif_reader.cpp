@@ -413,6 +413,10 @@ class TaggedReader : public AdifRecordReader {
     known = KnownTag();
     if (size > KnownTag::kRoom) return;
     known.whole = KnownTag::Bytes(at, size, end);
+    // Compared in small letters too, as every kept tag is: left at zero,
+    // as many zero bytes would pass for the <EOR>.
+    known.folded_low = FoldedWord(known.whole.low);
+    known.folded_high = FoldedWord(known.whole.high);
     known.whole_size = size;
     known.end = true;
   }

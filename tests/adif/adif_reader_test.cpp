@@ -133,6 +133,9 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
       {"DOS end of file mark", "<CALL:4>W1AW<EOR>\r\n\x1A", "CALL=W1AW",
        false},
       {"empty records count", "<EOR><EOR>", " / ", false},
+      {"zero bytes after an empty record are no record",
+       std::string("<CALL:2>K1<EOR><EOR>") + std::string(12, '\0') + "x",
+       "CALL=K1 / ", false},
       // LoTW's downloads: comments after values, an end mark out of any
       // record.
       {"comments after values and an application's end mark",
