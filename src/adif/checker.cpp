@@ -207,6 +207,8 @@ struct Checker::NameEntry {
   int service_field = -1;  // a ServiceField, or -1
   // Where the name was met last: the record, the part, its value then.
   std::uint64_t seen_record = 0, seen_part = 0;
+  std::uint64_t seen_mark = 0;  // the part it was met in, while looking
+  std::uint32_t place = 0;      // of its field in the part it was last in
   std::string_view seen_value;
   std::uint64_t seen_length = 0;
   Kept seen_kept;  // the value when its part was handed over
@@ -662,8 +664,9 @@ void Checker::Part(const AdifRecord& part) {
   if (!part.continued) StartRecord();
   ++part_serial_;
   for (const AdifSyntaxProblem& problem : part.problems) Syntax(problem);
-  for (std::size_t i = 0; i < part.fields.size(); ++i)
-    Field(part.fields[i], i);
+  if (!FieldsByKind(part))
+    for (std::size_t i = 0; i < part.fields.size(); ++i)
+      Field(part.fields[i], i);
   if (part.complete) {
     EndRecord(part.terminated);
   } else {
@@ -751,45 +754,114 @@ bool Checker::EnumeratedAtOnce(std::string_view value) {
   }
 }
 
+// Judges field \a index of a part, in the order of the part.
 void Checker::Field(const AdifField& field, std::size_t index) {
   has_fields_ = true;
   slot_ = SlotAt(field);
   if (index < kPlaced) placed_[index] = slot_;
+  slot_->place = static_cast<std::uint32_t>(index);
+  Seen(field);
+  Judge(field);
+}
+
+// Notes that the field at hand was met in the record, or reports it met
+// twice.
+inline void Checker::Seen(const AdifField& field) {
   NameEntry& entry = *slot_;
-  if (entry.seen_record == record_) {
-    Repeated(field);
-  } else {
-    entry.seen_record = record_;
-    entry.seen_part = part_serial_;
-    entry.seen_value = field.data;
-    entry.seen_length = field.length;
+  if (entry.seen_record == record_) return Repeated(field);
+  entry.seen_record = record_;
+  entry.seen_part = part_serial_;
+  entry.seen_value = field.data;
+  entry.seen_length = field.length;
+}
+
+// True when the field at hand is a usual field of the standard, without a
+// type indicator: it is judged the short way when it can be.
+inline bool Checker::Usual(const AdifField& field) const {
+  return slot_->usual && field.type.empty() && !field.length_leading_zeros &&
+         slot_->service_field < 0;
+}
+
+inline void Checker::Judge(const AdifField& field) {
+  if (!Usual(field)) return FieldInFull(field);
+  Judged<true>(field, slot_->quick);
+}
+
+// The fields of \a part judged kind by kind, all the dates, then all the
+// times, ..., rather than one after the other, when their names stand in
+// another order than when they were met before: a field's kind is then not
+// foreseen, and going from one to the next costs more than judging it.
+// Findings are still made in the order of the fields, since only the
+// fields that give none are judged early. False, with nothing done, when
+// a name is met for the first time or twice in the record, which are left
+// to the reading in order.
+bool Checker::FieldsByKind(const AdifRecord& part) {
+  const std::size_t n = part.fields.size();
+  if (n == 0 || n > kPlaced) return false;
+  bool in_order = true;  // each name after the one before, as when last met
+  std::uint32_t after = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    NameEntry* entry = Known(part.fields[i]);
+    if (!entry || entry->seen_record == record_ || entry->seen_mark == part_serial_)
+      return false;
+    entry->seen_mark = part_serial_;
+    in_order = in_order && entry->place >= after;
+    after = entry->place + 1;
+    entries_[i] = entry;
   }
-  // The usual field of the standard, without a type indicator: judged the
-  // short way, each kind by code of its own, since a record's fields may
-  // come in any order.
-  if (!entry.usual || !field.type.empty() || field.length_leading_zeros ||
-      entry.service_field >= 0)
-    return FieldInFull(field);
-  switch (entry.quick) {
-    case Quick::kText:
-      return TextField(field);
-    case Quick::kDate:
-      return DateField(field);
-    case Quick::kTime:
-      return TimeField(field);
-    case Quick::kGrid:
-      return GridField(field);
-    case Quick::kNumber:
-      return NumberField(field);
-    case Quick::kEnumeration:
-      return EnumerationField(field);
-    case Quick::kBand:
-      return BandField(field);
-    case Quick::kMode:
-      return ModeField(field);
-    case Quick::kOther:
-      break;
+  has_fields_ = true;
+  if (in_order) {  // in the order of the fields, which is foreseen
+    for (std::size_t i = 0; i < n; ++i) {
+      slot_ = placed_[i] = entries_[i];
+      slot_->place = static_cast<std::uint32_t>(i);
+      Seen(part.fields[i]);
+      Judge(part.fields[i]);
+    }
+    return true;
   }
+  std::size_t counts[kQuickKinds] = {};
+  for (std::size_t i = 0; i < n; ++i) {
+    const AdifField& field = part.fields[i];
+    slot_ = placed_[i] = entries_[i];
+    slot_->place = static_cast<std::uint32_t>(i);
+    Seen(field);
+    const Quick kind = Usual(field) ? slot_->quick : Quick::kOther;
+    const int k = static_cast<int>(kind);
+    by_kind_[k][counts[k]++] = static_cast<std::uint8_t>(i);
+    late_[i] = kind == Quick::kOther;
+  }
+  for (int k = 1; k < kQuickKinds; ++k) {
+    for (std::size_t j = 0; j < counts[k]; ++j) {
+      const std::size_t i = by_kind_[k][j];
+      slot_ = entries_[i];
+      if (!Judged<false>(part.fields[i], static_cast<Quick>(k)))
+        late_[i] = true;
+    }
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!late_[i]) continue;
+    slot_ = entries_[i];
+    Judge(part.fields[i]);
+  }
+  return true;
+}
+
+// The entry of \a field when its name was met before, or nullptr.
+inline Checker::NameEntry* Checker::Known(const AdifField& field) {
+  if (field.spelling != 0) {
+    const Spelled& spelled = spelled_[field.spelling % kSpelled];
+    if (spelled.spelling == field.spelling) return spelled.entry;
+  }
+  const std::size_t number = name_table_.Find(field.name);
+  if (number == NameTable::kNotFound) return nullptr;
+  if (field.spelling != 0)
+    spelled_[field.spelling % kSpelled] = {field.spelling, &names_[number]};
+  return &names_[number];
+}
+
+// A usual field of the standard, the long way.
+void Checker::UsualField(const AdifField& field) {
+  const NameEntry& entry = *slot_;
   const AdifByteCounts& counts = field.bytes;
   if (counts.odd != 0 || counts.line_ends != 0 || IsInternational(entry.type))
     Bytes(field, entry.type);
@@ -804,95 +876,128 @@ void Checker::Field(const AdifField& field, std::size_t index) {
   if (!JudgedAtOnce(value)) Typed(field, entry.type, value);
 }
 
-// The short ways: what Field's last lines do for one kind of field.
+// ---- the short ways ----
+// Each judges a usual field of one kind as UsualField does. When kInFull,
+// what is wrong is reported, and they return true. Otherwise they judge it
+// only when it gives no finding: true then, with what the record keeps of
+// it noted; false, with nothing done, at the first sign of a finding.
 
-// Bytes outside printable ASCII in a field of a type that is not
-// international.
-inline void Checker::OddBytes(const AdifField& field, AdifType type) {
-  if ((field.bytes.odd | field.bytes.line_ends) != 0) Bytes(field, type);
+template <bool kInFull>
+bool Checker::Judged(const AdifField& field, Quick kind) {
+  switch (kind) {
+    case Quick::kText:
+      return JudgedText<kInFull>(field);
+    case Quick::kDate:
+      return JudgedDateOrTime<kInFull>(field, AdifType::kDate);
+    case Quick::kTime:
+      return JudgedDateOrTime<kInFull>(field, AdifType::kTime);
+    case Quick::kGrid:
+      return JudgedGrid<kInFull>(field);
+    case Quick::kNumber:
+      return JudgedNumber<kInFull>(field);
+    case Quick::kEnumeration:
+    case Quick::kBand:
+    case Quick::kMode:
+      return JudgedEnumeration<kInFull>(field, kind);
+    case Quick::kOther:
+      break;
+  }
+  if (kInFull) UsualField(field);
+  return kInFull;
+}
+
+// Bytes outside printable ASCII, in a field of a type that is not
+// international: reported when \a report. True when there are none, or
+// they were reported.
+template <bool kInFull>
+bool Checker::PlainBytes(const AdifField& field, AdifType type) {
+  if ((field.bytes.odd | field.bytes.line_ends) == 0) return true;
+  if (kInFull) Bytes(field, type);
+  return kInFull;
 }
 
 // A String of no list: only whether it is blank counts.
-inline void Checker::TextField(const AdifField& field) {
-  OddBytes(field, AdifType::kString);
+template <bool kInFull>
+bool Checker::JudgedText(const AdifField& field) {
+  if (!PlainBytes<kInFull>(field, AdifType::kString)) return false;
   if (!TrimWhiteSpace(field.data).empty()) has_[slot_->required] = true;
+  return true;
 }
 
-inline void Checker::DateField(const AdifField& field) {
-  OddBytes(field, AdifType::kDate);
+template <bool kInFull>
+bool Checker::JudgedDateOrTime(const AdifField& field, AdifType type) {
+  if (!PlainBytes<kInFull>(field, type)) return false;
   const std::string_view value = TrimWhiteSpace(field.data);
-  if (value.empty()) return;
+  if (value.empty()) return true;
+  const bool padded = value.size() != field.data.size();
+  const bool good =
+      type == AdifType::kDate ? IsAdifDate(value) : IsAdifTime(value);
+  if (!kInFull && (padded || !good)) return false;
   has_[slot_->required] = true;
-  if (value.size() != field.data.size())
-    Padded(field.name, field.data, value, AdifType::kDate);
-  if (!IsAdifDate(value)) Typed(field, AdifType::kDate, value);
+  if (padded) Padded(field.name, field.data, value, type);
+  if (!good) Typed(field, type, value);
+  return true;
 }
 
-inline void Checker::TimeField(const AdifField& field) {
-  OddBytes(field, AdifType::kTime);
+template <bool kInFull>
+bool Checker::JudgedGrid(const AdifField& field) {
+  if (!PlainBytes<kInFull>(field, AdifType::kGridSquare)) return false;
   const std::string_view value = TrimWhiteSpace(field.data);
-  if (value.empty()) return;
+  if (value.empty()) return true;
+  const bool good = IsGridSquare(value);
+  if (!kInFull && !good) return false;
   has_[slot_->required] = true;
-  if (value.size() != field.data.size())
-    Padded(field.name, field.data, value, AdifType::kTime);
-  if (!IsAdifTime(value)) Typed(field, AdifType::kTime, value);
+  if (!good) Typed(field, AdifType::kGridSquare, value);
+  return true;
 }
 
-inline void Checker::GridField(const AdifField& field) {
-  OddBytes(field, AdifType::kGridSquare);
-  const std::string_view value = TrimWhiteSpace(field.data);
-  if (value.empty()) return;
-  has_[slot_->required] = true;
-  if (!IsGridSquare(value)) Typed(field, AdifType::kGridSquare, value);
-}
-
-inline void Checker::NumberField(const AdifField& field) {
+// A number found good before, written the same, is only looked at for
+// blanks around it.
+template <bool kInFull>
+bool Checker::JudgedNumber(const AdifField& field) {
   const AdifType type = slot_->type;
-  OddBytes(field, type);
-  if (NumberAsBefore(field)) return;
+  if (!PlainBytes<kInFull>(field, type)) return false;
+  const Last* last = Recall(field.data);
+  if (last && last->result == &kGoodNumber) {
+    const std::string_view value =
+        field.data.substr(last->value_at, last->value_size);
+    const bool padded = value.size() != field.data.size();
+    if (!kInFull && padded) return false;
+    has_[slot_->required] = true;
+    if (padded) Padded(field.name, field.data, value, type);
+    if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
+      KeepFrequency(value, last->hertz);
+    return true;
+  }
   const std::string_view value = TrimWhiteSpace(field.data);
-  if (value.empty()) return;
+  if (value.empty()) return true;
+  if (!kInFull) return false;
   has_[slot_->required] = true;
   Typed(field, type, value);
+  return true;
 }
 
-// A value of an enumeration of no qualifier, found valid before.
-inline void Checker::EnumerationField(const AdifField& field) {
-  OddBytes(field, AdifType::kEnumeration);
+// A value of an enumeration of no qualifier, found valid before; BAND and
+// MODE are kept for the record's own rules.
+template <bool kInFull>
+bool Checker::JudgedEnumeration(const AdifField& field, Quick kind) {
+  if (!PlainBytes<kInFull>(field, AdifType::kEnumeration)) return false;
   const std::string_view value = TrimWhiteSpace(field.data);
-  if (value.empty()) return;
-  has_[slot_->required] = true;
-  const AdifEnumerationValue* found = nullptr;
-  if (!Recalled(value, &found) || !found || found->import_only)
-    Typed(field, AdifType::kEnumeration, value);
-}
-
-// BAND and MODE found valid before are remembered for the record's own
-// rules.
-inline void Checker::BandField(const AdifField& field) {
-  OddBytes(field, AdifType::kEnumeration);
-  const std::string_view value = TrimWhiteSpace(field.data);
-  if (value.empty()) return;
-  has_[slot_->required] = true;
-  const AdifBand* band = nullptr;
-  if (Recalled(value, &band) && band) {
-    band_ = band;
-    return;
+  if (value.empty()) return true;
+  bool good = false;
+  if (kind == Quick::kBand) {
+    const AdifBand* band = nullptr;
+    good = Recalled(value, &band) && band;
+    if (good) band_ = band;
+  } else {
+    const AdifEnumerationValue* found = nullptr;
+    good = Recalled(value, &found) && found && !found->import_only;
+    if (good && kind == Quick::kMode) mode_ = found;
   }
-  Typed(field, AdifType::kEnumeration, value);
-}
-
-inline void Checker::ModeField(const AdifField& field) {
-  OddBytes(field, AdifType::kEnumeration);
-  const std::string_view value = TrimWhiteSpace(field.data);
-  if (value.empty()) return;
+  if (!kInFull && !good) return false;
   has_[slot_->required] = true;
-  const AdifEnumerationValue* found = nullptr;
-  if (Recalled(value, &found) && found && !found->import_only) {
-    mode_ = found;
-    return;
-  }
-  Typed(field, AdifType::kEnumeration, value);
+  if (!good) Typed(field, AdifType::kEnumeration, value);
+  return true;
 }
 
 // Any field: of the file's own, an application's, unknown, with a type

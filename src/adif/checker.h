@@ -61,6 +61,7 @@ class Checker {
   enum class Quick {
     kOther, kText, kDate, kTime, kGrid, kNumber, kEnumeration, kBand, kMode,
   };
+  static constexpr int kQuickKinds = static_cast<int>(Quick::kMode) + 1;
   struct UserField;
   struct NameEntry;
   struct Last;
@@ -122,15 +123,26 @@ class Checker {
   void Syntax(const AdifSyntaxProblem& problem);
   void Field(const AdifField& field, std::size_t index);
   void FieldInFull(const AdifField& field);
-  void OddBytes(const AdifField& field, AdifType type);
-  void TextField(const AdifField& field);
-  void DateField(const AdifField& field);
-  void TimeField(const AdifField& field);
-  void GridField(const AdifField& field);
-  void NumberField(const AdifField& field);
-  void EnumerationField(const AdifField& field);
-  void BandField(const AdifField& field);
-  void ModeField(const AdifField& field);
+  void Seen(const AdifField& field);
+  bool Usual(const AdifField& field) const;
+  void Judge(const AdifField& field);
+  bool FieldsByKind(const AdifRecord& part);
+  NameEntry* Known(const AdifField& field);
+  void UsualField(const AdifField& field);
+  template <bool kInFull>
+  bool Judged(const AdifField& field, Quick kind);
+  template <bool kInFull>
+  bool PlainBytes(const AdifField& field, AdifType type);
+  template <bool kInFull>
+  bool JudgedText(const AdifField& field);
+  template <bool kInFull>
+  bool JudgedDateOrTime(const AdifField& field, AdifType type);
+  template <bool kInFull>
+  bool JudgedGrid(const AdifField& field);
+  template <bool kInFull>
+  bool JudgedNumber(const AdifField& field);
+  template <bool kInFull>
+  bool JudgedEnumeration(const AdifField& field, Quick kind);
   bool TypeOfField(const AdifField& field, AdifType* type);
   void Repeated(const AdifField& field);
   void KeepRepeatedValues(const AdifRecord& part);
@@ -191,6 +203,11 @@ class Checker {
   // By place, the entries of the first fields of the part at hand (nullptr
   // once the names are forgotten).
   NameEntry* placed_[kPlaced] = {};
+  // For FieldsByKind: the entries of the fields of a part, their places by
+  // kind, and those judged the long way.
+  NameEntry* entries_[kPlaced] = {};
+  std::uint8_t by_kind_[kQuickKinds][kPlaced] = {};
+  bool late_[kPlaced] = {};
 
   // The record at hand.
   std::uint64_t record_ = 0;
