@@ -27,6 +27,7 @@ TEST(KeywordOfName, NamesOfOldLoggers) {
       {"Qso Date", 1252, "QSO_DATE"},
       {"HORA", 1252, "TIME_ON"},
       {"UTC", 1252, "TIME_ON"},
+      {"QSOTIME", 1252, "TIME_ON"},
       {"RST_S", 1252, "RST_SENT"},
       {"RSTS", 1252, "RST_SENT"},
       {"RST_TX", 1252, "RST_SENT"},
