@@ -290,6 +290,9 @@ class TaggedReader : public AdifRecordReader {
     const std::uint64_t base = pos_;  // the file offset of s[0]
     record->problems.clear();
     std::size_t count = 0;  // fields read
+    // The fields kept from the record before, written over.
+    AdifField* fields = record->fields.data();
+    std::size_t room = record->fields.size();
     std::size_t p = 0;
     for (;;) {
       const KnownTag* known =
@@ -374,7 +377,12 @@ class TaggedReader : public AdifRecordReader {
           p + length > limit)
         return false;
       const std::string_view data(s + p, length);
-      AdifField& field = NextField(record, count++);
+      if (count == room) {
+        record->fields.emplace_back();
+        fields = record->fields.data();
+        room = record->fields.size();
+      }
+      AdifField& field = fields[count++];
       field.spelling = spelling;
       field.length_leading_zeros = leading_zeros;
       field.name = name;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "adif/adif_check.h"
+#include "adif/record_builder.h"
 #include "platform/fake_file_system.h"
 #include "platform/text.h"
 
@@ -440,6 +442,29 @@ TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
   ASSERT_EQ(2u, whole.records.size());
   EXPECT_EQ(3001u, whole.records[0].fields.size());
   EXPECT_EQ(10000u, whole.records[0].fields.back().data.size());
+}
+
+// The test of whether a value can be taken as it is agrees with the count
+// of its bytes, for a value of any length with any kind of byte anywhere in
+// it, and whatever lies past its end.
+TEST(ReadAdif, PlainValuesAreToldAsTheirBytesAreCounted) {
+  const char kBytes[] = {'A', ' ', '~', '<', '\x1F', '\x7F', '\x80', '\xFF',
+                         '\r', '\n', '\0'};
+  for (std::size_t length = 0; length <= 40; ++length) {
+    for (std::size_t at = 0; at <= length; ++at) {
+      for (char byte : kBytes) {
+        std::string bytes(length + 16, '<');  // past the end: not looked at
+        std::fill(bytes.begin(), bytes.begin() + length, 'x');
+        if (at < length) bytes[at] = byte;
+        AdifByteCounts counts;
+        const bool less_than =
+            CountBytes(std::string_view(bytes).substr(0, length), 0, &counts);
+        const bool plain = counts.odd == 0 && counts.line_ends == 0 && !less_than;
+        EXPECT_EQ(plain, PlainAscii(bytes.data(), length, bytes.size()))
+            << length << " " << at << " " << static_cast<int>(byte);
+      }
+    }
+  }
 }
 
 // The reader numbers the names of the fields it reads the fast way: the
