@@ -205,6 +205,7 @@ struct Checker::NameEntry {
   const char* maximum = nullptr;
   double lowest = 0, highest = 0;
   int service_field = -1;  // a ServiceField, or -1
+  bool short_way = false;  // usual and no service's: judged the short way
   // Where the name was met last: the record, the part, its value then.
   std::uint64_t seen_record = 0, seen_part = 0;
   std::uint64_t seen_mark = 0;  // the part it was met in, while looking
@@ -549,6 +550,7 @@ void Checker::Describe(NameEntry* entry) {
   if (entry->minimum) entry->lowest = std::strtod(entry->minimum, nullptr);
   if (entry->maximum) entry->highest = std::strtod(entry->maximum, nullptr);
   entry->quick = QuickOf(*entry);
+  entry->short_way = entry->usual && entry->service_field < 0;
 }
 
 // The short way a usual field of the standard is judged, as Field would
@@ -778,12 +780,13 @@ inline void Checker::Seen(const AdifField& field) {
 // True when the field at hand is a usual field of the standard, without a
 // type indicator: it is judged the short way when it can be.
 inline bool Checker::Usual(const AdifField& field) const {
-  return slot_->usual && field.type.empty() && !field.length_leading_zeros &&
-         slot_->service_field < 0;
+  return slot_->short_way && field.type.empty() && !field.length_leading_zeros;
 }
 
 inline void Checker::Judge(const AdifField& field) {
   if (!Usual(field)) return FieldInFull(field);
+  // The most common kind, judged here when it gives no finding.
+  if (slot_->quick == Quick::kText && JudgedText<false>(field)) return;
   Judged<true>(field, slot_->quick);
 }
 
@@ -797,15 +800,16 @@ inline void Checker::Judge(const AdifField& field) {
 // to the reading in order.
 bool Checker::FieldsByKind(const AdifRecord& part) {
   const std::size_t n = part.fields.size();
+  const AdifField* const fields = part.fields.data();
   if (n == 0 || n > kPlaced) return false;
   bool in_order = true;  // each name after the one before, as when last met
   std::uint32_t after = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    NameEntry* entry = Known(part.fields[i]);
+    NameEntry* entry = Known(fields[i]);
     if (!entry || entry->seen_record == record_ || entry->seen_mark == part_serial_)
       return false;
     entry->seen_mark = part_serial_;
-    in_order = in_order && entry->place >= after;
+    in_order &= entry->place >= after;
     after = entry->place + 1;
     entries_[i] = entry;
   }
@@ -814,14 +818,14 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     for (std::size_t i = 0; i < n; ++i) {
       slot_ = placed_[i] = entries_[i];
       slot_->place = static_cast<std::uint32_t>(i);
-      Seen(part.fields[i]);
-      Judge(part.fields[i]);
+      Seen(fields[i]);
+      Judge(fields[i]);
     }
     return true;
   }
   std::size_t counts[kQuickKinds] = {};
   for (std::size_t i = 0; i < n; ++i) {
-    const AdifField& field = part.fields[i];
+    const AdifField& field = fields[i];
     slot_ = placed_[i] = entries_[i];
     slot_->place = static_cast<std::uint32_t>(i);
     Seen(field);
@@ -834,14 +838,14 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     for (std::size_t j = 0; j < counts[k]; ++j) {
       const std::size_t i = by_kind_[k][j];
       slot_ = entries_[i];
-      if (!Judged<false>(part.fields[i], static_cast<Quick>(k)))
+      if (!Judged<false>(fields[i], static_cast<Quick>(k)))
         late_[i] = true;
     }
   }
   for (std::size_t i = 0; i < n; ++i) {
     if (!late_[i]) continue;
     slot_ = entries_[i];
-    Judge(part.fields[i]);
+    Judge(fields[i]);
   }
   return true;
 }
