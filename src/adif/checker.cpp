@@ -811,14 +811,21 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     entry->seen_mark = part_serial_;
     in_order &= entry->place >= after;
     after = entry->place + 1;
+    entry->place = static_cast<std::uint32_t>(i);
     entries_[i] = entry;
   }
   has_fields_ = true;
-  if (in_order) {  // in the order of the fields, which is foreseen
+  // What a later part of the record looks back at, which no field of this
+  // part repeats: nothing when this part ends the record.
+  if (!part.complete) {
     for (std::size_t i = 0; i < n; ++i) {
       slot_ = placed_[i] = entries_[i];
-      slot_->place = static_cast<std::uint32_t>(i);
       Seen(fields[i]);
+    }
+  }
+  if (in_order) {  // in the order of the fields, which is foreseen
+    for (std::size_t i = 0; i < n; ++i) {
+      slot_ = entries_[i];
       Judge(fields[i]);
     }
     return true;
@@ -826,9 +833,7 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
   std::size_t counts[kQuickKinds] = {};
   for (std::size_t i = 0; i < n; ++i) {
     const AdifField& field = fields[i];
-    slot_ = placed_[i] = entries_[i];
-    slot_->place = static_cast<std::uint32_t>(i);
-    Seen(field);
+    slot_ = entries_[i];
     const Quick kind = Usual(field) ? slot_->quick : Quick::kOther;
     const int k = static_cast<int>(kind);
     by_kind_[k][counts[k]++] = static_cast<std::uint8_t>(i);
