@@ -30,26 +30,6 @@ Word Load(const char* at) {
   return word;
 }
 
-// a == b for the short names and values of a record: a word or two that
-// may overlap, compared at once, rather than byte after byte.
-bool SameBytes(std::string_view a, std::string_view b) {
-  const std::size_t n = a.size();
-  if (n != b.size()) return false;
-  const char* x = a.data();
-  const char* y = b.data();
-  if (n >= 8) {
-    for (std::size_t i = 0; i + 8 < n; i += 8)
-      if (Load<std::uint64_t>(x + i) != Load<std::uint64_t>(y + i)) return false;
-    return Load<std::uint64_t>(x + n - 8) == Load<std::uint64_t>(y + n - 8);
-  }
-  if (n >= 4)
-    return Load<std::uint32_t>(x) == Load<std::uint32_t>(y) &&
-           Load<std::uint32_t>(x + n - 4) == Load<std::uint32_t>(y + n - 4);
-  for (std::size_t i = 0; i < n; ++i)
-    if (x[i] != y[i]) return false;
-  return true;
-}
-
 // The items of a list separated by \a separator.
 std::vector<std::string_view> Items(std::string_view list, char separator) {
   std::vector<std::string_view> items;
@@ -163,7 +143,7 @@ struct Checker::UserField {
 // looking it up gave.
 struct Checker::Last {
   static constexpr std::size_t kSize = 16;  // longer values are not kept
-  char value[kSize];
+  std::uint64_t low = 0, high = 0;  // its bytes, as ValueKey reads them
   std::size_t size = kSize + 1;  // none
   const void* result = nullptr;
   // Of a number: where it lies within the blanks, and as a frequency.
@@ -240,25 +220,33 @@ namespace {
 constexpr std::size_t kMostNames = 4096;
 constexpr std::size_t kWays = 4;
 
-// Where \a value is remembered: one of kWays places from the top bits of a
-// multiplicative hash of its first and last eight bytes (or four, or all of
-// it) and its size.
-std::size_t PlaceOfValue(std::string_view value, int bits) {
-  const std::size_t n = value.size();
-  const char* p = value.data();
-  std::uint64_t key = n;
-  if (n >= 8) {
-    key ^= Load<std::uint64_t>(p) * 0x9E3779B97F4A7C15ULL ^
-           Load<std::uint64_t>(p + n - 8);
-  } else if (n >= 4) {
-    key ^= Load<std::uint32_t>(p) |
-           std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
-  } else {
-    for (std::size_t i = 0; i < n; ++i)
-      key = key << 8 | static_cast<unsigned char>(p[i]);
+// The bytes of a value of up to Last::kSize bytes as two words, which tell
+// it from any other value of its size: its first and last eight bytes
+// (which may overlap), or four and four, or its first, middle and last.
+struct ValueKey {
+  std::uint64_t low = 0, high = 0;
+  explicit ValueKey(std::string_view value) {
+    const std::size_t n = value.size();
+    const char* p = value.data();
+    if (n >= 8) {
+      low = Load<std::uint64_t>(p);
+      high = Load<std::uint64_t>(p + n - 8);
+    } else if (n >= 4) {
+      low = Load<std::uint32_t>(p) |
+            std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
+    } else if (n > 0) {
+      low = static_cast<unsigned char>(p[0]) |
+            static_cast<unsigned char>(p[n / 2]) << 8 |
+            static_cast<unsigned char>(p[n - 1]) << 16;
+    }
   }
-  return (key * 0x9E3779B97F4A7C15ULL) >> (64 - bits);
-}
+  // One of kWays places of 2^bits for the value of \a size bytes: the top
+  // bits of a multiplicative hash.
+  std::size_t Place(std::size_t size, int bits) const {
+    return ((low * 0x9E3779B97F4A7C15ULL ^ high ^ size) * 0x9E3779B97F4A7C15ULL) >>
+           (64 - bits);
+  }
+};
 
 }  // namespace
 
@@ -608,7 +596,9 @@ const Result* Checker::Remembered(std::string_view value, Find find) {
 Checker::Last* Checker::Remember(std::string_view value, const void* result) {
   if (value.size() > Last::kSize) return nullptr;
   Last& last = PlaceFor(value);
-  std::memcpy(last.value, value.data(), value.size());
+  const ValueKey key(value);
+  last.low = key.low;
+  last.high = key.high;
   last.size = value.size();
   last.result = result;
   return &last;
@@ -636,12 +626,13 @@ bool Checker::Recalled(std::string_view value, const Result** result) {
 
 // Where the field at hand remembers \a value, or nullptr.
 inline const Checker::Last* Checker::Recall(std::string_view value) {
-  if (value.size() > Last::kSize || !slot_->last) return nullptr;
-  const std::size_t place = PlaceOfValue(value, NameEntry::kLastBits);
+  const std::size_t n = value.size();
+  if (n > Last::kSize || !slot_->last) return nullptr;
+  const ValueKey key(value);
+  const std::size_t place = key.Place(n, NameEntry::kLastBits);
   for (std::size_t way = 0; way < kWays; ++way) {
     const Last& last = slot_->last[(place + way) % NameEntry::kLasts];
-    if (last.size == value.size() &&
-        SameBytes(std::string_view(last.value, last.size), value))
+    if (last.size == n && last.low == key.low && last.high == key.high)
       return &last;
   }
   return nullptr;
@@ -651,7 +642,8 @@ inline const Checker::Last* Checker::Recall(std::string_view value) {
 // of them in turn.
 Checker::Last& Checker::PlaceFor(std::string_view value) {
   if (!slot_->last) slot_->last.reset(new Last[NameEntry::kLasts]);
-  const std::size_t place = PlaceOfValue(value, NameEntry::kLastBits);
+  const std::size_t place =
+      ValueKey(value).Place(value.size(), NameEntry::kLastBits);
   for (std::size_t way = 0; way < kWays; ++way) {
     Last& last = slot_->last[(place + way) % NameEntry::kLasts];
     if (last.size > Last::kSize) return last;
