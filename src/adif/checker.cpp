@@ -481,6 +481,7 @@ void Checker::ForgetNames() {
   for (std::size_t i = 0; i < kSpelled; ++i) spelled_[i] = Spelled();
   for (NameEntry*& placed : placed_) placed = nullptr;
   slot_ = nullptr;
+  names_in_entries_ = 0;
 }
 
 // What is known of the name of \a entry: its definition, role and type.
@@ -793,18 +794,25 @@ inline void Checker::Judge(const AdifField& field) {
 bool Checker::FieldsByKind(const AdifRecord& part) {
   const std::size_t n = part.fields.size();
   const AdifField* const fields = part.fields.data();
-  if (n == 0 || n > kPlaced) return false;
+  if (n == 0 || n > kPlaced) {
+    names_in_entries_ = 0;
+    return false;
+  }
   bool in_order = true;  // each name after the one before, as when last met
-  std::uint32_t after = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    NameEntry* entry = Known(fields[i]);
-    if (!entry || entry->seen_record == record_ || entry->seen_mark == part_serial_)
-      return false;
-    entry->seen_mark = part_serial_;
-    in_order &= entry->place >= after;
-    after = entry->place + 1;
-    entry->place = static_cast<std::uint32_t>(i);
-    entries_[i] = entry;
+  if (!SameNames(part)) {
+    names_in_entries_ = 0;
+    std::uint32_t after = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      NameEntry* entry = Known(fields[i]);
+      if (!entry || entry->seen_record == record_ || entry->seen_mark == part_serial_)
+        return false;
+      entry->seen_mark = part_serial_;
+      in_order &= entry->place >= after;
+      after = entry->place + 1;
+      entry->place = static_cast<std::uint32_t>(i);
+      entries_[i] = entry;
+    }
+    if (in_order) KeepNames(part);
   }
   has_fields_ = true;
   // What a later part of the record looks back at, which no field of this
@@ -845,6 +853,29 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     Judge(fields[i]);
   }
   return true;
+}
+
+// True when \a part starts a record and its names are those, in the same
+// order, of the part whose entries_ were looked up last: they are the
+// entries, each once and each at its place.
+inline bool Checker::SameNames(const AdifRecord& part) const {
+  const std::size_t n = part.fields.size();
+  if (part.continued || n != names_in_entries_) return false;
+  const AdifField* const fields = part.fields.data();
+  for (std::size_t i = 0; i < n; ++i)
+    if (fields[i].spelling != spellings_[i]) return false;
+  return true;
+}
+
+// Keeps the names of \a part, whose entries_ were just looked up and found
+// in order, by the numbers the reader gave them, when it gave each one.
+void Checker::KeepNames(const AdifRecord& part) {
+  const std::size_t n = part.fields.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (part.fields[i].spelling == 0) return;
+    spellings_[i] = part.fields[i].spelling;
+  }
+  names_in_entries_ = n;
 }
 
 // The entry of \a field when its name was met before, or nullptr.

@@ -127,6 +127,8 @@ class Checker {
   bool Usual(const AdifField& field) const;
   void Judge(const AdifField& field);
   bool FieldsByKind(const AdifRecord& part);
+  bool SameNames(const AdifRecord& part) const;
+  void KeepNames(const AdifRecord& part);
   NameEntry* Known(const AdifField& field);
   void UsualField(const AdifField& field);
   template <bool kInFull>
@@ -207,6 +209,10 @@ class Checker {
   // kind, and those judged the long way.
   NameEntry* entries_[kPlaced] = {};
   std::uint8_t by_kind_[kQuickKinds][kPlaced] = {};
+  // The numbers the reader gave the names of the first names_in_entries_
+  // entries_, when they are known and in order.
+  std::uint64_t spellings_[kPlaced] = {};
+  std::size_t names_in_entries_ = 0;
   bool late_[kPlaced] = {};
 
   // The record at hand.

@@ -651,6 +651,9 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
       {"a field twice with one value", good.substr(0, good.size() - 7) +
                                            "<CALL:4>W1AW <EOR>",
        FindingLevel::kError, ""},
+      {"a bad value under the names of the record before",
+       good + RecordWith("QSO_DATE", "20241301"), FindingLevel::kError,
+       "bad-date QSO_DATE"},
       {"a field twice, in two parts of a record, names met before",
        body + many + "<EOR>\n" + body + many + "<CALL:4>K1AB <EOR>",
        FindingLevel::kError, "repeated-field CALL"},
