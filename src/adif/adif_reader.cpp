@@ -356,15 +356,18 @@ class TaggedReader : public AdifRecordReader {
           while (q < tag_end && s[q] != '>' && s[q] != '<') ++q;
         }
         if (q >= tag_end || s[q] != '>') return false;
-        // A new name or gap at this place: kept, with the whole tag when it
-        // has no type, its length no zeros in front and its data is held
-        // whole.
-        if (known && (!as_before || lt - p != known->gap_size)) {
-          RememberTag(count, s + p, lt - p, name.size(),
-                      type_start == q && !leading_zeros && length <= kAdifHeldData
-                          ? q + 1 - p
-                          : 0,
-                      length, as_before ? known->spelling : numbers_.Of(name),
+        // A new name or gap at this place, or a tag to keep whole that was
+        // not known (the name as before, with another length): kept, with
+        // the whole tag when it has no type, its length no zeros in front,
+        // its data is held whole and it fits.
+        const std::size_t whole_size =
+            type_start == q && !leading_zeros && length <= kAdifHeldData
+                ? q + 1 - p
+                : 0;
+        if (known && (!as_before || lt - p != known->gap_size ||
+                      (whole_size != 0 && whole_size <= KnownTag::kRoom))) {
+          RememberTag(count, s + p, lt - p, name.size(), whole_size, length,
+                      as_before ? known->spelling : numbers_.Of(name),
                       s + view.size());
           if (known->whole_size != 0 && p <= compared)
             Meet(s + p, *known);

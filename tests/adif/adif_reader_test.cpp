@@ -132,6 +132,13 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
        "<ADIF_VER:5>3.1.4<PROGRAMID:3>abc<EOH><CALL:4>W1AW<EOR>", "CALL=W1AW",
        true},
       {"leading zeros in a length", "<CALL:004>W1AW<EOR>", "CALL=W1AW", false},
+      {"lengths that change under the same names",
+       "<CALL:4>W1AW <NAME:3>Ann <EOR>\n<CALL:5>EA4AB <NAME:3>Bob <EOR>\n"
+       "<CALL:4>K1AB <NAME:5>Peter <EOR>\n<CALL:5>EA4CD <NAME:3>Eve <EOR>\n"
+       "<call:4>N0XX <NAME:03>Joe <EOR>\n",
+       "CALL=W1AW|NAME=Ann / CALL=EA4AB|NAME=Bob / CALL=K1AB|NAME=Peter / "
+       "CALL=EA4CD|NAME=Eve / call=N0XX|NAME=Joe",
+       false},
       {"DOS end of file mark", "<CALL:4>W1AW<EOR>\r\n\x1A", "CALL=W1AW",
        false},
       {"empty records count", "<EOR><EOR>", " / ", false},
