@@ -149,6 +149,10 @@ struct Checker::Last {
   // Of a number: where it lies within the blanks, and as a frequency.
   unsigned char value_at = 0, value_size = 0;
   std::uint64_t hertz = 0;
+  // The number within \a data, which holds the bytes remembered.
+  std::string_view Number(std::string_view data) const {
+    return std::string_view(data.data() + value_at, value_size);
+  }
 };
 
 // Up to 64 bytes of a value kept for the record's end, without the heap.
@@ -696,8 +700,7 @@ void Checker::Syntax(const AdifSyntaxProblem& p) {
 inline bool Checker::NumberAsBefore(const AdifField& field) {
   const Last* last = Recall(field.data);
   if (!last || last->result != &kGoodNumber) return false;
-  const std::string_view value =
-      field.data.substr(last->value_at, last->value_size);
+  const std::string_view value = last->Number(field.data);
   has_[slot_->required] = true;
   Padded(field.name, field.data, value, slot_->type);
   if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
@@ -991,8 +994,7 @@ bool Checker::JudgedNumber(const AdifField& field) {
   if (!PlainBytes<kInFull>(field, type)) return false;
   const Last* last = Recall(field.data);
   if (last && last->result == &kGoodNumber) {
-    const std::string_view value =
-        field.data.substr(last->value_at, last->value_size);
+    const std::string_view value = last->Number(field.data);
     const bool padded = value.size() != field.data.size();
     if (!kInFull && padded) return false;
     has_[slot_->required] = true;
