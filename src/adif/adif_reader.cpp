@@ -373,12 +373,13 @@ class TaggedReader : public AdifRecordReader {
             Meet(s + p, *known);
         }
         spelling = known ? known->spelling : 0;
+        // A tag known whole has neither: its data is held whole, and it is
+        // among the first places.
+        if (length > kAdifHeldData || count >= kAdifPartFields) return false;
       }
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
-      if (length > kAdifHeldData || count >= kAdifPartFields ||
-          p + length > limit)
-        return false;
+      if (p + length > limit) return false;
       const std::string_view data(s + p, length);
       if (count == room) {
         record->fields.emplace_back();
