@@ -840,20 +840,23 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     const Quick kind = Usual(field) ? slot_->quick : Quick::kOther;
     const int k = static_cast<int>(kind);
     by_kind_[k][counts[k]++] = static_cast<std::uint8_t>(i);
-    late_[i] = kind == Quick::kOther;
   }
+  // Judged after, in the order of the fields: those of no short way (the
+  // list of Quick::kOther), and those that gave a sign of a finding.
+  std::uint8_t* const late = by_kind_[0];
+  std::size_t late_count = counts[0];
   for (int k = 1; k < kQuickKinds; ++k) {
     for (std::size_t j = 0; j < counts[k]; ++j) {
       const std::size_t i = by_kind_[k][j];
       slot_ = entries_[i];
       if (!Judged<false>(fields[i], static_cast<Quick>(k)))
-        late_[i] = true;
+        late[late_count++] = static_cast<std::uint8_t>(i);
     }
   }
-  for (std::size_t i = 0; i < n; ++i) {
-    if (!late_[i]) continue;
-    slot_ = entries_[i];
-    Judge(fields[i]);
+  std::sort(late, late + late_count);
+  for (std::size_t j = 0; j < late_count; ++j) {
+    slot_ = entries_[late[j]];
+    Judge(fields[late[j]]);
   }
   return true;
 }

@@ -654,6 +654,10 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
       {"a bad value under the names of the record before",
        good + RecordWith("QSO_DATE", "20241301"), FindingLevel::kError,
        "bad-date QSO_DATE"},
+      {"faults under the names of the record before, in another order",
+       good + "<MODE:3>SSB <FREQ:6> 7.085 <TIME_ON:4>0915 <BAND:3>40m "
+              "<QSO_DATE:8>20051302 <CALL:6>EA4ABC <EOR>",
+       FindingLevel::kError, "padded-number FREQ, bad-date QSO_DATE"},
       {"a field twice, in two parts of a record, names met before",
        body + many + "<EOR>\n" + body + many + "<CALL:4>K1AB <EOR>",
        FindingLevel::kError, "repeated-field CALL"},
