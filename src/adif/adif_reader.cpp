@@ -290,6 +290,9 @@ class TaggedReader : public AdifRecordReader {
     const std::uint64_t base = pos_;  // the file offset of s[0]
     record->problems.clear();
     std::size_t count = 0;  // fields read
+    // The fields kept from the record before, written over.
+    AdifField* fields = record->fields.data();
+    std::size_t room = record->fields.size();
     std::size_t p = 0;
     for (;;) {
       const KnownTag* known =
@@ -353,28 +356,37 @@ class TaggedReader : public AdifRecordReader {
           while (q < tag_end && s[q] != '>' && s[q] != '<') ++q;
         }
         if (q >= tag_end || s[q] != '>') return false;
-        // A new name or gap at this place: kept, with the whole tag when it
-        // has no type, its length no zeros in front and its data is held
-        // whole.
-        if (known && (!as_before || lt - p != known->gap_size)) {
-          RememberTag(count, s + p, lt - p, name.size(),
-                      type_start == q && !leading_zeros && length <= kAdifHeldData
-                          ? q + 1 - p
-                          : 0,
-                      length, as_before ? known->spelling : numbers_.Of(name),
+        // A new name or gap at this place, or a tag to keep whole that was
+        // not known (the name as before, with another length): kept, with
+        // the whole tag when it has no type, its length no zeros in front,
+        // its data is held whole and it fits.
+        const std::size_t whole_size =
+            type_start == q && !leading_zeros && length <= kAdifHeldData
+                ? q + 1 - p
+                : 0;
+        if (known && (!as_before || lt - p != known->gap_size ||
+                      (whole_size != 0 && whole_size <= KnownTag::kRoom))) {
+          RememberTag(count, s + p, lt - p, name.size(), whole_size, length,
+                      as_before ? known->spelling : numbers_.Of(name),
                       s + view.size());
           if (known->whole_size != 0 && p <= compared)
             Meet(s + p, *known);
         }
         spelling = known ? known->spelling : 0;
+        // A tag known whole has neither: its data is held whole, and it is
+        // among the first places.
+        if (length > kAdifHeldData || count >= kAdifPartFields) return false;
       }
       const std::string_view type(s + type_start, q - type_start);
       p = q + 1;
-      if (length > kAdifHeldData || count >= kAdifPartFields ||
-          p + length > limit)
-        return false;
+      if (p + length > limit) return false;
       const std::string_view data(s + p, length);
-      AdifField& field = NextField(record, count++);
+      if (count == room) {
+        record->fields.emplace_back();
+        fields = record->fields.data();
+        room = record->fields.size();
+      }
+      AdifField& field = fields[count++];
       field.spelling = spelling;
       field.length_leading_zeros = leading_zeros;
       field.name = name;

@@ -30,26 +30,6 @@ Word Load(const char* at) {
   return word;
 }
 
-// a == b for the short names and values of a record: a word or two that
-// may overlap, compared at once, rather than byte after byte.
-bool SameBytes(std::string_view a, std::string_view b) {
-  const std::size_t n = a.size();
-  if (n != b.size()) return false;
-  const char* x = a.data();
-  const char* y = b.data();
-  if (n >= 8) {
-    for (std::size_t i = 0; i + 8 < n; i += 8)
-      if (Load<std::uint64_t>(x + i) != Load<std::uint64_t>(y + i)) return false;
-    return Load<std::uint64_t>(x + n - 8) == Load<std::uint64_t>(y + n - 8);
-  }
-  if (n >= 4)
-    return Load<std::uint32_t>(x) == Load<std::uint32_t>(y) &&
-           Load<std::uint32_t>(x + n - 4) == Load<std::uint32_t>(y + n - 4);
-  for (std::size_t i = 0; i < n; ++i)
-    if (x[i] != y[i]) return false;
-  return true;
-}
-
 // The items of a list separated by \a separator.
 std::vector<std::string_view> Items(std::string_view list, char separator) {
   std::vector<std::string_view> items;
@@ -163,12 +143,16 @@ struct Checker::UserField {
 // looking it up gave.
 struct Checker::Last {
   static constexpr std::size_t kSize = 16;  // longer values are not kept
-  char value[kSize];
+  std::uint64_t low = 0, high = 0;  // its bytes, as ValueKey reads them
   std::size_t size = kSize + 1;  // none
   const void* result = nullptr;
   // Of a number: where it lies within the blanks, and as a frequency.
   unsigned char value_at = 0, value_size = 0;
   std::uint64_t hertz = 0;
+  // The number within \a data, which holds the bytes remembered.
+  std::string_view Number(std::string_view data) const {
+    return std::string_view(data.data() + value_at, value_size);
+  }
 };
 
 // Up to 64 bytes of a value kept for the record's end, without the heap.
@@ -205,6 +189,7 @@ struct Checker::NameEntry {
   const char* maximum = nullptr;
   double lowest = 0, highest = 0;
   int service_field = -1;  // a ServiceField, or -1
+  bool short_way = false;  // usual and no service's: judged the short way
   // Where the name was met last: the record, the part, its value then.
   std::uint64_t seen_record = 0, seen_part = 0;
   std::uint64_t seen_mark = 0;  // the part it was met in, while looking
@@ -239,25 +224,33 @@ namespace {
 constexpr std::size_t kMostNames = 4096;
 constexpr std::size_t kWays = 4;
 
-// Where \a value is remembered: one of kWays places from the top bits of a
-// multiplicative hash of its first and last eight bytes (or four, or all of
-// it) and its size.
-std::size_t PlaceOfValue(std::string_view value, int bits) {
-  const std::size_t n = value.size();
-  const char* p = value.data();
-  std::uint64_t key = n;
-  if (n >= 8) {
-    key ^= Load<std::uint64_t>(p) * 0x9E3779B97F4A7C15ULL ^
-           Load<std::uint64_t>(p + n - 8);
-  } else if (n >= 4) {
-    key ^= Load<std::uint32_t>(p) |
-           std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
-  } else {
-    for (std::size_t i = 0; i < n; ++i)
-      key = key << 8 | static_cast<unsigned char>(p[i]);
+// The bytes of a value of up to Last::kSize bytes as two words, which tell
+// it from any other value of its size: its first and last eight bytes
+// (which may overlap), or four and four, or its first, middle and last.
+struct ValueKey {
+  std::uint64_t low = 0, high = 0;
+  explicit ValueKey(std::string_view value) {
+    const std::size_t n = value.size();
+    const char* p = value.data();
+    if (n >= 8) {
+      low = Load<std::uint64_t>(p);
+      high = Load<std::uint64_t>(p + n - 8);
+    } else if (n >= 4) {
+      low = Load<std::uint32_t>(p) |
+            std::uint64_t{Load<std::uint32_t>(p + n - 4)} << 32;
+    } else if (n > 0) {
+      low = static_cast<unsigned char>(p[0]) |
+            static_cast<unsigned char>(p[n / 2]) << 8 |
+            static_cast<unsigned char>(p[n - 1]) << 16;
+    }
   }
-  return (key * 0x9E3779B97F4A7C15ULL) >> (64 - bits);
-}
+  // One of kWays places of 2^bits for the value of \a size bytes: the top
+  // bits of a multiplicative hash.
+  std::size_t Place(std::size_t size, int bits) const {
+    return ((low * 0x9E3779B97F4A7C15ULL ^ high ^ size) * 0x9E3779B97F4A7C15ULL) >>
+           (64 - bits);
+  }
+};
 
 }  // namespace
 
@@ -492,6 +485,7 @@ void Checker::ForgetNames() {
   for (std::size_t i = 0; i < kSpelled; ++i) spelled_[i] = Spelled();
   for (NameEntry*& placed : placed_) placed = nullptr;
   slot_ = nullptr;
+  names_in_entries_ = 0;
 }
 
 // What is known of the name of \a entry: its definition, role and type.
@@ -549,6 +543,7 @@ void Checker::Describe(NameEntry* entry) {
   if (entry->minimum) entry->lowest = std::strtod(entry->minimum, nullptr);
   if (entry->maximum) entry->highest = std::strtod(entry->maximum, nullptr);
   entry->quick = QuickOf(*entry);
+  entry->short_way = entry->usual && entry->service_field < 0;
 }
 
 // The short way a usual field of the standard is judged, as Field would
@@ -606,7 +601,9 @@ const Result* Checker::Remembered(std::string_view value, Find find) {
 Checker::Last* Checker::Remember(std::string_view value, const void* result) {
   if (value.size() > Last::kSize) return nullptr;
   Last& last = PlaceFor(value);
-  std::memcpy(last.value, value.data(), value.size());
+  const ValueKey key(value);
+  last.low = key.low;
+  last.high = key.high;
   last.size = value.size();
   last.result = result;
   return &last;
@@ -634,12 +631,13 @@ bool Checker::Recalled(std::string_view value, const Result** result) {
 
 // Where the field at hand remembers \a value, or nullptr.
 inline const Checker::Last* Checker::Recall(std::string_view value) {
-  if (value.size() > Last::kSize || !slot_->last) return nullptr;
-  const std::size_t place = PlaceOfValue(value, NameEntry::kLastBits);
+  const std::size_t n = value.size();
+  if (n > Last::kSize || !slot_->last) return nullptr;
+  const ValueKey key(value);
+  const std::size_t place = key.Place(n, NameEntry::kLastBits);
   for (std::size_t way = 0; way < kWays; ++way) {
     const Last& last = slot_->last[(place + way) % NameEntry::kLasts];
-    if (last.size == value.size() &&
-        SameBytes(std::string_view(last.value, last.size), value))
+    if (last.size == n && last.low == key.low && last.high == key.high)
       return &last;
   }
   return nullptr;
@@ -649,7 +647,8 @@ inline const Checker::Last* Checker::Recall(std::string_view value) {
 // of them in turn.
 Checker::Last& Checker::PlaceFor(std::string_view value) {
   if (!slot_->last) slot_->last.reset(new Last[NameEntry::kLasts]);
-  const std::size_t place = PlaceOfValue(value, NameEntry::kLastBits);
+  const std::size_t place =
+      ValueKey(value).Place(value.size(), NameEntry::kLastBits);
   for (std::size_t way = 0; way < kWays; ++way) {
     Last& last = slot_->last[(place + way) % NameEntry::kLasts];
     if (last.size > Last::kSize) return last;
@@ -701,8 +700,7 @@ void Checker::Syntax(const AdifSyntaxProblem& p) {
 inline bool Checker::NumberAsBefore(const AdifField& field) {
   const Last* last = Recall(field.data);
   if (!last || last->result != &kGoodNumber) return false;
-  const std::string_view value =
-      field.data.substr(last->value_at, last->value_size);
+  const std::string_view value = last->Number(field.data);
   has_[slot_->required] = true;
   Padded(field.name, field.data, value, slot_->type);
   if (slot_->role == Role::kFreq || slot_->role == Role::kFreqRx)
@@ -778,12 +776,13 @@ inline void Checker::Seen(const AdifField& field) {
 // True when the field at hand is a usual field of the standard, without a
 // type indicator: it is judged the short way when it can be.
 inline bool Checker::Usual(const AdifField& field) const {
-  return slot_->usual && field.type.empty() && !field.length_leading_zeros &&
-         slot_->service_field < 0;
+  return slot_->short_way && field.type.empty() && !field.length_leading_zeros;
 }
 
 inline void Checker::Judge(const AdifField& field) {
   if (!Usual(field)) return FieldInFull(field);
+  // The most common kind, judged here when it gives no finding.
+  if (slot_->quick == Quick::kText && JudgedText<false>(field)) return;
   Judged<true>(field, slot_->quick);
 }
 
@@ -797,53 +796,92 @@ inline void Checker::Judge(const AdifField& field) {
 // to the reading in order.
 bool Checker::FieldsByKind(const AdifRecord& part) {
   const std::size_t n = part.fields.size();
-  if (n == 0 || n > kPlaced) return false;
+  const AdifField* const fields = part.fields.data();
+  if (n == 0 || n > kPlaced) {
+    names_in_entries_ = 0;
+    return false;
+  }
   bool in_order = true;  // each name after the one before, as when last met
-  std::uint32_t after = 0;
-  for (std::size_t i = 0; i < n; ++i) {
-    NameEntry* entry = Known(part.fields[i]);
-    if (!entry || entry->seen_record == record_ || entry->seen_mark == part_serial_)
-      return false;
-    entry->seen_mark = part_serial_;
-    in_order = in_order && entry->place >= after;
-    after = entry->place + 1;
-    entries_[i] = entry;
+  if (!SameNames(part)) {
+    names_in_entries_ = 0;
+    std::uint32_t after = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      NameEntry* entry = Known(fields[i]);
+      if (!entry || entry->seen_record == record_ || entry->seen_mark == part_serial_)
+        return false;
+      entry->seen_mark = part_serial_;
+      in_order &= entry->place >= after;
+      after = entry->place + 1;
+      entry->place = static_cast<std::uint32_t>(i);
+      entries_[i] = entry;
+    }
+    if (in_order) KeepNames(part);
   }
   has_fields_ = true;
-  if (in_order) {  // in the order of the fields, which is foreseen
+  // What a later part of the record looks back at, which no field of this
+  // part repeats: nothing when this part ends the record.
+  if (!part.complete) {
     for (std::size_t i = 0; i < n; ++i) {
       slot_ = placed_[i] = entries_[i];
-      slot_->place = static_cast<std::uint32_t>(i);
-      Seen(part.fields[i]);
-      Judge(part.fields[i]);
+      Seen(fields[i]);
+    }
+  }
+  if (in_order) {  // in the order of the fields, which is foreseen
+    for (std::size_t i = 0; i < n; ++i) {
+      slot_ = entries_[i];
+      Judge(fields[i]);
     }
     return true;
   }
   std::size_t counts[kQuickKinds] = {};
   for (std::size_t i = 0; i < n; ++i) {
-    const AdifField& field = part.fields[i];
-    slot_ = placed_[i] = entries_[i];
-    slot_->place = static_cast<std::uint32_t>(i);
-    Seen(field);
+    const AdifField& field = fields[i];
+    slot_ = entries_[i];
     const Quick kind = Usual(field) ? slot_->quick : Quick::kOther;
     const int k = static_cast<int>(kind);
     by_kind_[k][counts[k]++] = static_cast<std::uint8_t>(i);
-    late_[i] = kind == Quick::kOther;
   }
+  // Judged after, in the order of the fields: those of no short way (the
+  // list of Quick::kOther), and those that gave a sign of a finding.
+  std::uint8_t* const late = by_kind_[0];
+  std::size_t late_count = counts[0];
   for (int k = 1; k < kQuickKinds; ++k) {
     for (std::size_t j = 0; j < counts[k]; ++j) {
       const std::size_t i = by_kind_[k][j];
       slot_ = entries_[i];
-      if (!Judged<false>(part.fields[i], static_cast<Quick>(k)))
-        late_[i] = true;
+      if (!Judged<false>(fields[i], static_cast<Quick>(k)))
+        late[late_count++] = static_cast<std::uint8_t>(i);
     }
   }
-  for (std::size_t i = 0; i < n; ++i) {
-    if (!late_[i]) continue;
-    slot_ = entries_[i];
-    Judge(part.fields[i]);
+  std::sort(late, late + late_count);
+  for (std::size_t j = 0; j < late_count; ++j) {
+    slot_ = entries_[late[j]];
+    Judge(fields[late[j]]);
   }
   return true;
+}
+
+// True when \a part starts a record and its names are those, in the same
+// order, of the part whose entries_ were looked up last: they are the
+// entries, each once and each at its place.
+inline bool Checker::SameNames(const AdifRecord& part) const {
+  const std::size_t n = part.fields.size();
+  if (part.continued || n != names_in_entries_) return false;
+  const AdifField* const fields = part.fields.data();
+  for (std::size_t i = 0; i < n; ++i)
+    if (fields[i].spelling != spellings_[i]) return false;
+  return true;
+}
+
+// Keeps the names of \a part, whose entries_ were just looked up and found
+// in order, by the numbers the reader gave them, when it gave each one.
+void Checker::KeepNames(const AdifRecord& part) {
+  const std::size_t n = part.fields.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (part.fields[i].spelling == 0) return;
+    spellings_[i] = part.fields[i].spelling;
+  }
+  names_in_entries_ = n;
 }
 
 // The entry of \a field when its name was met before, or nullptr.
@@ -959,8 +997,7 @@ bool Checker::JudgedNumber(const AdifField& field) {
   if (!PlainBytes<kInFull>(field, type)) return false;
   const Last* last = Recall(field.data);
   if (last && last->result == &kGoodNumber) {
-    const std::string_view value =
-        field.data.substr(last->value_at, last->value_size);
+    const std::string_view value = last->Number(field.data);
     const bool padded = value.size() != field.data.size();
     if (!kInFull && padded) return false;
     has_[slot_->required] = true;

@@ -127,6 +127,8 @@ class Checker {
   bool Usual(const AdifField& field) const;
   void Judge(const AdifField& field);
   bool FieldsByKind(const AdifRecord& part);
+  bool SameNames(const AdifRecord& part) const;
+  void KeepNames(const AdifRecord& part);
   NameEntry* Known(const AdifField& field);
   void UsualField(const AdifField& field);
   template <bool kInFull>
@@ -203,11 +205,15 @@ class Checker {
   // By place, the entries of the first fields of the part at hand (nullptr
   // once the names are forgotten).
   NameEntry* placed_[kPlaced] = {};
-  // For FieldsByKind: the entries of the fields of a part, their places by
-  // kind, and those judged the long way.
+  // For FieldsByKind: the entries of the fields of a part, and their places
+  // by kind; the list of Quick::kOther grows into that of all the fields
+  // judged the long way.
   NameEntry* entries_[kPlaced] = {};
   std::uint8_t by_kind_[kQuickKinds][kPlaced] = {};
-  bool late_[kPlaced] = {};
+  // The numbers the reader gave the names of the first names_in_entries_
+  // entries_, when they are known and in order.
+  std::uint64_t spellings_[kPlaced] = {};
+  std::size_t names_in_entries_ = 0;
 
   // The record at hand.
   std::uint64_t record_ = 0;

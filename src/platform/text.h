@@ -145,6 +145,18 @@ inline std::uint64_t FirstBytesMask(std::size_t bytes) {
   return word;
 }
 
+/// True when every byte of \a word (eight or four bytes) is an ASCII
+/// digit: none lies below "0" and none above "9", all tested at once, on a
+/// machine of either byte order.
+template <typename Word>
+inline bool AllDigitBytes(Word word) {
+  constexpr Word kOnes = static_cast<Word>(0x0101010101010101ULL);
+  // A byte below "0" borrows and one above "9" carries into its top bit;
+  // a borrow or carry into the byte above comes only from a byte that
+  // already failed.
+  return (((word - 0x30 * kOnes) | (word + 0x46 * kOnes)) & (0x80 * kOnes)) == 0;
+}
+
 // ---- UTF-8 ----
 
 /// Appends the UTF-8 of \a code_point to \a out.

@@ -7,6 +7,8 @@
 #ifndef LOGWEAVE_STANDARD_DATES_H_
 #define LOGWEAVE_STANDARD_DATES_H_
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -40,11 +42,12 @@ DateFault AdifDateFault(std::string_view value);
 /// True when \a value is a good ADIF Date (no blanks around it).
 inline bool IsAdifDate(std::string_view value) {
   if (value.size() != 8) return false;
-  // Eight digits, read as numbers at once: checked for every date of a
-  // file.
+  // Eight digits, tested and read as numbers at once: checked for every
+  // date of a file.
   const char* p = value.data();
-  for (int i = 0; i < 8; ++i)
-    if (!IsAsciiDigit(p[i])) return false;
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+  if (!AllDigitBytes(word)) return false;
   const int year = (p[0] - '0') * 1000 + (p[1] - '0') * 100 +
                    (p[2] - '0') * 10 + (p[3] - '0');
   const int month = (p[4] - '0') * 10 + (p[5] - '0');

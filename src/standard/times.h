@@ -5,6 +5,8 @@
 #ifndef LOGWEAVE_STANDARD_TIMES_H_
 #define LOGWEAVE_STANDARD_TIMES_H_
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,8 +17,10 @@ inline bool IsAdifTime(std::string_view value) {
   const std::size_t n = value.size();
   if (n != 4 && n != 6) return false;
   const char* p = value.data();
-  for (std::size_t i = 0; i < n; ++i)
-    if (!IsAsciiDigit(p[i])) return false;
+  std::uint32_t first, last;  // which overlap when there are four digits
+  std::memcpy(&first, p, 4);
+  std::memcpy(&last, p + n - 4, 4);
+  if (!AllDigitBytes(first) || !AllDigitBytes(last)) return false;
   // Hours below 24, minutes and seconds below 60.
   return (p[0] - '0') * 10 + (p[1] - '0') <= 23 && p[2] <= '5' &&
          (n == 4 || p[4] <= '5');

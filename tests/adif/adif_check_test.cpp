@@ -600,6 +600,9 @@ TEST(CheckAdif, RealFilesAreClean) {
 // give and the level of the first.
 TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
   const std::string good = RecordWith("CALL", "W1AW");
+  const std::string body = good.substr(0, good.size() - 7);
+  std::string many;  // more fields than a part holds
+  for (int i = 0; i < 1100; ++i) many += "<APP_X_" + std::to_string(i) + ":1>a ";
   const struct {
     const char* title;
     std::string file;
@@ -648,6 +651,16 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
       {"a field twice with one value", good.substr(0, good.size() - 7) +
                                            "<CALL:4>W1AW <EOR>",
        FindingLevel::kError, ""},
+      {"a bad value under the names of the record before",
+       good + RecordWith("QSO_DATE", "20241301"), FindingLevel::kError,
+       "bad-date QSO_DATE"},
+      {"faults under the names of the record before, in another order",
+       good + "<MODE:3>SSB <FREQ:6> 7.085 <TIME_ON:4>0915 <BAND:3>40m "
+              "<QSO_DATE:8>20051302 <CALL:6>EA4ABC <EOR>",
+       FindingLevel::kError, "padded-number FREQ, bad-date QSO_DATE"},
+      {"a field twice, in two parts of a record, names met before",
+       body + many + "<EOR>\n" + body + many + "<CALL:4>K1AB <EOR>",
+       FindingLevel::kError, "repeated-field CALL"},
       {"a field twice in two letter cases",
        good.substr(0, good.size() - 7) + "<call:4>K1AB <EOR>",
        FindingLevel::kError, "repeated-field CALL"},

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "adif/adif_check.h"
+#include "adif/record_builder.h"
 #include "platform/fake_file_system.h"
 #include "platform/text.h"
 
@@ -130,6 +132,13 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
        "<ADIF_VER:5>3.1.4<PROGRAMID:3>abc<EOH><CALL:4>W1AW<EOR>", "CALL=W1AW",
        true},
       {"leading zeros in a length", "<CALL:004>W1AW<EOR>", "CALL=W1AW", false},
+      {"lengths that change under the same names",
+       "<CALL:4>W1AW <NAME:3>Ann <EOR>\n<CALL:5>EA4AB <NAME:3>Bob <EOR>\n"
+       "<CALL:4>K1AB <NAME:5>Peter <EOR>\n<CALL:5>EA4CD <NAME:3>Eve <EOR>\n"
+       "<call:4>N0XX <NAME:03>Joe <EOR>\n",
+       "CALL=W1AW|NAME=Ann / CALL=EA4AB|NAME=Bob / CALL=K1AB|NAME=Peter / "
+       "CALL=EA4CD|NAME=Eve / call=N0XX|NAME=Joe",
+       false},
       {"DOS end of file mark", "<CALL:4>W1AW<EOR>\r\n\x1A", "CALL=W1AW",
        false},
       {"empty records count", "<EOR><EOR>", " / ", false},
@@ -440,6 +449,29 @@ TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
   ASSERT_EQ(2u, whole.records.size());
   EXPECT_EQ(3001u, whole.records[0].fields.size());
   EXPECT_EQ(10000u, whole.records[0].fields.back().data.size());
+}
+
+// The test of whether a value can be taken as it is agrees with the count
+// of its bytes, for a value of any length with any kind of byte anywhere in
+// it, and whatever lies past its end.
+TEST(ReadAdif, PlainValuesAreToldAsTheirBytesAreCounted) {
+  const char kBytes[] = {'A', ' ', '~', '<', '\x1F', '\x7F', '\x80', '\xFF',
+                         '\r', '\n', '\0'};
+  for (std::size_t length = 0; length <= 40; ++length) {
+    for (std::size_t at = 0; at <= length; ++at) {
+      for (char byte : kBytes) {
+        std::string bytes(length + 16, '<');  // past the end: not looked at
+        std::fill(bytes.begin(), bytes.begin() + length, 'x');
+        if (at < length) bytes[at] = byte;
+        AdifByteCounts counts;
+        const bool less_than =
+            CountBytes(std::string_view(bytes).substr(0, length), 0, &counts);
+        const bool plain = counts.odd == 0 && counts.line_ends == 0 && !less_than;
+        EXPECT_EQ(plain, PlainAscii(bytes.data(), length, bytes.size()))
+            << length << " " << at << " " << static_cast<int>(byte);
+      }
+    }
+  }
 }
 
 // The reader numbers the names of the fields it reads the fast way: the

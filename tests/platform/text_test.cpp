@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 TEST(Utf8, WellFormedSequencesAreReadAndEveryOtherIsRefused) {
@@ -72,6 +75,24 @@ TEST(Digits, AnEmptyTextHoldsNoDigits) {
   EXPECT_FALSE(AllDigits(""));
   EXPECT_FALSE(AllDigits("12a"));
   EXPECT_EQ(20050614, DigitsValue("20050614"));
+}
+
+// Digits tested a word at a time agree with the test of each byte, for every
+// byte at every place of a word of eight and of four.
+TEST(Digits, AWordOfDigitsIsToldAsByteByByte) {
+  for (std::size_t at = 0; at < 8; ++at) {
+    for (int byte = 0; byte < 256; ++byte) {
+      char bytes[8] = {'2', '0', '2', '4', '0', '9', '3', '0'};
+      bytes[at] = static_cast<char>(byte);
+      const bool digits = AllDigits(std::string_view(bytes, 8));
+      std::uint64_t word;
+      std::memcpy(&word, bytes, 8);
+      EXPECT_EQ(digits, AllDigitBytes(word)) << at << " " << byte;
+      std::uint32_t half;
+      std::memcpy(&half, bytes + at / 4 * 4, 4);
+      EXPECT_EQ(digits, AllDigitBytes(half)) << at << " " << byte;
+    }
+  }
 }
 
 TEST(Tokens, ControlsNeverReachAMessageAndLongTokensAreCut) {
