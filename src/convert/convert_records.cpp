@@ -99,6 +99,11 @@ class RecordReader {
     position_ += size;
     return record;
   }
+  /// The record after the one Next gave last, when the buffer holds it
+  /// already; else nullptr.
+  const char* Peek(std::size_t size) const {
+    return end_ - position_ >= size ? buffer_.data() + position_ : nullptr;
+  }
 
  private:
   bool Fill(std::size_t size) {
@@ -505,6 +510,9 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       break;
     }
     ++stats.records_read;
+    if (options.fixer)
+      if (const char* next = reader.Peek(record_size))
+        options.fixer->PrefetchKept(next);
     if (options.skip_deleted &&
         static_cast<unsigned char>(record[0]) == kDeletedFlag)
       continue;

@@ -237,6 +237,7 @@ RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
 
 void RecordFixer::KeepFields() {
   kept_.assign(work_.size(), KeptColumn());
+  far_kept_.clear();
   for (std::size_t c = 0; c < work_.size(); ++c) {
     ColumnWork& work = work_[c];
     if (work.path != ColumnWork::kCached && work.path != ColumnWork::kTime)
@@ -258,6 +259,7 @@ void RecordFixer::KeepFields() {
     kept.shift = 65 - work.cache_bits;
     kept.addition = work.addition;
     kept.notes_record = work.notes_record;
+    if (work.cache_bits > kFewBits) far_kept_.push_back(c);
   }
 }
 

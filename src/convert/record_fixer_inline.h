@@ -149,6 +149,23 @@ RecordFixer::PutKeptField(const KeptColumn& kept, const char* bytes,
   return out + entry->text_size;
 }
 
+inline void RecordFixer::PrefetchKept(const char* record) const {
+#if defined(__GNUC__)
+  for (std::size_t c : far_kept_) {
+    const KeptColumn& kept = kept_[c];
+    CacheKey key;
+    KeptKey(kept, record + offsets_[c], record, &key);
+    const Cached* entry = SlotIn(kept.cache, kept.shift, key);
+    __builtin_prefetch(entry);
+    __builtin_prefetch(entry + 1);
+    // A loop of prefetches alone would be dropped as doing nothing.
+    asm volatile("" : : "r"(entry));
+  }
+#else
+  (void)record;
+#endif
+}
+
 #if defined(__GNUC__)
 __attribute__((always_inline))
 #endif
