@@ -282,15 +282,17 @@ struct ValueKey {
 };
 
 // Remembered values of one column. A log repeats its dates, frequencies
-// and bands, and reading each once keeps the survey's pass short.
+// and bands, and reading each once keeps the survey's pass short. The memo
+// starts small, since most columns hold few values at a time, and grows
+// (up to an entry per record) while most of the values looked up are not
+// in it.
 class ValueMemo {
  public:
   explicit ValueMemo(std::uint32_t records) {
-    // No more entries than records to remember.
-    int bits = 6;
-    while (bits < kMostBits && (std::uint32_t{1} << bits) < records) ++bits;
-    shift_ = 64 - bits;
-    entries_.resize(std::size_t{1} << bits);
+    while (most_bits_ < kMostBits &&
+           (std::uint32_t{1} << most_bits_) < records)
+      ++most_bits_;
+    Resize(std::min(kFirstBits, most_bits_));
   }
   // The entry \a key is kept in, or the one it would replace.
   Remembered& Slot(const ValueKey& key) {
@@ -304,11 +306,32 @@ class ValueMemo {
     return entry.sizes == key.sizes && entry.key[0] == key.words[0] &&
            entry.key[1] == key.words[1] && entry.key[2] == key.words[2];
   }
+  void NoteFound() { ++found_; }
+  // Notes a value that was not in the memo; true when the memo should
+  // grow: it has missed more values than it holds, and more than one in
+  // five.
+  bool NoteMissed() {
+    ++missed_;
+    return bits_ < most_bits_ && missed_ > entries_.size() &&
+           missed_ * 4 > found_;
+  }
+  // Eight times the entries, all empty: the caller has counted what they
+  // held.
+  void Grow() { Resize(std::min(bits_ + 3, most_bits_)); }
   std::vector<Remembered>& entries() { return entries_; }
 
  private:
+  static constexpr int kFirstBits = 8;
   static constexpr int kMostBits = 13;
+  void Resize(int bits) {
+    bits_ = bits;
+    shift_ = 64 - bits;
+    entries_.assign(std::size_t{1} << bits, Remembered());
+    found_ = missed_ = 0;
+  }
+  int bits_ = 0, most_bits_ = 6;
   int shift_ = 58;
+  std::uint64_t found_ = 0, missed_ = 0;
   std::vector<Remembered> entries_;
 };
 
@@ -488,8 +511,14 @@ class Surveyor {
                      &p);
         } else if (ValueMemo::Holds(*(entry = &memo->Slot(key)), key)) {
           ++entry->count;
+          memo->NoteFound();
           if (entry->readings.date.open) NoteDateStep(entry->readings.date, &p);
         } else {
+          if (memo->NoteMissed()) {
+            Forget(look, memo);
+            memo->Grow();
+            entry = &memo->Slot(key);
+          }
           Remember(look, record, key, entry);
         }
       }
@@ -500,13 +529,8 @@ class Surveyor {
   // The counts of the values still remembered, and the records looked at.
   void Finish() {
     for (std::size_t i = 0; i < looks_.size(); ++i) {
-      ColumnProfile& p = (*profiles_)[looks_[i].column];
-      for (Remembered& entry : memos_[i].entries()) {
-        NoteCounts(looks_[i], entry.readings, entry.count, request_.latest_day,
-                   &p);
-        entry.count = 0;
-      }
-      p.records = records_;
+      Forget(looks_[i], &memos_[i]);
+      (*profiles_)[looks_[i].column].records = records_;
     }
   }
 
@@ -545,6 +569,16 @@ class Surveyor {
     }
     key->sizes = static_cast<std::uint16_t>(size | band_size << 8);
     return true;
+  }
+
+  // Counts the values \a memo of \a look holds in its profile, and
+  // forgets how often they were seen.
+  void Forget(const ColumnLook& look, ValueMemo* memo) {
+    ColumnProfile& p = (*profiles_)[look.column];
+    for (Remembered& entry : memo->entries()) {
+      NoteCounts(look, entry.readings, entry.count, request_.latest_day, &p);
+      entry.count = 0;
+    }
   }
 
   // Puts the value of \a look in \a record, of key \a key, in the place

@@ -169,7 +169,8 @@ TEST(SurveyRecords, TwoPartsJoinedAtAnyRecordGiveOneReading) {
 
 TEST(SurveyRecords, ValuesRememberedGiveWhatReadingEachAgainGives) {
   // Record by record, nothing is remembered from one to the next; the
-  // whole log remembers values, and forgets some to make room.
+  // whole log remembers values, forgets some to make room, and makes more
+  // room for the times, new on every record.
   const int kRecords = 600;
   const Log log = MakeLog(kRecords);
   for (const SurveyRequest& request : Requests(log)) {
