@@ -484,12 +484,12 @@ char* RecordFixer::PutStandardField(char* out, std::size_t addition,
   return out + added.size;
 }
 
-char* RecordFixer::PutMissingFields(char* out) {
+char* RecordFixer::PutMissingFields(char* out, std::size_t first) {
   // A constant of --set wins over a field derived from another column;
   // only a column of the field itself (written_) wins over it.
   const bool mode_from_constant =
       mode_addition_ >= 0 && written_[mode_addition_] != record_number_;
-  for (std::size_t a = 0; a < additions_.size(); ++a) {
+  for (std::size_t a = first; a < additions_.size(); ++a) {
     if (written_[a] == record_number_) continue;
     const Addition& addition = additions_[a];
     const int index = static_cast<int>(a);

@@ -257,7 +257,9 @@ class RecordFixer {
   // Writes the field of \a addition for \a value, a name of the standard's
   // tables (a band, a submode), formatted once.
   char* PutStandardField(char* out, std::size_t addition, const char* value);
-  char* PutMissingFields(char* out);
+  // The fields of the additions from \a first on that the record has not
+  // written (\a first is the first of them).
+  char* PutMissingFields(char* out, std::size_t first);
 
   std::vector<ColumnFix> fixes_;
   std::vector<ColumnWork> work_;

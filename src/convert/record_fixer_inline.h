@@ -31,7 +31,7 @@ inline void RecordFixer::StartRecord(const char* record) {
 
 inline char* RecordFixer::PutAdditions(char* out) {
   for (std::size_t a = 0; a < written_.size(); ++a)
-    if (written_[a] != record_number_) return PutMissingFields(out);
+    if (written_[a] != record_number_) return PutMissingFields(out, a);
   return out;
 }
 
