@@ -246,6 +246,20 @@ inline char* PutField(const Column& column, const char* bytes,
                       std::size_t size, bool padded, bool may_hold_nul,
                       char* scratch, const ValueSources& sources, char* out);
 
+// PutField for a field the fixer does not keep yet, which it then keeps:
+// seldom, so out of the engine's loop, where PutField stays inline.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+char* PutFieldToKeep(const Column& column, const char* bytes, std::size_t size,
+                     bool may_hold_nul, char* scratch,
+                     const ValueSources& sources, char* out) {
+  char* end = PutField<true, true>(column, bytes, size, true, may_hold_nul,
+                                   scratch, sources, out);
+  sources.fixer->KeepField(*column.kept, bytes, out, end);
+  return end;
+}
+
 // PutField for a column whose fields the fixer keeps: written from the
 // fixer's memory, or else as always and then kept.
 inline char* PutKeptField(const Column& column, const char* bytes,
@@ -253,10 +267,8 @@ inline char* PutKeptField(const Column& column, const char* bytes,
                           const ValueSources& sources, char* out) {
   if (char* end = sources.fixer->PutKeptField(*column.kept, bytes, out))
     return end;
-  char* end = PutField<true, true>(column, bytes, size, true, may_hold_nul,
-                                   scratch, sources, out);
-  sources.fixer->KeepField(*column.kept, bytes, out, end);
-  return end;
+  return PutFieldToKeep(column, bytes, size, may_hold_nul, scratch, sources,
+                        out);
 }
 
 template <bool kPlain, bool kFix>
