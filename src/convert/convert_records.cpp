@@ -385,14 +385,15 @@ class RecordLine {
     return true;
   }
 
-  /// False when the record is left out.
-  bool Build(const char* record, std::size_t record_size, LineBuffer* line) {
+  /// False when the record is left out. \a reader gave the record.
+  bool Build(const char* record, std::size_t record_size,
+             const RecordReader& reader, LineBuffer* line) {
     const bool plain = !options_.memo && !options_.encoder;
     if (options_.fixer)
-      return plain ? BuildLine<true, true>(record, record_size, line)
-                   : BuildLine<false, true>(record, record_size, line);
-    return plain ? BuildLine<true, false>(record, record_size, line)
-                 : BuildLine<false, false>(record, record_size, line);
+      return plain ? BuildLine<true, true>(record, record_size, reader, line)
+                   : BuildLine<false, true>(record, record_size, reader, line);
+    return plain ? BuildLine<true, false>(record, record_size, reader, line)
+                 : BuildLine<false, false>(record, record_size, reader, line);
   }
 
   std::uint64_t values_changed() const { return values_changed_; }
@@ -402,8 +403,12 @@ class RecordLine {
  private:
   template <bool kPlain, bool kFix>
   bool BuildLine(const char* record, std::size_t record_size,
-                 LineBuffer* line) {
-    if (kFix) options_.fixer->StartRecord(record);
+                 const RecordReader& reader, LineBuffer* line) {
+    if (kFix) {
+      if (const char* next = reader.Peek(record_size))
+        options_.fixer->PrefetchKept(next);
+      options_.fixer->StartRecord(record);
+    }
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
     const std::uint64_t changed_before = values_changed_;
     const Column* const first = columns_.data();
@@ -522,9 +527,6 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
       break;
     }
     ++stats.records_read;
-    if (options.fixer)
-      if (const char* next = reader.Peek(record_size))
-        options.fixer->PrefetchKept(next);
     if (options.skip_deleted &&
         static_cast<unsigned char>(record[0]) == kDeletedFlag)
       continue;
@@ -535,7 +537,7 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
     char* const line = pending.end();
     const std::uint64_t changed_before = builder.values_changed();
     // A record --fix leaves out (it has no call sign) gives no line.
-    if (!builder.Build(record, record_size, &pending)) continue;
+    if (!builder.Build(record, record_size, reader, &pending)) continue;
     if (options.keep_line &&
         !options.keep_line(r, std::string_view(line, pending.end() - line))) {
       pending.Advance(line);
