@@ -69,6 +69,8 @@ def main():
                (version, adif["Status"], adif["Date"][:10]))
     out.append("// do not edit.")
     out.append("")
+    out.append("// clang-format off")
+    out.append("")
     out.append('#include "standard/adif_standard.h"')
     out.append("")
     out.append("const char kAdifVersion[] = %s;" % c_string(version))

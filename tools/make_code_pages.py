@@ -152,6 +152,8 @@ def after_rules(points):
 def main():
     print("// code_page_tables.cpp: written by tools/make_code_pages.py; do not edit.")
     print()
+    print("// clang-format off")
+    print()
     print('#include "dbf/code_page.h"')
     print()
     print("const CodePageTable kCodePageTables[] = {")

@@ -157,6 +157,8 @@ def generate(path):
         "// configuration of LoTW's signing client (%s)" % source,
         "// kept in %s; do not edit." % os.path.relpath(path, os.path.dirname(HERE)),
         "",
+        "// clang-format off",
+        "",
         '#include "adif/lotw_rules.h"',
         "",
         "const char kLotwClient[] = %s;" % c_string(source),

@@ -2,6 +2,8 @@
 // configuration of LoTW's signing client (trustedqsl 2.6.5-2, configuration 11.20)
 // kept in tools/lotw/lotw-2.6.5-config-11.20.xml; do not edit.
 
+// clang-format off
+
 #include "adif/lotw_rules.h"
 
 const char kLotwClient[] = "trustedqsl 2.6.5-2, configuration 11.20";

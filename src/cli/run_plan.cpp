@@ -18,6 +18,17 @@ std::string SharedOutputText(const RunPlan::Output& first,
          Choose(language, "; no se ha escrito nada", "; nothing was written");
 }
 
+// "The output log.dbt would be taken for the memo file of log.dbf; ...".
+std::string MemoNameText(const std::string& output, const std::string& table,
+                         Language language) {
+  return FormatText(Choose(language,
+                           "La salida %s se tomar\xED""a por el fichero memo "
+                           "de %s; no se ha escrito nada",
+                           "The output %s would be taken for the memo file "
+                           "of %s; nothing was written"),
+                    ShownOutput(output, language), table);
+}
+
 }  // namespace
 
 RunPlan PlanRun(const ConvertCommandLine& options, FileSystem& files) {
@@ -29,6 +40,7 @@ RunPlan PlanRun(const ConvertCommandLine& options, FileSystem& files) {
   for (const std::string& table : options.inputs) {
     if (files.KindOf(table) == FileKind::kMissing) continue;
     plan.inputs.push_back(table);
+    plan.tables.push_back(table);
     for (std::string& memo : MemoFilesBeside(files, table))
       plan.inputs.push_back(std::move(memo));
     if (!options.merge)
@@ -46,6 +58,12 @@ bool JudgeRunPlan(const RunPlan& plan, FileSystem& files, Language language,
   for (const RunPlan::Output& output : plan.outputs)
     if (!OutputIsNoInput(files, output.path, plan.inputs, language, refusal))
       return false;
+  for (const RunPlan::Output& output : plan.outputs)
+    for (const std::string& table : plan.tables)
+      if (!output.path.empty() && NamedAsMemoFileOf(files, output.path, table)) {
+        *refusal = MemoNameText(output.path, table, language);
+        return false;
+      }
   for (std::size_t i = 0; i < plan.outputs.size(); ++i)
     for (std::size_t j = i + 1; j < plan.outputs.size(); ++j)
       if (!plan.outputs[i].path.empty() &&

@@ -15,6 +15,8 @@ struct RunPlan {
   /// The tables, each table's memo files (whether or not its memos are
   /// read: they are its own), the mapping files.
   std::vector<std::string> inputs;
+  /// The tables alone: no output may be named as one's memo file.
+  std::vector<std::string> tables;
   /// What is written: one output a table, or the one of a merge.
   struct Output {
     std::string path;   ///< empty: standard output
@@ -29,8 +31,9 @@ RunPlan PlanRun(const ConvertCommandLine& options, FileSystem& files);
 
 /// True when the run may go ahead. Otherwise false, with \a refusal naming
 /// both sides: an output that is an input (in any spelling that leads to
-/// the same file, links included; standard output redirected onto one), or
-/// an output two tables would be written to.
+/// the same file, links included; standard output redirected onto one), an
+/// output named as a table's memo file (a later run would read it as the
+/// table's memos), or an output two tables would be written to.
 bool JudgeRunPlan(const RunPlan& plan, FileSystem& files, Language language,
                   std::string* refusal);
 

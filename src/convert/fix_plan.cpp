@@ -36,10 +36,11 @@ unsigned DateOrderNamed(const std::string& name) {
   return 0;
 }
 
-std::string Joined(const std::vector<std::string>& values) {
+// The values of a column in code page \a code_page, as messages show them.
+std::string Joined(const std::vector<std::string>& values, int code_page) {
   std::string text;
   for (const std::string& value : values)
-    text += (text.empty() ? "" : ", ") + value;
+    text += (text.empty() ? "" : ", ") + ShownName(value, code_page);
   return text;
 }
 
@@ -113,7 +114,7 @@ struct Decider {
   bool Conflict(const std::string& what, const std::vector<std::string>& values,
                 const std::string& settle) {
     plan->conflict_column = column;
-    plan->conflict = name + ": " + what + " (" + Joined(values) + "): " +
+    plan->conflict = name + ": " + what + " (" + Joined(values, input.code_page) + "): " +
                      settle +
                      Choose(language, "; no se ha escrito nada",
                             "; nothing was written");
@@ -236,7 +237,7 @@ struct Decider {
       if (!examples.empty()) mixed.push_back(examples[0]);
     Note(Choose(language, "frecuencias en m\xE1s de una unidad (",
                 "frequencies in more than one unit (") +
-         Joined(mixed) +
+         Joined(mixed, input.code_page) +
          Choose(language,
                 "): cada valor, en la unidad que lo pone en la banda m\xE1s "
                 "usada",
@@ -295,7 +296,7 @@ struct Decider {
                                          "bands in metres (")
                                 : Choose(language, "bandas por sus MHz (",
                                          "bands named by their MHz (")) +
-             Joined(p->notation_examples[metres ? 0 : 1]) + "): " + example +
+             Joined(p->notation_examples[metres ? 0 : 1], input.code_page) + "): " + example +
              Choose(language, " es ", " is ") +
              ReadBand(example, fix->band_notation)->name);
       }
@@ -342,7 +343,7 @@ struct Decider {
     if (open)
       Note(Choose(language, "separador de miles: ", "thousands separator: ") +
            std::string(1, fix->thousands) + " (" +
-           Joined(p->open_separator_examples) + ")");
+           Joined(p->open_separator_examples, input.code_page) + ")");
     return true;
   }
 };

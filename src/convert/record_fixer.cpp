@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dbf/code_page.h"
 #include "platform/text.h"
 #include "standard/modes.h"
 
@@ -22,9 +23,10 @@ constexpr int kManyBits = 14;
 constexpr int kMostManyCaches = 4;
 constexpr std::size_t kExampleBytes = 32;
 
-// An example as the summary shows it: cut, line breaks spelled out, in
-// quotes when blanks stand at either end.
-std::string Shown(std::string_view value) {
+// An example of a column in code page \a code_page as the summary shows
+// it: cut, line breaks spelled out, in quotes when blanks stand at either
+// end, its letters as messages show them.
+std::string Shown(std::string_view value, int code_page) {
   std::string shown;
   for (char c : value.substr(0, kExampleBytes)) {
     if (c == '\r')
@@ -39,7 +41,7 @@ std::string Shown(std::string_view value) {
   if (value.size() > kExampleBytes) shown += "...";
   if (!shown.empty() && (shown.front() == ' ' || shown.back() == ' '))
     shown = "\"" + shown + "\"";
-  return shown;
+  return ShownName(shown, code_page);
 }
 
 std::string Values(std::uint64_t count, Language language) {
@@ -540,7 +542,9 @@ std::vector<std::string> RecordFixer::Summary(
     for (const KindCount& kind : counts.kinds) {
       if (kind.count == 0) continue;
       std::string what;
-      std::string from = Shown(kind.from), to = Shown(kind.to);
+      const int code_page = fixes_[c].code_page;
+      std::string from = Shown(kind.from, code_page);
+      std::string to = Shown(kind.to, code_page);
       switch (kind.kind) {
         case FixKind::kBlanks:
           what = Choose(language, "sin los blancos de delante",
@@ -630,7 +634,7 @@ std::vector<std::string> RecordFixer::Summary(
                             "not read, left as it was")
                    : Choose(language, "sin leer, quedan como estaban",
                             "not read, left as they were")) +
-              example + Shown(counts.unreadable_example);
+              example + Shown(counts.unreadable_example, fixes_[c].code_page);
     if (line.empty()) continue;
     std::string name =
         c < column_names.size() ? column_names[c] : "#" + std::to_string(c + 1);

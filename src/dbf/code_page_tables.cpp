@@ -1,5 +1,7 @@
 // code_page_tables.cpp: written by tools/make_code_pages.py; do not edit.
 
+// clang-format off
+
 #include "dbf/code_page.h"
 
 const CodePageTable kCodePageTables[] = {

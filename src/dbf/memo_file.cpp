@@ -62,6 +62,17 @@ std::vector<std::string> MemoFilesBeside(FileSystem& files,
   return found;
 }
 
+bool NamedAsMemoFileOf(FileSystem& files, const std::string& path,
+                       const std::string& table_path) {
+  const std::string stem = NameOf(TableStem(table_path));
+  const std::string name = NameOf(path);
+  if (!EqualIgnoringCase(name, stem + ".dbt") &&
+      !EqualIgnoringCase(name, stem + ".fpt"))
+    return false;
+  // "dir/." names the folder itself, as "." names the current one.
+  return files.SameFile(FolderOf(path) + ".", FolderOf(table_path) + ".");
+}
+
 bool MemoFile::Open(FileSystem& files, const std::string& table_path,
                     std::uint8_t table_version, MemoError* error) {
   std::string stem = TableStem(table_path);

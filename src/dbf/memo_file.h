@@ -93,6 +93,12 @@ class MemoFile {
 std::vector<std::string> MemoFilesBeside(FileSystem& files,
                                          const std::string& table_path);
 
+/// True when \a path names a memo file of the table at \a table_path, there
+/// or not: beside it, named like it with the extension .DBT or .FPT in any
+/// letter case. Any such file would be read as the table's memos.
+bool NamedAsMemoFileOf(FileSystem& files, const std::string& path,
+                       const std::string& table_path);
+
 /// Whether the table version byte belongs to a FoxPro table.
 bool IsFoxProVersion(std::uint8_t version);
 

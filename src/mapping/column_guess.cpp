@@ -169,11 +169,13 @@ std::string Count(std::uint32_t part, const ColumnProfile& p, Content content,
   return text;
 }
 
-std::string Examples(const ColumnProfile& p, Language language) {
+// A column's examples, in code page \a code_page, as messages show them.
+std::string Examples(const ColumnProfile& p, Language language,
+                     int code_page) {
   if (p.examples.empty()) return "";
   std::string text = Choose(language, " (p. ej. ", " (e.g. ");
   for (std::size_t i = 0; i < p.examples.size(); ++i)
-    text += (i ? ", " : "") + p.examples[i];
+    text += (i ? ", " : "") + ShownName(p.examples[i], code_page);
   return text + ")";
 }
 
@@ -213,15 +215,17 @@ std::string Counterpart(const std::string& keyword) {
   return "";
 }
 
-std::string OneCall(const ColumnProfile& p, Language language) {
+std::string OneCall(const ColumnProfile& p, Language language,
+                    int code_page) {
   return Choose(language, "todos los valores son un mismo indicativo, ",
                 "every value is one call sign, ") +
-         (p.examples.empty() ? std::string() : p.examples[0]) +
+         (p.examples.empty() ? std::string()
+                             : ShownName(p.examples[0], code_page)) +
          Choose(language, ": el de la estaci\xF3n", ": the station's own");
 }
 
 Proposal ProposeByName(const std::string& keyword, const ColumnProfile& p,
-                       Language language) {
+                       Language language, int code_page) {
   const ContentRule rule = ContentOf(keyword);
   const std::string name = Choose(language, "nombre", "name");
   const std::uint32_t n = p.values;
@@ -240,10 +244,12 @@ Proposal ProposeByName(const std::string& keyword, const ColumnProfile& p,
                      Count(other_fits, p, other_content, language));
   return Left(NameSays(keyword, language) +
               Choose(language, ", pero solo ", ", but only ") +
-              Count(fits, p, rule.content, language) + Examples(p, language));
+              Count(fits, p, rule.content, language) +
+              Examples(p, language, code_page));
 }
 
-Proposal ProposeByContent(const ColumnProfile& p, Language language) {
+Proposal ProposeByContent(const ColumnProfile& p, Language language,
+                          int code_page) {
   const std::uint32_t n = p.values;
   const std::string content = Choose(language, "contenido: ", "content: ");
   if (n < kLeastValues) return Proposal();
@@ -269,7 +275,7 @@ Proposal ProposeByContent(const ColumnProfile& p, Language language) {
                        ", but not whether sent or received"));
   if (most(p.calls)) {
     if (p.one_value)
-      return Named("STATION_CALLSIGN", 1, content + OneCall(p, language));
+      return Named("STATION_CALLSIGN", 1, content + OneCall(p, language, code_page));
     // The other station's call is on (nearly) every record; a column of
     // call signs here and there is a QSL manager or the like.
     if (AtLeast(p.values, p.records, 90))
@@ -303,8 +309,9 @@ Proposal Propose(const DbfFieldDescriptor& column, const ColumnProfile& p,
     if (keyword == "COMMENT") keyword = "NOTES";
     return Named(keyword, 2, Choose(language, "nombre", "name"));
   }
-  if (!keyword.empty()) return ProposeByName(keyword, p, language);
-  return ProposeByContent(p, language);
+  if (!keyword.empty())
+    return ProposeByName(keyword, p, language, context.code_page);
+  return ProposeByContent(p, language, context.code_page);
 }
 
 // How many different values a column holds, as far as the survey kept
@@ -329,10 +336,10 @@ bool FewValues(const ColumnProfile& p, bool locators = false) {
 
 // "every value is one call sign, EA4XYZ" or "only a few values, ...".
 std::string FewText(const ColumnProfile& p, const char* noun,
-                    Language language) {
+                    Language language, int code_page) {
   std::string values;
   for (const std::string& value : p.distinct)
-    values += (values.empty() ? "" : ", ") + value;
+    values += (values.empty() ? "" : ", ") + ShownName(value, code_page);
   if (p.distinct.size() == 1)
     return Choose(language, "todos los valores son un mismo ",
                   "every value is one ") +
@@ -379,11 +386,11 @@ void SettleStations(const DbfLayout& layout, int code_page,
     std::string reason;
     if (few && (c != most || (alone && own_when_alone))) {
       keyword = own;
-      reason = FewText(p, noun, language) +
+      reason = FewText(p, noun, language, code_page) +
                Choose(language, ": la propia estaci\xF3n", ": the station's own");
     } else if (few && alone) {
       keyword = worked;
-      reason = FewText(p, noun, language) +
+      reason = FewText(p, noun, language, code_page) +
                Choose(language, ": un registro de contactos con esa estaci\xF3n",
                       ": a log of contacts with that station");
     } else if (!few && keyword == worked && c != most &&

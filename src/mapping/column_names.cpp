@@ -37,6 +37,8 @@ const ColumnName kColumnNames[] = {
     {"HEURE", "TIME_ON"}, {"HEUREUTC", "TIME_ON"}, {"ORA", "TIME_ON"},
     {"ORAUTC", "TIME_ON"}, {"ZEIT", "TIME_ON"}, {"UHRZEIT", "TIME_ON"},
     {"UTCZEIT", "TIME_ON"}, {"START", "TIME_ON"}, {"INICIO", "TIME_ON"},
+    {"QSOTIME", "TIME_ON"}, {"UTCTIME", "TIME_ON"}, {"GMTTIME", "TIME_ON"},
+    {"TIMEGMT", "TIME_ON"},
     {"HORAFIN", "TIME_OFF"}, {"HORAFINAL", "TIME_OFF"}, {"HORAF", "TIME_OFF"},
     {"TIMEEND", "TIME_OFF"}, {"END", "TIME_OFF"}, {"FIN", "TIME_OFF"},
     {"HEUREFIN", "TIME_OFF"}, {"ORAFINE", "TIME_OFF"}, {"ENDE", "TIME_OFF"},

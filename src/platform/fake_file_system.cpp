@@ -192,7 +192,15 @@ std::vector<std::string> FakeFileSystem::NamesInFolder(
 }
 
 bool FakeFileSystem::SameFile(const std::string& a, const std::string& b) {
-  return a == b && Exists(a);
+  // "." is the current folder, which is always there; "dir/." is dir.
+  const auto folder_of_dot = [](const std::string& path) {
+    if (path == ".") return std::string();
+    if (path.size() > 2 && path.compare(path.size() - 2, 2, "/.") == 0)
+      return path.substr(0, path.size() - 2);
+    return path;
+  };
+  const std::string x = folder_of_dot(a), y = folder_of_dot(b);
+  return x == y && (x.empty() || Exists(x));
 }
 
 std::unique_ptr<TemporaryFile> FakeFileSystem::CreateTemporaryFor(

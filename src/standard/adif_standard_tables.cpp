@@ -2,6 +2,8 @@
 // export of the ADIF standard's tables, version 3.1.6 (Released, 2025-09-15);
 // do not edit.
 
+// clang-format off
+
 #include "standard/adif_standard.h"
 
 const char kAdifVersion[] = "3.1.6";

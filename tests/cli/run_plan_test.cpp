@@ -35,7 +35,18 @@ TEST(RunPlan, AnOutputThatIsAnInputOrThatTwoTablesShareIsRefused) {
        },
        "The output log.dbt would replace the input LOG.DBT; nothing was "
        "written"},
-      {"another file where case counts", {"log.dbf"}, {"LOG.DBT"}, "log.dbt",
+      {"a memo file's name in another letter case, where case counts",
+       {"log.dbf"}, {"LOG.DBT"}, "log.dbt", nullptr,
+       "The output log.dbt would be taken for the memo file of log.dbf; "
+       "nothing was written"},
+      {"a memo file's name with no memo file there", {"sub/Log.dbf"}, {},
+       "sub/LOG.fpt",
+       [](ConvertCommandLine*, FakeFileSystem* files) {
+         files->PutFolder("sub");
+       },
+       "The output sub/LOG.fpt would be taken for the memo file of "
+       "sub/Log.dbf; nothing was written"},
+      {"a memo file's name in another folder", {"sub/log.dbf"}, {}, "log.fpt",
        nullptr, ""},
       {"a mapping file", {"log.dbf"}, {"my.map"}, "my.map",
        [](ConvertCommandLine* options, FakeFileSystem*) {

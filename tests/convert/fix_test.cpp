@@ -475,7 +475,8 @@ std::string ConvertFixed(
     const std::vector<std::pair<std::string, std::string>>& columns,
     const std::vector<std::vector<std::string>>& rows,
     std::vector<ConstantField> constants, bool mend,
-    std::vector<std::string>* summary, ConvertStats* stats) {
+    std::vector<std::string>* summary, ConvertStats* stats,
+    int code_page = 1252) {
   BuilderTable table;
   std::vector<std::string> entries, names;
   for (const auto& column : columns) {
@@ -495,6 +496,7 @@ std::string ConvertFixed(
     FixPlanInput input;
     input.plan = &plan;
     input.layout = &layout;
+    input.code_page = code_page;
     FixPlan decided;
     EXPECT_TRUE(DecideFixes(input, &decided));
     fixes = decided.fixes;
@@ -552,6 +554,14 @@ TEST(RecordFixer, AddsFieldsAndLeavesOutRecordsWithoutCall) {
   EXPECT_EQ("<CALL:6>ea4abc <STATION_CALLSIGN:6>EA4XYZ <EOR>\r\n<EOR>\r\n",
             lines);
   EXPECT_TRUE(summary.empty());
+
+  // Examples are shown in their letters: a mode of a table in code page
+  // 866 (the Russian for CW), as UTF-8 where Windows-1252 lacks them.
+  ConvertFixed({{"IND", "CALL"}, {"VID", "MODE"}}, {{"UA3ABC", "\x92\x8B\x83"}},
+               {}, true, &summary, &stats, 866);
+  EXPECT_EQ((std::vector<std::string>{
+                "VID: 1 value -> ADIF modes, e.g. \xD0\xA2\xD0\x9B\xD0\x93 -> CW"}),
+            summary);
 }
 
 // A log mended as its survey decides, converted with the fields of the

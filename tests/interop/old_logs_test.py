@@ -15,7 +15,9 @@ Logs whose values do not decide a column must stop with exit status 2 and
 write nothing; given the option the message names, they convert.
 
 The expected values are worked out here from the contacts themselves, not
-from logweave's rules. Exit status: 0 all passed, 1 a check failed, 77
+from logweave's rules. Where LoTW's client (Debian's trustedqsl) is
+installed, every record of each output also goes through its converter,
+which must take it. Exit status: 0 all passed, 1 a check failed, 77
 python3-dbf is not installed.
 """
 
@@ -32,6 +34,27 @@ try:
 except ImportError:
     print("SKIPPED: no dbf module (Debian package python3-dbf)")
     sys.exit(77)
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "adif"))
+import lotw_oracle  # noqa: E402  LoTW's client, where it is installed
+
+
+def lotw_client():
+    path = lotw_oracle.library()
+    return lotw_oracle.Converter(path) if path else None
+
+
+def refused_by_lotw(client, text):
+    """The client's verdict on each record of an ADIF text it does not take."""
+    body = re.split(r"(?i)<eoh>", text, maxsplit=1)[-1]
+    parts = re.split(r"(?i)(<eor>)", body)
+    refused = []
+    for i in range(0, len(parts) - 1, 2):
+        said = client.verdict((parts[i] + parts[i + 1]).encode("latin-1"))
+        if said != "taken":
+            refused.append("record %d: LoTW's client: %s" % (i // 2 + 1, said))
+    return refused
 
 # Bands: (ADIF name, a frequency in kHz on it, its MHz name, metres name).
 BANDS = [("160m", 1836, "1.8", "160"), ("80m", 3650, "3.5", "80"),
@@ -278,7 +301,7 @@ def same(name, got, want):
     return got.upper() == want.upper()
 
 
-def check_log(logweave, work, spec):
+def check_log(logweave, work, spec, client):
     name, dbf_type, code_page, columns, rows, overrides, options = spec
     path = os.path.join(work, name + ".dbf")
     out = os.path.join(work, name + ".adi")
@@ -293,7 +316,10 @@ def check_log(logweave, work, spec):
         failures.append("exit %d:\n%s%s" % (run.returncode, run.stdout,
                                             run.stderr))
         return failures, 0
-    records = read_adif(open(out, encoding="latin-1").read())
+    text = open(out, encoding="latin-1").read()
+    records = read_adif(text)
+    if client:
+        failures += refused_by_lotw(client, text)
     if len(records) != len(rows):
         failures.append("%d records for %d contacts" % (len(records),
                                                          len(rows)))
@@ -372,8 +398,9 @@ def main():
     os.makedirs(args.work, exist_ok=True)
     failed = 0
     records = right = 0
+    client = lotw_client()
     for spec in layouts():
-        failures, good = check_log(args.logweave, args.work, spec)
+        failures, good = check_log(args.logweave, args.work, spec, client)
         records += len(spec[4])
         right += good
         status = "ok" if not failures else "FAILED"
@@ -386,8 +413,9 @@ def main():
     for failure in refusals:
         print("refusal: " + failure)
     failed += len(refusals)
-    print("%d of %d records right in %d logs" % (right, records,
-                                                 len(layouts())))
+    print("%d of %d records right in %d logs%s" % (
+        right, records, len(layouts()),
+        ", each taken by LoTW's client" if client else ""))
     return 1 if failed else 0
 
 

@@ -27,6 +27,7 @@ TEST(KeywordOfName, NamesOfOldLoggers) {
       {"Qso Date", 1252, "QSO_DATE"},
       {"HORA", 1252, "TIME_ON"},
       {"UTC", 1252, "TIME_ON"},
+      {"QSOTIME", 1252, "TIME_ON"},
       {"RST_S", 1252, "RST_SENT"},
       {"RSTS", 1252, "RST_SENT"},
       {"RST_TX", 1252, "RST_SENT"},
@@ -102,7 +103,8 @@ std::vector<ColumnGuess> Guess(const std::vector<Col>& columns,
                   bytes.size() - layout.header.header_length);
   std::vector<ColumnProfile> profiles;
   SurveyRecords(&in, layout.header.record_count, layout,
-                GuessSurveyRequest(layout, 1252, false), &profiles);
+                GuessSurveyRequest(layout, context.code_page, false),
+                &profiles);
   return GuessColumns(layout, profiles, context);
 }
 
@@ -239,6 +241,14 @@ TEST(GuessColumns, NamesAndValuesTogether) {
           << c.what << ": " << c.columns[i].name << ": " << guesses[i].reason;
     }
   }
+  // Values in a reason are shown in the letters of the table's code page:
+  // 0xA5 is an N with a tilde in code page 850.
+  GuessContext in_850;
+  in_850.code_page = 850;
+  const std::vector<ColumnGuess> guesses =
+      Guess({{"FECHA", 'C', std::vector<std::string>(6, "\xA5O")}}, in_850);
+  EXPECT_NE(std::string::npos, guesses[0].reason.find("(e.g. \xD1O)"))
+      << guesses[0].reason;
 }
 
 TEST(GuessColumns, ChoicesMadeAreKept) {
