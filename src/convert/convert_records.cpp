@@ -99,6 +99,11 @@ class RecordReader {
     position_ += size;
     return record;
   }
+  /// The record after the one Next gave last, when the buffer holds it
+  /// already; else nullptr.
+  const char* Peek(std::size_t size) const {
+    return end_ - position_ >= size ? buffer_.data() + position_ : nullptr;
+  }
 
  private:
   bool Fill(std::size_t size) {
@@ -241,6 +246,20 @@ inline char* PutField(const Column& column, const char* bytes,
                       std::size_t size, bool padded, bool may_hold_nul,
                       char* scratch, const ValueSources& sources, char* out);
 
+// PutField for a field the fixer does not keep yet, which it then keeps:
+// seldom, so out of the engine's loop, where PutField stays inline.
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+char* PutFieldToKeep(const Column& column, const char* bytes, std::size_t size,
+                     bool may_hold_nul, char* scratch,
+                     const ValueSources& sources, char* out) {
+  char* end = PutField<true, true>(column, bytes, size, true, may_hold_nul,
+                                   scratch, sources, out);
+  sources.fixer->KeepField(*column.kept, bytes, out, end);
+  return end;
+}
+
 // PutField for a column whose fields the fixer keeps: written from the
 // fixer's memory, or else as always and then kept.
 inline char* PutKeptField(const Column& column, const char* bytes,
@@ -248,10 +267,8 @@ inline char* PutKeptField(const Column& column, const char* bytes,
                           const ValueSources& sources, char* out) {
   if (char* end = sources.fixer->PutKeptField(*column.kept, bytes, out))
     return end;
-  char* end = PutField<true, true>(column, bytes, size, true, may_hold_nul,
-                                   scratch, sources, out);
-  sources.fixer->KeepField(*column.kept, bytes, out, end);
-  return end;
+  return PutFieldToKeep(column, bytes, size, may_hold_nul, scratch, sources,
+                        out);
 }
 
 template <bool kPlain, bool kFix>
@@ -368,14 +385,15 @@ class RecordLine {
     return true;
   }
 
-  /// False when the record is left out.
-  bool Build(const char* record, std::size_t record_size, LineBuffer* line) {
+  /// False when the record is left out. \a reader gave the record.
+  bool Build(const char* record, std::size_t record_size,
+             const RecordReader& reader, LineBuffer* line) {
     const bool plain = !options_.memo && !options_.encoder;
     if (options_.fixer)
-      return plain ? BuildLine<true, true>(record, record_size, line)
-                   : BuildLine<false, true>(record, record_size, line);
-    return plain ? BuildLine<true, false>(record, record_size, line)
-                 : BuildLine<false, false>(record, record_size, line);
+      return plain ? BuildLine<true, true>(record, record_size, reader, line)
+                   : BuildLine<false, true>(record, record_size, reader, line);
+    return plain ? BuildLine<true, false>(record, record_size, reader, line)
+                 : BuildLine<false, false>(record, record_size, reader, line);
   }
 
   std::uint64_t values_changed() const { return values_changed_; }
@@ -385,8 +403,12 @@ class RecordLine {
  private:
   template <bool kPlain, bool kFix>
   bool BuildLine(const char* record, std::size_t record_size,
-                 LineBuffer* line) {
-    if (kFix) options_.fixer->StartRecord(record);
+                 const RecordReader& reader, LineBuffer* line) {
+    if (kFix) {
+      if (const char* next = reader.Peek(record_size))
+        options_.fixer->PrefetchKept(next);
+      options_.fixer->StartRecord(record);
+    }
     const bool may_hold_nul = std::memchr(record, 0, record_size) != nullptr;
     const std::uint64_t changed_before = values_changed_;
     const Column* const first = columns_.data();
@@ -515,7 +537,7 @@ ConvertStats ConvertRecords(ByteSource* in, ByteSink* out,
     char* const line = pending.end();
     const std::uint64_t changed_before = builder.values_changed();
     // A record --fix leaves out (it has no call sign) gives no line.
-    if (!builder.Build(record, record_size, &pending)) continue;
+    if (!builder.Build(record, record_size, reader, &pending)) continue;
     if (options.keep_line &&
         !options.keep_line(r, std::string_view(line, pending.end() - line))) {
       pending.Advance(line);

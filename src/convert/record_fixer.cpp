@@ -239,6 +239,7 @@ RecordFixer::Span RecordFixer::FixOnPath(std::size_t column, Span span) {
 
 void RecordFixer::KeepFields() {
   kept_.assign(work_.size(), KeptColumn());
+  far_kept_.clear();
   for (std::size_t c = 0; c < work_.size(); ++c) {
     ColumnWork& work = work_[c];
     if (work.path != ColumnWork::kCached && work.path != ColumnWork::kTime)
@@ -260,6 +261,7 @@ void RecordFixer::KeepFields() {
     kept.shift = 65 - work.cache_bits;
     kept.addition = work.addition;
     kept.notes_record = work.notes_record;
+    if (work.cache_bits > kFewBits) far_kept_.push_back(c);
   }
 }
 
@@ -484,12 +486,12 @@ char* RecordFixer::PutStandardField(char* out, std::size_t addition,
   return out + added.size;
 }
 
-char* RecordFixer::PutMissingFields(char* out) {
+char* RecordFixer::PutMissingFields(char* out, std::size_t first) {
   // A constant of --set wins over a field derived from another column;
   // only a column of the field itself (written_) wins over it.
   const bool mode_from_constant =
       mode_addition_ >= 0 && written_[mode_addition_] != record_number_;
-  for (std::size_t a = 0; a < additions_.size(); ++a) {
+  for (std::size_t a = first; a < additions_.size(); ++a) {
     if (written_[a] == record_number_) continue;
     const Addition& addition = additions_[a];
     const int index = static_cast<int>(a);

@@ -188,6 +188,12 @@ class RecordFixer {
   /// is none.
   inline char* PutKeptField(const KeptColumn& kept, const char* bytes,
                             char* out);
+  /// Asks the processor to fetch the entries that the kept fields of the
+  /// record at \a record (its deletion flag and its bytes, 16 readable past
+  /// each column) will be looked up in, for the columns of many different
+  /// values, whose entries are seldom in the cache: called a record ahead,
+  /// so that the fetch overlaps the record before.
+  inline void PrefetchKept(const char* record) const;
   /// After PutKeptField found none: the engine wrote \a field to \a end
   /// (nothing, when the value gave no field) for the bytes of the column at
   /// \a bytes, which the fixer remembers.
@@ -251,11 +257,14 @@ class RecordFixer {
   // Writes the field of \a addition for \a value, a name of the standard's
   // tables (a band, a submode), formatted once.
   char* PutStandardField(char* out, std::size_t addition, const char* value);
-  char* PutMissingFields(char* out);
+  // The fields of the additions from \a first on that the record has not
+  // written (\a first is the first of them).
+  char* PutMissingFields(char* out, std::size_t first);
 
   std::vector<ColumnFix> fixes_;
   std::vector<ColumnWork> work_;
   std::vector<KeptColumn> kept_;
+  std::vector<std::size_t> far_kept_;  // kept columns of large caches
   std::vector<std::size_t> offsets_, sizes_;
   std::vector<int> call_columns_;
   std::vector<Addition> additions_;

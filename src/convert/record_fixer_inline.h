@@ -31,7 +31,7 @@ inline void RecordFixer::StartRecord(const char* record) {
 
 inline char* RecordFixer::PutAdditions(char* out) {
   for (std::size_t a = 0; a < written_.size(); ++a)
-    if (written_[a] != record_number_) return PutMissingFields(out);
+    if (written_[a] != record_number_) return PutMissingFields(out, a);
   return out;
 }
 
@@ -147,6 +147,23 @@ RecordFixer::PutKeptField(const KeptColumn& kept, const char* bytes,
                                                entry->value_start - 1),
                     true});
   return out + entry->text_size;
+}
+
+inline void RecordFixer::PrefetchKept(const char* record) const {
+#if defined(__GNUC__)
+  for (std::size_t c : far_kept_) {
+    const KeptColumn& kept = kept_[c];
+    CacheKey key;
+    KeptKey(kept, record + offsets_[c], record, &key);
+    const Cached* entry = SlotIn(kept.cache, kept.shift, key);
+    __builtin_prefetch(entry);
+    __builtin_prefetch(entry + 1);
+    // A loop of prefetches alone would be dropped as doing nothing.
+    asm volatile("" : : "r"(entry));
+  }
+#else
+  (void)record;
+#endif
 }
 
 #if defined(__GNUC__)

@@ -72,14 +72,16 @@ DateReading ReadDateForSurvey(std::string_view value, bool numeric) {
   }
   DateText date;
   if (!ReadDateText(value, &date, numeric)) return reading;
-  reading.orders = DateOrdersOf(date);
-  reading.date = reading.orders != 0;
-  reading.open = reading.date && !date.ordered_by_form();
+  // The orders it fits (DateOrdersOf), with its day in each.
   const DateOrder kOrders[3] = {kDayMonthYear, kMonthDayYear, kYearMonthDay};
   for (int o = 0; o < 3; ++o) {
     CalendarDate day;
-    if (DateUnder(date, kOrders[o], &day)) reading.day[o] = DayNumber(day);
+    if (!DateUnder(date, kOrders[o], &day)) continue;
+    reading.orders |= kOrders[o];
+    reading.day[o] = DayNumber(day);
   }
+  reading.date = reading.orders != 0;
+  reading.open = reading.date && !date.ordered_by_form();
   return reading;
 }
 
@@ -280,15 +282,17 @@ struct ValueKey {
 };
 
 // Remembered values of one column. A log repeats its dates, frequencies
-// and bands, and reading each once keeps the survey's pass short.
+// and bands, and reading each once keeps the survey's pass short. The memo
+// starts small, since most columns hold few values at a time, and grows
+// (up to an entry per record) while most of the values looked up are not
+// in it.
 class ValueMemo {
  public:
   explicit ValueMemo(std::uint32_t records) {
-    // No more entries than records to remember.
-    int bits = 6;
-    while (bits < kMostBits && (std::uint32_t{1} << bits) < records) ++bits;
-    shift_ = 64 - bits;
-    entries_.resize(std::size_t{1} << bits);
+    while (most_bits_ < kMostBits &&
+           (std::uint32_t{1} << most_bits_) < records)
+      ++most_bits_;
+    Resize(std::min(kFirstBits, most_bits_));
   }
   // The entry \a key is kept in, or the one it would replace.
   Remembered& Slot(const ValueKey& key) {
@@ -302,11 +306,32 @@ class ValueMemo {
     return entry.sizes == key.sizes && entry.key[0] == key.words[0] &&
            entry.key[1] == key.words[1] && entry.key[2] == key.words[2];
   }
+  void NoteFound() { ++found_; }
+  // Notes a value that was not in the memo; true when the memo should
+  // grow: it has missed more values than it holds, and more than one in
+  // five.
+  bool NoteMissed() {
+    ++missed_;
+    return bits_ < most_bits_ && missed_ > entries_.size() &&
+           missed_ * 4 > found_;
+  }
+  // Eight times the entries, all empty: the caller has counted what they
+  // held.
+  void Grow() { Resize(std::min(bits_ + 3, most_bits_)); }
   std::vector<Remembered>& entries() { return entries_; }
 
  private:
+  static constexpr int kFirstBits = 8;
   static constexpr int kMostBits = 13;
+  void Resize(int bits) {
+    bits_ = bits;
+    shift_ = 64 - bits;
+    entries_.assign(std::size_t{1} << bits, Remembered());
+    found_ = missed_ = 0;
+  }
+  int bits_ = 0, most_bits_ = 6;
   int shift_ = 58;
+  std::uint64_t found_ = 0, missed_ = 0;
   std::vector<Remembered> entries_;
 };
 
@@ -458,30 +483,44 @@ class Surveyor {
     any_number_.assign(looks_.size(), 0);
   }
 
-  // Notes the record at \a record (which may be read 16 bytes past each
-  // column's start).
-  void Look(const char* record) {
-    if (request_.skip_deleted &&
-        static_cast<unsigned char>(record[0]) == kDeletedFlag)
-      return;
-    ++records_;
+  // Notes the \a count records from \a first on, \a size bytes each (which
+  // may be read 16 bytes past each column's start): a column at a time, in
+  // a short loop, since the profiles of the columns are apart.
+  void Look(const char* first, std::size_t count, std::size_t size) {
+    const bool skip_deleted = request_.skip_deleted;
+    for (std::size_t r = 0; r < count; ++r)
+      if (!skip_deleted ||
+          static_cast<unsigned char>(first[r * size]) != kDeletedFlag)
+        ++records_;
     ValueMemo* memo = memos_.data();
     for (const ColumnLook& look : looks_) {
-      ValueKey key;
-      Remembered* entry;
-      if (!KeyOf(look, record, &key)) {
-        Remembered once;
-        Read(look, record, &once);
-        ++once.count;
-        ColumnProfile& p = (*profiles_)[look.column];
-        if (once.readings.date.open) NoteDateStep(once.readings.date, &p);
-        NoteCounts(look, once.readings, once.count, request_.latest_day, &p);
-      } else if (ValueMemo::Holds(*(entry = &memo->Slot(key)), key)) {
-        ++entry->count;
-        if (entry->readings.date.open)
-          NoteDateStep(entry->readings.date, &(*profiles_)[look.column]);
-      } else {
-        Remember(look, record, key, entry);
+      ColumnProfile& p = (*profiles_)[look.column];
+      const char* record = first;
+      for (std::size_t r = 0; r < count; ++r, record += size) {
+        if (skip_deleted &&
+            static_cast<unsigned char>(record[0]) == kDeletedFlag)
+          continue;
+        ValueKey key;
+        Remembered* entry;
+        if (!KeyOf(look, record, &key)) {
+          Remembered once;
+          Read(look, record, &once);
+          ++once.count;
+          if (once.readings.date.open) NoteDateStep(once.readings.date, &p);
+          NoteCounts(look, once.readings, once.count, request_.latest_day,
+                     &p);
+        } else if (ValueMemo::Holds(*(entry = &memo->Slot(key)), key)) {
+          ++entry->count;
+          memo->NoteFound();
+          if (entry->readings.date.open) NoteDateStep(entry->readings.date, &p);
+        } else {
+          if (memo->NoteMissed()) {
+            Forget(look, memo);
+            memo->Grow();
+            entry = &memo->Slot(key);
+          }
+          Remember(look, record, key, entry);
+        }
       }
       ++memo;
     }
@@ -490,13 +529,8 @@ class Surveyor {
   // The counts of the values still remembered, and the records looked at.
   void Finish() {
     for (std::size_t i = 0; i < looks_.size(); ++i) {
-      ColumnProfile& p = (*profiles_)[looks_[i].column];
-      for (Remembered& entry : memos_[i].entries()) {
-        NoteCounts(looks_[i], entry.readings, entry.count, request_.latest_day,
-                   &p);
-        entry.count = 0;
-      }
-      p.records = records_;
+      Forget(looks_[i], &memos_[i]);
+      (*profiles_)[looks_[i].column].records = records_;
     }
   }
 
@@ -535,6 +569,16 @@ class Surveyor {
     }
     key->sizes = static_cast<std::uint16_t>(size | band_size << 8);
     return true;
+  }
+
+  // Counts the values \a memo of \a look holds in its profile, and
+  // forgets how often they were seen.
+  void Forget(const ColumnLook& look, ValueMemo* memo) {
+    ColumnProfile& p = (*profiles_)[look.column];
+    for (Remembered& entry : memo->entries()) {
+      NoteCounts(look, entry.readings, entry.count, request_.latest_day, &p);
+      entry.count = 0;
+    }
   }
 
   // Puts the value of \a look in \a record, of key \a key, in the place
@@ -618,10 +662,12 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
       }
       if (end < record_size) break;
     }
-    const char* record = buffer.data() + position;
-    position += record_size;
-    ++read;
-    surveyor.Look(record);
+    // Every whole record the buffer holds, up to those wanted.
+    const std::size_t count = std::min<std::size_t>(
+        (end - position) / record_size, wanted - read);
+    surveyor.Look(buffer.data() + position, count, record_size);
+    position += count * record_size;
+    read += static_cast<std::uint32_t>(count);
   }
   surveyor.Finish();
   return read;

@@ -147,7 +147,7 @@ bool ReadDateText(std::string_view text, DateText* date, bool numeric) {
     while (i < text.size() && !IsAsciiDigit(text[i]) && !IsAsciiLetter(text[i])) {
       char c = text[i++];
       if (c == ' ') continue;
-      if (separator || c == '\0' || std::strchr("/-.,", c) == nullptr)
+      if (separator || (c != '/' && c != '-' && c != '.' && c != ','))
         return false;
       separator = true;
     }

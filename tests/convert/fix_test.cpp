@@ -96,6 +96,8 @@ TEST(FixValue, DatesInTheColumnsOrder) {
       {"QSO_DATE", "30125", nullptr, 'C', kYearMonthDay},
       {"QSO_DATE", "14-JUN-05", "20050614", 'C', kYearMonthDay},
       {"QSO_DATE", "ayer", nullptr},
+      {"QSO_DATE", "14;06;2005", nullptr},  // separators: / - . , alone
+      {"QSO_DATE", "14/-06/2005", nullptr},
   });
 }
 
