@@ -27,9 +27,10 @@ long PeakKilobytes() {
 int main(int argc, char** argv) {
   const unsigned long count =
       argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 10000000ul;
-  static const char* const kPrefixes[] = {"EA4", "F6", "DL1", "G3", "I2",
-                                          "W1", "JA1", "VK2", "PY2", "LU1"};
-  static const char* const kBands[] = {"160M", "80M", "40M", "20M", "15M", "10M"};
+  static const char* const kPrefixes[] = {"EA4", "F6",  "DL1", "G3",  "I2",
+                                          "W1",  "JA1", "VK2", "PY2", "LU1"};
+  static const char* const kBands[] = {"160M", "80M", "40M",
+                                       "20M",  "15M", "10M"};
   static const char* const kModes[] = {"SSB", "CW", "RTTY", "FT8"};
   std::uint32_t seed = 12345;
   auto next = [&seed]() {

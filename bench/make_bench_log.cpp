@@ -51,9 +51,18 @@ std::vector<std::string> MessyRow(unsigned year, unsigned month, unsigned day,
     default:
       std::snprintf(time, sizeof time, "%02u.%02uz", hour, minute);
   }
-  return {call, date, time, kKilohertz[band], kBandNames[band],
-          kModes[pick % 5], "59", "5 7", pick % 2 ? "SI" : "NO",
-          pick % 3 ? "NO" : "SI", "Jos\xE9", " 100"};
+  return {call,
+          date,
+          time,
+          kKilohertz[band],
+          kBandNames[band],
+          kModes[pick % 5],
+          "59",
+          "5 7",
+          pick % 2 ? "SI" : "NO",
+          pick % 3 ? "NO" : "SI",
+          "Jos\xE9",
+          " 100"};
 }
 
 }  // namespace
@@ -72,6 +81,7 @@ int main(int argc, char** argv) {
       argc == 3 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10))
                 : 1000000u;
   BuilderTable table;
+  // clang-format off
   table.columns = {
       {"CALL", 'C', 12, 0},     {"QSO_DATE", 'D', 8, 0},
       {"TIME_ON", 'C', 5, 0},   {"TIME_OFF", 'C', 5, 0},
@@ -82,19 +92,29 @@ int main(int argc, char** argv) {
       {"QSL_RCVD", 'C', 1, 0},  {"GRIDSQUARE", 'C', 6, 0},
       {"COMMENT", 'C', 40, 0},  {"TX_PWR", 'N', 5, 0},
   };
-  static const char* const kPrefixes[] = {"EA4", "F6", "DL1", "G3", "I2",
-                                          "W1", "JA1", "VK2", "PY2", "LU1"};
-  static const char* const kBands[] = {"160M", "80M", "40M", "20M", "15M", "10M"};
-  static const char* const kFreqs[] = {"1.8300", "3.6500", "7.0850",
+  // clang-format on
+  static const char* const kPrefixes[] = {"EA4", "F6",  "DL1", "G3",  "I2",
+                                          "W1",  "JA1", "VK2", "PY2", "LU1"};
+  static const char* const kBands[] = {"160M", "80M", "40M",
+                                       "20M",  "15M", "10M"};
+  static const char* const kFreqs[] = {"1.8300",  "3.6500",  "7.0850",
                                        "14.1950", "21.2950", "28.4950"};
   static const char* const kModes[] = {"SSB", "CW", "RTTY", "FT8"};
-  static const char* const kNames[] = {"Jos\xE9 Mar\xED""a", "Fran\xE7ois",
-                                       "J\xFCrgen", "Peter", "Bego\xF1""a",
-                                       "Takeshi", "Bruce", "N\xFAria"};
-  static const char* const kQths[] = {"Madrid", "Lyon", "M\xFCnchen",
-                                      "London", "Las Palmas de Gran Canaria",
-                                      "Tokyo", "Sydney", "Barcelona"};
+  static const char* const kNames[] = {"Jos\xE9 Mar\xED"
+                                       "a",
+                                       "Fran\xE7ois",
+                                       "J\xFCrgen",
+                                       "Peter",
+                                       "Bego\xF1"
+                                       "a",
+                                       "Takeshi",
+                                       "Bruce",
+                                       "N\xFAria"};
+  static const char* const kQths[] = {
+      "Madrid", "Lyon",   "M\xFCnchen", "London", "Las Palmas de Gran Canaria",
+      "Tokyo",  "Sydney", "Barcelona"};
   if (messy)
+    // clang-format off
     table.columns = {
         {"INDICATIVO", 'C', 12, 0}, {"FECHA", 'C', 10, 0},
         {"HORA", 'C', 6, 0},        {"FREC", 'C', 8, 0},
@@ -103,6 +123,7 @@ int main(int argc, char** argv) {
         {"QSL_E", 'C', 2, 0},       {"QSL_R", 'C', 2, 0},
         {"NOMBRE", 'C', 20, 0},     {"POT", 'C', 5, 0},
     };
+  // clang-format on
   std::FILE* out = std::fopen(argv[1], "wb");
   if (!out) {
     std::perror(argv[1]);
@@ -143,10 +164,22 @@ int main(int argc, char** argv) {
       continue;
     }
     std::vector<std::string> row = {
-        call, date, on, off, kBands[band], kModes[next() % 4], kFreqs[band],
-        "59", "57", kNames[next() % 8], kQths[next() % 8],
-        next() % 2 ? "S" : "N", next() % 3 ? "N" : "S", "IN80dk",
-        next() % 4 ? "" : "Nice QSO, thanks for the contact", "100"};
+        call,
+        date,
+        on,
+        off,
+        kBands[band],
+        kModes[next() % 4],
+        kFreqs[band],
+        "59",
+        "57",
+        kNames[next() % 8],
+        kQths[next() % 8],
+        next() % 2 ? "S" : "N",
+        next() % 3 ? "N" : "S",
+        "IN80dk",
+        next() % 4 ? "" : "Nice QSO, thanks for the contact",
+        "100"};
     std::string record = TableRecord(table, row, next() % 50 == 0);
     std::fwrite(record.data(), 1, record.size(), out);
   }

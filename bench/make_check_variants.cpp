@@ -35,14 +35,16 @@ std::string Field(const std::string& name, const std::string& data) {
 }
 
 // The fields of \a line, one record: each name and data.
-std::vector<std::pair<std::string, std::string>> Fields(const std::string& line) {
+std::vector<std::pair<std::string, std::string>> Fields(
+    const std::string& line) {
   std::vector<std::pair<std::string, std::string>> fields;
   std::size_t at = 0;
   for (;;) {
     std::size_t lt = line.find('<', at);
     std::size_t colon = line.find(':', lt);
     std::size_t gt = line.find('>', lt);
-    if (lt == std::string::npos || colon == std::string::npos || colon > gt) break;
+    if (lt == std::string::npos || colon == std::string::npos || colon > gt)
+      break;
     std::size_t length = std::strtoul(line.c_str() + colon + 1, nullptr, 10);
     fields.emplace_back(line.substr(lt + 1, colon - lt - 1),
                         line.substr(gt + 1, length));
@@ -56,8 +58,9 @@ std::vector<std::pair<std::string, std::string>> Fields(const std::string& line)
 int main(int argc, char** argv) {
   const std::string variant = argc == 4 ? argv[1] : "";
   if (variant != "shuffled" && variant != "cased" && variant != "userdef") {
-    std::fprintf(stderr,
-                 "usage: make_check_variants shuffled|cased|userdef IN.adi OUT.adi\n");
+    std::fprintf(
+        stderr,
+        "usage: make_check_variants shuffled|cased|userdef IN.adi OUT.adi\n");
     return 2;
   }
   const bool shuffled = variant == "shuffled";

@@ -53,15 +53,16 @@ bool WriteFoxProLog(const std::string& folder) {
        "del club de Le" O_ACUTE "n."},
       &blocks);
   BuilderTable table;
-  table.version = 0xF5;     // FoxPro 2 with memo
-  table.code_page = 0x02;   // code page 850
+  table.version = 0xF5;    // FoxPro 2 with memo
+  table.code_page = 0x02;  // code page 850
   table.year = 106;
   table.month = 11;
   table.day = 3;
-  table.columns = {{"CALL", 'C', 10, 0},  {"QSO_DATE", 'D', 8, 0},
-                   {"TIME_ON", 'C', 5, 0}, {"BAND", 'C', 4, 0},
-                   {"MODE", 'C', 4, 0},    {"NAME", 'C', 16, 0},
+  table.columns = {{"CALL", 'C', 10, 0},    {"QSO_DATE", 'D', 8, 0},
+                   {"TIME_ON", 'C', 5, 0},  {"BAND", 'C', 4, 0},
+                   {"MODE", 'C', 4, 0},     {"NAME", 'C', 16, 0},
                    {"QSL_SENT", 'C', 1, 0}, {"NOTES", 'M', 10, 0}};
+  // clang-format off
   table.rows = {
       {"EA8XY", "20060412", "16:20", "10M", "SSB", "Mar" I_ACUTE "a",
        "S", MemoNumber(blocks[0])},
@@ -72,6 +73,7 @@ bool WriteFoxProLog(const std::string& folder) {
       {"OH2XYZ", "20061201", "07:30", "40M", "CW", "Mikko", "N",
        MemoNumber(0)},
   };
+  // clang-format on
   return Save(folder + "/fox2006.FPT", memo) &&
          Save(folder + "/fox2006.dbf", BuildTable(table));
 }
@@ -82,6 +84,7 @@ bool WriteOldLog(const std::string& folder) {
   table.year = 119;
   table.month = 6;
   table.day = 30;
+  // clang-format off
   table.columns = {
       {"INDICATIV", 'C', 10, 0}, {"FECHA", 'C', 10, 0}, {"HORA", 'C', 6, 0},
       {"FREC", 'C', 8, 0},       {"BANDA", 'C', 5, 0},  {"MODO", 'C', 6, 0},
@@ -90,6 +93,8 @@ bool WriteOldLog(const std::string& folder) {
       {"QSL_E", 'C', 2, 0},      {"QSL_R", 'L', 1, 0},  {"POT", 'N', 4, 0},
       {"NOTAS", 'C', 20, 0},
   };
+  // clang-format on
+  // clang-format off
   table.rows = {
       {"ea4abc", "14/06/98", "9:15", "7085", "40", "LSB", "59", "57", "Jos" E_ACUTE " Mar" I_ACUTE "a", "EA4XYZ", "IN80dk", "19980620", "SI", "T", "100", ""},
       {"F 6XYZ", "14/06/98", "9:42", "7012", "40M", "cw", "599", "579", "Fran\x87ois", "EA4XYZ", "", "", "NO", "F", "100", "QRM"},
@@ -110,6 +115,7 @@ bool WriteOldLog(const std::string& folder) {
       {"lu1abc", "25/06/2019", "23:05", "14180", "20", "USB", "57", "55", "Mart" I_ACUTE "n", "EA4XYZ", "GF05", "", "SI", "F", "100", ""},
       {"pa3abc", "26/06/2019", "19:58", "7095", "40M", "LSB", "5 7", "5 7", "Jan", "EA4XYZ", "JO22", "", "NO", "F", "100", ""},
   };
+  // clang-format on
   return Save(folder + "/oldlog.dbf", BuildTable(table));
 }
 
@@ -123,6 +129,7 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1];
   if (!WriteFoxProLog(folder) || !WriteOldLog(folder)) return 1;
   BuilderTable table;
+  // clang-format off
   table.columns = {
       {"INDICATIVO", 'C', 12, 0}, {"FECHA", 'D', 8, 0},
       {"HORA", 'C', 5, 0},        {"BANDA", 'C', 5, 0},
@@ -132,6 +139,8 @@ int main(int argc, char** argv) {
       {"QSL_ENV", 'C', 1, 0},     {"QSL_REC", 'C', 1, 0},
       {"NOTAS", 'C', 30, 0},
   };
+  // clang-format on
+  // clang-format off
   table.rows = {
       {"EA4ABC", "20050102", "09:15", "40M", "SSB", "7.085", "59", "57", "Jos\xE9 Mar\xED""a", "Madrid", "S", "S", ""},
       {"F6XYZ", "20050102", "09:42", "40M", "CW", "7.012", "599", "579", "Fran\xE7ois", "Lyon", "S", "N", "QRM"},
@@ -170,6 +179,7 @@ int main(int argc, char** argv) {
       {"EA2VWX", "20050208", "21:15", "160M", "CW", "1.830", "569", "559", "I\xF1""aki", "Bilbao", "S", "S", ""},
       {"UA3ABC", "20050210", "06:45", "20M", "CW", "14.010", "599", "579", "Sergei", "Moskva", "S", "N", ""},
   };
+  // clang-format on
   table.deleted.assign(table.rows.size(), false);
   table.deleted[33] = true;  // the duplicate contact, marked as deleted
   return Save(folder + "/log2005.dbf", BuildTable(table)) ? 0 : 1;

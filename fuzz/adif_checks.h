@@ -46,7 +46,8 @@ class NumberedNames {
       if (field.spelling == 0) continue;
       std::string name(field.name);
       for (char& c : name) c = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
-      const std::string& first = names_.emplace(field.spelling, name).first->second;
+      const std::string& first =
+          names_.emplace(field.spelling, name).first->second;
       FUZZ_CHECK(first == name, "%s and %s numbered alike", first.c_str(),
                  name.c_str());
     }
@@ -61,7 +62,8 @@ inline void CheckReport(std::string_view bytes, std::uint64_t shown) {
   CheckOptions options;
   options.shown_per_kind = shown;
   CheckTotals totals = CheckAdifText(bytes, &findings, options);
-  std::uint64_t by_kind = 0, hidden = 0, errors = 0, shown_of[kFindingKindCount] = {};
+  std::uint64_t by_kind = 0, hidden = 0, errors = 0,
+                shown_of[kFindingKindCount] = {};
   for (int kind = 0; kind < kFindingKindCount; ++kind) {
     by_kind += totals.by_kind[kind];
     hidden += totals.hidden_by_kind[kind];
@@ -69,15 +71,18 @@ inline void CheckReport(std::string_view bytes, std::uint64_t shown) {
       errors += totals.by_kind[kind];
   }
   FUZZ_CHECK(by_kind == totals.findings() && errors == totals.errors,
-             "%zu findings, %zu by kind", static_cast<std::size_t>(totals.findings()),
+             "%zu findings, %zu by kind",
+             static_cast<std::size_t>(totals.findings()),
              static_cast<std::size_t>(by_kind));
-  FUZZ_CHECK(findings.size() + hidden == by_kind, "%zu shown, %zu hidden of %zu",
-             findings.size(), static_cast<std::size_t>(hidden),
+  FUZZ_CHECK(findings.size() + hidden == by_kind,
+             "%zu shown, %zu hidden of %zu", findings.size(),
+             static_cast<std::size_t>(hidden),
              static_cast<std::size_t>(by_kind));
   FUZZ_CHECK(totals.records_with_findings <= totals.records, "records");
   for (const Finding& finding : findings) {
     std::uint64_t n = ++shown_of[static_cast<int>(finding.kind)];
-    FUZZ_CHECK(shown == 0 || n <= shown, "%zu shown", static_cast<std::size_t>(n));
+    FUZZ_CHECK(shown == 0 || n <= shown, "%zu shown",
+               static_cast<std::size_t>(n));
     std::string line = FormatFinding(finding, kEnglish);
     for (char c : line) {
       unsigned char byte = static_cast<unsigned char>(c);
@@ -100,7 +105,8 @@ inline void CheckReport(std::string_view bytes, std::uint64_t shown) {
 }
 
 // The report's lines, checked in halves from files of \a halves_from bytes.
-inline std::string ReportText(std::string_view bytes, std::uint64_t halves_from) {
+inline std::string ReportText(std::string_view bytes,
+                              std::uint64_t halves_from) {
   std::vector<Finding> findings;
   CheckOptions options;
   options.shown_per_kind = 2;

@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
   AdifFile file = ReadAdif(bytes);
   AdifFile in_blocks = ReadAdif(bytes, block, /*fast=*/block % 2 == 0);
-  FUZZ_CHECK(fuzz::Outline(file) == fuzz::Outline(in_blocks), "blocks of %zu read otherwise",
-             block);
+  FUZZ_CHECK(fuzz::Outline(file) == fuzz::Outline(in_blocks),
+             "blocks of %zu read otherwise", block);
   if (DetectAdifForm(bytes.substr(0, 64)) == AdifForm::kTagged) {
     std::uint64_t previous = UINT64_MAX;
     for (const AdifFile::Record& record : file.records)

@@ -27,6 +27,7 @@
 
 namespace {
 
+// clang-format off
 const char* const kFrames[][2] = {
     {"<?xml version=\"1.0\"?>", ""},
     {"<ADX>", "</ADX>"},
@@ -34,6 +35,7 @@ const char* const kFrames[][2] = {
     {"<ADX><RECORDS>", "</RECORDS></ADX>"},
     {"<ADX><RECORDS><RECORD>", "</RECORD></RECORDS></ADX>"},
 };
+// clang-format on
 
 // Reads \a bytes in the XML form part by part and checks each part.
 void CheckParts(std::string_view bytes, std::size_t block) {
@@ -43,7 +45,8 @@ void CheckParts(std::string_view bytes, std::size_t block) {
   std::map<std::pair<int, std::uint64_t>, std::uint64_t> kept;
   auto take_file_problems = [&] {
     for (const AdifSyntaxProblem& problem : reader->TakeFileProblems().kept) {
-      std::uint64_t n = ++kept[{static_cast<int>(problem.kind), problem.number}];
+      std::uint64_t n =
+          ++kept[{static_cast<int>(problem.kind), problem.number}];
       FUZZ_CHECK(n <= kAdifKeptFileProblems, "%zu problems of one kind kept",
                  static_cast<std::size_t>(n));
     }
@@ -68,7 +71,8 @@ void CheckParts(std::string_view bytes, std::size_t block) {
       FUZZ_CHECK(all.odd + all.line_ends <= field.length &&
                      all.odd >= held.odd && all.line_ends >= held.line_ends &&
                      (held.odd == 0 || all.first_odd == held.first_odd),
-                 "byte counts %zu+%zu of %zu", static_cast<std::size_t>(all.odd),
+                 "byte counts %zu+%zu of %zu",
+                 static_cast<std::size_t>(all.odd),
                  static_cast<std::size_t>(all.line_ends),
                  static_cast<std::size_t>(field.length));
     }

@@ -29,14 +29,13 @@
 // gives without them (through an encoder that changes nothing).
 
 #include <algorithm>
-#include <memory>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "mapping/catalogue.h"
 #include "convert/adx_writer.h"
 #include "convert/charset.h"
 #include "convert/convert_records.h"
@@ -44,9 +43,10 @@
 #include "convert/record_fixer.h"
 #include "dbf/code_page.h"
 #include "dbf/dbf_table.h"
-#include "mapping/field_list.h"
 #include "fuzz_support.h"
+#include "mapping/catalogue.h"
 #include "mapping/column_plan.h"
+#include "mapping/field_list.h"
 #include "platform/fake_file_system.h"
 #include "reference_convert.h"
 
@@ -56,13 +56,14 @@ namespace {
 constexpr std::size_t kOutputBlock = 1 << 20;
 
 const char* const kOddKeywords[] = {
-    "CALL",     "TIME_ON", "TIME_OFF", "QSL_SENT", "QSL_RCVD", "TIME",
-    "TIM",      "TIMEX",   "QSL_SENTX", "call",    "Skip",     "Omitir",
-    "SKIP",     "COMMENT", "CALL2",    "T",        "QSL_RCV",  "TIME_"};
+    "CALL", "TIME_ON", "TIME_OFF",  "QSL_SENT", "QSL_RCVD", "TIME",
+    "TIM",  "TIMEX",   "QSL_SENTX", "call",     "Skip",     "Omitir",
+    "SKIP", "COMMENT", "CALL2",     "T",        "QSL_RCV",  "TIME_"};
 
 std::string ChooseKeyword(std::uint8_t selector, Language language) {
   if (selector < 172)
-    return CatalogueKeyword(CatalogueEntry(selector % kCatalogueRows, language));
+    return CatalogueKeyword(
+        CatalogueEntry(selector % kCatalogueRows, language));
   return kOddKeywords[selector % (sizeof kOddKeywords / sizeof *kOddKeywords)];
 }
 
@@ -165,7 +166,8 @@ std::uint32_t CheckStructure(const std::string& text,
     ++q;
     FUZZ_CHECK(text.size() - q > length && text[q + length] == ' ',
                "field %s: its length %zu is not the number of bytes before "
-               "its blank", key.c_str(), length);
+               "its blank",
+               key.c_str(), length);
     FUZZ_CHECK(std::memchr(text.data() + q, '\0', length) == nullptr,
                "a NUL byte inside the value of %s", key.c_str());
     p = q + length + 1;
@@ -219,8 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::size_t table_size = reader.rest_size();
 
   DbfLayout layout;
-  if (ReadDbfLayout(table, table_size, &layout) != LayoutError::kNone)
-    return 0;
+  if (ReadDbfLayout(table, table_size, &layout) != LayoutError::kNone) return 0;
 
   // The field list as the user would leave it: every column listed with the
   // skip word, then reassigned.
@@ -262,8 +263,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (with_memo) {
     files.Put("memo.fpt", memo_bytes);
     MemoError error;
-    MemoFormat format = memo_layout >= 2 ? MemoFormat::kFoxPro
-                                         : MemoFormat::kDbase;
+    MemoFormat format =
+        memo_layout >= 2 ? MemoFormat::kFoxPro : MemoFormat::kDbase;
     if (memo.OpenPath(files, "memo.fpt", format, kVersions[memo_layout],
                       &error) &&
         reference_memo.OpenPath(files, "memo.fpt", format,
@@ -271,9 +272,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       options.memo = &memo;
       reference.memo = &reference_memo;
       for (std::size_t i = 0; i < entries.size(); ++i) {
-        bool is_memo = (i < layout.columns.size() &&
-                        layout.columns[i].type == 'M') ||
-                       (memo_mask >> (i % 8) & 1);
+        bool is_memo =
+            (i < layout.columns.size() && layout.columns[i].type == 'M') ||
+            (memo_mask >> (i % 8) & 1);
         plan.columns[i].memo = is_memo;
         reference.memo_columns.push_back(is_memo);
       }
@@ -310,7 +311,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   } else {
     FUZZ_CHECK(sink.text == expected.text,
                "the output differs from the plain conversion (%zu bytes, "
-               "expected %zu)", sink.text.size(), expected.text.size());
+               "expected %zu)",
+               sink.text.size(), expected.text.size());
     FUZZ_CHECK(stats.records_written == expected.records_written,
                "%u record lines, expected %u", stats.records_written,
                expected.records_written);
@@ -325,12 +327,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const bool truncated = stats.end == RunEnd::kTruncated;
   FUZZ_CHECK(truncated == expected.truncated, "truncated is %d, expected %d",
              truncated, expected.truncated);
-  FUZZ_CHECK(stats.end != RunEnd::kReadFailed &&
-                 stats.end != RunEnd::kWriteFailed,
-             "a failure reported on memory streams");
-  FUZZ_CHECK(last_progress <= static_cast<std::uint64_t>(stats.records_read) + 1,
-             "progress went to %u after %u records", last_progress,
-             stats.records_read);
+  FUZZ_CHECK(
+      stats.end != RunEnd::kReadFailed && stats.end != RunEnd::kWriteFailed,
+      "a failure reported on memory streams");
+  FUZZ_CHECK(
+      last_progress <= static_cast<std::uint64_t>(stats.records_read) + 1,
+      "progress went to %u after %u records", last_progress,
+      stats.records_read);
 
   // What one record line can hold, and the keywords it can name.
   const std::string skip = SkipWord(language);
@@ -391,8 +394,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   } else if (charset == Charset::kUtf8 && plain_names) {
     for (std::size_t p = 0; p < sink.text.size();) {
       unsigned char c = sink.text[p];
-      std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3
-                                 : (c >> 3) == 30 ? 4 : 0;
+      std::size_t n = c < 0x80         ? 1
+                      : (c >> 5) == 6  ? 2
+                      : (c >> 4) == 14 ? 3
+                      : (c >> 3) == 30 ? 4
+                                       : 0;
       FUZZ_CHECK(n > 0 && p + n <= sink.text.size(),
                  "invalid UTF-8 at byte %zu", p);
       for (std::size_t k = 1; k < n; ++k)
@@ -476,9 +482,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FailingSource failing(records, records_size, limit);
     fuzz::WatchingSink out;
     ConvertStats failed = ConvertRecords(&failing, &out, count, plan, options);
-    fuzz::ReferenceResult cut = fuzz::ReferenceConvert(
-        records, std::min(records_size, limit), count, entries, language,
-        reference);
+    fuzz::ReferenceResult cut =
+        fuzz::ReferenceConvert(records, std::min(records_size, limit), count,
+                               entries, language, reference);
     FUZZ_CHECK(failed.records_read == cut.records_read,
                "%u records read before a read error, expected %u",
                failed.records_read, cut.records_read);

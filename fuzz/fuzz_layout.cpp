@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "mapping/catalogue.h"
 #include "dbf/dbf_table.h"
-#include "mapping/field_list.h"
 #include "fuzz_support.h"
+#include "mapping/catalogue.h"
+#include "mapping/field_list.h"
 #include "mapping/texts.h"
 #include "platform/fake_file_system.h"
 #include "reference_convert.h"
@@ -45,15 +45,15 @@ void CheckEntry(const std::string& entry, const DbfFieldDescriptor& column,
                 const std::string& keyword) {
   EntryColumn read = ReadFieldListEntry(entry);
   FUZZ_CHECK(read.size == column.length,
-             "entry '%s' reads back size %d, the column has %d",
-             entry.c_str(), read.size, column.length);
+             "entry '%s' reads back size %d, the column has %d", entry.c_str(),
+             read.size, column.length);
   FUZZ_CHECK(read.keyword == keyword,
              "entry '%s' reads back keyword '%s', it carries '%s'",
              entry.c_str(), read.keyword.c_str(), keyword.c_str());
-  FUZZ_CHECK(entry.size() >= kEntryKeywordPosition &&
-                 entry.compare(kEntryKeywordPosition, std::string::npos,
-                               keyword) == 0,
-             "the keyword of '%s' is not at position 38", entry.c_str());
+  FUZZ_CHECK(
+      entry.size() >= kEntryKeywordPosition &&
+          entry.compare(kEntryKeywordPosition, std::string::npos, keyword) == 0,
+      "the keyword of '%s' is not at position 38", entry.c_str());
   FUZZ_CHECK(std::memchr(entry.data(), '\0', entry.size()) == nullptr,
              "a NUL byte in an entry");
   // The same through the C library's own scanner.
@@ -75,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FakeFileSystem files;
     files.Put("t.dbf", std::string(reinterpret_cast<const char*>(data), size));
     OpenError open_error;
-    std::unique_ptr<InputFile> file = files.OpenForReading("t.dbf", &open_error);
+    std::unique_ptr<InputFile> file =
+        files.OpenForReading("t.dbf", &open_error);
     DbfLayout from_file;
     LayoutError file_error = ReadDbfLayout(file.get(), &from_file);
     FUZZ_CHECK(file_error == error,
@@ -86,13 +87,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
 
   if (size < kDbfHeaderSize) {
-    FUZZ_CHECK(error == LayoutError::kShortHeader,
-               "a %zu-byte file accepted", size);
+    FUZZ_CHECK(error == LayoutError::kShortHeader, "a %zu-byte file accepted",
+               size);
     return 0;
   }
-  FUZZ_CHECK(error == LayoutError::kNone ||
-                 error == LayoutError::kShortDescriptors,
-             "unexpected error %d", static_cast<int>(error));
+  FUZZ_CHECK(
+      error == LayoutError::kNone || error == LayoutError::kShortDescriptors,
+      "unexpected error %d", static_cast<int>(error));
 
   // Where the descriptors really end: at the terminator, after the announced
   // number, or past the end of the data.
@@ -102,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   bool short_area = false;
   for (int i = 0; i < announced; ++i) {
     std::size_t at = kDbfHeaderSize + kFieldDescriptorSize * i;
-    if (at >= size || (data[at] != kHeaderTerminator &&
-                       size - at < kFieldDescriptorSize)) {
+    if (at >= size ||
+        (data[at] != kHeaderTerminator && size - at < kFieldDescriptorSize)) {
       short_area = true;
       break;
     }
@@ -117,14 +118,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     return 0;
   }
   FUZZ_CHECK(error == LayoutError::kNone, "a complete header was refused");
-  FUZZ_CHECK(layout.header.record_count ==
-                 (data[4] | data[5] << 8 | data[6] << 16 |
-                  static_cast<std::uint32_t>(data[7]) << 24),
-             "record count decoded wrongly");
+  FUZZ_CHECK(
+      layout.header.record_count == (data[4] | data[5] << 8 | data[6] << 16 |
+                                     static_cast<std::uint32_t>(data[7]) << 24),
+      "record count decoded wrongly");
   FUZZ_CHECK(layout.header.header_length == (data[8] | data[9] << 8),
              "header length decoded wrongly");
-  FUZZ_CHECK(layout.columns.size() == listed, "%zu columns listed, %zu expected",
-             layout.columns.size(), listed);
+  FUZZ_CHECK(layout.columns.size() == listed,
+             "%zu columns listed, %zu expected", layout.columns.size(), listed);
 
   std::string info = InformationLine(layout.header, kEnglish);
   std::string count_text = std::to_string(layout.header.record_count);
@@ -143,8 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       CheckEntry(entry, column, SkipWord(language));
       for (int row = 0; row < kCatalogueRows; ++row) {
         if (i >= 4 && row != static_cast<int>(i % kCatalogueRows)) continue;
-        std::string keyword =
-            CatalogueKeyword(CatalogueEntry(row, language));
+        std::string keyword = CatalogueKeyword(CatalogueEntry(row, language));
         CheckEntry(ReassignEntry(entry, keyword), column, keyword);
       }
     }
@@ -163,11 +163,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   FUZZ_CHECK(field_list.Selected() ==
                  (layout.columns.empty() ? TextList::kNoSelection : 0),
              "the first column is not selected");
-  std::vector<std::string> keywords(layout.columns.size(),
-                                    SkipWord(language));
+  std::vector<std::string> keywords(layout.columns.size(), SkipWord(language));
   std::size_t pick = kDbfHeaderSize + kFieldDescriptorSize * listed;
   for (std::size_t step = 0; step <= layout.columns.size(); ++step) {
-    int row = pick < size ? data[pick++] % kCatalogueRows : step % kCatalogueRows;
+    int row =
+        pick < size ? data[pick++] % kCatalogueRows : step % kCatalogueRows;
     catalogue.Select(row);
     int selected = field_list.Selected();
     Assign(&field_list, catalogue);

@@ -22,13 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "dbf/code_page.h"
 #include "dbf/dbf_table.h"
 #include "fuzz_support.h"
 #include "mapping/catalogue.h"
 #include "mapping/column_guess.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
-#include "dbf/code_page.h"
 #include "mapping/mapping_options.h"
 #include "mapping/names.h"
 #include "platform/text.h"
@@ -111,8 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const bool automatic = (data[0] & 2) != 0;
   const char* text = reinterpret_cast<const char*>(data + 1);
   const void* nul = std::memchr(text, '\0', size - 1);
-  std::size_t text_size =
-      nul ? static_cast<const char*>(nul) - text : size - 1;
+  std::size_t text_size = nul ? static_cast<const char*>(nul) - text : size - 1;
   std::string maps(text, text_size);
   std::size_t table_at = nul ? 1 + text_size + 1 : size;
 
@@ -170,10 +169,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     FUZZ_CHECK(normalised == expected, "keyword '%s' became '%s'",
                item.keyword.c_str(), normalised.c_str());
     std::string twice;
-    FUZZ_CHECK(NormaliseKeyword(normalised, language, &twice) &&
-                   twice == normalised,
-               "keyword '%s' changes when normalised again",
-               normalised.c_str());
+    FUZZ_CHECK(
+        NormaliseKeyword(normalised, language, &twice) && twice == normalised,
+        "keyword '%s' changes when normalised again", normalised.c_str());
   }
   // The same text as a mapping file.
   {
@@ -192,21 +190,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       if (!line.empty() && line.back() == '\r') line.pop_back();
       line = TrimBlanks(line);
       if (line.empty()) continue;
-      if (line[0] == '#' && !(line.size() > 1 && line[1] >= '0' &&
-                              line[1] <= '9'))
+      if (line[0] == '#' &&
+          !(line.size() > 1 && line[1] >= '0' && line[1] <= '9'))
         continue;
-      const MapItem* item =
-          expected_items < file_items.size() ? &file_items[expected_items]
-                                             : nullptr;
+      const MapItem* item = expected_items < file_items.size()
+                                ? &file_items[expected_items]
+                                : nullptr;
       if (line[0] == '=') {  // =FIELD=VALUE
         std::string rest = WithoutComment(line.substr(1));
         std::size_t at = rest.find('=');
         if (at == std::string::npos || TrimBlanks(rest.substr(0, at)).empty()) {
           well_formed = false;
-          FUZZ_CHECK(!ok && error.find("map.txt:" + std::to_string(n + 1) +
-                                       ":") == 0,
-                     "constant line %zu accepted or not named: %s", n + 1,
-                     error.c_str());
+          FUZZ_CHECK(
+              !ok && error.find("map.txt:" + std::to_string(n + 1) + ":") == 0,
+              "constant line %zu accepted or not named: %s", n + 1,
+              error.c_str());
           break;
         }
         FUZZ_CHECK(!ok || (item && item->constant &&
@@ -221,10 +219,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
           TrimBlanks(line.substr(0, equals)).empty() ||
           TrimBlanks(line.substr(equals + 1)).empty()) {
         well_formed = false;
-        FUZZ_CHECK(!ok && error.find("map.txt:" + std::to_string(n + 1) +
-                                     ":") == 0,
-                   "line %zu accepted or not named: %s", n + 1,
-                   error.c_str());
+        FUZZ_CHECK(
+            !ok && error.find("map.txt:" + std::to_string(n + 1) + ":") == 0,
+            "line %zu accepted or not named: %s", n + 1, error.c_str());
         break;
       }
       std::string keyword, form;
@@ -256,8 +253,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     std::vector<std::string> automatic_entries, file_entries;
     std::vector<MapItem> file_items;
     std::string error;
-    FUZZ_CHECK(BuildEntries(layout, language, Choices(true, {}), &automatic_entries,
-                            &error),
+    FUZZ_CHECK(BuildEntries(layout, language, Choices(true, {}),
+                            &automatic_entries, &error),
                "--auto failed: %s", error.c_str());
     std::string text = MappingFileText(layout, "log.dbf", language);
     FUZZ_CHECK(ParseMapFile(text, "log.map", language, &file_items, &error),
@@ -296,7 +293,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     for (std::size_t i = 0; i < layout.columns.size(); ++i)
       for (int row = 1; row < kCatalogueRows; ++row) {
         std::string keyword = CatalogueKeyword(CatalogueEntry(row, language));
-        if (keyword == AsciiUpperText(layout.columns[i].name)) expected[i] = keyword;
+        if (keyword == AsciiUpperText(layout.columns[i].name))
+          expected[i] = keyword;
       }
   }
   bool should_build = true;
@@ -312,9 +310,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   }
   std::vector<std::string> entries;
   std::string error;
-  bool built =
-      BuildEntries(layout, language, Choices(automatic, items), &entries,
-                   &error);
+  bool built = BuildEntries(layout, language, Choices(automatic, items),
+                            &entries, &error);
   FUZZ_CHECK(built == should_build, "BuildEntries %s: %s",
              built ? "succeeded" : "failed", error.c_str());
   if (!built) {
@@ -331,8 +328,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                "entry '%s' reads back size %d, the column has %d",
                entries[i].c_str(), read.size, layout.columns[i].length);
     FUZZ_CHECK(read.keyword == expected[i],
-               "entry '%s' reads back '%s', expected '%s'",
-               entries[i].c_str(), read.keyword.c_str(), expected[i].c_str());
+               "entry '%s' reads back '%s', expected '%s'", entries[i].c_str(),
+               read.keyword.c_str(), expected[i].c_str());
     if (read.keyword == "CALL") has_call = true;
   }
   FUZZ_CHECK(PlanColumns(entries, language).Maps("CALL") == has_call,

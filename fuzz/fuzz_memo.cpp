@@ -49,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   MemoFile file;
   MemoError memo_error;
-  bool opened = file.OpenPath(
-      files, path, foxpro ? MemoFormat::kFoxPro : MemoFormat::kDbase, version,
-      &memo_error);
+  bool opened = file.OpenPath(files, path,
+                              foxpro ? MemoFormat::kFoxPro : MemoFormat::kDbase,
+                              version, &memo_error);
   std::string error = MemoErrorText(memo_error, kEnglish);
   if (memo.size() < 32)
     FUZZ_CHECK(!opened, "a %zu-byte memo file was opened", memo.size());
@@ -77,10 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     } else {
       FUZZ_CHECK(result.text.size() <= kLargestMemo + 512,
                  "a memo of %zu bytes", result.text.size());
-      FUZZ_CHECK(result.text.empty() ||
-                     memo.find(result.text) != std::string::npos,
-                 "a memo text of %zu bytes that is not in the memo file",
-                 result.text.size());
+      FUZZ_CHECK(
+          result.text.empty() || memo.find(result.text) != std::string::npos,
+          "a memo text of %zu bytes that is not in the memo file",
+          result.text.size());
       // A dBase III text ends at its end mark, unless its block is one of
       // dBase IV's (FF FF 08 00 and a length), which is read as such.
       if (layout == 0 && result.text.find('\x1A') != std::string::npos) {
@@ -104,9 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   // The same values in the opposite order.
   for (std::size_t i = fields.size(); i-- > 0;) {
     Result again;
-    again.ok = file.Read(fields[i].data(), fields[i].size(),
-                         static_cast<std::uint32_t>(i + 1), &again.text,
-                         &memo_error);
+    again.ok =
+        file.Read(fields[i].data(), fields[i].size(),
+                  static_cast<std::uint32_t>(i + 1), &again.text, &memo_error);
     if (!again.ok) again.error = MemoErrorText(memo_error, kEnglish);
     FUZZ_CHECK(again.ok == first[i].ok && again.text == first[i].text &&
                    again.error == first[i].error,

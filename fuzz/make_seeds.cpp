@@ -13,8 +13,8 @@
 #include <tuple>
 #include <vector>
 
-#include "mapping/catalogue.h"
 #include "dbf_builder.h"
+#include "mapping/catalogue.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ void Write(const std::string& target, const std::string& name,
            const std::string& bytes) {
   std::string path = folder + "/" + target + "/" + name;
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
+  if (!file ||
+      std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() ||
       std::fclose(file) != 0) {
     std::perror(path.c_str());
     std::exit(1);
@@ -34,11 +35,11 @@ void Write(const std::string& target, const std::string& name,
 BuilderTable Log(unsigned char version) {
   BuilderTable t;
   t.version = version;
-  t.columns = {{"CALL", 'C', 10},     {"QSO_DATE", 'D', 8},
-               {"TIME_ON", 'C', 5},   {"BAND", 'C', 4},
-               {"MODE", 'C', 4},      {"FREQ", 'N', 8, 3},
-               {"QSL_SENT", 'C', 1},  {"QSL_RCVD", 'C', 4},
-               {"NAME", 'C', 14},     {"COMMENT", 'C', 20}};
+  t.columns = {{"CALL", 'C', 10},    {"QSO_DATE", 'D', 8}, {"TIME_ON", 'C', 5},
+               {"BAND", 'C', 4},     {"MODE", 'C', 4},     {"FREQ", 'N', 8, 3},
+               {"QSL_SENT", 'C', 1}, {"QSL_RCVD", 'C', 4}, {"NAME", 'C', 14},
+               {"COMMENT", 'C', 20}};
+  // clang-format off
   t.rows = {
       {"EA4ABC", "20040915", "12:34", "20M", "SSB", "14.195", "S", "Sent",
        "Jos\xE9 Mar\xED" "a", "buen QSO"},
@@ -48,6 +49,7 @@ BuilderTable Log(unsigned char version) {
       {"G4XYZ", "20041003", "23:59", "2M", "FM", "145.5", "s", "Y",
        "\xC1ngel Pe\xF1" "a", "tab\t"},
   };
+  // clang-format on
   t.deleted = {false, false, true, false};
   return t;
 }
@@ -110,8 +112,8 @@ std::string MemoFileBytes(int layout, std::uint32_t* first_block,
     out.assign(64, '\0');
     PutLittle(&out, 20, 64, 2);
     for (const std::string* text : {&first, &second}) {
-      std::string block = std::string("\xFF\xFF\x08\x00", 4) +
-                          std::string(4, '\0') + *text;
+      std::string block =
+          std::string("\xFF\xFF\x08\x00", 4) + std::string(4, '\0') + *text;
       PutLittle(&block, 4, static_cast<std::uint32_t>(block.size()), 4);
       block.resize((block.size() + 63) / 64 * 64, '\0');
       out += block;
@@ -180,7 +182,8 @@ int main(int argc, char** argv) {
   // Visual FoxPro stores each column's offset in the record and flags.
   std::size_t offset = 1;
   for (std::size_t i = 0; i < vfp.columns.size(); ++i) {
-    SetLittle(&vfp_bytes, 32 + 32 * i + 12, static_cast<std::uint32_t>(offset), 4);
+    SetLittle(&vfp_bytes, 32 + 32 * i + 12, static_cast<std::uint32_t>(offset),
+              4);
     offset += vfp.columns[i].length;
   }
   vfp_bytes[32 + 32 * (vfp.columns.size() - 1) + 18] = 0x05;
@@ -198,14 +201,14 @@ int main(int argc, char** argv) {
   // blanks, control bytes or nothing at all, a NUL type byte; values with
   // NUL, 0xFF and trailing blanks.
   BuilderTable odd;
-  odd.columns = {{"CALL", 'C', 6},       {"ZERO", 'C', 0},
-                 {"WIDE", 'C', 255},     {"ELEVENCHARS", 'C', 3},
-                 {"TWO WORDS", 'C', 2},  {"", 'C', 2},
-                 {"CTL\x01", '\0', 2},   {"TIME_OFF", 'N', 8}};
-  odd.rows = {{"AB\0CD", "", std::string(255, 'x'), "abc", "x ", "  ", "\xFF\xFF",
-               "12:34:56"},
-              {"K1ABC", "", std::string(254, ' ') + "y", "\0\0\0", "", "", "",
-               ""}};
+  odd.columns = {{"CALL", 'C', 6},      {"ZERO", 'C', 0},
+                 {"WIDE", 'C', 255},    {"ELEVENCHARS", 'C', 3},
+                 {"TWO WORDS", 'C', 2}, {"", 'C', 2},
+                 {"CTL\x01", '\0', 2},  {"TIME_OFF", 'N', 8}};
+  odd.rows = {
+      {"AB\0CD", "", std::string(255, 'x'), "abc", "x ", "  ", "\xFF\xFF",
+       "12:34:56"},
+      {"K1ABC", "", std::string(254, ' ') + "y", "\0\0\0", "", "", "", ""}};
   odd.rows[0][0] = std::string("AB\0CD", 5);
   odd.rows[1][3] = std::string(3, '\0');
   Put("odd-columns", odd, BuildTable(odd));
@@ -217,8 +220,7 @@ int main(int argc, char** argv) {
   Put("cut-descriptors", dbase3, dbase3_bytes.substr(0, 32 + 32 * 3 + 10));
   Put("cut-terminator", dbase3, dbase3_bytes.substr(0, header_size - 1));
   Put("cut-record", dbase3, dbase3_bytes.substr(0, header_size + 100));
-  Put("cut-last-byte", dbase3,
-      dbase3_bytes.substr(0, dbase3_bytes.size() - 2));
+  Put("cut-last-byte", dbase3, dbase3_bytes.substr(0, dbase3_bytes.size() - 2));
   Put("cut-vfp-trailer", vfp, vfp_bytes.substr(0, 32 + 32 * 11 + 1 + 100));
 
   // Lying headers.
@@ -288,11 +290,11 @@ int main(int argc, char** argv) {
     }
     std::string name = std::string(kLayouts[layout]);
     Write("memo", name,
-          std::string(1, static_cast<char>(layout)) +
-              static_cast<char>(count) + fields + memo);
-    Write("memo", name + "-cut", std::string(1, static_cast<char>(layout)) +
-                                     static_cast<char>(count) + fields +
-                                     memo.substr(0, memo.size() - 100));
+          std::string(1, static_cast<char>(layout)) + static_cast<char>(count) +
+              fields + memo);
+    Write("memo", name + "-cut",
+          std::string(1, static_cast<char>(layout)) + static_cast<char>(count) +
+              fields + memo.substr(0, memo.size() - 100));
 
     BuilderTable t = Log(kVersions[layout]);
     int width = layout == 3 ? 4 : 10;
@@ -315,7 +317,8 @@ int main(int argc, char** argv) {
   for (int choice = 0; choice < 6; ++choice) {
     std::string control = Control(dbase3, 1 | 32, kEnglish);
     control += static_cast<char>(choice % 3 | (choice >= 3 ? 4 : 0));
-    Write("convert", "charset-" + std::to_string(choice), control + dbase3_bytes);
+    Write("convert", "charset-" + std::to_string(choice),
+          control + dbase3_bytes);
   }
   return 0;
 }

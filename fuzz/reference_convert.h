@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "convert/charset.h"
-#include "mapping/language.h"
 #include "dbf/memo_file.h"
+#include "mapping/language.h"
 
 namespace fuzz {
 
@@ -62,7 +62,7 @@ struct ReferenceResult {
 struct ReferenceOptions {
   bool skip_deleted = false;
   const ValueEncoder* encoder = nullptr;  // re-encodes every value written
-  MemoFile* memo = nullptr;       // where memo columns' texts are read
+  MemoFile* memo = nullptr;               // where memo columns' texts are read
   std::vector<bool> memo_columns;  // per column: holds a memo block number
 };
 
@@ -81,9 +81,7 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
 
   ReferenceResult result;
   std::size_t position = 0;
-  auto next = [&]() -> int {
-    return position < size ? data[position++] : EOF;
-  };
+  auto next = [&]() -> int { return position < size ? data[position++] : EOF; };
   for (std::uint64_t r = 1; r <= count; ++r) {
     int flag = next();
     if (flag == EOF) {
@@ -155,8 +153,8 @@ inline ReferenceResult ReferenceConvert(const unsigned char* data,
         changed = encoded != written;
         written = encoded;
       }
-      std::string field = "<" + keyword + ":" +
-                          std::to_string(written.size()) + ">" + written + " ";
+      std::string field = "<" + keyword + ":" + std::to_string(written.size()) +
+                          ">" + written + " ";
       if (call_written) {
         line += field;
         result.values_changed += changed;

@@ -32,16 +32,26 @@ const unsigned char kPalette[16][3] = {
 // Palette index of a map character; -1 for transparent, -2 for unknown.
 int ColourOf(char c) {
   switch (c) {
-    case '.': return -1;
-    case 'K': return 0;
-    case 'B': return 4;
-    case 'S': return 7;
-    case 'G': return 8;
-    case 'R': return 9;
-    case 'Y': return 11;
-    case 'L': return 12;
-    case 'W': return 15;
-    default: return -2;
+    case '.':
+      return -1;
+    case 'K':
+      return 0;
+    case 'B':
+      return 4;
+    case 'S':
+      return 7;
+    case 'G':
+      return 8;
+    case 'R':
+      return 9;
+    case 'Y':
+      return 11;
+    case 'L':
+      return 12;
+    case 'W':
+      return 15;
+    default:
+      return -2;
   }
 }
 

@@ -12,7 +12,9 @@ packages=(cmake g++ make libgtest-dev googletest libcli11-dev python3-dbf shapel
           # LoTW's own client, the oracle check --for lotw is compared with
           trustedqsl
           # the Kamenicky and Mazovia tables the code-page test compares with
-          konwert)
+          konwert
+          # the layout the sources keep
+          clang-format)
 for extra in "$@"; do
   case "$extra" in
     windows) packages+=(mingw-w64 wine wine32:i386 wine64 fonts-wine xvfb xdotool

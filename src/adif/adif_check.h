@@ -145,7 +145,8 @@ CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
 
 /// Checks the ADIF file held in \a bytes (either form), every finding kept:
 /// for tests and tools. It is checked in halves as CheckAdifFile does.
-CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
+CheckTotals CheckAdifText(std::string_view bytes,
+                          std::vector<Finding>* findings,
                           const CheckOptions& options = CheckOptions());
 
 /// The words for a syntax problem of a file of the form \a form.

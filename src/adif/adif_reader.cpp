@@ -39,14 +39,15 @@ constexpr std::uint64_t kLengthLimit = std::uint64_t{1} << 48;
 // Field names: printable ASCII except the bytes that delimit a tag, the
 // blank and the characters ADIF keeps out of names.
 constexpr bool IsNameByteSlow(unsigned char c) {
-  return c > ' ' && c < 0x7F && c != '<' && c != '>' && c != ':' &&
-         c != ',' && c != '{' && c != '}';
+  return c > ' ' && c < 0x7F && c != '<' && c != '>' && c != ':' && c != ',' &&
+         c != '{' && c != '}';
 }
 
 struct NameBytes {
   bool is[256] = {};
   constexpr NameBytes() {
-    for (int c = 0; c < 256; ++c) is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
+    for (int c = 0; c < 256; ++c)
+      is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
   }
 };
 constexpr NameBytes kNameBytes;
@@ -152,7 +153,8 @@ class Gap {
     if (!open_ || kept_whole_) return;
     const AdifField& field = part.fields[index_];
     name_.assign(field.name.data(), field.name.size());
-    value_.assign(field.data.data(), std::min<std::size_t>(field.data.size(), kKept));
+    value_.assign(field.data.data(),
+                  std::min<std::size_t>(field.data.size(), kKept));
     kept_whole_ = true;
   }
   void Take(std::string_view text) {
@@ -202,9 +204,9 @@ class Gap {
   std::uint64_t length_ = 0;
   std::string value_;
   std::string kept_;
-  bool taken_ = false;            // a byte was taken
-  bool glued_ = false;            // the first byte taken is no blank
-  bool holds_less_than_ = false;  // a "<" was taken
+  bool taken_ = false;             // a byte was taken
+  bool glued_ = false;             // the first byte taken is no blank
+  bool holds_less_than_ = false;   // a "<" was taken
   std::uint64_t since_first_ = 0;  // bytes from the first that is no blank
   std::uint64_t trimmed_ = 0;      // ... to the last that is no blank
 };
@@ -303,8 +305,8 @@ class TaggedReader : public AdifRecordReader {
       // The gap and the tag as those of this place in the last record, or
       // as one met lately (a record whose fields come in another order), or
       // either in another letter case.
-      const KnownTag* whole = known && p <= compared ? Known(known, s + p)
-                                                     : nullptr;
+      const KnownTag* whole =
+          known && p <= compared ? Known(known, s + p) : nullptr;
       std::uint64_t spelling = 0;
       if (whole) {
         spelling = whole->spelling;
@@ -328,12 +330,14 @@ class TaggedReader : public AdifRecordReader {
         // left to the careful way.
         const std::size_t tag_end = std::min(lt + kAdifTagLimit, view.size());
         const std::size_t name_size =
-            known && tag_end - lt > KnownTag::kRoom + 1 ? known->Name(s + lt + 1)
-                                                        : 0;
+            known && tag_end - lt > KnownTag::kRoom + 1
+                ? known->Name(s + lt + 1)
+                : 0;
         const bool as_before = name_size != 0;
         q = lt + 1 + name_size;
         if (name_size == 0) {
-          while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q]))) ++q;
+          while (q < tag_end && IsNameByte(static_cast<unsigned char>(s[q])))
+            ++q;
         }
         name = std::string_view(s + lt + 1, q - lt - 1);
         if (name.empty() || q >= tag_end) return false;
@@ -347,7 +351,8 @@ class TaggedReader : public AdifRecordReader {
         const std::size_t digits = ++q;
         const std::size_t digits_end = std::min(digits + 8, tag_end);
         length = 0;
-        while (q < digits_end && IsAsciiDigit(s[q])) length = length * 10 + (s[q++] - '0');
+        while (q < digits_end && IsAsciiDigit(s[q]))
+          length = length * 10 + (s[q++] - '0');
         if (q == digits || q >= tag_end) return false;
         leading_zeros = q - digits > 1 && s[digits] == '0';
         type_start = q;
@@ -369,8 +374,7 @@ class TaggedReader : public AdifRecordReader {
           RememberTag(count, s + p, lt - p, name.size(), whole_size, length,
                       as_before ? known->spelling : numbers_.Of(name),
                       s + view.size());
-          if (known->whole_size != 0 && p <= compared)
-            Meet(s + p, *known);
+          if (known->whole_size != 0 && p <= compared) Meet(s + p, *known);
         }
         spelling = known ? known->spelling : 0;
         // A tag known whole has neither: its data is held whole, and it is
@@ -515,10 +519,10 @@ class TaggedReader : public AdifRecordReader {
       only_app_ = true;
       return false;
     }
-    AdifSyntaxProblem problem = Problem(SameName(tag.name, "EOH")
-                                            ? AdifSyntax::kEohOutOfPlace
-                                            : AdifSyntax::kTagWithoutLength,
-                                        "-");
+    AdifSyntaxProblem problem =
+        Problem(SameName(tag.name, "EOH") ? AdifSyntax::kEohOutOfPlace
+                                          : AdifSyntax::kTagWithoutLength,
+                "-");
     problem.text = EscapedToken(tag_text);
     AddProblem(std::move(problem));
     return false;
@@ -530,8 +534,9 @@ class TaggedReader : public AdifRecordReader {
     const std::uint64_t start = at + tag.end;
     const std::uint64_t end = start + tag.length;
     // The tag's views go with the window: what is needed later is copied.
-    builder_.StartField(tag.name, tag.type, at, start, tag.length,
-                        tag.length_text.size() > 1 && tag.length_text[0] == '0');
+    builder_.StartField(
+        tag.name, tag.type, at, start, tag.length,
+        tag.length_text.size() > 1 && tag.length_text[0] == '0');
     if (!StartsWithIgnoringCase(tag.name, "APP_")) only_app_ = false;
     length_text_.assign(tag.length_text.data(), tag.length_text.size());
     std::string swallowed;  // the first tag inside the data, if any
@@ -540,9 +545,9 @@ class TaggedReader : public AdifRecordReader {
     while (p < end) {
       std::string_view view = in_.At(p);
       if (view.empty()) break;
-      std::string_view chunk = view.substr(
-          0, static_cast<std::size_t>(std::min<std::uint64_t>(view.size(),
-                                                              end - p)));
+      std::string_view chunk =
+          view.substr(0, static_cast<std::size_t>(
+                             std::min<std::uint64_t>(view.size(), end - p)));
       std::size_t stop = chunk.size();
       if (swallowed.empty()) {
         std::size_t lt = chunk.find('<', skip_first ? 1 : 0);
@@ -591,7 +596,8 @@ class TaggedReader : public AdifRecordReader {
     gap_.Close(&builder_);
     // Application fields after the last <EOR> (LoTW's end mark) are no
     // record.
-    if (!builder_.open() || (only_app_ && !builder_.HasProblems())) return false;
+    if (!builder_.open() || (only_app_ && !builder_.HasProblems()))
+      return false;
     builder_.AddProblem(Problem(AdifSyntax::kMissingEor, "-"));
     builder_.HandOver(/*complete=*/true, /*terminated=*/false);
     return true;
@@ -624,12 +630,12 @@ class TaggedReader : public AdifRecordReader {
       AdifHeaderField field;
       field.name = std::string(tag.name);
       field.type = std::string(tag.type);
-      std::string_view data = in_.At(
-          pos_, static_cast<std::size_t>(
-                    std::min<std::uint64_t>(tag.length, kAdifHeldData)));
-      field.data = std::string(data.substr(
-          0, static_cast<std::size_t>(
-                 std::min<std::uint64_t>(tag.length, kAdifHeldData))));
+      std::string_view data =
+          in_.At(pos_, static_cast<std::size_t>(
+                           std::min<std::uint64_t>(tag.length, kAdifHeldData)));
+      field.data = std::string(
+          data.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(
+                             tag.length, kAdifHeldData))));
       if (header_fields_.size() < kAdifPartFields)
         header_fields_.push_back(std::move(field));
       pos_ += tag.length;
@@ -675,7 +681,8 @@ class TaggedReader : public AdifRecordReader {
     };
     // The masks of the first \a size bytes of two words.
     static std::uint64_t LowMask(std::size_t size) {
-      return size >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * size)) - 1;
+      return size >= 8 ? ~std::uint64_t{0}
+                       : (std::uint64_t{1} << (8 * size)) - 1;
     }
     static std::uint64_t HighMask(std::size_t size) {
       return size > 8 ? LowMask(size - 8) : 0;
@@ -805,8 +812,10 @@ void AdifRecordReader::AddFileProblem(AdifSyntaxProblem problem) {
   }
 }
 
-void AdifRecordReader::AddFileProblems(std::vector<AdifSyntaxProblem>* problems) {
-  for (AdifSyntaxProblem& problem : *problems) AddFileProblem(std::move(problem));
+void AdifRecordReader::AddFileProblems(
+    std::vector<AdifSyntaxProblem>* problems) {
+  for (AdifSyntaxProblem& problem : *problems)
+    AddFileProblem(std::move(problem));
   problems->clear();
 }
 
@@ -840,8 +849,7 @@ AdifForm DetectAdifForm(std::string_view bytes) {
   return DetectAdifForm(&input);
 }
 
-std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file,
-                                                 AdifForm form,
+std::unique_ptr<AdifRecordReader> MakeAdifReader(InputFile* file, AdifForm form,
                                                  std::size_t block_size,
                                                  bool fast) {
   if (form == AdifForm::kXml) return MakeAdxReader(file, block_size, fast);
@@ -862,8 +870,8 @@ std::size_t MemoryInputFile::Read(char* buffer, std::size_t size) {
 }
 
 bool MemoryInputFile::Seek(std::uint64_t offset) {
-  position_ = static_cast<std::size_t>(
-      std::min<std::uint64_t>(offset, bytes_.size()));
+  position_ =
+      static_cast<std::size_t>(std::min<std::uint64_t>(offset, bytes_.size()));
   return true;
 }
 

@@ -51,7 +51,7 @@ struct AdifByteCounts {
   std::uint64_t first_odd = 0;  ///< the position of the first of them
   std::uint64_t line_ends = 0;  ///< CR and LF
   std::uint64_t first_line_end = 0;
-  unsigned char odd_byte = 0;   ///< the first odd byte
+  unsigned char odd_byte = 0;  ///< the first odd byte
   unsigned char line_end_byte = 0;
 };
 
@@ -88,9 +88,9 @@ enum class AdifSyntax {
   /// holds a "<": the length may be too short. Other text there is a
   /// comment, which the standard allows.
   kTextAfterValue,
-  kMissingEor,        ///< the file ends inside a record
-  kMissingEoh,        ///< header text without <EOH>
-  kXml,               ///< the XML form is malformed; see AdifXmlProblem
+  kMissingEor,  ///< the file ends inside a record
+  kMissingEoh,  ///< header text without <EOH>
+  kXml,         ///< the XML form is malformed; see AdifXmlProblem
 };
 constexpr int kAdifSyntaxKinds = static_cast<int>(AdifSyntax::kXml) + 1;
 
@@ -112,10 +112,10 @@ constexpr int kAdifXmlProblems =
 /// One syntax problem, as data: the words are the checker's.
 struct AdifSyntaxProblem {
   AdifSyntax kind = AdifSyntax::kTagNotClosed;
-  std::string field;  ///< upper-cased field name, "-" when none
-  std::string length;  ///< the length as written, printable
-  std::string text;   ///< the tag or the text left, printable
-  std::string value;  ///< the value as read, printable
+  std::string field;         ///< upper-cased field name, "-" when none
+  std::string length;        ///< the length as written, printable
+  std::string text;          ///< the tag or the text left, printable
+  std::string value;         ///< the value as read, printable
   std::uint64_t number = 0;  ///< bytes left, or the declared length
 };
 

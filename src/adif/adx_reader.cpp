@@ -22,7 +22,8 @@ constexpr bool IsNameByteSlow(unsigned char c) {
 struct NameBytes {
   bool is[256] = {};
   constexpr NameBytes() {
-    for (int c = 0; c < 256; ++c) is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
+    for (int c = 0; c < 256; ++c)
+      is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
   }
 };
 constexpr NameBytes kNameBytes;
@@ -38,8 +39,8 @@ std::size_t DecodeEntity(std::string_view text, std::string* out) {
   static const struct {
     const char* name;
     char value;
-  } kNamed[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'},
-                {"apos", '\''}};
+  } kNamed[] = {
+      {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
   for (const auto& entity : kNamed) {
     if (name == entity.name) {
       *out += entity.value;
@@ -52,10 +53,10 @@ std::size_t DecodeEntity(std::string_view text, std::string* out) {
   if (digits.empty()) return 0;
   std::uint32_t code = 0;
   for (char c : digits) {
-    int digit = c >= '0' && c <= '9'                ? c - '0'
-                : hex && c >= 'a' && c <= 'f'       ? c - 'a' + 10
-                : hex && c >= 'A' && c <= 'F'       ? c - 'A' + 10
-                                                    : -1;
+    int digit = c >= '0' && c <= '9'          ? c - '0'
+                : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : -1;
     if (digit < 0) return 0;
     code = code * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
     if (code > 0x10FFFF) return 0;
@@ -114,7 +115,8 @@ Element ParseElement(std::string_view text) {
   if (element.end_tag) {
     for (char c : element.attributes)
       if (!IsWhiteSpace(c)) return element;
-  } else if (!element.attributes.empty() && !IsWhiteSpace(element.attributes[0])) {
+  } else if (!element.attributes.empty() &&
+             !IsWhiteSpace(element.attributes[0])) {
     return element;
   }
   element.well_formed = true;
@@ -122,7 +124,8 @@ Element ParseElement(std::string_view text) {
 }
 
 // The value of attribute \a upper_name (any letter case), entities decoded.
-std::string Attribute(std::string_view attributes, std::string_view upper_name) {
+std::string Attribute(std::string_view attributes,
+                      std::string_view upper_name) {
   std::size_t p = 0;
   while (p < attributes.size()) {
     while (p < attributes.size() && IsWhiteSpace(attributes[p])) ++p;
@@ -143,10 +146,12 @@ std::string Attribute(std::string_view attributes, std::string_view upper_name) 
     if (!SameName(name, upper_name)) continue;
     std::string value;
     for (std::size_t i = 0; i < raw.size(); ++i) {
-      std::size_t length = raw[i] == '&' ? DecodeEntity(raw.substr(i), &value)
-                                         : 0;
-      if (length == 0) value += raw[i];
-      else i += length - 1;
+      std::size_t length =
+          raw[i] == '&' ? DecodeEntity(raw.substr(i), &value) : 0;
+      if (length == 0)
+        value += raw[i];
+      else
+        i += length - 1;
     }
     return value;
   }
@@ -405,7 +410,8 @@ class AdxReader : public AdifRecordReader {
 
   // Takes the markup at pos_; true when a record was completed.
   bool Markup() {
-    std::string_view text = in_.At(pos_, kAdifTagLimit + 1).substr(0, kAdifTagLimit);
+    std::string_view text =
+        in_.At(pos_, kAdifTagLimit + 1).substr(0, kAdifTagLimit);
     auto opens = [&text](std::string_view start) {
       return text.substr(0, start.size()) == start;
     };
@@ -454,8 +460,8 @@ class AdxReader : public AdifRecordReader {
         return false;
       }
       std::size_t found = view.find("]]>");
-      std::size_t take = found != std::string_view::npos ? found
-                                                          : view.size() - 2;
+      std::size_t take =
+          found != std::string_view::npos ? found : view.size() - 2;
       builder_.AddData(view.substr(0, take));
       pos_ += take;
       if (found != std::string_view::npos) {
@@ -625,7 +631,7 @@ class AdxReader : public AdifRecordReader {
   bool done_ = false;
   bool in_field_ = false;
   bool stray_text_ = false;
-  bool unclosed_ = false;  // the file ended inside the last record
+  bool unclosed_ = false;      // the file ended inside the last record
   std::string field_element_;  // as written, to match its end tag
   std::string field_name_;
   std::string decoded_;

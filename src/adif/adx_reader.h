@@ -25,7 +25,7 @@ std::unique_ptr<AdifRecordReader> MakeAdxReader(InputFile* file,
 
 /// A reader of the XML form in \a file from \a offset, just past the
 /// </RECORD> of a record, inside <RECORDS>.
-std::unique_ptr<AdifRecordReader> MakeAdxReaderAfterRecord(InputFile* file,
-                                                           std::uint64_t offset);
+std::unique_ptr<AdifRecordReader> MakeAdxReaderAfterRecord(
+    InputFile* file, std::uint64_t offset);
 
 #endif  // LOGWEAVE_ADIF_ADX_READER_H_

@@ -25,7 +25,8 @@ class BlockInput {
 
   /// True when \a view, given by At(), runs to the end of the file.
   bool ReachesEnd(std::string_view view) const {
-    return at_end_ && !failed_ && view.data() + view.size() == buffer_.data() + used_;
+    return at_end_ && !failed_ &&
+           view.data() + view.size() == buffer_.data() + used_;
   }
 
   /// Starts again from \a offset of the file; false on failure.

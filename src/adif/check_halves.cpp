@@ -72,10 +72,11 @@ std::uint64_t RecordEndFrom(InputFile* file, std::uint64_t from,
     std::size_t got = file->Read(block.data(), block.size());
     if (got == 0) return 0;
     text.append(block.data(), got);
-    for (std::size_t i = text.find('<'); i != std::string::npos &&
-                                         i + mark.size() <= text.size();
+    for (std::size_t i = text.find('<');
+         i != std::string::npos && i + mark.size() <= text.size();
          i = text.find('<', i + 1))
-      if (EqualIgnoringCase(std::string_view(text).substr(i, mark.size()), mark))
+      if (EqualIgnoringCase(std::string_view(text).substr(i, mark.size()),
+                            mark))
         return text_at + i + mark.size();
     std::size_t keep = std::min<std::size_t>(text.size(), mark.size() - 1);
     text_at += text.size() - keep;
@@ -175,8 +176,8 @@ CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
   Checker checker(form, options, sink, totals);
   LaterHalf later(second, meeting.at, form, options);
   CheckEnd end = CheckRecords(
-      reader.get(), &checker,
-      [&] { later.Start(reader->header_fields()); }, &meeting);
+      reader.get(), &checker, [&] { later.Start(reader->header_fields()); },
+      &meeting);
   if (!meeting.met) later.Abandon();
   later.Finish();
   if (end == CheckEnd::kReadFailed) *error = reader->error();
@@ -193,18 +194,19 @@ CheckEnd CheckAdifFile(InputFile* file, InputFile* second, AdifForm form,
   return checker.stopped() ? CheckEnd::kStopped : CheckEnd::kDone;
 }
 
-CheckTotals CheckAdifText(std::string_view bytes, std::vector<Finding>* findings,
+CheckTotals CheckAdifText(std::string_view bytes,
+                          std::vector<Finding>* findings,
                           const CheckOptions& options) {
   MemoryInputFile input(bytes), second(bytes);
   AdifForm form = DetectAdifForm(bytes);
   CheckTotals totals;
   SystemError error;
-  CheckAdifFile(&input, &second, form, options,
-                [findings](const Finding& finding) {
-                  findings->push_back(finding);
-                  return true;
-                },
-                &totals, &error);
+  CheckAdifFile(
+      &input, &second, form, options,
+      [findings](const Finding& finding) {
+        findings->push_back(finding);
+        return true;
+      },
+      &totals, &error);
   return totals;
 }
-

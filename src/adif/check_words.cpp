@@ -12,15 +12,17 @@
 namespace {
 
 constexpr const char* kKindNames[kFindingKindCount] = {
-    "missing-field",   "bad-date",         "bad-time",       "bad-band",
-    "bad-mode",        "bad-submode",      "bad-qsl",        "bad-freq",
-    "freq-outside-band", "padded-number",  "bad-number",     "bad-grid",
-    "bad-location",    "bad-boolean",      "bad-enumeration", "bad-value",
-    "bad-type",        "repeated-field",   "import-only",    "unknown-field",
-    "intl-field",      "bad-header",       "bad-length",     "text-after-value",
-    "bad-tag",         "bad-xml",          "non-ascii",      "service-refuses",
-    "service-drops",   "empty-record",     "missing-eor",    "missing-eoh",
-    "no-records",
+    "missing-field",   "bad-date",      "bad-time",
+    "bad-band",        "bad-mode",      "bad-submode",
+    "bad-qsl",         "bad-freq",      "freq-outside-band",
+    "padded-number",   "bad-number",    "bad-grid",
+    "bad-location",    "bad-boolean",   "bad-enumeration",
+    "bad-value",       "bad-type",      "repeated-field",
+    "import-only",     "unknown-field", "intl-field",
+    "bad-header",      "bad-length",    "text-after-value",
+    "bad-tag",         "bad-xml",       "non-ascii",
+    "service-refuses", "service-drops", "empty-record",
+    "missing-eor",     "missing-eoh",   "no-records",
 };
 
 // The values of \a enumeration in the standard's table, which is sorted by
@@ -108,9 +110,9 @@ const char* LevelWord(FindingLevel level, Language language) {
 }
 
 std::string SyntaxProblemText(const AdifSyntaxProblem& p, AdifForm form,
-                            Language language) {
+                              Language language) {
   auto T = [language](const char* spanish, const char* english) {
-  return Say(language, spanish, english);
+    return Say(language, spanish, english);
   };
   const std::string text = "\"" + p.text + "\"";
   switch (p.kind) {
@@ -136,7 +138,8 @@ std::string SyntaxProblemText(const AdifSyntaxProblem& p, AdifForm form,
     case AdifSyntax::kLengthTakesTag:
       return T("la longitud ", "length ") + p.length +
              T(" se come la etiqueta siguiente ", " takes in the next tag ") +
-             text + T(": el valor se lee como \"", ": the value is read as \"") +
+             text +
+             T(": el valor se lee como \"", ": the value is read as \"") +
              p.value + "\"";
     case AdifSyntax::kTextAfterValue:
       return T("la longitud ", "length ") + std::to_string(p.number) +
@@ -194,10 +197,10 @@ std::string SyntaxProblemText(const AdifSyntaxProblem& p, AdifForm form,
 }
 
 std::string FormatFinding(const Finding& finding, Language language) {
-  std::string where =
-      finding.record == 0
-          ? Say(language, "fichero", "file")
-          : Say(language, "registro ", "record ") + std::to_string(finding.record);
+  std::string where = finding.record == 0
+                          ? Say(language, "fichero", "file")
+                          : Say(language, "registro ", "record ") +
+                                std::to_string(finding.record);
   return where + ": " + finding.field + ": " +
          LevelWord(LevelOf(finding.kind), language) + ": " + finding.message;
 }
@@ -209,12 +212,12 @@ std::vector<std::string> HiddenLines(const CheckTotals& totals,
     std::uint64_t hidden = totals.hidden_by_kind[kind];
     if (hidden == 0) continue;
     const char* name = kKindNames[kind];
-    lines.push_back(
-        language == kSpanish
-            ? "... y " + Grouped(hidden, language) +
-                  (hidden == 1 ? " hallazgo " : " hallazgos ") + name + " m\xE1s"
-            : "... and " + Grouped(hidden, language) + " more " + name +
-                  (hidden == 1 ? " finding" : " findings"));
+    lines.push_back(language == kSpanish
+                        ? "... y " + Grouped(hidden, language) +
+                              (hidden == 1 ? " hallazgo " : " hallazgos ") +
+                              name + " m\xE1s"
+                        : "... and " + Grouped(hidden, language) + " more " +
+                              name + (hidden == 1 ? " finding" : " findings"));
   }
   return lines;
 }
@@ -231,8 +234,8 @@ std::string SummaryLine(const CheckTotals& totals, Language language) {
       std::to_string(total) +
       (total == 1 ? Say(language, " hallazgo en ", " finding in ")
                   : Say(language, " hallazgos en ", " findings in ")) +
-      std::to_string(totals.records_with_findings) + Say(language, " de ", " of ") +
-      records + ":";
+      std::to_string(totals.records_with_findings) +
+      Say(language, " de ", " of ") + records + ":";
   const char* separator = " ";
   for (int kind = 0; kind < kFindingKindCount; ++kind) {
     if (totals.by_kind[kind] == 0) continue;
@@ -245,7 +248,8 @@ std::string SummaryLine(const CheckTotals& totals, Language language) {
 
 std::string LevelCountsLine(const CheckTotals& totals, Language language) {
   return std::to_string(totals.errors) +
-         (totals.errors == 1 ? " error" : Say(language, " errores", " errors")) +
+         (totals.errors == 1 ? " error"
+                             : Say(language, " errores", " errors")) +
          ", " + std::to_string(totals.warnings) +
          (totals.warnings == 1 ? Say(language, " aviso", " warning")
                                : Say(language, " avisos", " warnings"));

@@ -106,6 +106,7 @@ std::string TypeName(AdifType type, char letter, Language language) {
     AdifType type;
     const char* spanish;
     const char* english;
+    // clang-format off
   } kNames[] = {
       {AdifType::kBoolean, "un Boolean", "a Boolean"},
       {AdifType::kNumber, "un Number", "a Number"},
@@ -119,6 +120,7 @@ std::string TypeName(AdifType type, char letter, Language language) {
       {AdifType::kEnumeration, "una Enumeration", "an Enumeration"},
       {AdifType::kLocation, "una Location", "a Location"},
   };
+  // clang-format on
   for (const auto& name : kNames)
     if (name.type == type)
       return Say(language, name.spanish, name.english) + " (" + letter + ")";
@@ -133,7 +135,7 @@ std::string TypeName(AdifType type, char letter, Language language) {
 // gives.
 struct Checker::UserField {
   AdifType type = AdifType::kString;
-  bool typed = false;  // a type indicator was given
+  bool typed = false;               // a type indicator was given
   std::vector<std::string> values;  // of an enumeration
   bool ranged = false;
   double lowest = 0, highest = 0;
@@ -143,8 +145,8 @@ struct Checker::UserField {
 // looking it up gave.
 struct Checker::Last {
   static constexpr std::size_t kSize = 16;  // longer values are not kept
-  std::uint64_t low = 0, high = 0;  // its bytes, as ValueKey reads them
-  std::size_t size = kSize + 1;  // none
+  std::uint64_t low = 0, high = 0;          // its bytes, as ValueKey reads them
+  std::size_t size = kSize + 1;             // none
   const void* result = nullptr;
   // Of a number: where it lies within the blanks, and as a frequency.
   unsigned char value_at = 0, value_size = 0;
@@ -175,16 +177,16 @@ struct Checker::NameEntry {
   const UserField* user = nullptr;  // declared by the header
   bool application = false;         // APP_...
   Role role = Role::kOther;
-  Quick quick = Quick::kOther;  // the short way, for a usual field
+  Quick quick = Quick::kOther;        // the short way, for a usual field
   AdifType type = AdifType::kString;  // the standard's or the declared one
   bool typed = false;                 // that type is known, not assumed
-  bool usual = false;     // of the standard, for records, not import-only
-  bool number = false;    // of a numeric type, judged as before
+  bool usual = false;           // of the standard, for records, not import-only
+  bool number = false;          // of a numeric type, judged as before
   int required = kNotRequired;  // its place in Checker::has_
-  bool submode = false;   // SUBMODE, judged against MODE
+  bool submode = false;         // SUBMODE, judged against MODE
   std::string_view enumeration;  // the standard's, with its qualifier
   std::size_t bracket = std::string_view::npos;  // where the qualifier starts
-  bool latitude = false;  // a Location that is a latitude
+  bool latitude = false;          // a Location that is a latitude
   const char* minimum = nullptr;  // a number's range, as written
   const char* maximum = nullptr;
   double lowest = 0, highest = 0;
@@ -247,7 +249,8 @@ struct ValueKey {
   // One of kWays places of 2^bits for the value of \a size bytes: the top
   // bits of a multiplicative hash.
   std::size_t Place(std::size_t size, int bits) const {
-    return ((low * 0x9E3779B97F4A7C15ULL ^ high ^ size) * 0x9E3779B97F4A7C15ULL) >>
+    return ((low * 0x9E3779B97F4A7C15ULL ^ high ^ size) *
+            0x9E3779B97F4A7C15ULL) >>
            (64 - bits);
   }
 };
@@ -269,7 +272,8 @@ Checker::Checker(AdifForm form, const CheckOptions& options,
       deferred_(new Deferred[kDeferredSlots]) {
   names_.reserve(kMostNames);
   for (int k = 0; k < kFindingKindCount; ++k)
-    error_kind_[k] = LevelOf(static_cast<FindingKind>(k)) == FindingLevel::kError;
+    error_kind_[k] =
+        LevelOf(static_cast<FindingKind>(k)) == FindingLevel::kError;
 }
 
 Checker::~Checker() = default;
@@ -342,7 +346,8 @@ void Checker::FileProblems(const AdifFileProblems& problems) {
   for (const AdifSyntaxProblem& problem : problems.kept) Syntax(problem);
   for (int k = 0; k < kAdifSyntaxKinds; ++k) {
     if (problems.more[k] == 0) continue;
-    CountHidden(SyntaxFindingKind(static_cast<AdifSyntax>(k)), problems.more[k]);
+    CountHidden(SyntaxFindingKind(static_cast<AdifSyntax>(k)),
+                problems.more[k]);
   }
   record_ = record;
 }
@@ -386,8 +391,8 @@ void Checker::Declare(const AdifHeaderField& field, bool report) {
   const std::string_view data = field.data;
   const std::size_t comma = data.find(',');
   const std::string_view name = TrimWhiteSpace(data.substr(0, comma));
-  const std::string_view values =
-      comma == std::string_view::npos ? std::string_view()
+  const std::string_view values = comma == std::string_view::npos
+                                      ? std::string_view()
                                       : TrimWhiteSpace(data.substr(comma + 1));
   const std::string shown = ShownName(field.name);
   UserField user;
@@ -395,18 +400,18 @@ void Checker::Declare(const AdifHeaderField& field, bool report) {
     user.typed = FindAdifTypeIndicator(field.type, &user.type);
     if (!user.typed) {
       if (report)
-        BadHeader(field.name, shown + T(": el indicador de tipo ",
-                                        ": type indicator ") +
-                                  EscapedToken(field.type) +
-                                  T(" no es del est\xE1ndar",
-                                    " is none of the standard's"));
+        BadHeader(
+            field.name,
+            shown + T(": el indicador de tipo ", ": type indicator ") +
+                EscapedToken(field.type) +
+                T(" no es del est\xE1ndar", " is none of the standard's"));
       return;
     }
   }
   if (name.empty()) {
     if (report)
-      BadHeader(field.name, shown + T(" no nombra ning\xFAn campo",
-                                      " names no field"));
+      BadHeader(field.name,
+                shown + T(" no nombra ning\xFAn campo", " names no field"));
     return;
   }
   if (FindAdifField(name)) {
@@ -419,8 +424,8 @@ void Checker::Declare(const AdifHeaderField& field, bool report) {
     return;
   }
   if (!values.empty()) {
-    const bool braced = values.size() >= 2 && values.front() == '{' &&
-                        values.back() == '}';
+    const bool braced =
+        values.size() >= 2 && values.front() == '{' && values.back() == '}';
     const std::string_view inside =
         braced ? values.substr(1, values.size() - 2) : values;
     const std::size_t colon = inside.find(':');
@@ -512,8 +517,10 @@ void Checker::Describe(NameEntry* entry) {
     const char* name;
     Role role;
     int required;
-  } kRoles[] = {{"CALL", Role::kCall, 0},       {"QSO_DATE", Role::kQsoDate, 1},
-                {"TIME_ON", Role::kTimeOn, 2},  {"MODE", Role::kMode, 3},
+  } kRoles[] = {{"CALL", Role::kCall, 0},
+                {"QSO_DATE", Role::kQsoDate, 1},
+                {"TIME_ON", Role::kTimeOn, 2},
+                {"MODE", Role::kMode, 3},
                 {"BAND", Role::kBand, 4},
                 {"BAND_RX", Role::kBandRx, kNotRequired},
                 {"FREQ", Role::kFreq, 4},
@@ -807,7 +814,8 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     std::uint32_t after = 0;
     for (std::size_t i = 0; i < n; ++i) {
       NameEntry* entry = Known(fields[i]);
-      if (!entry || entry->seen_record == record_ || entry->seen_mark == part_serial_)
+      if (!entry || entry->seen_record == record_ ||
+          entry->seen_mark == part_serial_)
         return false;
       entry->seen_mark = part_serial_;
       in_order &= entry->place >= after;
@@ -1046,8 +1054,7 @@ void Checker::FieldInFull(const AdifField& field) {
     Report(FindingKind::kImportOnly, field.name, [&] {
       return T("la longitud de ", "the length of ") + ShownName(field.name) +
              T(" lleva ceros delante: ", " is written with leading zeros: ") +
-             AdifVersionText() +
-             T(" solo la lee as\xED", " only reads it so");
+             AdifVersionText() + T(" solo la lee as\xED", " only reads it so");
     });
   const AdifByteCounts& counts = field.bytes;
   if (IsInternational(type) || counts.odd != 0 ||
@@ -1095,8 +1102,9 @@ bool Checker::TypeOfField(const AdifField& field, AdifType* type) {
   if (own != 0 && own != letter)
     Report(FindingKind::kBadType, field.name, [&] {
       return T("el indicador de tipo ", "type indicator ") +
-             std::string(1, letter) + T(" no corresponde a ", " does not fit ") +
-             ShownName(field.name) + ", " + TypeName(slot_->type, own, language_);
+             std::string(1, letter) +
+             T(" no corresponde a ", " does not fit ") + ShownName(field.name) +
+             ", " + TypeName(slot_->type, own, language_);
     });
   return true;
 }
@@ -1112,8 +1120,8 @@ void Checker::Repeated(const AdifField& field) {
       field.data.substr(0, std::min(field.data.size(), before.size()));
   if (field.length == entry.seen_length && before == now) return;
   Report(FindingKind::kRepeatedField, field.name, [&] {
-    return ShownName(field.name) + T(" est\xE1 dos veces, con ",
-                                     " appears twice, as ") +
+    return ShownName(field.name) +
+           T(" est\xE1 dos veces, con ", " appears twice, as ") +
            Quoted(before) + T(" y con ", " and as ") + Quoted(field.data) +
            T(": cada lector se queda con uno u otro",
              ": readers keep one or the other");
@@ -1124,8 +1132,7 @@ void Checker::Repeated(const AdifField& field) {
 // fields are kept, since their views go with it.
 void Checker::KeepRepeatedValues(const AdifRecord& part) {
   for (std::size_t i = 0; i < part.fields.size(); ++i) {
-    NameEntry* entry =
-        i < kPlaced ? placed_[i] : Lookup(part.fields[i].name);
+    NameEntry* entry = i < kPlaced ? placed_[i] : Lookup(part.fields[i].name);
     if (entry && entry->seen_part == part_serial_)
       entry->seen_kept.Keep(entry->seen_value);
   }
@@ -1306,10 +1313,10 @@ bool Checker::Padded(std::string_view name, std::string_view data,
                      std::string_view value, AdifType type) {
   if (data.size() == value.size()) return false;
   Report(FindingKind::kPaddedNumber, name, [&] {
-    const std::string what =
-        type == AdifType::kDate   ? T("una fecha", "a date")
-        : type == AdifType::kTime ? T("una hora", "a time")
-                                  : T("un n\xFAmero", "a number");
+    const std::string what = type == AdifType::kDate ? T("una fecha", "a date")
+                             : type == AdifType::kTime
+                                 ? T("una hora", "a time")
+                                 : T("un n\xFAmero", "a number");
     return Quoted(data) + T(": blancos alrededor de ", ": blanks around ") +
            what +
            T("; los lectores estrictos rechazan el fichero entero (convert "
@@ -1422,9 +1429,8 @@ void Checker::Location(std::string_view name, std::string_view value) {
     return;
   Report(FindingKind::kBadLocation, name, [&] {
     if (!known)
-      return Quoted(value) +
-             T(" no es una posici\xF3n escrita XDDD MM.MMM",
-               " is not a location written XDDD MM.MMM");
+      return Quoted(value) + T(" no es una posici\xF3n escrita XDDD MM.MMM",
+                               " is not a location written XDDD MM.MMM");
     return Quoted(value) +
            (latitude ? T(" no es una latitud escrita XDDD MM.MMM (N o S, "
                          "grados hasta 90, minutos)",
@@ -1480,16 +1486,15 @@ void Checker::Enumerated(std::string_view name, std::string_view value) {
   if (!found) {
     const bool qsl = list == "QSL_Sent" || list == "QSL_Rcvd";
     const bool short_list = ValueCount(list) <= 12;
-    return Report(qsl ? FindingKind::kBadQsl : FindingKind::kBadEnumeration,
-                  name, [&] {
-                    if (short_list)
-                      return Quoted(value) + T(" no es uno de ", " is not one of ") +
-                             ValueList(list);
-                    return Quoted(value) +
-                           T(" no es un valor de ", " is not a value of ") +
-                           std::string(list) + T(" en ", " in ") +
-                           AdifVersionText();
-                  });
+    return Report(
+        qsl ? FindingKind::kBadQsl : FindingKind::kBadEnumeration, name, [&] {
+          if (short_list)
+            return Quoted(value) + T(" no es uno de ", " is not one of ") +
+                   ValueList(list);
+          return Quoted(value) +
+                 T(" no es un valor de ", " is not a value of ") +
+                 std::string(list) + T(" en ", " in ") + AdifVersionText();
+        });
   }
   if (found->import_only) ImportOnlyValue(name, value);
 }
@@ -1498,7 +1503,8 @@ void Checker::ImportOnlyValue(std::string_view name, std::string_view value,
                               const std::string& hint) {
   Report(FindingKind::kImportOnly, name, [&] {
     return Quoted(value) +
-           T(" es un valor solo de lectura de ", " is an import-only value of ") +
+           T(" es un valor solo de lectura de ",
+             " is an import-only value of ") +
            ShownName(name) +
            (hint.empty() ? T(": se lee, pero ya no se escribe",
                              ": readers take it, but it is no longer written")
@@ -1517,7 +1523,8 @@ void Checker::StringValue(std::string_view name, std::string_view value) {
   }
   if (slot_->enumeration.empty()) return;
   const AdifEnumerationValue* found = Remembered<AdifEnumerationValue>(
-      value, [&] { return FindAdifEnumerationValue(slot_->enumeration, value); });
+      value,
+      [&] { return FindAdifEnumerationValue(slot_->enumeration, value); });
   if (found && found->import_only) ImportOnlyValue(name, value);
 }
 
@@ -1564,8 +1571,9 @@ void Checker::Credits(std::string_view name, std::string_view value) {
         continue;
       }
       return Report(FindingKind::kBadEnumeration, name, [&] {
-        return Quoted(credit) + T(" no es un valor de Credit en ",
-                                  " is not a value of Credit in ") +
+        return Quoted(credit) +
+               T(" no es un valor de Credit en ",
+                 " is not a value of Credit in ") +
                AdifVersionText();
       });
     }
@@ -1645,9 +1653,9 @@ void Checker::InBand(const char* field, std::string_view value,
     return written() +
            T(" no est\xE1 en ninguna banda de aficionado",
              " is in no amateur band") +
-           (kilohertz ? T(" (\xBFkHz escritos como MHz?)",
-                          " (kHz written as MHz?)")
-                      : std::string());
+           (kilohertz
+                ? T(" (\xBFkHz escritos como MHz?)", " (kHz written as MHz?)")
+                : std::string());
   });
 }
 

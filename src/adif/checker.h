@@ -55,11 +55,28 @@ class Checker {
 
  private:
   enum class Role {
-    kOther, kCall, kQsoDate, kTimeOn, kMode, kBand, kBandRx, kFreq, kFreqRx,
-    kDxcc, kMyDxcc,
+    kOther,
+    kCall,
+    kQsoDate,
+    kTimeOn,
+    kMode,
+    kBand,
+    kBandRx,
+    kFreq,
+    kFreqRx,
+    kDxcc,
+    kMyDxcc,
   };
   enum class Quick {
-    kOther, kText, kDate, kTime, kGrid, kNumber, kEnumeration, kBand, kMode,
+    kOther,
+    kText,
+    kDate,
+    kTime,
+    kGrid,
+    kNumber,
+    kEnumeration,
+    kBand,
+    kMode,
   };
   static constexpr int kQuickKinds = static_cast<int>(Quick::kMode) + 1;
   struct UserField;

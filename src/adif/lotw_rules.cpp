@@ -12,18 +12,19 @@ namespace {
 
 // True when the sorted \a names hold \a value exactly.
 bool Holds(const char* const* names, int count, std::string_view value) {
-  return std::binary_search(names, names + count, value,
-                            [](std::string_view a, std::string_view b) {
-                              return a < b;
-                            });
+  return std::binary_search(
+      names, names + count, value,
+      [](std::string_view a, std::string_view b) { return a < b; });
 }
 
 // The mode \a key (in capitals) maps to, or nullptr.
 const char* Mapped(const std::string& key) {
   const LotwModeMapping* end = kLotwModeMappings + kLotwModeMappingCount;
-  const LotwModeMapping* found = std::lower_bound(
-      kLotwModeMappings, end, key,
-      [](const LotwModeMapping& row, const std::string& k) { return row.adif < k; });
+  const LotwModeMapping* found =
+      std::lower_bound(kLotwModeMappings, end, key,
+                       [](const LotwModeMapping& row, const std::string& k) {
+                         return row.adif < k;
+                       });
   return found != end && found->adif == key ? found->mode : nullptr;
 }
 

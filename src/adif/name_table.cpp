@@ -35,7 +35,8 @@ void NameTable::Clear() {
 std::uint64_t NameTable::HashOfLongName(std::string_view name) {
   std::uint64_t hash = 0xCBF29CE484222325ULL;
   for (char c : name)
-    hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 0x100000001B3ULL;
+    hash =
+        (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 0x100000001B3ULL;
   return hash;
 }
 

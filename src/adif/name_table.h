@@ -41,7 +41,8 @@ class NameTable {
       const std::int32_t at = slots_[i];
       if (at < 0) return kNotFound;
       const std::size_t number = static_cast<std::size_t>(at);
-      if (keys_[number] == key && (key.size <= kShort || SameLongName(number, name)))
+      if (keys_[number] == key &&
+          (key.size <= kShort || SameLongName(number, name)))
         return number;
     }
   }

@@ -40,7 +40,8 @@ inline bool PlainAscii(const char* data, std::size_t length, std::size_t room) {
   const __m128i del = _mm_set1_epi8(0x7F);
   const __m128i lt = _mm_set1_epi8('<');
   for (std::size_t i = 0;; i += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const __m128i v =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
     // Compared as signed bytes, 0x80 to 0xFF are below the blank too.
     const __m128i odd = _mm_or_si128(
         _mm_cmplt_epi8(v, blank),
@@ -72,7 +73,8 @@ inline bool PlainAscii(const char* data, std::size_t length, std::size_t room) {
   // The last one to eight bytes. A flag can be wrongly set only above a
   // byte rightly flagged, so masking the bytes past the end leaves the
   // answer exact.
-  return (flags(data + i) & (~std::uint64_t{0} >> (64 - 8 * (length - i)))) == 0;
+  return (flags(data + i) & (~std::uint64_t{0} >> (64 - 8 * (length - i)))) ==
+         0;
 }
 #endif
 
@@ -87,7 +89,8 @@ inline AdifField& NextField(AdifRecord* record, std::size_t index) {
 /// Adds what kind of bytes \a bytes are to \a counts; \a at is the
 /// position of the first of them in the field's data. True when they hold
 /// a "<".
-bool CountBytes(std::string_view bytes, std::uint64_t at, AdifByteCounts* counts);
+bool CountBytes(std::string_view bytes, std::uint64_t at,
+                AdifByteCounts* counts);
 
 class RecordBuilder {
  public:

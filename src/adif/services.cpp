@@ -15,15 +15,16 @@
 namespace {
 
 constexpr const char* kServiceFieldNames[kServiceFieldCount] = {
-    "CALL", "QSO_DATE", "TIME_ON", "BAND", "BAND_RX", "FREQ", "FREQ_RX",
-    "MODE", "SUBMODE", "PROP_MODE", "SAT_NAME",
+    "CALL",    "QSO_DATE", "TIME_ON", "BAND",      "BAND_RX",  "FREQ",
+    "FREQ_RX", "MODE",     "SUBMODE", "PROP_MODE", "SAT_NAME",
 };
 
 // ---- LoTW: its signing client, TrustedQSL ----
 
 std::string LotwRefuses(Language language, const std::string& why) {
-  return Say(language, "LoTW rechaza el registro: ",
-             "LoTW refuses the record: ") + why;
+  return Say(language,
+             "LoTW rechaza el registro: ", "LoTW refuses the record: ") +
+         why;
 }
 
 void LotwFile(AdifForm form, Language language, const ServiceReport& report) {
@@ -63,9 +64,9 @@ void LotwBands(const ServiceRecord& r, Language language,
     LotwBandAndFrequency(band, freq, &lotw_band, &hz);
     if (band.present && !lotw_band) {
       report(FindingKind::kServiceRefuses, band_name,
-             LotwRefuses(language, Quoted(band.view()) +
-                                       T(" no es una banda de LoTW",
-                                         " is not a band of LoTW")));
+             LotwRefuses(language,
+                         Quoted(band.view()) + T(" no es una banda de LoTW",
+                                                 " is not a band of LoTW")));
       continue;
     }
     if (!band.present && pair.band == ServiceField::kBand && hz != 0 &&
@@ -76,8 +77,8 @@ void LotwBands(const ServiceRecord& r, Language language,
                                          " MHz lies in no band of LoTW")));
       continue;
     }
-    if (!band.present || hz == 0 || (hz >= lotw_band->lower_hz &&
-                                     hz <= lotw_band->upper_hz))
+    if (!band.present || hz == 0 ||
+        (hz >= lotw_band->lower_hz && hz <= lotw_band->upper_hz))
       continue;
     report(FindingKind::kServiceDrops, freq_name,
            T("LoTW descarta ", "LoTW drops ") + std::string(freq_name) + " " +
@@ -107,18 +108,20 @@ void LotwPropagation(const ServiceRecord& r, Language language,
                                        "(written in capitals)")));
   if (sat.present && !IsLotwSatellite(sat.view()))
     report(FindingKind::kServiceRefuses, "SAT_NAME",
-           LotwRefuses(language, Quoted(sat.view()) +
-                                     T(" no es un sat\xE9lite de LoTW",
-                                       " is not a satellite of LoTW")));
+           LotwRefuses(language,
+                       Quoted(sat.view()) + T(" no es un sat\xE9lite de LoTW",
+                                              " is not a satellite of LoTW")));
   const bool by_satellite = prop.present && prop.view() == "SAT";
   if (by_satellite && !sat.present)
-    report(FindingKind::kServiceRefuses, "SAT_NAME",
-           LotwRefuses(language, T("PROP_MODE es SAT pero falta SAT_NAME",
-                                   "PROP_MODE is SAT but SAT_NAME is missing")));
+    report(
+        FindingKind::kServiceRefuses, "SAT_NAME",
+        LotwRefuses(language, T("PROP_MODE es SAT pero falta SAT_NAME",
+                                "PROP_MODE is SAT but SAT_NAME is missing")));
   if (sat.present && !by_satellite)
-    report(FindingKind::kServiceRefuses, "PROP_MODE",
-           LotwRefuses(language, T("hay SAT_NAME pero PROP_MODE no es SAT",
-                                   "SAT_NAME is given but PROP_MODE is not SAT")));
+    report(
+        FindingKind::kServiceRefuses, "PROP_MODE",
+        LotwRefuses(language, T("hay SAT_NAME pero PROP_MODE no es SAT",
+                                "SAT_NAME is given but PROP_MODE is not SAT")));
 }
 
 void LotwRecord(const ServiceRecord& r, Language language,
@@ -133,10 +136,11 @@ void LotwRecord(const ServiceRecord& r, Language language,
     return;
   }
   if (!r.terminated)
-    report(FindingKind::kServiceRefuses, "-",
-           T("el programa de LoTW descarta este registro sin avisar: le falta "
-             "el <EOR>",
-             "LoTW's client drops this record without a word: it has no <EOR>"));
+    report(
+        FindingKind::kServiceRefuses, "-",
+        T("el programa de LoTW descarta este registro sin avisar: le falta "
+          "el <EOR>",
+          "LoTW's client drops this record without a word: it has no <EOR>"));
   if (!r.refused_type.empty())
     report(FindingKind::kServiceRefuses, r.refused_type_field,
            LotwRefuses(language, T("el programa de LoTW no acepta el indicador "
@@ -146,15 +150,16 @@ void LotwRecord(const ServiceRecord& r, Language language,
   for (int f = 0; f < kServiceFieldCount; ++f) {
     const ServiceValue& value = r.values[f];
     const int longest = LotwLongestValue(kServiceFieldNames[f]);
-    if (!value.present || longest == 0 || value.length <= std::uint64_t(longest))
+    if (!value.present || longest == 0 ||
+        value.length <= std::uint64_t(longest))
       continue;
     report(FindingKind::kServiceRefuses, kServiceFieldNames[f],
            LotwRefuses(language, T("su programa lee a lo sumo ",
                                    "its client reads at most ") +
                                      std::to_string(longest) +
                                      T(" caracteres de ", " characters of ") +
-                                     kServiceFieldNames[f] + T(", y este tiene ",
-                                                              ", and this has ") +
+                                     kServiceFieldNames[f] +
+                                     T(", y este tiene ", ", and this has ") +
                                      std::to_string(value.length)));
   }
   const ServiceValue& call = r[ServiceField::kCall];
@@ -178,18 +183,20 @@ void LotwRecord(const ServiceRecord& r, Language language,
   if (mode.present &&
       !LotwModeOf(mode.view(), submode.present ? submode.view() : ""))
     report(FindingKind::kServiceRefuses, "MODE",
-           LotwRefuses(language,
-                       T("MODE ", "MODE ") + Quoted(mode.view()) +
-                           (submode.present ? ", SUBMODE " + Quoted(submode.view())
-                                            : std::string()) +
-                           T(" no es ninguno de sus modos",
-                             " is none of its modes")));
+           LotwRefuses(
+               language,
+               T("MODE ", "MODE ") + Quoted(mode.view()) +
+                   (submode.present ? ", SUBMODE " + Quoted(submode.view())
+                                    : std::string()) +
+                   T(" no es ninguno de sus modos", " is none of its modes")));
   LotwPropagation(r, language, report);
 }
 
+// clang-format off
 const CheckService kServices[] = {
     {"lotw", "LoTW", LotwFile, LotwTakesTypeIndicator, LotwRecord},
 };
+// clang-format on
 
 }  // namespace
 

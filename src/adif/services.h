@@ -16,8 +16,17 @@
 
 /// The fields whose values a service's rules look at.
 enum class ServiceField {
-  kCall, kQsoDate, kTimeOn, kBand, kBandRx, kFreq, kFreqRx, kMode, kSubmode,
-  kPropMode, kSatName,
+  kCall,
+  kQsoDate,
+  kTimeOn,
+  kBand,
+  kBandRx,
+  kFreq,
+  kFreqRx,
+  kMode,
+  kSubmode,
+  kPropMode,
+  kSatName,
 };
 constexpr int kServiceFieldCount = static_cast<int>(ServiceField::kSatName) + 1;
 

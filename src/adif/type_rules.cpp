@@ -46,6 +46,7 @@ const char kNotPota[] =
 const char kNoPota[] =
     " no es una referencia POTA (como K-5033 o VE-5082@CA-AB)";
 
+// clang-format off
 const TypeRule kTypeRules[] = {
     {AdifType::kBoolean, FindingKind::kBadBoolean, 0, IsAdifBoolean,
      " no es Y ni N", " is neither Y nor N", nullptr},
@@ -92,6 +93,7 @@ const TypeRule kTypeRules[] = {
     {AdifType::kCharacter, FindingKind::kBadValue, 0, IsOneCharacter,
      " no es un solo car\xE1""cter", " is not one character", nullptr},
 };
+// clang-format on
 
 }  // namespace
 

@@ -39,6 +39,7 @@ static_assert(kMainWindowStyle == 0x000A0000, "main window");
 
 }  // namespace
 
+// clang-format off
 const ControlRow kControls[kControlCount] = {
     {"FileLabel", "STATIC", IDC_STATIC, 10, 5, 150, 15, kLabelStyle,
      ControlText::kAfterCreate, "Fichero a convertir:", "File to convert:"},
@@ -74,6 +75,7 @@ const ControlRow kControls[kControlCount] = {
     {"CatalogueList", "LISTBOX", IDC_CATALOGUE, 10, 175, 450, 80, kCatalogueListStyle,
      ControlText::kNone, "", ""},
 };
+// clang-format on
 
 const char* ControlTextOf(const ControlRow& control, Language language) {
   return Choose(language, control.spanish, control.english);

@@ -68,10 +68,9 @@ void OnCreate(HWND window) {
                            ? ControlTextOf(row, g_language)
                            : "";
     HWND control = CreateWindowExA(
-        0, row.class_name, text, row.style, row.x, row.y, row.width,
-        row.height, window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), g_instance,
-        nullptr);
+        0, row.class_name, text, row.style, row.x, row.y, row.width, row.height,
+        window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)),
+        g_instance, nullptr);
     if (row.text_kind == ControlText::kAfterCreate)
       SetWindowTextA(control, ControlTextOf(row, g_language));
     state->controls[i] = control;
@@ -145,15 +144,26 @@ void OnAbout(HWND window) {
 // Routes a command by its id; false leaves it to default processing.
 bool OnCommand(HWND window, MainWindowState* state, int id, int code) {
   switch (id) {
-    case IDC_HELPBUTTON: OnHelp(window); return true;
-    case IDC_ABOUT: OnAbout(window); return true;
-    case IDC_EXIT: DestroyWindow(window); return true;
+    case IDC_HELPBUTTON:
+      OnHelp(window);
+      return true;
+    case IDC_ABOUT:
+      OnAbout(window);
+      return true;
+    case IDC_EXIT:
+      DestroyWindow(window);
+      return true;
     case IDC_CATALOGUE:
       if (code == LBN_DBLCLK) OnAssign(state);
       return true;
-    case IDC_CONVERT: OnConvert(window, state); return true;
-    case IDC_BROWSE: OnBrowse(window); return true;
-    default: return false;
+    case IDC_CONVERT:
+      OnConvert(window, state);
+      return true;
+    case IDC_BROWSE:
+      OnBrowse(window);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -188,10 +198,10 @@ int CreateMainWindow(HINSTANCE instance, int show) {
   g_instance = instance;
   // The title is chosen before the language dialog has run, and set again
   // once the window is shown.
-  HWND window = CreateWindowExA(
-      0, kMainClassName, MainWindowTitle(g_language), kMainWindowStyle,
-      CW_USEDEFAULT, CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight,
-      nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(0, kMainClassName, MainWindowTitle(g_language),
+                                kMainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                kMainWindowWidth, kMainWindowHeight, nullptr,
+                                nullptr, instance, nullptr);
   g_main_window = window;
   if (!window) return 0;
   ShowWindow(window, show);
@@ -269,14 +279,11 @@ void OpenTable(HWND window, const std::string& path) {
     std::string text;
     for (const std::string& line : HeaderDamageTexts(path, damage, g_language))
       text += (text.empty() ? "" : "\n") + line;
-    MessageBoxA(window, text.c_str(), kMessageCaption,
-                MB_OK | MB_ICONWARNING);
+    MessageBoxA(window, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
   }
 }
 
-const KeptTable& KeptTableOf(HWND window) {
-  return StateOf(window)->table;
-}
+const KeptTable& KeptTableOf(HWND window) { return StateOf(window)->table; }
 
 HWND MainControlWindow(HWND window, MainControl control) {
   return StateOf(window)->controls[control];
@@ -292,9 +299,9 @@ INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wparam,
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-        g_language =
-            IsDlgButtonChecked(dialog, IDC_ENGLISH) == BST_CHECKED ? kEnglish
-                                                                   : kSpanish;
+        g_language = IsDlgButtonChecked(dialog, IDC_ENGLISH) == BST_CHECKED
+                         ? kEnglish
+                         : kSpanish;
         EndDialog(dialog, LOWORD(wparam));
         return TRUE;
       }

@@ -28,8 +28,8 @@ int RunCheckCommand(const CheckCommandLine& options, FileSystem& files,
   std::unique_ptr<InputFile> file =
       files.OpenForReading(options.path, &open_error);
   if (!file) {
-    PrintLine(err, "logweave: " + OpenErrorText(options.path, open_error,
-                                                language));
+    PrintLine(err,
+              "logweave: " + OpenErrorText(options.path, open_error, language));
     return kExitFileError;
   }
   // The form is told by the file's content, whatever its name.

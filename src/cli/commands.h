@@ -33,7 +33,7 @@ int RunCatalogue(Language language, const Streams& streams);
 struct ConvertCommandLine {
   /// One table, or several: each to its own output, or all into one.
   std::vector<std::string> inputs;
-  std::string output;  ///< empty: beside the input; "-": standard output
+  std::string output;         ///< empty: beside the input; "-": standard output
   bool output_given = false;  ///< -o was given (perhaps as an empty name)
   std::vector<std::string> maps;
   std::vector<std::string> map_files;
@@ -44,7 +44,7 @@ struct ConvertCommandLine {
   Charset charset = Charset::kKeep;
   OutputFormat format = OutputFormat::kAdi;
   bool check = false;
-  std::string check_for;  ///< with check: --for, a service's rules too
+  std::string check_for;         ///< with check: --for, a service's rules too
   bool merge = false;            ///< every table into the one output
   bool drop_duplicates = false;  ///< with merge: duplicates give no line
   // Old logs (guess_and_fix.cpp).

@@ -39,9 +39,9 @@ namespace {
 
 // How text written to one stream is turned into bytes.
 struct StreamCharset {
-  bool utf8 = false;       // bytes above 0x7F become UTF-8
-  unsigned out_page = 0;   // Windows: the UTF-8 is written in this code
-                           // page; 0: as it is
+  bool utf8 = false;      // bytes above 0x7F become UTF-8
+  unsigned out_page = 0;  // Windows: the UTF-8 is written in this code
+                          // page; 0: as it is
 };
 
 StreamCharset g_stdout, g_stderr;

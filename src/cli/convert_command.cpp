@@ -9,7 +9,6 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "dbf/code_page.h"
 #include "cli/guess_and_fix.h"
 #include "cli/prepare_table.h"
 #include "cli/progress_bar.h"
@@ -17,6 +16,7 @@
 #include "convert/adif_header.h"
 #include "convert/convert_file.h"
 #include "convert/merge_files.h"
+#include "dbf/code_page.h"
 #include "mapping/texts.h"
 
 namespace {
@@ -82,7 +82,8 @@ std::vector<TableMessage> CharsetNotes(OutputFormat format, Charset charset,
       notes.push_back(
           {note, std::to_string(values_kept_in_intl) +
                      Choose(language,
-                            " valores ten\xED" "an caracteres fuera de ASCII: "
+                            " valores ten\xED"
+                            "an caracteres fuera de ASCII: "
                             "cada uno va escrito en ASCII y, tal cual, en su "
                             "campo _INTL",
                             " values held characters outside ASCII: each is "
@@ -92,8 +93,10 @@ std::vector<TableMessage> CharsetNotes(OutputFormat format, Charset charset,
       notes.push_back(
           {note, std::to_string(values_changed) +
                      Choose(language,
-                            " valores de campos sin compa\xF1" "ero _INTL "
-                            "ten\xED" "an caracteres fuera de ASCII y se han "
+                            " valores de campos sin compa\xF1"
+                            "ero _INTL "
+                            "ten\xED"
+                            "an caracteres fuera de ASCII y se han "
                             "escrito en ASCII",
                             " values of fields that have no _INTL companion "
                             "held characters outside ASCII and were spelled "
@@ -103,7 +106,8 @@ std::vector<TableMessage> CharsetNotes(OutputFormat format, Charset charset,
     notes.push_back(
         {note, std::to_string(values_changed) +
                    Choose(language,
-                          " valores ten\xED""an caracteres fuera de ASCII y "
+                          " valores ten\xED"
+                          "an caracteres fuera de ASCII y "
                           "se han escrito en ASCII",
                           " values held characters outside ASCII and were "
                           "spelled in plain ASCII")});
@@ -159,22 +163,22 @@ bool CheckTableOptions(const ConvertCommandLine& options, std::FILE* err) {
   const Language language = options.language;
   std::string error;
   if (options.merge && (options.output.empty() || options.to_standard_output()))
-    error = Choose(language,
-                   "--merge necesita un fichero de salida: -o FICHERO",
-                   "--merge needs an output file: -o FILE");
+    error =
+        Choose(language, "--merge necesita un fichero de salida: -o FICHERO",
+               "--merge needs an output file: -o FILE");
   else if (options.merge && options.format == OutputFormat::kAdx)
-    error = Choose(language,
-                   "--merge escribe ficheros .adi; no puede escribir ADX",
-                   "--merge writes .adi files; it cannot write ADX");
+    error =
+        Choose(language, "--merge escribe ficheros .adi; no puede escribir ADX",
+               "--merge writes .adi files; it cannot write ADX");
   else if (options.drop_duplicates && !options.merge)
-    error = Choose(language,
-                   "--drop-duplicates solo vale con --merge",
+    error = Choose(language, "--drop-duplicates solo vale con --merge",
                    "--drop-duplicates works only with --merge");
   else if (!options.merge && options.inputs.size() > 1 &&
            !options.output.empty())
     error = Choose(language,
                    "-o nombra una sola salida y cada tabla tiene la suya: "
-                   "a\xF1""ada --merge para escribirlas todas en ese fichero",
+                   "a\xF1"
+                   "ada --merge para escribirlas todas en ese fichero",
                    "-o names one output and each table gets its own: add "
                    "--merge to write them all into that file");
   if (error.empty()) return true;
@@ -247,8 +251,7 @@ int ConvertOneTable(ConvertRun* run, PreparedTable* prepared,
                               "y otro nombre de fichero",
                               "; to write them, convert again with -o and "
                               "another file name");
-    if (outcome.status == ConvertStatus::kTruncated)
-      *end = TableEnd::kInPart;
+    if (outcome.status == ConvertStatus::kTruncated) *end = TableEnd::kInPart;
     PrintError(run->streams.err, message);
     return kExitFileError;
   }
@@ -258,13 +261,13 @@ int ConvertOneTable(ConvertRun* run, PreparedTable* prepared,
     PrintLine(run->streams.err, outcome.message);
   else
     exit_code = PrintResult(run, outcome.message);
-  PrintMessages(*run,
-                CharsetNotes(output.format, output.charset,
-                             outcome.stats.values_changed,
-                             outcome.values_kept_in_intl, language),
-                table);
-  const std::string left_out = PrintFixSummary(*run, prepared->fixer.get(),
-                                               prepared->job, language);
+  PrintMessages(
+      *run,
+      CharsetNotes(output.format, output.charset, outcome.stats.values_changed,
+                   outcome.values_kept_in_intl, language),
+      table);
+  const std::string left_out =
+      PrintFixSummary(*run, prepared->fixer.get(), prepared->job, language);
   if (options.check && exit_code == kExitOk)
     exit_code = CheckWritten(*run, outcome.output_path);
   // --check: records left out of the upload are an error too.
@@ -284,9 +287,9 @@ int PrintTableCount(ConvertRun* run, std::size_t converted,
       std::to_string(converted) + Choose(language, " de ", " of ") +
       std::to_string(run->options.inputs.size()) +
       Choose(language, " tablas convertidas", " tables converted");
-  if (in_part.empty() && not_converted.empty())
-    return PrintResult(run, line);
-  auto list = [&line](const char* label, const std::vector<std::string>& paths) {
+  if (in_part.empty() && not_converted.empty()) return PrintResult(run, line);
+  auto list = [&line](const char* label,
+                      const std::vector<std::string>& paths) {
     if (paths.empty()) return;
     line += label;
     for (std::size_t i = 0; i < paths.size(); ++i)
@@ -320,8 +323,8 @@ int ConvertEach(ConvertRun* run, std::vector<PreparedTable>* tables,
       not_converted.push_back(prepared.job.path);
   }
   if (run->several)
-    exit_code = std::max(exit_code, PrintTableCount(run, converted, in_part,
-                                                    not_converted));
+    exit_code = std::max(
+        exit_code, PrintTableCount(run, converted, in_part, not_converted));
   return exit_code;
 }
 
@@ -355,8 +358,9 @@ int Merge(ConvertRun* run, std::vector<PreparedTable>* tables,
   duplicates.drop = options.drop_duplicates;
   duplicates.report = [run, &jobs, language](const DuplicateContact& found) {
     run->bar.Finish();
-    PrintError(run->streams.err, Choose(language, "duplicado: ", "duplicate: ") +
-                                     DuplicateText(jobs, found, language));
+    PrintError(run->streams.err,
+               Choose(language, "duplicado: ", "duplicate: ") +
+                   DuplicateText(jobs, found, language));
   };
   MergeOutcome outcome = MergeFiles(jobs, OutputOf(options), job, duplicates);
   run->bar.Finish();
@@ -373,9 +377,11 @@ int Merge(ConvertRun* run, std::vector<PreparedTable>* tables,
     const std::string count = std::to_string(outcome.duplicates);
     PrintError(err, options.drop_duplicates
                         ? Choose(language, "contactos duplicados omitidos: ",
-                                 "duplicate contacts left out: ") + count
+                                 "duplicate contacts left out: ") +
+                              count
                         : Choose(language, "contactos duplicados: ",
-                                 "duplicate contacts: ") + count +
+                                 "duplicate contacts: ") +
+                              count +
                               Choose(language, " (--drop-duplicates los omite)",
                                      " (--drop-duplicates leaves them out)"));
   }

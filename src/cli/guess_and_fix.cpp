@@ -59,8 +59,8 @@ bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
 
 bool CollectConstants(const ConvertCommandLine& options,
                       const std::vector<MapItem>& items,
-                      std::vector<ConstantField>* constants,
-                      std::string* error, std::vector<std::string>* warnings) {
+                      std::vector<ConstantField>* constants, std::string* error,
+                      std::vector<std::string>* warnings) {
   std::vector<MapItem> all;
   for (const MapItem& item : items)
     if (item.constant) all.push_back(item);
@@ -138,15 +138,15 @@ bool CollectForms(const ConvertCommandLine& options,
       std::string fitting;
       for (int f = 0; f < kColumnFormCount && !skipped; ++f)
         if (kColumnForms[f].rule == rule)
-          fitting += (fitting.empty() ? "" : ", ") +
-                     std::string(kColumnForms[f].name);
+          fitting +=
+              (fitting.empty() ? "" : ", ") + std::string(kColumnForms[f].name);
       *error = where + item.column + ": " +
                Choose(language, "la forma '", "the form '") + item.form +
                Choose(language, "' no vale para ", "' does not fit ") +
                (skipped ? SkipWord(language) : plan.columns[c].keyword) +
-               (fitting.empty() ? std::string()
-                                : Choose(language, "; valen: ", "; it takes: ") +
-                                      fitting);
+               (fitting.empty()
+                    ? std::string()
+                    : Choose(language, "; valen: ", "; it takes: ") + fitting);
       return false;
     }
   }
@@ -176,24 +176,28 @@ std::string NoCallText(const ConvertCommandLine& options, InputFile* in,
   std::vector<ColumnProfile> profiles;
   std::string error;
   int candidate = -1;
-  if (SurveyOpenedTable(in, nullptr, table.path, table.layout,
-                        GuessSurveyRequest(table.layout, code_page,
-                                           options.skip_deleted),
-                        language, &profiles, &error))
+  if (SurveyOpenedTable(
+          in, nullptr, table.path, table.layout,
+          GuessSurveyRequest(table.layout, code_page, options.skip_deleted),
+          language, &profiles, &error))
     candidate = CallCandidate(profiles);
-  std::string text = Choose(
-      language,
-      "ninguna columna va a CALL, as\xED que el fichero no tendr\xED""a "
-      "ning\xFAn contacto; no se ha escrito nada",
-      "no column is mapped to CALL, so the file would hold no contact; "
-      "nothing was written");
+  std::string text =
+      Choose(language,
+             "ninguna columna va a CALL, as\xED que el fichero no tendr\xED"
+             "a "
+             "ning\xFAn contacto; no se ha escrito nada",
+             "no column is mapped to CALL, so the file would hold no contact; "
+             "nothing was written");
   if (candidate < 0)
-    return text + Choose(language, ": asigne una columna con --map COLUMNA=CALL",
+    return text + Choose(language,
+                         ": asigne una columna con --map COLUMNA=CALL",
                          ": map a column with --map COLUMN=CALL");
   const std::string name =
       ShownName(table.layout.columns[candidate].name, code_page);
   return text + ". " + name +
-         Choose(language, " tiene indicativos: a\xF1""ada --map ",
+         Choose(language,
+                " tiene indicativos: a\xF1"
+                "ada --map ",
                 " holds call signs: add --map ") +
          name + "=CALL";
 }
@@ -333,7 +337,8 @@ bool GuessPlan(FileSystem& files, const std::string& path,
   MappingChoices choices;
   for (std::size_t c = 0; c < guesses.size(); ++c)
     if (!guesses[c].keyword.empty())
-      choices.items.push_back({"#" + std::to_string(c + 1), guesses[c].keyword});
+      choices.items.push_back(
+          {"#" + std::to_string(c + 1), guesses[c].keyword});
   std::vector<std::string> entries;
   FixPlan decided;
   std::string ignored;
@@ -357,10 +362,10 @@ bool GuessPlan(FileSystem& files, const std::string& path,
   for (std::size_t c = 0; c < layout.columns.size(); ++c) {
     const ColumnGuess& guess = guesses[c];
     const std::string name = ShownName(layout.columns[c].name, code_page);
-    lines->push_back(guess.keyword.empty() && guess.reason.empty()
-                         ? name + Choose(language, " sin asignar",
-                                         " left unmapped")
-                         : GuessLine(name, guess, language));
+    lines->push_back(
+        guess.keyword.empty() && guess.reason.empty()
+            ? name + Choose(language, " sin asignar", " left unmapped")
+            : GuessLine(name, guess, language));
     for (std::size_t n = 0; n < decided.notes.size(); ++n)
       if (decided.note_columns[n] == c)
         lines->push_back("    --fix: " + decided.notes[n]);

@@ -36,8 +36,7 @@ bool AddGuesses(const ConvertCommandLine& options, InputFile* in,
 /// with the nearest names.
 bool CollectConstants(const ConvertCommandLine& options,
                       const std::vector<MapItem>& items,
-                      std::vector<ConstantField>* constants,
-                      std::string* error,
+                      std::vector<ConstantField>* constants, std::string* error,
                       std::vector<std::string>* warnings = nullptr);
 
 /// --fix and --set: the fixer of \a table (none when neither is given), its
@@ -50,8 +49,7 @@ bool CollectConstants(const ConvertCommandLine& options,
 /// contradict it (usage errors), or the table cannot be read; nothing is
 /// written then.
 bool PrepareFixer(const ConvertCommandLine& options, FileSystem& files,
-                  InputFile* in,
-                  const std::vector<ConstantField>& constants,
+                  InputFile* in, const std::vector<ConstantField>& constants,
                   const std::vector<MapItem>& items, TableJob* table,
                   std::unique_ptr<RecordFixer>* fixer,
                   std::vector<TableMessage>* messages, int* exit_code);

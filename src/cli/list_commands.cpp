@@ -2,8 +2,8 @@
 
 #include "cli/commands.h"
 #include "cli/console.h"
-#include "dbf/code_page.h"
 #include "cli/guess_and_fix.h"
+#include "dbf/code_page.h"
 #include "dbf/table_file.h"
 #include "mapping/catalogue.h"
 #include "mapping/field_list.h"

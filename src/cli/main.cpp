@@ -18,8 +18,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "cli/commands.h"
 #include "adif/services.h"
+#include "cli/commands.h"
 #include "cli/console.h"
 #include "dbf/code_page.h"
 #include "platform/file_system.h"
@@ -51,6 +51,7 @@ Language LanguageOfArguments(int argc, char** argv) {
 // The words of the help's frame in Spanish.
 void SetHelpLanguage(CLI::App* app, Language language) {
   if (language != kSpanish) return;
+  // clang-format off
   const std::pair<const char*, const char*> kLabels[] = {
       {"Usage", "Uso"},
       {"OPTIONS", "OPCIONES"},
@@ -63,6 +64,7 @@ void SetHelpLanguage(CLI::App* app, Language language) {
       {"TEXT", "TEXTO"},
       {"Needs", "Necesita"},
   };
+  // clang-format on
   for (const auto& label : kLabels)
     app->get_formatter()->label(label.first, label.second);
 }
@@ -109,8 +111,7 @@ std::string ParseErrorText(const CLI::ParseError& error, Language language) {
            comma = values.find(',', comma + 2))
         values.replace(comma, 1, ", ");
       return name + ": " + rest.substr(0, not_in) +
-             Choose(language, " no es ninguno de ", " is not one of ") +
-             values;
+             Choose(language, " no es ninguno de ", " is not one of ") + values;
     }
     return what;
   }
@@ -176,8 +177,9 @@ void AddFields(CLI::App* app, CommandLine* line, Language language) {
                        "entrada por campo",
                        "Print the table's summary line and one entry per "
                        "column"));
-  fields->add_option("FILE", line->fields.table,
-                     Choose(language, "La tabla DBF", "The DBF table"))
+  fields
+      ->add_option("FILE", line->fields.table,
+                   Choose(language, "La tabla DBF", "The DBF table"))
       ->required();
   fields->add_flag("--mapping", line->fields.mapping_file,
                    Choose(language,
@@ -185,17 +187,17 @@ void AddFields(CLI::App* app, CommandLine* line, Language language) {
                           "listo para editar",
                           "Print a ready-to-edit mapping file for the table "
                           "instead"));
-  fields
-      ->add_flag("--guess", line->fields.guess,
-                 Choose(language,
-                        "Muestra a qu\xE9 campo ir\xE1 cada columna y c\xF3mo "
-                        "la leer\xE1 --fix, con sus motivos y tres valores "
-                        "antes y despu\xE9s; con --mapping, lo escribe como "
-                        "fichero de correspondencias",
-                        "Show the field each column is guessed to be and how "
-                        "--fix will read it, with the reasons and three "
-                        "values before and after; with --mapping, write the "
-                        "guesses as a mapping file"));
+  fields->add_flag(
+      "--guess", line->fields.guess,
+      Choose(language,
+             "Muestra a qu\xE9 campo ir\xE1 cada columna y c\xF3mo "
+             "la leer\xE1 --fix, con sus motivos y tres valores "
+             "antes y despu\xE9s; con --mapping, lo escribe como "
+             "fichero de correspondencias",
+             "Show the field each column is guessed to be and how "
+             "--fix will read it, with the reasons and three "
+             "values before and after; with --mapping, write the "
+             "guesses as a mapping file"));
   AddLanguage(fields, &line->language, language);
   line->fields_command = fields;
 }
@@ -224,9 +226,10 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
   CLI::App* convert = app->add_subcommand(
       "convert", Choose(language, "Convierte tablas en ficheros ADIF",
                         "Convert tables into ADIF files"));
-  convert->add_option("FILE", options.inputs,
-                      Choose(language, "La tabla DBF, o varias",
-                             "The DBF table, or several"))
+  convert
+      ->add_option("FILE", options.inputs,
+                   Choose(language, "La tabla DBF, o varias",
+                          "The DBF table, or several"))
       ->required();
   AddLanguage(convert, &line->language, language);
   convert
@@ -300,7 +303,9 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
             if (!value.empty() && value.size() <= 5 && AllDigits(value) &&
                 IsKnownCodePage(std::stoi(value)))
               return std::string();
-            return Choose(language, "p\xE1gina de c\xF3""digos desconocida '",
+            return Choose(language,
+                          "p\xE1gina de c\xF3"
+                          "digos desconocida '",
                           "unknown code page '") +
                    value +
                    Choose(language, "': auto o una de ", "': auto or one of ") +
@@ -319,15 +324,16 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                                   {"ascii", Charset::kAscii},
                                   {"utf-8", Charset::kUtf8}}));
   convert
-      ->add_option("--format", options.format,
-                   Choose(language,
-                          "adi (etiquetas con longitudes, por omisi\xF3n) o adx "
-                          "(la forma XML, UTF-8, con campos _INTL para el "
-                          "texto fuera de ASCII; nombre de salida acabado en "
-                          "ADX)",
-                          "adi (tags with lengths, the default) or adx (the "
-                          "XML form, UTF-8, with _INTL fields for text "
-                          "outside ASCII; default output name ending in ADX)"))
+      ->add_option(
+          "--format", options.format,
+          Choose(language,
+                 "adi (etiquetas con longitudes, por omisi\xF3n) o adx "
+                 "(la forma XML, UTF-8, con campos _INTL para el "
+                 "texto fuera de ASCII; nombre de salida acabado en "
+                 "ADX)",
+                 "adi (tags with lengths, the default) or adx (the "
+                 "XML form, UTF-8, with _INTL fields for text "
+                 "outside ASCII; default output name ending in ADX)"))
       ->type_name("TEXT")
       ->transform(OneOf<OutputFormat>(
           {{"adi", OutputFormat::kAdi}, {"adx", OutputFormat::kAdx}}));
@@ -379,17 +385,18 @@ void AddConvert(CLI::App* app, CommandLine* line, Language language) {
                                    {"ymd", kYearMonthDay}}))
       ->needs(fix);
   convert
-      ->add_option("--read-as", options.read_as,
-                   Choose(language,
-                          "COLUMNA=FORMA: con --fix, c\xF3mo leer una columna: "
-                          "dmy, mdy, ymd (fechas), mhz, khz, hz (frecuencias), "
-                          "hhmm, hhmmss (horas num\xE9ricas), metres, mhz "
-                          "(bandas), decimal-point, decimal-comma (n\xFAmeros) "
-                          "(repetible)",
-                          "COLUMN=FORM: with --fix, how to read a column: dmy, "
-                          "mdy, ymd (dates), mhz, khz, hz (frequencies), hhmm, "
-                          "hhmmss (numeric times), metres, mhz (bands), "
-                          "decimal-point, decimal-comma (numbers) (repeatable)"))
+      ->add_option(
+          "--read-as", options.read_as,
+          Choose(language,
+                 "COLUMNA=FORMA: con --fix, c\xF3mo leer una columna: "
+                 "dmy, mdy, ymd (fechas), mhz, khz, hz (frecuencias), "
+                 "hhmm, hhmmss (horas num\xE9ricas), metres, mhz "
+                 "(bandas), decimal-point, decimal-comma (n\xFAmeros) "
+                 "(repetible)",
+                 "COLUMN=FORM: with --fix, how to read a column: dmy, "
+                 "mdy, ymd (dates), mhz, khz, hz (frequencies), hhmm, "
+                 "hhmmss (numeric times), metres, mhz (bands), "
+                 "decimal-point, decimal-comma (numbers) (repeatable)"))
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->needs(fix);
@@ -410,15 +417,18 @@ void AddCheck(CLI::App* app, CommandLine* line, Language language) {
   CLI::App* check = app->add_subcommand(
       "check", Choose(language,
                       "Informa de lo que los servicios de diplomas y QSL "
-                      "rechazar\xED""an o leer\xED""an mal en un fichero ADIF",
+                      "rechazar\xED"
+                      "an o leer\xED"
+                      "an mal en un fichero ADIF",
                       "Report what logbook services would refuse or misread "
                       "in an ADIF file"));
-  check->add_option("FILE", line->check.path,
-                    Choose(language,
-                           "El fichero ADIF (.adi, o .adx: la forma se conoce "
-                           "por el contenido)",
-                           "The ADIF file (.adi, or .adx: the form is told by "
-                           "the content)"))
+  check
+      ->add_option("FILE", line->check.path,
+                   Choose(language,
+                          "El fichero ADIF (.adi, o .adx: la forma se conoce "
+                          "por el contenido)",
+                          "The ADIF file (.adi, or .adx: the form is told by "
+                          "the content)"))
       ->required();
   check->add_flag("--all", line->check.all,
                   Choose(language,
@@ -457,9 +467,8 @@ int RunCommandLine(int argc, char** argv) {
                        Choose(asked, "Muestra la versi\xF3n y termina",
                               "Display program version information and "
                               "exit"));
-  app.set_help_flag("-h,--help",
-                    Choose(asked, "Muestra esta ayuda y termina",
-                           "Print this help message and exit"));
+  app.set_help_flag("-h,--help", Choose(asked, "Muestra esta ayuda y termina",
+                                        "Print this help message and exit"));
   app.require_subcommand(1);
 
   CommandLine line;
@@ -494,8 +503,9 @@ int RunCommandLine(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     PrintError(streams.err, ParseErrorText(e, asked));
     PrintError(streams.err,
-               Choose(asked, "logweave --help muestra las \xF3rdenes y sus "
-                             "opciones",
+               Choose(asked,
+                      "logweave --help muestra las \xF3rdenes y sus "
+                      "opciones",
                       "logweave --help lists the commands and their "
                       "options"));
     return kExitUsage;

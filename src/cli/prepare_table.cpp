@@ -41,8 +41,7 @@ int CollectRunChoices(const ConvertCommandLine& options, FileSystem& files,
         ReadMapFile(files, path, language, &mapping.items, &error);
     if (result != MapFileResult::kRead) {
       PrintError(err, error);
-      return result == MapFileResult::kCannotRead ? kExitFileError
-                                                  : kExitUsage;
+      return result == MapFileResult::kCannotRead ? kExitFileError : kExitUsage;
     }
   }
   for (const std::string& map : options.maps) {
@@ -59,7 +58,8 @@ int CollectRunChoices(const ConvertCommandLine& options, FileSystem& files,
                           item.column + "=" + item.keyword + ":" + item.form +
                           Choose(language,
                                  ": la forma dice c\xF3mo lee --fix la "
-                                 "columna; a\xF1""ada --fix",
+                                 "columna; a\xF1"
+                                 "ada --fix",
                                  ": the form says how --fix reads the column; "
                                  "add --fix"));
       return kExitUsage;
@@ -95,7 +95,8 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
 
   TableError table_error;
   HeaderDamage damage;
-  std::unique_ptr<InputFile> in = files.OpenForReading(input, &table_error.open);
+  std::unique_ptr<InputFile> in =
+      files.OpenForReading(input, &table_error.open);
   if (!in || !ReadOpenedTable(in.get(), &job.layout, &table_error, &damage))
     return finish(kExitFileError,
                   {"", TableErrorText(input, table_error, language), true});
@@ -125,7 +126,7 @@ PreparedTable PrepareTable(const ConvertCommandLine& options,
   job.code_page = options.code_page;
   int exit_code = kExitOk;
   PrepareFixer(options, files, in.get(), choices.constants,
-               choices.mapping.items, &job, &prepared.fixer,
-               &prepared.messages, &exit_code);
+               choices.mapping.items, &job, &prepared.fixer, &prepared.messages,
+               &exit_code);
   return finish(exit_code, {});
 }

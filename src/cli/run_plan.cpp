@@ -9,9 +9,10 @@ namespace {
 
 // "A.dbf and A.DBF would both be converted to A.ADI; nothing was written".
 std::string SharedOutputText(const RunPlan::Output& first,
-                             const RunPlan::Output& second,
-                             Language language) {
-  return FormatText(Choose(language, "%s y %s se convertir\xED""an las dos en ",
+                             const RunPlan::Output& second, Language language) {
+  return FormatText(Choose(language,
+                           "%s y %s se convertir\xED"
+                           "an las dos en ",
                            "%s and %s would both be converted to "),
                     first.table, second.table) +
          first.path +
@@ -22,7 +23,8 @@ std::string SharedOutputText(const RunPlan::Output& first,
 std::string MemoNameText(const std::string& output, const std::string& table,
                          Language language) {
   return FormatText(Choose(language,
-                           "La salida %s se tomar\xED""a por el fichero memo "
+                           "La salida %s se tomar\xED"
+                           "a por el fichero memo "
                            "de %s; no se ha escrito nada",
                            "The output %s would be taken for the memo file "
                            "of %s; nothing was written"),
@@ -60,7 +62,8 @@ bool JudgeRunPlan(const RunPlan& plan, FileSystem& files, Language language,
       return false;
   for (const RunPlan::Output& output : plan.outputs)
     for (const std::string& table : plan.tables)
-      if (!output.path.empty() && NamedAsMemoFileOf(files, output.path, table)) {
+      if (!output.path.empty() &&
+          NamedAsMemoFileOf(files, output.path, table)) {
         *refusal = MemoNameText(output.path, table, language);
         return false;
       }

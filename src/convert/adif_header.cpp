@@ -5,8 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 
-const char kCreditLine[] =
-    "LogWeave: dBase contact logs converted to ADIF\r\n";
+const char kCreditLine[] = "LogWeave: dBase contact logs converted to ADIF\r\n";
 
 std::string DeriveOutputPath(const std::string& input_path,
                              const char* extension) {

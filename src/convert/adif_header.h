@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "platform/byte_stream.h"
 #include "mapping/language.h"
+#include "platform/byte_stream.h"
 
 /// The input path with its last three characters replaced by "ADI"
 /// ("C:\LOG\QSOS.DBF" gives "C:\LOG\QSOS.ADI", "qsos.DB" gives "qsosADI").

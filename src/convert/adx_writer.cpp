@@ -20,10 +20,14 @@ bool IsIntlType(AdifType type) {
 std::string Attribute(const std::string& text) {
   std::string escaped;
   for (char c : text) {
-    if (c == '&') escaped += "&amp;";
-    else if (c == '<') escaped += "&lt;";
-    else if (c == '"') escaped += "&quot;";
-    else escaped += c;
+    if (c == '&')
+      escaped += "&amp;";
+    else if (c == '<')
+      escaped += "&lt;";
+    else if (c == '"')
+      escaped += "&quot;";
+    else
+      escaped += c;
   }
   return escaped;
 }
@@ -70,16 +74,15 @@ AdxWriter::AdxWriter(ByteSink* target, const ColumnPlan& plan, int code_page,
     } else if (keyword.compare(0, 4, "APP_") == 0 && program_end != 4 &&
                program_end != std::string::npos &&
                program_end + 1 < keyword.size()) {
-      element.open =
-          "<APP PROGRAMID=\"" + Attribute(keyword.substr(4, program_end - 4)) +
-          "\" FIELDNAME=\"" + Attribute(keyword.substr(program_end + 1)) +
-          "\">";
+      element.open = "<APP PROGRAMID=\"" +
+                     Attribute(keyword.substr(4, program_end - 4)) +
+                     "\" FIELDNAME=\"" +
+                     Attribute(keyword.substr(program_end + 1)) + "\">";
       element.close = "</APP>";
     } else {
       // Declared in the header as a multiline string: ASCII, any length.
       user_fields_ += "<USERDEF FIELDID=\"" + std::to_string(++user_fields) +
-                      "\" TYPE=\"M\">" + Attribute(keyword) +
-                      "</USERDEF>\r\n";
+                      "\" TYPE=\"M\">" + Attribute(keyword) + "</USERDEF>\r\n";
       element.open = "<USERDEF FIELDNAME=\"" + Attribute(keyword) + "\">";
       element.close = "</USERDEF>";
     }
@@ -102,7 +105,8 @@ const AdxWriter::Element& AdxWriter::ElementOf(std::string_view keyword) {
   if (found != elements_.end()) return found->second;
   // Not in the plan: written as an undeclared user-defined field.
   Element element;
-  element.open = "<USERDEF FIELDNAME=\"" + Attribute(std::string(keyword)) + "\">";
+  element.open =
+      "<USERDEF FIELDNAME=\"" + Attribute(std::string(keyword)) + "\">";
   element.close = "</USERDEF>";
   return elements_.emplace(std::string(keyword), std::move(element))
       .first->second;
@@ -112,11 +116,22 @@ bool AdxWriter::AppendEscaped(const std::string& text) {
   bool whole = true;
   for (char c : text) {
     switch (c) {
-      case '&': record_ += "&amp;"; break;
-      case '<': record_ += "&lt;"; break;
-      case '>': record_ += "&gt;"; break;
-      case '\r': record_ += "&#13;"; break;  // kept through line-end rules
-      case '\t': case '\n': record_ += c; break;
+      case '&':
+        record_ += "&amp;";
+        break;
+      case '<':
+        record_ += "&lt;";
+        break;
+      case '>':
+        record_ += "&gt;";
+        break;
+      case '\r':
+        record_ += "&#13;";
+        break;  // kept through line-end rules
+      case '\t':
+      case '\n':
+        record_ += c;
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           record_ += '?';  // no XML 1.0 document can hold it

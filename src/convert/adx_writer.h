@@ -52,9 +52,9 @@ class AdxWriter : public ByteSink {
 
  private:
   struct Element {
-    std::string open, close;  // "<NAME>", "</NAME>"
+    std::string open, close;            // "<NAME>", "</NAME>"
     std::string intl_open, intl_close;  // the companion's; empty if none
-    bool intl = false;  // of an Intl type: keeps the original
+    bool intl = false;                  // of an Intl type: keeps the original
   };
 
   const Element& ElementOf(std::string_view keyword);

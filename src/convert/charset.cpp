@@ -7,7 +7,8 @@
 
 ValueEncoder::ValueEncoder(int code_page, Charset charset) {
   for (int byte = 0; byte < 256; ++byte) {
-    std::uint32_t point = CodePoint(code_page, static_cast<unsigned char>(byte));
+    std::uint32_t point =
+        CodePoint(code_page, static_cast<unsigned char>(byte));
     std::string& encoded = table_[byte];
     if (charset == Charset::kKeep || byte < 0x80) {
       encoded = std::string(1, static_cast<char>(byte));
@@ -74,8 +75,9 @@ bool ValueEncoder::Encode(const char* value, std::size_t size,
       // In capitals before a capital, or after one at the end of a word.
       bool next_is_letter =
           i + 1 < size && letter_[static_cast<unsigned char>(value[i + 1])];
-      bool capitals = IsCapital(value, size, i + 1) ||
-                      (!next_is_letter && i > 0 && IsCapital(value, size, i - 1));
+      bool capitals =
+          IsCapital(value, size, i + 1) ||
+          (!next_is_letter && i > 0 && IsCapital(value, size, i - 1));
       *out += capitals ? capitals_[byte] : table_[byte];
       continue;
     }

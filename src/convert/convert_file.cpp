@@ -22,16 +22,17 @@ std::string TruncatedText(const std::string& input, const std::string& output,
   const unsigned read = stats.records_read;
   std::string text = EndsEarlyText(input, read, count, language);
   if (!earlier_kept) {
-    std::snprintf(numbers, sizeof numbers,
-                  Choose(language,
-                         "los %u registros completos se han convertido en ",
-                         "the %u complete records were converted to "),
-                  read);
+    std::snprintf(
+        numbers, sizeof numbers,
+        Choose(language, "los %u registros completos se han convertido en ",
+               "the %u complete records were converted to "),
+        read);
     return text + numbers + output;
   }
   std::snprintf(numbers, sizeof numbers,
                 Choose(language,
-                       " ya exist\xED""a y se ha dejado como estaba, as\xED que "
+                       " ya exist\xED"
+                       "a y se ha dejado como estaba, as\xED que "
                        "los %u registros completos no se han escrito",
                        " already existed and was left as it was, so the %u "
                        "complete records were not written"),
@@ -54,12 +55,13 @@ int ChooseCodePage(const TableJob& table, Language language,
   int named = CodePageOfDriver(table.layout.header.code_page_mark);
   if (named == 0) return 1252;
   if (!IsKnownCodePage(named)) {
-    warnings->push_back(
-        Choose(language, "la tabla indica la p\xE1gina de c\xF3""digos ",
-               "the table names code page ") +
-        std::to_string(named) +
-        Choose(language, ", que no se conoce; se lee como 1252",
-               ", which is not supported; reading it as 1252"));
+    warnings->push_back(Choose(language,
+                               "la tabla indica la p\xE1gina de c\xF3"
+                               "digos ",
+                               "the table names code page ") +
+                        std::to_string(named) +
+                        Choose(language, ", que no se conoce; se lee como 1252",
+                               ", which is not supported; reading it as 1252"));
     return 1252;
   }
   return named;
@@ -131,9 +133,9 @@ ConvertStatus OpenTable(const TableJob& table, const OutputJob& output,
 }
 
 std::string ShownOutput(const std::string& path, Language language) {
-  return path.empty() ? Choose(language, "la salida est\xE1ndar",
-                               "standard output")
-                      : path;
+  return path.empty()
+             ? Choose(language, "la salida est\xE1ndar", "standard output")
+             : path;
 }
 
 OutputTarget TargetFor(const std::string& path, bool to_standard_output,
@@ -151,13 +153,13 @@ bool OutputIsNoInput(FileSystem& files, const std::string& output_path,
     bool same = output_path.empty() ? files.StandardOutputIs(read)
                                     : NamesSameFile(files, read, output_path);
     if (same) {
-      *message = FormatText(
-          Choose(language,
-                 "La salida %s sustituir\xED""a a la entrada %s; "
-                 "no se ha escrito nada",
-                 "The output %s would replace the input %s; "
-                 "nothing was written"),
-          ShownOutput(output_path, language), read);
+      *message = FormatText(Choose(language,
+                                   "La salida %s sustituir\xED"
+                                   "a a la entrada %s; "
+                                   "no se ha escrito nada",
+                                   "The output %s would replace the input %s; "
+                                   "nothing was written"),
+                            ShownOutput(output_path, language), read);
       return false;
     }
   }
@@ -198,8 +200,8 @@ ConvertStats ConvertTable(OpenedTable* table, const DbfHeader& header,
     stats.error = table->in->Error();
     return stats;
   }
-  return ConvertRecords(table->in.get(), out, header.record_count,
-                        *table->plan, table->options);
+  return ConvertRecords(table->in.get(), out, header.record_count, *table->plan,
+                        table->options);
 }
 
 ConvertStats ReadThrough(const OpenedTable& table, const DbfHeader& header) {
@@ -224,8 +226,7 @@ void FinishWriting(BackgroundWriter* writer, ConvertStats* stats) {
   }
 }
 
-void EndOutput(OutputTarget* target, ConvertStats* stats,
-               bool keep_truncated) {
+void EndOutput(OutputTarget* target, ConvertStats* stats, bool keep_truncated) {
   if (stats->end == RunEnd::kDone ||
       (stats->end == RunEnd::kTruncated && keep_truncated)) {
     bool finished = target->temporary ? target->temporary->Commit()
@@ -261,12 +262,12 @@ std::string RunFailureCause(const ConvertStats& stats, const std::string& input,
   if (stats.end == RunEnd::kMemoFailed)
     return MemoErrorText(stats.memo_error, language);
   if (stats.end == RunEnd::kWriteFailed)
-    return FormatText(Choose(language, "No se puede escribir %s: %s",
-                             "Cannot write %s: %s"),
-                      shown_output, SystemErrorText(stats.error, language));
-  return FormatText(Choose(language, "No se puede leer %s: %s",
-                           "Cannot read %s: %s"),
-                    input, SystemErrorText(stats.error, language));
+    return FormatText(
+        Choose(language, "No se puede escribir %s: %s", "Cannot write %s: %s"),
+        shown_output, SystemErrorText(stats.error, language));
+  return FormatText(
+      Choose(language, "No se puede leer %s: %s", "Cannot read %s: %s"), input,
+      SystemErrorText(stats.error, language));
 }
 
 std::string RunFailureText(const ConvertStats& stats, const std::string& input,
@@ -277,11 +278,16 @@ std::string RunFailureText(const ConvertStats& stats, const std::string& input,
 
 ConvertStatus StatusOf(RunEnd end) {
   switch (end) {
-    case RunEnd::kDone: return ConvertStatus::kDone;
-    case RunEnd::kTruncated: return ConvertStatus::kTruncated;
-    case RunEnd::kMemoFailed: return ConvertStatus::kMemoFailed;
-    case RunEnd::kWriteFailed: return ConvertStatus::kWriteFailed;
-    case RunEnd::kReadFailed: break;
+    case RunEnd::kDone:
+      return ConvertStatus::kDone;
+    case RunEnd::kTruncated:
+      return ConvertStatus::kTruncated;
+    case RunEnd::kMemoFailed:
+      return ConvertStatus::kMemoFailed;
+    case RunEnd::kWriteFailed:
+      return ConvertStatus::kWriteFailed;
+    case RunEnd::kReadFailed:
+      break;
   }
   return ConvertStatus::kReadFailed;
 }
@@ -337,7 +343,8 @@ ConvertOutcome ConvertFile(const TableJob& table, const OutputJob& output,
       stats = ConvertTable(&opened, header, records);
     }
     // The complete records of a run that is kept make a whole document.
-    if (adx && (stats.end == RunEnd::kDone || stats.end == RunEnd::kTruncated)) {
+    if (adx &&
+        (stats.end == RunEnd::kDone || stats.end == RunEnd::kTruncated)) {
       if (!adx->Finish()) {
         stats.end = RunEnd::kWriteFailed;
         stats.error = adx->Error();
@@ -362,9 +369,8 @@ ConvertOutcome ConvertFile(const TableJob& table, const OutputJob& output,
       return Fail(outcome,
                   earlier_exists ? ConvertStatus::kTruncatedEarlierKept
                                  : ConvertStatus::kTruncated,
-                  TruncatedText(input, target.shown, stats,
-                                header.record_count, earlier_exists,
-                                language));
+                  TruncatedText(input, target.shown, stats, header.record_count,
+                                earlier_exists, language));
     default:
       return Fail(outcome, StatusOf(stats.end),
                   RunFailureText(stats, input, target.shown, language));

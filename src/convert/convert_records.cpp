@@ -13,7 +13,6 @@
 #include "dbf/dbf_table.h"
 #include "standard/calls.h"
 
-
 namespace {
 
 constexpr std::size_t kReadBlock = 1 << 20;
@@ -32,8 +31,8 @@ struct Column {
   std::size_t size = 0;
   ValueRule rule = ValueRule::kPlain;
   bool is_call = false;
-  bool memo = false;  // its text is read from the memo file
-  bool fix = false;   // its values go through the fixer ...
+  bool memo = false;        // its text is read from the memo file
+  bool fix = false;         // its values go through the fixer ...
   bool fix_blanks = false;  // ... those that start with a blank only
   bool fix_calls = false;   // ... those that are no plain call sign only
   // Its fields kept by the fixer, or nullptr.
@@ -67,10 +66,10 @@ std::vector<Column> ColumnsOf(const ColumnPlan& plan,
     column.index = columns.size();
     column.fix = options.fixer && !planned.skipped &&
                  options.fixer->FixesColumn(column.index);
-    column.fix_blanks = column.fix &&
-                        options.fixer->FixesOnlyBlanks(column.index);
-    column.fix_calls = column.fix &&
-                       options.fixer->FixesOnlyOddCalls(column.index);
+    column.fix_blanks =
+        column.fix && options.fixer->FixesOnlyBlanks(column.index);
+    column.fix_calls =
+        column.fix && options.fixer->FixesOnlyOddCalls(column.index);
     if (column.fix) column.kept = options.fixer->KeptFieldsOf(column.index);
     // Mended values are read as the table holds them.
     if (column.fix && options.fixer->MendsValues())
@@ -157,8 +156,8 @@ class LineBuffer {
 std::size_t LongestLine(const std::vector<Column>& columns) {
   std::size_t longest = 8;  // "<EOR>\r\n"
   for (const Column& column : columns)
-    longest += column.open_tag.size() + 6 + column.size + 2 + kPaddedTag +
-               kShortValue;
+    longest +=
+        column.open_tag.size() + 6 + column.size + 2 + kPaddedTag + kShortValue;
   return longest;
 }
 
@@ -242,9 +241,9 @@ struct ValueSources {
 // every value is padded (no memo columns), which the compiler then leaves
 // out; so is the fixer without \a kFix.
 template <bool kPlain, bool kFix>
-inline char* PutField(const Column& column, const char* bytes,
-                      std::size_t size, bool padded, bool may_hold_nul,
-                      char* scratch, const ValueSources& sources, char* out);
+inline char* PutField(const Column& column, const char* bytes, std::size_t size,
+                      bool padded, bool may_hold_nul, char* scratch,
+                      const ValueSources& sources, char* out);
 
 // PutField for a field the fixer does not keep yet, which it then keeps:
 // seldom, so out of the engine's loop, where PutField stays inline.
@@ -272,9 +271,9 @@ inline char* PutKeptField(const Column& column, const char* bytes,
 }
 
 template <bool kPlain, bool kFix>
-inline char* PutField(const Column& column, const char* bytes,
-                      std::size_t size, bool padded, bool may_hold_nul,
-                      char* scratch, const ValueSources& sources, char* out) {
+inline char* PutField(const Column& column, const char* bytes, std::size_t size,
+                      bool padded, bool may_hold_nul, char* scratch,
+                      const ValueSources& sources, char* out) {
   if (kPlain) padded = true;
   if (column.rule == ValueRule::kSkip || size == 0) return out;
   const char* value = bytes;
@@ -398,7 +397,9 @@ class RecordLine {
 
   std::uint64_t values_changed() const { return values_changed_; }
   /// Takes back the count of a line left out.
-  void LeaveOut(std::uint64_t changed_before) { values_changed_ = changed_before; }
+  void LeaveOut(std::uint64_t changed_before) {
+    values_changed_ = changed_before;
+  }
 
  private:
   template <bool kPlain, bool kFix>
@@ -456,16 +457,15 @@ class RecordLine {
   // Puts the field of \a column, whose bytes stand at \a *bytes (moved past
   // them), at \a out; returns the new end.
   template <bool kPlain, bool kFix>
-  char* PutValue(const Column* column, const Column* first,
-                 bool may_hold_nul, const char** bytes, char* out) {
+  char* PutValue(const Column* column, const Column* first, bool may_hold_nul,
+                 const char** bytes, char* out) {
     const char* value = *bytes;
     std::size_t size = column->size;
     *bytes += column->size;
     if (!kPlain && column->memo) {
       const std::string& text = memo_texts_[column - first];
       return PutField<false, kFix>(*column, text.data(), text.size(), false,
-                                   true,
-                             scratch_.data(), sources_, out);
+                                   true, scratch_.data(), sources_, out);
     }
     if (kPlain && kFix && column->kept)
       return PutKeptField(*column, value, size, may_hold_nul, scratch_.data(),
@@ -476,7 +476,7 @@ class RecordLine {
       return PutField<kPlain, false>(*column, value, size, true, may_hold_nul,
                                      scratch_.data(), sources_, out);
     return PutField<kPlain, kFix>(*column, value, size, true, may_hold_nul,
-                            scratch_.data(), sources_, out);
+                                  scratch_.data(), sources_, out);
   }
 
   const std::vector<Column>& columns_;

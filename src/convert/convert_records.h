@@ -24,7 +24,8 @@
 class RecordFixer;
 
 /// Called before each record is read with its number (from 1) and the count.
-using ProgressFn = std::function<void(std::uint32_t record, std::uint32_t count)>;
+using ProgressFn =
+    std::function<void(std::uint32_t record, std::uint32_t count)>;
 
 /// "7/120".
 std::string ProgressText(std::uint32_t record, std::uint32_t count);

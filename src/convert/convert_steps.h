@@ -63,8 +63,7 @@ struct OutputTarget {
   std::unique_ptr<TemporaryFile> temporary;
   bool earlier_exists = false;  ///< a regular file of that name was there
   OutputFile* file() const {
-    return temporary ? static_cast<OutputFile*>(temporary.get())
-                     : stream.get();
+    return temporary ? static_cast<OutputFile*>(temporary.get()) : stream.get();
   }
 };
 
@@ -105,8 +104,7 @@ std::string NothingConvertedText(Language language);
 /// What failed in a run of \a input into \a shown_output that ended with a
 /// memo, write or read failure: one line naming the file and the cause.
 std::string RunFailureCause(const ConvertStats& stats, const std::string& input,
-                            const std::string& shown_output,
-                            Language language);
+                            const std::string& shown_output, Language language);
 
 /// The same, followed by NothingConvertedText.
 std::string RunFailureText(const ConvertStats& stats, const std::string& input,

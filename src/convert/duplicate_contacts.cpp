@@ -57,8 +57,8 @@ std::uint32_t MomentOf(std::string_view date, std::string_view time) {
   const int second = time.size() == 6 ? DigitsValue(time.substr(4, 2)) : 0;
   const std::uint32_t days = DaysSinceEarliestYear(
       year, DigitsValue(date.substr(4, 2)), DigitsValue(date.substr(6, 2)));
-  return days * 86400u + static_cast<std::uint32_t>(hour * 3600 + minute * 60 +
-                                                    second) + 1;
+  return days * 86400u +
+         static_cast<std::uint32_t>(hour * 3600 + minute * 60 + second) + 1;
 }
 
 // \a value in upper case and without blanks, appended to \a key.
@@ -106,7 +106,8 @@ class TextPool {
  private:
   static constexpr std::uint32_t kBlockBits = 20;  // blocks of a megabyte
   static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
-  static constexpr std::size_t kMostBlocks = std::size_t{1} << (32 - kBlockBits);
+  static constexpr std::size_t kMostBlocks = std::size_t{1}
+                                             << (32 - kBlockBits);
 
   std::string_view TextOf(std::uint32_t id) const {
     const std::vector<char>& block = blocks_[id >> kBlockBits];
@@ -137,7 +138,8 @@ class TextPool {
   }
 
   void Grow() {
-    std::vector<std::uint32_t> old(std::max<std::size_t>(64, slots_.size() * 2));
+    std::vector<std::uint32_t> old(
+        std::max<std::size_t>(64, slots_.size() * 2));
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
     for (std::uint32_t slot : old) {
@@ -149,7 +151,7 @@ class TextPool {
   }
 
   std::vector<std::vector<char>> blocks_;
-  std::size_t used_ = 0;  // in the last block
+  std::size_t used_ = 0;              // in the last block
   std::vector<std::uint32_t> slots_;  // a text's number + 1; 0: free
   std::size_t count_ = 0;
 };
@@ -187,9 +189,8 @@ struct DuplicateFinder::Contacts {
   // The contact's place among all the records of the run.
   std::uint64_t PlaceOf(ContactOrigin origin) {
     while (table_starts.size() <= origin.table) {
-      table_starts.push_back(table_starts.empty()
-                                 ? 0
-                                 : table_starts.back() + last_record);
+      table_starts.push_back(
+          table_starts.empty() ? 0 : table_starts.back() + last_record);
       last_record = 0;
     }
     last_record = std::max(last_record, origin.record);
@@ -209,8 +210,8 @@ struct DuplicateFinder::Contacts {
   // Two slots per contact on average; the index doubles when they fill.
   void GrowIndex() {
     if (count < newest.size() * 2) return;
-    std::vector<std::uint32_t> grown(std::max<std::size_t>(1024, newest.size() * 2),
-                                     kNone);
+    std::vector<std::uint32_t> grown(
+        std::max<std::size_t>(1024, newest.size() * 2), kNone);
     newest.swap(grown);
     for (std::uint32_t i = 0; i < count; ++i) At(i).older = kNone;
     // Oldest first, so that each slot lists its contacts newest first.
@@ -234,8 +235,8 @@ struct DuplicateFinder::Contacts {
 };
 
 bool ContactKey::Complete() const {
-  return !call.empty() && !qso_date.empty() && !band.empty() &&
-         !mode.empty() && !time_on.empty();
+  return !call.empty() && !qso_date.empty() && !band.empty() && !mode.empty() &&
+         !time_on.empty();
 }
 
 ContactKey ContactOfLine(std::string_view line) {
@@ -261,8 +262,8 @@ ContactKey ContactOfLine(std::string_view line) {
 
 std::string ContactText(const ContactKey& contact) {
   std::string text;
-  for (std::string_view part : {contact.call, contact.qso_date,
-                                contact.time_on, contact.band, contact.mode})
+  for (std::string_view part : {contact.call, contact.qso_date, contact.time_on,
+                                contact.band, contact.mode})
     text += (text.empty() ? "" : " ") + std::string(part);
   return text;
 }

@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "standard/numbers.h"
 
+// clang-format off
 const ColumnFormName kColumnForms[] = {
     {"dmy", FixRule::kDate},          {"mdy", FixRule::kDate},
     {"ymd", FixRule::kDate},          {"mhz", FixRule::kFrequency},
@@ -17,6 +18,7 @@ const ColumnFormName kColumnForms[] = {
     {"metres", FixRule::kBand},       {"mhz", FixRule::kBand},
     {"decimal-point", FixRule::kNumber}, {"decimal-comma", FixRule::kNumber},
 };
+// clang-format on
 const int kColumnFormCount =
     static_cast<int>(sizeof kColumnForms / sizeof kColumnForms[0]);
 
@@ -68,7 +70,8 @@ std::vector<std::string> DatesOutside(const ColumnProfile& p, unsigned order) {
 // follow each other in far shorter steps. 0 when none stands out.
 unsigned LikeliestOrder(const ColumnProfile& p) {
   const std::uint32_t open = p.open_dates;
-  const std::uint32_t strays = open >= 10 ? std::max<std::uint32_t>(1, open / 50) : 0;
+  const std::uint32_t strays =
+      open >= 10 ? std::max<std::uint32_t>(1, open / 50) : 0;
   std::vector<int> near;
   for (int o = 0; o < 3; ++o)
     if (p.by_order[o].explained + strays >= open && p.by_order[o].explained > 0)
@@ -77,9 +80,10 @@ unsigned LikeliestOrder(const ColumnProfile& p) {
     return p.by_order[o].after_latest == 0;
   });
   if (some_in_range)
-    near.erase(std::remove_if(near.begin(), near.end(),
-                              [&p](int o) { return p.by_order[o].after_latest > 0; }),
-               near.end());
+    near.erase(
+        std::remove_if(near.begin(), near.end(),
+                       [&p](int o) { return p.by_order[o].after_latest > 0; }),
+        near.end());
   if (near.size() == 1) return kOrders[near[0]];
   if (near.empty()) return 0;
   // Mean step in days, compared as travel * other steps.
@@ -114,16 +118,17 @@ struct Decider {
   bool Conflict(const std::string& what, const std::vector<std::string>& values,
                 const std::string& settle) {
     plan->conflict_column = column;
-    plan->conflict = name + ": " + what + " (" + Joined(values, input.code_page) + "): " +
-                     settle +
-                     Choose(language, "; no se ha escrito nada",
-                            "; nothing was written");
+    plan->conflict =
+        name + ": " + what + " (" + Joined(values, input.code_page) +
+        "): " + settle +
+        Choose(language, "; no se ha escrito nada", "; nothing was written");
     return false;
   }
   std::string Settle(const char* choices, bool date_order) const {
     std::string text = Choose(language, "indique ", "give ");
-    if (date_order) text += "--date-order " + std::string(choices) +
-                            Choose(language, " o ", " or ");
+    if (date_order)
+      text += "--date-order " + std::string(choices) +
+              Choose(language, " o ", " or ");
     return text + "--read-as " + name + "=" + choices;
   }
 
@@ -131,22 +136,28 @@ struct Decider {
     if (p.open_dates == 0 && form.empty()) return true;
     if (!form.empty() || input.date_order != 0) {
       fix->date_order = form.empty() ? input.date_order : DateOrderNamed(form);
-      Note(Choose(language, "fechas le\xED" "das como ", "dates read as ") +
+      Note(Choose(language,
+                  "fechas le\xED"
+                  "das como ",
+                  "dates read as ") +
            std::string(DateOrderName(static_cast<DateOrder>(fix->date_order))) +
            (form.empty() ? " (--date-order)" : " (--read-as)"));
       return true;
     }
     const unsigned all = p.open_orders;
     const unsigned likeliest = LikeliestOrder(p);
-    const bool single = all == kDayMonthYear || all == kMonthDayYear ||
-                        all == kYearMonthDay;
+    const bool single =
+        all == kDayMonthYear || all == kMonthDayYear || all == kYearMonthDay;
     if (single && (likeliest == 0 || likeliest == all)) {
       fix->date_order = all;
       return true;
     }
     if (!single && likeliest != 0 && (all & likeliest)) {
       fix->date_order = likeliest;
-      Note(Choose(language, "fechas le\xED" "das como ", "dates read as ") +
+      Note(Choose(language,
+                  "fechas le\xED"
+                  "das como ",
+                  "dates read as ") +
            std::string(DateOrderName(static_cast<DateOrder>(likeliest))) +
            Choose(language,
                   ": el \xFAnico orden que las deja en el orden de los "
@@ -158,28 +169,29 @@ struct Decider {
     }
     const std::string choices = "dmy|mdy|ymd";
     if (likeliest != 0)
-      return Conflict(
-          std::string(Choose(language, "sus fechas se leen como ",
-                             "its dates read as ")) +
-              DateOrderName(static_cast<DateOrder>(likeliest)) +
-              Choose(language, ", salvo estas", ", except these"),
-          DatesOutside(p, likeliest), Settle("dmy|mdy|ymd", true));
+      return Conflict(std::string(Choose(language, "sus fechas se leen como ",
+                                         "its dates read as ")) +
+                          DateOrderName(static_cast<DateOrder>(likeliest)) +
+                          Choose(language, ", salvo estas", ", except these"),
+                      DatesOutside(p, likeliest), Settle("dmy|mdy|ymd", true));
     if (all == 0)
-      return Conflict(Choose(language,
-                             "sus fechas est\xE1n escritas en m\xE1s de un orden",
-                             "its dates are written in more than one order"),
-                      DatesOutside(p, 0), Settle("dmy|mdy|ymd", true));
-    return Conflict(Choose(language,
-                           "sus fechas no distinguen el d\xED" "a, el mes y el a\xF1o",
-                           "its dates do not tell the day, month and year apart"),
-                    DatesOutside(p, 0).empty() ? p.examples : DatesOutside(p, 0),
-                    Settle(choices.c_str(), true));
+      return Conflict(
+          Choose(language, "sus fechas est\xE1n escritas en m\xE1s de un orden",
+                 "its dates are written in more than one order"),
+          DatesOutside(p, 0), Settle("dmy|mdy|ymd", true));
+    return Conflict(
+        Choose(language,
+               "sus fechas no distinguen el d\xED"
+               "a, el mes y el a\xF1o",
+               "its dates do not tell the day, month and year apart"),
+        DatesOutside(p, 0).empty() ? p.examples : DatesOutside(p, 0),
+        Settle(choices.c_str(), true));
   }
 
   bool Frequencies(const ColumnProfile* p, const std::string& form,
                    ColumnFix* fix) {
     if (!form.empty()) {
-      fix->frequency_unit = form == "khz" ? kAsKilohertz
+      fix->frequency_unit = form == "khz"  ? kAsKilohertz
                             : form == "hz" ? kAsHertz
                                            : kAsMegahertz;
       fix->unit_chosen = true;
@@ -218,8 +230,7 @@ struct Decider {
       if (fix->frequency_unit != kAsMegahertz)
         Note(Choose(language, "frecuencias en ", "frequencies in ") +
              std::string(FrequencyUnitName(fix->frequency_unit)) +
-             Choose(language,
-                    ", la unidad que pone cada valor en una banda",
+             Choose(language, ", la unidad que pone cada valor en una banda",
                     ", the unit that puts every value on a band"));
       return true;
     }
@@ -280,11 +291,11 @@ struct Decider {
                   " values are frequencies: each gives BAND and, where the "
                   "record has none, FREQ"));
     if (p->metre_bands > 0 && p->megahertz_bands > 0)
-      return Conflict(Choose(language,
-                             "sus bandas se escriben en metros y en MHz",
-                             "its bands are written in metres and in MHz"),
-                      {p->notation_examples[0][0], p->notation_examples[1][0]},
-                      Settle("metres|mhz", false));
+      return Conflict(
+          Choose(language, "sus bandas se escriben en metros y en MHz",
+                 "its bands are written in metres and in MHz"),
+          {p->notation_examples[0][0], p->notation_examples[1][0]},
+          Settle("metres|mhz", false));
     if (p->metre_bands > 0 || p->megahertz_bands > 0) {
       const bool metres = p->metre_bands > 0;
       fix->band_notation =
@@ -296,17 +307,17 @@ struct Decider {
                                          "bands in metres (")
                                 : Choose(language, "bandas por sus MHz (",
                                          "bands named by their MHz (")) +
-             Joined(p->notation_examples[metres ? 0 : 1], input.code_page) + "): " + example +
-             Choose(language, " es ", " is ") +
+             Joined(p->notation_examples[metres ? 0 : 1], input.code_page) +
+             "): " + example + Choose(language, " es ", " is ") +
              ReadBand(example, fix->band_notation)->name);
       }
       return true;
     }
     if (p->either_bands > 0)
-      return Conflict(Choose(language,
-                             "sus bandas no dicen si son metros o MHz",
-                             "its bands do not tell metres from MHz"),
-                      p->notation_examples[2], Settle("metres|mhz", false));
+      return Conflict(
+          Choose(language, "sus bandas no dicen si son metros o MHz",
+                 "its bands do not tell metres from MHz"),
+          p->notation_examples[2], Settle("metres|mhz", false));
     return true;
   }
 
@@ -322,13 +333,14 @@ struct Decider {
     const bool comma_decimal =
         (p->separators & (kCommaIsDecimal | kPointGroups)) != 0;
     if (point_decimal && comma_decimal)
-      return Conflict(Choose(language,
-                             "sus n\xFAmeros usan el punto y la coma como "
-                             "decimales",
-                             "its numbers use both the point and the comma "
-                             "as the decimal separator"),
-                      {p->separator_examples[0][0], p->separator_examples[1][0]},
-                      Settle("decimal-point|decimal-comma", false));
+      return Conflict(
+          Choose(language,
+                 "sus n\xFAmeros usan el punto y la coma como "
+                 "decimales",
+                 "its numbers use both the point and the comma "
+                 "as the decimal separator"),
+          {p->separator_examples[0][0], p->separator_examples[1][0]},
+          Settle("decimal-point|decimal-comma", false));
     const bool open = (p->separators & (kPointOpen | kCommaOpen)) != 0;
     if (point_decimal) fix->thousands = ',';
     if (comma_decimal) fix->thousands = '.';
@@ -429,14 +441,13 @@ bool DecideFixes(const FixPlanInput& input, FixPlan* plan) {
                     known ? ShownName(layout.columns[c].name, input.code_page)
                           : "#" + std::to_string(c + 1),
                     input.language, c};
-    ColumnFix fix = ColumnFixOf(planned.keyword, type,
-                                input.memo_text && planned.memo,
-                                input.code_page);
-    const ColumnProfile* p =
-        input.profiles && c < input.profiles->size() &&
-                (*input.profiles)[c].values > 0
-            ? &(*input.profiles)[c]
-            : nullptr;
+    ColumnFix fix =
+        ColumnFixOf(planned.keyword, type, input.memo_text && planned.memo,
+                    input.code_page);
+    const ColumnProfile* p = input.profiles && c < input.profiles->size() &&
+                                     (*input.profiles)[c].values > 0
+                                 ? &(*input.profiles)[c]
+                                 : nullptr;
     const std::string form = c < input.forms.size() ? input.forms[c] : "";
     bool decided = true;
     if (!planned.skipped && !fix.memo) {

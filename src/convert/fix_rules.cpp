@@ -213,8 +213,7 @@ unsigned FrequencyReading(const ColumnFix& fix, const DecimalText& number,
   }
   // A unit written after the number says it for this value alone.
   if (number.unit != DecimalText::kNoUnit) return readings;
-  if (fix.frequency_unit != 0)
-    return readings & fix.frequency_unit;
+  if (fix.frequency_unit != 0) return readings & fix.frequency_unit;
   int best = -1;
   unsigned chosen = 0;
   for (unsigned reading : {kAsMegahertz, kAsKilohertz, kAsHertz}) {
@@ -245,9 +244,9 @@ std::string_view FixFrequency(const ColumnFix& fix, const Mended& m,
   if (reading == kAsMegahertz && grouped.empty() && number.separator != ',' &&
       number.unit == DecimalText::kNoUnit)
     return m.Unchanged();
-  return m.Fixed(reading == kAsKilohertz  ? FixKind::kKilohertz
-                 : reading == kAsHertz    ? FixKind::kHertz
-                 : !grouped.empty()       ? FixKind::kThousands
+  return m.Fixed(reading == kAsKilohertz   ? FixKind::kKilohertz
+                 : reading == kAsHertz     ? FixKind::kHertz
+                 : !grouped.empty()        ? FixKind::kThousands
                  : number.separator == ',' ? FixKind::kDecimalComma
                                            : FixKind::kUnit);
 }
@@ -301,8 +300,8 @@ std::string_view FixNumber(const ColumnFix& fix, const Mended& m) {
   if (evidence == 0 || evidence == kNotANumber) return m.Unchanged();
   if (!NumberWithSeparators(m.value, fix.thousands, &m.out->text))
     return m.Unreadable();
-  const bool grouped =
-      fix.thousands != 0 && m.value.find(fix.thousands) != std::string_view::npos;
+  const bool grouped = fix.thousands != 0 &&
+                       m.value.find(fix.thousands) != std::string_view::npos;
   return m.Fixed(grouped ? FixKind::kThousands : FixKind::kDecimalComma);
 }
 
@@ -356,10 +355,9 @@ std::string DateFormText(std::string_view example, const ColumnFix& fix) {
                                                : "DMY";
   if (date.compact) {
     const bool short_year = date.compact_size == 6;
-    return order == kYearMonthDay
-               ? (short_year ? "YYMMDD" : "YYYYMMDD")
-               : order == kMonthDayYear ? (short_year ? "MMDDYY" : "MMDDYYYY")
-                                        : (short_year ? "DDMMYY" : "DDMMYYYY");
+    return order == kYearMonthDay   ? (short_year ? "YYMMDD" : "YYYYMMDD")
+           : order == kMonthDayYear ? (short_year ? "MMDDYY" : "MMDDYYYY")
+                                    : (short_year ? "DDMMYY" : "DDMMYYYY");
   }
   std::string form;
   int part = -1;

@@ -55,9 +55,9 @@ struct ColumnFix {
   unsigned frequency_unit = 0;
   /// The unit was chosen by the user: a value not in a band in it stays.
   bool unit_chosen = false;
-  TimeDigits time_digits = TimeDigits::kWritten;  ///< kTime
+  TimeDigits time_digits = TimeDigits::kWritten;       ///< kTime
   BandNotation band_notation = BandNotation::kEither;  ///< kBand
-  char thousands = 0;  ///< kNumber: the thousands separator, or 0
+  char thousands = 0;      ///< kNumber: the thousands separator, or 0
   bool memo = false;       ///< the text of a memo
   bool multiline = false;  ///< the field may hold line breaks
   bool logical = false;    ///< a logical (L) column

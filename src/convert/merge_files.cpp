@@ -24,13 +24,15 @@ std::string InputLines(const std::vector<TableJob>& tables) {
 std::string AfterFailureText(const std::string& output, bool output_received,
                              std::uint32_t records_written, Language language) {
   if (!output_received)
-    return FormatText(Choose(language, "no se ha escrito %s", "%s was not written"),
-                      output);
+    return FormatText(
+        Choose(language, "no se ha escrito %s", "%s was not written"), output);
   char count[32];
-  std::snprintf(count, sizeof count, "%u", static_cast<unsigned>(records_written));
-  return FormatText(Choose(language, "%s solo ha recibido los %s primeros registros",
-                           "%s received only the first %s records"),
-                    output, count);
+  std::snprintf(count, sizeof count, "%u",
+                static_cast<unsigned>(records_written));
+  return FormatText(
+      Choose(language, "%s solo ha recibido los %s primeros registros",
+             "%s received only the first %s records"),
+      output, count);
 }
 
 // One line naming the table of \a stats and why it failed, and what became
@@ -44,7 +46,8 @@ std::string TableFailureText(const TableJob& table, const ConvertStats& stats,
     return EndsEarlyText(table.path, stats.records_read,
                          table.layout.header.record_count, language) +
            after;
-  const std::string cause = RunFailureCause(stats, table.path, output, language);
+  const std::string cause =
+      RunFailureCause(stats, table.path, output, language);
   return output_received ? cause + "; " + after
                          : cause + NothingConvertedText(language);
 }
@@ -118,8 +121,8 @@ class Merge {
     OpenedTable opened;
     std::string message;
     std::vector<std::string> warnings;
-    ConvertStatus status = OpenTable(table, output_, language_, files_,
-                                     &opened, &message, &warnings);
+    ConvertStatus status = OpenTable(table, output_, language_, files_, &opened,
+                                     &message, &warnings);
     // Said once, though a table may be opened twice.
     if (!warned_[t])
       for (const std::string& warning : warnings)
@@ -128,10 +131,9 @@ class Merge {
     if (status != ConvertStatus::kDone) {
       const std::uint32_t written = outcome_.stats.records_written;
       Failed(t, status,
-             streaming_
-                 ? message + "; " +
-                       AfterFailureText(shown_, true, written, language_)
-                 : message + NothingConvertedText(language_));
+             streaming_ ? message + "; " +
+                              AfterFailureText(shown_, true, written, language_)
+                        : message + NothingConvertedText(language_));
       return;
     }
     if (!out) {
@@ -182,10 +184,10 @@ class Merge {
     if (!streaming_ || stats.records_written == 0)
       return RunFailureText(stats, std::string(), shown_, language_);
     return RunFailureCause(stats, std::string(), shown_, language_) +
-           FormatText(Choose(language_,
-                             "; %s solo ha recibido parte de los registros",
-                             "; %s received only part of the records"),
-                      shown_);
+           FormatText(
+               Choose(language_, "; %s solo ha recibido parte de los registros",
+                      "; %s received only part of the records"),
+               shown_);
   }
 
   void Failed(std::size_t t, ConvertStatus status, std::string message) {

@@ -52,7 +52,6 @@ std::string Values(std::uint64_t count, Language language) {
 
 }  // namespace
 
-
 RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
                          std::vector<ConstantField> constants)
     : fixes_(std::move(fixes)) {
@@ -148,12 +147,13 @@ RecordFixer::RecordFixer(const ColumnPlan& plan, std::vector<ColumnFix> fixes,
     }
     same->constant = std::move(constant.value);
     same->constant_submode = std::move(constant.submode);
-    if (same->keyword == "MODE") mode_addition_ = static_cast<int>(same - additions_.begin());
+    if (same->keyword == "MODE")
+      mode_addition_ = static_cast<int>(same - additions_.begin());
   }
   if (mode_addition_ >= 0 && submode_addition_ < 0) {
-    auto same = std::find_if(
-        additions_.begin(), additions_.end(),
-        [](const Addition& a) { return a.keyword == "SUBMODE"; });
+    auto same =
+        std::find_if(additions_.begin(), additions_.end(),
+                     [](const Addition& a) { return a.keyword == "SUBMODE"; });
     submode_addition_ = static_cast<int>(same - additions_.begin());
     if (same == additions_.end()) additions_.push_back({"SUBMODE", ""});
   }
@@ -317,7 +317,9 @@ bool RecordFixer::FixFromCache(std::size_t column, const char** value,
     *value = entry->text;
     *length = entry->text_size;
   }
-  if (work.notes_record) NoteRecord(column, *entry, Span{*value, static_cast<std::uint32_t>(*length), *padded});
+  if (work.notes_record)
+    NoteRecord(column, *entry,
+               Span{*value, static_cast<std::uint32_t>(*length), *padded});
   return true;
 }
 
@@ -372,8 +374,7 @@ void RecordFixer::FixSlowly(std::size_t column, const char** value,
     work.hhmm_kind = count;
   CacheKey key;
   if (work.cache_bits != 0 && work.path != ColumnWork::kKept &&
-      fixed_.frequency.empty() &&
-      result.size() <= sizeof(Cached::text) &&
+      fixed_.frequency.empty() && result.size() <= sizeof(Cached::text) &&
       KeyOf(work, raw.data(), raw.size(), *padded, &key)) {
     Cached& entry = MakeRoom(SlotOf(work, key), key, &counts_[column]);
     entry.unchanged = fixed_.outcome == FixOutcome::kUnchanged;
@@ -479,8 +480,8 @@ char* RecordFixer::PutStandardField(char* out, std::size_t addition,
     if (keyword.size() + text.size() + 24 > sizeof added.text)
       return PutField(out, keyword, text);
     added.value = value;
-    added.size =
-        static_cast<std::size_t>(PutField(added.text, keyword, text) - added.text);
+    added.size = static_cast<std::size_t>(PutField(added.text, keyword, text) -
+                                          added.text);
   }
   std::memcpy(out, added.text, sizeof added.text);
   return out + added.size;
@@ -504,7 +505,8 @@ char* RecordFixer::PutMissingFields(char* out, std::size_t first) {
             std::string_view(record_frequency_, record_frequency_size_),
             FixOutcome::kFixed, FixKind::kBandAdded, 0, record_band_->name);
       band_counted_ = true;
-    } else if (index == frequency_addition_ && !record_band_frequency_.empty()) {
+    } else if (index == frequency_addition_ &&
+               !record_band_frequency_.empty()) {
       out = PutField(out, addition.keyword, record_band_frequency_);
       Count(static_cast<std::size_t>(band_column_), record_band_frequency_,
             FixOutcome::kFixed, FixKind::kFrequencyAdded, 0,

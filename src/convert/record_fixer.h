@@ -119,8 +119,8 @@ class RecordFixer {
     std::uint8_t text_size = 0;
     std::uint8_t value_start = 0;  // of a kept field: where its value starts
     bool unchanged = true;
-    std::int8_t count = -1;  // the kind it counts as; kNotRead; -1: none
-    std::uint32_t hits = 0;  // counted here, not yet in the kind
+    std::int8_t count = -1;      // the kind it counts as; kNotRead; -1: none
+    std::uint32_t hits = 0;      // counted here, not yet in the kind
     std::uint32_t last_use = 0;  // the record that last read it
     // The mended value, or a kept field whole: a short one lies in the
     // first cache line of the entry, with its key.
@@ -148,13 +148,14 @@ class RecordFixer {
     // in one of the two entries of the slot its key chooses.
     int cache_bits = 0;
     std::vector<Cached> cache;
-    int band_column = -1;         // the column whose band settles it
-    bool notes_record = false;    // FREQ or MODE: its values tell the record
-    std::int32_t hhmm_kind = -1;  // kTime: the kind HH:MM counts as
-    std::uint64_t hhmm_hits = 0;  // counted here, not yet in the kind
+    int band_column = -1;           // the column whose band settles it
+    bool notes_record = false;      // FREQ or MODE: its values tell the record
+    std::int32_t hhmm_kind = -1;    // kTime: the kind HH:MM counts as
+    std::uint64_t hhmm_hits = 0;    // counted here, not yet in the kind
     std::int32_t blanks_kind = -1;  // kQuick: the kind blanks in front count as
     std::uint64_t blanks_hits = 0;
   };
+
  public:
   // Kept fields: after the cache they are kept in.
 
@@ -204,7 +205,7 @@ class RecordFixer {
   // A field the record may get added.
   struct Addition {
     std::string keyword;
-    std::string constant;  // empty: derived from a value
+    std::string constant;               // empty: derived from a value
     std::string constant_submode = {};  // MODE: the SUBMODE of the constant
   };
 
@@ -212,9 +213,10 @@ class RecordFixer {
 #if defined(__GNUC__)
   __attribute__((noinline))
 #endif
-  Span FixOnPath(std::size_t column, Span span);
-  bool FixFromCache(std::size_t column, const char** value,
-                    std::size_t* length, bool* padded);
+  Span
+  FixOnPath(std::size_t column, Span span);
+  bool FixFromCache(std::size_t column, const char** value, std::size_t* length,
+                    bool* padded);
   // What a remembered value of the FREQ or MODE column tells of its record.
   inline void NoteRecord(std::size_t column, const Cached& entry, Span span) {
     if (static_cast<int>(column) == frequency_column_) {

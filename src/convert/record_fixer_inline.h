@@ -96,8 +96,7 @@ inline RecordFixer::Cached* RecordFixer::SlotIn(Cached* cache, int shift,
                                                 const CacheKey& key) {
   const std::uint64_t hash = (key.words[0] * 0x9E3779B97F4A7C15ull) ^
                              (key.words[1] * 0xC2B2AE3D27D4EB4Full) ^
-                             (key.words[2] * 0x165667B19E3779F9ull) ^
-                             key.sizes;
+                             (key.words[2] * 0x165667B19E3779F9ull) ^ key.sizes;
   return cache + (hash >> shift) * 2;
 }
 

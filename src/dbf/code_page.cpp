@@ -21,7 +21,9 @@ std::uint32_t CodePoint(int code_page, unsigned char byte) {
   return (table ? table : kWindows1252)->upper_half[byte - 0x80];
 }
 
-bool IsKnownCodePage(int code_page) { return FindCodePage(code_page) != nullptr; }
+bool IsKnownCodePage(int code_page) {
+  return FindCodePage(code_page) != nullptr;
+}
 
 std::string KnownCodePages() {
   std::string list;
@@ -36,47 +38,86 @@ int CodePageOfDriver(std::uint8_t driver) {
   // The language driver ids dBase, FoxPro and the shapefile tools write, by
   // code page.
   switch (driver) {
-    case 0x01: case 0x09: case 0x0B: case 0x0D: case 0x0F: case 0x11:
-    case 0x15: case 0x18: case 0x19: case 0x1B:
+    case 0x01:
+    case 0x09:
+    case 0x0B:
+    case 0x0D:
+    case 0x0F:
+    case 0x11:
+    case 0x15:
+    case 0x18:
+    case 0x19:
+    case 0x1B:
       return 437;
-    case 0x02: case 0x0A: case 0x0E: case 0x10: case 0x12: case 0x14:
-    case 0x16: case 0x1A: case 0x1D: case 0x25: case 0x37: case 0x9C:
+    case 0x02:
+    case 0x0A:
+    case 0x0E:
+    case 0x10:
+    case 0x12:
+    case 0x14:
+    case 0x16:
+    case 0x1A:
+    case 0x1D:
+    case 0x25:
+    case 0x37:
+    case 0x9C:
       return 850;
-    case 0x03: case 0x57: case 0x58: case 0x59:
+    case 0x03:
+    case 0x57:
+    case 0x58:
+    case 0x59:
       return 1252;
     case 0x04:
       return 10000;  // Macintosh
-    case 0x08: case 0x17: case 0x66:
+    case 0x08:
+    case 0x17:
+    case 0x66:
       return 865;
-    case 0x1F: case 0x22: case 0x23: case 0x40: case 0x64: case 0x87:
+    case 0x1F:
+    case 0x22:
+    case 0x23:
+    case 0x40:
+    case 0x64:
+    case 0x87:
       return 852;
-    case 0x20: case 0x68:
+    case 0x20:
+    case 0x68:
       return 895;  // Kamenicky
     case 0x24:
       return 860;
-    case 0x26: case 0x65:
+    case 0x26:
+    case 0x65:
       return 866;
     case 0x67:
       return 861;
     case 0x69:
       return 620;  // Mazovia
-    case 0x6A: case 0x86:
+    case 0x6A:
+    case 0x86:
       return 737;
-    case 0x6B: case 0x88:
+    case 0x6B:
+    case 0x88:
       return 857;
-    case 0x1C: case 0x6C:
+    case 0x1C:
+    case 0x6C:
       return 863;
-    case 0x50: case 0x7C:
+    case 0x50:
+    case 0x7C:
       return 874;
     case 0x85:
       return 862;
-    case 0x13: case 0x56: case 0x7B:
+    case 0x13:
+    case 0x56:
+    case 0x7B:
       return 932;
-    case 0x4D: case 0x7A:
+    case 0x4D:
+    case 0x7A:
       return 936;
-    case 0x4E: case 0x79:
+    case 0x4E:
+    case 0x79:
       return 949;
-    case 0x4F: case 0x78:
+    case 0x4F:
+    case 0x78:
       return 950;
     case 0x7D:
       return 1255;
@@ -88,7 +129,8 @@ int CodePageOfDriver(std::uint8_t driver) {
       return 10029;  // Macintosh Central European
     case 0x98:
       return 10006;  // Macintosh Greek
-    case 0x9B: case 0xC8:
+    case 0x9B:
+    case 0xC8:
       return 1250;
     case 0xC9:
       return 1251;
@@ -143,7 +185,8 @@ std::string AsciiSpelledText(std::string_view text, int code_page,
   std::string out;
   if (cyrillic) *cyrillic = false;
   for (char c : text) {
-    const std::uint32_t point = CodePoint(code_page, static_cast<unsigned char>(c));
+    const std::uint32_t point =
+        CodePoint(code_page, static_cast<unsigned char>(c));
     if (point < 0x80) {
       out += c;
     } else if (const char* plain = AsciiSpellingOf(point)) {
@@ -157,7 +200,8 @@ std::string AsciiSpelledText(std::string_view text, int code_page,
 std::string ShownName(std::string_view name, int code_page) {
   std::string shown;
   for (char c : name) {
-    const std::uint32_t point = CodePoint(code_page, static_cast<unsigned char>(c));
+    const std::uint32_t point =
+        CodePoint(code_page, static_cast<unsigned char>(c));
     const int byte = ByteIn1252(point);
     if (byte >= 0)
       shown += static_cast<char>(byte);

@@ -23,7 +23,7 @@ constexpr unsigned char kDeletedFlag = '*';
 /// The parts of the table header the program uses.
 struct DbfHeader {
   std::uint8_t version = 0;  ///< byte 0: which program wrote the table
-  std::uint8_t year = 0;   ///< years since 1900, printed as stored (105 = 2005)
+  std::uint8_t year = 0;  ///< years since 1900, printed as stored (105 = 2005)
   std::uint8_t month = 0;
   std::uint8_t day = 0;
   std::uint32_t record_count = 0;

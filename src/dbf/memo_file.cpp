@@ -77,10 +77,9 @@ bool MemoFile::Open(FileSystem& files, const std::string& table_path,
                     std::uint8_t table_version, MemoError* error) {
   std::string stem = TableStem(table_path);
   bool foxpro_first = IsFoxProVersion(table_version);
-  const MemoFormat order[2] = {foxpro_first ? MemoFormat::kFoxPro
-                                            : MemoFormat::kDbase,
-                               foxpro_first ? MemoFormat::kDbase
-                                            : MemoFormat::kFoxPro};
+  const MemoFormat order[2] = {
+      foxpro_first ? MemoFormat::kFoxPro : MemoFormat::kDbase,
+      foxpro_first ? MemoFormat::kDbase : MemoFormat::kFoxPro};
   for (MemoFormat format : order) {
     std::vector<std::string> found = WithExtension(
         files, stem, format == MemoFormat::kFoxPro ? "fpt" : "dbt");
@@ -101,8 +100,8 @@ bool MemoFile::OpenPath(FileSystem& files, const std::string& memo_path,
   error->path = memo_path;
   path_ = memo_path;
   foxpro_ = format == MemoFormat::kFoxPro;
-  binary_numbers_ = table_version == 0x30 || table_version == 0x31 ||
-                    table_version == 0x32;
+  binary_numbers_ =
+      table_version == 0x30 || table_version == 0x31 || table_version == 0x32;
   file_ = files.OpenForReading(memo_path, &error->open);
   if (!file_) {
     error->kind = MemoError::kCannotOpen;
@@ -118,8 +117,8 @@ bool MemoFile::OpenPath(FileSystem& files, const std::string& memo_path,
     block_size_ = (header[6] << 8) | header[7];
   } else {
     // dBase IV keeps its block size at offset 20; dBase III always uses 512.
-    bool dbase4 = table_version == 0x8B || table_version == 0xCB ||
-                  table_version == 0x7B;
+    bool dbase4 =
+        table_version == 0x8B || table_version == 0xCB || table_version == 0x7B;
     block_size_ = dbase4 ? (header[20] | (header[21] << 8)) : 512;
     if (block_size_ == 0) block_size_ = 512;
   }

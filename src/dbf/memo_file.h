@@ -39,8 +39,8 @@ struct MemoError {
     kTooLargeTogether,  ///< the memos of one record are too large together
   };
   Kind kind = kNone;
-  std::string path;   ///< the memo file; with kNoMemoFile, the table
-  std::string stem;   ///< with kNoMemoFile, the table's path without extension
+  std::string path;  ///< the memo file; with kNoMemoFile, the table
+  std::string stem;  ///< with kNoMemoFile, the table's path without extension
   std::uint32_t record = 0;  ///< the record whose memo it is, from 1
   std::uint64_t number = 0;  ///< the block number or the memo type
   OpenError open;

@@ -9,9 +9,14 @@ bool IsKnownDbfVersion(std::uint8_t version) {
     case 0x04:  // dBase IV / 7
     case 0x05:  // dBase V
     case 0x07:  // Visual Objects
-    case 0x13: case 0x23: case 0x33:  // Flagship
-    case 0x30: case 0x31: case 0x32:  // Visual FoxPro
-    case 0x43: case 0x63:  // dBase IV SQL
+    case 0x13:
+    case 0x23:
+    case 0x33:  // Flagship
+    case 0x30:
+    case 0x31:
+    case 0x32:  // Visual FoxPro
+    case 0x43:
+    case 0x63:  // dBase IV SQL
     case 0x7B:  // dBase IV with memo
     case 0x83:  // dBase III with memo
     case 0x87:  // Visual Objects with memo

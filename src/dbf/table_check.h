@@ -18,10 +18,10 @@
 /// Why bytes read as a table header are no table at all.
 enum class NotATable {
   kNone,
-  kUnknownVersion,   ///< the first byte names no DBF version
-  kBadDate,          ///< month or day out of range
-  kNoColumns,        ///< no column description, and no end mark after none
-  kHeaderTooShort,   ///< the header length does not hold the descriptions
+  kUnknownVersion,  ///< the first byte names no DBF version
+  kBadDate,         ///< month or day out of range
+  kNoColumns,       ///< no column description, and no end mark after none
+  kHeaderTooShort,  ///< the header length does not hold the descriptions
 };
 
 /// True for the version bytes DBF writers put first.

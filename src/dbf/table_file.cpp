@@ -3,8 +3,7 @@
 #include "dbf/table_file.h"
 
 bool ReadTableFile(FileSystem& files, const std::string& path,
-                   DbfLayout* layout, TableError* error,
-                   HeaderDamage* damage) {
+                   DbfLayout* layout, TableError* error, HeaderDamage* damage) {
   *layout = DbfLayout();
   *error = TableError();
   std::unique_ptr<InputFile> in = files.OpenForReading(path, &error->open);

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "mapping/text_list.h"
 #include "mapping/language.h"
+#include "mapping/text_list.h"
 
 constexpr int kCatalogueRows = 43;
 

@@ -170,8 +170,7 @@ std::string Count(std::uint32_t part, const ColumnProfile& p, Content content,
 }
 
 // A column's examples, in code page \a code_page, as messages show them.
-std::string Examples(const ColumnProfile& p, Language language,
-                     int code_page) {
+std::string Examples(const ColumnProfile& p, Language language, int code_page) {
   if (p.examples.empty()) return "";
   std::string text = Choose(language, " (p. ej. ", " (e.g. ");
   for (std::size_t i = 0; i < p.examples.size(); ++i)
@@ -215,8 +214,7 @@ std::string Counterpart(const std::string& keyword) {
   return "";
 }
 
-std::string OneCall(const ColumnProfile& p, Language language,
-                    int code_page) {
+std::string OneCall(const ColumnProfile& p, Language language, int code_page) {
   return Choose(language, "todos los valores son un mismo indicativo, ",
                 "every value is one call sign, ") +
          (p.examples.empty() ? std::string()
@@ -275,7 +273,8 @@ Proposal ProposeByContent(const ColumnProfile& p, Language language,
                        ", but not whether sent or received"));
   if (most(p.calls)) {
     if (p.one_value)
-      return Named("STATION_CALLSIGN", 1, content + OneCall(p, language, code_page));
+      return Named("STATION_CALLSIGN", 1,
+                   content + OneCall(p, language, code_page));
     // The other station's call is on (nearly) every record; a column of
     // call signs here and there is a QSL manager or the like.
     if (AtLeast(p.values, p.records, 90))
@@ -335,8 +334,8 @@ bool FewValues(const ColumnProfile& p, bool locators = false) {
 }
 
 // "every value is one call sign, EA4XYZ" or "only a few values, ...".
-std::string FewText(const ColumnProfile& p, const char* noun,
-                    Language language, int code_page) {
+std::string FewText(const ColumnProfile& p, const char* noun, Language language,
+                    int code_page) {
   std::string values;
   for (const std::string& value : p.distinct)
     values += (values.empty() ? "" : ", ") + ShownName(value, code_page);
@@ -386,13 +385,15 @@ void SettleStations(const DbfLayout& layout, int code_page,
     std::string reason;
     if (few && (c != most || (alone && own_when_alone))) {
       keyword = own;
-      reason = FewText(p, noun, language, code_page) +
-               Choose(language, ": la propia estaci\xF3n", ": the station's own");
+      reason =
+          FewText(p, noun, language, code_page) +
+          Choose(language, ": la propia estaci\xF3n", ": the station's own");
     } else if (few && alone) {
       keyword = worked;
-      reason = FewText(p, noun, language, code_page) +
-               Choose(language, ": un registro de contactos con esa estaci\xF3n",
-                      ": a log of contacts with that station");
+      reason =
+          FewText(p, noun, language, code_page) +
+          Choose(language, ": un registro de contactos con esa estaci\xF3n",
+                 ": a log of contacts with that station");
     } else if (!few && keyword == worked && c != most &&
                Variety(p) < Variety(profiles[most])) {
       // Two columns of the stations worked: the more varied one is.

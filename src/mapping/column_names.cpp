@@ -12,6 +12,7 @@
 
 #include "mapping/column_guess.h"
 
+// clang-format off
 const ColumnName kColumnNames[] = {
     // The other station's call sign.
     {"INDICATIVO", "CALL"}, {"INDICATIV", "CALL"}, {"INDICAT", "CALL"},
@@ -168,6 +169,7 @@ const ColumnName kColumnNames[] = {
     {"PROPAGATION", "PROP_MODE"},
     {"SATELITE", "SAT_NAME"}, {"SATELLITE", "SAT_NAME"}, {"SAT", "SAT_NAME"},
 };
+// clang-format on
 
 const int kColumnNameCount =
     static_cast<int>(sizeof kColumnNames / sizeof kColumnNames[0]);

@@ -227,7 +227,8 @@ std::vector<ColumnLook> LooksOf(const DbfLayout& layout,
     look.look = request.look[c];
     if (type == 'L') look.look &= ~unsigned{kLookAtDates};
     if (type == 'D' || type == 'L')
-      look.look &= ~unsigned{kLookAtFrequencies | kLookAtBands | kLookAtNumbers};
+      look.look &=
+          ~unsigned{kLookAtFrequencies | kLookAtBands | kLookAtNumbers};
     if (look.look & kLookAtFrequencies && c < request.band_column.size()) {
       const int b = request.band_column[c];
       if (b >= 0 && b < static_cast<int>(columns)) {
@@ -289,8 +290,7 @@ struct ValueKey {
 class ValueMemo {
  public:
   explicit ValueMemo(std::uint32_t records) {
-    while (most_bits_ < kMostBits &&
-           (std::uint32_t{1} << most_bits_) < records)
+    while (most_bits_ < kMostBits && (std::uint32_t{1} << most_bits_) < records)
       ++most_bits_;
     Resize(std::min(kFirstBits, most_bits_));
   }
@@ -420,7 +420,8 @@ void NoteCounts(const ColumnLook& look, const ValueReadings& r,
       if (!(units & (1u << u))) continue;
       p->by_unit[u].explained += count;
       p->by_unit[u].likelihood +=
-          std::uint64_t{count} * static_cast<std::uint64_t>(r.frequency.likelihood[u]);
+          std::uint64_t{count} *
+          static_cast<std::uint64_t>(r.frequency.likelihood[u]);
     }
     if (r.frequency.tie) p->unit_ties += count;
   }
@@ -479,7 +480,8 @@ class Surveyor {
       : request_(request),
         looks_(LooksOf(layout, request)),
         profiles_(profiles) {
-    for (std::size_t i = 0; i < looks_.size(); ++i) memos_.emplace_back(records);
+    for (std::size_t i = 0; i < looks_.size(); ++i)
+      memos_.emplace_back(records);
     any_number_.assign(looks_.size(), 0);
   }
 
@@ -507,8 +509,7 @@ class Surveyor {
           Read(look, record, &once);
           ++once.count;
           if (once.readings.date.open) NoteDateStep(once.readings.date, &p);
-          NoteCounts(look, once.readings, once.count, request_.latest_day,
-                     &p);
+          NoteCounts(look, once.readings, once.count, request_.latest_day, &p);
         } else if (ValueMemo::Holds(*(entry = &memo->Slot(key)), key)) {
           ++entry->count;
           memo->NoteFound();
@@ -537,8 +538,7 @@ class Surveyor {
  private:
   // The key of the value of \a look in \a record; false when there is none
   // that short.
-  static bool KeyOf(const ColumnLook& look, const char* record,
-                    ValueKey* key) {
+  static bool KeyOf(const ColumnLook& look, const char* record, ValueKey* key) {
     const char* bytes = record + look.offset;
     std::size_t size = look.length;
     if (look.raw) {
@@ -583,8 +583,8 @@ class Surveyor {
 
   // Puts the value of \a look in \a record, of key \a key, in the place
   // of \a entry, whose counts join the profile.
-  void Remember(const ColumnLook& look, const char* record,
-                const ValueKey& key, Remembered* entry) {
+  void Remember(const ColumnLook& look, const char* record, const ValueKey& key,
+                Remembered* entry) {
     ColumnProfile& p = (*profiles_)[look.column];
     NoteCounts(look, entry->readings, entry->count, request_.latest_day, &p);
     std::memcpy(entry->key, key.words, sizeof entry->key);
@@ -597,8 +597,7 @@ class Surveyor {
   // Reads the value of \a look in \a record into \a entry and notes
   // what it gives when first read.
   void Read(const ColumnLook& look, const char* record, Remembered* entry) {
-    const std::string_view value =
-        ValueOf(record + look.offset, look.length);
+    const std::string_view value = ValueOf(record + look.offset, look.length);
     ValueReadings& r = entry->readings;
     r = ValueReadings();
     r.empty = value.empty();
@@ -663,8 +662,8 @@ std::uint32_t SurveyRecords(ByteSource* in, std::uint32_t record_count,
       if (end < record_size) break;
     }
     // Every whole record the buffer holds, up to those wanted.
-    const std::size_t count = std::min<std::size_t>(
-        (end - position) / record_size, wanted - read);
+    const std::size_t count =
+        std::min<std::size_t>((end - position) / record_size, wanted - read);
     surveyor.Look(buffer.data() + position, count, record_size);
     position += count * record_size;
     read += static_cast<std::uint32_t>(count);
@@ -692,8 +691,8 @@ void JoinOrderEvidence(const OrderEvidence& later, OrderEvidence* earlier) {
                           ? later.first_day - earlier->last_day
                           : earlier->last_day - later.first_day;
     earlier->steps += later.steps + 1;
-    earlier->travel += later.travel +
-                       static_cast<std::uint64_t>(step < 3650 ? step : 3650);
+    earlier->travel +=
+        later.travel + static_cast<std::uint64_t>(step < 3650 ? step : 3650);
   } else {
     earlier->first_day = later.first_day;
     earlier->steps = later.steps;
@@ -831,8 +830,8 @@ bool SurveyOpenedTable(InputFile* in, FileSystem* files,
   std::vector<ColumnProfile> later;
   bool later_read = false;
   std::thread thread([&] {
-    later_read = SurveyFrom(second.get(), layout, half, wanted - half, request,
-                            &later);
+    later_read =
+        SurveyFrom(second.get(), layout, half, wanted - half, request, &later);
   });
   const bool read = SurveyFrom(in, layout, 0, half, request, profiles);
   thread.join();

@@ -17,8 +17,8 @@
 
 #include "dbf/dbf_table.h"
 #include "mapping/language.h"
-#include "standard/dates.h"
 #include "platform/file_system.h"
+#include "standard/dates.h"
 
 /// The different values a column's profile keeps.
 constexpr std::size_t kDistinctKept = 8;
@@ -85,7 +85,7 @@ struct ColumnProfile {
   std::uint32_t marked_times = 0;  ///< written with ":" or "h"
   std::uint32_t numbers = 0;
   std::uint32_t integers = 0;
-  double least = 0, most = 0;        ///< of the numbers
+  double least = 0, most = 0;  ///< of the numbers
   /// Digits alone, five or six of them: a time with seconds (HMMSS lost
   /// its leading zero), so that every time of the column has them.
   std::uint32_t times_with_seconds = 0;
@@ -135,8 +135,8 @@ struct SurveyRequest {
   /// update; no limit when it is kNoLatestDay.
   long latest_day = kNoLatestDay;
   static constexpr long kNoLatestDay = 0x7FFFFFFFL;
-  bool skip_deleted = false;                 ///< records marked "*" passed
-  int code_page = 1252;                      ///< of the text
+  bool skip_deleted = false;  ///< records marked "*" passed
+  int code_page = 1252;       ///< of the text
   /// Records of this many bytes or more are read in two halves at once,
   /// when a second handle on the table can be opened (SurveyOpenedTable).
   std::uint64_t halves_from = 1 << 20;
@@ -171,9 +171,9 @@ bool SurveyTable(FileSystem& files, const std::string& path,
 /// \a path (when it opens, on a file of the same size), and their profiles
 /// joined.
 bool SurveyOpenedTable(InputFile* in, FileSystem* files,
-                       const std::string& path,
-                       const DbfLayout& layout, const SurveyRequest& request,
-                       Language language, std::vector<ColumnProfile>* profiles,
+                       const std::string& path, const DbfLayout& layout,
+                       const SurveyRequest& request, Language language,
+                       std::vector<ColumnProfile>* profiles,
                        std::string* error);
 
 #endif  // LOGWEAVE_MAPPING_COLUMN_SURVEY_H_

@@ -12,9 +12,7 @@ namespace {
 
 // A byte that would split an entry into the wrong tokens, or that no list box
 // can show.
-bool NeedsPlaceholder(unsigned char c) {
-  return c <= ' ' || c == 0x7F;
-}
+bool NeedsPlaceholder(unsigned char c) { return c <= ' ' || c == 0x7F; }
 
 std::string DisplayName(const std::string& name) {
   if (name.empty()) return "?";

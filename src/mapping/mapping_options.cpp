@@ -124,8 +124,8 @@ bool ParseMapFile(const std::string& text, const std::string& path,
     if (!line.empty() && line.back() == '\r') line.pop_back();
     line = Trim(line);
     // "#" starts a comment, except in "#N=KEYWORD", which names column N.
-    bool numbered = line.size() > 1 && line[0] == '#' && line[1] >= '0' &&
-                    line[1] <= '9';
+    bool numbered =
+        line.size() > 1 && line[0] == '#' && line[1] >= '0' && line[1] <= '9';
     if (line.empty() || (line[0] == '#' && !numbered)) continue;
     std::string origin = path + ":" + std::to_string(line_number);
     MapItem item;
@@ -160,11 +160,10 @@ bool ParseConstantOption(const std::string& text, MapItem* item,
                          std::string* error, Language language) {
   std::size_t equals = text.find('=');
   if (equals == std::string::npos || Trim(text.substr(0, equals)).empty()) {
-    *error = Choose(language, "constante mal formada '",
-                    "malformed constant '") +
-             ShownToken(text) +
-             Choose(language, "': se espera CAMPO=VALOR",
-                    "': expected FIELD=VALUE");
+    *error =
+        Choose(language, "constante mal formada '", "malformed constant '") +
+        ShownToken(text) +
+        Choose(language, "': se espera CAMPO=VALOR", "': expected FIELD=VALUE");
     return false;
   }
   item->keyword = Trim(text.substr(0, equals));
@@ -267,8 +266,8 @@ std::string MappingFileText(const DbfLayout& layout,
       char type = column.type > ' ' && column.type < 0x7F
                       ? static_cast<char>(column.type)
                       : '?';
-      line += std::string("(") + type + ", " + std::to_string(column.length) +
-              ")";
+      line +=
+          std::string("(") + type + ", " + std::to_string(column.length) + ")";
       if (guess && !guess->reason.empty()) line += "  ";
     }
     if (guess && !guess->reason.empty()) {
@@ -293,7 +292,8 @@ bool NormaliseKeyword(const std::string& keyword, Language language,
     if (!ok) return false;
   }
   std::string upper = AsciiUpperText(keyword);
-  if (upper == AsciiUpperText(SkipWord(kSpanish)) || upper == AsciiUpperText(SkipWord(kEnglish)))
+  if (upper == AsciiUpperText(SkipWord(kSpanish)) ||
+      upper == AsciiUpperText(SkipWord(kEnglish)))
     upper = SkipWord(language);
   *normalised = upper;
   return true;

@@ -19,8 +19,9 @@
 struct MapItem {
   std::string column;   ///< a column name or "#N"; a constant's VALUE
   std::string keyword;  ///< as written
-  std::string origin = {};  ///< "FILE:LINE" for a mapping file's line, else empty
-  bool constant = false;    ///< a constant field, not a column
+  std::string origin =
+      {};                 ///< "FILE:LINE" for a mapping file's line, else empty
+  bool constant = false;  ///< a constant field, not a column
   /// How --fix reads the column ("ymd", "khz", "hhmmss"...), written after
   /// the keyword as KEYWORD:FORM; empty when not given.
   std::string form = {};

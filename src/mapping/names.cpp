@@ -25,7 +25,8 @@ std::uint32_t FoldCase(std::uint32_t c) {
 
 std::vector<std::uint32_t> InCodePage(const std::string& bytes, int code_page) {
   std::vector<std::uint32_t> points;
-  for (unsigned char b : bytes) points.push_back(FoldCase(CodePoint(code_page, b)));
+  for (unsigned char b : bytes)
+    points.push_back(FoldCase(CodePoint(code_page, b)));
   return points;
 }
 
@@ -45,15 +46,15 @@ bool FromUtf8(const std::string& bytes, std::vector<std::uint32_t>* points) {
 
 // Edits (insert, delete, replace, swap two neighbours) from \a a to \a b.
 std::size_t EditDistance(const std::string& a, const std::string& b) {
-  std::vector<std::vector<std::size_t>> d(a.size() + 1,
-                                          std::vector<std::size_t>(b.size() + 1));
+  std::vector<std::vector<std::size_t>> d(
+      a.size() + 1, std::vector<std::size_t>(b.size() + 1));
   for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
   for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i)
     for (std::size_t j = 1; j <= b.size(); ++j) {
       std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-      d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
-                          d[i - 1][j - 1] + cost});
+      d[i][j] =
+          std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
       if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
         d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
@@ -100,8 +101,9 @@ std::vector<std::string> NearestKeywords(const std::string& keyword) {
     std::size_t distance = EditDistance(keyword, kAdifFields[i].name);
     if (distance <= 2) near.emplace_back(distance, kAdifFields[i].name);
   }
-  std::stable_sort(near.begin(), near.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) {
+    return a.first < b.first;
+  });
   std::vector<std::string> names;
   for (std::size_t i = 0; i < near.size() && i < 3; ++i)
     names.push_back(near[i].second);
@@ -110,13 +112,16 @@ std::vector<std::string> NearestKeywords(const std::string& keyword) {
 
 std::string UnknownKeywordText(const std::string& keyword, Language language) {
   std::vector<std::string> near = NearestKeywords(keyword);
-  std::string text = ShownToken(keyword) +
-                     Choose(language, " no es un campo ADIF",
-                            " is not an ADIF field");
+  std::string text =
+      ShownToken(keyword) +
+      Choose(language, " no es un campo ADIF", " is not an ADIF field");
   if (near.empty())
     return text + Choose(language, "; se escribe tal cual",
                          "; it is written as given");
-  text += Choose(language, "; \xBFquer\xED""a decir ", "; did you mean ");
+  text += Choose(language,
+                 "; \xBFquer\xED"
+                 "a decir ",
+                 "; did you mean ");
   for (std::size_t i = 0; i < near.size(); ++i) {
     if (i > 0)
       text += i + 1 == near.size() ? Choose(language, " o ", " or ") : ", ";
@@ -124,4 +129,3 @@ std::string UnknownKeywordText(const std::string& keyword, Language language) {
   }
   return text + "?";
 }
-

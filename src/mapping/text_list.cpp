@@ -12,9 +12,7 @@ void VectorTextList::Reset() {
   selected_ = kNoSelection;
 }
 
-void VectorTextList::Add(std::string_view text) {
-  texts_.emplace_back(text);
-}
+void VectorTextList::Add(std::string_view text) { texts_.emplace_back(text); }
 
 void VectorTextList::Insert(int index, std::string_view text) {
   if (index < 0 || index > Count()) index = Count();
@@ -42,4 +40,3 @@ std::vector<std::string> AllTexts(const TextList& list) {
   for (int i = 0; i < count; ++i) texts.push_back(list.Get(i));
   return texts;
 }
-

@@ -24,6 +24,7 @@ struct CommonCause {
   const char* english;
 };
 
+// clang-format off
 const CommonCause kCommonCauses[] = {
     {ENOENT, "No existe el fichero o la carpeta", "No such file or directory"},
     {EACCES, "Permiso denegado", "Permission denied"},
@@ -51,6 +52,7 @@ const CommonCause kCommonCauses[] = {
      "Too many levels of symbolic links"},
 #endif
 };
+// clang-format on
 
 }  // namespace
 
@@ -138,12 +140,12 @@ std::string TableErrorText(const std::string& path, const TableError& error,
                            Language language) {
   if (error.open.reason != OpenError::kNone)
     return OpenErrorText(path, error.open, language);
-  std::string cause = error.not_a_table != NotATable::kNone
-                          ? NotATableText(error.not_a_table, language)
-                      : error.layout == LayoutError::kReadFailed &&
-                              error.read.failed()
-                          ? SystemErrorText(error.read, language)
-                          : LayoutErrorText(error.layout, language);
+  std::string cause =
+      error.not_a_table != NotATable::kNone
+          ? NotATableText(error.not_a_table, language)
+      : error.layout == LayoutError::kReadFailed && error.read.failed()
+          ? SystemErrorText(error.read, language)
+          : LayoutErrorText(error.layout, language);
   return path +
          Choose(language, " no es una tabla DBF legible: ",
                 " is not a readable DBF table: ") +
@@ -171,7 +173,8 @@ std::vector<std::string> HeaderDamageTexts(const std::string& path,
                   Choose(language,
                          ": el fichero tiene %llu bytes m\xE1s de los que dice "
                          "su cabecera; el n\xFAmero de registros o su longitud "
-                         "pueden estar da\xF1""ados",
+                         "pueden estar da\xF1"
+                         "ados",
                          ": the file holds %llu bytes more than its header "
                          "says; the record count or length may be damaged"),
                   static_cast<unsigned long long>(damage.surplus_bytes));
@@ -188,8 +191,8 @@ std::string MemoErrorText(const MemoError& error, Language language) {
       return "";
     case MemoError::kNoMemoFile:
       return Choose(language, "no hay fichero memo (", "no memo file (") +
-             error.stem + Choose(language, ".DBT o ", ".DBT or ") +
-             error.stem + Choose(language, ".FPT) para ", ".FPT) for ") + path;
+             error.stem + Choose(language, ".DBT o ", ".DBT or ") + error.stem +
+             Choose(language, ".FPT) para ", ".FPT) for ") + path;
     case MemoError::kCannotOpen:
       return Choose(language, "no se puede abrir el fichero memo ",
                     "cannot open the memo file ") +
@@ -197,12 +200,14 @@ std::string MemoErrorText(const MemoError& error, Language language) {
     case MemoError::kShortHeader:
       return Choose(language, "el fichero memo ", "the memo file ") + path +
              Choose(language,
-                    " est\xE1 da\xF1""ado: es m\xE1s corto que su cabecera",
+                    " est\xE1 da\xF1"
+                    "ado: es m\xE1s corto que su cabecera",
                     " is damaged: shorter than its header");
     case MemoError::kZeroBlockSize:
       return Choose(language, "el fichero memo ", "the memo file ") + path +
              Choose(language,
-                    " est\xE1 da\xF1""ado: su tama\xF1o de bloque es 0",
+                    " est\xE1 da\xF1"
+                    "ado: su tama\xF1o de bloque es 0",
                     " is damaged: its block size is 0");
     case MemoError::kTooLargeTogether:
       return path +
@@ -210,8 +215,10 @@ std::string MemoErrorText(const MemoError& error, Language language) {
                     ": the memos of record ") +
              std::to_string(error.record) +
              Choose(language,
-                    " son demasiado grandes en conjunto (\xBF""fichero memo "
-                    "da\xF1""ado?)",
+                    " son demasiado grandes en conjunto (\xBF"
+                    "fichero memo "
+                    "da\xF1"
+                    "ado?)",
                     " are too large together (damaged memo file?)");
     default:
       break;
@@ -223,7 +230,9 @@ std::string MemoErrorText(const MemoError& error, Language language) {
                      "has a block number out of range");
       break;
     case MemoError::kDamagedNumber:
-      cause = Choose(language, "tiene un n\xFAmero de bloque da\xF1""ado",
+      cause = Choose(language,
+                     "tiene un n\xFAmero de bloque da\xF1"
+                     "ado",
                      "has a damaged block number");
       break;
     case MemoError::kBlockBeyondEnd:
@@ -233,8 +242,9 @@ std::string MemoErrorText(const MemoError& error, Language language) {
                      ", beyond the end of the memo file");
       break;
     case MemoError::kHeadBeyondEnd:
-      cause = Choose(language, "queda m\xE1s all\xE1 del final del fichero memo",
-                     "lies beyond the end of the memo file");
+      cause =
+          Choose(language, "queda m\xE1s all\xE1 del final del fichero memo",
+                 "lies beyond the end of the memo file");
       break;
     case MemoError::kNotText:
       cause = Choose(language, "no es texto (memo de tipo ",
@@ -246,7 +256,9 @@ std::string MemoErrorText(const MemoError& error, Language language) {
                      "runs past the end of the memo file");
       break;
     case MemoError::kNoEndMark:
-      cause = Choose(language, "no tiene marca de fin (fichero memo da\xF1""ado)",
+      cause = Choose(language,
+                     "no tiene marca de fin (fichero memo da\xF1"
+                     "ado)",
                      "has no end mark (damaged memo file)");
       break;
     default:  // kCannotRead

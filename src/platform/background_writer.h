@@ -41,7 +41,7 @@ class BackgroundWriter : public ByteSink {
   std::vector<char> filling_;  // taken, not yet handed to the thread
   std::vector<char> writing_;  // handed to the thread
   std::size_t writing_size_ = 0;
-  bool busy_ = false;    // the thread has writing_ to write
+  bool busy_ = false;  // the thread has writing_ to write
   bool stopping_ = false;
   bool failed_ = false;
   SystemError error_;

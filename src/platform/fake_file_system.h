@@ -82,8 +82,8 @@ class FakeFileSystem : public FileSystem {
   bool IgnoresCase() const override { return ignore_case; }
   std::unique_ptr<TemporaryFile> CreateTemporaryFor(
       const std::string& target, SystemError* error) override;
-  std::unique_ptr<OutputFile> OpenDeviceForWriting(
-      const std::string& path, SystemError* error) override;
+  std::unique_ptr<OutputFile> OpenDeviceForWriting(const std::string& path,
+                                                   SystemError* error) override;
   std::unique_ptr<OutputFile> StandardOutput() override;
   bool Remove(const std::string& path, SystemError* error) override;
 

@@ -106,8 +106,8 @@ bool ReadWholeFile(FileSystem& files, const std::string& path,
   return true;
 }
 
-std::string TemporaryNameFor(const std::string& target_name,
-                             const char* prefix, unsigned long long seed) {
+std::string TemporaryNameFor(const std::string& target_name, const char* prefix,
+                             unsigned long long seed) {
   std::size_t length = target_name.size();
   if (length < 7) length = 7;
   if (length > 12) length = 12;

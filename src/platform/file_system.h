@@ -156,15 +156,14 @@ bool NamesSameOutput(FileSystem& files, const std::string& a,
 /// Reads the whole regular file at \a path into \a bytes, when it holds at
 /// most \a largest bytes.
 bool ReadWholeFile(FileSystem& files, const std::string& path,
-                   std::uint64_t largest, std::string* bytes,
-                   OpenError* error);
+                   std::uint64_t largest, std::string* bytes, OpenError* error);
 
 /// For the implementations: a short name for a temporary file beside a
 /// target named \a target_name: \a prefix and letters drawn from \a seed,
 /// as long as the target's name but at least 7 and at most 12 characters,
 /// so that a target whose name is legal always gets one.
-std::string TemporaryNameFor(const std::string& target_name,
-                             const char* prefix, unsigned long long seed);
+std::string TemporaryNameFor(const std::string& target_name, const char* prefix,
+                             unsigned long long seed);
 
 /// For the implementations: an output written through the C library's
 /// stream \a file (standard output); Close() only flushes it.

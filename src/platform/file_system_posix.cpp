@@ -457,8 +457,8 @@ class PosixFileSystem : public FileSystem {
 #endif
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
       std::string named = folder + TemporaryName(NameOf(target), attempt);
-      int fd = ::open(named.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                      0600);
+      int fd =
+          ::open(named.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
       if (fd >= 0)
         return std::make_unique<PosixTemporaryFile>(fd, target, named,
                                                     replaced);

@@ -81,13 +81,13 @@ SystemError Win32Error(DWORD code) {
   error.code = ErrnoOf(code);
   wchar_t text[512];
   DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      code, 0, text, sizeof text / sizeof text[0], nullptr);
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+      0, text, sizeof text / sizeof text[0], nullptr);
   while (n > 0 && (text[n - 1] == L'\r' || text[n - 1] == L'\n' ||
                    text[n - 1] == L'.' || text[n - 1] == L' '))
     --n;
-  error.text = n ? Narrow(std::wstring_view(text, n))
-                 : "error " + std::to_string(code);
+  error.text =
+      n ? Narrow(std::wstring_view(text, n)) : "error " + std::to_string(code);
   return error;
 }
 
@@ -105,8 +105,8 @@ bool IsDeviceName(const std::string& path) {
   while (!name.empty() && (name.back() == ' ' || name.back() == ':'))
     name.pop_back();
   name = AsciiUpperText(name);
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL",
-                                         "CONIN$", "CONOUT$"};
+  static const char* const kDevices[] = {"CON", "PRN",    "AUX",
+                                         "NUL", "CONIN$", "CONOUT$"};
   for (const char* device : kDevices)
     if (name == device) return true;
   return name.size() == 4 &&
@@ -188,8 +188,8 @@ class Win32InputFile : public InputFile {
   std::size_t Read(char* buffer, std::size_t size) override {
     std::size_t total = 0;
     while (total < size) {
-      DWORD want = static_cast<DWORD>(
-          size - total > (1u << 30) ? (1u << 30) : size - total);
+      DWORD want = static_cast<DWORD>(size - total > (1u << 30) ? (1u << 30)
+                                                                : size - total);
       DWORD got = 0;
       if (!ReadFile(handle_, buffer + total, want, &got, nullptr)) {
         error_ = LastError();
@@ -386,8 +386,7 @@ class Win32FileSystem : public FileSystem {
     }
     const std::string folder = FolderOf(target);
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-      std::wstring path =
-          Wide(folder + TemporaryName(NameOf(target), attempt));
+      std::wstring path = Wide(folder + TemporaryName(NameOf(target), attempt));
       // Shared for deletion, so that Ctrl+C can remove it while it is open.
       HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE,
                                   FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,

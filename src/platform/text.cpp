@@ -61,7 +61,8 @@ std::size_t Utf8SequenceAt(std::string_view text, std::size_t at,
     if ((next & 0xC0) != 0x80) return 0;
     c = (c << 6) | (next & 0x3F);
   }
-  const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+  const bool overlong =
+      (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
   if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return 0;
   *code_point = c;
   return static_cast<std::size_t>(extra) + 1;

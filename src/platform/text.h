@@ -154,7 +154,8 @@ inline bool AllDigitBytes(Word word) {
   // A byte below "0" borrows and one above "9" carries into its top bit;
   // a borrow or carry into the byte above comes only from a byte that
   // already failed.
-  return (((word - 0x30 * kOnes) | (word + 0x46 * kOnes)) & (0x80 * kOnes)) == 0;
+  return (((word - 0x30 * kOnes) | (word + 0x46 * kOnes)) & (0x80 * kOnes)) ==
+         0;
 }
 
 // ---- UTF-8 ----

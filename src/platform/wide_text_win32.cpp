@@ -29,7 +29,7 @@ std::string InCodePage(std::wstring_view wide, unsigned code_page) {
                                     nullptr, 0, missing, nullptr);
   if (n <= 0) return std::string();
   std::string text(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(code_page, flags, wide.data(), size, &text[0], n,
-                      missing, nullptr);
+  WideCharToMultiByte(code_page, flags, wide.data(), size, &text[0], n, missing,
+                      nullptr);
   return text;
 }

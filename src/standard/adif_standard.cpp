@@ -9,11 +9,11 @@
 
 const AdifFieldDefinition* FindAdifField(std::string_view name) {
   const AdifFieldDefinition* end = kAdifFields + kAdifFieldCount;
-  const AdifFieldDefinition* found =
-      std::lower_bound(kAdifFields, end, name,
-                       [](const AdifFieldDefinition& field, std::string_view n) {
-                         return CompareIgnoringCase(field.name, n) < 0;
-                       });
+  const AdifFieldDefinition* found = std::lower_bound(
+      kAdifFields, end, name,
+      [](const AdifFieldDefinition& field, std::string_view n) {
+        return CompareIgnoringCase(field.name, n) < 0;
+      });
   if (found != end && CompareIgnoringCase(found->name, name) == 0) return found;
   return nullptr;
 }
@@ -35,7 +35,8 @@ const AdifEnumerationValue* FindAdifEnumerationValue(
        row != end && row->enumeration == enumeration &&
        CompareIgnoringCase(row->value, value) == 0;
        ++row) {
-    if (qualifier.empty() || CompareIgnoringCase(row->qualifier, qualifier) == 0)
+    if (qualifier.empty() ||
+        CompareIgnoringCase(row->qualifier, qualifier) == 0)
       return row;
   }
   return nullptr;
@@ -43,7 +44,8 @@ const AdifEnumerationValue* FindAdifEnumerationValue(
 
 const AdifBand* FindAdifBand(std::string_view name) {
   for (int i = 0; i < kAdifBandCount; ++i)
-    if (CompareIgnoringCase(kAdifBands[i].name, name) == 0) return &kAdifBands[i];
+    if (CompareIgnoringCase(kAdifBands[i].name, name) == 0)
+      return &kAdifBands[i];
   return nullptr;
 }
 
@@ -60,6 +62,7 @@ bool FindAdifTypeIndicator(std::string_view text, AdifType* type) {
 
 char AdifTypeIndicatorOf(AdifType type) {
   for (int i = 0; i < kAdifTypeIndicatorCount; ++i)
-    if (kAdifTypeIndicators[i].type == type) return kAdifTypeIndicators[i].letter;
+    if (kAdifTypeIndicators[i].type == type)
+      return kAdifTypeIndicators[i].letter;
   return 0;
 }

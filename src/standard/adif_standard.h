@@ -15,12 +15,34 @@
 extern const char kAdifVersion[];
 
 enum class AdifType {
-  kAwardList, kBoolean, kCharacter, kCreditList, kDate, kDigit, kEnumeration,
-  kGridSquare, kGridSquareExt, kGridSquareList, kInteger, kIntlCharacter,
-  kIntlMultilineString, kIntlString, kIOTARefNo, kLocation, kMultilineString,
-  kNumber, kPOTARef, kPOTARefList, kPositiveInteger,
-  kSecondaryAdministrativeSubdivisionListAlt, kSecondarySubdivisionList,
-  kSOTARef, kSponsoredAwardList, kString, kTime, kWWFFRef,
+  kAwardList,
+  kBoolean,
+  kCharacter,
+  kCreditList,
+  kDate,
+  kDigit,
+  kEnumeration,
+  kGridSquare,
+  kGridSquareExt,
+  kGridSquareList,
+  kInteger,
+  kIntlCharacter,
+  kIntlMultilineString,
+  kIntlString,
+  kIOTARefNo,
+  kLocation,
+  kMultilineString,
+  kNumber,
+  kPOTARef,
+  kPOTARefList,
+  kPositiveInteger,
+  kSecondaryAdministrativeSubdivisionListAlt,
+  kSecondarySubdivisionList,
+  kSOTARef,
+  kSponsoredAwardList,
+  kString,
+  kTime,
+  kWWFFRef,
 };
 
 /// One field of the standard.
@@ -49,7 +71,7 @@ struct AdifEnumerationValue {
 };
 
 struct AdifBand {
-  const char* name;  ///< "40m", "70cm", ...
+  const char* name;                  ///< "40m", "70cm", ...
   std::uint64_t lower_hz, upper_hz;  ///< the edges, both in the band
 };
 

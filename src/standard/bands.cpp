@@ -13,8 +13,7 @@ const AdifBand* BandOfHertz(std::uint64_t hz) {
   // that starts at or below \a hz.
   const AdifBand* end = kAdifBands + kAdifBandCount;
   const AdifBand* after = std::upper_bound(
-      kAdifBands, end, hz,
-      [](std::uint64_t value, const AdifBand& band) {
+      kAdifBands, end, hz, [](std::uint64_t value, const AdifBand& band) {
         return value < band.lower_hz;
       });
   if (after == kAdifBands) return nullptr;
@@ -130,7 +129,8 @@ std::uint64_t HertzAs(const DecimalText& number, unsigned reading) {
 }
 
 std::string MegahertzDigitsAs(const DecimalText& number, unsigned reading) {
-  if (reading != kAsHertz) return MegahertzDigits(number, reading == kAsKilohertz);
+  if (reading != kAsHertz)
+    return MegahertzDigits(number, reading == kAsKilohertz);
   return MegahertzText(HertzAs(number, kAsHertz));
 }
 
@@ -167,7 +167,8 @@ const AdifBand* BandInMetres(const std::string& number) {
 
 // A bare number of \a text, its decimals' trailing zeros dropped ("40.0" is
 // "40"), with \a decimal its reading; false when \a text is no bare number.
-bool BareNumber(std::string_view text, std::string* name, DecimalText* decimal) {
+bool BareNumber(std::string_view text, std::string* name,
+                DecimalText* decimal) {
   text = TrimSpaces(text);
   if (text.empty() || !IsAsciiDigit(text[0])) return false;
   if (!ReadDecimal(text, false, decimal) || decimal->whole.empty())
@@ -185,6 +186,7 @@ struct MegahertzName {
   std::string_view number;
   const char* band;
 };
+// clang-format off
 constexpr MegahertzName kMegahertzNames[] = {
     {"1", "160m"},   {"2", "160m"},    {"4", "80m"},     {"5", "60m"},
     {"7", "40m"},    {"10", "30m"},    {"14", "20m"},    {"18", "17m"},
@@ -194,6 +196,7 @@ constexpr MegahertzName kMegahertzNames[] = {
     {"435", "70cm"}, {"1296", "23cm"}, {"2320", "13cm"}, {"2400", "13cm"},
     {"10368", "3cm"},
 };
+// clang-format on
 
 // The band a number of megahertz names: one of kMegahertzNames when whole,
 // else the band it lies in ("3.5", "7.05").

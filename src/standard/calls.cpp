@@ -35,8 +35,8 @@ namespace {
 
 // The letters old logs wrote for a slashed zero.
 bool IsSlashedZero(std::uint32_t code_point) {
-  return code_point == 0x00D8 || code_point == 0x00F8 ||
-         code_point == 0x2205 || code_point == 0x03C6;
+  return code_point == 0x00D8 || code_point == 0x00F8 || code_point == 0x2205 ||
+         code_point == 0x03C6;
 }
 
 }  // namespace

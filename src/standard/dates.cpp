@@ -35,8 +35,8 @@ long DayNumber(const CalendarDate& date) {
   const long year_of_era = y - era * 400;
   const long day_of_year =
       (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
-  const long day_of_era = year_of_era * 365 + year_of_era / 4 -
-                          year_of_era / 100 + day_of_year;
+  const long day_of_era =
+      year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
   return era * 146097 + day_of_era - 719468;
 }
 
@@ -50,6 +50,7 @@ struct MonthName {
   std::string_view name;
   int month;
 };
+// clang-format off
 constexpr MonthName kMonthNames[] = {
     {"JANUARY", 1},    {"FEBRUARY", 2},  {"MARCH", 3},     {"APRIL", 4},
     {"MAY", 5},        {"JUNE", 6},      {"JULY", 7},      {"AUGUST", 8},
@@ -59,6 +60,7 @@ constexpr MonthName kMonthNames[] = {
     {"SEPTIEMBRE", 9}, {"SETIEMBRE", 9}, {"OCTUBRE", 10},  {"NOVIEMBRE", 11},
     {"DICIEMBRE", 12},
 };
+// clang-format on
 
 int MonthOfName(std::string_view letters) {
   // No month's name is longer than ten letters.
@@ -144,7 +146,8 @@ bool ReadDateText(std::string_view text, DateText* date, bool numeric) {
     // Between two parts: blanks and at most one separator; a month name may
     // also stand right against a number.
     bool separator = false;
-    while (i < text.size() && !IsAsciiDigit(text[i]) && !IsAsciiLetter(text[i])) {
+    while (i < text.size() && !IsAsciiDigit(text[i]) &&
+           !IsAsciiLetter(text[i])) {
       char c = text[i++];
       if (c == ' ') continue;
       if (separator || (c != '/' && c != '-' && c != '.' && c != ','))
@@ -167,7 +170,8 @@ bool DateUnder(const DateText& date, DateOrder order, CalendarDate* out) {
       month = DigitsValue(d.substr(year_digits, 2));
       day = DigitsValue(d.substr(year_digits + 2, 2));
     } else {
-      int first = DigitsValue(d.substr(0, 2)), second = DigitsValue(d.substr(2, 2));
+      int first = DigitsValue(d.substr(0, 2)),
+          second = DigitsValue(d.substr(2, 2));
       year = DigitsValue(d.substr(4, year_digits));
       day = order == kDayMonthYear ? first : second;
       month = order == kDayMonthYear ? second : first;

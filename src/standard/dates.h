@@ -31,9 +31,9 @@ inline int DaysInMonth(int year, int month) {
 /// What is wrong with an ADIF Date.
 enum class DateFault {
   kNone,
-  kNotEightDigits,  ///< not written YYYYMMDD
+  kNotEightDigits,   ///< not written YYYYMMDD
   kNotACalendarDay,  ///< month or day out of range
-  kBeforeEarliest,  ///< before kEarliestAdifYear
+  kBeforeEarliest,   ///< before kEarliestAdifYear
 };
 
 /// The standard's rule for a Date.

@@ -29,6 +29,7 @@ struct ModeAlias {
   const char* standard;
   bool cyrillic = false;
 };
+// clang-format off
 constexpr ModeAlias kModeAliases[] = {
     {"PACKET", "PKT"},    {"AMTOR", "TOR"},          {"PACTOR", "PAC"},
     {"BPSK31", "PSK31"},  {"BPSK63", "PSK63"},       {"BPSK125", "PSK125"},
@@ -42,6 +43,7 @@ constexpr ModeAlias kModeAliases[] = {
     // Russian: telegraphy, telephony.
     {"TLG", "CW", true}, {"TLF", "SSB", true},
 };
+// clang-format on
 
 // Every mode and submode of the standard by its name in upper case, and by
 // that name without blanks and hyphens; a mode before a submode of the

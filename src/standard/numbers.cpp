@@ -78,9 +78,12 @@ bool GroupsOfThree(std::string_view whole, char separator) {
 unsigned SeparatorsOf(std::string_view text) {
   std::size_t points = 0, commas = 0;
   for (char c : text) {
-    if (c == '.') ++points;
-    else if (c == ',') ++commas;
-    else if (!IsAsciiDigit(c)) return kNotANumber;
+    if (c == '.')
+      ++points;
+    else if (c == ',')
+      ++commas;
+    else if (!IsAsciiDigit(c))
+      return kNotANumber;
   }
   if (text.empty() || points + commas == text.size()) return kNotANumber;
   if (points + commas == 0) return 0;
@@ -91,7 +94,8 @@ unsigned SeparatorsOf(std::string_view text) {
   const std::string_view fraction = text.substr(last + 1);
   const std::size_t same = decimal == '.' ? points : commas;
   if (same >= 2) {  // the only kind, more than once: thousands
-    if ((decimal == '.' ? commas : points) != 0 || !GroupsOfThree(text, decimal))
+    if ((decimal == '.' ? commas : points) != 0 ||
+        !GroupsOfThree(text, decimal))
       return kNotANumber;
     return decimal == '.' ? kPointGroups : kCommaGroups;
   }

@@ -32,12 +32,12 @@ bool ReadDecimal(std::string_view text, bool with_unit, DecimalText* number);
 
 /// What the separators of one written number prove, as bits.
 enum SeparatorEvidence : unsigned {
-  kPointIsDecimal = 1,    ///< "7.05", "1,234.5"
-  kCommaIsDecimal = 2,    ///< "7,05", "1.234,5"
-  kPointGroups = 4,       ///< "14.074.000", "1.234,5": point between thousands
-  kCommaGroups = 8,       ///< "14,074,000", "1,234.5"
-  kPointOpen = 16,        ///< "1.500": a point before three digits, either
-  kCommaOpen = 32,        ///< "1,500": the same with a comma
+  kPointIsDecimal = 1,  ///< "7.05", "1,234.5"
+  kCommaIsDecimal = 2,  ///< "7,05", "1.234,5"
+  kPointGroups = 4,     ///< "14.074.000", "1.234,5": point between thousands
+  kCommaGroups = 8,     ///< "14,074,000", "1,234.5"
+  kPointOpen = 16,      ///< "1.500": a point before three digits, either
+  kCommaOpen = 32,      ///< "1,500": the same with a comma
   kNotANumber = 64,
 };
 

@@ -2,7 +2,6 @@
 
 #include "standard/qsl.h"
 
-
 #include "dbf/code_page.h"
 #include "platform/text.h"
 
@@ -15,6 +14,7 @@ struct QslWord {
   char flag;
   bool cyrillic = false;
 };
+// clang-format off
 constexpr QslWord kQslWords[] = {
     // The standard's own letters.
     {"Y", 'Y'}, {"N", 'N'}, {"R", 'R'}, {"Q", 'Q'}, {"I", 'I'}, {"V", 'V'},
@@ -29,6 +29,7 @@ constexpr QslWord kQslWords[] = {
     // Russian: Д, ДА (yes); Н, НЕТ (no).
     {"D", 'Y', true}, {"DA", 'Y', true}, {"N", 'N', true}, {"NET", 'N', true},
 };
+// clang-format on
 
 }  // namespace
 

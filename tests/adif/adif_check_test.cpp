@@ -15,19 +15,21 @@
 #include "cli/commands.h"
 #include "convert/adif_header.h"
 #include "convert/convert_records.h"
-#include "standard/adif_standard.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
 #include "platform/byte_stream.h"
+#include "standard/adif_standard.h"
 #include "test_support.h"
 
 namespace {
 
 // A record that every service takes; cases change one field of it.
+// clang-format off
 const std::vector<std::pair<std::string, std::string>> kGoodRecord = {
     {"CALL", "EA4ABC"}, {"QSO_DATE", "20050102"}, {"TIME_ON", "0915"},
     {"BAND", "40m"},    {"FREQ", "7.085"},        {"MODE", "SSB"},
 };
+// clang-format on
 
 std::string Field(const std::string& name, const std::string& data) {
   return "<" + name + ":" + std::to_string(data.size()) + ">" + data + " ";
@@ -70,7 +72,7 @@ std::string Check(const std::string& text, CheckTotals* totals = nullptr) {
 
 struct ValueCase {
   const char* field;
-  const char* data;  // null: the field is left out
+  const char* data;     // null: the field is left out
   const char* finding;  // "" when the value is good
 };
 
@@ -196,9 +198,8 @@ TEST(CheckAdif, BandsAndFrequencies) {
             Check((base + Field("FREQ", "99999999999999") + "<EOR>")));
   EXPECT_EQ("freq-outside-band FREQ_RX: 7.1 MHz is outside band 20m (14.0 to "
             "14.35 MHz)\n",
-            Check((base + Field("FREQ", "7.1") +
-                            Field("BAND_RX", "20m") + Field("FREQ_RX", "7.1") +
-                            "<EOR>")));
+            Check((base + Field("FREQ", "7.1") + Field("BAND_RX", "20m") +
+                   Field("FREQ_RX", "7.1") + "<EOR>")));
 }
 
 TEST(CheckAdif, ModesAndSubmodes) {
@@ -259,7 +260,8 @@ TEST(CheckAdif, Numbers) {
       {"TX_PWR", "2,5",
        "bad-number TX_PWR: \"2,5\" is not a number (the decimal separator is "
        "a point)"},
-      {"TX_PWR", "-5", "bad-number TX_PWR: \"-5\" is below 0, the smallest TX_PWR"},
+      {"TX_PWR", "-5",
+       "bad-number TX_PWR: \"-5\" is below 0, the smallest TX_PWR"},
       {"TX_PWR", " 100",
        "padded-number TX_PWR: \" 100\": blanks around a number; strict "
        "readers refuse the whole file (convert --fix removes them)"},
@@ -282,7 +284,8 @@ TEST(CheckAdif, NumberRangesOfTheStandard) {
     for (const char* bound : {standard.minimum, standard.maximum}) {
       if (!bound) continue;
       const bool low = bound == standard.minimum;
-      const std::string beyond = std::to_string(std::stoll(bound) + (low ? -1 : 1));
+      const std::string beyond =
+          std::to_string(std::stoll(bound) + (low ? -1 : 1));
       EXPECT_EQ("", Check(RecordWith(standard.name, bound))) << standard.name;
       std::string lines = Check(RecordWith(standard.name, beyond.c_str()));
       EXPECT_EQ(0u, lines.find(std::string("bad-number ") + standard.name))
@@ -301,14 +304,17 @@ TEST(CheckAdif, GridsLocationsAndBooleans) {
       {"GRIDSQUARE", "JN5",
        "bad-grid GRIDSQUARE: \"JN5\" is not a Maidenhead locator of 2, 4, 6 "
        "or 8 characters (such as JN10, JN10ab or JN10ab12)"},
-      {"GRIDSQUARE", "JS10", "bad-grid GRIDSQUARE: \"JS10\" is not a "
+      {"GRIDSQUARE", "JS10",
+       "bad-grid GRIDSQUARE: \"JS10\" is not a "
        "Maidenhead locator of 2, 4, 6 or 8 characters (such as JN10, JN10ab "
        "or JN10ab12)"},
-      {"GRIDSQUARE", "JN10AY", "bad-grid GRIDSQUARE: \"JN10AY\" is not a "
+      {"GRIDSQUARE", "JN10AY",
+       "bad-grid GRIDSQUARE: \"JN10AY\" is not a "
        "Maidenhead locator of 2, 4, 6 or 8 characters (such as JN10, JN10ab "
        "or JN10ab12)"},
       {"VUCC_GRIDS", "EM98,FM08", ""},
-      {"VUCC_GRIDS", "EM98,FM0", "bad-grid VUCC_GRIDS: \"FM0\" is not a "
+      {"VUCC_GRIDS", "EM98,FM0",
+       "bad-grid VUCC_GRIDS: \"FM0\" is not a "
        "Maidenhead locator of 2, 4, 6 or 8 characters (such as JN10, JN10ab "
        "or JN10ab12)"},
       {"GRIDSQUARE_EXT", "AX", ""},
@@ -358,12 +364,14 @@ TEST(CheckAdif, Enumerations) {
   });
   // Subdivisions are judged against their entity where the standard lists
   // that entity's; elsewhere any value goes.
-  const std::string base = Field("CALL", "W1AW") + Field("QSO_DATE", "20050102") +
-                           Field("TIME_ON", "0915") + Field("MODE", "CW") +
-                           Field("BAND", "20m");
-  EXPECT_EQ("", Check(base + Field("STATE", "MA") + Field("DXCC", "291") + "<EOR>"));
+  const std::string base =
+      Field("CALL", "W1AW") + Field("QSO_DATE", "20050102") +
+      Field("TIME_ON", "0915") + Field("MODE", "CW") + Field("BAND", "20m");
+  EXPECT_EQ(
+      "", Check(base + Field("STATE", "MA") + Field("DXCC", "291") + "<EOR>"));
   EXPECT_EQ("", Check(base + Field("STATE", "ZZ") + "<EOR>"));
-  EXPECT_EQ("", Check(base + Field("STATE", "ZZ") + Field("DXCC", "246") + "<EOR>"));
+  EXPECT_EQ(
+      "", Check(base + Field("STATE", "ZZ") + Field("DXCC", "246") + "<EOR>"));
   EXPECT_EQ("bad-enumeration MY_STATE: \"ZZ\" is not a subdivision of DXCC "
             "entity 291 in ADIF 3.1.6\n",
             Check(base + Field("MY_STATE", "ZZ") + Field("DXCC", "1") +
@@ -373,16 +381,20 @@ TEST(CheckAdif, Enumerations) {
 TEST(CheckAdif, ReferencesAndLists) {
   ExpectFindings({
       {"IOTA", "EU-005", ""},
-      {"IOTA", "EU-5", "bad-value IOTA: \"EU-5\" is not an IOTA reference "
+      {"IOTA", "EU-5",
+       "bad-value IOTA: \"EU-5\" is not an IOTA reference "
        "(such as EU-005)"},
       {"SOTA_REF", "W2/WE-003", ""},
-      {"SOTA_REF", "W2WE003", "bad-value SOTA_REF: \"W2WE003\" is not a SOTA "
+      {"SOTA_REF", "W2WE003",
+       "bad-value SOTA_REF: \"W2WE003\" is not a SOTA "
        "reference (such as G/LD-003)"},
       {"POTA_REF", "K-5033,VE-5082@CA-AB", ""},
-      {"POTA_REF", "K5033", "bad-value POTA_REF: \"K5033\" is not a POTA "
+      {"POTA_REF", "K5033",
+       "bad-value POTA_REF: \"K5033\" is not a POTA "
        "reference (such as K-5033 or VE-5082@CA-AB)"},
       {"WWFF_REF", "3DAFF-0002", ""},
-      {"WWFF_REF", "KFF-46", "bad-value WWFF_REF: \"KFF-46\" is not a WWFF "
+      {"WWFF_REF", "KFF-46",
+       "bad-value WWFF_REF: \"KFF-46\" is not a WWFF "
        "reference (such as KFF-4655)"},
       {"AWARD_SUBMITTED", "ADIF_CENTURY_BASIC,ARRL_DXCC", ""},
       {"USACA_COUNTIES", "MA,Franklin:MA,Hampshire", ""},
@@ -392,15 +404,20 @@ TEST(CheckAdif, ReferencesAndLists) {
 TEST(CheckAdif, FieldNames) {
   ExpectFindings({
       {"APP_LOGGER_ID", "1", ""},
-      {"MY_OWN", "1", "unknown-field MY_OWN: MY_OWN is not a field of ADIF "
+      {"MY_OWN", "1",
+       "unknown-field MY_OWN: MY_OWN is not a field of ADIF "
        "3.1.6 (a program's own fields start with APP_)"},
-      {"PROGRAMID", "x", "unknown-field PROGRAMID: PROGRAMID is a header "
+      {"PROGRAMID", "x",
+       "unknown-field PROGRAMID: PROGRAMID is a header "
        "field: it has no place in a record"},
-      {"EOR", "", "bad-tag EOR: <EOR:0> is not a field: EOR and EOH end a "
+      {"EOR", "",
+       "bad-tag EOR: <EOR:0> is not a field: EOR and EOH end a "
        "record or the header and carry no value"},
-      {"VE_PROV", "ON", "import-only VE_PROV: VE_PROV is an import-only field "
+      {"VE_PROV", "ON",
+       "import-only VE_PROV: VE_PROV is an import-only field "
        "of ADIF 3.1.6: readers take it, but it is no longer written"},
-      {"NAME_INTL", "Jos\xC3\xA9", "intl-field NAME_INTL: NAME_INTL is of an "
+      {"NAME_INTL", "Jos\xC3\xA9",
+       "intl-field NAME_INTL: NAME_INTL is of an "
        "international type, which is for .ADX files: .ADI files hold none"},
   });
   // Fields the header declares are the file's own.
@@ -410,7 +427,9 @@ TEST(CheckAdif, FieldNames) {
 
 TEST(CheckAdif, BytesOutsidePrintableAscii) {
   ExpectFindings({
-      {"NAME", "Jos\xE9 Mar\xED""a",
+      {"NAME",
+       "Jos\xE9 Mar\xED"
+       "a",
        "non-ascii NAME: 2 bytes outside printable ASCII, the first 0xE9 at "
        "position 4: .ADI files hold ASCII only"},
       {"NAME", "Jos\xC3\xA9",
@@ -431,12 +450,10 @@ TEST(CheckAdif, BytesOutsidePrintableAscii) {
 }
 
 TEST(CheckAdif, RecordsAndFilesWithoutContent) {
-  EXPECT_EQ("empty-record -: <EOR> with no field\n",
-            Check(("<EOR>\r\n")));
+  EXPECT_EQ("empty-record -: <EOR> with no field\n", Check(("<EOR>\r\n")));
   EXPECT_EQ("no-records -: the file holds no ADIF record\n",
             Check((AdifHeaderText(kEnglish))));
-  EXPECT_EQ("no-records -: the file holds no ADIF record\n",
-            Check(("")));
+  EXPECT_EQ("no-records -: the file holds no ADIF record\n", Check(("")));
 }
 
 TEST(CheckAdif, SyntaxProblemsComeFirstInTheirRecord) {
@@ -460,13 +477,12 @@ std::string ConvertedLines() {
   const int sizes[] = {8, 8, 5, 5, 9, 4, 1};
   std::vector<std::string> entries;
   for (int i = 0; i < 7; ++i)
-    entries.push_back(
-        ComposeFieldListEntry("F", i == 4 ? 'N' : 'C', sizes[i], 0,
-                              keywords[i]));
+    entries.push_back(ComposeFieldListEntry("F", i == 4 ? 'N' : 'C', sizes[i],
+                                            0, keywords[i]));
   std::string bytes = std::string(" ") + "EA4ABC  " + "20050102" + "09:15" +
-                      "40M  " + "    7.085" + "SSB " + "S" + " " +
-                      "F6XYZ   " + "20050102" + "09:42" + "2M   " +
-                      "  145.500" + "FM  " + "N";
+                      "40M  " + "    7.085" + "SSB " + "S" + " " + "F6XYZ   " +
+                      "20050102" + "09:42" + "2M   " + "  145.500" + "FM  " +
+                      "N";
   MemorySource in(bytes.data(), bytes.size());
   StringSink out;
   ConvertRecords(&in, &out, 2, PlanColumns(entries, kEnglish));
@@ -542,6 +558,7 @@ TEST(CheckAdif, RealFilesAreClean) {
     const char* title;
     std::string file;
     bool for_lotw;
+    // clang-format off
   } cases[] = {
       {"a LoTW download", lotw_header + lotw_record + lotw_record +
                               "<APP_LoTW_EOF>\n", true},
@@ -583,6 +600,7 @@ TEST(CheckAdif, RealFilesAreClean) {
        "\xC3\xAD""a</APP></RECORD></RECORDS></ADX>",
        false},
   };
+  // clang-format on
   CheckOptions lotw;
   lotw.service = FindCheckService("lotw");
   for (const auto& c : cases) {
@@ -602,12 +620,14 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
   const std::string good = RecordWith("CALL", "W1AW");
   const std::string body = good.substr(0, good.size() - 7);
   std::string many;  // more fields than a part holds
-  for (int i = 0; i < 1100; ++i) many += "<APP_X_" + std::to_string(i) + ":1>a ";
+  for (int i = 0; i < 1100; ++i)
+    many += "<APP_X_" + std::to_string(i) + ":1>a ";
   const struct {
     const char* title;
     std::string file;
     FindingLevel level;
     const char* findings;  // "kind FIELD" of each, in order
+    // clang-format off
   } cases[] = {
       {"a type indicator unfit for its field",
        RecordWith("QSO_DATE", "20240101").replace(0, 0, "<QSO_DATE:8:T>20240101 "),
@@ -690,6 +710,7 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
        "<USERDEF FIELDNAME=\"OWN\">\xC3\xA9</USERDEF></RECORD></RECORDS></ADX>",
        FindingLevel::kError, "non-ascii OWN"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::vector<Finding> findings;
     CheckAdifText(c.file, &findings);
@@ -711,6 +732,7 @@ TEST(CheckAdif, WhatLotwRefusesIsFoundForLotw) {
     const char* title;
     std::string file;
     const char* findings;  // "kind FIELD" of the service's findings
+    // clang-format off
   } cases[] = {
       {"not an amateur call", RecordWith("CALL", "W1"), "service-refuses CALL"},
       {"before any certificate", RecordWith("QSO_DATE", "19451031"),
@@ -744,6 +766,7 @@ TEST(CheckAdif, WhatLotwRefusesIsFoundForLotw) {
        "<ADX><RECORDS><RECORD><CALL>W1AW</CALL></RECORD></RECORDS></ADX>",
        "service-refuses -"},
   };
+  // clang-format on
   CheckOptions lotw;
   lotw.service = FindCheckService("LoTW");
   ASSERT_NE(nullptr, lotw.service);
@@ -772,6 +795,7 @@ TEST(CheckAdif, TheXmlFormGivesTheSameFindings) {
   struct XmlCase {
     std::string adx;
     std::string findings;
+    // clang-format off
   } cases[] = {
       {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n<HEADER>"
        "<ADIF_VER>3.1.6</ADIF_VER><USERDEF FIELDID=\"1\" TYPE=\"N\">EPC"
@@ -811,13 +835,15 @@ TEST(CheckAdif, TheXmlFormGivesTheSameFindings) {
        "missing-field BAND: neither BAND nor FREQ is given\n"
        "bad-xml -: the file ends before </ADX>\n"},
   };
+  // clang-format on
   for (const XmlCase& c : cases) {
     std::string findings = Check(c.adx);
     std::string tagged_words = c.findings;
     for (std::size_t at = tagged_words.find(".ADI files hold ASCII only");
          at != std::string::npos; at = tagged_words.find(".ADI files", at))
       tagged_words.replace(
-          at, 26, "in .ADX only fields of an international type hold other characters");
+          at, 26,
+          "in .ADX only fields of an international type hold other characters");
     EXPECT_EQ(tagged_words, findings) << c.adx;
   }
 }
@@ -833,7 +859,8 @@ TEST(CheckReportText, LinesHiddenLinesSummaryAndCounts) {
   std::string text;
   for (const Finding& finding : findings)
     text += FormatFinding(finding, kEnglish) + "\n";
-  for (const std::string& line : HiddenLines(totals, kEnglish)) text += line + "\n";
+  for (const std::string& line : HiddenLines(totals, kEnglish))
+    text += line + "\n";
   EXPECT_EQ(
       "record 1: MODE: error: \"FT4\" is a submode: write MODE MFSK, SUBMODE FT4\n"
       "record 3: -: warning: <EOR> with no field\n"
@@ -877,9 +904,9 @@ TEST(CheckReportText, NamesFromTheFileAreShownEscaped) {
       for (Language language : {kEnglish, kSpanish}) {
         const std::string line = FormatFinding(finding, language);
         for (char c : line)
-          EXPECT_TRUE((c >= 0x20 && c < 0x7F) ||
-                      (language == kSpanish &&
-                       static_cast<unsigned char>(c) >= 0xA0))
+          EXPECT_TRUE(
+              (c >= 0x20 && c < 0x7F) ||
+              (language == kSpanish && static_cast<unsigned char>(c) >= 0xA0))
               << line;
         EXPECT_EQ(std::string::npos, line.find('\n')) << line;
       }
@@ -913,7 +940,8 @@ TEST(CheckAdif, AFloodIsCountedAndOnlyItsFirstFindingsShown) {
   EXPECT_EQ(1u, totals.records);
   EXPECT_EQ(1u, totals.records_with_findings);
   EXPECT_EQ(100000u, totals.by_kind[static_cast<int>(FindingKind::kBadTag)]);
-  EXPECT_EQ(99900u, totals.hidden_by_kind[static_cast<int>(FindingKind::kBadTag)]);
+  EXPECT_EQ(99900u,
+            totals.hidden_by_kind[static_cast<int>(FindingKind::kBadTag)]);
   findings.clear();
   CheckAdifText(flood, &findings, {kEnglish, 0});
   EXPECT_EQ(100001u, findings.size());
@@ -964,7 +992,8 @@ TEST(CheckAdif, CheckingInHalvesGivesTheReportOfOneReading) {
            (i % 5 ? "<USERDEF FIELDNAME=\"MY_FIELD\">1</USERDEF>"
                   : "<OTHER>1</OTHER>") +
            (i % 7 ? "" : "< />") + "</RECORD>\n";
-  const std::string comment = "<!-- " + std::string(xml.size(), 'x') + "</RECORD> -->";
+  const std::string comment =
+      "<!-- " + std::string(xml.size(), 'x') + "</RECORD> -->";
   for (const std::string& text :
        {xml + "</RECORDS></ADX>", xml, xml + comment + xml + "</RECORDS>",
         xml + "<RECORD><CALL>K1"}) {
@@ -1003,12 +1032,13 @@ TEST(CheckAdif, AReadErrorInTheSecondHalfEndsTheCheck) {
   CheckOptions options;
   options.halves_from = 1;
   EXPECT_EQ(CheckEnd::kReadFailed,
-            CheckAdifFile(&first, &second, AdifForm::kTagged, options,
-                          [&](const Finding& finding) {
-                            lines.push_back(FormatFinding(finding, kEnglish));
-                            return true;
-                          },
-                          &totals, &error));
+            CheckAdifFile(
+                &first, &second, AdifForm::kTagged, options,
+                [&](const Finding& finding) {
+                  lines.push_back(FormatFinding(finding, kEnglish));
+                  return true;
+                },
+                &totals, &error));
   EXPECT_EQ(EIO, error.code);
   EXPECT_EQ(0u, lines.front().find("record 1: BAND: error"));
 }

@@ -26,8 +26,8 @@ std::string Fields(const AdifFile& file) {
   for (const AdifFile::Record& record : file.records) {
     if (&record != &file.records.front()) text += " / ";
     for (std::size_t i = 0; i < record.fields.size(); ++i)
-      text += (i ? "|" : "") + record.fields[i].name + "=" +
-              record.fields[i].data;
+      text +=
+          (i ? "|" : "") + record.fields[i].name + "=" + record.fields[i].data;
   }
   return text;
 }
@@ -35,9 +35,9 @@ std::string Fields(const AdifFile& file) {
 // "kind:FIELD" of every syntax problem, file problems first.
 std::string Problems(const AdifFile& file) {
   static const char* const kNames[] = {
-      "bad-tag",    "bad-tag",          "bad-tag",     "bad-length",
-      "bad-length", "bad-length",       "text-after-value",
-      "missing-eor", "missing-eoh",     "bad-xml"};
+      "bad-tag",     "bad-tag",    "bad-tag",          "bad-length",
+      "bad-length",  "bad-length", "text-after-value", "missing-eor",
+      "missing-eoh", "bad-xml"};
   std::string text;
   auto add = [&text](const AdifSyntaxProblem& problem) {
     if (!text.empty()) text += " ";
@@ -97,7 +97,8 @@ AdifFile ReadInBlocks(const std::string& input) {
     AdifFile again = ReadAdif(input, block, /*fast=*/block != 1);
     EXPECT_EQ(Fields(file), Fields(again)) << block << ": " << input;
     EXPECT_EQ(Problems(file), Problems(again)) << block << ": " << input;
-    EXPECT_EQ(parts, Parts(input, block, /*fast=*/false)) << block << ": " << input;
+    EXPECT_EQ(parts, Parts(input, block, /*fast=*/false))
+        << block << ": " << input;
   }
   return file;
 }
@@ -110,6 +111,7 @@ struct ReadCase {
 };
 
 TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
+  // clang-format off
   const ReadCase cases[] = {
       {"no header", "<CALL:4>W1AW<MODE:2>CW<EOR>", "CALL=W1AW|MODE=CW", false},
       {"header text and <EOH>",
@@ -157,6 +159,7 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
        "<CALL:4>W1AW<EOR><APP_X_TOTAL:1>1 <APP_X_END>\r\n", "CALL=W1AW",
        false},
   };
+  // clang-format on
   for (const ReadCase& c : cases) {
     AdifFile file = ReadInBlocks(c.input);
     EXPECT_EQ(c.fields, Fields(file)) << c.title;
@@ -166,9 +169,9 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
 }
 
 TEST(ReadAdif, KeepsTheHeaderFieldsAndTheTypeIndicator) {
-  AdifFile file = ReadAdif(
-      "Made by hand\n<adif_ver:5>3.1.5 <programid:4>Test<eoh>"
-      "<qso_date:8:d>20240229<eor>");
+  AdifFile file =
+      ReadAdif("Made by hand\n<adif_ver:5>3.1.5 <programid:4>Test<eoh>"
+               "<qso_date:8:d>20240229<eor>");
   ASSERT_EQ(2u, file.header_fields.size());
   EXPECT_EQ("adif_ver", file.header_fields[0].name);
   EXPECT_EQ("3.1.5", file.header_fields[0].data);
@@ -188,6 +191,7 @@ struct MalformedCase {
 };
 
 TEST(ReadAdif, MalformedFilesGiveProblemsNotFailures) {
+  // clang-format off
   const MalformedCase cases[] = {
       {"length past the end", "<CALL:4>W1AW<NAME:50>Bob", "bad-length:NAME "
        "missing-eor:-", 1},
@@ -225,6 +229,7 @@ TEST(ReadAdif, MalformedFilesGiveProblemsNotFailures) {
        "missing-eoh:-", 0},
       {"a lone <", "<", "", 0},
   };
+  // clang-format on
   for (const MalformedCase& c : cases) {
     AdifFile file = ReadInBlocks(c.input);
     EXPECT_EQ(c.problems, Problems(file)) << c.title;
@@ -260,6 +265,7 @@ TEST(ReadAdif, TheFormIsToldByTheContent) {
   const struct {
     std::string start;
     AdifForm form;
+    // clang-format off
   } cases[] = {
       {"<?xml version=\"1.0\"?><ADX>", AdifForm::kXml},
       {"\xEF\xBB\xBF" + std::string(200, ' ') + "\r\n<?xml?>", AdifForm::kXml},
@@ -273,6 +279,7 @@ TEST(ReadAdif, TheFormIsToldByTheContent) {
       {"   ", AdifForm::kTagged},
       {"", AdifForm::kTagged},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(c.form, DetectAdifForm(c.start)) << c.start.substr(0, 60);
     // Read through a file, it is put back at its start.
@@ -305,6 +312,7 @@ TEST(ReadAdx, FieldsOpenWhereAPartEndsAreCarriedOverWhole) {
     std::size_t fields, problems;  // of the first record
     std::string last_field;        // its name
     std::uint64_t last_length;
+    // clang-format off
   } cases[] = {
       {"stray & in a comment", record("<COMMENT>" + std::string(1100, '&') + "</COMMENT>"),
        2, 1100, "COMMENT", 1100},
@@ -312,6 +320,7 @@ TEST(ReadAdx, FieldsOpenWhereAPartEndsAreCarriedOverWhole) {
        2, 3000, "COMMENT", 2},
       {"large application fields", record(apps), 401, 0, "APP_X_F399", 3000},
   };
+  // clang-format on
   for (const auto& c : cases) {
     for (std::size_t block : {std::size_t{7}, kAdifBlockSize}) {
       AdifFile file = ReadAdif(c.input, block);
@@ -322,7 +331,8 @@ TEST(ReadAdx, FieldsOpenWhereAPartEndsAreCarriedOverWhole) {
       EXPECT_EQ(c.last_field, first.fields.back().name) << c.title;
       EXPECT_EQ(c.last_length, first.fields.back().data.size()) << c.title;
       EXPECT_TRUE(first.terminated) << c.title;
-      EXPECT_EQ("CALL=K1", Fields(AdifFile{false, {}, {}, 0, {file.records[1]}}));
+      EXPECT_EQ("CALL=K1",
+                Fields(AdifFile{false, {}, {}, 0, {file.records[1]}}));
     }
   }
 }
@@ -372,8 +382,8 @@ TEST(ReadAdif, EveryPrefixOfAFileReadsTheSameInAnyBlocks) {
 TEST(ReadAdx, RecordsReadTheFastWayAsTheCarefulWay) {
   std::string wide, large_names;
   for (int i = 0; i < 1100; ++i)
-    wide += "<F" + std::to_string(i) + ">" + std::string(i % 30, 'w') +
-            "</F" + std::to_string(i) + ">";
+    wide += "<F" + std::to_string(i) + ">" + std::string(i % 30, 'w') + "</F" +
+            std::to_string(i) + ">";
   const std::string shapes[] = {
       "<CALL>W1AW</CALL><MODE>CW</MODE>",
       "<call>W1AW</CALL><Mode>CW</mODE>",
@@ -455,8 +465,8 @@ TEST(ReadAdif, LargeRecordsComeInPartsAndLongValuesAreMeasured) {
 // of its bytes, for a value of any length with any kind of byte anywhere in
 // it, and whatever lies past its end.
 TEST(ReadAdif, PlainValuesAreToldAsTheirBytesAreCounted) {
-  const char kBytes[] = {'A', ' ', '~', '<', '\x1F', '\x7F', '\x80', '\xFF',
-                         '\r', '\n', '\0'};
+  const char kBytes[] = {'A',    ' ',    '~',  '<',  '\x1F', '\x7F',
+                         '\x80', '\xFF', '\r', '\n', '\0'};
   for (std::size_t length = 0; length <= 40; ++length) {
     for (std::size_t at = 0; at <= length; ++at) {
       for (char byte : kBytes) {
@@ -466,7 +476,8 @@ TEST(ReadAdif, PlainValuesAreToldAsTheirBytesAreCounted) {
         AdifByteCounts counts;
         const bool less_than =
             CountBytes(std::string_view(bytes).substr(0, length), 0, &counts);
-        const bool plain = counts.odd == 0 && counts.line_ends == 0 && !less_than;
+        const bool plain =
+            counts.odd == 0 && counts.line_ends == 0 && !less_than;
         EXPECT_EQ(plain, PlainAscii(bytes.data(), length, bytes.size()))
             << length << " " << at << " " << static_cast<int>(byte);
       }
@@ -481,6 +492,7 @@ TEST(ReadAdif, NamesNumberedAlikeAreOneName) {
   const struct {
     std::string text;
     const char* unnumbered;  // the names of the fields read the careful way
+    // clang-format off
   } cases[] = {
       {"h<EOH><CALL:4>W1AW <BAND:3>40M <EOR>\r\n"
        "<CALL:4>K1AB <BAND:3>20M <MODE:2>CW <EOR>\r\n"
@@ -502,6 +514,7 @@ TEST(ReadAdif, NamesNumberedAlikeAreOneName) {
        "</RECORDS></ADX>",
        "CALL BAND CALL "},
   };
+  // clang-format on
   for (const auto& c : cases) {
     for (std::size_t block : {std::size_t{7}, kAdifBlockSize}) {
       SCOPED_TRACE(c.text.substr(0, 20) + " " + std::to_string(block));
@@ -509,7 +522,7 @@ TEST(ReadAdif, NamesNumberedAlikeAreOneName) {
       std::unique_ptr<AdifRecordReader> reader =
           MakeAdifReader(&input, DetectAdifForm(c.text), block);
       AdifRecord part;
-      std::map<std::uint64_t, std::string> names;  // by number
+      std::map<std::uint64_t, std::string> names;              // by number
       std::map<std::string, std::set<std::uint64_t>> numbers;  // by name
       std::string unnumbered;
       while (reader->Next(&part)) {
@@ -550,16 +563,16 @@ TEST(ReadAdif, PathologicalInputsTakeLinearTime) {
   // Each of these would take hours if some byte were looked at again for
   // every tag.
   const std::size_t kSize = 1 << 20;
-  const std::string patterns[] = {"<", "<A", "<A:", "<A:1", "<A:9:",
-                                  "<EOR>", "<A:1>x", "<A:0>"};
+  const std::string patterns[] = {"<",     "<A",    "<A:",    "<A:1",
+                                  "<A:9:", "<EOR>", "<A:1>x", "<A:0>"};
   for (const std::string& pattern : patterns) {
     std::string input;
     while (input.size() < kSize) input += pattern;
     AdifFile file = ReadAdif(input);
     EXPECT_LE(file.records.size(), kSize) << pattern;
   }
-  std::string long_data = "<A:" + std::to_string(kSize) + ">" +
-                          std::string(kSize, '<') + "<EOR>";
+  std::string long_data =
+      "<A:" + std::to_string(kSize) + ">" + std::string(kSize, '<') + "<EOR>";
   EXPECT_EQ(1u, ReadAdif(long_data).records.size());
 }
 

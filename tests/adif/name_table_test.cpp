@@ -18,6 +18,7 @@ TEST(NameTable, ANameIsFoundInAnyLetterCaseAndOnlySo) {
     const char* name;
     const char* same;   // the same name in another letter case
     const char* other;  // another name, of the same size
+    // clang-format off
   } cases[] = {
       {"A", "a", "B"},
       {"QTH", "qTh", "QTI"},
@@ -37,6 +38,7 @@ TEST(NameTable, ANameIsFoundInAnyLetterCaseAndOnlySo) {
       {"N\xC0ME", "n\xC0me", "N\xE0ME"},
       {"NAME_OF_SEVENTEEN@", "name_of_seventeen@", "NAME_OF_SEVENTEEN`"},
   };
+  // clang-format on
   NameTable table(64);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -46,8 +48,7 @@ TEST(NameTable, ANameIsFoundInAnyLetterCaseAndOnlySo) {
     EXPECT_EQ(number, table.Find(c.same));
     EXPECT_EQ(NameTable::kNotFound, table.Find(c.other));
     EXPECT_EQ(NameTable::kNotFound, table.Find(std::string(c.name) + "X"));
-    EXPECT_EQ(NameTable::kNotFound,
-              table.Find(std::string(c.name).substr(1)));
+    EXPECT_EQ(NameTable::kNotFound, table.Find(std::string(c.name).substr(1)));
   }
   EXPECT_FALSE(table.full());
   table.Clear();
@@ -79,10 +80,10 @@ TEST(NameTable, FindsWhatAPlainSearchFinds) {
       // Another letter case, or another byte.
       std::string& change = name;
       std::size_t at = random() % change.size();
-      change[at] = random() % 4 ? (IsAsciiUpper(change[at])
-                                       ? AsciiLower(change[at])
-                                       : AsciiUpper(change[at]))
-                                : letters[random() % letters.size()];
+      change[at] = random() % 4
+                       ? (IsAsciiUpper(change[at]) ? AsciiLower(change[at])
+                                                   : AsciiUpper(change[at]))
+                       : letters[random() % letters.size()];
     }
     std::size_t expected = NameTable::kNotFound;
     for (std::size_t i = 0; i < added.size(); ++i)

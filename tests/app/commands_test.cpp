@@ -6,16 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include "convert/adif_header.h"
-#include "mapping/catalogue.h"
-#include "convert/convert_file.h"
 #include "app/main_window.h"
-#include "mapping/mapping_options.h"
-#include "dbf_builder.h"
-#include "mapping/field_list.h"
+#include "convert/adif_header.h"
+#include "convert/convert_file.h"
 #include "dbf/table_file.h"
-#include "resource.h"
+#include "dbf_builder.h"
+#include "mapping/catalogue.h"
+#include "mapping/field_list.h"
+#include "mapping/mapping_options.h"
 #include "mapping/texts.h"
+#include "resource.h"
 #include "test_support.h"
 #include "window_harness.h"
 
@@ -25,21 +25,24 @@ namespace {
 // record and one without a call sign.
 BuilderTable ContactLog() {
   BuilderTable table;
-  table.columns = {{"FECHA", 'D', 8, 0},     {"HORA", 'C', 5, 0},
+  table.columns = {{"FECHA", 'D', 8, 0},       {"HORA", 'C', 5, 0},
                    {"INDICATIVO", 'C', 10, 0}, {"BANDA", 'C', 4, 0},
-                   {"NOMBRE", 'C', 15, 0},    {"QSL_ENV", 'C', 1, 0},
-                   {"FRECUENCIA", 'N', 9, 3}, {"NOTAS", 'C', 20, 0}};
+                   {"NOMBRE", 'C', 15, 0},     {"QSL_ENV", 'C', 1, 0},
+                   {"FRECUENCIA", 'N', 9, 3},  {"NOTAS", 'C', 20, 0}};
+  // clang-format off
   table.rows = {
       {"20050102", "09:15", "EA4ABC", "40M", "Jos\xE9 Mar\xED" "a", "S", "7.085", ""},
       {"20050103", "14:05", "DL1MUE", "20M", "J\xFCrgen", "s", "14.195", "QRM"},
       {"20050105", "18:20", "", "15M", "Bego\xF1" "a", "T", "21.295", "sin indicativo"},
       {"20050108", "10:02", "I2XYZ", "10M", "Giovanni", "N", "28.495", "Sporadic E"},
   };
+  // clang-format on
   table.deleted = {false, true, false, false};
   return table;
 }
 
 // The mapping the tests assign through the window and give the command line.
+// clang-format off
 const std::vector<std::pair<std::string, std::string>> kMapping = {
     {"FECHA", "QSO_DATE"}, {"HORA", "TIME_ON"},  {"INDICATIVO", "CALL"},
     {"BANDA", "BAND"},     {"NOMBRE", "NAME"},   {"QSL_ENV", "QSL_SENT"},
@@ -116,6 +119,7 @@ class Commands : public testing::TestWithParam<Language> {
   }
   TempDir folder_;
 };
+// clang-format on
 
 TEST_P(Commands, BrowseListsTheColumnsAndKeepsPathAndHeader) {
   TestWindow window(language());
@@ -129,15 +133,19 @@ TEST_P(Commands, BrowseListsTheColumnsAndKeepsPathAndHeader) {
   EXPECT_EQ(TextOf(MainControlWindow(hwnd, kInfoLine)),
             Choose(language(), "Creado el: 14-06-105 con 4 Qso's",
                    "Created in: 14-06-105 with 4 Qso's"));
-  std::vector<std::string> entries = ListItems(MainControlWindow(hwnd, kFieldList));
+  std::vector<std::string> entries =
+      ListItems(MainControlWindow(hwnd, kFieldList));
   ASSERT_EQ(entries.size(), table.columns.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const BuilderColumn& c = table.columns[i];
-    EXPECT_EQ(entries[i], ComposeFieldListEntry(c.name, c.type, c.length,
-                                                c.decimals, SkipWord(language())));
+    EXPECT_EQ(entries[i],
+              ComposeFieldListEntry(c.name, c.type, c.length, c.decimals,
+                                    SkipWord(language())));
   }
   EXPECT_EQ(FieldSelection(hwnd), 0);
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kCatalogueList), LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kCatalogueList), LB_GETCURSEL, 0, 0),
+      0);
   EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
 
   const KeptTable& kept = KeptTableOf(hwnd);
@@ -159,7 +167,9 @@ TEST_P(Commands, BrowseListsTheColumnsAndKeepsPathAndHeader) {
   EXPECT_EQ(record.lfCharSet, ANSI_CHARSET);
   EXPECT_EQ(record.lfPitchAndFamily, FIXED_PITCH);
   EXPECT_STREQ(record.lfFaceName, "Terminal");
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kCatalogueList), WM_GETFONT, 0, 0), 0);
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kCatalogueList), WM_GETFONT, 0, 0),
+      0);
 }
 
 TEST_P(Commands, ASecondTableReplacesTheFirstWithItsKeywords) {
@@ -174,11 +184,15 @@ TEST_P(Commands, ASecondTableReplacesTheFirstWithItsKeywords) {
 
   OpenTable(hwnd, second);
 
-  std::vector<std::string> entries = ListItems(MainControlWindow(hwnd, kFieldList));
+  std::vector<std::string> entries =
+      ListItems(MainControlWindow(hwnd, kFieldList));
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0], ComposeFieldListEntry("CALL", 'C', 8, 0, SkipWord(language())));
+  EXPECT_EQ(entries[0],
+            ComposeFieldListEntry("CALL", 'C', 8, 0, SkipWord(language())));
   EXPECT_EQ(FieldSelection(hwnd), 0);
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kCatalogueList), LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kCatalogueList), LB_GETCURSEL, 0, 0),
+      0);
   EXPECT_EQ(KeptTableOf(hwnd).path, second);
   EXPECT_EQ(KeptTableOf(hwnd).header.record_count, 0u);
 }
@@ -190,11 +204,14 @@ TEST_P(Commands, ATableWithoutColumnsLeavesTheConvertButtonAsItWas) {
   HWND convert = MainControlWindow(hwnd, kConvertButton);
 
   OpenTable(hwnd, WriteTable("NONE.DBF", empty));
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 0);
   EXPECT_EQ(FieldSelection(hwnd), LB_ERR);
   EXPECT_FALSE(IsWindowEnabled(convert));
   EXPECT_NE(TextOf(MainControlWindow(hwnd, kInfoLine)), "");
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kCatalogueList), LB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kCatalogueList), LB_GETCURSEL, 0, 0),
+      0);
 
   OpenTable(hwnd, WriteTable("LOG.DBF", ContactLog()));
   OpenTable(hwnd, (folder_ / "NONE.DBF"));
@@ -212,6 +229,7 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
     const char* name;
     std::string bytes;  // none: the file does not exist
     bool exists;
+    // clang-format off
   } refused[] = {
       {"SHORT.DBF", std::string("\x03\x69\x06\x0E", 4), true},
       {"CUT.DBF", BuildTable(ContactLog()).substr(0, 100), true},
@@ -222,6 +240,7 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
       {"LOG.FPT", BuildMemoFile(MemoLayout::kFoxPro, {"a memo", "another"},
                                 &memo_blocks), true},
   };
+  // clang-format on
   for (const auto& file : refused) {
     SCOPED_TRACE(file.name);
     std::string path = (folder_ / file.name);
@@ -236,14 +255,17 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
     EXPECT_EQ(box.text, expected);
     EXPECT_TRUE(box.has_icon);
 
-    EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(
+        SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0),
+        0);
     EXPECT_EQ(TextOf(MainControlWindow(hwnd, kInfoLine)), "");
     EXPECT_FALSE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
     EXPECT_FALSE(KeptTableOf(hwnd).present);
     EXPECT_EQ(TextOf(MainControlWindow(hwnd, kPathEdit)), path);
 
     // A Convert command that still arrives converts nothing.
-    CaughtMessage none = CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
+    CaughtMessage none =
+        CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
     EXPECT_FALSE(none.shown);
     EXPECT_EQ(ReadFile(DeriveOutputPath(path)), "");
     EXPECT_EQ(GetFileAttributesA((folder_ / "GOOD.ADI").c_str()),
@@ -252,7 +274,8 @@ TEST_P(Commands, ARefusedTableIsReportedAndLeavesNothingToConvert) {
 
   // A good table afterwards is listed as usual.
   OpenTable(hwnd, (folder_ / "GOOD.DBF"));
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 8);
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 8);
   EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
 }
 
@@ -267,15 +290,17 @@ TEST_P(Commands, ADamagedHeaderIsSaidOnceAndTheTableStillListed) {
   DbfLayout layout;
   TableError error;
   HeaderDamage damage;
-  ASSERT_TRUE(ReadTableFile(SystemFileSystem(), path, &layout, &error, &damage));
+  ASSERT_TRUE(
+      ReadTableFile(SystemFileSystem(), path, &layout, &error, &damage));
   ASSERT_TRUE(damage.record_length_differs);
 
   CaughtMessage box = CatchMessageBox([&] { OpenTable(hwnd, path); });
   ASSERT_TRUE(box.shown);
   EXPECT_EQ(box.text, HeaderDamageTexts(path, damage, language())[0]);
   EXPECT_TRUE(box.has_icon);
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0),
-            static_cast<LRESULT>(layout.columns.size()));
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0),
+      static_cast<LRESULT>(layout.columns.size()));
   EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
   // A sound table opens without a box.
   CaughtMessage none = CatchMessageBox(
@@ -293,8 +318,8 @@ TEST_P(Commands, DoubleClicksAssignConsecutiveColumns) {
   EXPECT_EQ(SendMessageA(fields, LB_GETCOUNT, 0, 0), 0);
 
   BuilderTable table;
-  table.columns = {{"CALLSIGN", 'C', 10, 0}, {"DATE", 'D', 8, 0},
-                   {"OPNAME", 'C', 20, 0}};
+  table.columns = {
+      {"CALLSIGN", 'C', 10, 0}, {"DATE", 'D', 8, 0}, {"OPNAME", 'C', 20, 0}};
   OpenTable(hwnd, WriteTable("THREE.DBF", table));
   std::vector<std::string> before = ListItems(fields);
 
@@ -326,7 +351,8 @@ TEST_P(Commands, DoubleClicksAssignConsecutiveColumns) {
   DoubleClickCatalogue(hwnd, 0);
   EXPECT_EQ(ListItems(fields)[1], before[1]);
   EXPECT_EQ(FieldSelection(hwnd), 2);
-  EXPECT_EQ(ListItems(fields)[1].substr(kEntryKeywordPosition), SkipWord(language()));
+  EXPECT_EQ(ListItems(fields)[1].substr(kEntryKeywordPosition),
+            SkipWord(language()));
 }
 
 TEST_P(Commands, ConvertWritesExactlyTheCommandLinesBytes) {
@@ -338,7 +364,8 @@ TEST_P(Commands, ConvertWritesExactlyTheCommandLinesBytes) {
   AssignThroughWindow(hwnd, table, kMapping, language());
 
   // Text typed into the path box changes nothing.
-  SetWindowTextA(MainControlWindow(hwnd, kPathEdit), (folder_ / "OTHER.DBF").c_str());
+  SetWindowTextA(MainControlWindow(hwnd, kPathEdit),
+                 (folder_ / "OTHER.DBF").c_str());
   // An earlier, longer output is replaced.
   std::string output = (folder_ / "LOG2005.ADI");
   WriteFile(output, std::string(5000, 'x'));
@@ -357,13 +384,16 @@ TEST_P(Commands, ConvertWritesExactlyTheCommandLinesBytes) {
   EXPECT_EQ(written.substr(0, AdifHeaderText(language()).size()),
             AdifHeaderText(language()));
   EXPECT_NE(written.find("<CALL:6>EA4ABC <TIME_ON:4>0915 <QSO_DATE:8>20050102 "
-                         "<BAND:3>40M <NAME:10>Jos\xE9 Mar\xED" "a <QSL_SENT:1>Y "
+                         "<BAND:3>40M <NAME:10>Jos\xE9 Mar\xED"
+                         "a <QSL_SENT:1>Y "
                          "<FREQ:9>    7.085 <EOR>\r\n"),
             std::string::npos);
 
   // Converting again gives the same bytes; the lists stay as they were.
-  std::vector<std::string> entries = ListItems(MainControlWindow(hwnd, kFieldList));
-  CaughtMessage again = CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
+  std::vector<std::string> entries =
+      ListItems(MainControlWindow(hwnd, kFieldList));
+  CaughtMessage again =
+      CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
   EXPECT_TRUE(again.shown);
   EXPECT_EQ(ReadFile(output), written);
   EXPECT_EQ(ListItems(MainControlWindow(hwnd, kFieldList)), entries);
@@ -386,6 +416,7 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
   // A table cut inside its third record; an output that is a folder; an
   // input whose name already ends in ADI; a read-only earlier output.
   std::size_t record_length = 1 + 8 + 5 + 10 + 4 + 15 + 1 + 9 + 20;
+  // clang-format off
   const Case cases[] = {
       {"truncated", "CUT.DBF", full.substr(0, 32 * 9 + 1 + 2 * record_length + 7),
        "termina tras el registro 2 de 4", "ends after record 2 of 4"},
@@ -395,6 +426,7 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
       {"read-only", "RO.DBF", full, "RO.ADI: es de solo lectura",
        "RO.ADI: it is read-only"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string input = (folder_ / c.input_name);
@@ -409,11 +441,13 @@ TEST_P(Commands, FailedConversionsAreReportedInsteadOfTheCompletion) {
     OpenTable(hwnd, input);
     AssignThroughWindow(hwnd, table, kMapping, language());
 
-    CaughtMessage box = CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
+    CaughtMessage box =
+        CatchMessageBox([&] { SendCommand(hwnd, IDC_CONVERT); });
     ASSERT_TRUE(box.shown);
     EXPECT_TRUE(box.has_icon);
-    EXPECT_NE(box.text.find(Choose(language(), c.spanish_words, c.english_words)),
-              std::string::npos)
+    EXPECT_NE(
+        box.text.find(Choose(language(), c.spanish_words, c.english_words)),
+        std::string::npos)
         << box.text;
     EXPECT_EQ(box.text.find('\n'), std::string::npos) << "one line";
     EXPECT_EQ(ReadFile(input), c.bytes) << "the input is untouched";
@@ -460,8 +494,7 @@ TEST(AboutCommand, ShowsTheSameDialogInBothLanguagesAndClosesOnEscape) {
     DialogAnswer answer("Acerca de...", [&](HWND dialog) {
       focus_on_ok = GetFocus() == GetDlgItem(dialog, IDOK);
       owner_disabled = !IsWindowEnabled(hwnd);
-      PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE,
-                   0x00010001);
+      PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     });
     // The accelerator's form of the command (high word 1) acts the same.
     SendCommand(hwnd, IDC_ABOUT, 1);

@@ -61,9 +61,8 @@ std::string Utf8(const std::wstring& wide) {
                               nullptr, nullptr);
   std::string text(n, '\0');
   if (n > 0)
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(),
-                        static_cast<int>(wide.size()), &text[0], n, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), static_cast<int>(wide.size()),
+                        &text[0], n, nullptr, nullptr);
   return text;
 }
 
@@ -151,9 +150,10 @@ void MouseClicks(int x, int y, int clicks) {
     input[i].type = INPUT_MOUSE;
     input[i].mi.dx = (x * 65535 + sw / 2) / (sw - 1);
     input[i].mi.dy = (y * 65535 + sh / 2) / (sh - 1);
-    input[i].mi.dwFlags =
-        MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE |
-        (i == 0 ? 0 : (i % 2) ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    input[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE |
+                          (i == 0    ? 0
+                           : (i % 2) ? MOUSEEVENTF_LEFTDOWN
+                                     : MOUSEEVENTF_LEFTUP);
   }
   SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
@@ -279,7 +279,7 @@ int main(int argc, char** argv) {
     CloseHandle(process.hThread);
     CloseHandle(nul);
     std::printf("%.4f\n", static_cast<double>(end.QuadPart - begin.QuadPart) /
-                               frequency.QuadPart);
+                              frequency.QuadPart);
     return code == 0 ? 0 : 1;
   }
 
@@ -386,7 +386,7 @@ int main(int argc, char** argv) {
     }
     QueryPerformanceCounter(&end);
     std::printf("%.4f\n", static_cast<double>(end.QuadPart - begin.QuadPart) /
-                               frequency.QuadPart);
+                              frequency.QuadPart);
   } else if (command == "text") {
     PrintLine(WindowTextW(control));
   } else if (command == "enabled") {
@@ -398,8 +398,7 @@ int main(int argc, char** argv) {
     // LB_GETTEXT across processes only works in its Unicode form here.
     int count = static_cast<int>(SendMessageW(control, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-      int length =
-          static_cast<int>(SendMessageW(control, LB_GETTEXTLEN, i, 0));
+      int length = static_cast<int>(SendMessageW(control, LB_GETTEXTLEN, i, 0));
       std::wstring text(length + 1, L'\0');
       int got = static_cast<int>(SendMessageW(
           control, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0])));

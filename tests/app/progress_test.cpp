@@ -13,13 +13,15 @@ struct Recorder {
   std::vector<std::string> shown;
   std::uint32_t now = 0;
   ProgressThrottle Make() {
-    return ProgressThrottle([this](const std::string& t) { shown.push_back(t); },
-                            [this] { return now; });
+    return ProgressThrottle(
+        [this](const std::string& t) { shown.push_back(t); },
+        [this] { return now; });
   }
 };
 
 TEST(ProgressThrottle, SmallTablesShowEveryRecord) {
-  for (std::uint32_t count : {1u, 3u, 120u, ProgressThrottle::kEveryRecordLimit}) {
+  for (std::uint32_t count :
+       {1u, 3u, 120u, ProgressThrottle::kEveryRecordLimit}) {
     Recorder recorder;
     ProgressThrottle throttle = recorder.Make();
     for (std::uint32_t r = 1; r <= count; ++r) throttle.Report(r, count);

@@ -32,9 +32,9 @@ class TemplateReader {
   WORD Word() {
     WORD value = 0;
     if (at_ + 2 <= bytes_.size())
-      value = static_cast<WORD>(static_cast<unsigned char>(bytes_[at_]) |
-                                static_cast<unsigned char>(bytes_[at_ + 1])
-                                    << 8);
+      value =
+          static_cast<WORD>(static_cast<unsigned char>(bytes_[at_]) |
+                            static_cast<unsigned char>(bytes_[at_ + 1]) << 8);
     at_ += 2;
     return value;
   }
@@ -84,6 +84,7 @@ struct ExpectedTemplate {
 
 const std::wstring kButton = L"#128", kStatic = L"#130";
 
+// clang-format off
 const ExpectedTemplate kTemplates[] = {
     {IDD_LANGUAGE, 0x80C000C0, 44, 34, 197, 53, L"LogWeave", 8,
      L"MS Sans Serif",
@@ -112,13 +113,16 @@ const ExpectedTemplate kTemplates[] = {
          {0x50020000, 37, 62, 39, 10, 0xFFFF, kStatic, L"*"},
      }},
 };
+// clang-format on
 
 class DialogTemplate : public testing::TestWithParam<ExpectedTemplate> {};
 
 TEST_P(DialogTemplate, HoldsEveryValueOfItsTable) {
   const ExpectedTemplate& expected = GetParam();
-  std::string bytes = ResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(expected.resource));
-  ASSERT_FALSE(bytes.empty()) << "no Spanish (Spain) dialog " << expected.resource;
+  std::string bytes =
+      ResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(expected.resource));
+  ASSERT_FALSE(bytes.empty())
+      << "no Spanish (Spain) dialog " << expected.resource;
   TemplateReader in(bytes);
   EXPECT_EQ(in.Dword(), expected.style);
   EXPECT_EQ(in.Dword(), 0u) << "extended style";
@@ -155,12 +159,11 @@ TEST_P(DialogTemplate, HoldsEveryValueOfItsTable) {
   EXPECT_TRUE(in.AtEnd());
 }
 
-INSTANTIATE_TEST_SUITE_P(Both, DialogTemplate, testing::ValuesIn(kTemplates),
-                         [](const testing::TestParamInfo<ExpectedTemplate>& info) {
-                           return info.param.resource == IDD_LANGUAGE
-                                      ? "Language140"
-                                      : "About103";
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Both, DialogTemplate, testing::ValuesIn(kTemplates),
+    [](const testing::TestParamInfo<ExpectedTemplate>& info) {
+      return info.param.resource == IDD_LANGUAGE ? "Language140" : "About103";
+    });
 
 TEST(Accelerators, IdcLogHoldsItsFourEntries) {
   std::string bytes = ResourceBytes(RT_ACCELERATOR, "IDC_LOG");

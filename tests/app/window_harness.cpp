@@ -119,8 +119,8 @@ TestWindow::TestWindow(Language language, bool press_escape) {
     }
   });
   g_creation_log = &created_;
-  HHOOK hook = SetWindowsHookExA(WH_CBT, LogCreation, nullptr,
-                                 GetCurrentThreadId());
+  HHOOK hook =
+      SetWindowsHookExA(WH_CBT, LogCreation, nullptr, GetCurrentThreadId());
   if (CreateMainWindow(instance, SW_SHOWNOACTIVATE)) hwnd_ = MainWindow();
   UnhookWindowsHookEx(hook);
   g_creation_log = nullptr;

@@ -91,7 +91,7 @@ class TestWindow {
 struct CaughtMessage {
   bool shown = false;
   bool forced = false;  ///< it did not close when OK was pressed
-  std::string text;   ///< bytes of the ANSI text
+  std::string text;     ///< bytes of the ANSI text
   bool has_icon = false;
 };
 CaughtMessage CatchMessageBox(const std::function<void()>& action);

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "mapping/catalogue.h"
 #include "app/controls.h"
 #include "app/main_window.h"
+#include "mapping/catalogue.h"
 #include "resource.h"
 #include "window_harness.h"
 
@@ -16,8 +16,8 @@ namespace {
 RECT RectInParent(HWND control) {
   RECT rect;
   GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control),
-                  reinterpret_cast<POINT*>(&rect), 2);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect),
+                  2);
   return rect;
 }
 
@@ -39,6 +39,7 @@ struct ExpectedControl {
   const char* spanish;
   const char* english;
 };
+// clang-format off
 const ExpectedControl kExpected[] = {
     {"STATIC", -1, 10, 5, 150, 15, 0x50000000, "Fichero a convertir:", "File to convert:"},
     {"EDIT", -1, 150, 5, 289, 20, 0x50800000, "", ""},
@@ -59,6 +60,7 @@ const ExpectedControl kExpected[] = {
     {"LISTBOX", 32772, 10, 65, 450, 95, 0x50A00000, "", ""},
     {"LISTBOX", 120, 10, 175, 450, 80, 0x50A00001, "", ""},
 };
+// clang-format on
 
 TEST_P(MainWindowInLanguage, ControlsAreCreatedAsTheTableSays) {
   const Language language = GetParam();
@@ -92,11 +94,11 @@ TEST_P(MainWindowInLanguage, ControlsAreCreatedAsTheTableSays) {
     EXPECT_EQ(created.ex_style, 0u);
     // Buttons carry their text from the start; statics get theirs after.
     bool button = std::string(expected.class_name) == "BUTTON";
-    EXPECT_EQ(created.text,
-              button ? Choose(language, expected.spanish, expected.english)
-                     : "");
-    EXPECT_EQ(created.hwnd, MainControlWindow(window.hwnd(),
-                                              static_cast<MainControl>(i)));
+    EXPECT_EQ(
+        created.text,
+        button ? Choose(language, expected.spanish, expected.english) : "");
+    EXPECT_EQ(created.hwnd,
+              MainControlWindow(window.hwnd(), static_cast<MainControl>(i)));
 
     // The live control: its text, id and place. A list box shrinks itself
     // to a whole number of entries.
@@ -139,9 +141,8 @@ TEST_P(MainWindowInLanguage, StartsWithTheCatalogueListedAndConvertDisabled) {
     EXPECT_EQ(items[row], CatalogueEntry(row, language)) << "row " << row;
   EXPECT_EQ(SendMessageA(catalogue, LB_GETCURSEL, 0, 0), LB_ERR);
 
-  EXPECT_EQ(SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0,
-                         0),
-            0);
+  EXPECT_EQ(
+      SendMessageA(MainControlWindow(hwnd, kFieldList), LB_GETCOUNT, 0, 0), 0);
   EXPECT_FALSE(IsWindowEnabled(MainControlWindow(hwnd, kConvertButton)));
   EXPECT_TRUE(IsWindowEnabled(MainControlWindow(hwnd, kBrowseButton)));
   EXPECT_FALSE(KeptTableOf(hwnd).present);

@@ -40,14 +40,13 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, FieldsPrintsTheSummaryAndOneEntryPerColumn) {
   RunResult run = Logweave({"fields", table_});
   EXPECT_EQ(0, run.exit_code) << run.err;
-  EXPECT_EQ(
-      "Created in: 14-06-105 with 3 Qso's\n"
-      "CALL          C          8          0 Skip\n"
-      "FECHA         D          8          0 Skip\n"
-      "HORA          C          5          0 Skip\n"
-      "NOMBRE        C         12          0 Skip\n"
-      "QSL_SENT      C          1          0 Skip\n",
-      run.out);
+  EXPECT_EQ("Created in: 14-06-105 with 3 Qso's\n"
+            "CALL          C          8          0 Skip\n"
+            "FECHA         D          8          0 Skip\n"
+            "HORA          C          5          0 Skip\n"
+            "NOMBRE        C         12          0 Skip\n"
+            "QSL_SENT      C          1          0 Skip\n",
+            run.out);
   run = Logweave({"fields", table_, "--lang", "es"});
   EXPECT_EQ(0u, run.out.find("Creado el: 14-06-105 con 3 Qso's\nCALL  "));
   EXPECT_NE(std::string::npos, run.out.find(" 0 Omitir\n"));
@@ -56,7 +55,8 @@ TEST_F(CliTest, FieldsPrintsTheSummaryAndOneEntryPerColumn) {
 TEST_F(CliTest, CatalogueListsTheRowsOfTheLanguage) {
   RunResult run = Logweave({"catalogue", "--lang", "es"});
   EXPECT_EQ(0, run.exit_code);
-  EXPECT_EQ(0u, run.out.find("Omitir \xA0 Ignorar el campo\nADDRESS M Direcci\xF3n"));
+  EXPECT_EQ(
+      0u, run.out.find("Omitir \xA0 Ignorar el campo\nADDRESS M Direcci\xF3n"));
   EXPECT_EQ(43, std::count(run.out.begin(), run.out.end(), '\n'));
   run = Logweave({"catalogue"});
   EXPECT_EQ(0u, run.out.find("Skip \xA0 Ignore the field\n"));
@@ -68,11 +68,13 @@ TEST_F(CliTest, ConvertWritesBesideTheInputAndSaysWhere) {
   std::string output = dir_ / "log.ADI";
   EXPECT_EQ(table_ + "\nconverted to\n" + output + "\n", run.out);
   EXPECT_EQ("", run.err);
-  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines + kStandardDeletedLine, ReadFile(output));
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines + kStandardDeletedLine,
+            ReadFile(output));
 }
 
 TEST_F(CliTest, StandardOutputGetsTheSameBytes) {
-  RunResult run = Logweave(Mapped({"-o", "-", "--lang", "es", "--skip-deleted"}));
+  RunResult run =
+      Logweave(Mapped({"-o", "-", "--lang", "es", "--skip-deleted"}));
   EXPECT_EQ(0, run.exit_code) << run.err;
   EXPECT_EQ(AdifHeaderText(kSpanish) + kStandardLines, run.out);
   EXPECT_EQ(table_ + "\nconvertido en\nla salida est\xE1ndar\n", run.err);
@@ -83,7 +85,8 @@ TEST_F(CliTest, NamedOutputAndWarningWithoutCall) {
   std::string output = dir_ / "out.adi";
   RunResult run = Logweave({"convert", table_, "-o", output});
   EXPECT_EQ(0, run.exit_code);
-  EXPECT_NE(std::string::npos, run.err.find("warning: no column is mapped to CALL"));
+  EXPECT_NE(std::string::npos,
+            run.err.find("warning: no column is mapped to CALL"));
   EXPECT_EQ(AdifHeaderText(kEnglish) + "<EOR>\r\n<EOR>\r\n<EOR>\r\n",
             ReadFile(output));
 }
@@ -95,6 +98,7 @@ TEST_F(CliTest, ExitCodesAndMessages) {
   std::filesystem::create_directory(dir_ / "folder.map");
   ASSERT_EQ(0, mkfifo((dir_ / "fifo.map").c_str(), 0600));
   const std::string t = table_;
+  // clang-format off
   const CliCase cases[] = {
       {"unknown column", {"convert", t, "--map", "BANDA=BAND"}, 2, "",
        "logweave: unknown column 'BANDA' in " + t},
@@ -169,6 +173,7 @@ TEST_F(CliTest, ExitCodesAndMessages) {
                                       "--lang", "es"}, 2, "",
        "logweave: --date-order solo vale con --fix"},
   };
+  // clang-format on
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir_.str());
     EXPECT_EQ(0u, run.err.find(c.err_has)) << c.name << ": " << run.err;
@@ -178,7 +183,10 @@ TEST_F(CliTest, ExitCodesAndMessages) {
   RunOptions closed;
   closed.close_stdout = true;
   RunResult run = ExpectCliCase(
-      {"standard output closed", {"convert", t, "--auto", "-o", "-"}, 1, "",
+      {"standard output closed",
+       {"convert", t, "--auto", "-o", "-"},
+       1,
+       "",
        "logweave: standard output is closed; nothing was written"},
       dir_.str(), closed);
   EXPECT_EQ(BuildTable(StandardLog()), ReadFile(table_));
@@ -189,8 +197,10 @@ TEST_F(CliTest, ExitCodesAndMessages) {
 
 TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
   BuilderTable year;
-  year.columns = {{"CALL", 'C', 8, 0}, {"QSO_DATE", 'D', 8, 0},
-                  {"TIME_ON", 'C', 4, 0}, {"BAND", 'C', 4, 0},
+  year.columns = {{"CALL", 'C', 8, 0},
+                  {"QSO_DATE", 'D', 8, 0},
+                  {"TIME_ON", 'C', 4, 0},
+                  {"BAND", 'C', 4, 0},
                   {"MODE", 'C', 4, 0}};
   year.rows = {{"EA4ABC", "20050102", "0915", "40M", "SSB"},
                {"F6XYZ", "20050103", "1042", "20M", "CW"}};
@@ -201,6 +211,7 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
   WriteFile(dir_ / "keep.adi", "earlier");
   const std::string y1 = dir_ / "y1.dbf", y2 = dir_ / "y2.dbf";
   const std::string all = dir_ / "all.adi", none = dir_ / "none.dbf";
+  // clang-format off
   const CliCase cases[] = {
       {"each its own", {"convert", y1, y2, "--auto"}, 0,
        y2 + "\nconverted to\n" + (dir_ / "y2.ADI") + "\n2 of 2 tables converted\n"},
@@ -231,6 +242,7 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
            " registro 1: EA4ABC 20050102 0916 40M SSB\nlogweave: contactos "
            "duplicados omitidos: 1\n"},
   };
+  // clang-format on
   for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
   EXPECT_EQ("earlier", ReadFile(dir_ / "keep.adi"));
   // The merged file is the first table's file and the second's new line.
@@ -242,8 +254,8 @@ TEST_F(CliTest, SeveralTablesEachToItsOwnFileOrMergedIntoOne) {
 
 TEST_F(CliTest, NothingIsLostAcrossTables) {
   const std::string table = BuildTable(StandardLog());
-  for (const char* name : {"A.dbf", "A.DBF", "b.dbf", "c.dbf", "x.dbf",
-                           "x.ADI"})
+  for (const char* name :
+       {"A.dbf", "A.DBF", "b.dbf", "c.dbf", "x.dbf", "x.ADI"})
     WriteFile(dir_ / name, table);
   std::string cut = table;
   cut.resize(cut.size() - 10);
@@ -259,6 +271,7 @@ TEST_F(CliTest, NothingIsLostAcrossTables) {
   };
   const std::string before = contents();
   const std::string t = table_;
+  // clang-format off
   const CliCase cases[] = {
       {"the memo file without --memo",
        {"convert", t, "--auto", "-o", "{dir}/log.FPT"}, 2, "",
@@ -294,6 +307,7 @@ TEST_F(CliTest, NothingIsLostAcrossTables) {
        "/dev/stdout was not written\nlogweave: /dev/stdout was not written; "
        "not converted: " + (dir_ / "cut.dbf") + "\n"},
   };
+  // clang-format on
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir_.str());
     EXPECT_EQ("", run.out) << c.name;
@@ -307,7 +321,8 @@ TEST_F(CliTest, AResultThatCannotBeWrittenIsAnError) {
   const std::string message =
       "logweave: Cannot write standard output: No space left on device\n";
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--version"}, {"--help"},
+       {std::vector<std::string>{"--version"},
+        {"--help"},
         {"convert", table_, "--auto", "-o", "{dir}/out.adi"},
         {"convert", table_, table_, "--auto", "--merge", "-o",
          "{dir}/all.adi"}}) {
@@ -342,11 +357,14 @@ TEST_F(CliTest, TruncatedTableIsAnErrorThatKeepsTheCompleteRecords) {
   WriteFile(table_, bytes);
   RunResult run = Logweave(Mapped({}));
   EXPECT_EQ(1, run.exit_code);
-  EXPECT_EQ("logweave: " + table_ + " ends after record 2 of 3; the 2 complete "
-            "records were converted to " + (dir_ / "log.ADI") + "\n",
+  EXPECT_EQ("logweave: " + table_ +
+                " ends after record 2 of 3; the 2 complete "
+                "records were converted to " +
+                (dir_ / "log.ADI") + "\n",
             run.err);
   EXPECT_EQ("", run.out);
-  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines, ReadFile(dir_ / "log.ADI"));
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines,
+            ReadFile(dir_ / "log.ADI"));
 }
 
 TEST_F(CliTest, MappingFileRoundTripsAndErrorsNameTheLine) {
@@ -355,8 +373,9 @@ TEST_F(CliTest, MappingFileRoundTripsAndErrorsNameTheLine) {
   EXPECT_EQ(0, run.exit_code);
   EXPECT_NE(std::string::npos, run.out.find("\nCALL=CALL\n"));
   EXPECT_NE(std::string::npos, run.out.find("\n# FECHA=            (D, 8)\n"));
-  std::string text = run.out + "FECHA=qso_date\n\n  # a comment\r\n#3=TIME_ON\r\n"
-                               "NOMBRE = name\n";
+  std::string text = run.out +
+                     "FECHA=qso_date\n\n  # a comment\r\n#3=TIME_ON\r\n"
+                     "NOMBRE = name\n";
   WriteFile(dir_ / "log.map", text);
   run = Logweave({"convert", table_, "--map-file", dir_ / "log.map"});
   EXPECT_EQ(0, run.exit_code) << run.err;
@@ -372,6 +391,7 @@ TEST_F(CliTest, MappingFileRoundTripsAndErrorsNameTheLine) {
     std::string line;
     int code;
     std::string error;
+    // clang-format off
   } cases[] = {
       {"CALL=CALL\nBANDA=BAND\n", 2,
        "logweave: " + (dir_ / "bad.map") + ":2: unknown column 'BANDA' in " +
@@ -382,6 +402,7 @@ TEST_F(CliTest, MappingFileRoundTripsAndErrorsNameTheLine) {
       {"CALL=CA-LL\n", 2,
        "logweave: " + (dir_ / "bad.map") + ":1: malformed keyword 'CA-LL'"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     WriteFile(dir_ / "bad.map", c.line);
     run = Logweave({"convert", table_, "--map-file", dir_ / "bad.map"});
@@ -404,11 +425,13 @@ TEST_F(CliTest, CharsetsAndCodePages) {
   run = Logweave(Mapped({"--charset", "utf-8", "-o", "-"}));
   EXPECT_NE(std::string::npos, run.out.find("<NAME:5>Jos\xC3\xA9 <"));
   // Read as DOS code page 850, byte 0xE9 is an accented U.
-  run = Logweave(Mapped({"--charset", "utf-8", "--codepage", "850", "-o", "-"}));
+  run =
+      Logweave(Mapped({"--charset", "utf-8", "--codepage", "850", "-o", "-"}));
   EXPECT_NE(std::string::npos, run.out.find("<NAME:5>Jos\xC3\x9A <"));
   // Without the options the bytes stay as they are.
   run = Logweave(Mapped({"--codepage", "850", "-o", "-"}));
-  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines + kStandardDeletedLine, run.out);
+  EXPECT_EQ(AdifHeaderText(kEnglish) + kStandardLines + kStandardDeletedLine,
+            run.out);
   run = Logweave(Mapped({"--charset", "latin1"}));
   EXPECT_EQ(2, run.exit_code);
 }
@@ -423,6 +446,7 @@ TEST_F(CliTest, CodePagesNamedByTheTableAndAdx) {
   t.code_page = 0x7B;  // Japanese: not read
   WriteFile(dir_ / "jp.dbf", BuildTable(t));
   const std::string pl = dir_ / "pl.dbf";
+  // clang-format off
   const CliCase cases[] = {
       {"852 by the driver byte", {"convert", pl, "--auto", "--map",
        "NAME=NAME", "--charset", "utf-8", "-o", "-"}, 0,
@@ -442,6 +466,7 @@ TEST_F(CliTest, CodePagesNamedByTheTableAndAdx) {
       {"unknown code page", {"convert", pl, "--auto", "--codepage", "932"}, 2,
        "", "auto or one of 437, 620, 737"},
   };
+  // clang-format on
   for (const CliCase& c : cases) ExpectCliCase(c, dir_.str());
   EXPECT_NE(std::string::npos,
             ReadFile(dir_ / "pl.ADX")
@@ -455,12 +480,13 @@ TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
   t.columns = {{"CALL", 'C', 8, 0}, {"NOTES", 'M', 10, 0}};
   std::vector<std::uint32_t> blocks;
   WriteFile(dir_ / "memo.DBT",
-            BuildMemoFile(MemoLayout::kDbase3, {"Worked on 20m\r\nQSL via bureau"},
-                          &blocks));
+            BuildMemoFile(MemoLayout::kDbase3,
+                          {"Worked on 20m\r\nQSL via bureau"}, &blocks));
   t.rows = {{"EA4ABC", MemoNumber(blocks[0])}, {"F6XYZ", MemoNumber(0)}};
   WriteFile(dir_ / "memo.dbf", BuildTable(t));
   std::vector<std::string> args = {"convert", dir_ / "memo.dbf", "--auto",
-                                   "--map", "NOTES=COMMENT", "-o", "-"};
+                                   "--map",   "NOTES=COMMENT",   "-o",
+                                   "-"};
   RunResult run = Logweave(args);
   EXPECT_EQ(0, run.exit_code) << run.err;
   EXPECT_NE(std::string::npos, run.out.find("<COMMENT:10>         1 <EOR>"));
@@ -475,8 +501,8 @@ TEST_F(CliTest, MemoColumnsAreReadWithMemo) {
   onto_memo[onto_memo.size() - 2] = dir_ / "memo.DBT";
   run = Logweave(onto_memo);
   EXPECT_EQ(2, run.exit_code);
-  EXPECT_NE(std::string::npos, run.err.find("would replace the input " +
-                                            (dir_ / "memo.DBT")))
+  EXPECT_NE(std::string::npos,
+            run.err.find("would replace the input " + (dir_ / "memo.DBT")))
       << run.err;
   std::filesystem::remove(dir_ / "memo.DBT");
   run = Logweave(args);
@@ -516,7 +542,8 @@ TEST_F(CliTest, TextsReachAUtf8TerminalInUtf8) {
   utf8.environment = {"LC_ALL=C.UTF-8"};
   // The catalogue's Windows-1252 texts, as iconv spells them.
   RunResult raw = Logweave({"catalogue", "--lang", "es"});
-  RunResult shown = RunLogweave({"catalogue", "--lang", "es"}, dir_.str(), utf8);
+  RunResult shown =
+      RunLogweave({"catalogue", "--lang", "es"}, dir_.str(), utf8);
   EXPECT_NE(std::string::npos, raw.out.find("Direcci\xF3n"));
   EXPECT_EQ(Iconv(raw.out, "WINDOWS-1252"), shown.out);
 
@@ -530,10 +557,9 @@ TEST_F(CliTest, TextsReachAUtf8TerminalInUtf8) {
   shown = RunLogweave({"fields", dir_ / "dos.dbf"}, dir_.str(), utf8);
   EXPECT_EQ(Iconv(raw.out, "CP850"), shown.out);
   // The same name typed in UTF-8 finds the column.
-  RunResult mapped = RunLogweave(
-      {"convert", dir_ / "dos.dbf", "--map", "a\xC3\xB1o=QSO_DATE,call=CALL",
-       "-o", "-"},
-      dir_.str(), utf8);
+  RunResult mapped = RunLogweave({"convert", dir_ / "dos.dbf", "--map",
+                                  "a\xC3\xB1o=QSO_DATE,call=CALL", "-o", "-"},
+                                 dir_.str(), utf8);
   EXPECT_EQ(0, mapped.exit_code) << mapped.err;
   EXPECT_NE(std::string::npos, mapped.out.find("<QSO_DATE:4>2005"));
 
@@ -572,6 +598,7 @@ TEST(CheckCli, OptionsAndForms) {
   WriteFile(dir / "log.adx",
             "<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>W1AW</CALL>"
             "<CQZ>41</CQZ></RECORD></RECORDS></ADX>");
+  // clang-format off
   const CliCase cases[] = {
       {"a warning passes", {"check", "{dir}/warned.adi"}, 0,
        "record 1: MY_OWN: warning: MY_OWN is not a field"},
@@ -596,6 +623,7 @@ TEST(CheckCli, OptionsAndForms) {
       {"for an unknown service", {"check", "--for", "eqsl", "{dir}/w1.adi"}, 2,
        "", "unknown service 'eqsl': one of lotw"},
   };
+  // clang-format on
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir.str());
     if (std::string(c.name) == "--all shows it whole") {
@@ -606,7 +634,8 @@ TEST(CheckCli, OptionsAndForms) {
   // none reaches it.
   RunOptions plain;
   plain.environment = {"LC_ALL=C"};
-  RunResult run = RunLogweave({"check", dir / "a\x85\x9B[2J.adi"}, dir.str(), plain);
+  RunResult run =
+      RunLogweave({"check", dir / "a\x85\x9B[2J.adi"}, dir.str(), plain);
   EXPECT_EQ(1, run.exit_code);
   EXPECT_EQ("logweave: Cannot open " + dir / "a??[2J.adi" +
                 ": No such file or directory\n",
@@ -628,10 +657,11 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
   WriteFile(dir_ / "odd.dbf", BuildTable(old));
   // Most records without a call sign: left out, loudly.
   BuilderTable calls = old;
-  calls.rows = {old.rows[1], old.rows[2], old.rows[2], old.rows[2],
-                old.rows[2], old.rows[2]};
+  calls.rows = {old.rows[1], old.rows[2], old.rows[2],
+                old.rows[2], old.rows[2], old.rows[2]};
   calls.rows[0][0] = "EA4ABC";
   WriteFile(dir_ / "few.dbf", BuildTable(calls));
+  // clang-format off
   const CliCase cases[] = {
       {"the one command",
        {"convert", "{dir}/old.dbf", "--guess", "--fix", "--charset", "ascii",
@@ -694,6 +724,7 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
        "no findings in 1 record",
        "warning: --fix left out 5 of 6 records, which have no CALL"},
   };
+  // clang-format on
   for (const CliCase& c : cases) {
     RunResult run = ExpectCliCase(c, dir_.str());
     if (std::string(c.name) == "constants for every record") {
@@ -723,8 +754,7 @@ TEST_F(CliTest, AnOldLogInOneCommandOrARefusal) {
   EXPECT_EQ("14.195", records[1].Get("FREQ"));
   EXPECT_EQ("MFSK", records[1].Get("MODE"));
   EXPECT_EQ("FT4", records[1].Get("SUBMODE"));
-  EXPECT_EQ("few.ADI few.dbf log.dbf odd.dbf old.ADI old.dbf ",
-            dir_.Listing());
+  EXPECT_EQ("few.ADI few.dbf log.dbf odd.dbf old.ADI old.dbf ", dir_.Listing());
 }
 
 }  // namespace

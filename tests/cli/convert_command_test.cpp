@@ -97,6 +97,7 @@ TEST_F(ConvertCommand, AMergeReportsEveryTableAndGivesTheHighestCode) {
     Language language;
     int exit_code;
     std::string err;
+    // clang-format off
   } cases[] = {
       {"two tables end early", {"a.dbf", "cut.dbf", "cut2.dbf"}, {},
        kEnglish, 1,
@@ -115,6 +116,7 @@ TEST_F(ConvertCommand, AMergeReportsEveryTableAndGivesTheHighestCode) {
        "all.adi\n"
        "logweave: no se ha escrito all.adi; sin convertir: cut.dbf\n"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     CapturedStreams streams;

@@ -16,7 +16,8 @@ TEST(RunPlan, AnOutputThatIsAnInputOrThatTwoTablesShareIsRefused) {
     std::vector<std::string> files;   // what else is there
     std::string output;               // -o, if any
     std::function<void(ConvertCommandLine*, FakeFileSystem*)> more;
-    std::string refusal;              // "" when the run may go ahead
+    std::string refusal;  // "" when the run may go ahead
+    // clang-format off
   } cases[] = {
       {"one table beside itself", {"log.dbf"}, {}, "", nullptr, ""},
       {"several tables", {"a.dbf", "b.dbf", "c.dbf"}, {"a.ADI"}, "", nullptr,
@@ -108,6 +109,7 @@ TEST(RunPlan, AnOutputThatIsAnInputOrThatTwoTablesShareIsRefused) {
        "La salida log.dbf sustituir\xED""a a la entrada log.dbf; no se ha "
        "escrito nada"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     FakeFileSystem files;
@@ -119,9 +121,8 @@ TEST(RunPlan, AnOutputThatIsAnInputOrThatTwoTablesShareIsRefused) {
     if (c.more) c.more(&options, &files);
     const FakeFileSystem before = files;
     std::string refusal;
-    EXPECT_EQ(c.refusal.empty(),
-              JudgeRunPlan(PlanRun(options, files), files, options.language,
-                           &refusal));
+    EXPECT_EQ(c.refusal.empty(), JudgeRunPlan(PlanRun(options, files), files,
+                                              options.language, &refusal));
     EXPECT_EQ(c.refusal, refusal);
     EXPECT_EQ(before.Listing(), files.Listing());
   }

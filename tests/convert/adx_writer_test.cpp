@@ -27,6 +27,7 @@ TEST(AdxWriter, RecordLinesBecomeRecords) {
     std::string record;  // between <RECORD> and </RECORD>
     std::uint64_t kept, spelled;
     bool ascii_only = false;
+    // clang-format off
   } cases[] = {
       {{"CALL", "NAME"}, "<CALL:3>EA4 <NAME:4>Jos\xE9 <EOR>\r\n",
        "<CALL>EA4</CALL><NAME>Jose</NAME><NAME_INTL>Jos\xC3\xA9</NAME_INTL>",
@@ -50,6 +51,7 @@ TEST(AdxWriter, RecordLinesBecomeRecords) {
       {{"CALL"}, "<CALL:4>EA\x01" "4 <EOR>\r\n", "<CALL>EA?4</CALL>", 0, 1},
       {{"CALL"}, "<EOR>\r\n", "", 0, 0},
   };
+  // clang-format on
   for (const auto& c : cases) {
     // Whole, then a byte at a time: the same document.
     std::string whole;
@@ -59,8 +61,8 @@ TEST(AdxWriter, RecordLinesBecomeRecords) {
       ASSERT_TRUE(adx.WriteHeader(kEnglish));
       const std::size_t header = sink.text.size();
       for (std::size_t at = 0; at < c.line.size(); at += piece)
-        ASSERT_TRUE(adx.Write(c.line.data() + at,
-                              std::min(piece, c.line.size() - at)));
+        ASSERT_TRUE(
+            adx.Write(c.line.data() + at, std::min(piece, c.line.size() - at)));
       ASSERT_TRUE(adx.Finish());
       EXPECT_EQ("<RECORD>" + c.record + "</RECORD>\r\n" + kEnd,
                 sink.text.substr(header))

@@ -8,11 +8,11 @@
 #include <filesystem>
 
 #include "convert/adif_header.h"
-#include "mapping/field_list.h"
 #include "dbf/table_file.h"
+#include "dbf_builder.h"
+#include "mapping/field_list.h"
 #include "mapping/texts.h"
 #include "platform/fake_file_system.h"
-#include "dbf_builder.h"
 #include "test_support.h"
 
 namespace {
@@ -20,7 +20,8 @@ namespace {
 BuilderTable SmallLog() {
   BuilderTable t;
   t.columns = {{"CALL", 'C', 8, 0}, {"HORA", 'C', 5, 0}, {"QSL", 'C', 1, 0}};
-  t.rows = {{"EA4ABC", "09:15", "S"}, {"F6XYZ", "10:42", "N"},
+  t.rows = {{"EA4ABC", "09:15", "S"},
+            {"F6XYZ", "10:42", "N"},
             {"DL1MUE", "23:59", "T"}};
   return t;
 }
@@ -46,14 +47,14 @@ class ConvertFileTest : public ::testing::Test {
   // Writes \a table as NAME in the temp folder and lists it as the window
   // program would, with CALL, TIME_ON, QSL_SENT assigned.
   Job ListTable(const std::string& name, const std::string& bytes,
-                       Language language = kEnglish) {
+                Language language = kEnglish) {
     Job job;
     job.table.path = dir_ / name;
     WriteFile(job.table.path, bytes);
     DbfLayout layout;
     TableError error;
-    EXPECT_TRUE(ReadTableFile(SystemFileSystem(), job.table.path, &layout,
-                              &error));
+    EXPECT_TRUE(
+        ReadTableFile(SystemFileSystem(), job.table.path, &layout, &error));
     VectorTextList fields;
     ListColumns(layout, language, &fields);
     const char* keywords[] = {"CALL", "TIME_ON", "QSL_SENT"};
@@ -117,8 +118,9 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
   Job job = ListTable("cut.dbf", bytes);
   ConvertOutcome outcome = Convert(job);
   EXPECT_EQ(ConvertStatus::kTruncated, outcome.status);
-  EXPECT_EQ(job.table.path + " ends after record 2 of 3; the 2 complete "
-                             "records were converted to " +
+  EXPECT_EQ(job.table.path +
+                " ends after record 2 of 3; the 2 complete "
+                "records were converted to " +
                 outcome.output_path,
             outcome.message);
   std::string lines = kSmallLogLines;
@@ -128,8 +130,9 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
   EXPECT_EQ(std::string::npos, written.find('\xFF'));
   std::filesystem::remove(outcome.output_path);
   job.run.language = kSpanish;
-  EXPECT_EQ(job.table.path + " termina tras el registro 2 de 3; los 2 "
-                             "registros completos se han convertido en " +
+  EXPECT_EQ(job.table.path +
+                " termina tras el registro 2 de 3; los 2 "
+                "registros completos se han convertido en " +
                 outcome.output_path,
             Convert(job).message);
   // In ADX the complete records make a whole document.
@@ -148,6 +151,7 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
   const struct {
     Language language;
     const char* text;
+    // clang-format off
   } kept[] = {
       {kEnglish, " ends after record 2 of 3; %s already existed and was left "
                  "as it was, so the 2 complete records were not written"},
@@ -155,6 +159,7 @@ TEST_F(ConvertFileTest, ATruncatedTableKeepsItsCompleteRecordsAndSaysSo) {
                  "dejado como estaba, as\xED que los 2 registros completos no "
                  "se han escrito"},
   };
+  // clang-format on
   for (const auto& c : kept) {
     job.run.language = c.language;
     outcome = Convert(job);
@@ -260,7 +265,7 @@ TEST_F(ConvertFileTest, LongPathsAreKeptWhole) {
   std::string folder(150, 'd');
   std::filesystem::create_directory(dir_ / folder);
   Job job = ListTable(folder + "/" + std::string(100, 'f') + ".dbf",
-                             BuildTable(SmallLog()));
+                      BuildTable(SmallLog()));
   ASSERT_GT(job.table.path.size(), 255u);
   ConvertOutcome outcome = Convert(job);
   ASSERT_TRUE(outcome.ok()) << outcome.message;
@@ -277,7 +282,8 @@ TEST_F(ConvertFileTest, WritesToStandardOutput) {
   job.output.to_standard_output = true;
   ConvertOutcome outcome = Convert(job);
   ASSERT_TRUE(outcome.ok());
-  EXPECT_EQ(job.table.path + "\nconverted to\nstandard output", outcome.message);
+  EXPECT_EQ(job.table.path + "\nconverted to\nstandard output",
+            outcome.message);
   EXPECT_EQ(AdifHeaderText(kEnglish) + kSmallLogLines, files.standard_output);
   EXPECT_EQ(job.table.path, files.Listing());
 }
@@ -355,6 +361,7 @@ TEST_F(ConvertFileFaults, AFailureAnywhereKeepsTheEarlierOutputWhole) {
     int call;
     ConvertStatus status;
     const char* message;
+    // clang-format off
   } cases[] = {
       {"the header's write", &FakeFileSystem::fail_write_at, 1,
        ConvertStatus::kWriteFailed, "Cannot write logs/log.ADI: "},
@@ -371,6 +378,7 @@ TEST_F(ConvertFileFaults, AFailureAnywhereKeepsTheEarlierOutputWhole) {
       {"a later read", &FakeFileSystem::fail_read_at, 2,
        ConvertStatus::kReadFailed, "Cannot read logs/log.dbf: "},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     files_ = FakeFileSystem();
@@ -403,11 +411,13 @@ TEST_F(ConvertFileFaults, NoInputIsEverTheOutput) {
   const struct {
     const char* output;
     bool read_memos;
+    // clang-format off
   } cases[] = {
       {"logs/log.dbf", false},
       {"logs/log.FPT", true},
       {"logs/my.map", false},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.output);
     files_ = FakeFileSystem();
@@ -437,10 +447,10 @@ TEST_F(ConvertFileFaults, AReadOnlyOutputIsRefusedBeforeAnythingIsWritten) {
     job.run.language = language;
     ConvertOutcome outcome = Convert(job);
     EXPECT_EQ(ConvertStatus::kCannotCreateOutput, outcome.status);
-    EXPECT_EQ(Choose(language,
-                     "No se puede crear logs/log.ADI: es de solo lectura",
-                     "Cannot create logs/log.ADI: it is read-only"),
-              outcome.message);
+    EXPECT_EQ(
+        Choose(language, "No se puede crear logs/log.ADI: es de solo lectura",
+               "Cannot create logs/log.ADI: it is read-only"),
+        outcome.message);
     EXPECT_EQ(0, files_.writes);
     EXPECT_EQ("earlier", files_.Bytes("logs/log.ADI"));
     EXPECT_EQ(0444u, files_.entries["logs/log.ADI"].mode);

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "convert/convert_records.h"
+#include "dbf_builder.h"
 #include "mapping/column_plan.h"
 #include "mapping/field_list.h"
-#include "dbf_builder.h"
 #include "test_support.h"
 
 namespace {
@@ -17,9 +17,9 @@ struct Col {
   bool memo;
 };
 
-ConvertStats ConvertWith(const std::vector<Col>& columns, const std::string& bytes,
-                 std::uint32_t count, ConvertOptions options,
-                 std::string* text) {
+ConvertStats ConvertWith(const std::vector<Col>& columns,
+                         const std::string& bytes, std::uint32_t count,
+                         ConvertOptions options, std::string* text) {
   std::vector<std::string> entries;
   for (const Col& c : columns)
     entries.push_back(ComposeFieldListEntry("F", 'M', c.size, 0, c.keyword));
@@ -37,11 +37,10 @@ class MemoConvertTest : public ::testing::Test {
  protected:
   void SetUp() override {
     std::vector<std::uint32_t> blocks;
-    WriteFile(dir_ / "log.fpt",
-              BuildMemoFile(MemoLayout::kFoxPro,
-                            {"Nice QSO  ", "12:34", "EA4ABC", "Sent",
-                             std::string(300, 'm')},
-                            &blocks));
+    WriteFile(dir_ / "log.fpt", BuildMemoFile(MemoLayout::kFoxPro,
+                                              {"Nice QSO  ", "12:34", "EA4ABC",
+                                               "Sent", std::string(300, 'm')},
+                                              &blocks));
     for (std::uint32_t b : blocks) numbers_.push_back(MemoNumber(b));
     MemoError error;
     ASSERT_TRUE(memo_.Open(SystemFileSystem(), dir_ / "log.dbf", 0xF5, &error));
@@ -59,23 +58,26 @@ TEST_F(MemoConvertTest, MemoTextFollowsTheValueRules) {
   // CALL memo leads the line.
   std::string record = " " + numbers_[0] + numbers_[1] + numbers_[2] +
                        numbers_[3] + numbers_[4] + "AB";
-  ConvertStats stats =
-      ConvertWith({{"COMMENT", 10, true}, {"TIME_ON", 10, true}, {"CALL", 10, true},
-           {"QSL_RCVD", 10, true}, {"NOTES", 10, true}, {"QTH", 2, false}},
-          record, 1, options_, &out);
+  ConvertStats stats = ConvertWith({{"COMMENT", 10, true},
+                                    {"TIME_ON", 10, true},
+                                    {"CALL", 10, true},
+                                    {"QSL_RCVD", 10, true},
+                                    {"NOTES", 10, true},
+                                    {"QTH", 2, false}},
+                                   record, 1, options_, &out);
   EXPECT_EQ(RunEnd::kDone, stats.end) << stats.memo_error.kind;
   EXPECT_EQ("<CALL:6>EA4ABC <TIME_ON:4>1234 <COMMENT:8>Nice QSO "
-            "<QSL_RCVD:4>YenY <NOTES:300>" + std::string(300, 'm') +
-                " <QTH:2>AB <EOR>\r\n",
+            "<QSL_RCVD:4>YenY <NOTES:300>" +
+                std::string(300, 'm') + " <QTH:2>AB <EOR>\r\n",
             out);
 }
 
 TEST_F(MemoConvertTest, BlankBlockNumbersGiveNoFieldAndSkippedMemosAreNotRead) {
   std::string out;
   std::string record = " " + std::string(10, ' ') + "  99999999" + "K";
-  ConvertStats stats = ConvertWith({{"COMMENT", 10, true}, {"Skip", 10, true},
-                            {"CALL", 1, false}},
-                           record, 1, options_, &out);
+  ConvertStats stats = ConvertWith(
+      {{"COMMENT", 10, true}, {"Skip", 10, true}, {"CALL", 1, false}}, record,
+      1, options_, &out);
   EXPECT_EQ(RunEnd::kDone, stats.end) << stats.memo_error.kind;
   EXPECT_EQ("<CALL:1>K <EOR>\r\n", out);
 }
@@ -83,8 +85,8 @@ TEST_F(MemoConvertTest, BlankBlockNumbersGiveNoFieldAndSkippedMemosAreNotRead) {
 TEST_F(MemoConvertTest, AMemoBeyondTheFileStopsTheRun) {
   std::string out;
   std::string record = " " + numbers_[0] + "A" + " " + MemoNumber(5000) + "B";
-  ConvertStats stats = ConvertWith({{"COMMENT", 10, true}, {"CALL", 1, false}}, record,
-                           2, options_, &out);
+  ConvertStats stats = ConvertWith({{"COMMENT", 10, true}, {"CALL", 1, false}},
+                                   record, 2, options_, &out);
   EXPECT_EQ(RunEnd::kMemoFailed, stats.end);
   EXPECT_EQ(MemoError::kBlockBeyondEnd, stats.memo_error.kind);
   EXPECT_EQ(dir_ / "log.fpt", stats.memo_error.path);
@@ -97,9 +99,9 @@ TEST(MemoConvert, MemosOfOneRecordAreBoundedTogether) {
   // Five memos of 15 MiB each: each is allowed, together they are not.
   TempDir dir;
   std::vector<std::uint32_t> blocks;
-  WriteFile(dir / "big.fpt", BuildMemoFile(MemoLayout::kFoxPro,
-                                           {std::string(15u << 20, 'x')},
-                                           &blocks));
+  WriteFile(dir / "big.fpt",
+            BuildMemoFile(MemoLayout::kFoxPro, {std::string(15u << 20, 'x')},
+                          &blocks));
   MemoFile memo;
   MemoError error;
   std::string out;
@@ -126,12 +128,14 @@ TEST(EncodedConvert, LengthsCountTheWrittenBytes) {
   std::string out;
   options.encoder = &utf8;
   ConvertStats stats = ConvertWith({{"CALL", 3, false}, {"NAME", 8, false}},
-                           " EA4Jos\xE9 \x80  ", 1, options, &out);
+                                   " EA4Jos\xE9 \x80  ", 1, options, &out);
   EXPECT_EQ("<CALL:3>EA4 <NAME:9>Jos\xC3\xA9 \xE2\x82\xAC <EOR>\r\n", out);
   EXPECT_EQ(1u, stats.values_changed);
   options.encoder = &ascii;
-  stats = ConvertWith({{"CALL", 3, false}, {"NAME", 8, false}}, " EA4Stra\xE1" "e  ", 1,
-              options, &out);
+  stats = ConvertWith({{"CALL", 3, false}, {"NAME", 8, false}},
+                      " EA4Stra\xE1"
+                      "e  ",
+                      1, options, &out);
   EXPECT_EQ("<CALL:3>EA4 <NAME:7>Strasse <EOR>\r\n", out);
   EXPECT_EQ(1u, stats.values_changed);
 }
@@ -145,7 +149,8 @@ TEST(EncodedConvert, ValuesOfARecordWithoutCallAreNotCountedAsChanged) {
   std::string out;
   ConvertStats stats = ConvertWith({{"NAME", 4, false}, {"CALL", 3, false}},
                                    " A\xF1o    "
-                                   " Jos\xE9" "EA4",
+                                   " Jos\xE9"
+                                   "EA4",
                                    2, options, &out);
   EXPECT_EQ("<EOR>\r\n<CALL:3>EA4 <NAME:4>Jose <EOR>\r\n", out);
   EXPECT_EQ(1u, stats.values_changed);

@@ -15,8 +15,7 @@ struct Col {
   int size;
 };
 
-ColumnPlan Plan(const std::vector<Col>& columns,
-                Language language = kEnglish) {
+ColumnPlan Plan(const std::vector<Col>& columns, Language language = kEnglish) {
   std::vector<std::string> entries;
   for (const Col& c : columns)
     entries.push_back(ComposeFieldListEntry("F", 'C', c.size, 0, c.keyword));
@@ -38,15 +37,15 @@ std::string Convert(const std::vector<Col>& columns, const std::string& bytes,
   return out.text;
 }
 
-const std::string kWorkedBytes =
-    std::string(" ") + "20040915" + "12:34" + "N0CALL  " + "20M " +
-    "0123456789";
+const std::string kWorkedBytes = std::string(" ") + "20040915" + "12:34" +
+                                 "N0CALL  " + "20M " + "0123456789";
 
 TEST(ConvertRecords, WorkedRecordInEveryCallPosition) {
   const struct {
     std::vector<Col> columns;
     std::string bytes;
     const char* line;
+    // clang-format off
   } cases[] = {
       {{{"QSO_DATE", 8}, {"TIME_ON", 5}, {"CALL", 8}, {"BAND", 4}, {"Skip", 10}},
        kWorkedBytes,
@@ -73,6 +72,7 @@ TEST(ConvertRecords, WorkedRecordInEveryCallPosition) {
        std::string(" Jose   MadBBB"),
        "<CALL:3>BBB <QTH:3>Mad <NAME:4>Jose <EOR>\r\n"},
   };
+  // clang-format on
   for (const auto& c : cases)
     EXPECT_EQ(c.line, Convert(c.columns, c.bytes, 1)) << c.line;
 }
@@ -82,6 +82,7 @@ TEST(ConvertRecords, ValueRules) {
     const char* keyword;
     std::string value;
     std::string field;
+    // clang-format off
   } cases[] = {
       {"TIME_ON", "12:34", "<TIME_ON:4>1234 "},
       {"TIME_OFF", "12:34:56", "<TIME_OFF:6>123456 "},
@@ -111,6 +112,7 @@ TEST(ConvertRecords, ValueRules) {
       {"Omitir", "anything", "<Omitir:8>anything "},  // not the English skip word
       {"TIME_ON", "::::", ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::vector<Col> columns = {{"CALL", 1},
                                 {c.keyword, static_cast<int>(c.value.size())}};
@@ -132,8 +134,8 @@ TEST(ConvertRecords, ColumnsOfSizeZeroAnd255) {
   std::string long_value(255, 'x');
   long_value[0] = 'a';
   // Held before the CALL, and written after it.
-  std::vector<Col> columns = {{"NOTES", 255}, {"EMPTY", 0}, {"CALL", 1},
-                              {"COMMENT", 255}};
+  std::vector<Col> columns = {
+      {"NOTES", 255}, {"EMPTY", 0}, {"CALL", 1}, {"COMMENT", 255}};
   std::string line = Convert(columns, " " + long_value + "K" + long_value, 1);
   EXPECT_EQ("<CALL:1>K <NOTES:255>" + long_value + " <COMMENT:255>" +
                 long_value + " <EOR>\r\n",
@@ -185,7 +187,8 @@ TEST(ConvertRecords, AnInputThatEndsEarlyKeepsTheCompleteRecords) {
                                   "<CALL:3>BBB <NAME:4>Anne <EOR>\r\n"};
   for (std::size_t cut = 0; cut <= 16; ++cut) {
     ConvertStats stats;
-    std::string out = Convert(columns, table.substr(0, cut), 3, kEnglish, &stats);
+    std::string out =
+        Convert(columns, table.substr(0, cut), 3, kEnglish, &stats);
     std::uint32_t whole = static_cast<std::uint32_t>(cut / 8);
     EXPECT_EQ(RunEnd::kTruncated, stats.end) << cut;
     EXPECT_EQ(whole, stats.records_read) << cut;

@@ -15,10 +15,13 @@ std::string Line(const std::string& call, const std::string& time,
   std::string line;
   for (const auto& [key, value] :
        {std::pair<std::string, std::string>{"CALL", call},
-        {"QSO_DATE", date}, {"TIME_ON", time}, {"BAND", band},
+        {"QSO_DATE", date},
+        {"TIME_ON", time},
+        {"BAND", band},
         {"MODE", mode}})
     if (!value.empty())
-      line += "<" + key + ":" + std::to_string(value.size()) + ">" + value + " ";
+      line +=
+          "<" + key + ":" + std::to_string(value.size()) + ">" + value + " ";
   return line + "<EOR>\r\n";
 }
 
@@ -27,6 +30,7 @@ TEST(DuplicateFinderTest, SameContactsAreFoundAndOthersKept) {
     const char* name;
     std::string first, second;
     bool duplicate;
+    // clang-format off
   } cases[] = {
       {"the same line", Line("EA4ABC", "0915"), Line("EA4ABC", "0915"), true},
       {"call in another case", Line("EA4ABC", "0915"), Line("ea4abc", "0915"), true},
@@ -68,10 +72,12 @@ TEST(DuplicateFinderTest, SameContactsAreFoundAndOthersKept) {
       {"a time as written, equal", Line("EA4ABC", "9.15"), Line("EA4ABC", "9.15"), true},
       {"a time as written, apart", Line("EA4ABC", "915"), Line("EA4ABC", "916"), false},
   };
+  // clang-format on
   for (const auto& c : cases) {
     DuplicateFinder finder;
     ContactOrigin earlier;
-    EXPECT_FALSE(finder.Check(ContactOfLine(c.first), {0, 7}, &earlier)) << c.name;
+    EXPECT_FALSE(finder.Check(ContactOfLine(c.first), {0, 7}, &earlier))
+        << c.name;
     EXPECT_EQ(c.duplicate,
               finder.Check(ContactOfLine(c.second), {1, 3}, &earlier))
         << c.name;
@@ -85,13 +91,18 @@ TEST(DuplicateFinderTest, SameContactsAreFoundAndOthersKept) {
 TEST(DuplicateFinderTest, ContactsAreComparedWithTheOnesKept) {
   DuplicateFinder finder;
   ContactOrigin earlier;
-  EXPECT_FALSE(finder.Check(ContactOfLine(Line("EA4ABC", "1200")), {0, 1}, &earlier));
-  EXPECT_FALSE(finder.Check(ContactOfLine(Line("EA4ABC", "1210")), {0, 2}, &earlier));
+  EXPECT_FALSE(
+      finder.Check(ContactOfLine(Line("EA4ABC", "1200")), {0, 1}, &earlier));
+  EXPECT_FALSE(
+      finder.Check(ContactOfLine(Line("EA4ABC", "1210")), {0, 2}, &earlier));
   // 1202 repeats 1200 and is not kept, so 1204 is a contact of its own.
-  EXPECT_TRUE(finder.Check(ContactOfLine(Line("EA4ABC", "1202")), {1, 1}, &earlier));
+  EXPECT_TRUE(
+      finder.Check(ContactOfLine(Line("EA4ABC", "1202")), {1, 1}, &earlier));
   EXPECT_EQ(1u, earlier.record);
-  EXPECT_FALSE(finder.Check(ContactOfLine(Line("EA4ABC", "1204")), {1, 2}, &earlier));
-  EXPECT_TRUE(finder.Check(ContactOfLine(Line("EA4ABC", "1211")), {1, 3}, &earlier));
+  EXPECT_FALSE(
+      finder.Check(ContactOfLine(Line("EA4ABC", "1204")), {1, 2}, &earlier));
+  EXPECT_TRUE(
+      finder.Check(ContactOfLine(Line("EA4ABC", "1211")), {1, 3}, &earlier));
   EXPECT_EQ(2u, earlier.record);
 }
 
@@ -104,13 +115,14 @@ TEST(DuplicateFinderTest, OriginsAndManyContactsAreKeptApart) {
   auto call = [](int i) { return "EA" + std::to_string(i); };
   for (int odd : {0, 1})
     for (int i = odd; i < kContacts; i += 2) {
-      ContactOrigin origin{odd ? 2u : 0u, static_cast<std::uint32_t>(i / 2 + 1)};
-      ASSERT_FALSE(finder.Check(ContactOfLine(Line(call(i), "1200")), origin,
-                                &earlier));
+      ContactOrigin origin{odd ? 2u : 0u,
+                           static_cast<std::uint32_t>(i / 2 + 1)};
+      ASSERT_FALSE(
+          finder.Check(ContactOfLine(Line(call(i), "1200")), origin, &earlier));
     }
   for (int i = 0; i < kContacts; ++i) {
-    ASSERT_TRUE(finder.Check(ContactOfLine(Line(call(i), "1201")), {3, 1},
-                             &earlier))
+    ASSERT_TRUE(
+        finder.Check(ContactOfLine(Line(call(i), "1201")), {3, 1}, &earlier))
         << i;
     EXPECT_EQ(i % 2 ? 2u : 0u, earlier.table) << i;
     EXPECT_EQ(static_cast<std::uint32_t>(i / 2 + 1), earlier.record) << i;

@@ -62,9 +62,15 @@ TEST(FixValue, CallSigns) {
                    {"OPERATOR", "  ea4xyz/p", "EA4XYZ/P"},
                    {"CALL", "EA4ABC", "EA4ABC"},
                    {"CALL", "EA4?BC", nullptr},
-                   {"CALL", "EA4\xD8" "BC", "EA40BC"},  // a slashed zero
+                   {"CALL",
+                    "EA4\xD8"
+                    "BC",
+                    "EA40BC"},  // a slashed zero
                    {"CALL", "ea\xF8xyz", "EA0XYZ"},
-                   {"CALL", "EA\xC9" "BC", nullptr}});
+                   {"CALL",
+                    "EA\xC9"
+                    "BC",
+                    nullptr}});
 }
 
 TEST(FixValue, DatesInTheColumnsOrder) {
@@ -135,14 +141,14 @@ TEST(FixValue, FrequenciesInMegahertz) {
       {"FREQ_RX", "7085kHz", "7.085"},
       {"FREQ", "10120", "10.120", 'C', 0, kAsKilohertz},  // 30m, or 3 cm
       {"FREQ", "10120", "10120", 'C', 0, kAsMegahertz},
-      {"FREQ", "10120", "10.120"},  // 30 m is likelier than 3 cm
+      {"FREQ", "10120", "10.120"},    // 30 m is likelier than 3 cm
       {"FREQ", "145525", "145.525"},  // 2 m, not 2 mm
       {"FREQ", "433250", "433.250", 'C', 0, kAsKilohertz},
       {"FREQ", "1296550", "1296.550", 'C', 0, kAsKilohertz},
       {"FREQ", "14074000", "14.074"},  // hertz
       {"FREQ", "14.074.000", "14.074"},
       {"FREQ", "14,074,000", "14.074", 'C', 0, kAsHertz},
-      {"FREQ", "7085", nullptr, 'C', 0, kAsMegahertz},  // not in that unit
+      {"FREQ", "7085", nullptr, 'C', 0, kAsMegahertz},      // not in that unit
       {"FREQ", "7085 kHz", "7.085", 'C', 0, kAsMegahertz},  // its own unit
       {"FREQ", "27.555", nullptr},  // in no amateur band
       {"FREQ", "14.195.5", nullptr},
@@ -179,7 +185,7 @@ TEST(FixValue, BandsModesFlagsReports) {
       {"QSL_RCVD", "NON", "N"},
       {"QSL_RCVD", "SIM", "Y"},
       {"QSL_RCVD", "N\xC3O", "N"},
-      {"QSL_RCVD", "D", nullptr},  // Latin D is no Cyrillic yes
+      {"QSL_RCVD", "D", nullptr},        // Latin D is no Cyrillic yes
       {"RST_SENT", "599 001", nullptr},  // a report and a serial
       {"TX_PWR", "1.500", "1500", 'C', 0, 0, "", TimeDigits::kWritten,
        BandNotation::kEither, '.'},
@@ -229,12 +235,14 @@ TEST(FixValue, MemoText) {
     const char* keyword;
     std::string input;
     const char* output;
+    // clang-format off
   } cases[] = {
       {"NOTES", "Primer QSO\x8D\ncon Canarias", "Primer QSO con Canarias"},
       {"NOTES", "linea 1\nlinea 2\r\nlinea 3", "linea 1\r\nlinea 2\r\nlinea 3"},
       {"COMMENT", "linea 1\r\nlinea 2\nfin\n", "linea 1 linea 2 fin"},
       {"NOTES", "\x8D sola", "\x8D sola"},  // 0x8D alone is a letter in 850
   };
+  // clang-format on
   for (const auto& c : cases) {
     ColumnFix fix = ColumnFixOf(c.keyword, 'M', true, 1252);
     FixedValue fixed;
@@ -251,6 +259,7 @@ TEST(FixValue, CyrillicWordsInTheirCodePages) {
     const char* input;
     int code_page;
     const char* output;
+    // clang-format off
   } cases[] = {
       {"QSL_SENT", "\x84", 866, "Y"},          // Д
       {"QSL_RCVD", "\x8D", 866, "N"},          // Н
@@ -260,6 +269,7 @@ TEST(FixValue, CyrillicWordsInTheirCodePages) {
       {"MODE", "\xD2\xCB\xD4", 1251, "SSB"},   // ТЛФ
       {"CALL", "UA3\xED" "AA", 437, "UA30AA"},  // DOS's slashed zero
   };
+  // clang-format on
   for (const auto& c : cases) {
     ColumnFix fix = ColumnFixOf(c.keyword, 'C', false, c.code_page);
     FixedValue fixed;
@@ -277,7 +287,8 @@ struct Decided {
 };
 Decided Decide(const char* keyword, char type,
                const std::vector<std::string>& values, const char* form = "",
-               unsigned option = 0, long latest_day = SurveyRequest::kNoLatestDay) {
+               unsigned option = 0,
+               long latest_day = SurveyRequest::kNoLatestDay) {
   BuilderTable table;
   table.columns = {{"COL", type, 12, 0}};
   for (const std::string& value : values) table.rows.push_back({value});
@@ -350,6 +361,7 @@ TEST(DecideFixes, DatesTakeTheOrderTheWholeColumnProves) {
     const char* form;
     unsigned order;       // 0: a conflict
     const char* message;  // the start of the conflict or the note
+    // clang-format off
   } cases[] = {
       {{"03/04/2005", "25/12/2005"}, 0, "", kDayMonthYear, ""},
       {{"03/04/2005", "12/25/2005", "20050102"}, 0, "", kMonthDayYear, ""},
@@ -376,6 +388,7 @@ TEST(DecideFixes, DatesTakeTheOrderTheWholeColumnProves) {
       {{"03/04/2005", "25/12/2005"}, kMonthDayYear, "dmy", kDayMonthYear,
        "COL: dates read as dmy (--read-as)"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Decided d = Decide("QSO_DATE", 'C', c.dates, c.form, c.option);
     SCOPED_TRACE(c.dates[0] + " ... " + d.said);
@@ -402,6 +415,7 @@ TEST(DecideFixes, EveryOtherDecisionOfAColumn) {
     const char* form;
     const char* decided;  // what the fix says, "" for a conflict
     const char* message;  // the start of the note or the conflict
+    // clang-format off
   } cases[] = {
       // Frequencies: the unit that explains every value and puts it on the
       // bands in use.
@@ -441,6 +455,7 @@ TEST(DecideFixes, EveryOtherDecisionOfAColumn) {
       {"TX_PWR", 'C', {"1,5", "2.5"}, "", "",
        "COL: its numbers use both the point and the comma"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     Decided d = Decide(c.keyword, c.type, c.values, c.form);
     SCOPED_TRACE(std::string(c.keyword) + " " + c.values[0] + ": " + d.said);
@@ -454,8 +469,8 @@ TEST(DecideFixes, EveryOtherDecisionOfAColumn) {
                                        : "mixed";
         break;
       case FixRule::kTime:
-        decided = d.fix.time_digits == TimeDigits::kNumericHhmmss ? "HHMMSS"
-                                                                  : "HHMM";
+        decided =
+            d.fix.time_digits == TimeDigits::kNumericHhmmss ? "HHMMSS" : "HHMM";
         break;
       case FixRule::kBand:
         decided = d.fix.band_notation == BandNotation::kMetres      ? "metres"
@@ -559,9 +574,10 @@ TEST(RecordFixer, AddsFieldsAndLeavesOutRecordsWithoutCall) {
   // 866 (the Russian for CW), as UTF-8 where Windows-1252 lacks them.
   ConvertFixed({{"IND", "CALL"}, {"VID", "MODE"}}, {{"UA3ABC", "\x92\x8B\x83"}},
                {}, true, &summary, &stats, 866);
-  EXPECT_EQ((std::vector<std::string>{
-                "VID: 1 value -> ADIF modes, e.g. \xD0\xA2\xD0\x9B\xD0\x93 -> CW"}),
-            summary);
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "VID: 1 value -> ADIF modes, e.g. \xD0\xA2\xD0\x9B\xD0\x93 -> CW"}),
+      summary);
 }
 
 // A log mended as its survey decides, converted with the fields of the
@@ -619,36 +635,49 @@ TEST(RecordFixer, FieldsKeptWholeAreTheFieldsMended) {
   // frequencies settled by the band of their record, some new ones, and a
   // column too wide to be kept; a record without a call sign, and one
   // whose call is blanks before a NUL (written, but not mended).
-  const std::vector<std::string> calls = {"EA4ABC", "ea4abc", "EA4 ABC",
-                                          "DL1M\xDC" "E", "",
-                                          std::string("   \0X", 5), "F6XYZ",
+  const std::vector<std::string> calls = {"EA4ABC",
+                                          "ea4abc",
+                                          "EA4 ABC",
+                                          "DL1M\xDC"
+                                          "E",
+                                          "",
+                                          std::string("   \0X", 5),
+                                          "F6XYZ",
                                           "W1AW/P"};
   const std::vector<std::string> dates = {
-      "14/06/2005", "2005-06-14", "14-JUN-05", "",  "xx", " 3/4/2005",
+      "14/06/2005", "2005-06-14", "14-JUN-05",
+      "",           "xx",         " 3/4/2005",
       "20050614",   "31/02/2005", std::string("14/06/2005\0", 11)};
-  const std::vector<std::string> times = {"12:34", "1:05",  "1234", "",
+  const std::vector<std::string> times = {"12:34",  "1:05",  "1234",   "",
                                           "12.34z", "25:00", " 12:34", "9"};
-  const std::vector<std::string> frequencies = {
-      "14.195", "7085",  "7,085", "3.5 MHz", "  14.195", "abc", "",
-      "7",      "14195", "28495,5", std::string("14.195\0z", 8)};
-  const std::vector<std::string> bands = {"20m", "40M", "",  "40",  "x",
+  const std::vector<std::string> frequencies = {"14.195",
+                                                "7085",
+                                                "7,085",
+                                                "3.5 MHz",
+                                                "  14.195",
+                                                "abc",
+                                                "",
+                                                "7",
+                                                "14195",
+                                                "28495,5",
+                                                std::string("14.195\0z", 8)};
+  const std::vector<std::string> bands = {"20m", "40M", "",   "40",    "x",
                                           "14",  "80",  "20", "14.195"};
   const std::vector<std::string> modes = {"USB", "usb", "CW",  "FT4", "xyz",
                                           "",    " CW", "LSB", "\xC9"};
   const std::vector<std::string> flags = {"Y", "SI", "NO", "", "?", "s", " N"};
   const std::vector<std::string> reports = {"59", "5 9", "599", "", " 57", "x"};
-  const std::vector<std::string> numbers = {"100", "1,5", " 25", "",
-                                            "1.500,5", "x", "12.345.678"};
+  const std::vector<std::string> numbers = {"100",     "1,5", " 25",       "",
+                                            "1.500,5", "x",   "12.345.678"};
   BuilderTable table;
-  table.columns = {{"IND", 'C', 10, 0},  {"FECHA", 'C', 11, 0},
-                   {"HORA", 'C', 8, 0},  {"FREC", 'C', 12, 0},
-                   {"BANDA", 'C', 6, 0}, {"MODO", 'C', 6, 0},
-                   {"QSL", 'C', 3, 0},   {"RST", 'C', 4, 0},
-                   {"POT", 'C', 10, 0},  {"FREC_RX", 'C', 18, 0},
-                   {"NOTA", 'C', 12, 0}};
+  table.columns = {
+      {"IND", 'C', 10, 0},     {"FECHA", 'C', 11, 0}, {"HORA", 'C', 8, 0},
+      {"FREC", 'C', 12, 0},    {"BANDA", 'C', 6, 0},  {"MODO", 'C', 6, 0},
+      {"QSL", 'C', 3, 0},      {"RST", 'C', 4, 0},    {"POT", 'C', 10, 0},
+      {"FREC_RX", 'C', 18, 0}, {"NOTA", 'C', 12, 0}};
   const std::vector<std::string> keywords = {
-      "CALL", "QSO_DATE", "TIME_ON",  "FREQ", "BAND",   "MODE",
-      "QSL_SENT", "RST_SENT", "TX_PWR", "FREQ_RX", "COMMENT"};
+      "CALL",     "QSO_DATE", "TIME_ON", "FREQ",    "BAND",   "MODE",
+      "QSL_SENT", "RST_SENT", "TX_PWR",  "FREQ_RX", "COMMENT"};
   const int kDistinct = 700;
   std::vector<std::vector<std::string>> rows;
   for (int r = 0; r < kDistinct; ++r) {
@@ -667,8 +696,10 @@ TEST(RecordFixer, FieldsKeptWholeAreTheFieldsMended) {
   table.rows = rows;
   table.rows.insert(table.rows.end(), rows.begin(), rows.end());
   for (const std::vector<std::string>& forms :
-       {std::vector<std::string>{"", "dmy", "", "", "metres", "", "", "", "decimal-comma"},
-        std::vector<std::string>{"", "mdy", "", "khz", "mhz", "", "", "", "decimal-point", "khz"}}) {
+       {std::vector<std::string>{"", "dmy", "", "", "metres", "", "", "",
+                                 "decimal-comma"},
+        std::vector<std::string>{"", "mdy", "", "khz", "mhz", "", "", "",
+                                 "decimal-point", "khz"}}) {
     const Mended kept = ConvertMended(table, keywords, forms, true);
     const Mended plain = ConvertMended(table, keywords, forms, false);
     EXPECT_EQ(plain.lines, kept.lines);

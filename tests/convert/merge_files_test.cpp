@@ -9,16 +9,19 @@
 
 #include "convert/adif_header.h"
 #include "dbf/table_file.h"
+#include "dbf_builder.h"
 #include "mapping/field_list.h"
 #include "platform/fake_file_system.h"
-#include "dbf_builder.h"
 
 namespace {
 
 BuilderTable Log(std::vector<std::vector<std::string>> rows) {
   BuilderTable t;
-  t.columns = {{"CALL", 'C', 8, 0}, {"QSO_DATE", 'D', 8, 0},
-               {"TIME_ON", 'C', 4, 0}, {"BAND", 'C', 4, 0}, {"MODE", 'C', 4, 0}};
+  t.columns = {{"CALL", 'C', 8, 0},
+               {"QSO_DATE", 'D', 8, 0},
+               {"TIME_ON", 'C', 4, 0},
+               {"BAND", 'C', 4, 0},
+               {"MODE", 'C', 4, 0}};
   t.rows = std::move(rows);
   return t;
 }
@@ -76,7 +79,8 @@ const char* const kLines[] = {
     "<CALL:6>ea4abc <QSO_DATE:8>20050102 <TIME_ON:4>0917 <BAND:3>40m "
     "<MODE:3>ssb <EOR>\r\n"};
 
-TEST_F(MergeFilesTest, WritesTheTablesInOrderOneOpenAtATimeAndFindsTheDuplicates) {
+TEST_F(MergeFilesTest,
+       WritesTheTablesInOrderOneOpenAtATimeAndFindsTheDuplicates) {
   for (bool drop : {false, true}) {
     files_.most_open_inputs = 0;
     std::vector<TableJob> tables = Tables();
@@ -122,6 +126,7 @@ TEST_F(MergeFilesTest, EveryFailingTableIsReportedAndTheEarlierOutputKept) {
     std::function<void()> arrange;
     std::vector<std::string> failures;  // each line's start
     const char* message;
+    // clang-format off
   } cases[] = {
       {"a table ends early", [&] { files_.Put("b.dbf", cut); },
        {"b.dbf ends after record 1 of 2; all.adi was not written"},
@@ -140,6 +145,7 @@ TEST_F(MergeFilesTest, EveryFailingTableIsReportedAndTheEarlierOutputKept) {
       {"a write fails", [&] { files_.fail_write_at = 2; }, {},
        "Cannot write all.adi: "},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     files_ = FakeFileSystem();
@@ -163,8 +169,9 @@ TEST_F(MergeFilesTest, EveryFailingTableIsReportedAndTheEarlierOutputKept) {
     output_.path = output;
     MergeOutcome outcome = MergeFiles(Tables(), output_, run_, {});
     EXPECT_EQ(ConvertStatus::kSameFile, outcome.status);
-    EXPECT_EQ(std::string("The output ") + output + " would replace the input " +
-                  output + "; nothing was written",
+    EXPECT_EQ(std::string("The output ") + output +
+                  " would replace the input " + output +
+                  "; nothing was written",
               outcome.message);
   }
 }

@@ -13,6 +13,7 @@ TEST(RecordLines, EachPartIsReadOrSaidToBeIncompleteOrMalformed) {
     std::size_t next;  // where the reading goes on
     const char* name;
     const char* value;
+    // clang-format off
   } cases[] = {
       {"<CALL:6>EA4ABC <EOR>\r\n", LinePart::kField, 15, "CALL", "EA4ABC"},
       {"<NAME:0> <EOR>\r\n", LinePart::kField, 9, "NAME", ""},
@@ -27,6 +28,7 @@ TEST(RecordLines, EachPartIsReadOrSaidToBeIncompleteOrMalformed) {
       {"<CALL:6x>EA4ABC ", LinePart::kMalformed, 0, "", ""},
       {"<CALL:99999999999999999999999>", LinePart::kMalformed, 0, "", ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::size_t at = 0;
     LinePartRead read = ReadLinePart(c.text, &at);
@@ -41,7 +43,8 @@ TEST(RecordLines, EachPartIsReadOrSaidToBeIncompleteOrMalformed) {
   const std::string line = "<CALL:6>EA4ABC ";
   for (std::size_t cut = 0; cut < line.size(); ++cut) {
     std::size_t at = 0;
-    EXPECT_EQ(LinePart::kIncomplete, ReadLinePart(line.substr(0, cut), &at).part)
+    EXPECT_EQ(LinePart::kIncomplete,
+              ReadLinePart(line.substr(0, cut), &at).part)
         << cut;
   }
 }

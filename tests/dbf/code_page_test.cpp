@@ -57,8 +57,9 @@ std::vector<std::string> KonwertUpperHalf(const std::string& table) {
 // Each upper half against an independent converter: the C library's iconv,
 // or for the two pages it lacks, konwert's tables.
 TEST(CodePage, UpperHalvesAgreeWithIndependentConverters) {
-  for (int page : {437, 737, 850, 852, 857, 860, 861, 863, 865, 866, 874,
-                   1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 895, 620})
+  for (int page :
+       {437,  737,  850,  852,  857,  860,  861,  863,  865, 866, 874,
+        1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 895, 620})
     EXPECT_TRUE(IsKnownCodePage(page)) << page;
   for (int t = 0; t < kCodePageTableCount; ++t) {
     const int page = kCodePageTables[t].number;
@@ -111,6 +112,7 @@ TEST(Charset, AsciiSpellsLettersAndMarksTheRest) {
     int page;
     std::string in, out;
     bool changed;
+    // clang-format off
   } cases[] = {
       {1252, "EA4ABC", "EA4ABC", false},
       {1252, "Jos\xE9 Mar\xED" "a", "Jose Maria", true},
@@ -138,6 +140,7 @@ TEST(Charset, AsciiSpellsLettersAndMarksTheRest) {
       {737, "\x96\x80\x90\x80\x91", "PSARAS", true},
       {1255, "\xF9\xEC\xE5\xED", "????", true},
   };
+  // clang-format on
   for (const auto& c : cases) {
     ValueEncoder ascii(c.page, Charset::kAscii);
     std::string out;
@@ -149,7 +152,8 @@ TEST(Charset, AsciiSpellsLettersAndMarksTheRest) {
     const int page = kCodePageTables[t].number;
     ValueEncoder encoder(page, Charset::kAscii);
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
-      const std::string& spelling = encoder.Of(static_cast<unsigned char>(byte));
+      const std::string& spelling =
+          encoder.Of(static_cast<unsigned char>(byte));
       // The record engine makes room for four bytes a byte.
       EXPECT_LE(spelling.size(), 4u) << page << " " << byte;
       for (char c : spelling)
@@ -179,12 +183,14 @@ TEST(ColumnNames, ShownAndSpelled) {
     const char* shown;
     const char* spelled;
     bool cyrillic;
+    // clang-format off
   } cases[] = {
       {"A\xA5O", 850, "A\xD1O", "ANO", false},
       {"\x8F\x8E\x87", 866, "\xD0\x9F\xD0\x9E\xD0\x97", "POZ", true},
       {"QSL_\xC4\xC0", 1251, "QSL_\xD0\x94\xD0\x90", "QSL_DA", true},
       {"CALL", 437, "CALL", "CALL", false},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(c.shown, ShownName(c.name, c.code_page)) << c.name;
     bool cyrillic = false;

@@ -43,8 +43,9 @@ TEST(DbfHeader, DecodesDateCountAndLength) {
 TEST(DbfHeader, ColumnCountFollowsHeaderLength) {
   const struct {
     int length, columns;
-  } cases[] = {{193, 5}, {64, 1}, {63, 0}, {32, 0}, {0, 0},
-               {32 * 6 + 264, 5 + 8}, {65535, 2046}};
+  } cases[] = {{193, 5},     {64, 1}, {63, 0},
+               {32, 0},      {0, 0},  {32 * 6 + 264, 5 + 8},
+               {65535, 2046}};
   for (const auto& c : cases)
     EXPECT_EQ(c.columns, ColumnCount(static_cast<std::uint16_t>(c.length)))
         << c.length;
@@ -73,15 +74,16 @@ TEST(DbfDescriptor, DecodesNameTypeLengthDecimals) {
 
 BuilderTable ThreeColumns() {
   BuilderTable t;
-  t.columns = {{"CALL", 'C', 10, 0}, {"QSO_DATE", 'D', 8, 0},
-               {"FREQ", 'N', 10, 4}};
+  t.columns = {
+      {"CALL", 'C', 10, 0}, {"QSO_DATE", 'D', 8, 0}, {"FREQ", 'N', 10, 4}};
   t.rows = {{"EA4ABC", "20050102", "7.085"}};
   return t;
 }
 
 TEST(DbfLayout, ReadsEveryColumnOfAWellFormedTable) {
   DbfLayout layout;
-  ASSERT_EQ(LayoutError::kNone, ReadLayout(BuildTable(ThreeColumns()), &layout));
+  ASSERT_EQ(LayoutError::kNone,
+            ReadLayout(BuildTable(ThreeColumns()), &layout));
   ASSERT_EQ(3u, layout.columns.size());
   EXPECT_EQ("QSO_DATE", layout.columns[1].name);
   EXPECT_EQ('N', layout.columns[2].type);
@@ -105,7 +107,8 @@ TEST(DbfLayout, RefusesShortFilesWithoutUsingUnreadBytes) {
   std::string table = BuildTable(ThreeColumns());
   DbfLayout layout;
   EXPECT_EQ(LayoutError::kShortHeader, ReadLayout(table.substr(0, 0), &layout));
-  EXPECT_EQ(LayoutError::kShortHeader, ReadLayout(table.substr(0, 31), &layout));
+  EXPECT_EQ(LayoutError::kShortHeader,
+            ReadLayout(table.substr(0, 31), &layout));
   EXPECT_TRUE(layout.columns.empty());
   for (std::size_t cut : {32u, 33u, 63u, 64u + 31u, 32u + 96u - 1u}) {
     EXPECT_EQ(LayoutError::kShortDescriptors,

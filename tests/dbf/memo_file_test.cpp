@@ -21,12 +21,14 @@ struct LayoutCase {
   std::uint8_t version;
 };
 
+// clang-format off
 const LayoutCase kLayouts[] = {
     {MemoLayout::kDbase3, "DBT", 0x83},
     {MemoLayout::kDbase4, "dbt", 0x8B},
     {MemoLayout::kFoxPro, "FPT", 0xF5},
     {MemoLayout::kFoxPro, "fpt", 0x30},
 };
+// clang-format on
 
 TEST(MemoFile, ReadsEveryLayoutByBlockNumber) {
   for (const LayoutCase& c : kLayouts) {
@@ -59,7 +61,8 @@ TEST(MemoFile, ReadsEveryLayoutByBlockNumber) {
 TEST(MemoFile, FindsTheFileInAnyLetterCase) {
   TempDir dir;
   std::vector<std::uint32_t> blocks;
-  WriteFile(dir / "Log.dBt", BuildMemoFile(MemoLayout::kDbase3, {"A"}, &blocks));
+  WriteFile(dir / "Log.dBt",
+            BuildMemoFile(MemoLayout::kDbase3, {"A"}, &blocks));
   MemoFile memo;
   MemoError error;
   ASSERT_TRUE(memo.Open(files, dir / "Log.DBF", 0x83, &error));
@@ -88,11 +91,13 @@ TEST(MemoFile, ErrorsNameTheFileAndTheRecord) {
     std::string field;
     MemoError::Kind kind;
     std::uint64_t number;
+    // clang-format off
   } cases[] = {
       {MemoNumber(99999), MemoError::kBlockBeyondEnd, 99999},
       {"  12x45   ", MemoError::kDamagedNumber, 0},
       {"99999999999", MemoError::kNumberOutOfRange, 0},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_FALSE(memo.Read(c.field.data(), c.field.size(), 7, &text, &error));
     EXPECT_EQ(c.kind, error.kind) << c.field;

@@ -86,11 +86,11 @@ class Mount {
 
 // Skips the test, with the reason, when this machine does not let the test
 // mount a file system (it needs root and mount rights; CI runs as root).
-#define MOUNT_OR_SKIP(call, mount_object)                                   \
-  do {                                                                      \
-    if (!(call))                                                            \
-      GTEST_SKIP() << "cannot mount here (" << (mount_object).error()       \
-                   << "); this test needs root with mount rights";          \
+#define MOUNT_OR_SKIP(call, mount_object)                             \
+  do {                                                                \
+    if (!(call))                                                      \
+      GTEST_SKIP() << "cannot mount here (" << (mount_object).error() \
+                   << "); this test needs root with mount rights";    \
   } while (0)
 
 #endif  // LOGWEAVE_TESTS_FAULTS_FAULT_SUPPORT_H_

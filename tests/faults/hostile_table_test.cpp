@@ -12,8 +12,8 @@
 
 #include "adif_support.h"
 #include "convert/adif_header.h"
-#include "mapping/field_list.h"
 #include "fault_support.h"
+#include "mapping/field_list.h"
 #include "sample_tables.h"
 
 namespace faults {
@@ -39,11 +39,11 @@ struct HostileCase {
   const char* name;
   std::function<std::string()> make;
   std::vector<std::string> options;  // the mapping
-  int exit_code;              // -1: 0 or 1, as long as it ends cleanly
-  std::string message;        // part of the convert command's standard error
-  long records;               // record lines in the output; -1: any
-  const char* fields_text;    // part of the fields command's output
-  const char* body = nullptr; // the exact record lines, when given
+  int exit_code;                     // -1: 0 or 1, as long as it ends cleanly
+  std::string message;         // part of the convert command's standard error
+  long records;                // record lines in the output; -1: any
+  const char* fields_text;     // part of the fields command's output
+  const char* body = nullptr;  // the exact record lines, when given
 };
 
 void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
@@ -69,7 +69,8 @@ TEST_P(Hostile, EndsCleanlyWithWellFormedOutput) {
   }
   // Every entry listed reads back to a size of 0 to 255 and the skip word.
   std::size_t start = fields.out.find('\n');
-  for (std::size_t at = start; at != std::string::npos && at + 1 < fields.out.size();) {
+  for (std::size_t at = start;
+       at != std::string::npos && at + 1 < fields.out.size();) {
     std::size_t end = fields.out.find('\n', at + 1);
     std::string entry = fields.out.substr(at + 1, end - at - 1);
     EntryColumn read = ReadFieldListEntry(entry);
@@ -186,11 +187,10 @@ INSTANTIATE_TEST_SUITE_P(
         HostileCase{"HeaderLength63",
                     [] { return Patch(Sample(), kHeaderLength, 63, 2); }, kAuto,
                     1, "it describes no column", -1, ""},
-        HostileCase{"HeaderLengthOneShort",
-                    [] { return Patch(Sample(), kHeaderLength, 256, 2); },
-                    kAuto, 1,
-                    "its header is shorter than its column descriptions", -1,
-                    ""},
+        HostileCase{
+            "HeaderLengthOneShort",
+            [] { return Patch(Sample(), kHeaderLength, 256, 2); }, kAuto, 1,
+            "its header is shorter than its column descriptions", -1, ""},
         // Not 32n+1: the records are read from a few bytes late; the bytes
         // are shifted, the lines still well-formed, and a record cut by the
         // end of the file is reported.
@@ -208,39 +208,44 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     kAuto, 0, "converted to", 0, "with 0 Qso's"},
         // Record counts far beyond the file end at the file's end at once.
-        HostileCase{"RecordCountMax",
-                    [] { return Patch(Sample(), kRecordCount, 0xFFFFFFFFu, 4); },
-                    kAuto, 1, "ends after record 4 of 4294967295;", 4,
-                    "with 4294967295 Qso's"},
-        HostileCase{"RecordCount3e9",
-                    [] { return Patch(Sample(), kRecordCount, 3000000000u, 4); },
-                    kAuto, 1, "ends after record 4 of 3000000000;", 4,
-                    "with 3000000000 Qso's"},
+        HostileCase{
+            "RecordCountMax",
+            [] { return Patch(Sample(), kRecordCount, 0xFFFFFFFFu, 4); }, kAuto,
+            1, "ends after record 4 of 4294967295;", 4,
+            "with 4294967295 Qso's"},
+        HostileCase{
+            "RecordCount3e9",
+            [] { return Patch(Sample(), kRecordCount, 3000000000u, 4); }, kAuto,
+            1, "ends after record 4 of 3000000000;", 4,
+            "with 3000000000 Qso's"},
         HostileCase{"RecordCountMaxWithoutColumns",
                     [] {
-                      return Patch(Patch(Sample(), kRecordCount, 0xFFFFFFFFu, 4),
-                                   kHeaderLength, 32, 2);
+                      return Patch(
+                          Patch(Sample(), kRecordCount, 0xFFFFFFFFu, 4),
+                          kHeaderLength, 32, 2);
                     },
                     kAuto, 1, "it describes no column", -1, ""},
         // A record count short of the records: the surplus is said.
         HostileCase{"RecordCountZero",
-                    [] { return Patch(Sample(), kRecordCount, 0, 4); }, kAuto, 0,
-                    "warning: ", 0, "holds 197 bytes more than its header says"},
+                    [] { return Patch(Sample(), kRecordCount, 0, 4); }, kAuto,
+                    0, "warning: ", 0,
+                    "holds 197 bytes more than its header says"},
         // The record length field is not used (the columns decide), but a
         // disagreement is said.
         HostileCase{"RecordLengthTooSmall",
                     [] { return Patch(Sample(), kRecordLength, 5, 2); }, kAuto,
-                    0, ": the header gives records of 5 bytes, but its columns "
-                    "take 49; the values may be misread", 4,
-                    "the header gives records of 5 bytes"},
+                    0,
+                    ": the header gives records of 5 bytes, but its columns "
+                    "take 49; the values may be misread",
+                    4, "the header gives records of 5 bytes"},
         HostileCase{"RecordLengthTooLarge",
                     [] { return Patch(Sample(), kRecordLength, 65535, 2); },
                     kAuto, 0, "the header gives records of 65535 bytes", 4, ""},
         // Column lengths that sum past the record length: NAME claims 255
         // bytes instead of 16.
         HostileCase{"ColumnsPastTheRecordLength",
-                    [] { return Patch(Sample(20), LengthOf(6), 255, 1); }, kAuto,
-                    1, "ends after record 3 of 20;", 3,
+                    [] { return Patch(Sample(20), LengthOf(6), 255, 1); },
+                    kAuto, 1, "ends after record 3 of 20;", 3,
                     "but its columns take 288"},
         HostileCase{"ColumnsShortOfTheRecordLength",
                     [] { return Patch(Sample(), LengthOf(6), 1, 1); }, kAuto, 0,
@@ -257,9 +262,10 @@ INSTANTIATE_TEST_SUITE_P(
                                    32 * 12 + 1, 2);
                     },
                     kAuto, 1, "ends after record", -1, ""},
-        HostileCase{"HeaderAnnouncesMoreColumnsThanThereAre",
-                    [] { return Patch(Sample(), kHeaderLength, 32 * 21 + 1, 2); },
-                    kAuto, 1, "ends after record 0 of 4;", 0, ""},
+        HostileCase{
+            "HeaderAnnouncesMoreColumnsThanThereAre",
+            [] { return Patch(Sample(), kHeaderLength, 32 * 21 + 1, 2); },
+            kAuto, 1, "ends after record 0 of 4;", 0, ""},
         HostileCase{"DescriptorsPastTheEndOfTheFile",
                     [] {
                       return Patch(Patch(Sample(), 256, 'X', 1), kHeaderLength,
@@ -271,38 +277,56 @@ INSTANTIATE_TEST_SUITE_P(
         // CALL and written after it.
         HostileCase{"ZeroLengthColumn",
                     [] {
-                      return Custom({{"CALL", 'C', 6}, {"ZERO", 'C', 0},
+                      return Custom({{"CALL", 'C', 6},
+                                     {"ZERO", 'C', 0},
                                      {"NAME", 'C', 5}},
                                     {"EA4AB", "", "John"});
                     },
-                    {"--map", "CALL=CALL,ZERO=COMMENT,NAME=NAME"}, 0, "", 1,
+                    {"--map", "CALL=CALL,ZERO=COMMENT,NAME=NAME"},
+                    0,
+                    "",
+                    1,
                     "ZERO          C          0",
                     "<CALL:5>EA4AB <NAME:4>John <EOR>\r\n"},
         HostileCase{"Columns255Bytes",
                     [] {
-                      return Custom({{"BEFORE", 'C', 255}, {"CALL", 'C', 6},
+                      return Custom({{"BEFORE", 'C', 255},
+                                     {"CALL", 'C', 6},
                                      {"AFTER", 'C', 255}},
                                     {std::string(255, 'b'), "EA4AB",
                                      std::string(254, 'a') + "z"});
                     },
-                    {"--map", "BEFORE=COMMENT,CALL=CALL,AFTER=NOTES"}, 0, "", 1,
+                    {"--map", "BEFORE=COMMENT,CALL=CALL,AFTER=NOTES"},
+                    0,
+                    "",
+                    1,
                     "BEFORE        C        255",
                     nullptr},
-        HostileCase{"WidestTable", WidestTable, {"--map", "#2046=CALL"}, 0,
-                    "converted to", 3, "C2045         C          1",
-                    "<CALL:1>x <EOR>\r\n<CALL:1>x <EOR>\r\n<CALL:1>x <EOR>\r\n"},
+        HostileCase{
+            "WidestTable",
+            WidestTable,
+            {"--map", "#2046=CALL"},
+            0,
+            "converted to",
+            3,
+            "C2045         C          1",
+            "<CALL:1>x <EOR>\r\n<CALL:1>x <EOR>\r\n<CALL:1>x <EOR>\r\n"},
         // Names and types no list can show as they are.
-        HostileCase{"UnprintableNamesAndTypes",
-                    [] {
-                      return Custom({{"ELEVENCHARS", 'C', 6},
-                                     {"TWO WORDS", 'C', 3},
-                                     {"", 'C', 2},
-                                     {"CTL\x01", '\0', 2}},
-                                    {"EA4AB", "abc", "de", "fg"});
-                    },
-                    {"--map", "#1=CALL,#2=NAME,#3=QTH,#4=COMMENT"}, 0, "", 1,
-                    "TWO_WORDS", 
-                    "<CALL:5>EA4AB <NAME:3>abc <QTH:2>de <COMMENT:2>fg <EOR>\r\n"},
+        HostileCase{
+            "UnprintableNamesAndTypes",
+            [] {
+              return Custom({{"ELEVENCHARS", 'C', 6},
+                             {"TWO WORDS", 'C', 3},
+                             {"", 'C', 2},
+                             {"CTL\x01", '\0', 2}},
+                            {"EA4AB", "abc", "de", "fg"});
+            },
+            {"--map", "#1=CALL,#2=NAME,#3=QTH,#4=COMMENT"},
+            0,
+            "",
+            1,
+            "TWO_WORDS",
+            "<CALL:5>EA4AB <NAME:3>abc <QTH:2>de <COMMENT:2>fg <EOR>\r\n"},
         // Other formats and noise. Files that are no table are refused by
         // every command with the one message for unreadable tables.
         HostileCase{"Dbase7Table", Dbase7, kAuto, -1, "", -1, ""},
@@ -312,7 +336,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [] {
                       std::string csv = "CALL,QSO_DATE,TIME_ON,BAND\r\n";
                       for (int i = 0; i < 40; ++i)
-                        csv += "EA4AB" + std::to_string(i) + ",20050614,0915,40M\r\n";
+                        csv += "EA4AB" + std::to_string(i) +
+                               ",20050614,0915,40M\r\n";
                       return csv;
                     },
                     kAuto, 1, "is not a readable DBF table", -1,
@@ -338,13 +363,13 @@ INSTANTIATE_TEST_SUITE_P(
                     kAuto, 1, "its first byte names no DBF version", -1, ""},
         HostileCase{"Picture",
                     [] {
-                      return std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16) +
+                      return std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR",
+                                         16) +
                              std::string(400, '\0');
                     },
                     kAuto, 1, "its first byte names no DBF version", -1, ""},
-        HostileCase{"DateOutOfRange",
-                    [] { return Patch(Sample(), 2, 13, 1); }, kAuto, 1,
-                    "its header holds no valid date", -1, ""}),
+        HostileCase{"DateOutOfRange", [] { return Patch(Sample(), 2, 13, 1); },
+                    kAuto, 1, "its header holds no valid date", -1, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Hostile, Column255BytesIsWrittenWhole) {
@@ -352,9 +377,9 @@ TEST(Hostile, Column255BytesIsWrittenWhole) {
   TempDir dir;
   std::string input = dir / "log.dbf";
   ASSERT_TRUE(WriteFile(
-      input, Custom({{"BEFORE", 'C', 255}, {"CALL", 'C', 6}, {"AFTER", 'C', 255}},
-                    {std::string(255, 'b'), "EA4AB",
-                     std::string(254, 'a') + "z"})));
+      input,
+      Custom({{"BEFORE", 'C', 255}, {"CALL", 'C', 6}, {"AFTER", 'C', 255}},
+             {std::string(255, 'b'), "EA4AB", std::string(254, 'a') + "z"})));
   RunResult run = RunProgram({kBin, "convert", input, "-o", "-", "--map",
                               "BEFORE=COMMENT,CALL=CALL,AFTER=NOTES"});
   EXPECT_EQ(run.exit_code, 0) << run.err;

@@ -11,9 +11,9 @@
 
 #include "convert/adif_header.h"
 #include "convert/convert_file.h"
-#include "mapping/mapping_options.h"
 #include "dbf/table_file.h"
 #include "fault_support.h"
+#include "mapping/mapping_options.h"
 #include "mapping/texts.h"
 #include "sample_tables.h"
 
@@ -83,8 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputCase{"SymlinkToAFolder",
                      [](const std::string& p) { Symlink("/", p); },
                      "not a regular file"},
-        BadInputCase{"SymlinkLoop",
-                     [](const std::string& p) { Symlink(p, p); },
+        BadInputCase{"SymlinkLoop", [](const std::string& p) { Symlink(p, p); },
                      std::strerror(ELOOP)},
         BadInputCase{"Empty", [](const std::string& p) { WriteFile(p, ""); },
                      "is not a readable DBF table: the file is shorter than "
@@ -144,8 +143,7 @@ std::vector<std::string> RecordLines(const BuilderTable& table) {
   TempDir dir;
   std::string input = dir / "full.dbf";
   WriteFile(input, BuildTable(table));
-  ConvertOutcome outcome =
-      ConvertListed(input, List(input), dir / "full.adi");
+  ConvertOutcome outcome = ConvertListed(input, List(input), dir / "full.adi");
   EXPECT_TRUE(outcome.ok()) << outcome.message;
   std::string text = ReadFile(dir / "full.adi");
   std::string header = AdifHeaderText(kEnglish);
@@ -237,8 +235,10 @@ TEST_F(ChangedInput, ShortenedKeepsTheCompleteRecordsAndSaysSo) {
   EXPECT_EQ(outcome.status, ConvertStatus::kTruncated);
   EXPECT_EQ(outcome.stats.records_read, 4u);
   EXPECT_EQ(outcome.message,
-            input_ + " ends after record 4 of 10; the 4 complete records "
-                     "were converted to " + output_);
+            input_ +
+                " ends after record 4 of 10; the 4 complete records "
+                "were converted to " +
+                output_);
   EXPECT_EQ(ReadFile(output_), FirstLines(lines_, 4));
   EXPECT_EQ(Listing(dir_.str()), "log.adi log.dbf");
 }
@@ -322,8 +322,8 @@ TEST_P(EveryCut, KeepsTheCompleteRecordsAndReportsTheShortfall) {
       Listed listed;
       if (listed_after) {
         TableError table_error;
-        bool readable = ReadTableFile(SystemFileSystem(), input,
-                                      &listed.layout, &table_error);
+        bool readable = ReadTableFile(SystemFileSystem(), input, &listed.layout,
+                                      &table_error);
         std::string message = TableErrorText(input, table_error, kEnglish);
         ASSERT_EQ(readable, cut >= layout_end) << message;
         if (!readable) {
@@ -394,10 +394,9 @@ TEST(EveryCutThroughTheCommandLine, ExitCodesMessagesAndKeptRecords) {
     ASSERT_EQ(run.signal, 0) << "the program crashed";
     ASSERT_FALSE(run.timed_out);
     const std::size_t complete =
-        cut > header_length
-            ? std::min<std::size_t>(4, (cut - header_length) /
-                                           RecordSize(table))
-            : 0;
+        cut > header_length ? std::min<std::size_t>(
+                                  4, (cut - header_length) / RecordSize(table))
+                            : 0;
     if (cut < layout_end) {
       EXPECT_EQ(run.exit_code, 1);
       EXPECT_NE(run.err.find("is not a readable DBF table"), std::string::npos)

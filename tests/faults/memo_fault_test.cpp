@@ -35,7 +35,8 @@ std::string MemoFile(std::uint32_t type = 1, std::uint32_t length = 0) {
   memo[7] = static_cast<char>(kBlockSize);
   std::string block(8, '\0');
   PutBig(&block, 0, type);
-  PutBig(&block, 4, length ? length : static_cast<std::uint32_t>(kMemoText.size()));
+  PutBig(&block, 4,
+         length ? length : static_cast<std::uint32_t>(kMemoText.size()));
   memo += block + kMemoText;
   memo.resize((memo.size() + kBlockSize - 1) / kBlockSize * kBlockSize, '\0');
   return memo;
@@ -57,8 +58,8 @@ TEST_P(Memo, FailsCleanlyOrConverts) {
   TempDir dir;
   std::string stem = dir / "log";
   std::string output = dir / "log.adi";
-  ASSERT_TRUE(WriteFile(stem + ".dbf",
-                        BuildTable(SampleLog(6, Flavour::kFoxProMemo))));
+  ASSERT_TRUE(
+      WriteFile(stem + ".dbf", BuildTable(SampleLog(6, Flavour::kFoxProMemo))));
   c.make(stem);
   ASSERT_TRUE(WriteFile(output, kEarlier));
   std::string before = Listing(dir.str());
@@ -69,9 +70,10 @@ TEST_P(Memo, FailsCleanlyOrConverts) {
   ASSERT_EQ(run.signal, 0);
   if (!*c.message) {
     EXPECT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(Count(ReadFile(output), "<NOTES:" + std::to_string(kMemoText.size()) +
-                                          ">" + kMemoText + " "),
-              2u);
+    EXPECT_EQ(
+        Count(ReadFile(output), "<NOTES:" + std::to_string(kMemoText.size()) +
+                                    ">" + kMemoText + " "),
+        2u);
     return;
   }
   EXPECT_EQ(run.exit_code, 1) << run.err;
@@ -86,18 +88,19 @@ TEST_P(Memo, FailsCleanlyOrConverts) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Memo,
     ::testing::Values(
-        MemoCase{"Sound",
-                 [](const std::string& s) { WriteFile(s + ".FPT", MemoFile()); },
-                 ""},
+        MemoCase{
+            "Sound",
+            [](const std::string& s) { WriteFile(s + ".FPT", MemoFile()); },
+            ""},
         MemoCase{"Missing", [](const std::string&) {}, "no memo file"},
-        MemoCase{"AFolder",
-                 [](const std::string& s) { mkdir((s + ".FPT").c_str(), 0777); },
-                 "no memo file"},
-        MemoCase{"AFifo",
-                 [](const std::string& s) {
-                   mkfifo((s + ".FPT").c_str(), 0666);
-                 },
-                 "no memo file"},
+        MemoCase{
+            "AFolder",
+            [](const std::string& s) { mkdir((s + ".FPT").c_str(), 0777); },
+            "no memo file"},
+        MemoCase{
+            "AFifo",
+            [](const std::string& s) { mkfifo((s + ".FPT").c_str(), 0666); },
+            "no memo file"},
         MemoCase{"ShorterThanItsHeader",
                  [](const std::string& s) {
                    WriteFile(s + ".FPT", MemoFile().substr(0, 20));
@@ -117,13 +120,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "memo of record 1 points to block 17"},
         MemoCase{"CutInsideTheText",
                  [](const std::string& s) {
-                   WriteFile(s + ".FPT",
-                             MemoFile().substr(0, kBlockSize * kTextBlock + 20));
+                   WriteFile(s + ".FPT", MemoFile().substr(
+                                             0, kBlockSize * kTextBlock + 20));
                  },
                  "memo of record 1 runs past the end"},
-        MemoCase{"NotText",
-                 [](const std::string& s) { WriteFile(s + ".FPT", MemoFile(0)); },
-                 "memo of record 1 is not text"},
+        MemoCase{
+            "NotText",
+            [](const std::string& s) { WriteFile(s + ".FPT", MemoFile(0)); },
+            "memo of record 1 is not text"},
         MemoCase{"LengthPastTheEnd",
                  [](const std::string& s) {
                    WriteFile(s + ".FPT", MemoFile(1, 0xFFFFFFF0u));
@@ -135,8 +139,8 @@ TEST(MemoEveryCut, NeverCrashesAndNeverLeavesAHalfOutput) {
   TempDir dir;
   std::string stem = dir / "log";
   std::string output = dir / "log.adi";
-  ASSERT_TRUE(WriteFile(stem + ".dbf",
-                        BuildTable(SampleLog(6, Flavour::kFoxProMemo))));
+  ASSERT_TRUE(
+      WriteFile(stem + ".dbf", BuildTable(SampleLog(6, Flavour::kFoxProMemo))));
   const std::string memo = MemoFile();
   // Every byte of the header's start and of the text block, every 7th byte
   // of the empty blocks between them.

@@ -32,7 +32,7 @@ struct DiskFullCase {
   std::size_t free_pages;  // room left beside the earlier output
   std::size_t inodes;      // 0: no limit
   const char* language;
-  const char* message;     // what the error line must say
+  const char* message;  // what the error line must say
 };
 
 void PrintTo(const DiskFullCase& c, std::ostream* os) { *os << c.name; }
@@ -47,10 +47,10 @@ TEST_P(DiskFull, FailsCleanlyAndKeepsTheEarlierOutput) {
   std::string disk = dir / "disk";
   ASSERT_EQ(mkdir(disk.c_str(), 0777), 0);
   Mount mount;
-  MOUNT_OR_SKIP(mount.Tmpfs(disk, (c.free_pages + 1) * kPage,
-                            c.inodes ? "nr_inodes=" + std::to_string(c.inodes)
-                                     : ""),
-                mount);
+  MOUNT_OR_SKIP(
+      mount.Tmpfs(disk, (c.free_pages + 1) * kPage,
+                  c.inodes ? "nr_inodes=" + std::to_string(c.inodes) : ""),
+      mount);
   std::string output = disk + "/log.adi";
   ASSERT_TRUE(WriteFile(output, kEarlier));
 
@@ -81,8 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         // first blocks are written, a later one fails.
         DiskFullCase{"MidWayThroughALargeTable", 40000, 256, 0, "en",
                      "Cannot write"},
-        DiskFullCase{"SpanishMessage", 400, 1, 0, "es",
-                     "No se puede escribir"},
+        DiskFullCase{"SpanishMessage", 400, 1, 0, "es", "No se puede escribir"},
         // No room for one more file: the temporary file cannot be made.
         DiskFullCase{"NoFreeFileEntry", 10, 4, 2, "en", "Cannot create"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -171,7 +170,7 @@ TEST(ReadOnlyFolder, OutputInAReadOnlyFolderIsRefused) {
     EXPECT_EQ(run.exit_code, 1) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(std::string(language) == "en" ? "Cannot create"
-                                                          : "No se puede crear"),
+                                                         : "No se puede crear"),
               std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find(output), std::string::npos) << run.err;
@@ -220,8 +219,9 @@ TEST(Replacement, ReadOnlyFilesLinksAndOwners) {
     bool dangling_link;   // -o names out.adi, a link to kept/log.adi
     uid_t owner;          // of log.adi, 0: the test's own
     int exit_code;
-    const char* error;    // the whole of standard error, OUT for -o
+    const char* error;  // the whole of standard error, OUT for -o
     const char* listing;
+    // clang-format off
   } cases[] = {
       {"read-only", "en", 0444, false, 0, 1,
        "logweave: Cannot create OUT: it is read-only\n", "log.adi log.dbf"},
@@ -234,6 +234,7 @@ TEST(Replacement, ReadOnlyFilesLinksAndOwners) {
       {"another owner's file", "en", 0640, false, 1234, 0, "",
        "log.adi log.dbf"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.owner && geteuid() != 0) continue;

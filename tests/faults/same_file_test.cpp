@@ -73,9 +73,9 @@ std::string Make(const std::string& path) {
 INSTANTIATE_TEST_SUITE_P(
     Spellings, OutputNamesInput,
     ::testing::Values(
-        SpellingCase{"SamePath", "log.dbf",
-                     [](const std::string& d, Mount*) { return d + "/log.dbf"; },
-                     true},
+        SpellingCase{
+            "SamePath", "log.dbf",
+            [](const std::string& d, Mount*) { return d + "/log.dbf"; }, true},
         SpellingCase{"Relative", "log.dbf",
                      [](const std::string&, Mount*) { return "log.dbf"; }, true,
                      "."},
@@ -88,14 +88,14 @@ INSTANTIATE_TEST_SUITE_P(
                        return d + "/sub/../log.dbf";
                      },
                      true},
-        SpellingCase{"DoubledSlashes", "log.dbf",
-                     [](const std::string& d, Mount*) {
-                       return d + "//.//log.dbf";
-                     },
-                     true},
+        SpellingCase{
+            "DoubledSlashes", "log.dbf",
+            [](const std::string& d, Mount*) { return d + "//.//log.dbf"; },
+            true},
         SpellingCase{"HardLink", "log.dbf",
                      [](const std::string& d, Mount*) {
-                       link((d + "/log.dbf").c_str(), (d + "/other.adi").c_str());
+                       link((d + "/log.dbf").c_str(),
+                            (d + "/other.adi").c_str());
                        return d + "/other.adi";
                      },
                      true},
@@ -129,9 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
         // On a case-sensitive file system these are other files.
         SpellingCase{"DerivedFromALowerCaseAdiName", "log.adi",
                      [](const std::string&, Mount*) { return ""; }, false},
-        SpellingCase{"OtherLetterCase", "log.dbf",
-                     [](const std::string& d, Mount*) { return d + "/LOG.DBF"; },
-                     false}),
+        SpellingCase{
+            "OtherLetterCase", "log.dbf",
+            [](const std::string& d, Mount*) { return d + "/LOG.DBF"; },
+            false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OutputNamesInput, StandardOutputOnTheInputIsRefused) {
@@ -150,7 +151,8 @@ TEST(OutputNamesInput, StandardOutputOnTheInputIsRefused) {
         RunProgram({kBin, "convert", input, "--auto", "-o", "-"}, options);
     EXPECT_EQ(run.exit_code, 2) << run.err;
     EXPECT_EQ(run.err, "logweave: The output standard output would replace "
-                       "the input " + input + "; nothing was written\n");
+                       "the input " +
+                           input + "; nothing was written\n");
     EXPECT_EQ(ReadFile(input), table) << "the input was changed";
   }
 }

@@ -16,9 +16,12 @@ enum class Flavour { kDbase3, kFoxProMemo, kVisualFoxPro };
 
 inline const char* FlavourName(Flavour flavour) {
   switch (flavour) {
-    case Flavour::kDbase3: return "dBaseIII";
-    case Flavour::kFoxProMemo: return "FoxProMemo";
-    case Flavour::kVisualFoxPro: return "VisualFoxPro";
+    case Flavour::kDbase3:
+      return "dBaseIII";
+    case Flavour::kFoxProMemo:
+      return "FoxProMemo";
+    case Flavour::kVisualFoxPro:
+      return "VisualFoxPro";
   }
   return "?";
 }
@@ -30,8 +33,8 @@ inline void PrintTo(Flavour flavour, std::ostream* os) {
 // A log of \a records contacts. Record r (from 0) has the call "EA4" plus r.
 inline BuilderTable SampleLog(int records, Flavour flavour = Flavour::kDbase3) {
   BuilderTable t;
-  t.columns = {{"CALL", 'C', 10},    {"QSO_DATE", 'D', 8}, {"TIME_ON", 'C', 5},
-               {"BAND", 'C', 4},     {"MODE", 'C', 4},     {"QSL_SENT", 'C', 1},
+  t.columns = {{"CALL", 'C', 10}, {"QSO_DATE", 'D', 8}, {"TIME_ON", 'C', 5},
+               {"BAND", 'C', 4},  {"MODE", 'C', 4},     {"QSL_SENT", 'C', 1},
                {"NAME", 'C', 16}};
   switch (flavour) {
     case Flavour::kDbase3:
@@ -49,20 +52,26 @@ inline BuilderTable SampleLog(int records, Flavour flavour = Flavour::kDbase3) {
       t.end_marker = false;
       break;
   }
-  static const char* const kNames[] = {"Jos\xE9", "Mar\xED" "a", "John",
-                                       "\xC1ngel", "Nu\xF1" "ez"};
+  static const char* const kNames[] = {"Jos\xE9",
+                                       "Mar\xED"
+                                       "a",
+                                       "John", "\xC1ngel",
+                                       "Nu\xF1"
+                                       "ez"};
   static const char* const kBands[] = {"20M", "40M", "80M", "2M"};
   for (int r = 0; r < records; ++r) {
     char time[8];
     std::snprintf(time, sizeof time, "%02d:%02d", r / 60 % 24, r % 60);
-    std::vector<std::string> row = {"EA4" + std::to_string(r),
-                                    "2004" + std::string(r % 2 ? "0915" : "1001"),
-                                    time,
-                                    kBands[r % 4],
-                                    r % 3 ? "SSB" : "CW",
-                                    r % 2 ? "S" : "N",
-                                    kNames[r % 5]};
-    if (flavour == Flavour::kFoxProMemo) row.push_back(r % 4 ? "" : "        17");
+    std::vector<std::string> row = {
+        "EA4" + std::to_string(r),
+        "2004" + std::string(r % 2 ? "0915" : "1001"),
+        time,
+        kBands[r % 4],
+        r % 3 ? "SSB" : "CW",
+        r % 2 ? "S" : "N",
+        kNames[r % 5]};
+    if (flavour == Flavour::kFoxProMemo)
+      row.push_back(r % 4 ? "" : "        17");
     if (flavour == Flavour::kVisualFoxPro) row.push_back(std::string(1, '\0'));
     t.rows.push_back(row);
     t.deleted.push_back(r % 7 == 3);

@@ -20,6 +20,7 @@ TEST(Catalogue, WholeEntriesAsShown) {
     int row;
     Language language;
     const char* text;
+    // clang-format off
   } cases[] = {
       {2, kEnglish, "AGE N Age"},
       {3, kSpanish, "ARRL_SECT C"},
@@ -31,6 +32,7 @@ TEST(Catalogue, WholeEntriesAsShown) {
       {39, kSpanish, "TIME_OFF C HHMM o HHMMSS En UTC"},
       {42, kSpanish, "VE_PROV C 2 letras provincias Canad\xE1"},
   };
+  // clang-format on
   for (const auto& c : cases)
     EXPECT_STREQ(c.text, CatalogueEntry(c.row, c.language)) << c.row;
   EXPECT_EQ(57u, std::strlen(CatalogueEntry(16, kSpanish)));
@@ -44,13 +46,15 @@ TEST(Catalogue, RowsShareKeywordsAndTypesAndAreInByteOrder) {
     std::string en = CatalogueEntry(row, kEnglish);
     std::string keyword = CatalogueKeyword(en);
     EXPECT_EQ(keyword, CatalogueKeyword(es));
-    EXPECT_EQ(es.substr(0, keyword.size() + 2), en.substr(0, keyword.size() + 2));
+    EXPECT_EQ(es.substr(0, keyword.size() + 2),
+              en.substr(0, keyword.size() + 2));
     EXPECT_GE(keyword.size(), 3u);
     EXPECT_LE(keyword.size(), 10u);
     EXPECT_EQ(std::string::npos,
               keyword.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_"));
     EXPECT_LT(previous, keyword);
-    EXPECT_NE(std::string::npos, std::string("CNDM").find(en[keyword.size() + 1]));
+    EXPECT_NE(std::string::npos,
+              std::string("CNDM").find(en[keyword.size() + 1]));
     for (const std::string& text : {es, en}) {
       EXPECT_EQ(std::string::npos, text.find("  ")) << text;
       EXPECT_NE(' ', text.back()) << text;

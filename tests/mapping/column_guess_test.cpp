@@ -17,6 +17,7 @@ TEST(KeywordOfName, NamesOfOldLoggers) {
     const char* name;
     int code_page;
     const char* keyword;
+    // clang-format off
   } cases[] = {
       {"INDICATIVO", 1252, "CALL"},
       {"indicatif", 1252, "CALL"},
@@ -52,6 +53,7 @@ TEST(KeywordOfName, NamesOfOldLoggers) {
       {"\x82\x90\x85\x8C\x9F", 866, "TIME_ON"},             // ВРЕМЯ
       {"\x84\x88\x80\x8F\x80\x87\x8E\x8D", 866, "BAND"},  // ДИАПАЗОН
   };
+  // clang-format on
   for (const auto& c : cases)
     EXPECT_EQ(c.keyword, KeywordOfName(c.name, c.code_page)) << c.name;
 }
@@ -122,6 +124,7 @@ TEST(GuessColumns, NamesAndValuesTogether) {
     const char* what;
     std::vector<Col> columns;
     std::vector<Expected> expected;
+    // clang-format off
   } cases[] = {
       {"names agreed with",
        {{"INDICATIVO", 'C', kCalls},
@@ -231,6 +234,7 @@ TEST(GuessColumns, NamesAndValuesTogether) {
          "name says COMMENT, but it is a memo column: its text is "
          "converted only with --memo"}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::vector<ColumnGuess> guesses = Guess(c.columns);
     ASSERT_EQ(c.expected.size(), guesses.size()) << c.what;
@@ -264,15 +268,14 @@ TEST(GuessColumns, ChoicesMadeAreKept) {
   EXPECT_EQ("name says CALL, but CALL is mapped already", guesses[1].reason);
   EXPECT_EQ("NOTES", guesses[2].keyword);  // a memo holds lines
   context.language = kSpanish;
-  EXPECT_EQ(
-      "INDICATIVO sin asignar: el nombre dice CALL, pero CALL ya "
-      "est\xE1 asignado",
-      GuessLine("INDICATIVO",
-                Guess({{"CALL", 'C', kCalls},
-                       {"INDICATIVO", 'C', kCalls},
-                       {"NOTAS", 'M', {}}},
-                      context)[1],
-                kSpanish));
+  EXPECT_EQ("INDICATIVO sin asignar: el nombre dice CALL, pero CALL ya "
+            "est\xE1 asignado",
+            GuessLine("INDICATIVO",
+                      Guess({{"CALL", 'C', kCalls},
+                             {"INDICATIVO", 'C', kCalls},
+                             {"NOTAS", 'M', {}}},
+                            context)[1],
+                      kSpanish));
 }
 
 }  // namespace

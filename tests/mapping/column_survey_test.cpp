@@ -27,11 +27,12 @@ std::string Text(const ColumnProfile& p) {
   list("examples", p.examples);
   out << "dates " << p.dates << " open " << p.open_dates << " orders "
       << p.open_orders << "\n";
-  for (int set = 0; set < 8; ++set) list("order examples", p.order_examples[set]);
+  for (int set = 0; set < 8; ++set)
+    list("order examples", p.order_examples[set]);
   for (const OrderEvidence& e : p.by_order)
     out << "order " << e.explained << " " << e.steps << " " << e.travel << " "
-        << e.after_latest << " " << e.any << " "
-        << (e.any ? e.first_day : 0) << " " << (e.any ? e.last_day : 0) << "\n";
+        << e.after_latest << " " << e.any << " " << (e.any ? e.first_day : 0)
+        << " " << (e.any ? e.last_day : 0) << "\n";
   out << "times " << p.times << " " << p.marked_times << " numbers "
       << p.numbers << " " << p.integers << " " << p.least << " " << p.most
       << " seconds " << p.times_with_seconds << "\n";
@@ -49,8 +50,8 @@ std::string Text(const ColumnProfile& p) {
   list("comma", p.separator_examples[1]);
   list("distinct", p.distinct);
   out << "many " << p.many_distinct << " kinds " << p.bands << " "
-      << p.named_bands << " " << p.modes << " " << p.calls << " "
-      << p.locators << " " << p.qsl_flags << " " << p.reports << "\n";
+      << p.named_bands << " " << p.modes << " " << p.calls << " " << p.locators
+      << " " << p.qsl_flags << " " << p.reports << "\n";
   return out.str();
 }
 
@@ -76,15 +77,16 @@ BuilderTable MixedLog(int records) {
   static const char* const kFrequencies[] = {
       "14.195", "14195",     "7,085",  "7.1 MHz", "14.195.000", "3650",
       "abc",    "145525000", "1.8300", "",        "28495,5",    "50.1"};
-  static const char* const kBands[] = {"20",  "40m", "14", "3.5", "",
-                                       "80",  "x",   "2",  "160", "14.195",
-                                       "6m",  "10"};
-  static const char* const kNumbers[] = {"1.500",   "1,5", "100",  " 25",
-                                         "1.500,5", "",    "x",    "2,000",
-                                         "12.345.678"};
+  static const char* const kBands[] = {"20",  "40m",    "14", "3.5",
+                                       "",    "80",     "x",  "2",
+                                       "160", "14.195", "6m", "10"};
+  static const char* const kNumbers[] = {
+      "1.500", "1,5", "100", " 25", "1.500,5", "", "x", "2,000", "12.345.678"};
   for (int r = 0; r < records; ++r) {
     const int day = 1 + r / 7 % 28, month = 1 + r / 200 % 4;
-    auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+    auto two = [](int n) {
+      return std::string(n < 10 ? "0" : "") + std::to_string(n);
+    };
     // Day first, by month name, year first, month first, and six digits.
     const std::string dates[] = {
         two(day) + "/" + two(month) + "/2005",
@@ -97,11 +99,11 @@ BuilderTable MixedLog(int records) {
     std::string frequency = kFrequencies[r % 12];
     if (r % 13 == 0) frequency += std::string("\0zz", 3);
     if (r % 17 == 0) frequency = std::to_string(14000 + r);  // new values
-    table.rows.push_back({date, time, frequency, kBands[r % 12 == 5 ? 1 : r % 11],
-                          "   " + std::string(kFrequencies[(r + 3) % 12]) +
-                              "0000000",
-                          r % 3 ? "   20m" : "  40", kNumbers[r % 9],
-                          "note " + std::to_string(r % 11)});
+    table.rows.push_back(
+        {date, time, frequency, kBands[r % 12 == 5 ? 1 : r % 11],
+         "   " + std::string(kFrequencies[(r + 3) % 12]) + "0000000",
+         r % 3 ? "   20m" : "  40", kNumbers[r % 9],
+         "note " + std::to_string(r % 11)});
     table.deleted.push_back(r % 19 == 3);
   }
   return table;
@@ -126,9 +128,9 @@ Log MakeLog(int records) {
 // bands, numbers.
 SurveyRequest FixLooks(bool skip_deleted) {
   SurveyRequest request;
-  request.look = {kLookAtDates,       kLookAtTimes, kLookAtFrequencies,
-                  kLookAtBands,       kLookAtFrequencies, kLookAtBands,
-                  kLookAtNumbers,     0};
+  request.look = {
+      kLookAtDates,       kLookAtTimes, kLookAtFrequencies, kLookAtBands,
+      kLookAtFrequencies, kLookAtBands, kLookAtNumbers,     0};
   request.band_column = {-1, -1, 3, -1, 5, -1, -1, -1};
   request.skip_deleted = skip_deleted;
   request.latest_day = 12900;  // in 2005
@@ -187,7 +189,8 @@ TEST(SurveyOpenedTable, HalvesOnTwoThreadsGiveOneReading) {
   files.Put("log.dbf", log.bytes);
   OpenError open_error;
   for (SurveyRequest request : Requests(log)) {
-    std::unique_ptr<InputFile> in = files.OpenForReading("log.dbf", &open_error);
+    std::unique_ptr<InputFile> in =
+        files.OpenForReading("log.dbf", &open_error);
     std::vector<ColumnProfile> one, halves;
     std::string error;
     ASSERT_TRUE(SurveyOpenedTable(in.get(), nullptr, "log.dbf", log.layout,
@@ -213,7 +216,8 @@ TEST(SurveyOpenedTable, AReadThatFailsInEitherHalfIsSaid) {
     FakeFileSystem files;
     files.Put("log.dbf", log.bytes);
     OpenError open_error;
-    std::unique_ptr<InputFile> in = files.OpenForReading("log.dbf", &open_error);
+    std::unique_ptr<InputFile> in =
+        files.OpenForReading("log.dbf", &open_error);
     files.fail_read_at = fail_at;
     std::vector<ColumnProfile> profiles;
     std::string error;

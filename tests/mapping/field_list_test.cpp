@@ -25,8 +25,8 @@ TEST(FieldListEntry, ComposesTheColumnsAtFixedPositions) {
 TEST(FieldListEntry, ReadsBackEverySizeAndNameLength) {
   for (const char* name : {"A", "QSO_DATE", "ABCDEFGHIJK"}) {
     for (int size = 0; size <= 255; ++size) {
-      std::string entry = ComposeFieldListEntry(name, 'N', size, 255 - size,
-                                                "QSL_RCVD");
+      std::string entry =
+          ComposeFieldListEntry(name, 'N', size, 255 - size, "QSL_RCVD");
       EntryColumn read = ReadFieldListEntry(entry);
       ASSERT_EQ(size, read.size) << name;
       ASSERT_EQ("QSL_RCVD", read.keyword) << name;
@@ -40,6 +40,7 @@ TEST(FieldListEntry, ReadsLikeTheScanFormat) {
     const char* text;
     int size;
     const char* keyword;
+    // clang-format off
   } cases[] = {
       {"", 0, ""},
       {"NAME C", 0, ""},
@@ -55,6 +56,7 @@ TEST(FieldListEntry, ReadsLikeTheScanFormat) {
       {"NAME C 99999999999 0 CALL", 2147483647, "CALL"},
       {"N\xA0M C 3 0 K\xA0Y", 3, "K\xA0Y"},  // 0xA0 is no blank
   };
+  // clang-format on
   for (const auto& c : cases) {
     EntryColumn read = ReadFieldListEntry(c.text);
     EXPECT_EQ(c.size, read.size) << c.text;
@@ -67,6 +69,7 @@ TEST(FieldListEntry, PlaceholdersKeepOddDescriptorsReadable) {
     std::string name;
     unsigned char type;
     const char* shown;
+    // clang-format off
   } cases[] = {
       {"", 'C', "?"},
       {"MY CALL", 'C', "MY_CALL"},
@@ -75,6 +78,7 @@ TEST(FieldListEntry, PlaceholdersKeepOddDescriptorsReadable) {
       {"NAME", ' ', "NAME"},
       {"NAME", '\n', "NAME"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     DbfFieldDescriptor column{c.name, c.type, 17, 2};
     std::string entry = ColumnEntry(column, "Skip");
@@ -170,8 +174,7 @@ TEST_F(AssignTest, AClickedColumnAloneChanges) {
   fields_.Select(3);
   DoubleClick("FREQ");
   EXPECT_EQ(4, fields_.Selected());
-  for (int i = 0; i < 5; ++i)
-    EXPECT_EQ(i == 3 ? "FREQ" : "Skip", KeywordOf(i));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(i == 3 ? "FREQ" : "Skip", KeywordOf(i));
   fields_.Select(3);
   catalogue_.Select(0);  // the ignore row gives the skip word back
   Assign(&fields_, catalogue_);

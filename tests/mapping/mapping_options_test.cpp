@@ -20,7 +20,8 @@ MappingChoices Choices(bool by_keyword_names, std::vector<MapItem> items) {
 TEST(ParseMapOption, SplitsPairsAndRejectsMalformedOnes) {
   std::vector<MapItem> items;
   std::string error;
-  ASSERT_TRUE(ParseMapOption("call=CALL, #2 = qso_date", kEnglish, &items, &error));
+  ASSERT_TRUE(
+      ParseMapOption("call=CALL, #2 = qso_date", kEnglish, &items, &error));
   ASSERT_EQ(2u, items.size());
   EXPECT_EQ("call", items[0].column);
   EXPECT_EQ("CALL", items[0].keyword);
@@ -38,6 +39,7 @@ TEST(NormaliseKeyword, UpperCasesAndKnowsBothSkipWords) {
     const char* keyword;
     Language language;
     const char* normalised;  // nullptr: refused
+    // clang-format off
   } cases[] = {
       {"call", kEnglish, "CALL"},
       {"Qso_Date", kSpanish, "QSO_DATE"},
@@ -51,6 +53,7 @@ TEST(NormaliseKeyword, UpperCasesAndKnowsBothSkipWords) {
       {"CALL<", kEnglish, nullptr},
       {"N\xC3\x91", kEnglish, nullptr},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::string result;
     bool ok = NormaliseKeyword(c.keyword, c.language, &result);
@@ -63,8 +66,10 @@ TEST(NormaliseKeyword, UpperCasesAndKnowsBothSkipWords) {
 
 DbfLayout Layout() {
   DbfLayout layout;
-  layout.columns = {{"CALL", 'C', 10, 0}, {"Fecha", 'D', 8, 0},
-                    {"QTH", 'C', 20, 0}, {"NOTAS", 'M', 10, 0}};
+  layout.columns = {{"CALL", 'C', 10, 0},
+                    {"Fecha", 'D', 8, 0},
+                    {"QTH", 'C', 20, 0},
+                    {"NOTAS", 'M', 10, 0}};
   return layout;
 }
 
@@ -78,18 +83,23 @@ std::vector<std::string> Keywords(const std::vector<std::string>& entries) {
 TEST(BuildEntries, AutoThenExplicitMappingsInOrder) {
   std::vector<std::string> entries;
   std::string error;
-  ASSERT_TRUE(BuildEntries(Layout(), kEnglish, Choices(false, {}), &entries, &error));
+  ASSERT_TRUE(
+      BuildEntries(Layout(), kEnglish, Choices(false, {}), &entries, &error));
   EXPECT_EQ((std::vector<std::string>{"Skip", "Skip", "Skip", "Skip"}),
             Keywords(entries));
   EXPECT_EQ(ColumnEntry(Layout().columns[0], "Skip"), entries[0]);
 
-  ASSERT_TRUE(BuildEntries(Layout(), kSpanish, Choices(true, {}), &entries, &error));
+  ASSERT_TRUE(
+      BuildEntries(Layout(), kSpanish, Choices(true, {}), &entries, &error));
   EXPECT_EQ((std::vector<std::string>{"CALL", "Omitir", "QTH", "Omitir"}),
             Keywords(entries));
 
-  std::vector<MapItem> items = {{"fecha", "qso_date"}, {"#4", "comment"},
-                                {"qth", "skip"}, {"#4", "notes"}};
-  ASSERT_TRUE(BuildEntries(Layout(), kEnglish, Choices(true, items), &entries, &error));
+  std::vector<MapItem> items = {{"fecha", "qso_date"},
+                                {"#4", "comment"},
+                                {"qth", "skip"},
+                                {"#4", "notes"}};
+  ASSERT_TRUE(
+      BuildEntries(Layout(), kEnglish, Choices(true, items), &entries, &error));
   EXPECT_EQ((std::vector<std::string>{"CALL", "QSO_DATE", "Skip", "NOTES"}),
             Keywords(entries));
   // The window program's entry for the same choice, byte for byte.
@@ -101,6 +111,7 @@ TEST(BuildEntries, UnknownColumnsAndBadKeywordsAreErrors) {
   const struct {
     MapItem item;
     const char* error;
+    // clang-format off
   } cases[] = {
       {{"BANDA", "BAND"}, "unknown column 'BANDA'"},
       {{"#0", "BAND"}, "unknown column '#0'"},
@@ -110,11 +121,12 @@ TEST(BuildEntries, UnknownColumnsAndBadKeywordsAreErrors) {
       {{"QTH", "EOR"}, "EOR marks the end of a record or of the header"},
       {{"QTH", "eoh"}, "EOH marks the end of a record or of the header"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::vector<std::string> entries;
     std::string error;
-    EXPECT_FALSE(
-        BuildEntries(Layout(), kEnglish, Choices(false, {c.item}), &entries, &error));
+    EXPECT_FALSE(BuildEntries(Layout(), kEnglish, Choices(false, {c.item}),
+                              &entries, &error));
     EXPECT_EQ(0u, error.find(c.error)) << error;
   }
 }
@@ -151,23 +163,28 @@ TEST(MappingFileText, ReadsBackToTheAutomaticMapping) {
   layout.columns.push_back({"MY NAME", 'C', 5, 0});  // written as its number
   std::string text = MappingFileText(layout, "log\n.dbf", kEnglish);
   EXPECT_EQ(0u, text.find("# LogWeave mapping for log?.dbf\n"));
-  EXPECT_NE(std::string::npos, text.find("\n# #5=" + std::string(15, ' ') + "(C, 5)\n"));
+  EXPECT_NE(std::string::npos,
+            text.find("\n# #5=" + std::string(15, ' ') + "(C, 5)\n"));
   // Filled in, every line maps; as it stands, it maps what --auto maps.
   std::vector<MapItem> items;
   std::string error;
   ASSERT_TRUE(ParseMapFile(text, "m.map", kEnglish, &items, &error)) << error;
   std::vector<std::string> from_file, automatic;
-  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file, &error));
-  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(true, {}), &automatic, &error));
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file,
+                           &error));
+  ASSERT_TRUE(
+      BuildEntries(layout, kEnglish, Choices(true, {}), &automatic, &error));
   EXPECT_EQ(automatic, from_file);
   // The same file saved by an editor that puts a byte-order mark first.
   std::vector<MapItem> with_mark;
-  ASSERT_TRUE(
-      ParseMapFile("\xEF\xBB\xBF" + text, "m.map", kEnglish, &with_mark, &error));
+  ASSERT_TRUE(ParseMapFile("\xEF\xBB\xBF" + text, "m.map", kEnglish, &with_mark,
+                           &error));
   ASSERT_EQ(items.size(), with_mark.size());
   items.clear();
-  ASSERT_TRUE(ParseMapFile(text + "#5=name\n", "m.map", kEnglish, &items, &error));
-  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file, &error));
+  ASSERT_TRUE(
+      ParseMapFile(text + "#5=name\n", "m.map", kEnglish, &items, &error));
+  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &from_file,
+                           &error));
   EXPECT_EQ("NAME", ReadFieldListEntry(from_file[4]).keyword);
 }
 
@@ -188,19 +205,21 @@ TEST(ParseMapFile, ConstantsAndCommentsBesideTheKeyword) {
   EXPECT_EQ("EA4XYZ", items[1].column);
   EXPECT_EQ("IN80#2", items[2].column);  // "#" only after a blank
   EXPECT_EQ("TIME_ON", items[3].keyword);
-  EXPECT_FALSE(ParseMapFile("CALL=CALL\n=EA4XYZ\n", "m.map", kEnglish, &items, &error));
+  EXPECT_FALSE(
+      ParseMapFile("CALL=CALL\n=EA4XYZ\n", "m.map", kEnglish, &items, &error));
   EXPECT_EQ("m.map:2: malformed constant 'EA4XYZ': expected FIELD=VALUE",
             error);
   // Constants are no columns.
   std::vector<std::string> entries;
   EXPECT_TRUE(BuildEntries(Layout(), kEnglish,
-                           Choices(false, {items[1], {"qth", "QTH"}}),
-                           &entries, &error));
+                           Choices(false, {items[1], {"qth", "QTH"}}), &entries,
+                           &error));
 
   const struct {
     MapItem item;
     const char* keyword;  // nullptr: refused with the error
     const char* error;
+    // clang-format off
   } constants[] = {
       {{"EA4XYZ", "station_callsign", "", true}, "STATION_CALLSIGN", ""},
       {{"IN80", "MY GRID", "m.map:4", true}, nullptr,
@@ -211,6 +230,7 @@ TEST(ParseMapFile, ConstantsAndCommentsBesideTheKeyword) {
       {{"Jos\xE9", "MY_NAME", "", true}, nullptr,
        "--set: MY_NAME: the value must be printable ASCII"},
   };
+  // clang-format on
   for (const auto& c : constants) {
     std::string keyword;
     bool ok = ReadConstant(c.item, kEnglish, &keyword, &error);
@@ -234,16 +254,15 @@ TEST(MappingFileText, GuessesReadBackWithTheirReasons) {
   std::string text = MappingFileText(layout, "log.dbf", kEnglish, &guesses);
   EXPECT_NE(std::string::npos,
             text.find("\nCALL=STATION_CALLSIGN         # one call\n"));
-  EXPECT_NE(std::string::npos,
-            text.find("\n# #3=" + std::string(15, ' ') +
-                      "(C, 20)  # name says QTH"));
+  EXPECT_NE(std::string::npos, text.find("\n# #3=" + std::string(15, ' ') +
+                                         "(C, 20)  # name says QTH"));
   EXPECT_NE(std::string::npos, text.find("\n#5=QTH                        #"));
   std::vector<MapItem> items;
   std::string error;
   ASSERT_TRUE(ParseMapFile(text, "m.map", kEnglish, &items, &error)) << error;
   std::vector<std::string> entries;
-  ASSERT_TRUE(BuildEntries(layout, kEnglish, Choices(false, items), &entries,
-                           &error));
+  ASSERT_TRUE(
+      BuildEntries(layout, kEnglish, Choices(false, items), &entries, &error));
   EXPECT_EQ((std::vector<std::string>{"STATION_CALLSIGN", "QSO_DATE", "Skip",
                                       "Skip", "QTH"}),
             Keywords(entries));

@@ -13,6 +13,7 @@ TEST(ColumnNameMatches, AsCharactersInAnyCase) {
     int code_page;
     const char* typed;
     bool matches;
+    // clang-format off
   } cases[] = {
       {"CALL", 1252, "call", true},
       {"CALL", 1252, "CALLS", false},
@@ -28,6 +29,7 @@ TEST(ColumnNameMatches, AsCharactersInAnyCase) {
       {"NUM\xC9RO", 1252, "num\xC3\xA9ro", true},
       {"X", 1252, "\xC3", false},  // not UTF-8
   };
+  // clang-format on
   for (const auto& c : cases)
     EXPECT_EQ(c.matches, ColumnNameMatches(c.table_name, c.typed, c.code_page))
         << c.table_name << " / " << c.typed;
@@ -44,6 +46,7 @@ TEST(Keywords, MarkersKnownNamesAndSuggestions) {
     const char* keyword;
     const char* english;
     const char* spanish;
+    // clang-format off
   } cases[] = {
       {"BNAD", "BNAD is not an ADIF field; did you mean BAND?",
        "BNAD no es un campo ADIF; \xBFquer\xED""a decir BAND?"},
@@ -52,6 +55,7 @@ TEST(Keywords, MarkersKnownNamesAndSuggestions) {
       {"MY_QTHX", "MY_QTHX is not an ADIF field; it is written as given",
        "MY_QTHX no es un campo ADIF; se escribe tal cual"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_FALSE(IsKnownKeyword(c.keyword));
     EXPECT_EQ(c.english, UnknownKeywordText(c.keyword, kEnglish));

@@ -15,6 +15,7 @@ TEST(Texts, InformationLineInBothLanguages) {
     std::uint32_t count;
     const char* english;
     const char* spanish;
+    // clang-format off
   } cases[] = {
       {105, 6, 14, 321, "Created in: 14-06-105 with 321 Qso's",
        "Creado el: 14-06-105 con 321 Qso's"},
@@ -28,6 +29,7 @@ TEST(Texts, InformationLineInBothLanguages) {
       {255, 0, 0, 4294967295u, "Created in: 00-00-255 with 4294967295 Qso's",
        "Creado el: 00-00-255 con 4294967295 Qso's"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     DbfHeader h;
     h.year = static_cast<std::uint8_t>(c.year);
@@ -45,6 +47,7 @@ TEST(Texts, MemoErrorsNameTheFileAndTheRecordInBothLanguages) {
     std::uint64_t number;
     const char* english;
     const char* spanish;
+    // clang-format off
   } cases[] = {
       {MemoError::kBlockBeyondEnd, 99999,
        "m.fpt: memo of record 7 points to block 99999, beyond the end of the "
@@ -74,6 +77,7 @@ TEST(Texts, MemoErrorsNameTheFileAndTheRecordInBothLanguages) {
        "m.fpt: los memos del registro 7 son demasiado grandes en conjunto "
        "(\xBF""fichero memo da\xF1""ado?)"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     MemoError error;
     error.kind = c.kind;

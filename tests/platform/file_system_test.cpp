@@ -35,6 +35,7 @@ TEST(FileSystem, OnlyRegularFilesAreOpenedForReading) {
     OpenError::Reason reason;
     FileKind kind;
   };
+  // clang-format off
   std::vector<Case> cases = {
       {dir / "table.dbf", OpenError::kNone, FileKind::kRegular},
       {dir / "folder", OpenError::kNotRegular, FileKind::kFolder},
@@ -49,6 +50,7 @@ TEST(FileSystem, OnlyRegularFilesAreOpenedForReading) {
       {dir / "fifo", OpenError::kNotRegular, FileKind::kDevice},
 #endif
   };
+  // clang-format on
 #ifndef _WIN32
   // A pipe nobody writes to: opening it must not wait for a writer.
   ASSERT_EQ(0, mkfifo((dir / "fifo").c_str(), 0600));
@@ -122,8 +124,8 @@ TEST(FileSystem, TheLongestLegalNameGetsATemporaryFile) {
 // so that the file it points to is written and the link stays a link.
 TEST(FileSystem, AReplacementFollowsLinksAndRefusesReadOnlyFiles) {
   using std::filesystem::perms;
-  const perms kReadOnly = perms::owner_read | perms::group_read |
-                          perms::others_read;
+  const perms kReadOnly =
+      perms::owner_read | perms::group_read | perms::others_read;
   const perms kWritable = kReadOnly | perms::owner_write;
   const struct {
     const char* name;
@@ -132,6 +134,7 @@ TEST(FileSystem, AReplacementFollowsLinksAndRefusesReadOnlyFiles) {
     int refused_with;     // 0: replaced
     const char* written;  // the file that gets the new bytes
     const char* listing;
+    // clang-format off
   } cases[] = {
       {"a read-only file", {}, kReadOnly, kReadOnlyFileCode, "", "earlier "},
       {"a file only its owner may read", {}, perms::owner_read,
@@ -153,6 +156,7 @@ TEST(FileSystem, AReplacementFollowsLinksAndRefusesReadOnlyFiles) {
        ELOOP, "", "next out "},
 #endif
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
@@ -203,8 +207,11 @@ TEST(FileSystem, AReplacementKeepsThePermissionsOwnerAndGroupItReplaces) {
     mode_t mode;
     uid_t owner;  // 0: the process's own
     gid_t group;
-  } cases[] = {{0600, 0, 0}, {0640, 0, 0}, {0604, 0, 0},
-               {0644, 1234, 5678}, {0660, 0, 5678}};
+  } cases[] = {{0600, 0, 0},
+               {0640, 0, 0},
+               {0604, 0, 0},
+               {0644, 1234, 5678},
+               {0660, 0, 5678}};
   for (const auto& c : cases) {
     if ((c.owner || c.group) && !root) continue;
     TempDir dir;
@@ -282,6 +289,7 @@ TEST(FileSystem, NamesAreReachedInTheEncodingChosenAtStart) {
   const struct {
     PathEncoding encoding;
     const char* name;
+    // clang-format off
   } cases[] = {
       {PathEncoding::kUtf8,
        "\xD0\x96\xD1\x83\xD1\x80\xD0\xBD\xD0\xB0\xD0\xBB.dbf"},
@@ -290,6 +298,7 @@ TEST(FileSystem, NamesAreReachedInTheEncodingChosenAtStart) {
        "\xCE\xB3\xCE\xB9\xCE\xBF.adi"},
       {PathEncoding::kAnsi, "A\xF1o 2005.dbf"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     SetPathEncoding(c.encoding);
@@ -330,6 +339,7 @@ TEST(FileSystem, PathsSplitIntoFolderAndName) {
     const char* path;
     const char* folder;
     const char* name;
+    // clang-format off
   } cases[] = {
       {"log.dbf", "", "log.dbf"},
       {"logs/q1", "logs/", "q1"},
@@ -340,6 +350,7 @@ TEST(FileSystem, PathsSplitIntoFolderAndName) {
       {"C:\\logs\\q1.dbf", "C:\\logs\\", "q1.dbf"},
 #endif
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(c.folder, FolderOf(c.path)) << c.path;
     EXPECT_EQ(c.name, NameOf(c.path)) << c.path;

@@ -15,6 +15,7 @@ TEST(Utf8, WellFormedSequencesAreReadAndEveryOtherIsRefused) {
   const struct {
     const char* bytes;
     std::uint32_t code_point;  // 0: refused
+    // clang-format off
   } cases[] = {
       {"\xC2\x80", 0x80},          {"\xDF\xBF", 0x7FF},
       {"\xE0\xA0\x80", 0x800},     {"\xEF\xBF\xBF", 0xFFFF},
@@ -27,6 +28,7 @@ TEST(Utf8, WellFormedSequencesAreReadAndEveryOtherIsRefused) {
       {"\x80", 0},                 {"\xC3\x28", 0},  // no lead, bad follower
       {"\xE2\x82", 0},                                // cut
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::PrintToString(std::string(c.bytes)));
     std::uint32_t read = 0;
@@ -53,6 +55,7 @@ TEST(Blanks, EachKindTrimsOnlyItsOwn) {
     const char* spaces;
     const char* spaces_and_tabs;
     const char* white_space;
+    // clang-format off
   } cases[] = {
       {"  EA4ABC  ", "EA4ABC", "EA4ABC", "EA4ABC"},
       {"\t40M \t", "\t40M \t", "40M", "40M"},
@@ -61,6 +64,7 @@ TEST(Blanks, EachKindTrimsOnlyItsOwn) {
       {"   ", "", "", ""},
       {"a b", "a b", "a b", "a b"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(c.spaces, TrimSpaces(c.text));
     EXPECT_EQ(c.spaces_and_tabs, TrimSpacesAndTabs(c.text));
@@ -101,7 +105,8 @@ TEST(Tokens, ControlsNeverReachAMessageAndLongTokensAreCut) {
   EXPECT_EQ("Jos\xE9", ShownToken("Jos\xE9"));
   EXPECT_EQ("Jos\xC3\xA9", ShownToken("Jos\xC3\xA9"));
   // C1 controls written as UTF-8 (NEL, CSI) are controls too.
-  EXPECT_EQ("a?b?", ShownToken("a\xC2\x85" "b\xC2\x9B"));
+  EXPECT_EQ("a?b?", ShownToken("a\xC2\x85"
+                               "b\xC2\x9B"));
   EXPECT_EQ("abc...", EscapedToken("abcdef", 3));
   EXPECT_EQ("Jos\\xC3\\xA9\\x0A", EscapedToken("Jos\xC3\xA9\n"));
 }

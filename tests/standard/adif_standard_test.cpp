@@ -18,6 +18,7 @@ TEST(AdifStandard, FieldsByNameInAnyCase) {
     AdifType type;
     const char* minimum;
     const char* maximum;
+    // clang-format off
   } cases[] = {
       {"cqz", AdifType::kPositiveInteger, "1", "40"},
       {"ITUZ", AdifType::kPositiveInteger, "1", "90"},
@@ -27,13 +28,16 @@ TEST(AdifStandard, FieldsByNameInAnyCase) {
       {"GRIDSQUARE", AdifType::kGridSquare, nullptr, nullptr},
       {"NAME_INTL", AdifType::kIntlString, nullptr, nullptr},
   };
+  // clang-format on
   for (const auto& c : cases) {
     const AdifFieldDefinition* field = FindAdifField(c.name);
     ASSERT_NE(nullptr, field) << c.name;
     EXPECT_EQ(c.type, field->type) << c.name;
-    EXPECT_STREQ(c.minimum ? c.minimum : "", field->minimum ? field->minimum : "")
+    EXPECT_STREQ(c.minimum ? c.minimum : "",
+                 field->minimum ? field->minimum : "")
         << c.name;
-    EXPECT_STREQ(c.maximum ? c.maximum : "", field->maximum ? field->maximum : "")
+    EXPECT_STREQ(c.maximum ? c.maximum : "",
+                 field->maximum ? field->maximum : "")
         << c.name;
   }
   EXPECT_EQ(nullptr, FindAdifField("BNAD"));
@@ -57,6 +61,7 @@ TEST(AdifStandard, BandsByNameAndFrequencyInWholeHertz) {
   const struct {
     std::uint64_t hz;
     const char* band;  // "" for none
+    // clang-format off
   } cases[] = {
       {1830000, "160m"},    {7085000, "40m"},       {14074000, "20m"},
       {145500000, "2m"},    {432100000, "70cm"},    {135700, "2190m"},
@@ -65,6 +70,7 @@ TEST(AdifStandard, BandsByNameAndFrequencyInWholeHertz) {
       {7300001, ""},        {54000000, "6m"},       {54000001, "5m"},
       {12000000, ""},       {kHighestHertz, ""},
   };
+  // clang-format on
   for (const auto& c : cases) {
     const AdifBand* band = BandOfHertz(c.hz);
     EXPECT_STREQ(c.band, band ? band->name : "") << c.hz;
@@ -80,6 +86,7 @@ TEST(AdifStandard, TypeIndicators) {
   const struct {
     const char* letter;
     AdifType type;
+    // clang-format off
   } cases[] = {
       {"B", AdifType::kBoolean},   {"n", AdifType::kNumber},
       {"D", AdifType::kDate},      {"T", AdifType::kTime},
@@ -88,6 +95,7 @@ TEST(AdifStandard, TypeIndicators) {
       {"G", AdifType::kIntlMultilineString},
       {"E", AdifType::kEnumeration}, {"L", AdifType::kLocation},
   };
+  // clang-format on
   for (const auto& c : cases) {
     AdifType type = AdifType::kAwardList;
     EXPECT_TRUE(FindAdifTypeIndicator(c.letter, &type)) << c.letter;

@@ -45,7 +45,8 @@ TEST(ReadingsPassRules, EveryDateReadIsAnAdifDate) {
           DateText date;
           if (!ReadDateText(text, &date)) continue;
           const unsigned orders = DateOrdersOf(date);
-          for (DateOrder order : {kDayMonthYear, kMonthDayYear, kYearMonthDay}) {
+          for (DateOrder order :
+               {kDayMonthYear, kMonthDayYear, kYearMonthDay}) {
             CalendarDate day;
             const bool under = DateUnder(date, order, &day);
             EXPECT_EQ(under, (orders & order) != 0) << text;
@@ -91,9 +92,8 @@ TEST(ReadingsPassRules, EveryTimeReadIsAnAdifTime) {
     }
   }
   for (const std::string& text : texts)
-    for (TimeDigits digits :
-         {TimeDigits::kWritten, TimeDigits::kNumericHhmm,
-          TimeDigits::kNumericHhmmss}) {
+    for (TimeDigits digits : {TimeDigits::kWritten, TimeDigits::kNumericHhmm,
+                              TimeDigits::kNumericHhmmss}) {
       TimeOfDay time;
       if (ReadTime(text, digits, &time)) {
         EXPECT_TRUE(IsAdifTime(AdifTimeText(time))) << text;
@@ -103,9 +103,9 @@ TEST(ReadingsPassRules, EveryTimeReadIsAnAdifTime) {
 
 TEST(ReadingsPassRules, EveryFrequencyReadLiesInItsBandWhenWrittenInMegahertz) {
   std::vector<std::string> texts;
-  for (const char* whole : {"0", "1", "3", "7", "14", "50", "144", "145",
-                            "432", "1296", "3500", "7074", "14074", "145525",
-                            "433250", "1296550", "10368", "14074000"})
+  for (const char* whole :
+       {"0", "1", "3", "7", "14", "50", "144", "145", "432", "1296", "3500",
+        "7074", "14074", "145525", "433250", "1296550", "10368", "14074000"})
     for (const char* fraction : {"", ".0", ",5", ".074", ",074", ".5255"})
       for (const char* unit : {"", " kHz", "MHz"})
         texts.push_back(std::string(whole) + fraction + unit);
@@ -135,8 +135,9 @@ TEST(ReadingsPassRules, EveryBandModeLocatorAndFlagReadIsTheStandards) {
       EXPECT_EQ(band, FindAdifBand(band->name)) << text;
     }
   }
-  std::vector<std::string> modes = {"USB", "lsb", "FT-8", "PSK 31", "BPSK63",
-                                    "PACKET", "cw", "RTTY", "olivia 8/250"};
+  std::vector<std::string> modes = {"USB",    "lsb",    "FT-8",
+                                    "PSK 31", "BPSK63", "PACKET",
+                                    "cw",     "RTTY",   "olivia 8/250"};
   for (int i = 0; i < kAdifEnumerationValueCount; ++i) {
     const AdifEnumerationValue& row = kAdifEnumerationValues[i];
     if (std::string(row.enumeration) == "Mode" ||
@@ -153,16 +154,16 @@ TEST(ReadingsPassRules, EveryBandModeLocatorAndFlagReadIsTheStandards) {
       EXPECT_NE(nullptr, FindAdifSubmode(mode.submode, mode.mode)) << text;
     }
   }
-  for (const char* text : {"jn10", "JN10ab", "in80 dk", "JN10AB12", "SS99",
-                           "JN1"})
+  for (const char* text :
+       {"jn10", "JN10ab", "in80 dk", "JN10AB12", "SS99", "JN1"})
     if (LooksLikeLocator(text)) {
       std::string squeezed;
       for (const char* c = text; *c; ++c)
         if (*c != ' ') squeezed += *c;
       EXPECT_TRUE(IsGridSquare(squeezed)) << text;
     }
-  for (const char* text : {"S", "si", "YES", "x", "1", "0", "NO", "n", "r",
-                           "Q", "i", "V", "F", "\xA1S\xCD", "maybe"})
+  for (const char* text : {"S", "si", "YES", "x", "1", "0", "NO", "n", "r", "Q",
+                           "i", "V", "F", "\xA1S\xCD", "maybe"})
     for (bool logical : {false, true})
       if (char flag = ReadQslFlag(text, 1252, logical)) {
         const std::string letter(1, flag);

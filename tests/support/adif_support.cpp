@@ -43,9 +43,9 @@ std::string CheckWrittenAdif(const std::string& text, std::size_t* records,
                                kEnglish) +
              where;
     if (!record.terminated) return "the last line does not end with <EOR>";
-    if (!record.fields.empty() && AsciiUpperText(record.fields[0].name) != "CALL")
-      return "a line starts with " + std::string(record.fields[0].name) +
-             where;
+    if (!record.fields.empty() &&
+        AsciiUpperText(record.fields[0].name) != "CALL")
+      return "a line starts with " + std::string(record.fields[0].name) + where;
   }
   // Every record is a line of its own.
   std::size_t lines = 0;

@@ -9,8 +9,11 @@
 
 inline BuilderTable StandardLog() {
   BuilderTable t;
-  t.columns = {{"CALL", 'C', 8, 0}, {"FECHA", 'D', 8, 0}, {"HORA", 'C', 5, 0},
-               {"NOMBRE", 'C', 12, 0}, {"QSL_SENT", 'C', 1, 0}};
+  t.columns = {{"CALL", 'C', 8, 0},
+               {"FECHA", 'D', 8, 0},
+               {"HORA", 'C', 5, 0},
+               {"NOMBRE", 'C', 12, 0},
+               {"QSL_SENT", 'C', 1, 0}};
   t.rows = {{"EA4ABC", "20050102", "09:15", "Jos\xE9", "S"},
             {"F6XYZ", "20050103", "10:42", "Fran\xE7ois", "N"},
             {"OLD1", "20050104", "11:00", "Borrado", "N"}};
