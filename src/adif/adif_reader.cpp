@@ -763,8 +763,11 @@ class TaggedReader : public AdifRecordReader {
   static constexpr std::size_t kNumberedNames = 4096;
   KnownTag known_tags_[kKnownPlaces];
   // Whole tags met lately at any place, two by two, as they were spelled
-  // and in small letters.
-  static constexpr int kMetBits = 7;
+  // and in small letters. Room for some hundreds, so that few share a
+  // pair: three that do put each other out, and each is then read the long
+  // way (a file whose fields come in another order each time meets every
+  // tag after a line end as well as after a blank).
+  static constexpr int kMetBits = 9;
   KnownTag met_tags_[std::size_t{2} << kMetBits];
   KnownTag met_folded_[std::size_t{2} << kMetBits];
   std::size_t known_places_ = 0;

@@ -141,6 +141,12 @@ TEST(ReadAdif, FilesInTheStylesOfOtherPrograms) {
        "CALL=W1AW|NAME=Ann / CALL=EA4AB|NAME=Bob / CALL=K1AB|NAME=Peter / "
        "CALL=EA4CD|NAME=Eve / call=N0XX|NAME=Joe",
        false},
+      {"names in another order and letter case each time",
+       "<CALL:4>W1AW <NAME:3>Ann <EOR>\n<NAME:3>Bob <CALL:5>EA4AB <EOR>\n"
+       "<name:3>Eve <call:4>K1AB <EOR>\n<CALL:4>W1AW <NAME:3>A<b <EOR>\n",
+       "CALL=W1AW|NAME=Ann / NAME=Bob|CALL=EA4AB / name=Eve|call=K1AB / "
+       "CALL=W1AW|NAME=A<b",
+       false},
       {"DOS end of file mark", "<CALL:4>W1AW<EOR>\r\n\x1A", "CALL=W1AW",
        false},
       {"empty records count", "<EOR><EOR>", " / ", false},
@@ -201,6 +207,10 @@ TEST(ReadAdif, MalformedFilesGiveProblemsNotFailures) {
        "bad-length:CALL", 1},
       {"length too short", "<CALL:4>EA4ABC <EOR>", "text-after-value:CALL",
        1},
+      {"lengths that disagree with the next < in another order",
+       "<CALL:4>W1AW <NAME:3>Ann <EOR>\n<NAME:3>Bob <CALL:5>EA4AB <EOR>\n"
+       "<Call:4>N0XX <NAME:8>x <EOR>y <EOR>\n<NAME:3>Bob <CALL:3>EA4AB <EOR>\n",
+       "bad-length:NAME text-after-value:CALL", 4},
       {"text holding a <", "<CALL:4>W1AW a < b <EOR>",
        "text-after-value:CALL", 1},
       {"an application's mark in a record", "<CALL:4>W1AW <APP_X> <EOR>",
