@@ -782,12 +782,12 @@ inline void Checker::Seen(const AdifField& field) {
 
 // True when the field at hand is a usual field of the standard, without a
 // type indicator: it is judged the short way when it can be.
-inline bool Checker::Usual(const AdifField& field) const {
-  return slot_->short_way && field.type.empty() && !field.length_leading_zeros;
+inline bool Checker::Usual(const NameEntry& entry, const AdifField& field) {
+  return entry.short_way && field.type.empty() && !field.length_leading_zeros;
 }
 
 inline void Checker::Judge(const AdifField& field) {
-  if (!Usual(field)) return FieldInFull(field);
+  if (!Usual(*slot_, field)) return FieldInFull(field);
   // The most common kind, judged here when it gives no finding.
   if (slot_->quick == Quick::kText && JudgedText<false>(field)) return;
   Judged<true>(field, slot_->quick);
@@ -809,7 +809,11 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     return false;
   }
   bool in_order = true;  // each name after the one before, as when last met
+  // The places of the fields by kind, the short way's, for when they are
+  // not in order: filled as the names are looked up, which they then are.
+  std::size_t counts[kQuickKinds];
   if (!SameNames(part)) {
+    std::fill(counts, counts + kQuickKinds, 0);
     names_in_entries_ = 0;
     std::uint32_t after = 0;
     for (std::size_t i = 0; i < n; ++i) {
@@ -822,6 +826,9 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
       after = entry->place + 1;
       entry->place = static_cast<std::uint32_t>(i);
       entries_[i] = entry;
+      const int k = static_cast<int>(Usual(*entry, fields[i]) ? entry->quick
+                                                              : Quick::kOther);
+      by_kind_[k][counts[k]++] = static_cast<std::uint8_t>(i);
     }
     if (in_order) KeepNames(part);
   }
@@ -841,32 +848,45 @@ bool Checker::FieldsByKind(const AdifRecord& part) {
     }
     return true;
   }
-  std::size_t counts[kQuickKinds] = {};
-  for (std::size_t i = 0; i < n; ++i) {
-    const AdifField& field = fields[i];
-    slot_ = entries_[i];
-    const Quick kind = Usual(field) ? slot_->quick : Quick::kOther;
-    const int k = static_cast<int>(kind);
-    by_kind_[k][counts[k]++] = static_cast<std::uint8_t>(i);
-  }
   // Judged after, in the order of the fields: those of no short way (the
   // list of Quick::kOther), and those that gave a sign of a finding.
   std::uint8_t* const late = by_kind_[0];
   std::size_t late_count = counts[0];
-  for (int k = 1; k < kQuickKinds; ++k) {
-    for (std::size_t j = 0; j < counts[k]; ++j) {
-      const std::size_t i = by_kind_[k][j];
-      slot_ = entries_[i];
-      if (!Judged<false>(fields[i], static_cast<Quick>(k)))
-        late[late_count++] = static_cast<std::uint8_t>(i);
-    }
-  }
-  std::sort(late, late + late_count);
+  late_count = JudgedEarly<Quick::kText>(fields, counts, late, late_count);
+  late_count = JudgedEarly<Quick::kDate>(fields, counts, late, late_count);
+  late_count = JudgedEarly<Quick::kTime>(fields, counts, late, late_count);
+  late_count = JudgedEarly<Quick::kGrid>(fields, counts, late, late_count);
+  late_count = JudgedEarly<Quick::kNumber>(fields, counts, late, late_count);
+  late_count =
+      JudgedEarly<Quick::kEnumeration>(fields, counts, late, late_count);
+  late_count = JudgedEarly<Quick::kBand>(fields, counts, late, late_count);
+  late_count = JudgedEarly<Quick::kMode>(fields, counts, late, late_count);
+  // A few places, mostly in order already.
+  for (std::size_t j = 1; j < late_count; ++j)
+    for (std::size_t m = j; m > 0 && late[m - 1] > late[m]; --m)
+      std::swap(late[m - 1], late[m]);
   for (std::size_t j = 0; j < late_count; ++j) {
     slot_ = entries_[late[j]];
     Judge(fields[late[j]]);
   }
   return true;
+}
+
+// The fields of kind \a kKind judged the short way; the places of those that
+// gave a sign of a finding added to \a late. The new count of \a late.
+template <Checker::Quick kKind>
+inline std::size_t Checker::JudgedEarly(const AdifField* fields,
+                                        const std::size_t* counts,
+                                        std::uint8_t* late,
+                                        std::size_t late_count) {
+  constexpr int k = static_cast<int>(kKind);
+  for (std::size_t j = 0; j < counts[k]; ++j) {
+    const std::size_t i = by_kind_[k][j];
+    slot_ = entries_[i];
+    if (!Judged<false>(fields[i], kKind))
+      late[late_count++] = static_cast<std::uint8_t>(i);
+  }
+  return late_count;
 }
 
 // True when \a part starts a record and its names are those, in the same

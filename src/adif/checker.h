@@ -141,9 +141,12 @@ class Checker {
   void Field(const AdifField& field, std::size_t index);
   void FieldInFull(const AdifField& field);
   void Seen(const AdifField& field);
-  bool Usual(const AdifField& field) const;
+  static bool Usual(const NameEntry& entry, const AdifField& field);
   void Judge(const AdifField& field);
   bool FieldsByKind(const AdifRecord& part);
+  template <Quick kKind>
+  std::size_t JudgedEarly(const AdifField* fields, const std::size_t* counts,
+                          std::uint8_t* late, std::size_t late_count);
   bool SameNames(const AdifRecord& part) const;
   void KeepNames(const AdifRecord& part);
   NameEntry* Known(const AdifField& field);

@@ -678,6 +678,16 @@ TEST(CheckAdif, PlantedFaultsAreFoundAtTheirLevels) {
        good + "<MODE:3>SSB <FREQ:6> 7.085 <TIME_ON:4>0915 <BAND:3>40m "
               "<QSO_DATE:8>20051302 <CALL:6>EA4ABC <EOR>",
        FindingLevel::kError, "padded-number FREQ, bad-date QSO_DATE"},
+      {"faults of many kinds out of order, then in an order met before",
+       good + "<MODE:3>SSB <FREQ:5>7.085 <TIME_ON:4>0915 <BAND:3>40m "
+              "<QSO_DATE:8>20051102 <CALL:6>EA4ABC <EOR>"
+              "<CALL:06>EA4ABC <QSO_DATE:8>20051302 <TIME_ON:4:D>0915 "
+              "<BAND:3>40m <FREQ:6> 7.085 <MODE:4>SSBX <EOR>"
+              "<MODE:3>SSB <FREQ:5>7.085 <TIME_ON:4>2415 <BAND:3>40m "
+              "<QSO_DATE:8>20051102 <CALL:6>EA4ABC <EOR>",
+       FindingLevel::kWarning,
+       "import-only CALL, bad-date QSO_DATE, bad-type TIME_ON, "
+       "padded-number FREQ, bad-mode MODE, bad-time TIME_ON"},
       {"a field twice, in two parts of a record, names met before",
        body + many + "<EOR>\n" + body + many + "<CALL:4>K1AB <EOR>",
        FindingLevel::kError, "repeated-field CALL"},
