@@ -43,16 +43,9 @@ constexpr bool IsNameByteSlow(unsigned char c) {
          c != '{' && c != '}';
 }
 
-struct NameBytes {
-  bool is[256] = {};
-  constexpr NameBytes() {
-    for (int c = 0; c < 256; ++c)
-      is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
-  }
-};
-constexpr NameBytes kNameBytes;
+constexpr ByteClass<IsNameByteSlow> kNameBytes;
 
-bool IsNameByte(unsigned char c) { return kNameBytes.is[c]; }
+bool IsNameByte(unsigned char c) { return kNameBytes(c); }
 
 // What may stand between tags: white space, and 0x1A, which ends many files
 // written under DOS.

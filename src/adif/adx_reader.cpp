@@ -19,16 +19,9 @@ constexpr bool IsNameByteSlow(unsigned char c) {
          c == ':' || c >= 0x80;
 }
 
-struct NameBytes {
-  bool is[256] = {};
-  constexpr NameBytes() {
-    for (int c = 0; c < 256; ++c)
-      is[c] = IsNameByteSlow(static_cast<unsigned char>(c));
-  }
-};
-constexpr NameBytes kNameBytes;
+constexpr ByteClass<IsNameByteSlow> kNameBytes;
 
-bool IsNameByte(char c) { return kNameBytes.is[static_cast<unsigned char>(c)]; }
+bool IsNameByte(char c) { return kNameBytes(static_cast<unsigned char>(c)); }
 
 // Decodes the entity that opens \a text ("&amp;..."); returns its length, or
 // 0 when it is none.

@@ -107,6 +107,17 @@ inline bool IsWhiteSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+/// A table of the 256 byte values, true where \a kIs holds: one look-up
+/// where the test is asked of every byte of a file.
+template <bool (*kIs)(unsigned char)>
+struct ByteClass {
+  bool is[256] = {};
+  constexpr ByteClass() {
+    for (int c = 0; c < 256; ++c) is[c] = kIs(static_cast<unsigned char>(c));
+  }
+  bool operator()(unsigned char c) const { return is[c]; }
+};
+
 template <typename IsBlank>
 std::string_view TrimBlanksOf(std::string_view text, IsBlank is_blank) {
   std::size_t first = 0, last = text.size();
